@@ -1,0 +1,47 @@
+// Speed of the divination engine: one cast with both charts, and the analysis run.
+#include <benchmark/benchmark.h>
+
+#include "engine/AnalysisRun.h"
+#include "engine/Calendar.h"
+#include "engine/Casting.h"
+#include "engine/DayCount.h"
+
+namespace orvenna {
+namespace {
+
+const double CastTime = dayCountFromFields({2024, 3, 31, 12, 0, 0, 0, 0});
+
+// Pillars, the primary chart from a 13-digit time number and the changed chart.
+void castBothCharts(benchmark::State& state) {
+    const std::wstring number = L"1711857600123";
+    for (auto _ : state) {
+        const std::wstring day = dayPillar(CastTime);
+        const int hour = hourNumber(CastTime);
+        Hexagram primary;
+        Hexagram changed;
+        castFromNumber(primary, number, day, hour);
+        const int m = primary.movingLine;
+        buildChanged(changed, flipLine(primary.upperCode, m < 4 ? 0 : m), flipLine(primary.lowerCode, m < 4 ? m : 0));
+        benchmark::DoNotOptimize(changed.relations);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(castBothCharts);
+
+void analysisRun(benchmark::State& state) {
+    CastRequest request;
+    request.method = NumberCasting;
+    request.numberText = L"1234";
+    request.zodiac = 7;
+    request.castTime = CastTime;
+    Analysis analysis;
+    for (auto _ : state) {
+        runAnalysis(request, analysis);
+        benchmark::DoNotOptimize(analysis.record.moveMarks);
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(analysisRun);
+
+}  // namespace
+}  // namespace orvenna

@@ -1,0 +1,134 @@
+#include "CastCommand.h"
+
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "CastJson.h"
+#include "Cli.h"
+#include "Options.h"
+#include "engine/AnalysisRun.h"
+#include "engine/Report.h"
+#include "engine/Text.h"
+
+namespace orvenna::cli {
+
+namespace {
+
+std::string utf8(std::wstring_view text) { return toUtf8(text); }
+
+// The line picture as text: a solid bar for yang, a broken bar for yin.
+std::wstring_view linePicture(std::wstring_view mark) {
+    if (mark == L"1") return L"▅▅▅▅▅";
+    if (mark == L"0") return L"▅▅ ▅▅";
+    return L"";
+}
+
+// Pads a cell to `width` display columns, counting a CJK character as two.
+std::wstring padded(std::wstring_view cell, std::size_t width) {
+    std::size_t columns = 0;
+    for (const wchar_t c : cell) columns += c < 0x1100 ? 1 : 2;
+    std::wstring out(cell);
+    if (columns < width) out.append(width - columns, L' ');
+    return out;
+}
+
+std::string castText(const Analysis& analysis) {
+    std::wstring text = analysis.header + L"\n\n";
+    text += primaryTitleText(analysis.primary) + L"    " + changedTitleText(analysis.changed) + L"\n";
+    static constexpr std::size_t Widths[12] = {6, 6, 6, 6, 7, 6, 6, 6, 6, 6, 7, 6};
+    const auto headers = chartHeaders();
+    for (std::size_t c = 0; c < headers.size(); ++c) text += padded(headers[c], Widths[c]);
+    text += L'\n';
+    for (const GridRow& row : chartGrid(analysis.record, analysis.primary, analysis.changed)) {
+        std::wstring line;
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            line += padded(c == 4 || c == 10 ? linePicture(row[c]) : std::wstring_view(row[c]), Widths[c]);
+        }
+        while (!line.empty() && line.back() == L' ') line.pop_back();
+        text += line + L'\n';
+    }
+    return utf8(text);
+}
+
+bool runCast(const CastRequest& request, Analysis& analysis) { return runAnalysis(request, analysis); }
+
+int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err,
+          const CastClock& clock) {
+    std::ifstream file;
+    std::istream* lines = &in;
+    if (source != "-") {
+        file.open(source, std::ios::binary);
+        if (!file) {
+            err << "--batch: cannot read " << source << '\n';
+            return ExitUsage;
+        }
+        lines = &file;
+    }
+    Analysis analysis;
+    std::string line;
+    while (std::getline(*lines, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const CastInputResult made = makeRequest(batchLineInput(line), clock);
+        if (!made.ok()) {
+            Json::Value error(Json::objectValue);
+            error["error"] = made.error;
+            out << compactJson(error) << '\n';
+            continue;
+        }
+        runCast(made.request, analysis);
+        out << compactJson(castJson(analysis)) << '\n';
+    }
+    return ExitOk;
+}
+
+}  // namespace
+
+CastInput batchLineInput(const std::string& line) {
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    while (true) {
+        const std::size_t tab = line.find('\t', start);
+        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
+        if (tab == std::string::npos) break;
+        start = tab + 1;
+    }
+    CastInput input;
+    if (!fields[0].empty()) input.method = fields[0];
+    if (fields.size() > 1 && !fields[1].empty()) input.input = fields[1];
+    if (fields.size() > 2 && !fields[2].empty()) input.zodiac = fields[2];
+    if (fields.size() > 3 && !fields[3].empty()) input.time = fields[3];
+    return input;
+}
+
+int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                const CastClock& clock) {
+    Options options({"--method", "--input", "--zodiac", "--time", "--batch"}, {"--json", "--draw-time"});
+    if (const std::string error = options.parse(args, 1); !error.empty()) {
+        err << "orvenna-cli: " << error << '\n';
+        return ExitUsage;
+    }
+    if (const auto source = options.value("--batch")) return batch(*source, in, out, err, clock);
+
+    CastInput input;
+    input.method = options.value("--method");
+    input.input = options.value("--input");
+    input.zodiac = options.value("--zodiac");
+    input.time = options.value("--time");
+    input.drawTime = options.flag("--draw-time");
+    const CastInputResult made = makeRequest(input, clock);
+    if (!made.ok()) {
+        err << "orvenna-cli: " << made.error << '\n';
+        return ExitUsage;
+    }
+    Analysis analysis;
+    runCast(made.request, analysis);
+    if (options.flag("--json")) {
+        out << compactJson(castJson(analysis)) << '\n';
+    } else {
+        out << castText(analysis);
+    }
+    return ExitOk;
+}
+
+}  // namespace orvenna::cli

@@ -1,0 +1,18 @@
+// `orvenna-cli cast`: one cast from options, or a batch of casts, one a line.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "CastInput.h"
+
+namespace orvenna::cli {
+
+int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
+                std::ostream& err, const CastClock& clock);
+
+// Splits one batch line (method, input, zodiac, time; tab-separated) into a CastInput.
+CastInput batchLineInput(const std::string& line);
+
+}  // namespace orvenna::cli

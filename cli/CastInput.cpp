@@ -1,0 +1,98 @@
+#include "CastInput.h"
+
+#include "engine/Calendar.h"
+#include "engine/DayCount.h"
+#include "engine/Text.h"
+#include "framework/Clock.h"
+
+namespace orvenna::cli {
+
+namespace {
+
+// A plain decimal integer with at most a few digits; anything else is not a choice number.
+std::optional<int> smallInteger(const std::string& text) {
+    if (text.empty() || text.size() > 4) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
+// Six digits 1..4, line 1 first: 1 阳爻, 2 阴爻, 3 阳动, 4 阴动.
+bool fillLines(const std::string& lines, CastRequest& request) {
+    if (lines.size() != 6) return false;
+    request.lowerCode.clear();
+    request.upperCode.clear();
+    request.movingFlags.clear();
+    for (std::size_t i = 0; i < 6; ++i) {
+        const char state = lines[i];
+        if (state < '1' || state > '4') return false;
+        const bool yang = state == '1' || state == '3';
+        (i < 3 ? request.lowerCode : request.upperCode) += yang ? L'1' : L'0';
+        request.movingFlags.push_back(state == '3' ? 1 : state == '4' ? -1 : 0);
+    }
+    return true;
+}
+
+}  // namespace
+
+CastClock systemClock() { return {localNow(), unixNowMillis(), standardBiasMinutes()}; }
+
+CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
+    CastInputResult result;
+    CastRequest& request = result.request;
+
+    const auto method = in.method ? smallInteger(*in.method) : std::nullopt;
+    if (!in.method) return {request, "--method: missing (1 number, 2 manual lines, 3 time)"};
+    if (!method || *method < 1 || *method > 3) return {request, "--method: must be 1, 2 or 3"};
+    request.method = *method;
+
+    const auto zodiac = in.zodiac ? smallInteger(*in.zodiac) : std::nullopt;
+    if (!in.zodiac) return {request, "--zodiac: missing (1 子鼠 ... 12 亥猪)"};
+    if (!zodiac || *zodiac < 1 || *zodiac > 12) return {request, "--zodiac: must be 1..12"};
+    request.zodiac = *zodiac;
+
+    double now = clock.localNow;
+    bool fixedTime = false;
+    if (in.time && !in.time->empty()) {
+        const auto fields = parseDateTime(*in.time);
+        if (!fields) return {request, "--time: not a real date and time (YYYY-MM-DD HH:MM:SS): " + *in.time};
+        now = dayCountFromFields(*fields);
+        fixedTime = true;
+    }
+    request.castTime = now;
+
+    if (request.method == LineCasting) {
+        if (!in.input || !fillLines(*in.input, request)) {
+            return {request, "--input: manual lines must be six digits 1..4 (line 1 first)"};
+        }
+        return result;
+    }
+
+    if (in.input) {
+        const std::wstring text(trimControl(fromUtf8(*in.input)));
+        if (text.empty()) return {request, "--input: the number text is empty"};
+        request.numberText = text;
+        if (request.method == TimeCasting) request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
+        return result;
+    }
+    if (request.method == NumberCasting) return {request, "--input: missing (the number to cast from)"};
+
+    // Time casting without a number: the milliseconds of the cast time, or of the next
+    // draw plus the milliseconds within the current second, as the casting dispatch does.
+    const std::int64_t nowMillis = fixedTime ? unixMillis(now, clock.biasMinutes) : clock.unixNowMillis;
+    if (in.drawTime) {
+        request.drawTimeChoice = DrawTime;
+        request.castTime = nextDrawTime(now);
+        const std::int64_t drawMillis = unixMillis(request.castTime, clock.biasMinutes);
+        request.numberText = decimalText(drawMillis + ((nowMillis % 1000) + 1000) % 1000);
+    } else {
+        request.drawTimeChoice = CurrentTime;
+        request.numberText = decimalText(nowMillis);
+    }
+    return result;
+}
+
+}  // namespace orvenna::cli

@@ -1,0 +1,71 @@
+#include "CastJson.h"
+
+#include <json/writer.h>
+
+#include <memory>
+
+#include "engine/Tables.h"
+#include "engine/Text.h"
+
+namespace orvenna::cli {
+
+namespace {
+
+Json::Value text(std::wstring_view value) { return Json::Value(toUtf8(value)); }
+
+Json::Value hexagramJson(const Hexagram& h, const LineArray<int>& moveMarks) {
+    Json::Value out(Json::objectValue);
+    out["title"] = text(hexagramTitle(h));
+    out["name"] = text(hexagramName(hexagramNumber(h)));
+    out["palace"] = h.palace;
+    out["palaceRank"] = h.palaceRank;
+    out["soulType"] = h.soulType;
+    out["worldLine"] = h.worldLine;
+    out["responseLine"] = h.responseLine;
+    out["upperTrigram"] = h.upperTrigram;
+    out["lowerTrigram"] = h.lowerTrigram;
+    out["upperCode"] = text(h.upperCode);
+    out["lowerCode"] = text(h.lowerCode);
+    out["movingLine"] = h.movingLine;
+    Json::Value lines(Json::arrayValue);
+    for (std::size_t i = 0; i < 6; ++i) {
+        Json::Value line(Json::objectValue);
+        line["mark"] = text(lineEntry(h.lineMarks, i));
+        line["spirit"] = text(lineEntry(h.spirits, i));
+        line["relation"] = text(lineEntry(h.relations, i));
+        line["stemBranch"] = text(lineEntry(h.stemBranches, i));
+        line["element"] = text(lineEntry(h.elementNames, i));
+        line["moving"] = lineEntry(moveMarks, i);
+        lines.append(std::move(line));
+    }
+    out["lines"] = std::move(lines);
+    return out;
+}
+
+}  // namespace
+
+Json::Value castJson(const Analysis& analysis) {
+    const AnalysisRecord& r = analysis.record;
+    Json::Value out(Json::objectValue);
+    out["header"] = text(analysis.header);
+    out["dayPillar"] = text(r.dayPillar);
+    out["hourPillar"] = text(r.hourPillar);
+    out["zodiacBranch"] = text(r.zodiacBranch);
+    out["primary"] = hexagramJson(analysis.primary, r.moveMarks);
+    out["changed"] = hexagramJson(analysis.changed, {});
+    return out;
+}
+
+std::string compactJson(const Json::Value& value) {
+    static const std::unique_ptr<Json::StreamWriter> writer = [] {
+        Json::StreamWriterBuilder builder;
+        builder["indentation"] = "";
+        builder["emitUTF8"] = true;
+        return std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter());
+    }();
+    std::ostringstream out;
+    writer->write(value, &out);
+    return out.str();
+}
+
+}  // namespace orvenna::cli

@@ -1,0 +1,16 @@
+// orvenna-cli: the engine and the record store without windows, for scripts and tests.
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace orvenna::cli {
+
+enum ExitCode : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
+
+// Runs one command line (without the program name). Output goes to `out` only when the
+// arguments are good; a usage error writes one line to `err` and nothing to `out`.
+int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace orvenna::cli

@@ -1,0 +1,30 @@
+// A small parser for "--name value" and "--flag" options.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace orvenna::cli {
+
+class Options {
+public:
+    // `valued` options take the next argument; `flags` take none. Anything else is an error.
+    Options(std::set<std::string> valued, std::set<std::string> flags);
+
+    // Parses args[first..]; returns an error naming the argument, or empty on success.
+    std::string parse(const std::vector<std::string>& args, std::size_t first);
+
+    std::optional<std::string> value(const std::string& name) const;
+    bool flag(const std::string& name) const { return seenFlags_.count(name) != 0; }
+
+private:
+    std::set<std::string> valued_;
+    std::set<std::string> flags_;
+    std::map<std::string, std::string> values_;
+    std::set<std::string> seenFlags_;
+};
+
+}  // namespace orvenna::cli

@@ -1,0 +1,9 @@
+#include <iostream>
+
+#include "Cli.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    return orvenna::cli::runCli(args, std::cin, std::cout, std::cerr);
+}

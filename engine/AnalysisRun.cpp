@@ -1,0 +1,138 @@
+#include "AnalysisRun.h"
+
+#include "Calendar.h"
+#include "Casting.h"
+#include "Tables.h"
+#include "Text.h"
+
+namespace orvenna {
+
+namespace {
+
+std::wstring charAt(std::wstring_view text, std::int64_t pos) {
+    return std::wstring(clampedSubstr(text, pos, 1));
+}
+
+std::wstring nameWithSoul(const Hexagram& h) {
+    std::wstring name(hexagramName(hexagramNumber(h)));
+    name += soulName(h.soulType);
+    return name;
+}
+
+int numberMoveMark(const Hexagram& primary, std::size_t line) {
+    if (static_cast<int>(line) + 1 != primary.movingLine) return 0;
+    return lineEntry(primary.lineMarks, line) == L"1" ? 1 : -1;
+}
+
+int flagMoveMark(const std::vector<int>& flags, std::size_t line) {
+    const int flag = lineEntry(flags, line);
+    return flag == 0 ? 0 : (flag == 1 ? 1 : -1);
+}
+
+void fillRecord(AnalysisRecord& r, const Hexagram& primary, const Hexagram& changed, const CastRequest& request) {
+    r.primaryName = nameWithSoul(primary);
+    r.primaryPalaceName = trigramName(primary.palace);
+    r.primaryPalaceRank = primary.palaceRank;
+    r.changedName = nameWithSoul(changed);
+    r.changedPalaceName = trigramName(changed.palace);
+    r.changedPalaceRank = changed.palaceRank;
+    r.worldIndex = primary.worldLine - 1;
+    r.responseIndex = primary.responseLine - 1;
+    r.changedWorldIndex = changed.worldLine - 1;
+    r.changedResponseIndex = changed.responseLine - 1;
+
+    const bool byFlags = request.method == LineCasting;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const std::wstring stemBranch = lineEntry(primary.stemBranches, i);
+        r.lineSpirits.push_back(lineEntry(primary.spirits, i));
+        r.lineRelations.push_back(lineEntry(primary.relations, i));
+        r.lineStems.push_back(charAt(stemBranch, 0));
+        r.lineStemDigits.push_back(stemDigit(r.lineStems.back()));
+        r.lineBranches.push_back(charAt(stemBranch, 1));
+        r.lineBranchDigits.push_back(branchDigit(r.lineBranches.back()));
+        r.lineElements.push_back(lineEntry(primary.elementNames, i));
+        r.moveMarks.push_back(byFlags ? flagMoveMark(request.movingFlags, i) : numberMoveMark(primary, i));
+
+        const std::wstring changedStemBranch = lineEntry(changed.stemBranches, i);
+        r.changedRelations.push_back(lineEntry(changed.relations, i));
+        r.changedStems.push_back(charAt(changedStemBranch, 0));
+        r.changedBranches.push_back(charAt(changedStemBranch, 1));
+        r.changedStemDigits.push_back(stemDigit(r.changedStems.back()));
+        r.changedBranchDigits.push_back(branchDigit(r.changedBranches.back()));
+        r.changedElements.push_back(lineEntry(changed.elementNames, i));
+    }
+}
+
+}  // namespace
+
+std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
+                            std::wstring_view dayPillar, std::wstring_view hourPillar) {
+    std::wstring header = L"以";
+    if (method == NumberCasting) {
+        header += L"数字";
+        header += numberText;
+        header += L"起卦";
+    } else if (method == LineCasting) {
+        header += L"自己装卦";
+    } else if (method == TimeCasting) {
+        header += L"超时空毫秒起卦";
+    }
+    header += L",卦主生肖:";
+    header += zodiacBranch;
+    header += L",日主:";
+    header += dayPillar;
+    header += L",时辰:";
+    header += hourPillar;
+    return header;
+}
+
+bool runAnalysis(const CastRequest& request, Analysis& analysis) {
+    AnalysisRecord& r = analysis.record;
+    r = AnalysisRecord{};
+    analysis.primary = Hexagram{};
+    analysis.changed = Hexagram{};
+
+    r.numberText = request.numberText;
+    r.method = request.method;
+    r.zodiac = request.zodiac;
+    r.castTime = request.castTime;
+    r.upperCode = request.upperCode;
+    r.lowerCode = request.lowerCode;
+    r.drawTimeChoice = request.drawTimeChoice;
+
+    r.zodiacBranch = branchName(request.zodiac);
+    r.zodiacDigit = branchDigit(r.zodiacBranch);
+    r.zodiacElement = branchElement(r.zodiacBranch);
+    r.dayPillar = dayPillar(request.castTime);
+    r.dayStem = charAt(r.dayPillar, 0);
+    r.dayBranch = charAt(r.dayPillar, 1);
+    r.dayStemDigit = stemDigit(r.dayStem);
+    r.dayBranchDigit = branchDigit(r.dayBranch);
+    const int hour = hourNumber(request.castTime);
+    r.hourPillar = hourPillar(r.dayPillar, hour);
+    r.hourStem = charAt(r.hourPillar, 0);
+    r.hourBranch = charAt(r.hourPillar, 1);
+    r.hourStemDigit = stemDigit(r.hourStem);
+    r.hourBranchDigit = branchDigit(r.hourBranch);
+
+    analysis.header = analysisHeader(request.method, request.numberText, r.zodiacBranch, r.dayPillar, r.hourPillar);
+
+    Hexagram& primary = analysis.primary;
+    Hexagram& changed = analysis.changed;
+    if (request.method == NumberCasting || request.method == TimeCasting) {
+        castFromNumber(primary, request.numberText, r.dayPillar, hour);
+        const int m = primary.movingLine;
+        buildChanged(changed, flipLine(primary.upperCode, m < 4 ? 0 : m),
+                     flipLine(primary.lowerCode, m < 4 ? m : 0));
+    } else if (request.method == LineCasting) {
+        castFromLines(primary, request.upperCode, request.lowerCode, r.dayPillar, request.movingFlags);
+        buildChanged(changed, applyMovingFlags(request.upperCode, request.movingFlags, LineHalf::Upper),
+                     applyMovingFlags(request.lowerCode, request.movingFlags, LineHalf::Lower));
+    } else {
+        return false;
+    }
+    fillRecord(r, primary, changed, request);
+    return true;
+}
+
+}  // namespace orvenna

@@ -1,0 +1,45 @@
+// Dates and times as fractional day counts since 1899-12-30, local wall-clock time.
+//
+// Pure calendar arithmetic (proleptic Gregorian calendar, no time zones). Converting a
+// day count back to fields rounds to the millisecond, so a value that went through a
+// double (a saved record, a JSON number) still shows the second it was made for.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string_view>
+
+namespace orvenna {
+
+struct DateTimeFields {
+    int year = 1899;
+    int month = 12;
+    int day = 30;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    int millisecond = 0;
+    int weekday = 7;  // 1 = Sunday ... 7 = Saturday; filled by fieldsFromDayCount.
+};
+
+inline constexpr std::int64_t MillisPerDay = 86'400'000;
+// Day count of 1970-01-01.
+inline constexpr int UnixEpochDay = 25569;
+
+// True when the fields name a real date and time of day (leap years included).
+bool isValidDateTime(const DateTimeFields& fields);
+
+// Days since 1899-12-30 of a calendar date, without the time of day.
+std::int64_t daysFromCivil(int year, int month, int day);
+
+double dayCountFromFields(const DateTimeFields& fields);
+DateTimeFields fieldsFromDayCount(double dayCount);
+
+// The day count rounded to whole milliseconds since 1899-12-30 00:00.
+std::int64_t millisFromDayCount(double dayCount);
+
+// "YYYY-MM-DD HH:MM:SS" (seconds may be left out); nothing for a text that is not a real
+// date and time.
+std::optional<DateTimeFields> parseDateTime(std::string_view text);
+
+}  // namespace orvenna

@@ -1,0 +1,156 @@
+#include "Hexagram.h"
+
+#include "Tables.h"
+#include "Text.h"
+
+namespace orvenna {
+
+namespace {
+
+bool isLineCode(std::wstring_view code) { return code.size() == 3; }
+
+// Inverts every character: "0" becomes "1", anything else "0".
+std::wstring invertedCode(std::wstring_view code) {
+    std::wstring inverted(code);
+    for (auto& c : inverted) c = c == L'0' ? L'1' : L'0';
+    return inverted;
+}
+
+void setCodesAndNames(Hexagram& h) {
+    h.upperCode = trigramCode(h.upperTrigram);
+    h.lowerCode = trigramCode(h.lowerTrigram);
+    if (isLineCode(h.upperCode) && isLineCode(h.lowerCode)) {
+        for (const wchar_t c : h.lowerCode) h.lineMarks.emplace_back(1, c);
+        for (const wchar_t c : h.upperCode) h.lineMarks.emplace_back(1, c);
+    }
+    h.upperName = trigramName(h.upperTrigram);
+    h.lowerName = trigramName(h.lowerTrigram);
+}
+
+void setWorldAndResponse(Hexagram& h) {
+    if (!isLineCode(h.upperCode) || !isLineCode(h.lowerCode)) return;
+    const bool s1 = h.lowerCode[0] == h.upperCode[0];
+    const bool s2 = h.lowerCode[1] == h.upperCode[1];
+    const bool s3 = h.lowerCode[2] == h.upperCode[2];
+    struct Row { int world, response, soul; };
+    Row row{};
+    if (s1 && s2 && s3) row = {6, 3, 0};
+    else if (!s1 && !s2 && s3) row = {2, 5, 0};
+    else if (s1 && s2) row = {5, 2, 0};
+    else if (s1 && !s3 && !s2) row = {4, 1, 0};
+    else if (s2 && s3) row = {1, 4, 0};
+    else if (!s1 && !s2 && !s3) row = {3, 6, 0};
+    else if (s2) row = {4, 1, 1};
+    else row = {3, 6, 2};  // same(1) and same(3), not same(2)
+    h.worldLine = row.world;
+    h.responseLine = row.response;
+    h.soulType = row.soul;
+}
+
+void setPalace(Hexagram& h) {
+    if (h.worldLine == 1 || h.worldLine == 2 || h.worldLine == 6 || (h.worldLine == 3 && h.soulType != 2)) {
+        h.palace = palaceOfCode(h.upperCode);
+    } else if (h.worldLine == 3) {
+        h.palace = palaceOfCode(h.lowerCode);
+    } else {
+        h.palace = palaceOfCode(invertedCode(h.lowerCode));
+    }
+    if (h.soulType == 1) h.palaceRank = 7;
+    else if (h.soulType == 2) h.palaceRank = 8;
+    else if (h.worldLine >= 1 && h.worldLine <= 5) h.palaceRank = h.worldLine + 1;
+    else h.palaceRank = 1;
+}
+
+void setSpirits(Hexagram& h, std::wstring_view dayPillar) {
+    const std::wstring_view rotation = spiritRotation(stemNumber(clampedSubstr(dayPillar, 0, 1)));
+    for (std::size_t i = 0; i < 6; ++i) h.spirits.emplace_back(rotation.substr(i * 2, 2));
+}
+
+// Appends the three lines of one trigram: stem, branch walking its cycle, element.
+void appendNajia(Hexagram& h, std::wstring_view stems, std::wstring_view branches, int trigram) {
+    const std::wstring_view stem = clampedSubstr(stems, trigram - 1, 1);
+    const std::wstring_view firstBranch = clampedSubstr(branches, trigram - 1, 1);
+    const std::wstring_view cycle = stemNumber(stem) % 2 == 1 ? YangBranchCycle : YinBranchCycle;
+    auto pos = findPosition(cycle, firstBranch);
+    for (int line = 0; line < 3; ++line) {
+        std::wstring_view branch = firstBranch;
+        if (line > 0) {
+            pos = pos >= 5 ? 0 : pos + 1;
+            branch = clampedSubstr(cycle, pos, 1);
+        }
+        std::wstring stemBranch(stem);
+        stemBranch += branch;
+        h.stemBranches.push_back(std::move(stemBranch));
+        const std::wstring_view element = branchElement(branch);
+        h.elementNames.emplace_back(element);
+        h.elementNumbers.push_back(elementNumber(element));
+    }
+}
+
+void setNajiaAndRelations(Hexagram& h) {
+    const int palaceElement = elementNumber(clampedSubstr(TrigramElements, h.palace - 1, 1));
+    appendNajia(h, InnerStems, InnerBranches, h.lowerTrigram);
+    appendNajia(h, OuterStems, OuterBranches, h.upperTrigram);
+    for (const int element : h.elementNumbers) {
+        h.relations.emplace_back(RelationNames.substr(static_cast<std::size_t>(relationOf(palaceElement, element)) * 2, 2));
+    }
+}
+
+void build(Hexagram& h, const std::wstring_view* dayPillar) {
+    if (h.upperTrigram == 0 || h.lowerTrigram == 0) return;
+    setCodesAndNames(h);
+    setWorldAndResponse(h);
+    setPalace(h);
+    if (dayPillar != nullptr) setSpirits(h, *dayPillar);
+    setNajiaAndRelations(h);
+}
+
+}  // namespace
+
+int hexagramNumber(const Hexagram& h) { return (h.palace - 1) * 8 + h.palaceRank; }
+
+std::wstring hexagramTitle(const Hexagram& h) {
+    std::wstring title(trigramName(h.palace));
+    title += L"宫 (";
+    title += decimalText(h.palaceRank);
+    title += L") ";
+    title += hexagramName(hexagramNumber(h));
+    title += L' ';
+    title += soulName(h.soulType);
+    return title;
+}
+
+void clearLines(Hexagram& h) {
+    h.lineMarks.clear();
+    h.spirits.clear();
+    h.relations.clear();
+    h.stemBranches.clear();
+    h.elementNumbers.clear();
+    h.elementNames.clear();
+}
+
+void buildChart(Hexagram& h, std::wstring_view dayPillar) { build(h, &dayPillar); }
+
+void buildChanged(Hexagram& h, std::wstring_view upperCode, std::wstring_view lowerCode) {
+    clearLines(h);
+    h.movingFlags.clear();
+    h.upperTrigram = trigramOfCode(upperCode);
+    h.lowerTrigram = trigramOfCode(lowerCode);
+    build(h, nullptr);
+}
+
+int relationOf(int a, int b) {
+    if (a == b) return 0;
+    const wchar_t digitA = static_cast<wchar_t>(L'0' + a);
+    const wchar_t digitB = static_cast<wchar_t>(L'0' + b);
+    const auto d = static_cast<int>(findPosition(GeneratingOrder, std::wstring_view(&digitA, 1)));
+    const auto f = static_cast<int>(findPosition(GeneratingOrder, std::wstring_view(&digitB, 1)));
+    if (f - d == 1 || (d == 4 && f == 0)) return 4;
+    if (d - f == 1 || (d == 0 && f == 4)) return 1;
+    const auto h = static_cast<int>(findPosition(OvercomingOrder, std::wstring_view(&digitA, 1)));
+    const auto m = static_cast<int>(findPosition(OvercomingOrder, std::wstring_view(&digitB, 1)));
+    if (m - h == 1 || (h == 4 && m == 0)) return 2;
+    return 3;
+}
+
+}  // namespace orvenna

@@ -1,0 +1,69 @@
+// A per-line array: at most six entries (line 1 first), held inline.
+//
+// Charts and analysis records hold a dozen of these each, and a cast builds two charts;
+// keeping the entries inline spares every cast its heap allocations. Entries beyond the
+// sixth are ignored: no builder ever appends more, since every chart has six lines.
+#pragma once
+
+#include <array>
+#include <cstddef>
+#include <utility>
+
+namespace orvenna {
+
+template <typename T>
+class LineArray {
+public:
+    static constexpr std::size_t Capacity = 6;
+    using value_type = T;
+    using iterator = T*;
+    using const_iterator = const T*;
+    using size_type = std::size_t;
+
+    LineArray() = default;
+    LineArray(std::initializer_list<T> values) {
+        for (const T& value : values) push_back(value);
+    }
+
+    void push_back(T value) {
+        if (size_ < Capacity) items_[size_++] = std::move(value);
+    }
+    template <typename... Args>
+    void emplace_back(Args&&... args) {
+        if (size_ < Capacity) items_[size_++] = T(std::forward<Args>(args)...);
+    }
+    void clear() {
+        for (std::size_t i = 0; i < size_; ++i) items_[i] = T{};
+        size_ = 0;
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    T& operator[](std::size_t i) { return items_[i]; }
+    const T& operator[](std::size_t i) const { return items_[i]; }
+    const T& back() const { return items_[size_ - 1]; }
+    T* begin() { return items_.data(); }
+    T* end() { return items_.data() + size_; }
+    const T* begin() const { return items_.data(); }
+    const T* end() const { return items_.data() + size_; }
+
+    friend bool operator==(const LineArray& a, const LineArray& b) {
+        if (a.size_ != b.size_) return false;
+        for (std::size_t i = 0; i < a.size_; ++i) {
+            if (!(a.items_[i] == b.items_[i])) return false;
+        }
+        return true;
+    }
+
+private:
+    std::array<T, Capacity> items_{};
+    std::size_t size_ = 0;
+};
+
+// Entry i of a per-line array, or an empty value past its end (a chart that was not built).
+template <typename Lines>
+typename Lines::value_type lineEntry(const Lines& values, std::size_t i) {
+    return i < values.size() ? values[i] : typename Lines::value_type{};
+}
+
+}  // namespace orvenna

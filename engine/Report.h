@@ -1,0 +1,33 @@
+// The texts of the analysis report: the two chart titles, the chart grid and the
+// interpretation text (卦解).
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "AnalysisRecord.h"
+#include "Hexagram.h"
+
+namespace orvenna {
+
+// "本卦: 乾宫 (1) 乾为天 "
+std::wstring primaryTitleText(const Hexagram& primary);
+// "变卦 乾宫 (1) 乾为天 " (no colon after 变卦)
+std::wstring changedTitleText(const Hexagram& changed);
+
+// The titles of the twelve grid columns.
+std::array<std::wstring_view, 12> chartHeaders();
+
+// One grid row: the twelve cells of one line. Columns 5 and 11 (0-based 4 and 10) hold the
+// line mark, "1" or "0", which the panel draws as a line picture.
+using GridRow = std::array<std::wstring, 12>;
+
+// Six rows, top row first: row 0 shows line 6, row 5 shows line 1.
+std::array<GridRow, 6> chartGrid(const AnalysisRecord& record, const Hexagram& primary,
+                                 const Hexagram& changed);
+
+// "○" for a yang moving line, "×" for a yin moving line, empty for a still line.
+std::wstring_view moveMarkText(int mark);
+
+}  // namespace orvenna

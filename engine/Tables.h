@@ -1,0 +1,100 @@
+// The constant symbol tables of the six-line method and the lookups over them.
+//
+// Every table is one constant text addressed by character position, and every lookup
+// degrades instead of failing: a name missing from a table gives 0 or an empty text.
+// The degraded results are part of the contract (callers and saved records rely on
+// them), so the lookups search the texts exactly as written rather than using maps.
+#pragma once
+
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace orvenna {
+
+// Stem number 1..10 -> stem character (position number - 1).
+inline constexpr std::wstring_view StemNames = L"甲乙丙丁戊己庚辛壬癸";
+// Branch index 0..11 -> branch character.
+inline constexpr std::wstring_view BranchNames = L"子丑寅卯辰巳午未申酉戌亥";
+// Stem number - 1 -> He Tu digit of the stem.
+inline constexpr std::wstring_view StemDigits = L"3827504916";
+// Branch index -> He Tu digit of the branch.
+inline constexpr std::wstring_view BranchDigits = L"103857204956";
+// Element number 1..5 -> element (金 木 水 火 土).
+inline constexpr std::wstring_view ElementNames = L"金木水火土";
+// Trigram number 1..8 -> trigram (also the eight palaces).
+inline constexpr std::wstring_view TrigramNames = L"乾兑离震巽坎艮坤";
+// Branch index -> element of the branch.
+inline constexpr std::wstring_view BranchElements = L"水土木木土火火土金金土水";
+// Trigram (palace) number - 1 -> palace element.
+inline constexpr std::wstring_view TrigramElements = L"金金火木木水土土";
+// Trigram number - 1 -> na-jia stem of the trigram as the inner (lower) trigram.
+inline constexpr std::wstring_view InnerStems = L"甲丁己庚辛戊丙乙";
+// Trigram number - 1 -> na-jia stem of the trigram as the outer (upper) trigram.
+inline constexpr std::wstring_view OuterStems = L"壬丁己庚辛戊丙癸";
+// Trigram number - 1 -> branch of line 1 when the trigram is inner.
+inline constexpr std::wstring_view InnerBranches = L"子巳卯子丑寅辰未";
+// Trigram number - 1 -> branch of line 4 when the trigram is outer.
+inline constexpr std::wstring_view OuterBranches = L"午亥酉午未申戌丑";
+// Branch order for trigrams with an odd (yang) stem number.
+inline constexpr std::wstring_view YangBranchCycle = L"子寅辰午申戌";
+// Branch order for trigrams with an even (yin) stem number.
+inline constexpr std::wstring_view YinBranchCycle = L"亥酉未巳卯丑";
+// Spirit index * 2 -> two-character spirit name.
+inline constexpr std::wstring_view SpiritNames = L"青龙白虎玄武腾蛇朱雀勾陈";
+// Relation index * 2 -> two-character relation name.
+inline constexpr std::wstring_view RelationNames = L"兄弟父母妻财官鬼子孙";
+// (Soul type - 1) * 2 -> 游魂 or 归魂.
+inline constexpr std::wstring_view SoulNames = L"游魂归魂";
+// 0 -> primary chart title, 1 -> changed chart title (two characters each).
+inline constexpr std::wstring_view ChartTitles = L"本卦变卦";
+// Column titles 1..12 of the chart grid.
+inline constexpr std::wstring_view ChartHeaders =
+    L"六神,六亲,干支,五行,卦象,世应,动爻,六亲,干支,五行,卦象,世应";
+// Hexagram number - 1 -> name; row = palace, column = place in palace.
+inline constexpr std::wstring_view HexagramNames =
+    L"乾为天,天风姤,天山遁,天地否,风地观,山地剥,火地晋,火天大有,"
+    L"兑为泽,泽水困,泽地萃,泽山咸,水山蹇,地山谦,雷山小过,雷泽归妹,"
+    L"离为火,火山旅,火风鼎,火水未济,山水蒙,风水涣,天水讼,天火同人,"
+    L"震为雷,雷地豫,雷水解,雷风恒,地风升,水风井,泽风大过,泽雷随,"
+    L"巽为风,风天小畜,风火家人,风雷益,天雷无妄,火雷噬嗑,山雷颐,山风蛊,"
+    L"坎为水,水泽节,水雷屯,水火既济,泽火革,雷火丰,地火明夷,地水师,"
+    L"艮为山,山火贲,山天大畜,山泽损,火泽睽,天泽履,风泽中孚,风山渐,"
+    L"坤为地,地雷复,地泽临,地天泰,雷天大壮,泽天夬,水天需,水地比";
+// Element numbers in generating order: each generates the next, the last the first.
+inline constexpr std::wstring_view GeneratingOrder = L"13245";
+// Element numbers in overcoming order: each overcomes the next, the last the first.
+inline constexpr std::wstring_view OvercomingOrder = L"12534";
+
+// Trigram number - 1 -> line code, bottom line first, "1" yang.
+inline constexpr std::array<std::wstring_view, 8> TrigramCodes = {
+    L"111", L"110", L"101", L"100", L"011", L"010", L"001", L"000"};
+
+// Spirits of lines 1..6 for day stems 甲乙, 丙丁, 戊, 己, 庚辛 and 壬癸 (and anything else).
+inline constexpr std::array<std::wstring_view, 6> SpiritRotations = {
+    L"青龙朱雀勾陈腾蛇白虎玄武", L"朱雀勾陈腾蛇白虎玄武青龙", L"勾陈腾蛇白虎玄武青龙朱雀",
+    L"腾蛇白虎玄武青龙朱雀勾陈", L"白虎玄武青龙朱雀勾陈腾蛇", L"玄武青龙朱雀勾陈腾蛇白虎"};
+
+int stemNumber(std::wstring_view stem);
+std::wstring_view stemName(int number);
+std::wstring_view branchName(int number);
+std::wstring_view branchElement(std::wstring_view branch);
+int elementNumber(std::wstring_view element);
+int spiritIndex(std::wstring_view spirit);
+int relationIndex(std::wstring_view relation);
+std::wstring_view trigramName(int number);
+std::wstring_view soulName(int soulType);
+// Only 1..64 name a hexagram; any other number gives an empty text.
+std::wstring_view hexagramName(int number);
+int stemDigit(std::wstring_view stem);
+int branchDigit(std::wstring_view branch);
+// Any number other than 1..7 gives "000" (坤).
+std::wstring_view trigramCode(int number);
+// 1..7 for an exact trigram code, 8 for anything else.
+int trigramOfCode(std::wstring_view code);
+// 1..8 for an exact trigram code, 0 for anything else.
+int palaceOfCode(std::wstring_view code);
+// The spirit order of lines 1..6 for day stem number `stem`.
+std::wstring_view spiritRotation(int stem);
+
+}  // namespace orvenna

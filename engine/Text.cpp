@@ -1,0 +1,165 @@
+#include "Text.h"
+
+#include <algorithm>
+#include <limits>
+
+namespace orvenna {
+
+std::wstring_view clampedSubstr(std::wstring_view text, std::int64_t pos, std::int64_t count) {
+    const auto size = static_cast<std::int64_t>(text.size());
+    const std::int64_t lo = std::clamp<std::int64_t>(pos, 0, size);
+    const std::int64_t hi = std::clamp<std::int64_t>(pos + count, 0, size);
+    if (hi <= lo) return {};
+    return text.substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
+}
+
+std::int64_t findPosition(std::wstring_view text, std::wstring_view name) {
+    // Most lookups search a short table for one character; a plain loop beats the
+    // library's vectorised search at that size.
+    if (name.size() == 1) {
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == name[0]) return static_cast<std::int64_t>(i);
+        }
+        return -1;
+    }
+    const auto pos = text.find(name);
+    return pos == std::wstring_view::npos ? -1 : static_cast<std::int64_t>(pos);
+}
+
+std::int64_t leadingInt(std::wstring_view text) {
+    std::size_t i = 0;
+    while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == L'-' || text[i] == L'+')) negative = text[i++] == L'-';
+    constexpr std::int64_t limit = std::numeric_limits<std::int64_t>::max();
+    std::int64_t value = 0;
+    for (; i < text.size() && text[i] >= L'0' && text[i] <= L'9'; ++i) {
+        const int digit = text[i] - L'0';
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+    }
+    return negative ? -value : value;
+}
+
+std::wstring decimalText(std::int64_t value) {
+    wchar_t buffer[24];
+    wchar_t* end = buffer + 24;
+    wchar_t* p = end;
+    // Work in unsigned so that the most negative value does not overflow on negation.
+    auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
+    do {
+        *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (value < 0) *--p = L'-';
+    return std::wstring(p, end);
+}
+
+std::wstring_view trimControl(std::wstring_view text) {
+    std::size_t lo = 0;
+    std::size_t hi = text.size();
+    while (lo < hi && static_cast<std::uint32_t>(text[lo]) <= 32) ++lo;
+    while (hi > lo && static_cast<std::uint32_t>(text[hi - 1]) <= 32) --hi;
+    return text.substr(lo, hi - lo);
+}
+
+namespace {
+
+constexpr char32_t Replacement = 0xFFFD;
+
+bool isScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+
+void appendUtf8(std::string& out, char32_t c) {
+    if (!isScalar(c)) c = Replacement;
+    if (c < 0x80) {
+        out.push_back(static_cast<char>(c));
+    } else if (c < 0x800) {
+        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    } else {
+        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+    }
+}
+
+void appendWide(std::wstring& out, char32_t c) {
+    if constexpr (sizeof(wchar_t) >= 4) {
+        out.push_back(static_cast<wchar_t>(c));
+    } else if (c < 0x10000) {
+        out.push_back(static_cast<wchar_t>(c));
+    } else {
+        c -= 0x10000;
+        out.push_back(static_cast<wchar_t>(0xD800 + (c >> 10)));
+        out.push_back(static_cast<wchar_t>(0xDC00 + (c & 0x3FF)));
+    }
+}
+
+}  // namespace
+
+std::wstring fromUtf8(std::string_view utf8) {
+    std::wstring out;
+    out.reserve(utf8.size());
+    std::size_t i = 0;
+    while (i < utf8.size()) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        int extra = 0;
+        char32_t c = 0;
+        char32_t minimum = 0;
+        if (lead < 0x80) {
+            c = lead;
+        } else if ((lead & 0xE0) == 0xC0) {
+            extra = 1, c = lead & 0x1F, minimum = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            extra = 2, c = lead & 0x0F, minimum = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            extra = 3, c = lead & 0x07, minimum = 0x10000;
+        } else {
+            appendWide(out, Replacement);
+            ++i;
+            continue;
+        }
+        std::size_t j = i + 1;
+        bool valid = true;
+        for (int k = 0; k < extra; ++k, ++j) {
+            if (j >= utf8.size() || (static_cast<unsigned char>(utf8[j]) & 0xC0) != 0x80) {
+                valid = false;
+                break;
+            }
+            c = (c << 6) | (static_cast<unsigned char>(utf8[j]) & 0x3F);
+        }
+        if (!valid || c < minimum || !isScalar(c)) {
+            appendWide(out, Replacement);
+            i = valid ? j : std::max(j, i + 1);
+            continue;
+        }
+        appendWide(out, c);
+        i = j;
+    }
+    return out;
+}
+
+std::string toUtf8(std::wstring_view text) {
+    std::string out;
+    out.reserve(text.size() * 3);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        auto c = static_cast<char32_t>(text[i]);
+        if constexpr (sizeof(wchar_t) < 4) {
+            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+                const auto low = static_cast<char32_t>(text[i + 1]);
+                if (low >= 0xDC00 && low <= 0xDFFF) {
+                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                    ++i;
+                }
+            }
+        }
+        appendUtf8(out, c);
+    }
+    return out;
+}
+
+}  // namespace orvenna

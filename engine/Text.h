@@ -1,0 +1,39 @@
+// Small text helpers shared by the engine and the record store.
+//
+// Inside the engine one Chinese character is one code unit (std::wstring), so the
+// position-based lookups of the divination tables stay simple. Everything that leaves
+// the engine (SQLite, JSON, the network) is UTF-8; these helpers convert at that edge.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace orvenna {
+
+// The part of `text` from position `pos` with length `count`, both ends clamped to the
+// text: a start before 0 or past the end yields fewer characters or an empty text.
+std::wstring_view clampedSubstr(std::wstring_view text, std::int64_t pos, std::int64_t count);
+
+// Position of the first occurrence of `name` in `text`; 0 for an empty name, -1 when absent.
+std::int64_t findPosition(std::wstring_view text, std::wstring_view name);
+
+// Ordinary leading-digit parsing: optional leading blanks, an optional sign, then decimal
+// digits; anything else ends the number. A text without digits reads as 0. The value
+// saturates instead of overflowing.
+std::int64_t leadingInt(std::wstring_view text);
+
+// The value of one character read as a decimal digit; any other character reads as 0.
+inline int digitValue(wchar_t c) { return c >= L'0' && c <= L'9' ? c - L'0' : 0; }
+
+std::wstring decimalText(std::int64_t value);
+
+// Text with the leading and trailing characters of code 32 or below removed.
+std::wstring_view trimControl(std::wstring_view text);
+
+// UTF-8 conversion. Invalid sequences decode to U+FFFD; code points that are not
+// Unicode scalar values encode as U+FFFD. Neither direction throws.
+std::wstring fromUtf8(std::string_view utf8);
+std::string toUtf8(std::wstring_view text);
+
+}  // namespace orvenna

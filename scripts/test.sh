@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test twice: in the normal build and in
+# a build with AddressSanitizer and UndefinedBehaviorSanitizer. Fails when any test fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+status=0
+for kind in release sanitize; do
+  echo "== $kind build"
+  bash scripts/build.sh "$kind"
+  dir=build; [ "$kind" = sanitize ] && dir=build-sanitize
+  echo "== $kind tests"
+  ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
+done
+exit $status

@@ -1,0 +1,193 @@
+#include "cli/Cli.h"
+
+#include <gtest/gtest.h>
+#include <json/reader.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "cli/CastCommand.h"
+#include "cli/CastInput.h"
+#include "engine/DayCount.h"
+#include "engine/Text.h"
+
+namespace orvenna::cli {
+namespace {
+
+struct CliRun {
+    int code;
+    std::string out;
+    std::string err;
+};
+
+CliRun cli(std::vector<std::string> args, const std::string& input = "") {
+    std::istringstream in(input);
+    std::ostringstream out, err;
+    const int code = runCli(args, in, out, err);
+    return {code, out.str(), err.str()};
+}
+
+Json::Value parse(const std::string& text) {
+    Json::Value value;
+    Json::CharReaderBuilder builder;
+    std::string errors;
+    std::istringstream in(text);
+    EXPECT_TRUE(Json::parseFromStream(builder, in, &value, &errors)) << errors << text;
+    return value;
+}
+
+const std::vector<std::string> Cast1234 = {"cast", "--method", "1", "--input", "1234", "--zodiac", "7",
+                                           "--time", "2024-03-31 12:00:00", "--json"};
+
+TEST(CliCast, NumberCastAsJson) {
+    const CliRun run = cli(Cast1234);
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    const Json::Value j = parse(run.out);
+    EXPECT_EQ(j["header"].asString(), "以数字1234起卦,卦主生肖:午,日主:甲午,时辰:庚午");
+    EXPECT_EQ(j["dayPillar"].asString(), "甲午");
+    EXPECT_EQ(j["hourPillar"].asString(), "庚午");
+    EXPECT_EQ(j["zodiacBranch"].asString(), "午");
+    const Json::Value& p = j["primary"];
+    EXPECT_EQ(p["title"].asString(), "离宫 (2) 火山旅 ");
+    EXPECT_EQ(p["name"].asString(), "火山旅");
+    EXPECT_EQ(p["upperTrigram"].asInt(), 3);
+    EXPECT_EQ(p["lowerTrigram"].asInt(), 7);
+    EXPECT_EQ(p["upperCode"].asString(), "101");
+    EXPECT_EQ(p["worldLine"].asInt(), 1);
+    EXPECT_EQ(p["responseLine"].asInt(), 4);
+    EXPECT_EQ(p["movingLine"].asInt(), 4);
+    ASSERT_EQ(p["lines"].size(), 6u);
+    EXPECT_EQ(p["lines"][0]["spirit"].asString(), "青龙");
+    EXPECT_EQ(p["lines"][0]["stemBranch"].asString(), "丙辰");
+    EXPECT_EQ(p["lines"][3]["moving"].asInt(), 1);
+    EXPECT_EQ(p["lines"][2]["moving"].asInt(), 0);
+    const Json::Value& c = j["changed"];
+    EXPECT_EQ(c["title"].asString(), "艮宫 (1) 艮为山 ");
+    EXPECT_EQ(c["movingLine"].asInt(), 0);
+    for (const auto& line : c["lines"]) {
+        EXPECT_EQ(line["spirit"].asString(), "");
+        EXPECT_EQ(line["moving"].asInt(), 0);
+    }
+}
+
+TEST(CliCast, ManualLinesAndTextOutput) {
+    const CliRun run = cli({"cast", "--method", "2", "--input", "111114", "--zodiac", "1", "--time",
+                         "2024-03-31 12:00:00"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    EXPECT_NE(run.out.find("以自己装卦,卦主生肖:子,日主:甲午,时辰:庚午"), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("本卦: 坤宫 (6) 泽天夬 "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("变卦 乾宫 (1) 乾为天 "), std::string::npos) << run.out;
+    EXPECT_NE(run.out.find("×"), std::string::npos);
+}
+
+TEST(CliCast, BadArgumentsPrintOneLineAndNothingOnStdout) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"cast", "--bogus"},
+        {"cast", "--method"},
+        {"cast", "--method", "4", "--input", "1", "--zodiac", "1"},
+        {"cast", "--method", "x", "--input", "1", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "  ", "--zodiac", "1"},
+        {"cast", "--method", "1", "--zodiac", "1"},
+        {"cast", "--method", "3", "--input", "", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "12", "--zodiac", "13"},
+        {"cast", "--method", "1", "--input", "12", "--zodiac", "0"},
+        {"cast", "--method", "1", "--input", "12"},
+        {"cast", "--method", "1", "--input", "12", "--zodiac", "1", "--time", "2024-02-30 10:00:00"},
+        {"cast", "--method", "2", "--input", "11111", "--zodiac", "1"},
+        {"cast", "--method", "2", "--input", "111115", "--zodiac", "1"},
+        {"cast", "--method", "2", "--zodiac", "1"},
+        {"frobnicate"},
+        {},
+    };
+    const std::vector<std::string> named = {"--bogus", "--method", "--method", "--method", "--input", "--input",
+                                            "--input", "--input", "--zodiac", "--zodiac", "--zodiac", "--time",
+                                            "--input", "--input", "--input", "frobnicate", "usage"};
+    for (std::size_t i = 0; i < bad.size(); ++i) {
+        const CliRun run = cli(bad[i]);
+        EXPECT_EQ(run.code, 2) << i;
+        EXPECT_EQ(run.out, "") << i;
+        EXPECT_NE(run.err.find(named[i]), std::string::npos) << i << ": " << run.err;
+        if (i + 1 < bad.size()) {
+            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << i;
+        }
+    }
+}
+
+TEST(CliCast, BatchKeepsOrderAndGoesOnAfterABadLine) {
+    const std::string lines =
+        "1\t1234\t7\t2024-03-31 12:00:00\n"
+        "9\t1234\t7\t2024-03-31 12:00:00\r\n"
+        "\n"
+        "2\t111114\t1\t2024-03-31 12:00:00\n"
+        "3\t\t5\t2024-03-31 12:00:00\n"
+        "1\t1234\t7\t2024-02-30 12:00:00\n";
+    const CliRun run = cli({"cast", "--batch", "-"}, lines);
+    ASSERT_EQ(run.code, 0) << run.err;
+    std::istringstream out(run.out);
+    std::vector<Json::Value> objects;
+    for (std::string line; std::getline(out, line);) objects.push_back(parse(line));
+    ASSERT_EQ(objects.size(), 6u);
+    const CliRun single = cli(Cast1234);
+    EXPECT_EQ(objects[0], parse(single.out));
+    EXPECT_TRUE(objects[1].isMember("error"));
+    EXPECT_TRUE(objects[2].isMember("error"));
+    EXPECT_EQ(objects[3]["primary"]["name"].asString(), "泽天夬");
+    EXPECT_EQ(objects[4]["header"].asString().rfind("以超时空毫秒起卦,卦主生肖:辰", 0), 0u);
+    EXPECT_NE(objects[5]["error"].asString().find("--time"), std::string::npos);
+
+    const CliRun missing = cli({"cast", "--batch", "/nonexistent/requests.tsv"});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.out, "");
+}
+
+TEST(CliCastInput, TimeCastingMakesItsNumberFromTheClock) {
+    const CastClock clock{0, 1711857600123, -480};
+    CastInput in;
+    in.method = "3";
+    in.zodiac = "1";
+    in.time = "2024-03-31 12:00:00";
+    auto made = makeRequest(in, clock);
+    ASSERT_TRUE(made.ok()) << made.error;
+    EXPECT_EQ(made.request.numberText, L"1711857600000");
+    EXPECT_EQ(made.request.drawTimeChoice, 1);
+
+    // Tuesday 22:00:17 -> Friday 21:25:17 local; the current milliseconds are added.
+    in.time = std::nullopt;
+    in.drawTime = true;
+    const CastClock tuesday{dayCountFromFields({2024, 4, 2, 22, 0, 17, 123, 0}), 1712066417123, -480};
+    made = makeRequest(in, tuesday);
+    ASSERT_TRUE(made.ok()) << made.error;
+    EXPECT_EQ(made.request.drawTimeChoice, 2);
+    EXPECT_EQ(made.request.numberText, L"1712323517123");
+    const auto draw = fieldsFromDayCount(made.request.castTime);
+    EXPECT_EQ(draw.day, 5);
+    EXPECT_EQ(draw.hour, 21);
+    EXPECT_EQ(draw.minute, 25);
+    EXPECT_EQ(draw.second, 17);
+}
+
+TEST(CliProcess, ExitCodesOfTheRealProgram) {
+    const std::string errFile = ::testing::TempDir() + "cli_err.txt";
+    const auto run = [&](const std::string& args, std::string& out) {
+        FILE* pipe = popen((std::string(ORVENNA_CLI) + " " + args + " 2>" + errFile).c_str(), "r");
+        char buffer[4096];
+        out.clear();
+        for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+        return WEXITSTATUS(pclose(pipe));
+    };
+    std::string out;
+    EXPECT_EQ(run("cast --method 1 --input 1234 --zodiac 7 --time '2024-03-31 12:00:00' --json", out), 0);
+    EXPECT_NE(out.find("\"header\""), std::string::npos);
+    EXPECT_EQ(run("cast --method 1 --input 1234 --zodiac 13", out), 2);
+    EXPECT_EQ(out, "");
+    std::ifstream err(errFile);
+    std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
+    EXPECT_NE(message.find("--zodiac"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orvenna::cli
