@@ -27,7 +27,7 @@ std::wstring_view linePicture(std::wstring_view mark) {
 // Pads a cell to `width` display columns, counting a CJK character as two.
 std::wstring padded(std::wstring_view cell, std::size_t width) {
     std::size_t columns = 0;
-    for (const wchar_t c : cell) columns += c < 0x1100 ? 1 : 2;
+    for (const wchar_t c : cell) columns += (c >= 0x2E80 && c < 0xA000) || (c >= 0xFF00 && c <= 0xFF60) ? 2 : 1;
     std::wstring out(cell);
     if (columns < width) out.append(width - columns, L' ');
     return out;
