@@ -10,6 +10,7 @@
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
 #include "engine/Text.h"
+#include "records/ResultText.h"
 
 namespace orvenna::cli {
 
@@ -48,10 +49,20 @@ std::string castText(const Analysis& analysis) {
         while (!line.empty() && line.back() == L' ') line.pop_back();
         text += line + L'\n';
     }
+    text += std::wstring(ChartCaption) + L"\n";
+    for (const std::wstring& line : interpretationLines(analysis.record)) text += line + L'\n';
+    text += L'\n';
+    // The result text keeps its CR LF line ends in the window; a terminal wants LF.
+    for (const wchar_t c : fillSuggestion(buildSuggestion(analysis.record.baseNumbers))) {
+        if (c != L'\r') text += c;
+    }
     return utf8(text);
 }
 
-bool runCast(const CastRequest& request, Analysis& analysis) { return runAnalysis(request, analysis); }
+// The analysis in the window's order: chart and report, then the base numbers.
+void runCast(const CastRequest& request, Analysis& analysis) {
+    if (runAnalysis(request, analysis)) analysis.record.baseNumbers = deriveBaseNumbers(analysis.record);
+}
 
 int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err,
           const CastClock& clock) {

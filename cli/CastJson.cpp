@@ -4,7 +4,9 @@
 
 #include <memory>
 
+#include "engine/Report.h"
 #include "engine/Tables.h"
+#include "records/ResultText.h"
 #include "engine/Text.h"
 
 namespace orvenna::cli {
@@ -53,6 +55,14 @@ Json::Value castJson(const Analysis& analysis) {
     out["zodiacBranch"] = text(r.zodiacBranch);
     out["primary"] = hexagramJson(analysis.primary, r.moveMarks);
     out["changed"] = hexagramJson(analysis.changed, {});
+    Json::Value report(Json::arrayValue);
+    for (const std::wstring& line : interpretationLines(r)) report.append(text(line));
+    out["report"] = std::move(report);
+    const Suggestion suggestion = buildSuggestion(r.baseNumbers);
+    Json::Value digits(Json::arrayValue);
+    for (const std::wstring& list : suggestion) digits.append(text(list));
+    out["suggestion"] = std::move(digits);
+    out["resultText"] = text(fillSuggestion(suggestion));
     return out;
 }
 

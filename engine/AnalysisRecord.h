@@ -55,6 +55,12 @@ struct AnalysisRecord {
     int changedWorldIndex = 0;
     int changedResponseIndex = 0;
     BaseNumbers baseNumbers;
+
+    bool operator==(const AnalysisRecord&) const = default;
 };
+
+// Back to the empty state (texts empty, numbers 0, arrays emptied) without reallocating:
+// every cast starts from here.
+void resetRecord(AnalysisRecord& record);
 
 }  // namespace orvenna

@@ -9,9 +9,7 @@ namespace orvenna {
 
 namespace {
 
-std::wstring charAt(std::wstring_view text, std::int64_t pos) {
-    return std::wstring(clampedSubstr(text, pos, 1));
-}
+std::wstring_view charAt(std::wstring_view text, std::int64_t pos) { return clampedSubstr(text, pos, 1); }
 
 std::wstring nameWithSoul(const Hexagram& h) {
     std::wstring name(hexagramName(hexagramNumber(h)));
@@ -42,28 +40,55 @@ void fillRecord(AnalysisRecord& r, const Hexagram& primary, const Hexagram& chan
     r.changedResponseIndex = changed.responseLine - 1;
 
     const bool byFlags = request.method == LineCasting;
+    const auto view = [](const LineArray<std::wstring>& lines, std::size_t i) {
+        return i < lines.size() ? std::wstring_view(lines[i]) : std::wstring_view();
+    };
     for (std::size_t i = 0; i < 6; ++i) {
-        const std::wstring stemBranch = lineEntry(primary.stemBranches, i);
-        r.lineSpirits.push_back(lineEntry(primary.spirits, i));
-        r.lineRelations.push_back(lineEntry(primary.relations, i));
-        r.lineStems.push_back(charAt(stemBranch, 0));
-        r.lineStemDigits.push_back(stemDigit(r.lineStems.back()));
-        r.lineBranches.push_back(charAt(stemBranch, 1));
-        r.lineBranchDigits.push_back(branchDigit(r.lineBranches.back()));
-        r.lineElements.push_back(lineEntry(primary.elementNames, i));
+        const std::wstring_view stemBranch = view(primary.stemBranches, i);
+        r.lineSpirits.emplace_back(view(primary.spirits, i));
+        r.lineRelations.emplace_back(view(primary.relations, i));
+        r.lineStems.emplace_back(charAt(stemBranch, 0));
+        r.lineStemDigits.push_back(stemDigit(charAt(stemBranch, 0)));
+        r.lineBranches.emplace_back(charAt(stemBranch, 1));
+        r.lineBranchDigits.push_back(branchDigit(charAt(stemBranch, 1)));
+        r.lineElements.emplace_back(view(primary.elementNames, i));
         r.moveMarks.push_back(byFlags ? flagMoveMark(request.movingFlags, i) : numberMoveMark(primary, i));
 
-        const std::wstring changedStemBranch = lineEntry(changed.stemBranches, i);
-        r.changedRelations.push_back(lineEntry(changed.relations, i));
-        r.changedStems.push_back(charAt(changedStemBranch, 0));
-        r.changedBranches.push_back(charAt(changedStemBranch, 1));
-        r.changedStemDigits.push_back(stemDigit(r.changedStems.back()));
-        r.changedBranchDigits.push_back(branchDigit(r.changedBranches.back()));
-        r.changedElements.push_back(lineEntry(changed.elementNames, i));
+        const std::wstring_view changedStemBranch = view(changed.stemBranches, i);
+        r.changedRelations.emplace_back(view(changed.relations, i));
+        r.changedStems.emplace_back(charAt(changedStemBranch, 0));
+        r.changedBranches.emplace_back(charAt(changedStemBranch, 1));
+        r.changedStemDigits.push_back(stemDigit(charAt(changedStemBranch, 0)));
+        r.changedBranchDigits.push_back(branchDigit(charAt(changedStemBranch, 1)));
+        r.changedElements.emplace_back(view(changed.elementNames, i));
     }
 }
 
 }  // namespace
+
+void resetRecord(AnalysisRecord& r) {
+    for (std::wstring* text : {&r.numberText, &r.upperCode, &r.lowerCode, &r.zodiacBranch, &r.zodiacElement,
+                               &r.dayPillar, &r.dayStem, &r.dayBranch, &r.hourPillar, &r.hourStem, &r.hourBranch,
+                               &r.primaryName, &r.primaryPalaceName, &r.changedName, &r.changedPalaceName}) {
+        text->clear();
+    }
+    for (int* number : {&r.method, &r.drawTimeChoice, &r.zodiac, &r.zodiacDigit, &r.dayStemDigit, &r.dayBranchDigit,
+                        &r.hourStemDigit, &r.hourBranchDigit, &r.primaryPalaceRank, &r.changedPalaceRank,
+                        &r.worldIndex, &r.responseIndex, &r.changedWorldIndex, &r.changedResponseIndex}) {
+        *number = 0;
+    }
+    r.castTime = 0;
+    for (LineArray<std::wstring>* lines : {&r.lineSpirits, &r.lineRelations, &r.lineStems, &r.lineBranches,
+                                           &r.lineElements, &r.changedRelations, &r.changedStems,
+                                           &r.changedBranches, &r.changedElements}) {
+        lines->clear();
+    }
+    for (LineArray<int>* lines : {&r.lineStemDigits, &r.lineBranchDigits, &r.moveMarks, &r.changedStemDigits,
+                                  &r.changedBranchDigits}) {
+        lines->clear();
+    }
+    r.baseNumbers = BaseNumbers{};
+}
 
 std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
                             std::wstring_view dayPillar, std::wstring_view hourPillar) {
@@ -88,9 +113,9 @@ std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstri
 
 bool runAnalysis(const CastRequest& request, Analysis& analysis) {
     AnalysisRecord& r = analysis.record;
-    r = AnalysisRecord{};
-    analysis.primary = Hexagram{};
-    analysis.changed = Hexagram{};
+    resetRecord(r);
+    resetHexagram(analysis.primary);
+    resetHexagram(analysis.changed);
 
     r.numberText = request.numberText;
     r.method = request.method;

@@ -28,4 +28,10 @@ struct BaseNumbers {
     bool operator==(const BaseNumbers&) const = default;
 };
 
+struct AnalysisRecord;
+
+// Copies the He Tu digits and the world and response indexes out of a finished analysis.
+// The response digits are read from the changed hexagram at the primary response line.
+BaseNumbers deriveBaseNumbers(const AnalysisRecord& record);
+
 }  // namespace orvenna

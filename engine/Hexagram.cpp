@@ -20,8 +20,8 @@ void setCodesAndNames(Hexagram& h) {
     h.upperCode = trigramCode(h.upperTrigram);
     h.lowerCode = trigramCode(h.lowerTrigram);
     if (isLineCode(h.upperCode) && isLineCode(h.lowerCode)) {
-        for (const wchar_t c : h.lowerCode) h.lineMarks.emplace_back(1, c);
-        for (const wchar_t c : h.upperCode) h.lineMarks.emplace_back(1, c);
+        for (const wchar_t c : h.lowerCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
+        for (const wchar_t c : h.upperCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
     }
     h.upperName = trigramName(h.upperTrigram);
     h.lowerName = trigramName(h.lowerTrigram);
@@ -110,14 +110,8 @@ void build(Hexagram& h, const std::wstring_view* dayPillar) {
 int hexagramNumber(const Hexagram& h) { return (h.palace - 1) * 8 + h.palaceRank; }
 
 std::wstring hexagramTitle(const Hexagram& h) {
-    std::wstring title(trigramName(h.palace));
-    title += L"宫 (";
-    title += decimalText(h.palaceRank);
-    title += L") ";
-    title += hexagramName(hexagramNumber(h));
-    title += L' ';
-    title += soulName(h.soulType);
-    return title;
+    return concat(trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
+                  soulName(h.soulType));
 }
 
 void clearLines(Hexagram& h) {
@@ -127,6 +121,17 @@ void clearLines(Hexagram& h) {
     h.stemBranches.clear();
     h.elementNumbers.clear();
     h.elementNames.clear();
+}
+
+void resetHexagram(Hexagram& h) {
+    clearLines(h);
+    h.movingFlags.clear();
+    h.upperTrigram = h.lowerTrigram = h.movingLine = 0;
+    h.upperCode.clear();
+    h.upperName.clear();
+    h.lowerCode.clear();
+    h.lowerName.clear();
+    h.worldLine = h.responseLine = h.soulType = h.palace = h.palaceRank = 0;
 }
 
 void buildChart(Hexagram& h, std::wstring_view dayPillar) { build(h, &dayPillar); }

@@ -32,6 +32,8 @@ struct Hexagram {
     LineArray<std::wstring> stemBranches;
     LineArray<int> elementNumbers;
     LineArray<std::wstring> elementNames;
+
+    bool operator==(const Hexagram&) const = default;
 };
 
 // (palace - 1) * 8 + place in palace.
@@ -51,5 +53,8 @@ int relationOf(int palaceElement, int lineElement);
 
 // Empties the six-entry arrays (not `movingFlags`).
 void clearLines(Hexagram& hexagram);
+
+// Back to a fresh record, keeping the storage.
+void resetHexagram(Hexagram& hexagram);
 
 }  // namespace orvenna

@@ -28,9 +28,10 @@ public:
     void push_back(T value) {
         if (size_ < Capacity) items_[size_++] = std::move(value);
     }
-    template <typename... Args>
-    void emplace_back(Args&&... args) {
-        if (size_ < Capacity) items_[size_++] = T(std::forward<Args>(args)...);
+    // Assigns into the slot, so a text slot keeps its storage instead of taking a temporary.
+    template <typename Arg>
+    void emplace_back(Arg&& arg) {
+        if (size_ < Capacity) items_[size_++] = std::forward<Arg>(arg);
     }
     void clear() {
         for (std::size_t i = 0; i < size_; ++i) items_[i] = T{};

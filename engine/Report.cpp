@@ -1,5 +1,6 @@
 #include "Report.h"
 
+#include "DayCount.h"
 #include "Tables.h"
 #include "Text.h"
 
@@ -13,7 +14,79 @@ std::wstring_view worldResponseText(const Hexagram& h, int line) {
     return {};
 }
 
+constexpr std::wstring_view Notice =
+    L"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------";
+constexpr std::wstring_view LineNames[] = {L"初爻:", L"二爻:", L"三爻:", L"四爻:", L"五爻:", L"六爻:"};
+
+// Appends one line's reading: "spirit,relation,五行属element<role>stem->d,branch->d;" then the
+// move word and the changed line `c`.
+void appendLineReading(std::wstring& out, const AnalysisRecord& r, std::size_t i, std::wstring_view role,
+                       std::size_t c) {
+    appendAll(out, lineEntry(r.lineSpirits, i), L',', lineEntry(r.lineRelations, i), L",五行属",
+              lineEntry(r.lineElements, i), role, lineEntry(r.lineStems, i), L"->", lineEntry(r.lineStemDigits, i),
+              L',', lineEntry(r.lineBranches, i), L"->", lineEntry(r.lineBranchDigits, i), L';',
+              lineEntry(r.moveMarks, i) != 0 ? L"发动而变>" : L"不动而变>", lineEntry(r.changedRelations, c),
+              L",五行属", lineEntry(r.changedElements, c), L',', lineEntry(r.changedStems, c), L"->",
+              lineEntry(r.changedStemDigits, c), L',', lineEntry(r.changedBranches, c), L"->",
+              lineEntry(r.changedBranchDigits, c));
+}
+
+// An index outside 0..5 (no chart) reads past the arrays and shows empty values.
+std::size_t lineIndex(int index) { return index < 0 ? LineArray<int>::Capacity : static_cast<std::size_t>(index); }
+
 }  // namespace
+
+std::wstring castTimeText(double castTime) {
+    const DateTimeFields f = fieldsFromDayCount(castTime);
+    if (f.year < 100 || f.year > 9999) return {};
+    std::wstring text = concat(f.year, L'年', f.month, L'月', f.day, L'日');
+    if (f.second != 0) {
+        appendAll(text, f.hour, L'时', f.minute, L'分', f.second, L'秒');
+    } else if (f.minute != 0) {
+        appendAll(text, f.hour, L'时', f.minute, L'分');
+    } else if (f.hour != 0) {
+        appendAll(text, f.hour, L'时');
+    }
+    return text;
+}
+
+std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
+    std::vector<std::wstring> lines;
+    lines.reserve(18);
+    lines.emplace_back(L"卦解:");
+    lines.push_back(concat(L"            在", castTimeText(r.castTime), L"日主:", r.dayPillar, L",时辰:",
+                           r.hourPillar, L",属", r.zodiacBranch, L"的卦主测得:"));
+    lines.push_back(concat(L"           (", r.primaryPalaceName, L"宫第", r.primaryPalaceRank, L"卦)", r.primaryName,
+                           L"变卦为:(", r.changedPalaceName, L"宫第", r.changedPalaceRank, L"卦)", r.changedName));
+    lines.emplace_back(Notice);
+    lines.emplace_back();
+    lines.emplace_back(L"卦基数:");
+    lines.push_back(concat(L"日主:", r.dayStem, L"->", r.dayStemDigit, L',', r.dayBranch, L"->", r.dayBranchDigit));
+    lines.push_back(concat(L"卦主:", r.zodiacBranch, L"->", r.zodiacDigit));
+    lines.push_back(
+        concat(L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit));
+    lines.emplace_back();
+    lines.emplace_back(L"爻基数:");
+
+    const std::size_t w = lineIndex(r.worldIndex);
+    const std::size_t resp = lineIndex(r.responseIndex);
+    // The response line's move word is its own, but its changed values are read at the
+    // changed hexagram's response line.
+    appendLineReading(lines.emplace_back(concat()), r, w, L"持世,", w);
+    appendLineReading(lines.emplace_back(concat()), r, resp, L"应爻,", lineIndex(r.changedResponseIndex));
+    lines.emplace_back();
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (i == w || i == resp) continue;
+        std::wstring& line = lines.emplace_back(concat(LineNames[i]));
+        appendLineReading(line, r, i, L",", i);
+        if (static_cast<int>(i) == r.changedWorldIndex) {
+            line += L"化世";
+        } else if (static_cast<int>(i) == r.changedResponseIndex) {
+            line += L"化应";
+        }
+    }
+    return lines;
+}
 
 std::wstring primaryTitleText(const Hexagram& primary) {
     return std::wstring(clampedSubstr(ChartTitles, 0, 2)) + L": " + hexagramTitle(primary);

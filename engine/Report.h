@@ -27,6 +27,17 @@ using GridRow = std::array<std::wstring, 12>;
 std::array<GridRow, 6> chartGrid(const AnalysisRecord& record, const Hexagram& primary,
                                  const Hexagram& changed);
 
+// The cast time as the user reads it: "2024年3月31日21时25分30秒", dropping trailing zero
+// parts of the time ("2024年3月31日21时", or the date alone at midnight). Sub-second parts
+// are dropped; a time outside the years 100..9999 gives an empty text.
+std::wstring castTimeText(double castTime);
+
+// The interpretation text (卦解), one entry a line, starting with "卦解:".
+std::vector<std::wstring> interpretationLines(const AnalysisRecord& record);
+
+// The fixed caption below the chart grid.
+inline constexpr std::wstring_view ChartCaption = L"-----卦--------基----------数----------分-------析------";
+
 // "○" for a yang moving line, "×" for a yin moving line, empty for a still line.
 std::wstring_view moveMarkText(int mark);
 

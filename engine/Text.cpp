@@ -41,6 +41,12 @@ std::int64_t leadingInt(std::wstring_view text) {
 }
 
 std::wstring decimalText(std::int64_t value) {
+    std::wstring out;
+    appendDecimal(out, value);
+    return out;
+}
+
+void appendDecimal(std::wstring& out, std::int64_t value) {
     wchar_t buffer[24];
     wchar_t* end = buffer + 24;
     wchar_t* p = end;
@@ -51,7 +57,7 @@ std::wstring decimalText(std::int64_t value) {
         magnitude /= 10;
     } while (magnitude != 0);
     if (value < 0) *--p = L'-';
-    return std::wstring(p, end);
+    out.append(p, end);
 }
 
 std::wstring_view trimControl(std::wstring_view text) {

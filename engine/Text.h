@@ -28,6 +28,32 @@ inline int digitValue(wchar_t c) { return c >= L'0' && c <= L'9' ? c - L'0' : 0;
 
 std::wstring decimalText(std::int64_t value);
 
+// Appends the decimal text of `value` without building a temporary string.
+void appendDecimal(std::wstring& out, std::int64_t value);
+
+// Texts, characters and integers (as decimal text) joined into one string, built in place.
+inline void appendPiece(std::wstring& out, std::wstring_view piece) { out += piece; }
+template <std::size_t N>
+void appendPiece(std::wstring& out, const wchar_t (&literal)[N]) {
+    out.append(literal, N - 1);
+}
+inline void appendPiece(std::wstring& out, wchar_t c) { out += c; }
+inline void appendPiece(std::wstring& out, int value) { appendDecimal(out, value); }
+inline void appendPiece(std::wstring& out, std::int64_t value) { appendDecimal(out, value); }
+
+template <typename... Pieces>
+void appendAll(std::wstring& out, const Pieces&... pieces) {
+    (appendPiece(out, pieces), ...);
+}
+
+template <typename... Pieces>
+std::wstring concat(const Pieces&... pieces) {
+    std::wstring out;
+    out.reserve(96);
+    appendAll(out, pieces...);
+    return out;
+}
+
 // Text with the leading and trailing characters of code 32 or below removed.
 std::wstring_view trimControl(std::wstring_view text);
 

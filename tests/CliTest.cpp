@@ -64,6 +64,12 @@ TEST(CliCast, NumberCastAsJson) {
     EXPECT_EQ(p["lines"][0]["stemBranch"].asString(), "丙辰");
     EXPECT_EQ(p["lines"][3]["moving"].asInt(), 1);
     EXPECT_EQ(p["lines"][2]["moving"].asInt(), 0);
+    EXPECT_EQ(j["report"][0].asString(), "卦解:");
+    EXPECT_EQ(j["report"][1].asString(), "            在2024年3月31日12时日主:甲午,时辰:庚午,属午的卦主测得:");
+    ASSERT_EQ(j["suggestion"].size(), 8u);
+    EXPECT_EQ(j["suggestion"][0].asString(), "0,2,3,4,5");
+    EXPECT_EQ(j["resultText"].asString().rfind("…正式版本,以下推演数据仅供参考…\r\n\r\n", 0), 0u);
+    EXPECT_NE(j["resultText"].asString().find("第一位:0,2,3,4,5\r\n"), std::string::npos);
     const Json::Value& c = j["changed"];
     EXPECT_EQ(c["title"].asString(), "艮宫 (1) 艮为山 ");
     EXPECT_EQ(c["movingLine"].asInt(), 0);

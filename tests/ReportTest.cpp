@@ -1,0 +1,193 @@
+#include "engine/Report.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/AnalysisRun.h"
+#include "engine/DayCount.h"
+
+namespace orvenna {
+namespace {
+
+double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
+}
+
+Analysis run(CastRequest request) {
+    Analysis analysis;
+    EXPECT_TRUE(runAnalysis(request, analysis));
+    return analysis;
+}
+
+CastRequest numberRequest(const wchar_t* number, int zodiac, double time) {
+    CastRequest request;
+    request.method = NumberCasting;
+    request.numberText = number;
+    request.zodiac = zodiac;
+    request.castTime = time;
+    return request;
+}
+
+TEST(Report, CastTimeTextDropsTrailingZeroParts) {
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 25, 30)), L"2024年3月31日21时25分30秒");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 25, 0)), L"2024年3月31日21时25分");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 0, 0)), L"2024年3月31日21时");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31)), L"2024年3月31日");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 0, 0, 5)), L"2024年3月31日0时0分5秒");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 0, 7, 0)), L"2024年3月31日0时7分");
+    EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 25, 30) + 0.9 / 86400), L"2024年3月31日21时25分30秒");
+    EXPECT_EQ(castTimeText(-700000), L"");  // before the year 100
+    EXPECT_EQ(castTimeText(3000000), L"");  // after 9999
+}
+
+TEST(Report, InterpretationOfANumberCast) {
+    // "111" on a 甲子 day: 乾为天 with line 1 moving, changing into 天风姤.
+    const Analysis a = run(numberRequest(L"111", 7, at(2022, 11, 7, 12)));
+    const std::vector<std::wstring> expected = {
+        L"卦解:",
+        L"            在2022年11月7日12时日主:甲子,时辰:庚午,属午的卦主测得:",
+        L"           (乾宫第1卦)乾为天变卦为:(乾宫第2卦)天风姤",
+        L"----------以下各种名词为周易专业术语，请以代名词去理解，切勿以字面意义理解而迷信-----------",
+        L"",
+        L"卦基数:",
+        L"日主:甲->3,子->1",
+        L"卦主:午->2",
+        L"时辰:庚->4,午->2",
+        L"",
+        L"爻基数:",
+        L"玄武,父母,五行属土持世,壬->1,戌->5;不动而变>父母,五行属土,壬->1,戌->5",
+        // The response line's changed values come from the changed response line (line 4).
+        L"勾陈,父母,五行属土应爻,甲->3,辰->5;不动而变>官鬼,五行属火,壬->1,午->2",
+        L"",
+        L"初爻:青龙,子孙,五行属水,甲->3,子->1;发动而变>父母,五行属土,辛->9,丑->0化世",
+        L"二爻:朱雀,妻财,五行属木,甲->3,寅->3;不动而变>子孙,五行属水,辛->9,亥->6",
+        L"四爻:腾蛇,官鬼,五行属火,壬->1,午->2;不动而变>官鬼,五行属火,壬->1,午->2化应",
+        L"五爻:白虎,兄弟,五行属金,壬->1,申->4;不动而变>兄弟,五行属金,壬->1,申->4",
+    };
+    EXPECT_EQ(interpretationLines(a.record), expected);
+    EXPECT_EQ(primaryTitleText(a.primary), L"本卦: 乾宫 (1) 乾为天 ");
+    EXPECT_EQ(changedTitleText(a.changed), L"变卦 乾宫 (2) 天风姤 ");
+}
+
+TEST(Report, ManualCastWithoutMovingLines) {
+    CastRequest request;
+    request.method = LineCasting;
+    request.zodiac = 1;
+    request.castTime = at(2024, 3, 31, 12);
+    request.upperCode = L"101";
+    request.lowerCode = L"000";
+    request.movingFlags = {0, 0, 0, 0, 0, 0};
+    const Analysis a = run(request);
+    EXPECT_EQ(a.record.primaryName, L"火地晋游魂");
+    EXPECT_EQ(a.record.changedName, L"火地晋游魂");
+    for (const std::wstring& line : interpretationLines(a.record)) {
+        EXPECT_EQ(line.find(L"发动而变>"), std::wstring::npos) << line;
+    }
+    const auto grid = chartGrid(a.record, a.primary, a.changed);
+    for (const GridRow& row : grid) {
+        EXPECT_EQ(row[6], L"");
+        // Primary and changed columns agree: relation, stem-branch, element, line, world mark.
+        EXPECT_EQ(row[1], row[7]);
+        EXPECT_EQ(row[2], row[8]);
+        EXPECT_EQ(row[3], row[9]);
+        EXPECT_EQ(row[4], row[10]);
+        EXPECT_EQ(row[5], row[11]);
+    }
+    // A wandering soul changing into itself: its world and response lines are written as
+    // such, so no other line carries a suffix.
+    for (const std::wstring& line : interpretationLines(a.record)) {
+        EXPECT_EQ(line.find(L"化世"), std::wstring::npos) << line;
+        EXPECT_EQ(line.find(L"化应"), std::wstring::npos) << line;
+    }
+}
+
+TEST(Report, GridShowsLineSixOnTopWithMoveMarks) {
+    CastRequest request;
+    request.method = LineCasting;
+    request.zodiac = 3;
+    request.castTime = at(2024, 3, 31, 12);
+    request.lowerCode = L"100";  // line 1 阳动
+    request.upperCode = L"000";  // line 6 阴动
+    request.movingFlags = {1, 0, 0, 0, 0, -1};
+    const Analysis a = run(request);
+    const auto grid = chartGrid(a.record, a.primary, a.changed);
+    EXPECT_EQ(grid[5][6], L"○");  // line 1, bottom row
+    EXPECT_EQ(grid[0][6], L"×");  // line 6, top row
+    EXPECT_EQ(grid[5][4], L"1");
+    EXPECT_EQ(grid[5][10], L"0");  // the moving line changed
+    EXPECT_EQ(grid[0][0], a.primary.spirits[5]);
+    int worlds = 0;
+    for (const GridRow& row : grid) worlds += row[5] == L"世";
+    EXPECT_EQ(worlds, 1);
+    EXPECT_EQ(chartHeaders()[0], L"六神");
+    EXPECT_EQ(chartHeaders()[11], L"世应");
+}
+
+TEST(AnalysisRun, HeaderByMethod) {
+    CastRequest request = numberRequest(L"1234", 7, at(2024, 3, 31, 12));
+    EXPECT_EQ(run(request).header, L"以数字1234起卦,卦主生肖:午,日主:甲午,时辰:庚午");
+    request.method = TimeCasting;
+    request.zodiac = 1;
+    request.numberText = L"1711857600000";
+    EXPECT_EQ(run(request).header, L"以超时空毫秒起卦,卦主生肖:子,日主:甲午,时辰:庚午");
+}
+
+TEST(AnalysisRun, MoveMarksAndIndexes) {
+    // "1234": 火山旅 with line 4 (yang) moving. "12": 乾 over 兑 with line 3 (yin) moving.
+    Analysis a = run(numberRequest(L"1234", 7, at(2024, 3, 31, 12)));
+    EXPECT_EQ(std::vector<int>(a.record.moveMarks.begin(), a.record.moveMarks.end()),
+              (std::vector<int>{0, 0, 0, 1, 0, 0}));
+    a = run(numberRequest(L"12", 7, at(2024, 3, 31, 12)));
+    EXPECT_EQ(std::vector<int>(a.record.moveMarks.begin(), a.record.moveMarks.end()),
+              (std::vector<int>{0, 0, -1, 0, 0, 0}));
+
+    CastRequest manual;
+    manual.method = LineCasting;
+    manual.zodiac = 5;
+    manual.castTime = at(2024, 3, 31, 12);
+    manual.upperCode = L"111";
+    manual.lowerCode = L"111";
+    manual.movingFlags = {0, 0, 0, 0, 0, 2};  // any non-1 flag marks a yin move
+    a = run(manual);
+    EXPECT_EQ(a.record.worldIndex, 5);
+    EXPECT_EQ(a.record.responseIndex, 2);
+    EXPECT_EQ(a.record.moveMarks[5], -1);
+}
+
+TEST(AnalysisRun, ASecondRunStartsFromAnEmptyRecord) {
+    Analysis a;
+    ASSERT_TRUE(runAnalysis(numberRequest(L"1234", 7, at(2024, 3, 31, 12)), a));
+    a.record.baseNumbers = deriveBaseNumbers(a.record);
+    ASSERT_TRUE(runAnalysis(numberRequest(L"38", 2, at(2024, 4, 1, 9)), a));
+    EXPECT_EQ(a.record.lineSpirits.size(), 6u);
+    EXPECT_EQ(a.record.changedElements.size(), 6u);
+    EXPECT_EQ(a.record.moveMarks.size(), 6u);
+    EXPECT_EQ(a.record.baseNumbers, BaseNumbers{});
+
+    CastRequest none = numberRequest(L"1", 1, at(2024, 4, 1, 9));
+    none.method = 0;
+    EXPECT_FALSE(runAnalysis(none, a));
+    EXPECT_TRUE(a.record.lineSpirits.empty());
+    EXPECT_TRUE(a.primary.stemBranches.empty());
+}
+
+TEST(AnalysisRun, ResetLeavesNothingOfTheEarlierCast) {
+    // Every field a run sets must be emptied again by the reset that starts the next run.
+    CastRequest manual;
+    manual.method = LineCasting;
+    manual.zodiac = 5;
+    manual.drawTimeChoice = 2;
+    manual.numberText = L"77";
+    manual.castTime = at(2024, 3, 31, 12);
+    manual.upperCode = L"011";
+    manual.lowerCode = L"101";
+    manual.movingFlags = {1, 0, -1, 0, 1, 0};
+    Analysis a = run(manual);
+    a.record.baseNumbers = deriveBaseNumbers(a.record);
+    resetRecord(a.record);
+    EXPECT_EQ(a.record, AnalysisRecord{});
+    resetHexagram(a.primary);
+    EXPECT_EQ(a.primary, Hexagram{});
+}
+
+}  // namespace
+}  // namespace orvenna
