@@ -88,7 +88,8 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
             continue;
         }
         runCast(made.request, analysis);
-        out << compactJson(castJson(analysis)) << '\n';
+        writeCompactJson(castJson(analysis), out);
+        out << '\n';
     }
     return ExitOk;
 }

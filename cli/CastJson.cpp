@@ -66,15 +66,19 @@ Json::Value castJson(const Analysis& analysis) {
     return out;
 }
 
-std::string compactJson(const Json::Value& value) {
+void writeCompactJson(const Json::Value& value, std::ostream& out) {
     static const std::unique_ptr<Json::StreamWriter> writer = [] {
         Json::StreamWriterBuilder builder;
         builder["indentation"] = "";
         builder["emitUTF8"] = true;
         return std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter());
     }();
-    std::ostringstream out;
     writer->write(value, &out);
+}
+
+std::string compactJson(const Json::Value& value) {
+    std::ostringstream out;
+    writeCompactJson(value, out);
     return out.str();
 }
 

@@ -11,5 +11,6 @@ Json::Value castJson(const Analysis& analysis);
 
 // One compact line of UTF-8 JSON (no trailing newline).
 std::string compactJson(const Json::Value& value);
+void writeCompactJson(const Json::Value& value, std::ostream& out);
 
 }  // namespace orvenna::cli

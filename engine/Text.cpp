@@ -74,23 +74,25 @@ constexpr char32_t Replacement = 0xFFFD;
 
 bool isScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
 
-void appendUtf8(std::string& out, char32_t c) {
+// Writes the UTF-8 form of c at p (room for four bytes) and returns the end.
+char* writeUtf8(char* p, char32_t c) {
     if (!isScalar(c)) c = Replacement;
     if (c < 0x80) {
-        out.push_back(static_cast<char>(c));
+        *p++ = static_cast<char>(c);
     } else if (c < 0x800) {
-        out.push_back(static_cast<char>(0xC0 | (c >> 6)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else if (c < 0x10000) {
-        out.push_back(static_cast<char>(0xE0 | (c >> 12)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     } else {
-        out.push_back(static_cast<char>(0xF0 | (c >> 18)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
-        out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
     }
+    return p;
 }
 
 void appendWide(std::wstring& out, char32_t c) {
@@ -150,8 +152,8 @@ std::wstring fromUtf8(std::string_view utf8) {
 }
 
 std::string toUtf8(std::wstring_view text) {
-    std::string out;
-    out.reserve(text.size() * 3);
+    std::string out(text.size() * 4, '\0');
+    char* p = out.data();
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<char32_t>(text[i]);
         if constexpr (sizeof(wchar_t) < 4) {
@@ -163,8 +165,9 @@ std::string toUtf8(std::wstring_view text) {
                 }
             }
         }
-        appendUtf8(out, c);
+        p = writeUtf8(p, c);
     }
+    out.resize(static_cast<std::size_t>(p - out.data()));
     return out;
 }
 
