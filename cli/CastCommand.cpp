@@ -10,6 +10,8 @@
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
 #include "engine/Text.h"
+#include "framework/ProgramDirectory.h"
+#include "records/EasyDb.h"
 #include "records/ResultText.h"
 
 namespace orvenna::cli {
@@ -33,6 +35,8 @@ std::wstring padded(std::wstring_view cell, std::size_t width) {
     if (columns < width) out.append(width - columns, L' ');
     return out;
 }
+
+}  // namespace
 
 std::string castText(const Analysis& analysis) {
     std::wstring text = analysis.header + L"\n\n";
@@ -59,10 +63,11 @@ std::string castText(const Analysis& analysis) {
     return utf8(text);
 }
 
-// The analysis in the window's order: chart and report, then the base numbers.
 void runCast(const CastRequest& request, Analysis& analysis) {
     if (runAnalysis(request, analysis)) analysis.record.baseNumbers = deriveBaseNumbers(analysis.record);
 }
+
+namespace {
 
 int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err,
           const CastClock& clock) {
@@ -115,7 +120,8 @@ CastInput batchLineInput(const std::string& line) {
 
 int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                 const CastClock& clock) {
-    Options options({"--method", "--input", "--zodiac", "--time", "--batch"}, {"--json", "--draw-time"});
+    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--save", "--note"},
+                    {"--json", "--draw-time"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
@@ -133,10 +139,37 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         err << "orvenna-cli: " << made.error << '\n';
         return ExitUsage;
     }
+    const auto title = options.value("--save");
+    if (title && trimControl(fromUtf8(*title)).empty()) {
+        err << "orvenna-cli: --save: the title is empty\n";
+        return ExitUsage;
+    }
+    if (!title && options.value("--note")) {
+        err << "orvenna-cli: --note: only with --save\n";
+        return ExitUsage;
+    }
     Analysis analysis;
     runCast(made.request, analysis);
+    Json::Value json;
     if (options.flag("--json")) {
-        out << compactJson(castJson(analysis)) << '\n';
+        json = castJson(analysis);
+        json["ysname"] = utf8(savedTitle(title ? fromUtf8(*title) : L"T", analysis.record.castTime));
+    }
+    if (title) {
+        YsModel model = YsModel::fromAnalysis(analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));
+        EasyDb store(programDirectory());
+        if (!store.save(model)) {
+            err << "orvenna-cli: 保存失败: " << store.lastError() << " (" << store.path().string() << ")\n";
+            return ExitFailed;
+        }
+        if (!options.flag("--json")) {
+            out << model._id << '\n';
+            return ExitOk;
+        }
+        json["id"] = model._id;
+    }
+    if (options.flag("--json")) {
+        out << compactJson(json) << '\n';
     } else {
         out << castText(analysis);
     }

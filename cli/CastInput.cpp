@@ -80,18 +80,15 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     }
     if (request.method == NumberCasting) return {request, "--input: missing (the number to cast from)"};
 
-    // Time casting without a number: the milliseconds of the cast time, or of the next
-    // draw plus the milliseconds within the current second, as the casting dispatch does.
-    const std::int64_t nowMillis = fixedTime ? unixMillis(now, clock.biasMinutes) : clock.unixNowMillis;
-    if (in.drawTime) {
-        request.drawTimeChoice = DrawTime;
-        request.castTime = nextDrawTime(now);
-        const std::int64_t drawMillis = unixMillis(request.castTime, clock.biasMinutes);
-        request.numberText = decimalText(drawMillis + ((nowMillis % 1000) + 1000) % 1000);
-    } else {
-        request.drawTimeChoice = CurrentTime;
-        request.numberText = decimalText(nowMillis);
+    // Time casting without a number: made from the cast time, or from the next draw, as
+    // the casting dispatch does.
+    request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
+    CastClock at = clock;
+    if (fixedTime) {
+        at.localNow = now;
+        at.unixNowMillis = unixMillis(now, clock.biasMinutes);
     }
+    completeCastTime(request, at);
     return result;
 }
 

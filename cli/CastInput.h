@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/CastDispatch.h"
 #include "engine/CastRequest.h"
 
 namespace orvenna::cli {
@@ -16,13 +17,6 @@ struct CastInput {
     std::optional<std::string> zodiac;
     std::optional<std::string> time;
     bool drawTime = false;
-};
-
-// What the clock says, so that the same rules serve a real run and a test.
-struct CastClock {
-    double localNow = 0;          // days since 1899-12-30, local
-    std::int64_t unixNowMillis = 0;
-    int biasMinutes = 0;  // UTC - local standard time
 };
 
 CastClock systemClock();

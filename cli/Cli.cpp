@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CastCommand.h"
+#include "HistoryCommand.h"
 
 namespace orvenna::cli {
 
@@ -11,7 +12,9 @@ namespace {
 constexpr const char* Usage =
     "usage: orvenna-cli cast --method 1|2|3 --input TEXT --zodiac 1..12 [--time \"YYYY-MM-DD HH:MM:SS\"]"
     " [--draw-time] [--json]\n"
-    "       orvenna-cli cast --batch FILE|-\n";
+    " [--save TITLE [--note TEXT]]\n"
+    "       orvenna-cli cast --batch FILE|-\n"
+    "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n";
 
 }  // namespace
 
@@ -21,6 +24,7 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         return args.empty() ? ExitUsage : ExitOk;
     }
     if (args[0] == "cast") return castCommand(args, in, out, err, systemClock());
+    if (args[0] == "history") return historyCommand(args, out, err, systemClock());
     err << "orvenna-cli: " << args[0] << ": unknown command\n";
     return ExitUsage;
 }

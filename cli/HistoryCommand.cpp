@@ -1,0 +1,140 @@
+#include "HistoryCommand.h"
+
+#include <optional>
+#include <ostream>
+
+#include "CastCommand.h"
+#include "CastJson.h"
+#include "Cli.h"
+#include "Options.h"
+#include "engine/Calendar.h"
+#include "engine/DayCount.h"
+#include "engine/Text.h"
+#include "framework/ProgramDirectory.h"
+#include "records/EasyDb.h"
+
+namespace orvenna::cli {
+
+namespace {
+
+class PrintedList : public HistoryList {
+public:
+    explicit PrintedList(std::ostream& out) : out_(out) {}
+    void clearItems() override {}
+    void appendItem(std::wstring_view title, int id) override { out_ << id << '\t' << toUtf8(title) << '\n'; }
+
+private:
+    std::ostream& out_;
+};
+
+Json::Value recordJson(const YsModel& m) {
+    Json::Value out(Json::objectValue);
+    out["_id"] = m._id;
+    out["ysname"] = toUtf8(m.ysname);
+    out["ysindex"] = m.ysindex;
+    out["ysnumber"] = toUtf8(m.ysnumber);
+    out["ysday"] = m.ysday;
+    out["gzsxid"] = m.gzsxid;
+    out["upstr"] = toUtf8(m.upstr);
+    out["downstr"] = toUtf8(m.downstr);
+    out["dong"] = toUtf8(m.movingFlagsText());
+    out["rot"] = m.rot;
+    out["uinfo"] = toUtf8(m.uinfo);
+    return out;
+}
+
+std::optional<int> rowId(const std::string& text) {
+    if (text.empty() || text.size() > 9) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value > 0 ? std::optional<int>(value) : std::nullopt;
+}
+
+}  // namespace
+
+int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const CastClock& clock) {
+    const std::string verb = args.size() > 1 ? args[1] : "";
+    if (verb != "list" && verb != "show" && verb != "replay" && verb != "delete") {
+        err << "orvenna-cli: history: expected list, show ID, replay ID or delete ID\n";
+        return ExitUsage;
+    }
+    std::optional<int> id;
+    std::size_t first = 2;
+    if (verb != "list") {
+        if (args.size() < 3 || !(id = rowId(args[2]))) {
+            err << "orvenna-cli: history " << verb << ": ID must be a row id (1, 2, ...)\n";
+            return ExitUsage;
+        }
+        first = 3;
+    }
+    Options options(verb == "replay" ? std::set<std::string>{"--time"} : std::set<std::string>{},
+                    verb == "show" || verb == "replay" ? std::set<std::string>{"--json"} : std::set<std::string>{});
+    if (const std::string error = options.parse(args, first); !error.empty()) {
+        err << "orvenna-cli: " << error << '\n';
+        return ExitUsage;
+    }
+    CastClock at = clock;
+    if (const auto time = options.value("--time")) {
+        const auto fields = parseDateTime(*time);
+        if (!fields) {
+            err << "orvenna-cli: --time: not a real date and time (YYYY-MM-DD HH:MM:SS): " << *time << '\n';
+            return ExitUsage;
+        }
+        at.localNow = dayCountFromFields(*fields);
+        at.unixNowMillis = unixMillis(at.localNow, clock.biasMinutes);
+    }
+
+    EasyDb store(programDirectory());
+    if (verb == "list") {
+        PrintedList list(out);
+        store.fillList(list);
+        if (!store.lastError().empty()) {
+            err << "orvenna-cli: cannot read " << store.path().string() << ": " << store.lastError() << '\n';
+            return ExitFailed;
+        }
+        return ExitOk;
+    }
+
+    const YsModel model = store.load(*id);
+    if (model._id != *id) {
+        err << "orvenna-cli: no saved result with id " << *id;
+        if (!store.lastError().empty()) err << " (" << store.lastError() << ")";
+        err << '\n';
+        return ExitFailed;
+    }
+    if (verb == "show") {
+        if (options.flag("--json")) {
+            out << compactJson(recordJson(model)) << '\n';
+        } else {
+            const Json::Value json = recordJson(model);
+            for (const std::string& name : json.getMemberNames()) {
+                out << name << '\t' << (json[name].isString() ? json[name].asString() : json[name].toStyledString());
+                if (json[name].isString()) out << '\n';
+            }
+        }
+        return ExitOk;
+    }
+    if (verb == "delete") {
+        if (!store.remove(*id)) {
+            err << "orvenna-cli: delete failed: " << store.lastError() << '\n';
+            return ExitFailed;
+        }
+        return ExitOk;
+    }
+    CastRequest request = replayRequest(model);
+    completeCastTime(request, at);
+    Analysis analysis;
+    runCast(request, analysis);
+    if (options.flag("--json")) {
+        out << compactJson(castJson(analysis)) << '\n';
+    } else {
+        out << castText(analysis);
+    }
+    return ExitOk;
+}
+
+}  // namespace orvenna::cli

@@ -1,0 +1,205 @@
+#include "EasyDb.h"
+
+#include <sqlite3.h>
+
+#include <array>
+#include <system_error>
+
+#include "engine/Text.h"
+
+namespace orvenna {
+
+void SqliteCloser::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+
+namespace {
+
+struct Column {
+    const char* name;
+    const char* type;
+    const char* defaultValue;  // nullptr: no DEFAULT clause
+};
+
+// The columns of tarv_table in table order; the type names (VARHCAR included) are kept
+// exactly, since existing databases carry the affinities they gave.
+constexpr std::array<Column, 11> Columns = {{
+    {"_id", "integer primary key autoincrement", nullptr},
+    {"ysname", "VARCHAR(255) NOT NULL", nullptr},
+    {"ysindex", "INT(4)", "0"},
+    {"ysnumber", "VARCHAR(32) NOT NULL", nullptr},
+    {"ysday", "DOUBLE", "0"},
+    {"gzsxid", "INT(4)", "0"},
+    {"upstr", "VARCHAR(3)", "null"},
+    {"downstr", "VARCHAR(3)", "null"},
+    {"dong", "VARHCAR(18) NOT NULL", nullptr},
+    {"rot", "INT(1)", "0"},
+    {"uinfo", "TEXT", "null"},
+}};
+
+constexpr const char* Table = "tarv_table";
+
+constexpr const char* InsertSql =
+    "INSERT INTO tarv_table (ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo) "
+    "VALUES (?,?,?,?,?,?,?,?,?,?);";
+constexpr const char* UpdateSql =
+    "UPDATE tarv_table SET ysname=?,ysindex=?,ysnumber=?,ysday=?,gzsxid=?,upstr=?,downstr=?,dong=?,rot=?,"
+    "uinfo=? WHERE _id=?;";
+constexpr const char* LoadSql =
+    "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table Where _id=?;";
+constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
+
+void bindText(sqlite3_stmt* statement, int index, std::wstring_view text) {
+    const std::string utf8 = toUtf8(text);
+    sqlite3_bind_text(statement, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+}
+
+std::wstring columnText(sqlite3_stmt* statement, int column) {
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+    if (text == nullptr) return {};
+    return fromUtf8(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
+}
+
+}  // namespace
+
+std::string EasyDb::createTableStatement() {
+    std::string sql = "CREATE TABLE ";
+    sql += Table;
+    sql += " (";
+    for (std::size_t i = 0; i < Columns.size(); ++i) {
+        if (i != 0) sql += ',';
+        sql += Columns[i].name;
+        sql += ' ';
+        sql += Columns[i].type;
+        if (Columns[i].defaultValue != nullptr) {
+            sql += " DEFAULT ";
+            sql += Columns[i].defaultValue;
+        }
+    }
+    return sql + ");";
+}
+
+std::string EasyDb::listStatement() {
+    return std::string("SELECT ") + Columns[0].name + "," + Columns[1].name + " From " + Table +
+           " ORDER BY _id DESC;";
+}
+
+EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs) {
+    const std::filesystem::path directory = programDirectory / "src" / "data";
+    path_ = directory / "ssq.db";
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+
+    const bool exists = std::filesystem::exists(path_, error);
+    sqlite3* raw = nullptr;
+    const int flags = exists ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    const int rc = sqlite3_open_v2(path_.string().c_str(), &raw, flags, nullptr);
+    db_.reset(raw);  // SQLite hands out a handle even when opening fails; it must be closed
+    if (rc != SQLITE_OK) {
+        noteError("open");
+        db_.reset();
+        return;
+    }
+    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
+    state_ = exists ? OpenState::Opened : OpenState::Created;
+    if (state_ == OpenState::Created) {
+        char* message = nullptr;
+        // A failure here shows up as failing statements later; nothing else to do.
+        sqlite3_exec(db_.get(), createTableStatement().c_str(), nullptr, nullptr, &message);
+        sqlite3_free(message);
+    }
+}
+
+EasyDb::~EasyDb() = default;
+
+void EasyDb::close() {
+    db_.reset();
+    state_ = OpenState::Failed;
+}
+
+void EasyDb::noteError(std::string_view what) {
+    lastError_ = std::string(what) + ": " + (db_ ? sqlite3_errmsg(db_.get()) : "no database connection");
+}
+
+SqliteStatement EasyDb::prepare(std::string_view sql) {
+    if (!db_) {
+        noteError("prepare");
+        return nullptr;
+    }
+    sqlite3_stmt* raw = nullptr;
+    if (sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
+        noteError("prepare");
+        sqlite3_finalize(raw);
+        return nullptr;
+    }
+    return SqliteStatement(raw);
+}
+
+bool EasyDb::save(YsModel& record) {
+    const bool insert = record._id < 1;
+    const SqliteStatement statement = prepare(insert ? InsertSql : UpdateSql);
+    if (!statement) return false;
+    sqlite3_stmt* s = statement.get();
+    bindText(s, 1, record.ysname);
+    sqlite3_bind_int(s, 2, record.ysindex);
+    bindText(s, 3, record.ysnumber);
+    sqlite3_bind_double(s, 4, record.ysday);
+    sqlite3_bind_int(s, 5, record.gzsxid);
+    bindText(s, 6, record.upstr);
+    bindText(s, 7, record.downstr);
+    bindText(s, 8, record.movingFlagsText());
+    sqlite3_bind_int(s, 9, record.rot);
+    bindText(s, 10, record.uinfo);
+    if (!insert) sqlite3_bind_int(s, 11, record._id);
+    if (sqlite3_step(s) != SQLITE_DONE) {
+        noteError(insert ? "insert" : "update");
+        return false;
+    }
+    if (insert) record._id = static_cast<int>(sqlite3_last_insert_rowid(db_.get()));
+    lastError_.clear();
+    return true;
+}
+
+YsModel EasyDb::load(int id) {
+    YsModel record;
+    const SqliteStatement statement = prepare(LoadSql);
+    if (!statement) return record;
+    sqlite3_stmt* s = statement.get();
+    sqlite3_bind_int(s, 1, id);
+    if (sqlite3_step(s) != SQLITE_ROW) return record;
+    record._id = sqlite3_column_int(s, 0);
+    record.ysname = columnText(s, 1);
+    record.ysindex = sqlite3_column_int(s, 2);
+    record.ysnumber = columnText(s, 3);
+    record.ysday = sqlite3_column_double(s, 4);
+    record.gzsxid = sqlite3_column_int(s, 5);
+    record.upstr = columnText(s, 6);
+    record.downstr = columnText(s, 7);
+    record.setMovingFlagsText(columnText(s, 8));
+    record.rot = sqlite3_column_int(s, 9);
+    record.uinfo = columnText(s, 10);
+    return record;
+}
+
+bool EasyDb::remove(int id) {
+    const SqliteStatement statement = prepare(DeleteSql);
+    if (!statement) return false;
+    sqlite3_bind_int(statement.get(), 1, id);
+    if (sqlite3_step(statement.get()) != SQLITE_DONE) {
+        noteError("delete");
+        return false;
+    }
+    return true;
+}
+
+void EasyDb::fillList(HistoryList& list) {
+    list.clearItems();
+    const SqliteStatement statement = prepare(listStatement());
+    if (!statement) return;
+    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
+        list.appendItem(columnText(statement.get(), 1), sqlite3_column_int(statement.get(), 0));
+    }
+}
+
+void EasyDb::shutdown() { sqlite3_shutdown(); }
+
+}  // namespace orvenna
