@@ -152,8 +152,7 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     runCast(made.request, analysis);
     Json::Value json;
     if (options.flag("--json")) {
-        json = castJson(analysis);
-        json["ysname"] = utf8(savedTitle(title ? fromUtf8(*title) : L"T", analysis.record.castTime));
+        json = castJson(analysis, title ? fromUtf8(*title) : L"T");
     }
     if (title) {
         YsModel model = YsModel::fromAnalysis(analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));

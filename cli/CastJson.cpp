@@ -7,6 +7,7 @@
 #include "engine/Report.h"
 #include "engine/Tables.h"
 #include "records/ResultText.h"
+#include "records/YsModel.h"
 #include "engine/Text.h"
 
 namespace orvenna::cli {
@@ -46,7 +47,7 @@ Json::Value hexagramJson(const Hexagram& h, const LineArray<int>& moveMarks) {
 
 }  // namespace
 
-Json::Value castJson(const Analysis& analysis) {
+Json::Value castJson(const Analysis& analysis, std::wstring_view title) {
     const AnalysisRecord& r = analysis.record;
     Json::Value out(Json::objectValue);
     out["header"] = text(analysis.header);
@@ -63,6 +64,7 @@ Json::Value castJson(const Analysis& analysis) {
     for (const std::wstring& list : suggestion) digits.append(text(list));
     out["suggestion"] = std::move(digits);
     out["resultText"] = text(fillSuggestion(suggestion));
+    out["ysname"] = text(savedTitle(title, r.castTime));
     return out;
 }
 

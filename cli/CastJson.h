@@ -7,7 +7,8 @@
 
 namespace orvenna::cli {
 
-Json::Value castJson(const Analysis& analysis);
+// "ysname" is the title the cast would be saved under, for `title` ("T" by default).
+Json::Value castJson(const Analysis& analysis, std::wstring_view title = L"T");
 
 // One compact line of UTF-8 JSON (no trailing newline).
 std::string compactJson(const Json::Value& value);

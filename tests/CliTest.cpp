@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <unistd.h>
 #include <fstream>
 #include <sstream>
 
@@ -64,6 +66,7 @@ TEST(CliCast, NumberCastAsJson) {
     EXPECT_EQ(p["lines"][0]["stemBranch"].asString(), "丙辰");
     EXPECT_EQ(p["lines"][3]["moving"].asInt(), 1);
     EXPECT_EQ(p["lines"][2]["moving"].asInt(), 0);
+    EXPECT_EQ(j["ysname"].asString(), "T(2024年3月31日12时)");
     EXPECT_EQ(j["report"][0].asString(), "卦解:");
     EXPECT_EQ(j["report"][1].asString(), "            在2024年3月31日12时日主:甲午,时辰:庚午,属午的卦主测得:");
     ASSERT_EQ(j["suggestion"].size(), 8u);
@@ -193,6 +196,64 @@ TEST(CliProcess, ExitCodesOfTheRealProgram) {
     std::ifstream err(errFile);
     std::string message((std::istreambuf_iterator<char>(err)), std::istreambuf_iterator<char>());
     EXPECT_NE(message.find("--zodiac"), std::string::npos);
+}
+
+class CliHistory : public ::testing::Test {
+protected:
+    void SetUp() override {
+        home_ = std::filesystem::path(::testing::TempDir()) / ("orvenna_cli_" + std::to_string(getpid()));
+        std::filesystem::remove_all(home_);
+        setenv("ORVENNA_HOME", home_.c_str(), 1);
+    }
+    void TearDown() override {
+        unsetenv("ORVENNA_HOME");
+        std::filesystem::remove_all(home_);
+    }
+    std::filesystem::path home_;
+};
+
+TEST_F(CliHistory, SaveListShowReplayDelete) {
+    const CliRun saved = cli({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
+                              "2024-03-31 12:00:00", "--save", "线下", "--note", "三枚硬币"});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(saved.out, "1\n");
+    const CliRun number = cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time",
+                               "2024-03-31 21:25:30", "--save", "数字"});
+    EXPECT_EQ(number.out, "2\n");
+
+    EXPECT_EQ(cli({"history", "list"}).out, "2\t数字(2024年3月31日21时25分30秒)\n1\t线下(2024年3月31日12时)\n");
+    const Json::Value shown = parse(cli({"history", "show", "1", "--json"}).out);
+    EXPECT_EQ(shown["dong"].asString(), "1,0,0,0,0,-1");
+    EXPECT_EQ(shown["uinfo"].asString(), "三枚硬币");
+    EXPECT_EQ(shown["upstr"].asString(), "110");
+
+    // A manual casting replays to the very same analysis; a number casting takes the replay's time.
+    const Json::Value original = parse(cli({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
+                                            "2024-03-31 12:00:00", "--json"}).out);
+    EXPECT_EQ(parse(cli({"history", "replay", "1", "--json"}).out), original);
+    const Json::Value replayed = parse(cli({"history", "replay", "2", "--time", "2025-01-01 09:30:00", "--json"}).out);
+    EXPECT_EQ(replayed["dayPillar"].asString(), "庚午");
+
+    EXPECT_EQ(cli({"history", "delete", "1"}).code, 0);
+    const CliRun gone = cli({"history", "show", "1"});
+    EXPECT_EQ(gone.code, 1);
+    EXPECT_EQ(gone.out, "");
+    EXPECT_NE(gone.err.find("no saved result with id 1"), std::string::npos);
+    EXPECT_EQ(cli({"history", "delete", "1"}).code, 1);
+    EXPECT_EQ(cli({"history", "replay", "x"}).code, 2);
+    EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
+}
+
+TEST_F(CliHistory, SaveFailureIsReportedAndExitsOne) {
+    std::filesystem::create_directories(home_ / "src" / "data");
+    std::ofstream(home_ / "src" / "data" / "ssq.db") << "not a database";
+    const CliRun run = cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", "t"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("保存失败"), std::string::npos);
+    const CliRun list = cli({"history", "list"});
+    EXPECT_EQ(list.code, 1);
+    EXPECT_EQ(list.out, "");
 }
 
 }  // namespace

@@ -1,0 +1,232 @@
+#include "records/EasyDb.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <chrono>
+#include <csignal>
+#include <fstream>
+#include <sstream>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+#include "TempDirectory.h"
+
+namespace orvenna {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::Pair;
+
+class CollectedList : public HistoryList {
+public:
+    void clearItems() override { items.clear(), ++clears; }
+    void appendItem(std::wstring_view title, int id) override { items.emplace_back(std::wstring(title), id); }
+    std::vector<std::pair<std::wstring, int>> items;
+    int clears = 0;
+};
+
+YsModel sample(const wchar_t* title, std::vector<int> dong = {0, 0, 0, 0, 0, 0}) {
+    YsModel m;
+    m.ysname = title;
+    m.ysindex = 2;
+    m.ysnumber = L"";
+    m.ysday = 45382.5;
+    m.gzsxid = 3;
+    m.upstr = L"110";
+    m.downstr = L"011";
+    m.dong = std::move(dong);
+    m.rot = 0;
+    m.uinfo = L"备注";
+    return m;
+}
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A second, raw connection, as another program (or another copy of this one) would hold.
+struct RawDb {
+    explicit RawDb(const std::filesystem::path& path) { sqlite3_open(path.c_str(), &db); }
+    ~RawDb() { sqlite3_close(db); }
+    int exec(const std::string& sql) { return sqlite3_exec(db, sql.c_str(), nullptr, nullptr, nullptr); }
+    sqlite3* db = nullptr;
+};
+
+TEST(EasyDb, CreateStatementIsExact) {
+    EXPECT_EQ(EasyDb::createTableStatement(),
+              "CREATE TABLE tarv_table (_id integer primary key autoincrement,ysname VARCHAR(255) NOT NULL,"
+              "ysindex INT(4) DEFAULT 0,ysnumber VARCHAR(32) NOT NULL,ysday DOUBLE DEFAULT 0,gzsxid INT(4) DEFAULT 0,"
+              "upstr VARCHAR(3) DEFAULT null,downstr VARCHAR(3) DEFAULT null,dong VARHCAR(18) NOT NULL,"
+              "rot INT(1) DEFAULT 0,uinfo TEXT DEFAULT null);");
+    EXPECT_EQ(EasyDb::listStatement(), "SELECT _id,ysname From tarv_table ORDER BY _id DESC;");
+}
+
+TEST(EasyDb, FirstStartCreatesSecondStartOpens) {
+    TempDirectory home;
+    {
+        EasyDb store(home.path() / "a" / "b");
+        EXPECT_EQ(store.openState(), EasyDb::OpenState::Created);
+        EXPECT_EQ(store.path(), home.path() / "a" / "b" / "src" / "data" / "ssq.db");
+        YsModel m = sample(L"一");
+        EXPECT_TRUE(store.save(m));
+    }
+    EasyDb again(home.path() / "a" / "b");
+    EXPECT_EQ(again.openState(), EasyDb::OpenState::Opened);
+    CollectedList list;
+    again.fillList(list);
+    EXPECT_EQ(list.items.size(), 1u);
+}
+
+TEST(EasyDb, SaveLoadListUpdateRemove) {
+    TempDirectory home;
+    EasyDb store(home.path());
+    YsModel first = sample(L"第一", {-1, 0, 0, 0, 0, 1});
+    YsModel second = sample(L"第二");
+    ASSERT_TRUE(store.save(first));
+    ASSERT_TRUE(store.save(second));
+    EXPECT_GT(second._id, first._id);
+
+    CollectedList list;
+    list.items.emplace_back(L"stale", 99);
+    store.fillList(list);
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"第二", second._id), Pair(L"第一", first._id)));
+
+    const YsModel loaded = store.load(first._id);
+    EXPECT_EQ(loaded, first);
+    EXPECT_EQ(loaded.movingFlagsText(), L"-1,0,0,0,0,1");
+    EXPECT_EQ(store.load(12345)._id, 0);
+
+    first.ysname = L"改名";
+    first.uinfo = L"";
+    ASSERT_TRUE(store.save(first));  // an id of 1 or more updates its row
+    EXPECT_EQ(store.load(first._id), first);
+    store.fillList(list);
+    EXPECT_EQ(list.items.size(), 2u);
+
+    EXPECT_TRUE(store.remove(second._id));
+    store.fillList(list);
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
+}
+
+TEST(EasyDb, ForeignRowsAndDatabasesAreReadAsTheyAre) {
+    TempDirectory home;
+    const auto data = home.path() / "src" / "data";
+    std::filesystem::create_directories(data);
+    {
+        RawDb raw(data / "ssq.db");
+        ASSERT_EQ(raw.exec(EasyDb::createTableStatement()), SQLITE_OK);
+        ASSERT_EQ(raw.exec("INSERT INTO tarv_table (ysname,ysnumber,dong) VALUES ('旧的','1234','0,0,0,1,0,0');"), 0);
+        ASSERT_EQ(raw.exec("INSERT INTO tarv_table (ysname,ysnumber,dong,upstr,uinfo) "
+                           "VALUES ('外来','', 'a,,-1, 2', NULL, NULL);"), 0);
+    }
+    EasyDb store(home.path());
+    EXPECT_EQ(store.openState(), EasyDb::OpenState::Opened);
+    CollectedList list;
+    store.fillList(list);
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"外来", 2), Pair(L"旧的", 1)));
+    const YsModel foreign = store.load(2);
+    EXPECT_EQ(foreign._id, 2);
+    EXPECT_EQ(foreign.upstr, L"");
+    EXPECT_EQ(foreign.uinfo, L"");
+    EXPECT_EQ(foreign.dong, (std::vector<int>{0, -1, 2}));
+    EXPECT_EQ(store.load(1).dong, (std::vector<int>{0, 0, 0, 1, 0, 0}));
+}
+
+TEST(EasyDb, AFileThatIsNotADatabaseIsLeftAlone) {
+    TempDirectory home;
+    const auto data = home.path() / "src" / "data";
+    std::filesystem::create_directories(data);
+    const std::string garbage = "these are somebody's notes, not a database\n";
+    std::ofstream(data / "ssq.db", std::ios::binary) << garbage;
+
+    EasyDb store(home.path());
+    YsModel m = sample(L"新");
+    EXPECT_FALSE(store.save(m));
+    EXPECT_FALSE(store.lastError().empty());
+    CollectedList list;
+    store.fillList(list);
+    EXPECT_TRUE(list.items.empty());
+    EXPECT_EQ(list.clears, 1);
+    EXPECT_EQ(store.load(1)._id, 0);
+    EXPECT_FALSE(store.remove(1));
+    store.close();
+    EXPECT_EQ(fileText(data / "ssq.db"), garbage);
+}
+
+TEST(EasyDb, NoDirectoryMeansNoConnectionAndFailedSaves) {
+    TempDirectory home;
+    std::ofstream(home.path() / "src") << "a file where the data directory should be";
+    EasyDb store(home.path());
+    EXPECT_EQ(store.openState(), EasyDb::OpenState::Failed);
+    YsModel m = sample(L"x");
+    EXPECT_FALSE(store.save(m));
+    EXPECT_NE(store.lastError().find("no database connection"), std::string::npos);
+}
+
+TEST(EasyDb, ReadOnlyDataDirectoryFailsToSave) {
+    if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
+    TempDirectory home;
+    { EasyDb create(home.path()); }
+    std::filesystem::permissions(home.path() / "src" / "data", std::filesystem::perms::owner_read |
+                                                                   std::filesystem::perms::owner_exec);
+    EasyDb store(home.path());
+    YsModel m = sample(L"x");
+    EXPECT_FALSE(store.save(m));
+}
+
+TEST(EasyDb, ALockedDatabaseIsWaitedForThenFails) {
+    TempDirectory home;
+    { EasyDb create(home.path()); }
+    RawDb other(home.path() / "src" / "data" / "ssq.db");
+    ASSERT_EQ(other.exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
+
+    EasyDb impatient(home.path(), 50);
+    YsModel m = sample(L"锁");
+    EXPECT_FALSE(impatient.save(m));
+    EXPECT_NE(impatient.lastError().find("locked"), std::string::npos) << impatient.lastError();
+
+    // A lock released within the busy time-out only delays the save.
+    EasyDb patient(home.path(), 5000);
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        other.exec("COMMIT;");
+    });
+    YsModel waited = sample(L"等");
+    EXPECT_TRUE(patient.save(waited));
+    release.join();
+    EXPECT_EQ(patient.load(waited._id).ysname, L"等");
+}
+
+TEST(EasyDb, ASavedRowSurvivesTheProcessBeingKilled) {
+    TempDirectory home;
+    int pipeFds[2];
+    ASSERT_EQ(pipe(pipeFds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        EasyDb store(home.path());
+        YsModel m = sample(L"幸存");
+        const int id = store.save(m) ? m._id : -1;
+        (void)!write(pipeFds[1], &id, sizeof id);
+        pause();  // killed here, with the connection still open
+        _exit(0);
+    }
+    int id = 0;
+    ASSERT_EQ(read(pipeFds[0], &id, sizeof id), static_cast<ssize_t>(sizeof id));
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    close(pipeFds[0]);
+    close(pipeFds[1]);
+    ASSERT_GT(id, 0);
+    EasyDb store(home.path());
+    EXPECT_EQ(store.load(id).ysname, L"幸存");
+}
+
+}  // namespace
+}  // namespace orvenna

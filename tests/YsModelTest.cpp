@@ -1,0 +1,94 @@
+#include "records/YsModel.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/AnalysisRun.h"
+#include "engine/CastDispatch.h"
+#include "engine/DayCount.h"
+
+namespace orvenna {
+namespace {
+
+double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
+    return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
+}
+
+TEST(YsModel, SavedTitleCarriesTheCastTime) {
+    EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 25, 30)), L"测试(2024年3月31日21时25分30秒)");
+    EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 25, 0)), L"测试(2024年3月31日21时25分)");
+    EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 0, 0)), L"测试(2024年3月31日21时)");
+    EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31)), L"测试(2024年3月31日)");
+    EXPECT_EQ(savedTitle(L"x", -800000), L"x()");
+}
+
+TEST(YsModel, MovingFlagsText) {
+    YsModel m;
+    m.setMovingFlagsText(L"-1,0,0,0,0,1");
+    EXPECT_EQ(m.dong, (std::vector<int>{-1, 0, 0, 0, 0, 1}));
+    EXPECT_EQ(m.movingFlagsText(), L"-1,0,0,0,0,1");
+    m.setMovingFlagsText(L"a,,-1, 2 ,");
+    EXPECT_EQ(m.dong, (std::vector<int>{0, -1, 2}));
+    m.setMovingFlagsText(L"");
+    EXPECT_TRUE(m.dong.empty());
+    EXPECT_EQ(m.movingFlagsText(), L"");
+    m.setMovingFlagsText(L"99999999999999999999");
+    EXPECT_EQ(m.dong, (std::vector<int>{1'000'000}));
+}
+
+TEST(YsModel, FromAnalysisReadsTheMoveMarks) {
+    CastRequest request;
+    request.method = NumberCasting;
+    request.numberText = L"12";  // line 3 (yin) moving
+    request.zodiac = 4;
+    request.drawTimeChoice = 0;
+    request.castTime = at(2024, 3, 31, 21, 25, 30);
+    Analysis analysis;
+    ASSERT_TRUE(runAnalysis(request, analysis));
+    const YsModel m = YsModel::fromAnalysis(analysis.record, L"标题", L"备注");
+    EXPECT_EQ(m._id, 0);
+    EXPECT_EQ(m.ysname, L"标题(2024年3月31日21时25分30秒)");
+    EXPECT_EQ(m.ysindex, 1);
+    EXPECT_EQ(m.ysnumber, L"12");
+    EXPECT_EQ(m.gzsxid, 4);
+    EXPECT_EQ(m.dong, (std::vector<int>{0, 0, -1, 0, 0, 0}));
+    EXPECT_EQ(m.uinfo, L"备注");
+
+    // A record without marks is saved as six still lines.
+    AnalysisRecord empty;
+    EXPECT_EQ(YsModel::fromAnalysis(empty, L"t", L"").dong, std::vector<int>(6, 0));
+}
+
+TEST(YsModel, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
+    const CastClock later{at(2025, 1, 1, 9, 30), 1735695000000, -480};
+    for (const int method : {LineCasting, TimeCasting, NumberCasting}) {
+        CastRequest request;
+        request.method = method;
+        request.zodiac = 9;
+        request.drawTimeChoice = method == TimeCasting ? DrawTime : 0;
+        request.numberText = method == NumberCasting ? L"4711" : L"";
+        request.upperCode = L"010";
+        request.lowerCode = L"100";
+        request.movingFlags = {1, 0, 0, 0, -1, 0};
+        completeCastTime(request, CastClock{at(2024, 4, 2, 22, 0, 17), 1712066417123, -480});
+        Analysis first;
+        ASSERT_TRUE(runAnalysis(request, first));
+        YsModel saved = YsModel::fromAnalysis(first.record, L"t", L"");
+        saved._id = 7;
+
+        CastRequest replay = replayRequest(saved);
+        EXPECT_EQ(replay.replayId, 7);
+        completeCastTime(replay, later);
+        Analysis again;
+        ASSERT_TRUE(runAnalysis(replay, again));
+        if (method == NumberCasting) {
+            EXPECT_EQ(again.record.dayPillar, L"庚午") << "a replayed number casting takes the replay's day";
+            EXPECT_EQ(again.record.numberText, L"4711");
+        } else {
+            EXPECT_EQ(again.record, first.record) << method;
+            EXPECT_EQ(again.header, first.header);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace orvenna
