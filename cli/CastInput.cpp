@@ -1,5 +1,6 @@
 #include "CastInput.h"
 
+#include "Options.h"
 #include "engine/Calendar.h"
 #include "engine/DayCount.h"
 #include "engine/Text.h"
@@ -8,17 +9,6 @@
 namespace orvenna::cli {
 
 namespace {
-
-// A plain decimal integer with at most a few digits; anything else is not a choice number.
-std::optional<int> smallInteger(const std::string& text) {
-    if (text.empty() || text.size() > 4) return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value;
-}
 
 // Six digits 1..4, line 1 first: 1 阳爻, 2 阴爻, 3 阳动, 4 阴动.
 bool fillLines(const std::string& lines, CastRequest& request) {
@@ -44,12 +34,12 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     CastInputResult result;
     CastRequest& request = result.request;
 
-    const auto method = in.method ? smallInteger(*in.method) : std::nullopt;
+    const auto method = in.method ? plainNumber(*in.method, 4) : std::nullopt;
     if (!in.method) return {request, "--method: missing (1 number, 2 manual lines, 3 time)"};
     if (!method || *method < 1 || *method > 3) return {request, "--method: must be 1, 2 or 3"};
     request.method = *method;
 
-    const auto zodiac = in.zodiac ? smallInteger(*in.zodiac) : std::nullopt;
+    const auto zodiac = in.zodiac ? plainNumber(*in.zodiac, 4) : std::nullopt;
     if (!in.zodiac) return {request, "--zodiac: missing (1 子鼠 ... 12 亥猪)"};
     if (!zodiac || *zodiac < 1 || *zodiac > 12) return {request, "--zodiac: must be 1..12"};
     request.zodiac = *zodiac;

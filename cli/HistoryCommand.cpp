@@ -44,13 +44,8 @@ Json::Value recordJson(const YsModel& m) {
 }
 
 std::optional<int> rowId(const std::string& text) {
-    if (text.empty() || text.size() > 9) return std::nullopt;
-    int value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-    }
-    return value > 0 ? std::optional<int>(value) : std::nullopt;
+    const auto id = plainNumber(text, 9);
+    return id && *id > 0 ? id : std::nullopt;
 }
 
 }  // namespace

@@ -2,6 +2,16 @@
 
 namespace orvenna::cli {
 
+std::optional<int> plainNumber(const std::string& text, std::size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return std::nullopt;
+    int value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
+}
+
 Options::Options(std::set<std::string> valued, std::set<std::string> flags)
     : valued_(std::move(valued)), flags_(std::move(flags)) {}
 

@@ -9,6 +9,9 @@
 
 namespace orvenna::cli {
 
+// A plain decimal number of at most `maxDigits` digits (no sign, no blanks), or nothing.
+std::optional<int> plainNumber(const std::string& text, std::size_t maxDigits);
+
 class Options {
 public:
     // `valued` options take the next argument; `flags` take none. Anything else is an error.
