@@ -28,6 +28,15 @@ bool fillLines(const std::string& lines, CastRequest& request) {
 
 }  // namespace
 
+std::optional<double> timeArgument(const std::string& text, std::string& error) {
+    const auto fields = parseDateTime(text);
+    if (!fields) {
+        error = "--time: not a real date and time (YYYY-MM-DD HH:MM:SS): " + text;
+        return std::nullopt;
+    }
+    return dayCountFromFields(*fields);
+}
+
 CastClock systemClock() { return {localNow(), unixNowMillis(), standardBiasMinutes()}; }
 
 CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
@@ -47,9 +56,10 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     double now = clock.localNow;
     bool fixedTime = false;
     if (in.time && !in.time->empty()) {
-        const auto fields = parseDateTime(*in.time);
-        if (!fields) return {request, "--time: not a real date and time (YYYY-MM-DD HH:MM:SS): " + *in.time};
-        now = dayCountFromFields(*fields);
+        std::string error;
+        const auto time = timeArgument(*in.time, error);
+        if (!time) return {request, error};
+        now = *time;
         fixedTime = true;
     }
     request.castTime = now;

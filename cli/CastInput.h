@@ -28,6 +28,9 @@ struct CastInputResult {
     bool ok() const { return error.empty(); }
 };
 
+// The local day count of a --time text, or nothing (with `error` naming the argument).
+std::optional<double> timeArgument(const std::string& text, std::string& error);
+
 CastInputResult makeRequest(const CastInput& input, const CastClock& clock);
 
 }  // namespace orvenna::cli

@@ -4,6 +4,7 @@
 #include <ostream>
 
 #include "CastCommand.h"
+#include "CastInput.h"
 #include "CastJson.h"
 #include "Cli.h"
 #include "Options.h"
@@ -74,12 +75,13 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
     }
     CastClock at = clock;
     if (const auto time = options.value("--time")) {
-        const auto fields = parseDateTime(*time);
-        if (!fields) {
-            err << "orvenna-cli: --time: not a real date and time (YYYY-MM-DD HH:MM:SS): " << *time << '\n';
+        std::string error;
+        const auto local = timeArgument(*time, error);
+        if (!local) {
+            err << "orvenna-cli: " << error << '\n';
             return ExitUsage;
         }
-        at.localNow = dayCountFromFields(*fields);
+        at.localNow = *local;
         at.unixNowMillis = unixMillis(at.localNow, clock.biasMinutes);
     }
 

@@ -96,17 +96,7 @@ std::wstring changedTitleText(const Hexagram& changed) {
     return std::wstring(clampedSubstr(ChartTitles, 2, 2)) + L" " + hexagramTitle(changed);
 }
 
-std::array<std::wstring_view, 12> chartHeaders() {
-    std::array<std::wstring_view, 12> headers{};
-    std::size_t start = 0;
-    for (auto& header : headers) {
-        const std::size_t comma = ChartHeaders.find(L',', start);
-        const std::size_t end = comma == std::wstring_view::npos ? ChartHeaders.size() : comma;
-        header = ChartHeaders.substr(start, end - start);
-        start = end + 1;
-    }
-    return headers;
-}
+std::array<std::wstring_view, 12> chartHeaders() { return splitTable<12>(ChartHeaders); }
 
 std::wstring_view moveMarkText(int mark) {
     if (mark == 1) return L"○";

@@ -223,18 +223,7 @@ std::wstring formatDigitList(std::wstring_view text) {
         }
         return out;
     }
-    // Lists made here hold a few dozen numbers; a longer text from elsewhere takes the heap.
-    std::vector<std::int64_t> numbers;
-    numbers.reserve(32);
-    {
-        std::size_t start = 0;
-        while (start <= text.size()) {
-            const std::size_t comma = std::min(text.find(L',', start), text.size());
-            const std::wstring_view piece = trimControl(text.substr(start, comma - start));
-            if (!piece.empty()) numbers.push_back(leadingInt(piece));
-            start = comma + 1;
-        }
-    }
+    std::vector<std::int64_t> numbers = listNumbers(text);
     std::sort(numbers.begin(), numbers.end());
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (i != 0) out += L',';

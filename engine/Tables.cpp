@@ -6,19 +6,7 @@ namespace orvenna {
 
 namespace {
 
-constexpr std::array<std::wstring_view, 64> splitHexagramNames() {
-    std::array<std::wstring_view, 64> names{};
-    std::size_t start = 0;
-    for (auto& name : names) {
-        const std::size_t comma = HexagramNames.find(L',', start);
-        const std::size_t end = comma == std::wstring_view::npos ? HexagramNames.size() : comma;
-        name = HexagramNames.substr(start, end - start);
-        start = end + 1;
-    }
-    return names;
-}
-
-constexpr auto HexagramNameList = splitHexagramNames();
+constexpr auto HexagramNameList = splitTable<64>(HexagramNames);
 static_assert(HexagramNameList[63] == L"水地比");
 
 // The character at `pos` of a digit table, read as a decimal integer (an empty text reads 0).

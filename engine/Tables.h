@@ -75,6 +75,20 @@ inline constexpr std::array<std::wstring_view, 6> SpiritRotations = {
     L"青龙朱雀勾陈腾蛇白虎玄武", L"朱雀勾陈腾蛇白虎玄武青龙", L"勾陈腾蛇白虎玄武青龙朱雀",
     L"腾蛇白虎玄武青龙朱雀勾陈", L"白虎玄武青龙朱雀勾陈腾蛇", L"玄武青龙朱雀勾陈腾蛇白虎"};
 
+// The N entries of a ","-separated table text.
+template <std::size_t N>
+constexpr std::array<std::wstring_view, N> splitTable(std::wstring_view text) {
+    std::array<std::wstring_view, N> entries{};
+    std::size_t start = 0;
+    for (auto& entry : entries) {
+        const std::size_t comma = text.find(L',', start);
+        const std::size_t end = comma == std::wstring_view::npos ? text.size() : comma;
+        entry = text.substr(start, end - start);
+        start = end + 1;
+    }
+    return entries;
+}
+
 int stemNumber(std::wstring_view stem);
 std::wstring_view stemName(int number);
 std::wstring_view branchName(int number);

@@ -60,6 +60,18 @@ void appendDecimal(std::wstring& out, std::int64_t value) {
     out.append(p, end);
 }
 
+std::vector<std::int64_t> listNumbers(std::wstring_view text) {
+    std::vector<std::int64_t> numbers;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        const std::size_t comma = std::min(text.find(L',', start), text.size());
+        const std::wstring_view piece = trimControl(text.substr(start, comma - start));
+        if (!piece.empty()) numbers.push_back(leadingInt(piece));
+        start = comma + 1;
+    }
+    return numbers;
+}
+
 std::wstring_view trimControl(std::wstring_view text) {
     std::size_t lo = 0;
     std::size_t hi = text.size();

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace orvenna {
 
@@ -53,6 +54,10 @@ std::wstring concat(const Pieces&... pieces) {
     appendAll(out, pieces...);
     return out;
 }
+
+// The numbers of a ","-separated list: each piece trimmed, empty pieces dropped, a piece
+// that is not a number read as 0.
+std::vector<std::int64_t> listNumbers(std::wstring_view text);
 
 // Text with the leading and trailing characters of code 32 or below removed.
 std::wstring_view trimControl(std::wstring_view text);

@@ -7,16 +7,9 @@ namespace orvenna {
 
 void YsModel::setMovingFlagsText(std::wstring_view text) {
     dong.clear();
-    std::size_t start = 0;
-    while (start <= text.size()) {
-        const std::size_t comma = std::min(text.find(L',', start), text.size());
-        const std::wstring_view piece = trimControl(text.substr(start, comma - start));
-        if (!piece.empty()) {
-            const std::int64_t value = leadingInt(piece);
-            // A flag is a small number; a huge piece from a foreign row is clamped, not wrapped.
-            dong.push_back(value > 1'000'000 ? 1'000'000 : value < -1'000'000 ? -1'000'000 : static_cast<int>(value));
-        }
-        start = comma + 1;
+    for (const std::int64_t value : listNumbers(text)) {
+        // A flag is a small number; a huge piece from a foreign row is clamped, not wrapped.
+        dong.push_back(value > 1'000'000 ? 1'000'000 : value < -1'000'000 ? -1'000'000 : static_cast<int>(value));
     }
 }
 
