@@ -37,8 +37,6 @@ std::optional<double> timeArgument(const std::string& text, std::string& error) 
     return dayCountFromFields(*fields);
 }
 
-CastClock systemClock() { return {localNow(), unixNowMillis(), standardBiasMinutes()}; }
-
 CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     CastInputResult result;
     CastRequest& request = result.request;

@@ -19,8 +19,6 @@ struct CastInput {
     bool drawTime = false;
 };
 
-CastClock systemClock();
-
 // Either a complete request or a one-line error that names the argument.
 struct CastInputResult {
     CastRequest request;

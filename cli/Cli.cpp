@@ -4,6 +4,7 @@
 
 #include "CastCommand.h"
 #include "HistoryCommand.h"
+#include "framework/Clock.h"
 
 namespace orvenna::cli {
 

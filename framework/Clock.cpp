@@ -58,4 +58,6 @@ std::int64_t unixNowMillis() {
         .count();
 }
 
+CastClock systemClock() { return {localNow(), unixNowMillis(), standardBiasMinutes()}; }
+
 }  // namespace orvenna

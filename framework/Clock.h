@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "engine/CastDispatch.h"
+
 namespace orvenna {
 
 // Now, as days since 1899-12-30 in local wall-clock time, to the millisecond.
@@ -14,5 +16,8 @@ int standardBiasMinutes();
 
 // Milliseconds since 1970-01-01 00:00 UTC of now.
 std::int64_t unixNowMillis();
+
+// The three readings the casting dispatch takes, read now.
+CastClock systemClock();
 
 }  // namespace orvenna

@@ -1,0 +1,25 @@
+#include "ErrorReport.h"
+
+#include <wx/msgdlg.h>
+
+#include "engine/Text.h"
+#include "framework/FrameworkError.h"
+
+namespace orvenna {
+
+std::wstring errorReportText(std::exception_ptr error) {
+    try {
+        if (error) std::rethrow_exception(error);
+    } catch (const FrameworkError& e) {
+        return concat(L"俘获到异常,代码值为: ", decimalText(e.code()), L", 描述为: ", fromUtf8(e.what()));
+    } catch (...) {
+    }
+    return L"程序在运行时抛出了未被管理的异常";
+}
+
+void showErrorReport(std::exception_ptr error) {
+    wxMessageDialog box(nullptr, errorReportText(error), L"运行时异常", wxOK | wxICON_ERROR);
+    box.ShowModal();
+}
+
+}  // namespace orvenna

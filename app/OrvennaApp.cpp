@@ -1,0 +1,70 @@
+#include "OrvennaApp.h"
+
+#include <curl/curl.h>
+#include <openssl/crypto.h>
+
+#include "ErrorReport.h"
+#include "InstanceLock.h"
+#include "PendingInstaller.h"
+#include "Settings.h"
+#include "framework/ProgramDirectory.h"
+#include "records/EasyDb.h"
+#include "ui/TarvWin.h"
+
+namespace orvenna {
+
+bool OrvennaApp::OnInit() {
+    SetAppName(L"Orvenna");
+    try {
+        auto* window = new TarvWin(store_);
+        window->create();
+        return true;
+    } catch (...) {
+        failed_ = true;
+        showErrorReport(std::current_exception());
+        return false;
+    }
+}
+
+int OrvennaApp::OnRun() {
+    const int code = wxApp::OnRun();
+    return failed_ ? ExceptionExitCode : code;
+}
+
+bool OrvennaApp::OnExceptionInMainLoop() {
+    failed_ = true;
+    showErrorReport(std::current_exception());
+    // Leaving the loop ends the program; the windows go with the application.
+    for (wxWindow* window : wxTopLevelWindows) window->Destroy();
+    return false;
+}
+
+void OrvennaApp::OnUnhandledException() {
+    failed_ = true;
+    showErrorReport(std::current_exception());
+}
+
+int runProgram(int argc, char** argv) {
+    curl_global_init(CURL_GLOBAL_ALL);
+    OPENSSL_init_crypto(OPENSSL_INIT_ADD_ALL_CIPHERS | OPENSSL_INIT_ADD_ALL_DIGESTS, nullptr);
+
+    const std::filesystem::path programDir = programDirectory();
+    removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
+
+    int code = 0;
+    {
+        // A second copy ends here, quietly, while the first one holds the lock.
+        InstanceLock lock(InstanceLock::defaultLockPath());
+        if (lock.acquired()) {
+            EasyDb store(programDir);
+            auto* app = new OrvennaApp(store);
+            wxApp::SetInstance(app);
+            code = wxEntry(argc, argv);
+            // wxEntry deletes the application object; its failure shows in the code.
+        }
+    }
+    curl_global_cleanup();
+    return code;
+}
+
+}  // namespace orvenna

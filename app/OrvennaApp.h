@@ -1,0 +1,31 @@
+// The application object: it owns the main window for the run and turns an exception
+// that escapes the message loop into the last-resort report.
+#pragma once
+
+#include <wx/app.h>
+
+namespace orvenna {
+
+class EasyDb;
+
+class OrvennaApp : public wxApp {
+public:
+    explicit OrvennaApp(EasyDb& store) : store_(store) {}
+
+    bool OnInit() override;
+    int OnRun() override;
+    bool OnExceptionInMainLoop() override;
+    void OnUnhandledException() override;
+
+    bool failed() const { return failed_; }
+
+private:
+    EasyDb& store_;
+    bool failed_ = false;
+};
+
+// The whole run: library initialisation, clean-up of a pending installer, the
+// single-instance lock, the main window and its message loop. Returns the exit code.
+int runProgram(int argc, char** argv);
+
+}  // namespace orvenna

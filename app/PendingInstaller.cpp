@@ -1,0 +1,49 @@
+#include "app/PendingInstaller.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+
+#include "engine/Text.h"
+#endif
+
+namespace orvenna {
+
+namespace {
+
+std::filesystem::path pathOf(std::wstring_view name) {
+#ifdef _WIN32
+    return std::filesystem::path(std::wstring(name));
+#else
+    // Converted here rather than by std::filesystem, whose wide conversion follows the C
+    // locale and fails on Chinese file names.
+    return std::filesystem::path(toUtf8(name));
+#endif
+}
+
+bool staysInside(const std::filesystem::path& name) {
+    if (name.empty() || name.has_root_name() || name.has_root_directory()) return false;
+    for (const std::filesystem::path& component : name) {
+        if (component == "..") return false;
+    }
+    return name.has_filename();
+}
+
+}  // namespace
+
+void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile) {
+    if (programDir.empty() || updateFile.empty()) return;
+    if (updateFile.find(L'\0') != std::wstring_view::npos) return;
+    const std::filesystem::path name = pathOf(updateFile);
+    if (!staysInside(name)) return;
+    const std::filesystem::path file = programDir / name;
+    // Both calls delete files only (a symbolic link itself, not what it points to).
+#ifdef _WIN32
+    DeleteFileW(file.c_str());
+#else
+    ::unlink(file.c_str());
+#endif
+}
+
+}  // namespace orvenna

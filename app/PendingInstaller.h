@@ -1,0 +1,16 @@
+// Clean-up of an update installer downloaded during an earlier run.
+#pragma once
+
+#include <filesystem>
+#include <string_view>
+
+namespace orvenna {
+
+// Deletes programDir / updateFile, the installer an earlier run downloaded; nothing when
+// updateFile is empty. The name comes from the configuration file, which anyone can edit, so
+// only a name that stays inside programDir is deleted: an absolute path, a ".." component or
+// a NUL character makes the call do nothing. Only files are deleted, never folders. Failures
+// (the file is already gone, for instance) are ignored; the setting itself is not changed.
+void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile);
+
+}  // namespace orvenna

@@ -1,0 +1,365 @@
+#include "app/Settings.h"
+
+#include <algorithm>
+
+#include "engine/Text.h"
+#include "framework/ProgramDirectory.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/FileDescriptor.h"
+#endif
+
+namespace orvenna {
+
+namespace {
+
+bool hasLineBreakOrNul(std::wstring_view text) {
+    return text.find_first_of(std::wstring_view(L"\r\n\0", 3)) != std::wstring_view::npos;
+}
+
+// What one "key=value" line can hold: a line break would split it, and a key with "=" or a
+// leading "[" would read back as something else.
+bool isStorable(std::wstring_view key, std::wstring_view value) {
+    return !key.empty() && key.front() != L'[' && key.find(L'=') == std::wstring_view::npos &&
+           !hasLineBreakOrNul(key) && !hasLineBreakOrNul(value);
+}
+
+#ifndef _WIN32
+
+constexpr std::string_view SectionName = "sys";
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+bool isBlank(char c) {
+    return static_cast<unsigned char>(c) <= ' ';
+}
+
+std::string_view trimmedRight(std::string_view text) {
+    while (!text.empty() && isBlank(text.back())) text.remove_suffix(1);
+    return text;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
+    return trimmedRight(text);
+}
+
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// Names compare without regard to ASCII case; the bytes of other UTF-8 characters are all
+// above 0x7F, so they compare exactly.
+bool sameName(std::string_view a, std::string_view b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
+}
+
+std::string_view withoutBom(std::string_view content) {
+    if (content.starts_with(Utf8Bom)) content.remove_prefix(Utf8Bom.size());
+    return content;
+}
+
+// One line of the file: its text and, apart from it, its line break ("\n", "\r\n" or none
+// on a last line without one), so that lines nobody changes are written back byte for byte.
+struct IniLine {
+    std::string_view text;
+    std::string_view lineBreak;
+};
+
+std::vector<IniLine> splitLines(std::string_view content) {
+    std::vector<IniLine> lines;
+    while (!content.empty()) {
+        const std::size_t end = content.find('\n');
+        if (end == std::string_view::npos) {
+            lines.push_back({content, {}});
+            break;
+        }
+        const std::size_t textEnd = end > 0 && content[end - 1] == '\r' ? end - 1 : end;
+        lines.push_back({content.substr(0, textEnd), content.substr(textEnd, end + 1 - textEnd)});
+        content.remove_prefix(end + 1);
+    }
+    return lines;
+}
+
+// The name of a section header "[ name ]"; nothing for any other line.
+std::optional<std::string_view> sectionName(std::string_view text) {
+    text = trimmed(text);
+    if (text.empty() || text.front() != '[') return std::nullopt;
+    text.remove_prefix(1);
+    return trimmed(text.substr(0, text.find(']')));
+}
+
+// A line inside a section is "key = value"; a line without "=" is a key with an empty value.
+std::string_view keyOf(std::string_view text) {
+    return trimmed(text.substr(0, text.find('=')));
+}
+
+std::string_view valueOf(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    return equals == std::string_view::npos ? std::string_view() : trimmed(text.substr(equals + 1));
+}
+
+// A value in a matching pair of quotes reads without them.
+std::string_view unquoted(std::string_view value) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        return value.substr(1, value.size() - 2);
+    }
+    return value;
+}
+
+// Where the key stands. Only the first "sys" section counts, as with the Windows calls: a
+// repeated section further down is neither read nor written.
+struct KeyPlace {
+    std::optional<std::size_t> section;  // the header line
+    std::size_t sectionEnd = 0;          // one past the section's last line
+    std::optional<std::size_t> key;      // the first line with the key
+};
+
+KeyPlace findKey(const std::vector<IniLine>& lines, std::string_view key) {
+    KeyPlace place;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const auto name = sectionName(lines[i].text);
+        if (place.section) {
+            if (name) break;
+            place.sectionEnd = i + 1;
+            if (!place.key && sameName(keyOf(lines[i].text), key)) place.key = i;
+        } else if (name && sameName(*name, SectionName)) {
+            place.section = i;
+            place.sectionEnd = i + 1;
+        }
+    }
+    return place;
+}
+
+// The file's text with `key` set to `value`: the key's line is rewritten in place, or a new
+// line goes after the last non-blank line of section "sys", or the section is added at the
+// end. Every other byte stays as it was; new lines use the file's own line break.
+std::string withSetting(std::string_view content, std::string_view key, std::string_view value) {
+    std::string out;
+    out.reserve(content.size() + key.size() + value.size() + 16);
+    if (content.starts_with(Utf8Bom)) out += Utf8Bom;
+    const std::vector<IniLine> lines = splitLines(withoutBom(content));
+
+    std::string_view lineBreak = "\n";
+    const auto withBreak = std::find_if(lines.begin(), lines.end(),
+                                        [](const IniLine& l) { return !l.lineBreak.empty(); });
+    if (withBreak != lines.end()) lineBreak = withBreak->lineBreak;
+    const auto appendKeyLine = [&] { out.append(key).append("=").append(value).append(lineBreak); };
+
+    const KeyPlace place = findKey(lines, key);
+    std::optional<std::size_t> insertAfter;
+    if (place.section && !place.key) {
+        insertAfter = *place.section;
+        for (std::size_t i = *place.section + 1; i < place.sectionEnd; ++i) {
+            if (!trimmed(lines[i].text).empty()) insertAfter = i;
+        }
+    }
+
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const IniLine& line = lines[i];
+        if (place.key == i) {
+            // Keep the key's spelling and the spacing around "=" as the user wrote them.
+            const std::size_t equals = line.text.find('=');
+            if (equals == std::string_view::npos) {
+                out.append(trimmedRight(line.text)).append("=");
+            } else {
+                std::size_t valueStart = equals + 1;
+                while (valueStart < line.text.size() && isBlank(line.text[valueStart])) {
+                    ++valueStart;
+                }
+                out.append(line.text.substr(0, valueStart));
+            }
+            out.append(value).append(line.lineBreak);
+        } else {
+            out.append(line.text).append(line.lineBreak);
+        }
+        if (insertAfter == i) {
+            if (line.lineBreak.empty()) out += lineBreak;
+            appendKeyLine();
+        }
+    }
+
+    if (!place.section) {
+        if (!lines.empty()) {
+            if (lines.back().lineBreak.empty()) out += lineBreak;
+            // A blank line between the last section and the new one.
+            if (!trimmed(lines.back().text).empty()) out += lineBreak;
+        }
+        out.append("[").append(SectionName).append("]").append(lineBreak);
+        appendKeyLine();
+    }
+    return out;
+}
+
+// Reads the whole file into `content`; 0, or the errno of the failure. `mode` receives the
+// file's permission bits.
+int readWholeFile(const std::filesystem::path& file, std::string& content, mode_t* mode = nullptr) {
+    const FileDescriptor fd(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!fd) return errno;
+    if (mode != nullptr) {
+        struct stat status {};
+        if (::fstat(fd.get(), &status) != 0) return errno;
+        *mode = status.st_mode & 07777;
+    }
+    content.clear();
+    char buffer[16384];
+    for (;;) {
+        const ssize_t count = ::read(fd.get(), buffer, sizeof buffer);
+        if (count > 0) {
+            content.append(buffer, static_cast<std::size_t>(count));
+        } else if (count == 0) {
+            return 0;
+        } else if (errno != EINTR) {
+            return errno;
+        }
+    }
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t count = ::write(fd, data.data(), data.size());
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
+
+// Removes the temporary file on every way out that does not put it in place.
+class TemporaryName {
+public:
+    explicit TemporaryName(std::filesystem::path path) : path_(std::move(path)) {}
+    ~TemporaryName() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    void keep() { path_.clear(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// Puts `content` in place of `target` so that the old file survives every failure: a new
+// file beside it is written and synced, then renamed over it in one step. `mode` keeps the
+// old file's permissions when `keepMode`; a new file gets the usual ones for the process's umask.
+bool replaceFile(const std::filesystem::path& target, std::string_view content, bool keepMode,
+                 mode_t mode) {
+    static std::atomic<unsigned> serial{0};
+    const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
+    std::filesystem::path name;
+    FileDescriptor fd;
+    for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
+        name = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
+                         std::to_string(serial++) + ".tmp");
+        fd = FileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
+        if (!fd && errno != EEXIST) return false;
+    }
+    if (!fd) return false;
+    TemporaryName temporary(name);
+
+    if (keepMode) ::fchmod(fd.get(), mode);  // best effort: the content matters more than its mode
+    if (!writeAll(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) return false;
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) return false;
+    temporary.keep();
+
+    // Make the rename itself durable; the new file is already complete either way.
+    const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (directory) ::fsync(directory.get());
+    return true;
+}
+
+#endif
+
+}  // namespace
+
+std::filesystem::path settingsFile() {
+    return programDirectory() / "config.ini";
+}
+
+#ifdef _WIN32
+
+std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key,
+                         std::wstring_view defaultText) {
+    const std::wstring keyText(trimControl(key));
+    const std::wstring defaultCopy(defaultText);
+    std::wstring buffer(MaxSettingLength + 1, L'\0');
+    const DWORD length =
+        GetPrivateProfileStringW(L"sys", keyText.c_str(), defaultCopy.c_str(), buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), iniFile.c_str());
+    buffer.resize(std::min<std::size_t>(length, MaxSettingLength));
+    return buffer;
+}
+
+bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
+                  std::wstring_view value) {
+    const std::wstring keyText(trimControl(key));
+    if (!isStorable(keyText, value)) return false;
+    const std::wstring valueText(value);
+    return WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(),
+                                      iniFile.c_str()) != FALSE;
+}
+
+#else
+
+std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key,
+                         std::wstring_view defaultText) {
+    std::wstring result(defaultText);
+    const std::string keyText = toUtf8(trimControl(key));
+    std::string content;
+    if (!keyText.empty() && readWholeFile(iniFile, content) == 0) {
+        const std::vector<IniLine> lines = splitLines(withoutBom(content));
+        if (const KeyPlace place = findKey(lines, keyText); place.key) {
+            result = fromUtf8(unquoted(valueOf(lines[*place.key].text)));
+        }
+    }
+    if (result.size() > MaxSettingLength) result.resize(MaxSettingLength);
+    return result;
+}
+
+bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
+                  std::wstring_view value) {
+    const std::wstring_view keyText = trimControl(key);
+    if (!isStorable(keyText, value)) return false;
+
+    // Through a symbolic link, the file it points to is the one to replace.
+    std::error_code error;
+    std::filesystem::path target = std::filesystem::canonical(iniFile, error);
+    if (error) target = iniFile;
+
+    std::string content;
+    mode_t mode = 0;
+    const int readError = readWholeFile(target, content, &mode);
+    if (readError != 0 && readError != ENOENT)
+        return false;  // never replace what we could not read
+    return replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);
+}
+
+#endif
+
+std::wstring readSetting(std::wstring_view key, std::wstring_view defaultText) {
+    return readSetting(settingsFile(), key, defaultText);
+}
+
+bool writeSetting(std::wstring_view key, std::wstring_view value) {
+    return writeSetting(settingsFile(), key, value);
+}
+
+}  // namespace orvenna

@@ -1,0 +1,27 @@
+// The interface font as a description text ("宋体,9,0,0,0,0,0": face, points and five style
+// fields) and the measured character cell that every panel sizes its controls by.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include <wx/font.h>
+#include <wx/gdicmn.h>
+
+namespace orvenna {
+
+// "宋体,13,0,0,0,0,0" with every "13" replaced by "9": the font of the whole interface.
+std::wstring interfaceFontText();
+
+// The font a description names; an empty (or unreadable) description gives the system's
+// default GUI font. The five style fields are weight, italic, underline, strike-out and
+// charset; 0 means the normal style.
+wxFont fontFromText(std::wstring_view description);
+
+// The description of a font, in the same form.
+std::wstring fontText(const wxFont& font);
+
+// Width and height in pixels of one character drawn in `font`.
+wxSize measureChar(const wxFont& font, wchar_t character);
+
+}  // namespace orvenna

@@ -1,0 +1,180 @@
+#include "app/Settings.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <optional>
+#include <sstream>
+#include <string>
+
+#include "ChildProcess.h"
+#include "TempDirectory.h"
+
+namespace orvenna {
+namespace {
+
+std::string fileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeText(const std::filesystem::path& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
+}
+
+int entriesIn(const std::filesystem::path& folder) {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++count;
+    return count;
+}
+
+class SettingsFile : public ::testing::Test {
+protected:
+    TempDirectory dir;
+    std::filesystem::path ini = dir.path() / "config.ini";
+};
+
+TEST_F(SettingsFile, MissingFileSectionOrKeyReadsAsTheDefault) {
+    EXPECT_EQ(readSetting(ini, L"update_day", L"无"), L"无");
+    EXPECT_FALSE(std::filesystem::exists(ini));
+
+    writeText(ini, "[other]\nupdate_day=1\n");
+    EXPECT_EQ(readSetting(ini, L"update_day", L""), L"");
+
+    writeText(ini, "update_day=0\n[sys]\nupdate_file=a.exe\n[other]\nupdate_day=2\n");
+    EXPECT_EQ(readSetting(ini, L"update_day", L"d"), L"d");
+    EXPECT_EQ(readSetting(ini, L"update_file", L"d"), L"a.exe");
+    EXPECT_EQ(readSetting(ini, L"", L"d"), L"d");
+}
+
+TEST_F(SettingsFile, ReadsLikeTheWindowsProfileCalls) {
+    writeText(ini,
+              "\xEF\xBB\xBF; Orvenna\r\n"
+              "[ SYS ]\r\n"
+              "  Update_Day =  2026年12月7日  \r\n"
+              "update_file=\r\n"
+              "update_day=second\r\n"
+              "draw_url=\"https://example.test/\"\r\n"
+              "; ping_host=commented.out\r\n");
+    EXPECT_EQ(readSetting(ini, L"update_day", L"d"), L"2026年12月7日");
+    EXPECT_EQ(readSetting(ini, L" UPDATE_DAY ", L"d"), L"2026年12月7日");
+    EXPECT_EQ(readSetting(ini, L"update_file", L"d"), L"");  // present but empty: not the default
+    EXPECT_EQ(readSetting(ini, L"draw_url", L"d"), L"https://example.test/");
+    EXPECT_EQ(readSetting(ini, L"ping_host", L"d"), L"d");
+}
+
+TEST_F(SettingsFile, LongValueIsCutToTheReadBuffer) {
+    const std::wstring longValue(MaxSettingLength + 100, L'字');
+    ASSERT_TRUE(writeSetting(ini, L"update_file", longValue));
+    EXPECT_EQ(readSetting(ini, L"update_file", L""), longValue.substr(0, MaxSettingLength));
+}
+
+TEST_F(SettingsFile, FirstWriteCreatesTheFileAndChineseRoundTrips) {
+    ASSERT_TRUE(writeSetting(ini, L"update_day", L"2026年12月7日"));
+    EXPECT_EQ(fileText(ini), "[sys]\nupdate_day=2026年12月7日\n");
+    EXPECT_EQ(readSetting(ini, L"update_day", L""), L"2026年12月7日");
+
+    ASSERT_TRUE(writeSetting(ini, L"update_day", L"2027年1月1日"));
+    ASSERT_TRUE(writeSetting(ini, L"update_file", L"下载/安装 1.2.exe"));
+    EXPECT_EQ(fileText(ini), "[sys]\nupdate_day=2027年1月1日\nupdate_file=下载/安装 1.2.exe\n");
+    EXPECT_EQ(entriesIn(dir.path()), 1);  // no temporary file left beside it
+}
+
+TEST_F(SettingsFile, WriteKeepsEverythingElseInPlace) {
+    writeText(ini,
+              "; Orvenna settings\n"
+              "[display]\n"
+              "scale=1.5\n"
+              "\n"
+              "[Sys]\n"
+              "UPDATE_DAY = 2025年1月1日\n"
+              "draw_url = https://a.test/\n"
+              "\n"
+              "[other]\n"
+              "update_file=keep.exe\n");
+    ::chmod(ini.c_str(), 0640);
+
+    ASSERT_TRUE(writeSetting(ini, L"update_day", L"2026年12月7日"));
+    ASSERT_TRUE(writeSetting(ini, L"update_file", L"setup.exe"));
+    EXPECT_EQ(fileText(ini),
+              "; Orvenna settings\n"
+              "[display]\n"
+              "scale=1.5\n"
+              "\n"
+              "[Sys]\n"
+              "UPDATE_DAY = 2026年12月7日\n"
+              "draw_url = https://a.test/\n"
+              "update_file=setup.exe\n"
+              "\n"
+              "[other]\n"
+              "update_file=keep.exe\n");
+
+    struct stat status {};
+    ASSERT_EQ(::stat(ini.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0640u);
+}
+
+TEST_F(SettingsFile, WriteAddsTheSectionAtTheEndAndFollowsLineBreaks) {
+    writeText(ini, "[display]\nscale=1.5");
+    ASSERT_TRUE(writeSetting(ini, L"update_file", L"x.exe"));
+    EXPECT_EQ(fileText(ini), "[display]\nscale=1.5\n\n[sys]\nupdate_file=x.exe\n");
+
+    writeText(ini, "\xEF\xBB\xBF[sys]\r\nupdate_day=1\r\n");
+    ASSERT_TRUE(writeSetting(ini, L"update_file", L"x.exe"));
+    EXPECT_EQ(fileText(ini), "\xEF\xBB\xBF[sys]\r\nupdate_day=1\r\nupdate_file=x.exe\r\n");
+    EXPECT_EQ(readSetting(ini, L"update_file", L""), L"x.exe");
+}
+
+TEST_F(SettingsFile, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
+    const std::string before = "[sys]\nupdate_day=1\n";
+    writeText(ini, before);
+    EXPECT_FALSE(writeSetting(ini, L"update_day", L"a\nupdate_file=/etc/passwd"));
+    EXPECT_FALSE(writeSetting(ini, L"update_day", L"a\rb"));
+    EXPECT_FALSE(writeSetting(ini, L"update_day", std::wstring(L"a\0b", 3)));
+    EXPECT_FALSE(writeSetting(ini, L"update=day", L"1"));
+    EXPECT_FALSE(writeSetting(ini, L"[sys]", L"1"));
+    EXPECT_FALSE(writeSetting(ini, L"  ", L"1"));
+    EXPECT_EQ(fileText(ini), before);
+}
+
+TEST_F(SettingsFile, WriteFailsWithoutTouchingTheOldFile) {
+    EXPECT_FALSE(writeSetting(dir.path() / "missing" / "config.ini", L"update_day", L"1"));
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
+
+    // The folder is read-only: the file itself could be overwritten, but not replaced safely.
+    const std::string before = "[sys]\nupdate_day=1\n";
+    writeText(ini, before);
+    ::chmod(ini.c_str(), 0666);
+    ::chmod(dir.path().c_str(), 0555);
+    const std::filesystem::path file = ini;
+    const int code =
+        exitCodeInChild([&file] { return writeSetting(file, L"update_day", L"2") ? 1 : 0; }, true);
+    ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(code, 0);
+    EXPECT_EQ(fileText(ini), before);
+    EXPECT_EQ(entriesIn(dir.path()), 1);
+}
+
+TEST_F(SettingsFile, ShortFormsUseConfigIniInTheProgramDirectory) {
+    const char* old = std::getenv("ORVENNA_HOME");
+    const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
+    setenv("ORVENNA_HOME", dir.path().c_str(), 1);
+
+    EXPECT_EQ(settingsFile(), ini);
+    EXPECT_TRUE(writeSetting(L"update_file", L"setup.exe"));
+    EXPECT_EQ(readSetting(L"update_file", L""), L"setup.exe");
+    EXPECT_EQ(readSetting(ini, L"update_file", L""), L"setup.exe");
+
+    if (saved) {
+        setenv("ORVENNA_HOME", saved->c_str(), 1);
+    } else {
+        unsetenv("ORVENNA_HOME");
+    }
+}
+
+}  // namespace
+}  // namespace orvenna

@@ -1,0 +1,195 @@
+// The casting row as the user meets it: validation messages in the status bar, the input
+// control that follows the method, reset, and the time the dispatch casts for.
+#include <wx/window.h>
+
+#include "MainWindowFixture.h"
+#include "engine/Calendar.h"
+#include "engine/Text.h"
+#include "framework/Layout.h"
+
+namespace orvenna::gui {
+namespace {
+
+using CastingPanelTest = MainWindowTest;
+
+TEST_F(CastingPanelTest, EachValidationStepShowsItsMessage) {
+    pressCast();
+    EXPECT_EQ(status(), L"未选择推算条件");
+
+    chooseMethod(1);
+    pressCast();
+    EXPECT_EQ(status(), L"未输入推算数字");
+    typeNumber(L"123");
+    pressCast();
+    EXPECT_EQ(status(), L"未选择卦主生肖");
+    chooseZodiac(7);
+    pressCast();
+    EXPECT_EQ(status(), L"按卦主生肖与数字测算");
+    EXPECT_EQ(analysis()->header()->GetLabel().ToStdWstring(), L"以数字123起卦,卦主生肖:午,日主:甲午,时辰:庚午");
+
+    chooseMethod(2);
+    pressCast();
+    EXPECT_EQ(status(), L"未装好线下卦");
+    casting()->request().upperCode = L"010";
+    casting()->request().lowerCode = L"101";
+    casting()->request().movingFlags = {0, -1, 1, 0, 0, 0};
+    chooseZodiac(0);
+    pressCast();
+    EXPECT_EQ(status(), L"未选择卦主生肖");
+    chooseZodiac(1);
+    pressCast();
+    EXPECT_EQ(status(), L"按卦主生肖与自己装载线下卦测算");
+
+    chooseMethod(3);
+    ASSERT_NE(casting()->timeChoice(), nullptr);
+    EXPECT_TRUE(casting()->timeChoice()->button(2)->GetValue());
+    chooseZodiac(0);
+    pressCast();
+    EXPECT_EQ(status(), L"未选择卦主生肖");
+    chooseZodiac(2);
+    pressCast();
+    EXPECT_EQ(status(), L"按卦主生肖与超时空毫秒数测算");
+    casting()->timeChoice()->cleared.raise();
+    pressCast();
+    EXPECT_EQ(status(), L"未选择推演时间");
+}
+
+TEST_F(CastingPanelTest, AMissingNumberPutsTheCursorInTheBox) {
+    chooseMethod(1);
+    window->Raise();
+    casting()->castButton()->SetFocus();
+    pressCast();
+    EXPECT_EQ(wxWindow::FindFocus(), casting()->numberBox());
+}
+
+TEST_F(CastingPanelTest, AFailedValidationComputesNothingAndKeepsTheInput) {
+    chooseMethod(1);
+    typeNumber(L"4321");
+    pressCast();
+    EXPECT_EQ(status(), L"未选择卦主生肖");
+    EXPECT_TRUE(analysis()->header()->GetLabel().empty());
+    EXPECT_TRUE(result()->resultText().empty());
+    EXPECT_EQ(casting()->request().numberText, L"4321");
+    EXPECT_EQ(casting()->numberBox()->GetValue(), L"4321");
+}
+
+TEST_F(CastingPanelTest, TheMethodDecidesTheInputControlAndWhereTheRestGoes) {
+    LabeledCombo* method = casting()->methodChoice();
+    LabeledCombo* zodiac = casting()->zodiacChoice();
+    const int inputLeft = right(method) + 10;
+    EXPECT_EQ(casting()->inputControl(), nullptr);
+
+    chooseMethod(1);
+    ASSERT_NE(casting()->numberBox(), nullptr);
+    EXPECT_EQ(casting()->numberBox()->GetPosition(), wxPoint(inputLeft, 0));
+    EXPECT_EQ(casting()->numberBox()->GetSize().x, 56);
+    EXPECT_EQ(zodiac->GetPosition().x, right(casting()->numberBox()) + 10);
+
+    chooseMethod(2);
+    ASSERT_NE(casting()->lineEntryButton(), nullptr);
+    EXPECT_EQ(casting()->lineEntryButton()->GetLabel(), L"点击自己装卦");
+    EXPECT_EQ(casting()->lineEntryButton()->GetPosition(), wxPoint(inputLeft, 0));
+    EXPECT_EQ(zodiac->GetPosition().x, inputLeft + 140 + 10);
+
+    chooseMethod(3);
+    ASSERT_NE(casting()->timeChoice(), nullptr);
+    EXPECT_EQ(casting()->timeChoice()->GetPosition(), wxPoint(inputLeft, 3));
+    EXPECT_EQ(casting()->timeChoice()->button(1)->GetLabel(), L"当前时间");
+    EXPECT_EQ(casting()->timeChoice()->button(2)->GetLabel(), L"开奖时间");
+    EXPECT_EQ(zodiac->GetPosition().x, inputLeft + casting()->timeChoice()->GetSize().x + 10);
+    EXPECT_EQ(casting()->request().drawTimeChoice, DrawTime);
+
+    // In every state the buttons follow the zodiac choice, and the panel ends 10 after them.
+    for (int index : {1, 2, 3}) {
+        chooseMethod(index);
+        EXPECT_EQ(casting()->castButton()->GetPosition().x, right(zodiac) + 10);
+        EXPECT_EQ(casting()->resetButton()->GetPosition().x, right(casting()->castButton()) + 10);
+        EXPECT_EQ(casting()->GetSize().x, right(casting()->resetButton()) + 10);
+        EXPECT_EQ(casting()->GetSize().y, bottom(casting()->disclaimer()) + 10);
+        for (wxWindow* child : casting()->GetChildren())
+            for (wxWindow* other : casting()->GetChildren())
+                if (child != other) {
+                    EXPECT_FALSE(child->GetRect().Intersects(other->GetRect()))
+                        << child->GetClassInfo()->GetClassName() << " overlaps "
+                        << other->GetClassInfo()->GetClassName() << " with method " << index;
+                }
+    }
+
+    // Choosing "选择起卦方式" moves nothing and keeps the control.
+    chooseMethod(3);
+    wxWindow* control = casting()->inputControl();
+    const wxPoint castAt = casting()->castButton()->GetPosition();
+    chooseMethod(0);
+    EXPECT_EQ(casting()->inputControl(), control);
+    EXPECT_EQ(casting()->castButton()->GetPosition(), castAt);
+}
+
+TEST_F(CastingPanelTest, ANumberTypedBeforeSwitchingMethodsIsStillCast) {
+    chooseMethod(1);
+    typeNumber(L"123");
+    chooseMethod(2);
+    chooseMethod(1);
+    EXPECT_TRUE(casting()->numberBox()->GetValue().empty());
+    EXPECT_EQ(casting()->request().numberText, L"123");
+    chooseZodiac(7);
+    pressCast();
+    EXPECT_EQ(status(), L"按卦主生肖与数字测算");
+    EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以数字123起卦"));
+}
+
+TEST_F(CastingPanelTest, ResetForgetsTheChoicesButKeepsTheControl) {
+    chooseMethod(1);
+    typeNumber(L"88");
+    chooseZodiac(3);
+    pressCast();
+    ASSERT_FALSE(result()->resultText().empty());
+    wxWindow* control = casting()->inputControl();
+
+    click(casting()->resetButton());
+    EXPECT_EQ(casting()->methodChoice()->selection(), 0);
+    EXPECT_EQ(casting()->zodiacChoice()->selection(), 0);
+    EXPECT_EQ(casting()->inputControl(), control);
+    EXPECT_EQ(casting()->request().method, -1);
+    EXPECT_EQ(casting()->request().zodiac, -1);
+    EXPECT_TRUE(casting()->request().numberText.empty());
+    EXPECT_TRUE(result()->resultText().empty());
+    EXPECT_TRUE(analysis()->interpretation()->GetValue().empty());
+    pressCast();
+    EXPECT_EQ(status(), L"未选择推算条件");
+}
+
+TEST_F(CastingPanelTest, TheNumberBoxTakesDigitsMinusAndControlKeysOnly) {
+    chooseMethod(1);
+    NumberBox* box = casting()->numberBox();
+    EXPECT_EQ(typeInto(box, L"12a-3 x.4"), L"12-34");
+    EXPECT_EQ(box->GetValue(), L"12-34");
+    EXPECT_EQ(typeInto(box, L"\b\t"), L"\b\t");
+    EXPECT_EQ(typeInto(box, L"五"), L"");
+    // What the box holds is trimmed of blanks and control characters at both ends.
+    box->SetValue(L"  77\t");
+    EXPECT_EQ(casting()->request().numberText, L"77");
+}
+
+TEST_F(CastingPanelTest, TimeCastingOnATuesdayNightAimsAtFridaysDraw) {
+    setClock(clockAt(2024, 4, 2, 22, 0, 17, 345));  // a Tuesday
+    chooseMethod(3);
+    chooseZodiac(1);
+    pressCast();
+    const DateTimeFields drawTime = fieldsFromDayCount(casting()->request().castTime);
+    EXPECT_EQ(drawTime.weekday, 6);  // Friday
+    EXPECT_EQ(drawTime.day, 5);
+    EXPECT_EQ(drawTime.hour, 21);
+    EXPECT_EQ(drawTime.minute, 25);
+    EXPECT_EQ(drawTime.second, 17);
+    // The number is that moment in Unix milliseconds plus the milliseconds of now.
+    EXPECT_EQ(casting()->request().numberText, decimalText(unixMillis(casting()->request().castTime, -480) + 345));
+    EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以超时空毫秒起卦,卦主生肖:子"));
+
+    chooseRadio(casting()->timeChoice()->button(1));
+    EXPECT_EQ(casting()->request().drawTimeChoice, CurrentTime);
+    pressCast();
+    EXPECT_EQ(casting()->request().numberText, decimalText(clockAt(2024, 4, 2, 22, 0, 17, 345).unixNowMillis));
+}
+
+}  // namespace
+}  // namespace orvenna::gui

@@ -1,0 +1,105 @@
+// Driving real controls the way a user's input reaches them: each helper sends the
+// control's own event, then lets the loop run.
+#pragma once
+
+#include <string>
+
+#include <gtest/gtest.h>
+#include <wx/app.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/msgdlg.h>
+#include <wx/radiobut.h>
+#include <wx/testing.h>
+#include <wx/textctrl.h>
+
+#include "../TempDirectory.h"
+#include "engine/CastDispatch.h"
+#include "engine/DayCount.h"
+
+namespace orvenna::gui {
+
+// Lets pending events, idle handlers and paints run.
+inline void pump() {
+    for (int i = 0; i < 3; ++i) {
+        wxTheApp->ProcessPendingEvents();
+        wxTheApp->Yield(true);
+    }
+}
+
+inline void click(wxButton* button) {
+    wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+    event.SetEventObject(button);
+    button->HandleWindowEvent(event);
+    pump();
+}
+
+inline void choose(wxChoice* list, int index) {
+    list->SetSelection(index);
+    wxCommandEvent event(wxEVT_CHOICE, list->GetId());
+    event.SetEventObject(list);
+    event.SetInt(index);
+    event.SetString(list->GetString(index));
+    list->HandleWindowEvent(event);
+    pump();
+}
+
+inline void chooseRadio(wxRadioButton* button) {
+    button->SetValue(true);
+    wxCommandEvent event(wxEVT_RADIOBUTTON, button->GetId());
+    event.SetEventObject(button);
+    event.SetInt(1);
+    button->HandleWindowEvent(event);
+    pump();
+}
+
+// Types `text` into a box as the user would, character by character: a character the box
+// refuses is not inserted. Returns the characters the box took.
+inline std::wstring typeInto(wxTextCtrl* box, std::wstring_view text) {
+    std::wstring taken;
+    for (wchar_t c : text) {
+        wxKeyEvent event(wxEVT_CHAR);
+        event.m_keyCode = c < 128 ? static_cast<int>(c) : static_cast<int>(WXK_NONE);
+        event.m_uniChar = c;
+        event.SetEventObject(box);
+        if (!box->HandleWindowEvent(event)) {
+            box->WriteText(wxString(c));
+            taken += c;
+        }
+    }
+    pump();
+    return taken;
+}
+
+// A fixed clock for the casting dispatch: local wall-clock time with China's bias.
+inline CastClock clockAt(int year, int month, int day, int hour, int minute, int second, int millisecond = 0) {
+    DateTimeFields f;
+    f.year = year, f.month = month, f.day = day, f.hour = hour, f.minute = minute, f.second = second;
+    f.millisecond = millisecond;
+    const double local = dayCountFromFields(f);
+    const int bias = -480;
+    const auto unix = static_cast<std::int64_t>((local - UnixEpochDay) * MillisPerDay + 0.5) + bias * 60'000LL;
+    return {local, unix, bias};
+}
+
+// Answers the next message box, checking its caption and text.
+class ExpectMessage : public wxExpectModalBase<wxMessageDialog, ExpectMessage> {
+public:
+    ExpectMessage(std::wstring caption, std::wstring text, int answer = wxID_OK)
+        : caption_(std::move(caption)), text_(std::move(text)), answer_(answer) {}
+
+protected:
+    int OnInvoked(wxMessageDialog* box) const override {
+        EXPECT_EQ(box->GetCaption().ToStdWstring(), caption_);
+        EXPECT_EQ(box->GetMessage().ToStdWstring(), text_);
+        return answer_;
+    }
+
+private:
+    std::wstring caption_;
+    std::wstring text_;
+    int answer_;
+};
+
+}  // namespace orvenna::gui

@@ -1,0 +1,52 @@
+// A real main window over a record store in a fresh directory, with a fixed clock.
+#pragma once
+
+#include <memory>
+
+#include "GuiTest.h"
+#include "records/EasyDb.h"
+#include "ui/AnalysisPanel.h"
+#include "ui/CastingPanel.h"
+#include "ui/ChoiceButtons.h"
+#include "ui/LabeledCombo.h"
+#include "ui/MainPanel.h"
+#include "ui/NumberBox.h"
+#include "ui/ResultPanel.h"
+#include "ui/TarvWin.h"
+
+namespace orvenna::gui {
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        store = std::make_unique<EasyDb>(home.path());
+        window = new TarvWin(*store);
+        window->create();
+        setClock(clockAt(2024, 3, 31, 12, 0, 0));
+        pump();
+    }
+    void TearDown() override {
+        if (window) window->Destroy();
+        pump();
+    }
+
+    void setClock(CastClock clock) {
+        window->mainPanel()->setClock([clock] { return clock; });
+    }
+
+    CastingPanel* casting() const { return window->mainPanel()->castingPanel(); }
+    AnalysisPanel* analysis() const { return window->mainPanel()->analysisPanel(); }
+    ResultPanel* result() const { return window->mainPanel()->resultPanel(); }
+    std::wstring status() const { return window->statusMessage(); }
+
+    void chooseMethod(int index) { choose(casting()->methodChoice()->list(), index); }
+    void chooseZodiac(int index) { choose(casting()->zodiacChoice()->list(), index); }
+    void pressCast() { click(casting()->castButton()); }
+    void typeNumber(std::wstring_view text) { typeInto(casting()->numberBox(), text); }
+
+    TempDirectory home;
+    std::unique_ptr<EasyDb> store;
+    TarvWin* window = nullptr;
+};
+
+}  // namespace orvenna::gui

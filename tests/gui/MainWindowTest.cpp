@@ -1,0 +1,163 @@
+// The main window as a whole: its frame, the layout of its panels, a cast from the button
+// to the result text, a replay, and the store closed with the window.
+#include "MainWindowFixture.h"
+#include "engine/Report.h"
+#include "engine/Suggestion.h"
+#include "framework/Layout.h"
+#include "records/ResultText.h"
+#include "records/YsModel.h"
+#include "ui/LinePicture.h"
+
+namespace orvenna::gui {
+namespace {
+
+TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
+    EXPECT_EQ(window->GetTitle(), L"Orvenna V1.0.0版");
+    EXPECT_EQ(window->GetSize().x, 1024);
+    EXPECT_TRUE(window->IsShown());
+    EXPECT_EQ(window->GetStatusBar()->GetStatusText(0), L"状态:");
+    EXPECT_EQ(window->fontText(), L"宋体,9,0,0,0,0,0");
+
+    EXPECT_EQ(casting()->GetPosition(), wxPoint(10, 10));
+    EXPECT_EQ(analysis()->GetPosition(), wxPoint(0, bottom(casting()) + 10));
+    // wx's client area already ends at the status bar.
+    const int usable = window->GetClientSize().y;
+    EXPECT_EQ(analysis()->GetSize().y, usable);
+    EXPECT_EQ(result()->GetPosition(), wxPoint(right(analysis()) + 10, 10));
+    EXPECT_EQ(result()->GetSize().x, 1024 - right(analysis()) - 30);
+    EXPECT_EQ(window->mainPanel()->GetSize().x, right(result()) + 10);
+    EXPECT_EQ(window->mainPanel()->lotteryCode(), 106);
+}
+
+TEST_F(MainWindowTest, ACastFillsTheGridTheReportAndTheResult) {
+    chooseMethod(1);
+    typeNumber(L"1234");
+    chooseZodiac(7);
+    pressCast();
+
+    const Analysis& done = analysis()->analysis();
+    EXPECT_EQ(analysis()->primaryTitle()->GetLabel(), primaryTitleText(done.primary));
+    EXPECT_TRUE(analysis()->changedTitle()->GetLabel().StartsWith(L"变卦 "));
+    const auto grid = chartGrid(done.record, done.primary, done.changed);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 12; ++column) EXPECT_EQ(analysis()->cellText(row, column), grid[row][column]);
+    EXPECT_EQ(analysis()->columnHeader(0)->GetLabel(), L"六神");
+    EXPECT_EQ(analysis()->caption()->GetLabel(), L"-----卦--------基----------数----------分-------析------");
+
+    // One moving line, marked where the number put it.
+    int marks = 0;
+    for (int row = 0; row < 6; ++row) marks += !analysis()->cellText(row, 6).empty();
+    EXPECT_EQ(marks, 1);
+    EXPECT_EQ(analysis()->cellText(6 - done.primary.movingLine, 6),
+              done.primary.lineMarks[done.primary.movingLine - 1] == L"1" ? L"○" : L"×");
+
+    const wxString report = analysis()->interpretation()->GetValue();
+    EXPECT_TRUE(report.StartsWith(L"卦解:\n            在2024年3月31日12时日主:"));
+    EXPECT_NE(report.Find(L"卦基数:"), wxNOT_FOUND);
+    EXPECT_NE(report.Find(L"爻基数:"), wxNOT_FOUND);
+
+    // The base numbers went into the panel's own record before the result text was made.
+    EXPECT_EQ(done.record.baseNumbers, deriveBaseNumbers(done.record));
+    EXPECT_EQ(result()->resultText(), fillSuggestion(buildSuggestion(done.record.baseNumbers)));
+    EXPECT_TRUE(result()->resultText().starts_with(L"…正式版本"));
+}
+
+TEST_F(MainWindowTest, LinePicturesAreASolidBarOrTwoThirdsWithAGap) {
+    const wxSize cell(90, 16);
+    const auto yang = LinePicture::bars(L"1", cell);
+    ASSERT_EQ(yang.size(), 1u);
+    EXPECT_EQ(yang[0].width, 90);
+    const auto yin = LinePicture::bars(L"0", cell);
+    ASSERT_EQ(yin.size(), 2u);
+    EXPECT_EQ(yin[0].x, 0);
+    EXPECT_EQ(yin[0].width, 30);
+    EXPECT_EQ(yin[1].x, 60);
+    EXPECT_EQ(yin[1].GetRight(), 89);
+    EXPECT_TRUE(LinePicture::bars(L"", cell).empty());
+
+    chooseMethod(1);
+    typeNumber(L"7");
+    chooseZodiac(1);
+    pressCast();
+    const Hexagram& primary = analysis()->analysis().primary;
+    for (int row = 0; row < 6; ++row)
+        EXPECT_EQ(static_cast<LinePicture*>(analysis()->cell(row, 4))->mark(), primary.lineMarks[5 - row]);
+}
+
+TEST_F(MainWindowTest, ChangingAChoiceClearsTheReportAndTheResult) {
+    chooseMethod(1);
+    typeNumber(L"99");
+    chooseZodiac(5);
+    pressCast();
+    ASSERT_FALSE(result()->resultText().empty());
+    const wxString header = analysis()->header()->GetLabel();
+    chooseZodiac(6);
+    EXPECT_TRUE(result()->resultText().empty());
+    EXPECT_TRUE(analysis()->interpretation()->GetValue().empty());
+    // The chart stays until the next cast.
+    EXPECT_EQ(analysis()->header()->GetLabel(), header);
+}
+
+TEST_F(MainWindowTest, AReplayPutsTheSavedInputsBackAndCastsAgain) {
+    chooseMethod(3);
+    chooseRadio(casting()->timeChoice()->button(1));
+    chooseZodiac(9);
+    pressCast();
+    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周五", L"note");
+    ASSERT_TRUE(store->save(saved));
+    const std::wstring firstResult = result()->resultText();
+    const std::wstring firstHeader = analysis()->header()->GetLabel().ToStdWstring();
+
+    click(casting()->resetButton());
+    chooseMethod(1);
+    typeNumber(L"5");
+    setClock(clockAt(2025, 1, 1, 8, 0, 0));  // a replayed time casting keeps its own time
+    window->replay(saved._id);
+
+    EXPECT_EQ(casting()->methodChoice()->selection(), 3);
+    EXPECT_EQ(casting()->zodiacChoice()->selection(), 9);
+    ASSERT_NE(casting()->timeChoice(), nullptr);
+    EXPECT_TRUE(casting()->timeChoice()->button(1)->GetValue());
+    EXPECT_EQ(casting()->request().replayId, saved._id);
+    EXPECT_EQ(status(), L"按卦主生肖与超时空毫秒数测算");
+    EXPECT_EQ(analysis()->header()->GetLabel(), firstHeader);
+    EXPECT_EQ(result()->resultText(), firstResult);
+
+    // A number casting comes back with its number in the box.
+    click(casting()->resetButton());
+    chooseMethod(1);
+    typeNumber(L"2468");
+    chooseZodiac(4);
+    pressCast();
+    YsModel number = YsModel::fromAnalysis(analysis()->record(), L"n", L"");
+    ASSERT_TRUE(store->save(number));
+    click(casting()->resetButton());
+    window->replay(number._id);
+    EXPECT_EQ(casting()->numberBox()->GetValue(), L"2468");
+    EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以数字2468起卦,卦主生肖:卯"));
+}
+
+TEST_F(MainWindowTest, AReplayOfAMissingRecordChangesNothing) {
+    chooseMethod(1);
+    typeNumber(L"31");
+    chooseZodiac(2);
+    pressCast();
+    const std::wstring before = result()->resultText();
+    window->replay(4242);
+    window->replay(0);
+    EXPECT_EQ(result()->resultText(), before);
+    EXPECT_EQ(casting()->request().replayId, 0);
+    EXPECT_EQ(casting()->numberBox()->GetValue(), L"31");
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowClosesTheStoreEvenWithoutACast) {
+    window->Close(true);
+    window = nullptr;
+    pump();
+    YsModel record;
+    record.ysname = L"x";
+    EXPECT_FALSE(store->save(record));
+}
+
+}  // namespace
+}  // namespace orvenna::gui

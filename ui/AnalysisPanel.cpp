@@ -1,0 +1,121 @@
+#include "AnalysisPanel.h"
+
+#include <wx/dcmemory.h>
+
+#include "LinePicture.h"
+#include "engine/Report.h"
+#include "framework/FontText.h"
+#include "framework/Layout.h"
+
+namespace orvenna {
+
+namespace {
+
+constexpr bool isPictureColumn(int column) { return column == 4 || column == 10; }
+
+wxStaticText* newLabel(wxWindow* parent, long style = 0) {
+    return new wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                            style | wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+}
+
+}  // namespace
+
+AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : wxPanel(parent) {
+    const wxFont font = fontFromText(fontText);
+    SetFont(font);
+    {
+        wxMemoryDC dc;
+        dc.SetFont(font);
+        a_ = dc.GetTextExtent(L"长度").x;
+    }
+    h_ = measureChar(font, L'卦').y;
+
+    header_ = newLabel(this);
+    primaryTitle_ = newLabel(this);
+    changedTitle_ = newLabel(this);
+    const auto titles = chartHeaders();
+    for (int column = 0; column < 12; ++column) {
+        headers_[column] = newLabel(this, wxALIGN_CENTRE_HORIZONTAL);
+        headers_[column]->SetLabel(wxString(titles[column].data(), titles[column].size()));
+    }
+    for (auto& row : cells_)
+        for (int column = 0; column < 12; ++column) {
+            if (isPictureColumn(column))
+                row[column] = new LinePicture(this);
+            else
+                row[column] = newLabel(this, wxALIGN_CENTRE_HORIZONTAL);
+        }
+    caption_ = newLabel(this, wxALIGN_CENTRE_HORIZONTAL);
+    caption_->SetLabel(wxString(ChartCaption.data(), ChartCaption.size()));
+    caption_->SetForegroundColour(*wxBLACK);
+    text_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
+                           wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
+
+    SetSize(16 * a_ + 250, -1);
+    layout();
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        layout();
+        event.Skip();
+    });
+}
+
+void AnalysisPanel::layout() {
+    const int a = a_, h = h_;
+    // Column k's left edge: every column is a wide but the two picture columns (3a), 20 apart.
+    std::array<int, 12> left{};
+    std::array<int, 12> width{};
+    for (int column = 0, x = 30; column < 12; ++column) {
+        left[column] = x;
+        width[column] = isPictureColumn(column) ? 3 * a : a;
+        x += width[column] + 20;
+    }
+    const int titleTop = h + 20;
+    place(changedTitle_, left[8], titleTop, left[11] - left[8], h, Floor::Exact);
+    place(primaryTitle_, left[3], titleTop, left[7] - left[3], h, Floor::Exact);
+    place(header_, left[3], 10, right(changedTitle_) - left[3], h, Floor::Exact);
+    for (int column = 0; column < 12; ++column) {
+        place(headers_[column], left[column], 2 * h + 30, width[column], h, Floor::Exact);
+        for (int row = 0; row < 6; ++row)
+            place(cells_[row][column], left[column], (h + 10) * row + 3 * h + 50, width[column], h, Floor::Exact);
+    }
+    place(caption_, 30, 9 * h + 110, 15 * a + 220, h, Floor::Exact);
+    // The box keeps at least a few lines even in a short panel.
+    const int boxHeight = std::max(GetClientSize().y - 10 * h - 290, 4 * h);
+    place(text_, 10, 10 * h + 110, 16 * a + 240, boxHeight, Floor::Exact);
+}
+
+std::wstring AnalysisPanel::cellText(int row, int column) const {
+    if (isPictureColumn(column)) return static_cast<LinePicture*>(cell(row, column))->mark();
+    return static_cast<wxStaticText*>(cell(row, column))->GetLabel().ToStdWstring();
+}
+
+void AnalysisPanel::runAnalysis(const CastRequest& request) {
+    const bool cast = orvenna::runAnalysis(request, analysis_);
+    header_->SetLabel(analysis_.header);
+    if (!cast) return;
+    renderAnalysis(analysis_.record, analysis_.primary, analysis_.changed);
+    analysisDone.raise(analysis_.record);
+}
+
+void AnalysisPanel::renderAnalysis(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed) {
+    primaryTitle_->SetLabel(primaryTitleText(primary));
+    changedTitle_->SetLabel(changedTitleText(changed));
+    const auto grid = chartGrid(record, primary, changed);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 12; ++column) {
+            if (isPictureColumn(column))
+                static_cast<LinePicture*>(cells_[row][column])->setMark(grid[row][column]);
+            else
+                static_cast<wxStaticText*>(cells_[row][column])->SetLabel(grid[row][column]);
+        }
+    std::wstring text;
+    for (const std::wstring& line : interpretationLines(record)) {
+        if (!text.empty()) text += L'\n';
+        text += line;
+    }
+    text_->ChangeValue(text);
+}
+
+void AnalysisPanel::clear() { text_->Clear(); }
+
+}  // namespace orvenna

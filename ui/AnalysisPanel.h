@@ -1,0 +1,62 @@
+// The chart of one analysis: header, the titles of both hexagrams, the twelve-column grid
+// and the interpretation text (卦解). Its analysis run turns a validated request into the
+// record that the suggestion and a saved prediction are made from.
+#pragma once
+
+#include <array>
+#include <string>
+
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "engine/AnalysisRun.h"
+#include "framework/Event.h"
+
+namespace orvenna {
+
+class LinePicture;
+
+class AnalysisPanel : public wxPanel {
+public:
+    // The panel draws in `fontText`'s font (the system's GUI font when it is empty).
+    AnalysisPanel(wxWindow* parent, const std::wstring& fontText);
+
+    // Reckons, casts, fills the record, shows the chart, then raises analysisDone.
+    void runAnalysis(const CastRequest& request);
+    void renderAnalysis(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed);
+    // Empties the interpretation text only; the chart stays until the next analysis.
+    void clear();
+
+    AnalysisRecord& record() { return analysis_.record; }
+    const Analysis& analysis() const { return analysis_; }
+
+    wxStaticText* header() const { return header_; }
+    wxStaticText* primaryTitle() const { return primaryTitle_; }
+    wxStaticText* changedTitle() const { return changedTitle_; }
+    wxStaticText* columnHeader(int column) const { return headers_.at(column); }
+    // Row 0 is the top row (line 6). Columns 4 and 10 are line pictures, the others labels.
+    wxWindow* cell(int row, int column) const { return cells_.at(row).at(column); }
+    std::wstring cellText(int row, int column) const;
+    wxStaticText* caption() const { return caption_; }
+    wxTextCtrl* interpretation() const { return text_; }
+
+    // Raised at the end of every run with the panel's own record.
+    Event<AnalysisRecord&> analysisDone;
+
+private:
+    void layout();
+
+    Analysis analysis_;
+    int a_ = 0;  // width of "长度"
+    int h_ = 0;  // height of "卦"
+    wxStaticText* header_;
+    wxStaticText* primaryTitle_;
+    wxStaticText* changedTitle_;
+    std::array<wxStaticText*, 12> headers_{};
+    std::array<std::array<wxWindow*, 12>, 6> cells_{};
+    wxStaticText* caption_;
+    wxTextCtrl* text_;
+};
+
+}  // namespace orvenna

@@ -1,0 +1,226 @@
+#include "CastingPanel.h"
+
+#include "ChoiceButtons.h"
+#include "LabeledCombo.h"
+#include "NumberBox.h"
+#include "engine/Text.h"
+#include "framework/FontText.h"
+#include "framework/Layout.h"
+
+namespace orvenna {
+
+namespace {
+
+constexpr std::wstring_view Disclaimer =
+    L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
+
+}  // namespace
+
+CastingPanel::CastingPanel(wxWindow* parent) : wxPanel(parent) {}
+
+void CastingPanel::build(const std::wstring& fontText) {
+    fontText_ = fontText;
+    font_ = fontFromText(fontText_);
+    SetFont(font_);
+
+    methodChoice_ = new LabeledCombo(this, font_, L"起卦方式:",
+                                     {L"选择起卦方式", L"数字起卦", L"自己装卦", L"超时空起卦"});
+    moveTo(methodChoice_, 0, 0);
+    zodiacChoice_ = new LabeledCombo(this, font_, L"卦主生肖:",
+                                     {L"选择生肖", L"子鼠", L"丑牛", L"寅虎", L"卯兔", L"辰龙", L"巳蛇",
+                                      L"午马", L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
+    moveTo(zodiacChoice_, right(methodChoice_) + scaled(10), 0);
+
+    cw_ = measureChar(font_, L'数').x;
+    const int buttonHeight = zodiacChoice_->GetSize().y;
+    castButton_ = new wxButton(this, wxID_ANY, L"演算");
+    place(castButton_, right(zodiacChoice_) + scaled(10), 0, cw_ * 4, buttonHeight);
+    resetButton_ = new wxButton(this, wxID_ANY, L"重设");
+    place(resetButton_, right(castButton_) + scaled(10), 0, cw_ * 4, buttonHeight);
+
+    disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()),
+                                   wxDefaultPosition, wxDefaultSize,
+                                   wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    disclaimer_->SetForegroundColour(wxColour(192, 192, 192));
+    fitSize();
+
+    methodChoice_->selectionChanged.connect(
+        [this](int index, const std::wstring& caption) { onMethodChosen(index, caption); });
+    zodiacChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onZodiacChosen(index); });
+    castButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCast(); });
+    resetButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressReset(); });
+}
+
+NumberBox* CastingPanel::numberBox() const {
+    return inputKind_ == InputKind::Number ? static_cast<NumberBox*>(inputControl_) : nullptr;
+}
+
+wxButton* CastingPanel::lineEntryButton() const {
+    return inputKind_ == InputKind::LineEntry ? static_cast<wxButton*>(inputControl_) : nullptr;
+}
+
+ChoiceButtons* CastingPanel::timeChoice() const {
+    return inputKind_ == InputKind::TimeChoice ? static_cast<ChoiceButtons*>(inputControl_) : nullptr;
+}
+
+void CastingPanel::onMethodChosen(int index, const std::wstring& caption) {
+    panelChanged.raise();
+    request_.method = index;
+    request_.methodCaption = caption;
+
+    const int inputLeft = right(methodChoice_) + scaled(10);
+    switch (index) {
+        case NumberCasting:
+            if (inputKind_ == InputKind::Number) {
+                inputControl_->SetFocus();
+                return;
+            }
+            replaceInput(InputKind::Number);
+            // The zodiac choice would start 40 into the 56-wide box and the box would hide
+            // the first character of its caption; it starts 10 right of the box instead.
+            moveTo(zodiacChoice_,
+                   std::max(inputControl_->GetPosition().x + scaled(40), right(inputControl_) + scaled(10)), 0);
+            break;
+        case LineCasting:
+            if (inputKind_ != InputKind::LineEntry) replaceInput(InputKind::LineEntry);
+            moveTo(zodiacChoice_, std::max(inputLeft + scaled(140), right(inputControl_)) + scaled(10), 0);
+            break;
+        case TimeCasting:
+            if (inputKind_ != InputKind::TimeChoice) {
+                replaceInput(InputKind::TimeChoice);
+                request_.drawTimeChoice = DrawTime;
+            }
+            moveTo(zodiacChoice_, inputLeft + inputControl_->GetSize().x + scaled(10), 0);
+            break;
+        default:
+            return;
+    }
+    moveTo(castButton_, right(zodiacChoice_) + scaled(10), 0);
+    moveTo(resetButton_, right(castButton_) + scaled(10), 0);
+    fitSize();
+}
+
+void CastingPanel::replaceInput(InputKind kind) {
+    if (inputControl_) inputControl_->Destroy();
+    inputControl_ = nullptr;
+    inputKind_ = kind;
+    const int left = right(methodChoice_) + scaled(10);
+    const int height = castButton_->GetSize().y;
+    switch (kind) {
+        case InputKind::Number: {
+            auto* box = new NumberBox(this);
+            box->SetFont(font_);
+            place(box, left, 0, scaled(56), height, Floor::BestHeight);
+            box->Bind(wxEVT_TEXT, [this, box](wxCommandEvent&) {
+                request_.numberText = std::wstring(trimControl(box->GetValue().ToStdWstring()));
+            });
+            inputControl_ = box;
+            box->SetFocus();
+            break;
+        }
+        case InputKind::LineEntry: {
+            auto* button = new wxButton(this, wxID_ANY, L"点击自己装卦");
+            button->SetFont(font_);
+            place(button, left, 0, scaled(140), height);
+            button->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
+                request_.replayId = 0;
+                panelChanged.raise();
+                openLineEntry.raise();
+            });
+            inputControl_ = button;
+            break;
+        }
+        case InputKind::TimeChoice: {
+            auto* choice = new ChoiceButtons(this, font_, {L"当前时间", L"开奖时间"});
+            moveTo(choice, left, scaled(3));
+            choice->chosen.connect([this](int id) { request_.drawTimeChoice = id; });
+            choice->cleared.connect([this] { request_.drawTimeChoice = NoTimeChoice; });
+            inputControl_ = choice;
+            break;
+        }
+        case InputKind::None:
+            break;
+    }
+}
+
+void CastingPanel::fitSize() {
+    // The disclaimer spans the row above it; a row taller than its buttons (a time choice
+    // set lower) pushes it down.
+    int rowBottom = bottom(castButton_);
+    for (const wxWindow* child : GetChildren())
+        if (child != disclaimer_) rowBottom = std::max(rowBottom, bottom(child));
+    const int width = right(resetButton_) + scaled(10);
+    place(disclaimer_, 0, rowBottom + scaled(10), width, castButton_->GetSize().y, Floor::Exact);
+    SetSize(width, bottom(disclaimer_) + scaled(10));
+}
+
+void CastingPanel::onZodiacChosen(int index) {
+    panelChanged.raise();
+    request_.zodiac = index;
+}
+
+void CastingPanel::reportError(int code, const std::wstring& message) {
+    CastRequest carrier;
+    carrier.isErrorCarrier = true;
+    castMessage.raise(code, message, carrier);
+}
+
+void CastingPanel::pressCast() {
+    const CastRequest& r = request_;
+    if (r.method <= 0) return reportError(-1, L"未选择推算条件");
+    switch (r.method) {
+        case NumberCasting:
+            if (r.numberText.empty()) {
+                reportError(-2, L"未输入推算数字");
+                if (inputKind_ == InputKind::Number) inputControl_->SetFocus();
+                return;
+            }
+            if (r.zodiac <= 0) return reportError(-3, L"未选择卦主生肖");
+            return castMessage.raise(1, L"按卦主生肖与数字测算", request_);
+        case LineCasting:
+            if (r.upperCode.size() != 3 || r.lowerCode.size() != 3 || r.movingFlags.size() != 6)
+                return reportError(-4, L"未装好线下卦");
+            if (r.zodiac <= 0) return reportError(-4, L"未选择卦主生肖");
+            return castMessage.raise(2, L"按卦主生肖与自己装载线下卦测算", request_);
+        case TimeCasting:
+            if (r.drawTimeChoice == NoTimeChoice) return reportError(-5, L"未选择推演时间");
+            if (r.zodiac <= 0) return reportError(-5, L"未选择卦主生肖");
+            return castMessage.raise(3, L"按卦主生肖与超时空毫秒数测算", request_);
+        default:
+            return;
+    }
+}
+
+void CastingPanel::pressReset() {
+    panelChanged.raise();
+    methodChoice_->setSelection(0);
+    zodiacChoice_->setSelection(0);
+    request_.upperCode.clear();
+    request_.lowerCode.clear();
+    request_.methodCaption.clear();
+    request_.numberText.clear();
+    request_.zodiac = -1;
+    request_.method = -1;
+    request_.replayId = 0;
+}
+
+void CastingPanel::restore(int replayId, int method, int zodiac, double castTime, const std::wstring& numberText,
+                           const std::wstring& upperCode, const std::wstring& lowerCode, int drawTimeChoice,
+                           const std::vector<int>& movingFlags) {
+    request_.replayId = replayId;
+    request_.method = method;
+    if (method >= 0 && method <= TimeCasting) methodChoice_->setSelection(method);
+    request_.zodiac = zodiac;
+    if (zodiac >= 0 && zodiac <= 12) zodiacChoice_->setSelection(zodiac);
+    request_.castTime = castTime;
+    request_.numberText = numberText;
+    request_.upperCode = upperCode;
+    request_.lowerCode = lowerCode;
+    request_.drawTimeChoice = drawTimeChoice;
+    request_.movingFlags = movingFlags;
+    if (NumberBox* box = numberBox(); box && method == NumberCasting) box->ChangeValue(numberText);
+    if (ChoiceButtons* choice = timeChoice(); choice && method == TimeCasting) choice->choose(drawTimeChoice);
+    pressCast();
+}
+
+}  // namespace orvenna

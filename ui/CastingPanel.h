@@ -1,0 +1,80 @@
+// The row in which the user asks for a cast: method, the method's own input, zodiac,
+// "演算" and "重设", with the disclaimer below. It validates a cast and hands the request
+// on; it never computes one.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <wx/button.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+
+#include "engine/CastRequest.h"
+#include "framework/Event.h"
+
+namespace orvenna {
+
+class ChoiceButtons;
+class LabeledCombo;
+class NumberBox;
+
+class CastingPanel : public wxPanel {
+public:
+    explicit CastingPanel(wxWindow* parent);
+
+    // Creates the controls in `fontText`'s font and lays them out.
+    void build(const std::wstring& fontText);
+
+    // Puts a saved request back on the panel and presses "演算".
+    void restore(int replayId, int method, int zodiac, double castTime, const std::wstring& numberText,
+                 const std::wstring& upperCode, const std::wstring& lowerCode, int drawTimeChoice,
+                 const std::vector<int>& movingFlags);
+
+    // Validates the request and raises castMessage, as the button does.
+    void pressCast();
+    void pressReset();
+
+    CastRequest& request() { return request_; }
+    const CastRequest& request() const { return request_; }
+
+    LabeledCombo* methodChoice() const { return methodChoice_; }
+    LabeledCombo* zodiacChoice() const { return zodiacChoice_; }
+    // The method's input control: a NumberBox, the "点击自己装卦" button, a ChoiceButtons, or null.
+    wxWindow* inputControl() const { return inputControl_; }
+    NumberBox* numberBox() const;
+    wxButton* lineEntryButton() const;
+    ChoiceButtons* timeChoice() const;
+    wxButton* castButton() const { return castButton_; }
+    wxButton* resetButton() const { return resetButton_; }
+    wxStaticText* disclaimer() const { return disclaimer_; }
+
+    Event<> panelChanged;
+    Event<> openLineEntry;
+    // code > 0: a valid request (the panel's own); code < 0: a validation message with a
+    // fresh request that only carries it.
+    Event<int, const std::wstring&, CastRequest&> castMessage;
+
+private:
+    enum class InputKind { None, Number, LineEntry, TimeChoice };
+
+    void onMethodChosen(int index, const std::wstring& caption);
+    void onZodiacChosen(int index);
+    void replaceInput(InputKind kind);
+    void fitSize();
+    void reportError(int code, const std::wstring& message);
+
+    LabeledCombo* methodChoice_ = nullptr;
+    wxWindow* inputControl_ = nullptr;
+    InputKind inputKind_ = InputKind::None;
+    LabeledCombo* zodiacChoice_ = nullptr;
+    wxButton* castButton_ = nullptr;
+    wxButton* resetButton_ = nullptr;
+    wxStaticText* disclaimer_ = nullptr;
+    std::wstring fontText_;
+    wxFont font_;
+    int cw_ = 0;
+    CastRequest request_;
+};
+
+}  // namespace orvenna

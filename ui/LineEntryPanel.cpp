@@ -1,0 +1,170 @@
+#include "LineEntryPanel.h"
+
+#include <wx/msgdlg.h>
+
+#include "engine/Text.h"
+#include "framework/FontText.h"
+#include "framework/Layout.h"
+
+namespace orvenna {
+
+namespace {
+
+constexpr std::array<std::wstring_view, 5> LineItems = {L"选择爻相", L"阳爻---", L"阴爻——", L"阳动---○", L"阴动——×"};
+// Top to bottom on screen: line 6 first.
+constexpr std::array<std::wstring_view, 6> LineCaptions = {L"六爻:", L"五爻:", L"四爻:", L"三爻:", L"二爻:", L"初爻:"};
+// The names an unset time part is reported by; "秒种" is spelled so on purpose.
+constexpr std::array<std::wstring_view, 6> TimePartNames = {L"年份", L"月份", L"日期", L"小时", L"分钟", L"秒种"};
+
+constexpr std::wstring_view Tip =
+    L"提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
+    L"如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;";
+
+wxString wx(std::wstring_view text) { return wxString(text.data(), text.size()); }
+
+std::wstring numbered(int value, wchar_t unit) {
+    std::wstring text = decimalText(value);
+    text += unit;
+    return text;
+}
+
+void showInformation(wxWindow* parent, const std::wstring& text) {
+    wxMessageDialog box(parent, text, L"信息:", wxOK | wxICON_NONE);
+    box.ShowModal();
+}
+
+}  // namespace
+
+LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wxPanel(parent) {
+    // This panel is given no font description: it uses the system's GUI font.
+    const wxFont font = fontFromText(L"");
+    SetFont(font);
+    const wxSize cell = measureChar(font, L'四');
+    const int cw = cell.x, ch = cell.y;
+    const int gap = scaled(10);
+
+    // Rows are ch + 10 apart, or further where a list is taller than a text line.
+    int pitch = ch + gap;
+    for (int i = 0; i < 6; ++i) {
+        auto* caption = new wxStaticText(this, wxID_ANY, wx(LineCaptions[i]));
+        auto* list = new wxChoice(this, wxID_ANY);
+        for (std::wstring_view item : LineItems) list->Append(wx(item));
+        list->SetSelection(0);
+        pitch = std::max(pitch, list->GetBestSize().y + scaled(4));
+        const wxRect listRect = place(list, 3 * cw, i * pitch + gap - scaled(3), 8 * cw, ch);
+        // The caption sits level with the text of its list.
+        place(caption, 0, listRect.y + (listRect.height - ch) / 2, 3 * cw, ch, Floor::BestHeight);
+        lineChoices_[5 - i] = list;
+    }
+
+    wxChoice* first = lineChoices_[5];
+    tip_ = new wxStaticText(this, wxID_ANY, wx(Tip));
+    tip_->SetForegroundColour(*wxRED);
+    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20, 4 * ch, Floor::Exact);
+    tip_->Wrap(24 * cw + 20);
+    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20,
+          std::max(4 * ch, tip_->GetBestSize().y), Floor::Exact);
+
+    auto* timeCaption = new wxStaticText(this, wxID_ANY, L"线下摇卦时间:");
+    place(timeCaption, tip_->GetPosition().x, bottom(tip_) + gap, 24 * cw + 20, ch, Floor::BestHeight);
+
+    const int units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};
+    const std::wstring_view unsetItems[6] = {L"年份", L"月份", L"日期", L"小时", L"分钟", L"秒钟"};
+    const int today[3] = {now.year, now.month, now.day};
+    const int clockNow[3] = {now.hour, now.minute, now.second};
+    for (int part = 0; part < 6; ++part) {
+        auto* list = new wxChoice(this, wxID_ANY);
+        list->Append(wx(unsetItems[part]));
+        if (part < 3) {
+            list->Append(numbered(today[part], static_cast<wchar_t>(units[part])));
+            list->SetSelection(1);
+        } else {
+            const int count = part == 3 ? 24 : 60;
+            for (int value = 0; value < count; ++value) list->Append(numbered(value, static_cast<wchar_t>(units[part])));
+            list->SetSelection(prefixIndex(list, decimalText(clockNow[part - 3])));
+        }
+        timeChoices_[part] = list;
+    }
+    const int firstRowTop = bottom(timeCaption) + gap;
+    int left = timeCaption->GetPosition().x;
+    for (int part = 0; part < 3; ++part) {
+        place(timeChoices_[part], left, firstRowTop, (part == 0 ? 6 : 5) * cw, ch);
+        left = right(timeChoices_[part]) + gap;
+    }
+    const int secondRowTop = bottom(timeChoices_[0]) + gap;
+    left = timeCaption->GetPosition().x;
+    for (int part = 3; part < 6; ++part) {
+        place(timeChoices_[part], left, secondRowTop, 5 * cw, ch);
+        left = right(timeChoices_[part]) + gap;
+    }
+
+    const int width = std::max(right(timeChoices_[4]) + gap, sizeAroundChildren(this, 0, 0, gap).x);
+    ok_ = new wxButton(this, wxID_ANY, L"确定");
+    cancel_ = new wxButton(this, wxID_ANY, L"取消");
+    const int buttonTop = bottom(timeChoices_[3]) + gap;
+    const wxRect okRect = place(ok_, (width - 10 * cw - gap) / 2, buttonTop, 5 * cw, 2 * ch);
+    place(cancel_, okRect.GetRight() + 1 + gap, buttonTop, 5 * cw, 2 * ch);
+    SetSize(width, std::max(buttonTop + 2 * ch + 4 * gap, bottom(cancel_) + gap));
+
+    ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressOk(); });
+    cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCancel(); });
+}
+
+int LineEntryPanel::prefixIndex(const wxChoice* list, std::wstring_view prefix) {
+    const wxString wanted = wx(prefix);
+    for (unsigned i = 0; i < list->GetCount(); ++i)
+        if (list->GetString(i).StartsWith(wanted)) return static_cast<int>(i);
+    return wxNOT_FOUND;
+}
+
+void LineEntryPanel::pressOk() {
+    std::wstring upper, lower;
+    std::vector<int> flags;
+    for (int line = 1; line <= 6; ++line) {
+        const int item = lineChoice(line)->GetSelection();
+        if (item <= 0) {
+            showInformation(this, concat(L"在第:", decimalText(line), L"爻没有设定!"));
+            return;
+        }
+        (line <= 3 ? lower : upper) += item % 2 == 1 ? L'1' : L'0';
+        flags.push_back(item == 3 ? 1 : item == 4 ? -1 : 0);
+    }
+    std::wstring timeText;
+    for (int part = 0; part < 6; ++part) {
+        const int item = timeChoice(part)->GetSelection();
+        if (item <= 0) {
+            showInformation(this, concat(L"时间的", TimePartNames[part], L"未设定"));
+            return;
+        }
+        timeText += timeChoice(part)->GetString(item).ToStdWstring();
+    }
+    // The items are written by this panel, so the text always reads; the earliest day
+    // count stands in for one that would not.
+    const double castTime = readCastTime(timeText).value_or(0.0);
+    lineEntryResult.raise(LineEntryConfirmed, upper, lower, flags, castTime);
+}
+
+void LineEntryPanel::pressCancel() { lineEntryResult.raise(LineEntryCancelled, L"", L"", {}, 0.0); }
+
+std::optional<double> LineEntryPanel::readCastTime(std::wstring_view text) {
+    constexpr wchar_t Units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};
+    int values[6] = {};
+    std::size_t at = 0;
+    for (int part = 0; part < 6; ++part) {
+        const std::size_t start = at;
+        int value = 0;
+        while (at < text.size() && text[at] >= L'0' && text[at] <= L'9' && at - start < 5)
+            value = value * 10 + (text[at++] - L'0');
+        if (at == start || at >= text.size() || text[at] != Units[part]) return std::nullopt;
+        values[part] = value;
+        ++at;
+    }
+    if (at != text.size()) return std::nullopt;
+    DateTimeFields fields;
+    fields.year = values[0], fields.month = values[1], fields.day = values[2];
+    fields.hour = values[3], fields.minute = values[4], fields.second = values[5];
+    if (!isValidDateTime(fields)) return std::nullopt;
+    return dayCountFromFields(fields);
+}
+
+}  // namespace orvenna
