@@ -16,6 +16,8 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now
     SetClientSize(scaled(480), scaled(420));
     panel_ = new LineEntryPanel(this, now);
     const int margin = scaled(10);
+    // Not skipped: the dialog's own handler would stretch its one child over the client area.
+    Bind(wxEVT_SIZE, [this, margin](wxSizeEvent&) { panel_->Move(margin, margin); });
     panel_->Move(margin, margin);
     SetClientSize(std::max(scaled(480), panel_->GetSize().x + 2 * margin), panel_->GetSize().y + 2 * margin);
     CentreOnParent();

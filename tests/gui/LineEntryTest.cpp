@@ -108,7 +108,8 @@ TEST_F(LineEntryTest, NothingInTheDialogIsClippedOrOverlapping) {
                 EXPECT_FALSE(child->GetRect().Intersects(other->GetRect())) << child->GetLabel();
             }
     }
-    EXPECT_TRUE(wxRect(client).Contains(panel()->GetRect()));
+    EXPECT_EQ(panel()->GetPosition(), wxPoint(10, 10));
+    EXPECT_TRUE(wxRect(client).Contains(panel()->GetRect())) << client.x << "x" << client.y << " panel " << panel()->GetSize().x << "x" << panel()->GetSize().y;
 }
 
 TEST(CastTimeTextTest, ReadsOnlyTheDialogsOwnForm) {

@@ -1,0 +1,73 @@
+// Pictures of the windows as the user sees them, taken from the screen of the test's
+// display. With ORVENNA_SCREENSHOTS set they are written there (the README's pictures).
+#include <cstdlib>
+#include <filesystem>
+
+#include <wx/dcmemory.h>
+#include <wx/dcscreen.h>
+#include <wx/image.h>
+#include <wx/utils.h>
+
+#include "MainWindowFixture.h"
+#include "ui/GuaWin.h"
+#include "ui/LineEntryPanel.h"
+
+namespace orvenna::gui {
+namespace {
+
+// Copies the window's area of the screen; the picture must show more than one colour.
+void saveWindow(wxWindow* window, const std::filesystem::path& file) {
+    window->Raise();
+    window->Update();
+    // A window just shown is mapped and painted by the X server a moment later.
+    for (int i = 0; i < 20; ++i) {
+        pump();
+        wxMilliSleep(15);
+    }
+    // Without a window manager the frame has no decorations: the window is its client area.
+    const wxRect area(window->ClientToScreen(wxPoint(0, 0)), window->GetSize());
+    wxBitmap bitmap(area.width, area.height, 24);
+    {
+        wxMemoryDC memory(bitmap);
+        wxScreenDC screen;
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    const wxImage image = bitmap.ConvertToImage();
+    const unsigned char* pixel = image.GetData();
+    bool varied = false;
+    for (int i = 3; i < area.width * area.height * 3 && !varied; i += 3)
+        varied = pixel[i] != pixel[0] || pixel[i + 1] != pixel[1] || pixel[i + 2] != pixel[2];
+    EXPECT_TRUE(varied) << "the picture of the window is blank";
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    ASSERT_TRUE(image.SaveFile(wxString(file.string()), wxBITMAP_TYPE_PNG));
+}
+
+std::filesystem::path pictureFolder(const TempDirectory& fallback) {
+    const char* wanted = std::getenv("ORVENNA_SCREENSHOTS");
+    return wanted && *wanted ? std::filesystem::path(wanted) : fallback.path();
+}
+
+using ScreenshotTest = MainWindowTest;
+
+TEST_F(ScreenshotTest, MainWindowAfterACast) {
+    chooseMethod(1);
+    typeNumber(L"20261207");
+    chooseZodiac(7);
+    pressCast();
+    saveWindow(window, pictureFolder(home) / "main-window.png");
+}
+
+TEST_F(ScreenshotTest, ManualCastingDialog) {
+    DateTimeFields now;
+    now.year = 2026, now.month = 12, now.day = 7, now.hour = 21, now.minute = 5, now.second = 9;
+    GuaWin dialog(window, casting()->request(), now);
+    dialog.Move(40, 40);
+    dialog.Show();
+    int line = 1;
+    for (int item : {1, 4, 3, 2, 1, 0}) choose(dialog.panel()->lineChoice(line++), item);
+    saveWindow(&dialog, pictureFolder(home) / "manual-dialog.png");
+    dialog.Hide();
+}
+
+}  // namespace
+}  // namespace orvenna::gui
