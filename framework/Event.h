@@ -3,7 +3,7 @@
 
 #include <functional>
 #include <utility>
-#include <vector>
+#include <deque>
 
 namespace orvenna {
 
@@ -16,7 +16,8 @@ public:
 
     // Calls every connected handler in the order they were connected.
     void raise(Args... args) const {
-        // A handler may connect another one; iterate by index over a stable count.
+        // A handler may connect another one: a deque keeps the running handler in place,
+        // and the count taken first leaves the new one for the next raise.
         const std::size_t count = handlers_.size();
         for (std::size_t i = 0; i < count; ++i) handlers_[i](args...);
     }
@@ -24,7 +25,7 @@ public:
     bool connected() const { return !handlers_.empty(); }
 
 private:
-    std::vector<Handler> handlers_;
+    std::deque<Handler> handlers_;
 };
 
 }  // namespace orvenna

@@ -1,0 +1,109 @@
+// The window layer's own rules: the interface font, the display scale, and placement that
+// never squeezes a native control below its best size.
+#include <wx/button.h>
+#include <wx/choice.h>
+#include <wx/frame.h>
+#include <wx/settings.h>
+#include <wx/stattext.h>
+
+#include "GuiTest.h"
+#include "app/ErrorReport.h"
+#include "app/Help.h"
+#include "framework/Event.h"
+#include "framework/FontText.h"
+#include "framework/FrameworkError.h"
+#include "framework/Layout.h"
+
+namespace orvenna::gui {
+namespace {
+
+TEST(FontTextTest, TheInterfaceFontAndTheDefault) {
+    EXPECT_EQ(interfaceFontText(), L"宋体,9,0,0,0,0,0");
+    const wxFont songti = fontFromText(interfaceFontText());
+    EXPECT_EQ(songti.GetPointSize(), 9);
+    EXPECT_EQ(songti.GetFaceName(), L"宋体");
+    EXPECT_EQ(fontText(songti), L"宋体,9,0,0,0,0,0");
+
+    const wxFont system = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);
+    EXPECT_EQ(fontFromText(L""), system);
+    EXPECT_EQ(fontFromText(L"宋体,0,0,0,0,0,0"), system);
+    EXPECT_EQ(fontFromText(L",9"), system);
+    EXPECT_TRUE(fontFromText(L"宋体,12,700,1,0,0,0").IsOk());
+    EXPECT_EQ(fontFromText(L"宋体,12,700,1,0,0,0").GetWeight(), wxFONTWEIGHT_BOLD);
+
+    // A CJK character of the interface font has a real cell, about square.
+    const wxSize cell = measureChar(songti, L'数');
+    EXPECT_GT(cell.x, 6);
+    EXPECT_GT(cell.y, 6);
+    EXPECT_LT(std::abs(cell.x - cell.y), cell.y);
+}
+
+TEST(LayoutTest, DisplayScaleFollowsTheDpiButNeverShrinks) {
+    EXPECT_DOUBLE_EQ(scaleFactorForDpi(144), 1.5);
+    EXPECT_DOUBLE_EQ(scaleFactorForDpi(96), 1.0);
+    EXPECT_DOUBLE_EQ(scaleFactorForDpi(72), 1.0);
+    EXPECT_DOUBLE_EQ(scaleFactorForDpi(192), 2.0);
+    EXPECT_EQ(scaled(10), 10);  // the test display runs at 96 DPI
+}
+
+TEST(LayoutTest, ControlsAreNeverSmallerThanTheirBestSize) {
+    wxFrame frame(nullptr, wxID_ANY, L"t");
+    auto* list = new wxChoice(&frame, wxID_ANY);
+    list->Append(L"选择起卦方式");
+    const wxRect got = place(list, 5, 6, 20, 4);
+    EXPECT_EQ(got.GetTopLeft(), wxPoint(5, 6));
+    EXPECT_GE(got.height, list->GetBestSize().y);
+    EXPECT_GE(got.width, list->GetBestSize().x);
+    EXPECT_EQ(list->GetSize(), got.GetSize());
+
+    auto* label = new wxStaticText(&frame, wxID_ANY, L"很长很长很长很长的说明");
+    const wxRect clipped = place(label, 0, 40, 30, 2, Floor::BestHeight);
+    EXPECT_EQ(clipped.width, 30);
+    EXPECT_GE(clipped.height, label->GetBestSize().y);
+    EXPECT_EQ(place(label, 0, 40, 30, 2, Floor::Exact).height, 2);
+
+    // -1 keeps the current width or height.
+    place(label, 0, 0, 50, 20, Floor::Exact);
+    EXPECT_EQ(place(label, 1, 1, -1, 25, Floor::Exact).GetSize(), wxSize(50, 25));
+    EXPECT_EQ(sizeAroundChildren(&frame, 10, 10, 10).x, std::max(right(list), right(label)) + 10);
+}
+
+TEST(EventTest, HandlersRunInTheOrderTheyWereConnected) {
+    Event<int, const std::wstring&> event;
+    std::wstring trace;
+    event.raise(1, L"nobody listens");
+    event.connect([&](int n, const std::wstring& text) { trace += L"a" + std::to_wstring(n) + text; });
+    event.connect([&](int n, const std::wstring&) {
+        trace += L"b" + std::to_wstring(n);
+        // A handler connecting another one does not make this raise call it.
+        event.connect([&](int, const std::wstring&) { trace += L"c"; });
+    });
+    event.raise(2, L"x");
+    EXPECT_EQ(trace, L"a2xb2");
+}
+
+TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
+    const auto own = std::make_exception_ptr(FrameworkError(7, "磁盘已满"));
+    EXPECT_EQ(errorReportText(own), L"俘获到异常,代码值为: 7, 描述为: 磁盘已满");
+    EXPECT_EQ(errorReportText(std::make_exception_ptr(std::bad_alloc())), L"程序在运行时抛出了未被管理的异常");
+    EXPECT_EQ(errorReportText(std::make_exception_ptr(42)), L"程序在运行时抛出了未被管理的异常");
+
+    class ExpectErrorBox : public wxExpectModalBase<wxMessageDialog, ExpectErrorBox> {
+    protected:
+        int OnInvoked(wxMessageDialog* box) const override {
+            EXPECT_EQ(box->GetCaption(), L"运行时异常");
+            EXPECT_EQ(box->GetMessage(), L"俘获到异常,代码值为: 7, 描述为: 磁盘已满");
+            EXPECT_TRUE(box->GetMessageDialogStyle() & wxICON_ERROR);
+            return wxID_OK;
+        }
+    };
+    wxTEST_DIALOG(showErrorReport(own), ExpectErrorBox());
+}
+
+TEST(HelpTest, TheViewersCommandLineCarriesTheUnquotedPath) {
+    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna\\"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
+    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
+}
+
+}  // namespace
+}  // namespace orvenna::gui
