@@ -1,0 +1,54 @@
+// A private X server for window tests and benchmarks run without a display.
+#pragma once
+
+#include <csignal>
+#include <cstdlib>
+#include <string>
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace orvenna {
+
+class XvfbServer {
+public:
+    XvfbServer() = default;
+    XvfbServer(const XvfbServer&) = delete;
+    XvfbServer& operator=(const XvfbServer&) = delete;
+    ~XvfbServer() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+
+    // Starts Xvfb at 96 DPI and points DISPLAY at it; false when it could not start.
+    bool start() {
+        int fds[2];
+        if (pipe(fds) != 0) return false;
+        pid_ = fork();
+        if (pid_ == 0) {
+            close(fds[0]);
+            const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, STDERR_FILENO);
+            const std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-dpi", "96",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        // Xvfb writes its display number, then a newline, once it accepts clients.
+        std::string number;
+        char c = 0;
+        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
+        close(fds[0]);
+        if (pid_ < 0 || number.empty()) return false;
+        setenv("DISPLAY", (":" + number).c_str(), 1);
+        return true;
+    }
+
+private:
+    pid_t pid_ = 0;
+};
+
+}  // namespace orvenna
