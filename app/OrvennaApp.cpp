@@ -4,6 +4,7 @@
 #include <openssl/crypto.h>
 
 #include "ErrorReport.h"
+#include "Help.h"
 #include "InstanceLock.h"
 #include "PendingInstaller.h"
 #include "Settings.h"
@@ -17,6 +18,7 @@ bool OrvennaApp::OnInit() {
     SetAppName(L"Orvenna");
     try {
         auto* window = new TarvWin(store_);
+        window->openHelp = [] { orvenna::openHelp(); };
         window->create();
         return true;
     } catch (...) {

@@ -11,6 +11,7 @@
 #include "engine/Report.h"
 #include "engine/Text.h"
 #include "framework/ProgramDirectory.h"
+#include "framework/QrSymbol.h"
 #include "records/EasyDb.h"
 #include "records/ResultText.h"
 
@@ -99,6 +100,17 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
     return ExitOk;
 }
 
+// The picture the result panel shows for the result text, drawn for a box of this side.
+constexpr int QrBoxSide = 280;
+
+std::string writeQrPicture(const std::string& file, const Analysis& analysis) {
+    const auto symbol = encodeQr(toUtf8(fillSuggestion(buildSuggestion(analysis.record.baseNumbers))));
+    if (!symbol) return "the result text does not fit a QR symbol";
+    const QrPicture picture = drawQr(*symbol, QrBoxSide);
+    if (!writePng(std::filesystem::path(file), picture.side, picture.side, picture.rgb)) return "cannot write " + file;
+    return {};
+}
+
 }  // namespace
 
 CastInput batchLineInput(const std::string& line) {
@@ -120,7 +132,7 @@ CastInput batchLineInput(const std::string& line) {
 
 int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                 const CastClock& clock) {
-    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--save", "--note"},
+    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--save", "--note", "--qr"},
                     {"--json", "--draw-time"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
@@ -150,6 +162,12 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     }
     Analysis analysis;
     runCast(made.request, analysis);
+    if (const auto qrFile = options.value("--qr")) {
+        if (const std::string error = writeQrPicture(*qrFile, analysis); !error.empty()) {
+            err << "orvenna-cli: --qr: " << error << '\n';
+            return ExitFailed;
+        }
+    }
     Json::Value json;
     if (options.flag("--json")) {
         json = castJson(analysis, title ? fromUtf8(*title) : L"T");

@@ -13,7 +13,7 @@ namespace {
 constexpr const char* Usage =
     "usage: orvenna-cli cast --method 1|2|3 --input TEXT --zodiac 1..12 [--time \"YYYY-MM-DD HH:MM:SS\"]"
     " [--draw-time] [--json]\n"
-    " [--save TITLE [--note TEXT]]\n"
+    " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|-\n"
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n";
 

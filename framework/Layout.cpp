@@ -34,6 +34,10 @@ wxRect place(wxWindow* window, int left, int top, int width, int height, Floor f
     return rect;
 }
 
+wxButton* makeButton(wxWindow* parent, const wxString& caption) {
+    return new wxButton(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+}
+
 void moveTo(wxWindow* window, int left, int top) { window->Move(left, top); }
 
 wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, int margin) {

@@ -5,6 +5,7 @@
 // (right(), bottom()), so a control that grew moves what is placed after it.
 #pragma once
 
+#include <wx/button.h>
 #include <wx/window.h>
 
 namespace orvenna {
@@ -21,6 +22,10 @@ enum class Floor {
     BestHeight,  // height at least the best height; the width as asked (labels that clip)
     Exact,       // as asked
 };
+
+// A push button whose width the layout gives: GTK's default button width (about 85
+// pixels whatever the caption) would otherwise be its floor.
+wxButton* makeButton(wxWindow* parent, const wxString& caption);
 
 // Moves and sizes `window`; a width or height of -1 keeps the current one. Returns the
 // rectangle the window got.

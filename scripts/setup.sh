@@ -14,7 +14,7 @@ packages=(
   libmodest-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  xvfb xauth imagemagick fonts-noto-cjk
+  xvfb xauth imagemagick fonts-noto-cjk zbar-tools
   python3 iputils-ping
 )
 

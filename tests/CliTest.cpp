@@ -198,6 +198,27 @@ TEST(CliProcess, ExitCodesOfTheRealProgram) {
     EXPECT_NE(message.find("--zodiac"), std::string::npos);
 }
 
+// A phone's reader gets back exactly the result text from the picture the panel draws.
+TEST(CliProcess, TheQrPictureReadsBackAsTheResultText) {
+    const std::string png = ::testing::TempDir() + "orvenna_qr_" + std::to_string(getpid()) + ".png";
+    const std::string cast = std::string(ORVENNA_CLI) +
+                             " cast --method 2 --input 143212 --zodiac 5 --time '2026-12-06 21:25:00' --json --qr " + png;
+    FILE* pipe = popen(cast.c_str(), "r");
+    std::string json;
+    char buffer[4096];
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) json.append(buffer, n);
+    ASSERT_EQ(WEXITSTATUS(pclose(pipe)), 0);
+
+    pipe = popen(("zbarimg --raw -q " + png + " 2>/dev/null").c_str(), "r");
+    std::string decoded;
+    for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) decoded.append(buffer, n);
+    ASSERT_EQ(WEXITSTATUS(pclose(pipe)), 0) << "zbarimg found no symbol";
+    EXPECT_EQ(decoded, parse(json)["resultText"].asString() + "\n");
+    std::filesystem::remove(png);
+
+    EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", "/nonexistent/dir/q.png"}).code, 1);
+}
+
 class CliHistory : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <unistd.h>
 
+#include "CollectedList.h"
 #include "TempDirectory.h"
 
 namespace orvenna {
@@ -19,14 +20,6 @@ namespace {
 
 using ::testing::ElementsAre;
 using ::testing::Pair;
-
-class CollectedList : public HistoryList {
-public:
-    void clearItems() override { items.clear(), ++clears; }
-    void appendItem(std::wstring_view title, int id) override { items.emplace_back(std::wstring(title), id); }
-    std::vector<std::pair<std::wstring, int>> items;
-    int clears = 0;
-};
 
 YsModel sample(const wchar_t* title, std::vector<int> dong = {0, 0, 0, 0, 0, 0}) {
     YsModel m;

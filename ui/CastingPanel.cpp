@@ -33,9 +33,9 @@ void CastingPanel::build(const std::wstring& fontText) {
 
     cw_ = measureChar(font_, L'数').x;
     const int buttonHeight = zodiacChoice_->GetSize().y;
-    castButton_ = new wxButton(this, wxID_ANY, L"演算");
+    castButton_ = makeButton(this, L"演算");
     place(castButton_, right(zodiacChoice_) + scaled(10), 0, cw_ * 4, buttonHeight);
-    resetButton_ = new wxButton(this, wxID_ANY, L"重设");
+    resetButton_ = makeButton(this, L"重设");
     place(resetButton_, right(castButton_) + scaled(10), 0, cw_ * 4, buttonHeight);
 
     disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()),
@@ -43,6 +43,7 @@ void CastingPanel::build(const std::wstring& fontText) {
                                    wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     disclaimer_->SetForegroundColour(wxColour(192, 192, 192));
     fitSize();
+    measureWidest();
 
     methodChoice_->selectionChanged.connect(
         [this](int index, const std::wstring& caption) { onMethodChosen(index, caption); });
@@ -119,7 +120,7 @@ void CastingPanel::replaceInput(InputKind kind) {
             break;
         }
         case InputKind::LineEntry: {
-            auto* button = new wxButton(this, wxID_ANY, L"点击自己装卦");
+            auto* button = makeButton(this, L"点击自己装卦");
             button->SetFont(font_);
             place(button, left, 0, scaled(140), height);
             button->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
@@ -152,6 +153,22 @@ void CastingPanel::fitSize() {
     const int width = right(resetButton_) + scaled(10);
     place(disclaimer_, 0, rowBottom + scaled(10), width, castButton_->GetSize().y, Floor::Exact);
     SetSize(width, bottom(disclaimer_) + scaled(10));
+}
+
+// The main window keeps the result column clear of the casting row in every method, so it
+// asks for the widest row before any method is chosen: each input control is made once
+// to be measured.
+void CastingPanel::measureWidest() {
+    int input = scaled(66);  // the number box and the gap after it
+    wxButton* button = makeButton(this, L"点击自己装卦");
+    button->SetFont(font_);
+    input = std::max(input, std::max(scaled(140), button->GetBestSize().x) + scaled(10));
+    button->Destroy();
+    auto* times = new ChoiceButtons(this, font_, {L"当前时间", L"开奖时间"});
+    input = std::max(input, times->GetSize().x + scaled(10));
+    times->Destroy();
+    widest_ = right(methodChoice_) + scaled(10) + input + zodiacChoice_->GetSize().x + scaled(10) +
+              castButton_->GetSize().x + scaled(10) + resetButton_->GetSize().x + scaled(10);
 }
 
 void CastingPanel::onZodiacChosen(int index) {

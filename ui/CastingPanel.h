@@ -35,6 +35,9 @@ public:
     void pressCast();
     void pressReset();
 
+    // The panel's width with the widest of the three input controls.
+    int widestWidth() const { return widest_; }
+
     CastRequest& request() { return request_; }
     const CastRequest& request() const { return request_; }
 
@@ -62,6 +65,7 @@ private:
     void onZodiacChosen(int index);
     void replaceInput(InputKind kind);
     void fitSize();
+    void measureWidest();
     void reportError(int code, const std::wstring& message);
 
     LabeledCombo* methodChoice_ = nullptr;
@@ -74,6 +78,7 @@ private:
     std::wstring fontText_;
     wxFont font_;
     int cw_ = 0;
+    int widest_ = 0;
     CastRequest request_;
 };
 

@@ -99,8 +99,8 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
     }
 
     const int width = std::max(right(timeChoices_[4]) + gap, sizeAroundChildren(this, 0, 0, gap).x);
-    ok_ = new wxButton(this, wxID_ANY, L"确定");
-    cancel_ = new wxButton(this, wxID_ANY, L"取消");
+    ok_ = makeButton(this, L"确定");
+    cancel_ = makeButton(this, L"取消");
     const int buttonTop = bottom(timeChoices_[3]) + gap;
     const wxRect okRect = place(ok_, (width - 10 * cw - gap) / 2, buttonTop, 5 * cw, 2 * ch);
     place(cancel_, okRect.GetRight() + 1 + gap, buttonTop, 5 * cw, 2 * ch);

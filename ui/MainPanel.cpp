@@ -2,6 +2,7 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
+#include "LabeledEdit.h"
 #include "ResultPanel.h"
 #include "engine/BaseNumbers.h"
 #include "framework/Clock.h"
@@ -34,6 +35,14 @@ void MainPanel::build(const std::wstring& description) {
     });
 
     result_ = new ResultPanel(this);
+    result_->buttonClicked.connect([this](int id) {
+        if (id == SaveButton)
+            saveRequested.raise(result_->titleEdit()->text(), analysis_->record(), result_->noteEdit()->text(),
+                                result_->history());
+        else if (id == DeleteButton || id == HelpButton)
+            resultButton.raise(id);
+    });
+    result_->replayRequested.connect([this](int id) { replayRequested.raise(id); });
 }
 
 void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {

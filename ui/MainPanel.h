@@ -10,6 +10,7 @@
 #include "engine/AnalysisRecord.h"
 #include "engine/CastDispatch.h"
 #include "framework/Event.h"
+#include "records/EasyDb.h"
 
 namespace orvenna {
 
@@ -39,7 +40,9 @@ public:
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
     Event<AnalysisRecord&> predictionReady;
-    Event<const std::wstring&, AnalysisRecord&, const std::wstring&> saveRequested;
+    // title, the current analysis, note, the history list to fill again
+    Event<const std::wstring&, AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
+    // DeleteButton or HelpButton
     Event<int> resultButton;
     Event<int> replayRequested;
 

@@ -1,32 +1,171 @@
 #include "ResultPanel.h"
 
+#include "LabeledEdit.h"
+#include "QrView.h"
+#include "engine/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 
 namespace orvenna {
 
-ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {}
+ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
+    list_ = new wxCheckListBox(this, wxID_ANY);
+    list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) {
+        const int current = list_->GetSelection();
+        if (current != wxNOT_FOUND) replayRequested.raise(itemId(current));
+    });
+    list_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
+    selectAll_ = new wxCheckBox(this, wxID_ANY, L"全选");
+    selectAll_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
+        const bool tick = selectAll_->GetValue();
+        for (unsigned i = 0; i < list_->GetCount(); ++i) list_->Check(i, tick);
+        delete_->Enable(tick && list_->GetCount() > 0);
+    });
+    delete_ = makeButton(this, L"删除");
+    delete_->Disable();
+    delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { buttonClicked.raise(DeleteButton); });
+}
 
 void ResultPanel::build(const std::wstring& fontText) {
-    const wxFont font = fontFromText(fontText);
+    fontText_ = fontText;
+    const wxFont font = fontFromText(fontText_);
     SetFont(font);
+    list_->SetFont(font);
+    selectAll_->SetFont(font);
+    delete_->SetFont(font);
     const wxSize cell = measureChar(font, L'框');
-    const int width = GetClientSize().x;
-    resultCaption_ = new wxStaticText(this, wxID_ANY, L"演算结果:");
-    place(resultCaption_, 0, 0, cell.x * 5, cell.y, Floor::BestHeight);
-    resultBox_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-                                wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL);
-    place(resultBox_, 0, bottom(resultCaption_) + 2, width, cell.y * 16, Floor::Exact);
+    cw_ = cell.x;
+    ch_ = cell.y;
+
+    result_ = new LabeledEdit(this, font, L"演算结果:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::ReadOnly);
+    phone_ = makeButton(this, L"用手机查看");
+    phone_->Disable();
+    note_ = new LabeledEdit(this, font, L"用户备注:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::Normal);
+    title_ = new LabeledEdit(this, font, L"名称:", LabeledEdit::Lines::Single, LabeledEdit::Mode::Normal);
+    save_ = makeButton(this, L"保存");
+    save_->Disable();
+    help_ = makeButton(this, L"帮助");
+    for (wxButton* button : {phone_, save_, help_}) button->SetFont(font);
+    // The tooltip belongs to the list inside this container.
+    list_->SetToolTip(L"双击复盘查看");
+
+    result_->emptyChanged.connect([this](bool empty) { phone_->Enable(!empty); });
+    title_->emptyChanged.connect([this](bool empty) {
+        // An empty result leaves nothing to save, whatever the title says.
+        save_->Enable(!result_->isBlank() && !empty);
+    });
+    phone_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onPhoneButton(); });
+    save_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onSave(); });
+    help_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { buttonClicked.raise(HelpButton); });
+    layoutControls();
 }
 
+void ResultPanel::layoutControls() {
+    if (!result_) return;
+    const int width = GetClientSize().x, height = GetClientSize().y;
+    const int gap = scaled(10);
+    const int cw = cw_, ch = ch_;
+    place(list_, 0, 0, width, 8 * ch, Floor::Exact);
+    place(selectAll_, 0, bottom(list_) + gap, 4 * cw, 2 * ch);
+    place(delete_, right(selectAll_) + gap, selectAll_->GetPosition().y, 3 * cw, 2 * ch);
+    const int resultTop = std::max(bottom(selectAll_), bottom(delete_)) + gap;
+
+    // Below the result box: its phone button, the note (at least three lines), the title
+    // and the buttons. Where the font's cells are larger than the window was planned for,
+    // the result box gives up lines first and the panel asks for more height.
+    const int buttonHeight = std::max({2 * ch, phone_->GetBestSize().y, save_->GetBestSize().y});
+    const int titleHeight = std::max(ch + 8, title_->box()->GetBestSize().y);
+    const int minimumNote = result_->caption()->GetSize().y + 2 + 3 * ch + scaled(12);
+    const int below = gap + buttonHeight + gap + minimumNote + gap + titleHeight + gap + buttonHeight;
+    requiredHeight_ = resultTop + 16 * ch + below;
+    const int resultHeight = std::clamp(height - resultTop - below, 6 * ch, 16 * ch);
+    result_->layout(LabeledEdit::Form::Vertical, 0, resultTop, width, resultHeight);
+
+    // The button ends 10 short of the box's right edge, however wide GTK draws it.
+    const wxRect phone = place(phone_, 0, bottom(result_) + gap, 6 * cw, 2 * ch);
+    moveTo(phone_, result_->GetSize().x - phone.width - gap, phone.y);
+    const int noteTop = bottom(phone_) + gap;
+    const int noteHeight = std::max(height - 7 * ch - bottom(phone_) - gap, minimumNote);
+    note_->layout(LabeledEdit::Form::Vertical, 0, noteTop, result_->GetSize().x, noteHeight);
+    title_->layout(LabeledEdit::Form::Horizontal, 0, bottom(note_) + gap, note_->GetSize().x, ch + 8);
+    place(save_, 0, bottom(title_) + gap, 5 * cw, 2 * ch);
+    place(help_, right(save_) + gap, save_->GetPosition().y, 5 * cw, 2 * ch);
+    if (qrView_) qrView_->SetSize(resultBoxRect());
+}
+
+void ResultPanel::clearItems() {
+    list_->Clear();
+    ids_.clear();
+}
+
+void ResultPanel::appendItem(std::wstring_view title, int id) {
+    list_->Append(wxString(title.data(), title.size()));
+    ids_.push_back(id);
+}
+
+void ResultPanel::removeItem(int index) {
+    list_->Delete(static_cast<unsigned>(index));
+    ids_.erase(ids_.begin() + index);
+}
+
+void ResultPanel::updateDeleteButton() { delete_->Enable(list_->GetSelection() != wxNOT_FOUND); }
+
+wxTextCtrl* ResultPanel::resultBox() const { return result_ ? result_->box() : nullptr; }
+
+// A code on screen always shows the text in the box: a new text takes an old code away.
 void ResultPanel::setResultText(const std::wstring& text) {
-    if (resultBox_) resultBox_->ChangeValue(text);
+    if (!result_) return;
+    if (qrView_) hideQr();
+    result_->setText(text);
 }
 
-std::wstring ResultPanel::resultText() const { return resultBox_ ? resultBox_->GetValue().ToStdWstring() : L""; }
+std::wstring ResultPanel::resultText() const { return result_ ? result_->text() : L""; }
 
 void ResultPanel::clearResult() {
-    if (resultBox_) resultBox_->Clear();
+    if (!result_) return;
+    setResultText(L"");
+    note_->setText(L"");
+}
+
+void ResultPanel::clearEntry() {
+    if (!result_) return;
+    note_->setText(L"");
+    title_->setText(L"");
+}
+
+void ResultPanel::onPhoneButton() {
+    if (phone_->GetLabel() == L"用手机查看") {
+        const std::wstring text = result_->text();
+        if (text.empty()) return;
+        phone_->SetLabel(L"隐藏二维码");
+        const auto symbol = encodeQr(toUtf8(text));
+        if (!symbol) return;  // too long for any symbol: the caption still offers to go back
+        qrView_ = new QrView(this, resultBoxRect(), *symbol);
+        qrView_->Raise();
+        resultBox()->Hide();  // the picture box stands in its place until it is hidden again
+    } else {
+        hideQr();
+    }
+}
+
+void ResultPanel::hideQr() {
+    phone_->SetLabel(L"用手机查看");
+    if (qrView_) qrView_->Destroy();
+    qrView_ = nullptr;
+    resultBox()->Show();
+}
+
+wxRect ResultPanel::resultBoxRect() const {
+    return {result_->GetPosition() + resultBox()->GetPosition(), resultBox()->GetSize()};
+}
+
+void ResultPanel::onSave() {
+    if (title_->text().empty()) {
+        title_->showBalloonTip(L"提示:", L"请输入保存的标题,标题将自动加上日期");
+        title_->focusAndSelectAll();
+        return;
+    }
+    buttonClicked.raise(SaveButton);
 }
 
 }  // namespace orvenna

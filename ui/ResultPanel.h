@@ -1,32 +1,98 @@
-// The right-hand column: the prediction text of the current cast (and, to come, the saved
-// history, the note and the title).
+// The right-hand column: the saved predictions with tick boxes, the result text of the
+// current cast (and its QR code for a phone), the note and the title for saving.
 #pragma once
 
 #include <string>
+#include <vector>
 
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/checklst.h>
 #include <wx/panel.h>
-#include <wx/stattext.h>
 #include <wx/textctrl.h>
+
+#include "framework/Event.h"
+#include "records/EasyDb.h"
 
 namespace orvenna {
 
-class ResultPanel : public wxPanel {
+class LabeledEdit;
+class QrView;
+
+// The ids the panel's buttons report.
+enum ResultButtonId : int {
+    DeleteButton = 1,
+    SaveButton = 2,
+    HelpButton = 5,
+    PhoneButton = 100,  // handled inside the panel
+};
+
+class ResultPanel : public wxPanel, public HistoryList {
 public:
     explicit ResultPanel(wxWindow* parent);
 
-    // Creates the controls in `fontText`'s font inside the panel's current size.
+    // Creates the detail controls in `fontText`'s font and lays them out in the panel's size.
     void build(const std::wstring& fontText);
+    // Lays the controls out again for the panel's current size.
+    void layoutControls();
+    // The height the controls need at the least (the result box at its full 16 lines).
+    int requiredHeight() const { return requiredHeight_; }
+
+    // The history list, as the record store fills it.
+    HistoryList& history() { return *this; }
+    void clearItems() override;
+    void appendItem(std::wstring_view title, int id) override;
+    int itemCount() const { return static_cast<int>(ids_.size()); }
+    int itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
+    bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
+    void removeItem(int index);
+    // Applies the rule of "删除" to the list's current state.
+    void updateDeleteButton();
 
     void setResultText(const std::wstring& text);
     std::wstring resultText() const;
-    // Empties the result and the note.
+    // Empties the result and the note (a new cast or a reset).
     void clearResult();
+    // Empties the note and the title (after a save).
+    void clearEntry();
 
-    wxTextCtrl* resultBox() const { return resultBox_; }
+    wxCheckListBox* historyList() const { return list_; }
+    wxCheckBox* selectAll() const { return selectAll_; }
+    wxButton* deleteButton() const { return delete_; }
+    LabeledEdit* resultEdit() const { return result_; }
+    wxTextCtrl* resultBox() const;
+    wxButton* phoneButton() const { return phone_; }
+    LabeledEdit* noteEdit() const { return note_; }
+    LabeledEdit* titleEdit() const { return title_; }
+    wxButton* saveButton() const { return save_; }
+    wxButton* helpButton() const { return help_; }
+    QrView* qrView() const { return qrView_; }
+
+    Event<int> buttonClicked;
+    Event<int> replayRequested;
 
 private:
-    wxStaticText* resultCaption_ = nullptr;
-    wxTextCtrl* resultBox_ = nullptr;
+    void onPhoneButton();
+    void hideQr();
+    void onSave();
+    // The result box in this panel's coordinates.
+    wxRect resultBoxRect() const;
+
+    wxCheckListBox* list_;
+    std::vector<int> ids_;  // the record id of each item
+    wxCheckBox* selectAll_;
+    wxButton* delete_;
+    LabeledEdit* result_ = nullptr;
+    wxButton* phone_ = nullptr;
+    LabeledEdit* note_ = nullptr;
+    LabeledEdit* title_ = nullptr;
+    wxButton* save_ = nullptr;
+    wxButton* help_ = nullptr;
+    std::wstring fontText_;
+    int cw_ = 0;
+    int ch_ = 0;
+    int requiredHeight_ = 0;
+    QrView* qrView_ = nullptr;
 };
 
 }  // namespace orvenna

@@ -1,5 +1,7 @@
 #include "TarvWin.h"
 
+#include <wx/msgdlg.h>
+
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "GuaWin.h"
@@ -51,6 +53,16 @@ void TarvWin::create() {
     });
     mainPanel_->predictionReady.connect([this](AnalysisRecord& record) { showPrediction(record); });
     mainPanel_->replayRequested.connect([this](int id) { replay(id); });
+    mainPanel_->saveRequested.connect(
+        [this](const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
+            save(title, record, note, list);
+        });
+    mainPanel_->resultButton.connect([this](int id) {
+        if (id == DeleteButton)
+            deleteTicked();
+        else if (id == HelpButton && openHelp)
+            openHelp();
+    });
     mainPanel_->build(fontText_);
 
     statusBar_ = CreateStatusBar(2);
@@ -61,8 +73,21 @@ void TarvWin::create() {
     statusBar_->SetStatusWidths(2, widths);
     statusBar_->SetStatusText(L"状态:", 0);
 
+    // Where the platform's controls make the casting row wider than the chart below it, the
+    // result column moves right by the difference and the window grows with it.
+    const int castingOverhang =
+        scaled(10) + mainPanel_->castingPanel()->widestWidth() - right(mainPanel_->analysisPanel());
+    if (castingOverhang > 0) SetSize(scaled(OuterWidth) + castingOverhang, -1);
+
     layoutPanels();
-    mainPanel_->resultPanel()->build(fontText_);
+    ResultPanel* result = mainPanel_->resultPanel();
+    result->build(fontText_);
+    // Where the font's cells are larger than the 800 x 600 window was planned for, the
+    // window grows until the result column fits.
+    if (const int missing = result->GetPosition().y + result->requiredHeight() - GetClientSize().y; missing > 0) {
+        SetSize(GetSize().x, GetSize().y + missing);
+        layoutPanels();
+    }
 
     // Not skipped: the frame's own handler would stretch its one child over the client area.
     // The window cannot be resized by the user; its size changes only while the desktop
@@ -72,7 +97,10 @@ void TarvWin::create() {
         mainPanel_->Move(0, 0);
     });
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
-        if (event.GetActive() && !activated_) activated_ = true;
+        if (event.GetActive() && !activated_) {
+            activated_ = true;
+            store_.fillList(mainPanel_->resultPanel()->history());
+        }
         event.Skip();
     });
     Show();
@@ -88,12 +116,46 @@ void TarvWin::layoutPanels() {
     const int gap = scaled(10);
     moveTo(casting, gap, gap);
     place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable, Floor::Exact);
-    place(result, right(analysis) + gap, gap, outerWidth - right(analysis) - 3 * gap, usable, Floor::Exact);
+    const int resultLeft = std::max(right(analysis), casting->GetPosition().x + casting->widestWidth()) + gap;
+    place(result, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable, Floor::Exact);
     place(mainPanel_, 0, 0, right(result) + gap, usable, Floor::Exact);
+    result->layoutControls();
 }
 
 void TarvWin::showPrediction(AnalysisRecord& record) {
     mainPanel_->resultPanel()->setResultText(fillSuggestion(buildSuggestion(record.baseNumbers)));
+}
+
+// The note and the title are cleared only once the record is stored: after a failure the
+// user still has what they typed.
+void TarvWin::save(const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
+    YsModel model = YsModel::fromAnalysis(record, title, note);
+    if (!store_.save(model)) {
+        setStatus(L"保存失败");
+        return;
+    }
+    setStatus(L"保存成功");
+    store_.fillList(list);
+    mainPanel_->resultPanel()->clearEntry();
+}
+
+// An item leaves the list only when its row was deleted; after any failure the list is
+// filled again from the store, so it never shows what the database does not hold.
+void TarvWin::deleteTicked() {
+    wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:", wxYES_NO | wxICON_QUESTION);
+    if (question.ShowModal() != wxID_YES) return;
+    ResultPanel* result = mainPanel_->resultPanel();
+    bool failed = false;
+    for (int i = 0; i < result->itemCount();) {
+        if (result->isTicked(i) && store_.remove(result->itemId(i))) {
+            result->removeItem(i);
+        } else {
+            failed = failed || result->isTicked(i);
+            ++i;
+        }
+    }
+    if (failed) store_.fillList(result->history());
+    result->updateDeleteButton();
 }
 
 void TarvWin::setStatus(const std::wstring& text) {

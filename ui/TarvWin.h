@@ -9,10 +9,10 @@
 #include <wx/statusbr.h>
 
 #include "engine/AnalysisRecord.h"
+#include "records/EasyDb.h"
 
 namespace orvenna {
 
-class EasyDb;
 class MainPanel;
 
 class TarvWin : public wxFrame {
@@ -33,10 +33,14 @@ public:
 
     // Runs the manual casting dialog; tests replace it.
     std::function<void()> runManualDialog;
+    // Opens the help; the application sets it.
+    std::function<void()> openHelp;
 
 private:
     void layoutPanels();
     void showPrediction(AnalysisRecord& record);
+    void save(const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list);
+    void deleteTicked();
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;

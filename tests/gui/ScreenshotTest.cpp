@@ -10,7 +10,10 @@
 
 #include "MainWindowFixture.h"
 #include "ui/GuaWin.h"
+#include "records/YsModel.h"
+#include "ui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
+#include "ui/QrView.h"
 
 namespace orvenna::gui {
 namespace {
@@ -67,6 +70,25 @@ TEST_F(ScreenshotTest, ManualCastingDialog) {
     for (int item : {1, 4, 3, 2, 1, 0}) choose(dialog.panel()->lineChoice(line++), item);
     saveWindow(&dialog, pictureFolder(home) / "manual-dialog.png");
     dialog.Hide();
+}
+
+TEST_F(ScreenshotTest, HistoryAndQrCode) {
+    chooseMethod(2);
+    casting()->request().upperCode = L"010";
+    casting()->request().lowerCode = L"101";
+    casting()->request().movingFlags = {0, -1, 1, 0, 0, 0};
+    casting()->request().castTime = clockAt(2026, 12, 4, 21, 25, 0).localNow;
+    chooseZodiac(5);
+    pressCast();
+    for (const wchar_t* title : {L"周二晚", L"周五开奖前", L"线下摇卦"}) {
+        YsModel record = YsModel::fromAnalysis(analysis()->record(), title, L"");
+        ASSERT_TRUE(store->save(record));
+    }
+    store->fillList(result()->history());
+    result()->noteEdit()->setText(L"三枚铜钱，心诚则灵");
+    click(result()->phoneButton());
+    ASSERT_NE(result()->qrView(), nullptr);
+    saveWindow(window, pictureFolder(home) / "qr-code.png");
 }
 
 }  // namespace

@@ -1,0 +1,300 @@
+// The result column as the user meets it: which buttons are live, saving, ticking and
+// deleting history, replay by double-click, and the QR code over the result box.
+#include <fstream>
+#include <iterator>
+
+#include <sqlite3.h>
+#include <wx/html/htmlwin.h>
+
+#include "../CollectedList.h"
+#include "MainWindowFixture.h"
+#include "app/Help.h"
+#include "engine/Text.h"
+#include "framework/QrSymbol.h"
+#include "ui/LabeledEdit.h"
+#include "ui/QrView.h"
+
+namespace orvenna::gui {
+namespace {
+
+class ResultPanelTest : public MainWindowTest {
+protected:
+    void castNumber(std::wstring_view number = L"1234", int zodiac = 7) {
+        chooseMethod(1);
+        casting()->numberBox()->Clear();
+        typeNumber(number);
+        chooseZodiac(zodiac);
+        pressCast();
+    }
+    // Closes the window (and with it the store) and opens the store again; the test then
+    // makes a new window.
+    void reopen(int busyTimeoutMs = 3000) {
+        window->Destroy();
+        window = nullptr;
+        pump();
+        store = std::make_unique<EasyDb>(home.path(), busyTimeoutMs);
+    }
+    void type(LabeledEdit* edit, const std::wstring& text) {
+        edit->box()->SetValue(text);  // raises the text event, as typing does
+        pump();
+    }
+    // Saves `count` records straight into the store and lists them, newest first.
+    void saveRecords(int count) {
+        castNumber();
+        for (int i = 1; i <= count; ++i) {
+            YsModel record = YsModel::fromAnalysis(analysis()->record(), L"r" + std::to_wstring(i), L"");
+            ASSERT_TRUE(store->save(record));
+        }
+        store->fillList(result()->history());
+    }
+    std::vector<std::wstring> listed() const {
+        std::vector<std::wstring> titles;
+        for (unsigned i = 0; i < result()->historyList()->GetCount(); ++i)
+            titles.push_back(result()->historyList()->GetString(i).ToStdWstring());
+        return titles;
+    }
+    void tick(int index) {
+        result()->historyList()->Check(static_cast<unsigned>(index));
+        wxCommandEvent event(wxEVT_CHECKLISTBOX, result()->historyList()->GetId());
+        event.SetInt(index);
+        result()->historyList()->HandleWindowEvent(event);
+    }
+    void confirmDelete(int answer) {
+        wxTEST_DIALOG(click(result()->deleteButton()),
+                      ExpectMessage(L"询问:", L"确定需要删除当前所选择的历史数据吗?", answer));
+    }
+};
+
+TEST_F(ResultPanelTest, ButtonsFollowTheResultTheTitleAndTheList) {
+    EXPECT_FALSE(result()->phoneButton()->IsEnabled());
+    EXPECT_FALSE(result()->saveButton()->IsEnabled());
+    EXPECT_FALSE(result()->deleteButton()->IsEnabled());
+    EXPECT_TRUE(result()->helpButton()->IsEnabled());
+    EXPECT_EQ(result()->historyList()->GetToolTipText(), L"双击复盘查看");
+
+    type(result()->titleEdit(), L"标题");  // nothing to save yet
+    EXPECT_FALSE(result()->saveButton()->IsEnabled());
+    castNumber();
+    EXPECT_TRUE(result()->phoneButton()->IsEnabled());
+    type(result()->titleEdit(), L" \t ");
+    EXPECT_FALSE(result()->saveButton()->IsEnabled());
+    type(result()->titleEdit(), L" 周五 ");
+    EXPECT_TRUE(result()->saveButton()->IsEnabled());
+
+    // A change of choice empties the result and the note, not the title.
+    type(result()->noteEdit(), L"备注");
+    chooseZodiac(3);
+    EXPECT_FALSE(result()->phoneButton()->IsEnabled());
+    EXPECT_TRUE(result()->noteEdit()->text().empty());
+    EXPECT_EQ(result()->titleEdit()->text(), L" 周五 ");
+
+    saveRecords(2);
+    result()->historyList()->SetSelection(1);
+    wxCommandEvent select(wxEVT_LISTBOX, result()->historyList()->GetId());
+    result()->historyList()->HandleWindowEvent(select);
+    EXPECT_TRUE(result()->deleteButton()->IsEnabled());
+}
+
+TEST_F(ResultPanelTest, ASavedResultIsListedWithItsTimeAndTheEntryIsCleared) {
+    castNumber();
+    type(result()->titleEdit(), L"A");
+    type(result()->noteEdit(), L"第一注");
+    click(result()->saveButton());
+    EXPECT_EQ(status(), L"保存成功");
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"A(2024年3月31日12时)"});
+    EXPECT_TRUE(result()->titleEdit()->text().empty());
+    EXPECT_TRUE(result()->noteEdit()->text().empty());
+    const YsModel stored = store->load(result()->itemId(0));
+    EXPECT_EQ(stored.uinfo, L"第一注");
+    EXPECT_EQ(stored.ysnumber, L"1234");
+}
+
+TEST_F(ResultPanelTest, AnEmptyTitleGetsABalloonTipAndSavesNothing) {
+    castNumber();
+    click(result()->saveButton());  // as if pressed while a blank title kept it live
+    const auto& tip = result()->titleEdit()->lastBalloonTip();
+    EXPECT_EQ(tip.first, L"提示:");
+    EXPECT_EQ(tip.second, L"请输入保存的标题,标题将自动加上日期");
+    EXPECT_EQ(result()->itemCount(), 0);
+    EXPECT_NE(status(), L"保存成功");
+}
+
+TEST_F(ResultPanelTest, AFailedSaveKeepsWhatTheUserTyped) {
+    // A database file that is not one: the store opens nothing and never overwrites it.
+    reopen();
+    store.reset();
+    const auto file = home.path() / "src" / "data" / "ssq.db";
+    std::filesystem::create_directories(file.parent_path());
+    std::ofstream(file, std::ios::binary) << std::string(4096, 'x');
+    store = std::make_unique<EasyDb>(home.path());
+    window = new TarvWin(*store);
+    window->create();
+    setClock(clockAt(2024, 3, 31, 12, 0, 0));
+
+    castNumber();
+    type(result()->titleEdit(), L"留着");
+    type(result()->noteEdit(), L"备注也留着");
+    click(result()->saveButton());
+    EXPECT_EQ(status(), L"保存失败");
+    EXPECT_EQ(result()->titleEdit()->text(), L"留着");
+    EXPECT_EQ(result()->noteEdit()->text(), L"备注也留着");
+    EXPECT_EQ(result()->itemCount(), 0);
+    std::ifstream in(file, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), std::string(4096, 'x'));
+}
+
+TEST_F(ResultPanelTest, DeletingRemovesExactlyTheTickedItems) {
+    saveRecords(5);
+    ASSERT_EQ(listed(), (std::vector<std::wstring>{L"r5(2024年3月31日12时)", L"r4(2024年3月31日12时)",
+                                                   L"r3(2024年3月31日12时)", L"r2(2024年3月31日12时)",
+                                                   L"r1(2024年3月31日12时)"}));
+    tick(0);
+    tick(2);
+    tick(4);
+    result()->deleteButton()->Enable();
+    confirmDelete(wxID_NO);
+    EXPECT_EQ(result()->itemCount(), 5);
+
+    confirmDelete(wxID_YES);
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"r4(2024年3月31日12时)", L"r2(2024年3月31日12时)"}));
+    EXPECT_EQ(store->load(result()->itemId(0)).ysname, L"r4(2024年3月31日12时)");
+    CollectedList rows;
+    store->fillList(rows);
+    EXPECT_EQ(rows.items.size(), 2u);
+}
+
+TEST_F(ResultPanelTest, SelectAllTicksEveryItemAndDeleteFollowsIt) {
+    saveRecords(3);
+    result()->selectAll()->SetValue(true);
+    wxCommandEvent on(wxEVT_CHECKBOX, result()->selectAll()->GetId());
+    on.SetInt(1);
+    result()->selectAll()->HandleWindowEvent(on);
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(result()->isTicked(i));
+    EXPECT_TRUE(result()->deleteButton()->IsEnabled());
+
+    result()->selectAll()->SetValue(false);
+    wxCommandEvent off(wxEVT_CHECKBOX, result()->selectAll()->GetId());
+    result()->selectAll()->HandleWindowEvent(off);
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(result()->isTicked(i));
+    EXPECT_FALSE(result()->deleteButton()->IsEnabled());
+
+    result()->selectAll()->SetValue(true);
+    result()->selectAll()->HandleWindowEvent(on);
+    confirmDelete(wxID_YES);
+    EXPECT_EQ(result()->itemCount(), 0);
+    EXPECT_FALSE(result()->deleteButton()->IsEnabled());
+}
+
+TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
+    reopen(50);  // give up on a lock quickly
+    window = new TarvWin(*store);
+    window->create();
+    setClock(clockAt(2024, 3, 31, 12, 0, 0));
+    saveRecords(3);
+
+    // Another program holds the write lock; reading still works.
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open((home.path() / "src" / "data" / "ssq.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
+    tick(1);
+    result()->deleteButton()->Enable();
+    confirmDelete(wxID_YES);
+    EXPECT_EQ(result()->itemCount(), 3);
+    sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+
+    tick(1);
+    confirmDelete(wxID_YES);
+    EXPECT_EQ(listed(), (std::vector<std::wstring>{L"r3(2024年3月31日12时)", L"r1(2024年3月31日12时)"}));
+}
+
+TEST_F(ResultPanelTest, DoubleClickReplaysTheItem) {
+    chooseMethod(3);
+    chooseZodiac(11);
+    pressCast();
+    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"t", L"");
+    ASSERT_TRUE(store->save(saved));
+    store->fillList(result()->history());
+    const std::wstring before = result()->resultText();
+    click(casting()->resetButton());
+
+    result()->historyList()->SetSelection(0);
+    wxCommandEvent doubleClick(wxEVT_LISTBOX_DCLICK, result()->historyList()->GetId());
+    doubleClick.SetInt(0);
+    result()->historyList()->HandleWindowEvent(doubleClick);
+    pump();
+    EXPECT_EQ(casting()->methodChoice()->selection(), 3);
+    EXPECT_EQ(casting()->zodiacChoice()->selection(), 11);
+    EXPECT_EQ(result()->resultText(), before);
+}
+
+TEST_F(ResultPanelTest, TheQrCodeCoversTheResultBoxUntilHidden) {
+    castNumber();
+    const wxRect box(result()->resultEdit()->GetPosition() + result()->resultBox()->GetPosition(),
+                     result()->resultBox()->GetSize());
+    click(result()->phoneButton());
+    EXPECT_EQ(result()->phoneButton()->GetLabel(), L"隐藏二维码");
+    QrView* view = result()->qrView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetRect(), box);
+    EXPECT_FALSE(result()->resultBox()->IsShown());
+
+    // The symbol of the text in the box, whole modules, quiet zone, centred.
+    const auto symbol = encodeQr(toUtf8(result()->resultText()));
+    ASSERT_TRUE(symbol.has_value());
+    const QrPicture expected = drawQr(*symbol, std::min(box.width, box.height));
+    EXPECT_EQ(view->picture().rgb, expected.rgb);
+    EXPECT_GE(view->picture().scale, 2);
+    const wxRect drawn = view->pictureRect();
+    EXPECT_LE(std::abs(drawn.x - (box.width - drawn.width - drawn.x)), 1);
+    EXPECT_LE(std::abs(drawn.y - (box.height - drawn.height - drawn.y)), 1);
+
+    click(result()->phoneButton());
+    EXPECT_EQ(result()->phoneButton()->GetLabel(), L"用手机查看");
+    EXPECT_EQ(result()->qrView(), nullptr);
+    EXPECT_TRUE(result()->resultBox()->IsShown());
+
+    // A new cast takes a code of the old result away.
+    click(result()->phoneButton());
+    castNumber(L"5678", 2);
+    EXPECT_EQ(result()->qrView(), nullptr);
+    EXPECT_EQ(result()->phoneButton()->GetLabel(), L"用手机查看");
+}
+
+TEST_F(ResultPanelTest, HelpAndFirstActivation) {
+    int helpOpened = 0;
+    window->openHelp = [&] { ++helpOpened; };
+    click(result()->helpButton());
+    EXPECT_EQ(helpOpened, 1);
+
+    // A window opened over an existing store lists it once it is first activated.
+    reopen();
+    YsModel record;
+    record.ysname = L"早先保存的";
+    ASSERT_TRUE(store->save(record));
+    window = new TarvWin(*store);
+    window->create();
+    wxActivateEvent activate(wxEVT_ACTIVATE, true, window->GetId());
+    window->HandleWindowEvent(activate);
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"早先保存的"});
+    store->remove(record._id);
+    window->HandleWindowEvent(activate);  // only the first activation fills the list
+    EXPECT_EQ(result()->itemCount(), 1);
+}
+
+TEST(HelpViewerTest, OpensThePagesInAWindow) {
+    orvenna::openHelp();
+    pump();
+    wxFrame* viewer = nullptr;
+    for (wxWindow* window : wxTopLevelWindows)
+        if (window->GetLabel() == L"Orvenna 帮助") viewer = static_cast<wxFrame*>(window);
+    ASSERT_NE(viewer, nullptr);
+    auto* page = dynamic_cast<wxHtmlWindow*>(viewer->GetChildren().front());
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(page->GetOpenedPageTitle(), L"Orvenna 使用帮助");
+    viewer->Destroy();
+    pump();
+}
+
+}  // namespace
+}  // namespace orvenna::gui
