@@ -8,17 +8,26 @@
 #include "InstanceLock.h"
 #include "PendingInstaller.h"
 #include "Settings.h"
+#include "engine/Text.h"
 #include "framework/ProgramDirectory.h"
 #include "records/EasyDb.h"
 #include "ui/TarvWin.h"
 
 namespace orvenna {
 
+DrawSource drawSourceSetting() {
+    DrawSource source;
+    source.pageUrl = toUtf8(readSetting(L"draw_url", DefaultDrawUrl));
+    source.pingHost = toUtf8(readSetting(L"ping_host", DefaultPingHost));
+    return source;
+}
+
 bool OrvennaApp::OnInit() {
     SetAppName(L"Orvenna");
     try {
         auto* window = new TarvWin(store_);
         window->openHelp = [] { orvenna::openHelp(); };
+        window->drawSource = drawSourceSetting();
         window->create();
         return true;
     } catch (...) {

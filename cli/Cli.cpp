@@ -3,6 +3,7 @@
 #include <ostream>
 
 #include "CastCommand.h"
+#include "DrawCommand.h"
 #include "HistoryCommand.h"
 #include "framework/Clock.h"
 
@@ -15,7 +16,8 @@ constexpr const char* Usage =
     " [--draw-time] [--json]\n"
     " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|-\n"
-    "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n";
+    "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
+    "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n";
 
 }  // namespace
 
@@ -25,6 +27,7 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
         return args.empty() ? ExitUsage : ExitOk;
     }
     if (args[0] == "cast") return castCommand(args, in, out, err, systemClock());
+    if (args[0] == "draw") return drawCommand(args, out, err);
     if (args[0] == "history") return historyCommand(args, out, err, systemClock());
     err << "orvenna-cli: " << args[0] << ": unknown command\n";
     return ExitUsage;

@@ -52,14 +52,14 @@ AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : w
                            wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
 
     SetSize(16 * a_ + 250, -1);
-    layout();
+    layoutControls();
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
-        layout();
+        layoutControls();
         event.Skip();
     });
 }
 
-void AnalysisPanel::layout() {
+void AnalysisPanel::layoutControls() {
     const int a = a_, h = h_;
     // Column k's left edge: every column is a wide but the two picture columns (3a), 20 apart.
     std::array<int, 12> left{};
@@ -79,8 +79,11 @@ void AnalysisPanel::layout() {
             place(cells_[row][column], left[column], (h + 10) * row + 3 * h + 50, width[column], h, Floor::Exact);
     }
     place(caption_, 30, 9 * h + 110, 15 * a + 220, h, Floor::Exact);
-    // The box keeps at least a few lines even in a short panel.
-    const int boxHeight = std::max(GetClientSize().y - 10 * h - 290, 4 * h);
+    // The panel reaches below the window by its own top; the box ends where the window does
+    // (when the rows above the panel are taller than planned), and keeps a few lines.
+    int boxHeight = GetClientSize().y - 10 * h - 290;
+    if (GetParent()) boxHeight = std::min(boxHeight, GetParent()->GetClientSize().y - GetPosition().y - 10 * h - 120);
+    boxHeight = std::max(boxHeight, 4 * h);
     place(text_, 10, 10 * h + 110, 16 * a + 240, boxHeight, Floor::Exact);
 }
 

@@ -27,6 +27,8 @@ public:
     void renderAnalysis(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed);
     // Empties the interpretation text only; the chart stays until the next analysis.
     void clear();
+    // Applies the positions again (after the panel was moved or resized).
+    void layoutControls();
 
     AnalysisRecord& record() { return analysis_.record; }
     const Analysis& analysis() const { return analysis_; }
@@ -45,7 +47,6 @@ public:
     Event<AnalysisRecord&> analysisDone;
 
 private:
-    void layout();
 
     Analysis analysis_;
     int a_ = 0;  // width of "长度"

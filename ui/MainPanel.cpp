@@ -2,20 +2,39 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
+#include "LatestDrawsPanel.h"
 #include "LabeledEdit.h"
 #include "ResultPanel.h"
 #include "engine/BaseNumbers.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
+#include "framework/PictureButton.h"
 
 namespace orvenna {
 
 MainPanel::MainPanel(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxPoint(0, 0)), clock_(systemClock) {}
 
+MainPanel::~MainPanel() {
+    drawRefreshTimer_.Stop();
+    cancelRefresh_ = true;
+    if (refreshWorker_.joinable()) refreshWorker_.join();
+}
+
 void MainPanel::build(const std::wstring& description) {
     fontText_ = description;
     lotteryCode_ = SevenStarLottery;
+    // Each tick presses the refresh button, as the user would.
+    drawRefreshTimer_.setHandler([this] { latestDraws_->refreshButton()->press(); });
     charCell_ = measureChar(fontFromText(fontText_), L'数');
+
+    latestDraws_ = new LatestDrawsPanel(this);
+    latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
+    latestDraws_->showDraw(lotteryCode_ - 100, std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号",
+                           fontText_, 1);
+    if (drawSource_.pageUrl.empty())
+        latestDraws_->refreshButton()->Disable();
+    else
+        drawRefreshTimer_.Start(DrawRefreshIntervalMs);
 
     casting_ = new CastingPanel(this);
     casting_->build(fontText_);
@@ -43,6 +62,37 @@ void MainPanel::build(const std::wstring& description) {
             resultButton.raise(id);
     });
     result_->replayRequested.connect([this](int id) { replayRequested.raise(id); });
+}
+
+void MainPanel::refreshLatestDraw() {
+    if (refreshing_ || drawSource_.pageUrl.empty()) return;
+    refreshing_ = true;
+    latestDraws_->refreshButton()->Disable();
+    if (refreshWorker_.joinable()) refreshWorker_.join();  // the last one has finished
+    // The worker only reads its own copy of the source; its result comes back to this
+    // thread as a queued call, which the destructor's join keeps from outliving the panel.
+    refreshWorker_ = std::thread([this, source = drawSource_] {
+        RefreshOutcome outcome = refreshOnce(source, &cancelRefresh_);
+        if (!cancelRefresh_) CallAfter([this, outcome = std::move(outcome)] { applyRefresh(outcome); });
+    });
+}
+
+// In the order the user sees it: status text, timer, the row.
+void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
+    refreshing_ = false;
+    latestDraws_->refreshButton()->Enable();
+    if (!outcome.networkUp) {
+        statusText.raise(L"未连网");
+    } else if (outcome.draw.status == DrawParsed) {
+        drawRefreshTimer_.Stop();
+        // A page that was not there or held no draw stops the asking but changes nothing.
+        if (outcome.draw.usable()) {
+            statusText.raise(std::wstring(DrawUpdatedText));
+            latestDraws_->showDraw(lotteryCode_ - 100, outcome.draw.mainNumbers + outcome.draw.extraNumbers,
+                                   outcome.draw.drawDate, outcome.draw.period, fontText_, 0);
+        }
+    }
+    drawRefreshDone.raise();
 }
 
 void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {

@@ -2,35 +2,56 @@
 // raise to the main window and runs the casting dispatch between them.
 #pragma once
 
+#include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
+#include <thread>
 
 #include <wx/panel.h>
 
 #include "engine/AnalysisRecord.h"
+#include "draws/DrawFetcher.h"
 #include "engine/CastDispatch.h"
 #include "framework/Event.h"
+#include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {
 
 class AnalysisPanel;
 class CastingPanel;
+class LatestDrawsPanel;
 class ResultPanel;
 
 // The code of 七星彩, the lottery whose draw times the time casting follows.
 inline constexpr int SevenStarLottery = 106;
+// The latest draw is asked for every 3 s until one arrives.
+inline constexpr int DrawRefreshIntervalMs = 3000;
 
 class MainPanel : public wxPanel {
 public:
     explicit MainPanel(wxWindow* parent);
+    // Cancels a refresh still running and waits for it.
+    ~MainPanel() override;
+
+    // Where the latest draw comes from; set before build. Without a page address the panel
+    // keeps its placeholder and asks nothing.
+    void setDrawSource(DrawSource source) { drawSource_ = std::move(source); }
 
     // Creates the panels in `fontText`'s font and connects their events.
     void build(const std::wstring& fontText);
 
+    // One refresh of the latest draw, run off the window's thread; its result is shown when
+    // it arrives. A request while one runs is ignored.
+    void refreshLatestDraw();
+    bool refreshing() const { return refreshing_; }
+    WindowTimer& drawRefreshTimer() { return drawRefreshTimer_; }
+
     // The clock the dispatch reads; tests set a fixed one.
     void setClock(std::function<CastClock()> clock) { clock_ = std::move(clock); }
 
+    LatestDrawsPanel* latestDrawsPanel() const { return latestDraws_; }
     CastingPanel* castingPanel() const { return casting_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
     ResultPanel* resultPanel() const { return result_; }
@@ -45,13 +66,22 @@ public:
     // DeleteButton or HelpButton
     Event<int> resultButton;
     Event<int> replayRequested;
+    // Raised when a refresh's result has been shown (or found unusable); for the window tests.
+    Event<> drawRefreshDone;
 
 private:
     void dispatchCast(int code, const std::wstring& message, CastRequest& request);
+    void applyRefresh(const RefreshOutcome& outcome);
 
+    LatestDrawsPanel* latestDraws_ = nullptr;
     CastingPanel* casting_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     ResultPanel* result_ = nullptr;
+    WindowTimer drawRefreshTimer_;
+    DrawSource drawSource_;
+    bool refreshing_ = false;
+    std::thread refreshWorker_;
+    std::atomic<bool> cancelRefresh_{false};
     std::wstring fontText_;
     wxSize charCell_;
     int lotteryCode_ = 0;

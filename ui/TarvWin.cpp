@@ -5,6 +5,7 @@
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "GuaWin.h"
+#include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
 #include "engine/Suggestion.h"
@@ -63,6 +64,7 @@ void TarvWin::create() {
         else if (id == HelpButton && openHelp)
             openHelp();
     });
+    mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
 
     statusBar_ = CreateStatusBar(2);
@@ -110,15 +112,18 @@ void TarvWin::layoutPanels() {
     // The height above the status bar: wx's client area already ends at the bar.
     const int usable = GetClientSize().y;
     const int outerWidth = GetSize().x;
+    LatestDrawsPanel* draws = mainPanel_->latestDrawsPanel();
     CastingPanel* casting = mainPanel_->castingPanel();
     AnalysisPanel* analysis = mainPanel_->analysisPanel();
     ResultPanel* result = mainPanel_->resultPanel();
     const int gap = scaled(10);
-    moveTo(casting, gap, gap);
+    moveTo(draws, gap, gap);
+    moveTo(casting, gap, bottom(draws) + gap);
     place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable, Floor::Exact);
     const int resultLeft = std::max(right(analysis), casting->GetPosition().x + casting->widestWidth()) + gap;
     place(result, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable, Floor::Exact);
     place(mainPanel_, 0, 0, right(result) + gap, usable, Floor::Exact);
+    analysis->layoutControls();
     result->layoutControls();
 }
 

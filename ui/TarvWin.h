@@ -8,6 +8,7 @@
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 
+#include "draws/DrawFetcher.h"
 #include "engine/AnalysisRecord.h"
 #include "records/EasyDb.h"
 
@@ -35,6 +36,8 @@ public:
     std::function<void()> runManualDialog;
     // Opens the help; the application sets it.
     std::function<void()> openHelp;
+    // Where the latest draw comes from; the application sets it from the configuration.
+    DrawSource drawSource;
 
 private:
     void layoutPanels();

@@ -11,6 +11,7 @@
 #include "ui/LabeledCombo.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
+#include "ui/LatestDrawsPanel.h"
 #include "ui/ResultPanel.h"
 #include "ui/TarvWin.h"
 

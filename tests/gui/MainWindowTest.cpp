@@ -20,7 +20,7 @@ TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
     EXPECT_EQ(window->GetStatusBar()->GetStatusText(0), L"状态:");
     EXPECT_EQ(window->fontText(), L"宋体,9,0,0,0,0,0");
 
-    EXPECT_EQ(casting()->GetPosition(), wxPoint(10, 10));
+    EXPECT_EQ(casting()->GetPosition(), wxPoint(10, bottom(window->mainPanel()->latestDrawsPanel()) + 10));
     EXPECT_EQ(analysis()->GetPosition(), wxPoint(0, bottom(casting()) + 10));
     // wx's client area already ends at the status bar.
     const int usable = window->GetClientSize().y;

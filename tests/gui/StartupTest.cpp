@@ -34,6 +34,8 @@ protected:
     std::filesystem::path lockFile() const { return home.path() / "config" / "Orvenna" / "tarv.sq"; }
 
     pid_t start() {
+        // The program asks the internet for the latest draw unless told otherwise.
+        writeSetting(home.path() / "config.ini", L"draw_url", L"");
         const std::string programHome = "ORVENNA_HOME=" + home.path().string();
         const std::string configHome = "XDG_CONFIG_HOME=" + (home.path() / "config").string();
         std::vector<std::string> environment = {programHome, configHome, "NO_AT_BRIDGE=1"};

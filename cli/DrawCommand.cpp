@@ -1,0 +1,92 @@
+#include "DrawCommand.h"
+
+#include <fstream>
+#include <iterator>
+#include <ostream>
+
+#include <json/json.h>
+
+#include "CastJson.h"
+#include "Cli.h"
+#include "Options.h"
+#include "draws/DrawFetcher.h"
+#include "engine/Text.h"
+#include "framework/Gb18030.h"
+#include "framework/HttpClient.h"
+
+namespace orvenna::cli {
+
+namespace {
+
+// The address the program asks when config.ini names none.
+constexpr const char* DefaultUrl = "https://kaijiang.500.com/";
+
+}  // namespace
+
+int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    Options options({"--url", "--file"}, {"--json"});
+    if (const std::string error = options.parse(args, 1); !error.empty()) {
+        err << "orvenna-cli: " << error << '\n';
+        return ExitUsage;
+    }
+    if (options.value("--url") && options.value("--file")) {
+        err << "orvenna-cli: --file: not together with --url\n";
+        return ExitUsage;
+    }
+
+    std::string page;
+    if (const auto file = options.value("--file")) {
+        std::ifstream in(*file, std::ios::binary);
+        if (!in) {
+            err << "orvenna-cli: --file: cannot read " << *file << '\n';
+            return ExitFailed;
+        }
+        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        const auto text = gb18030ToUtf8(bytes);
+        if (!text) {
+            err << "orvenna-cli: " << *file << " is not a GB18030 page\n";
+            return ExitFailed;
+        }
+        page = *text;
+    } else {
+        const std::string url = options.value("--url").value_or(DefaultUrl);
+        HttpClient client;
+        HttpOptions limits;
+        limits.connectTimeoutMs = DrawConnectTimeoutMs;
+        limits.totalTimeoutMs = DrawTotalTimeoutMs;
+        const HttpResponse response = client.get(url, limits);
+        if (response.code != 200) {
+            err << "orvenna-cli: " << url << ": "
+                << (response.error.empty() ? "response " + std::to_string(response.code) : response.error) << '\n';
+            return ExitFailed;
+        }
+        const auto text = gb18030ToUtf8(response.body);
+        if (!text) {
+            err << "orvenna-cli: " << url << ": the page is not GB18030\n";
+            return ExitFailed;
+        }
+        page = *text;
+    }
+
+    const DrawResult draw = parseSevenStarDraw(page);
+    if (options.flag("--json")) {
+        Json::Value json(Json::objectValue);
+        json["lotteryName"] = toUtf8(draw.lotteryName);
+        json["period"] = toUtf8(draw.period);
+        json["drawDate"] = toUtf8(draw.drawDate);
+        json["mainNumbers"] = toUtf8(draw.mainNumbers);
+        json["extraNumbers"] = toUtf8(draw.extraNumbers);
+        json["status"] = draw.status;
+        out << compactJson(json) << '\n';
+    } else {
+        out << toUtf8(draw.lotteryName) << ' ' << toUtf8(draw.period) << ' ' << toUtf8(draw.drawDate) << ' '
+            << toUtf8(draw.mainNumbers) << toUtf8(draw.extraNumbers) << '\n';
+    }
+    if (!draw.usable()) {
+        err << "orvenna-cli: no draw found on the page\n";
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+}  // namespace orvenna::cli

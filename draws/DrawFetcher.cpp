@@ -1,0 +1,84 @@
+#include "DrawFetcher.h"
+
+#include <chrono>
+#include <csignal>
+#include <thread>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "TableDraw.h"
+#include "framework/Gb18030.h"
+#include "framework/HttpClient.h"
+
+namespace orvenna {
+
+const std::wstring_view DrawUpdatedText =
+    L"开奖数据已更新，与实时开奖数据存在相差两小时左右的误差,此不会影响推演数据，本软件不参照历史数据.";
+
+namespace {
+
+// ping itself gives up after 2 seconds; this is the limit for a command that hangs.
+constexpr auto PingLimit = std::chrono::seconds(4);
+
+bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(); }
+
+}  // namespace
+
+bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel) {
+    if (source.pingHost.empty()) return true;
+    // An argument vector and no shell: the host is configuration, never a command line.
+    std::string command = source.pingCommand, count = "-c", one = "1", wait = "-W", seconds = "2",
+                host = source.pingHost;
+    char* argv[] = {command.data(), count.data(), one.data(), wait.data(), seconds.data(), host.data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    const int spawned = posix_spawnp(&pid, command.c_str(), &actions, nullptr, argv, environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (spawned != 0) return false;  // no ping command: the network counts as down
+
+    const auto end = std::chrono::steady_clock::now() + PingLimit;
+    while (true) {
+        int status = 0;
+        const pid_t done = waitpid(pid, &status, WNOHANG);
+        if (done == pid) return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+        if (done < 0 && errno != EINTR) return false;
+        if (cancelled(cancel) || std::chrono::steady_clock::now() > end) {
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            return false;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+}
+
+std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
+    HttpClient client;
+    HttpOptions options;
+    options.connectTimeoutMs = DrawConnectTimeoutMs;
+    options.totalTimeoutMs = DrawTotalTimeoutMs;
+    options.onProgress = [cancel](std::int64_t, std::int64_t) { return !cancelled(cancel); };
+    const HttpResponse response = client.get(url, options);
+    if (response.code != 200) return {};
+    return gb18030ToUtf8(response.body).value_or(std::string());
+}
+
+DrawResult parseSevenStarDraw(const std::string& utf8Page) {
+    return parseTableDraw(2, 6, L"七星彩", L"yellow", utf8Page);
+}
+
+RefreshOutcome refreshOnce(const DrawSource& source, const std::atomic<bool>* cancel) {
+    RefreshOutcome outcome;
+    outcome.networkUp = checkNetwork(source, cancel);
+    if (!outcome.networkUp) return outcome;
+    outcome.draw = parseSevenStarDraw(fetchFrontResultsPage(source.pageUrl, cancel));
+    return outcome;
+}
+
+}  // namespace orvenna

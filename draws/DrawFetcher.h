@@ -1,0 +1,44 @@
+// Fetching the latest draw: the network check, the front results page, and one refresh
+// step as the latest-draws panel runs it (off the window's thread).
+#pragma once
+
+#include <atomic>
+#include <string>
+
+#include "DrawResult.h"
+
+namespace orvenna {
+
+// Where the draw comes from; the addresses are configuration ("draw_url", "ping_host").
+struct DrawSource {
+    std::string pageUrl;              // empty: no fetching at all
+    std::string pingHost;             // empty: no network check
+    std::string pingCommand = "ping";  // run as: ping -c 1 -W 2 HOST
+};
+
+// The page fetch waits this long for a connection and this long in all.
+inline constexpr long DrawConnectTimeoutMs = 5000;
+inline constexpr long DrawTotalTimeoutMs = 20000;
+
+// True when one ping of the host is answered within a couple of seconds; true without a
+// host to ask. `cancel` set while it waits ends the check (false).
+bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel = nullptr);
+
+// The page as UTF-8 text; empty when the response was not 200 or the page is not GB18030.
+std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
+
+// The draw of 七星彩: table 2, row 6, main class "yellow".
+DrawResult parseSevenStarDraw(const std::string& utf8Page);
+
+struct RefreshOutcome {
+    bool networkUp = false;
+    DrawResult draw;
+};
+
+// One refresh step without the window: check, fetch, parse.
+RefreshOutcome refreshOnce(const DrawSource& source, const std::atomic<bool>* cancel = nullptr);
+
+// "开奖数据已更新，..." shown after a draw was refreshed.
+extern const std::wstring_view DrawUpdatedText;
+
+}  // namespace orvenna

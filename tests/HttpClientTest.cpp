@@ -1,0 +1,420 @@
+// The HTTP client against real servers on 127.0.0.1: what it returns, how it is bounded, and
+// what it refuses.
+#include "framework/HttpClient.h"
+
+#include <arpa/inet.h>
+#include <curl/curl.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/LocalHttpServer.h"
+#include "tests/TempDirectory.h"
+
+extern char** environ;
+
+namespace orvenna {
+namespace {
+
+// libcurl wants its global set-up once per process before the first handle, as the program
+// does at start. Proxies from the environment are switched off so that every request of the
+// tests goes straight to 127.0.0.1.
+class CurlEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        setenv("no_proxy", "*", 1);
+        ASSERT_EQ(curl_global_init(CURL_GLOBAL_DEFAULT), CURLE_OK);
+    }
+    void TearDown() override { curl_global_cleanup(); }
+};
+[[maybe_unused]] ::testing::Environment* const curlEnvironment =
+    ::testing::AddGlobalTestEnvironment(new CurlEnvironment);
+
+using Reply = LocalHttpServer::Reply;
+using Seconds = std::chrono::duration<double>;
+
+std::string lowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return std::tolower(c); });
+    return text;
+}
+
+// Bytes that do not repeat with a short period, so that a lost or doubled piece shows.
+std::string patternedBytes(std::size_t size) {
+    std::string bytes(size, '\0');
+    std::uint32_t state = 12345;
+    for (char& byte : bytes) {
+        state = state * 1103515245u + 12345u;
+        byte = static_cast<char>(state >> 24);
+    }
+    return bytes;
+}
+
+// 65536 letters 'a', gzip-compressed into 97 bytes.
+std::string gzippedLetters() {
+    const std::string head(
+        "\x1f\x8b\x08\x00\x00\x00\x00\x00\x02\xff\xed\xc1\x81\x00\x00\x00\x00\x80"
+        "\x20\xd6\xfd\x25\x16\xa9\x0a",
+        25);
+    const std::string tail("\x6a\xff\x91\x20\xc3\x00\x00\x01\x00", 9);
+    return head + std::string(63, '\0') + tail;
+}
+
+class HttpClientTest : public ::testing::Test {
+protected:
+    LocalHttpServer server;
+    HttpClient client;
+};
+
+TEST_F(HttpClientTest, AnOkPageBringsItsBodyAndTheCollectedHeadersWhateverTheirCase) {
+    server.route("/page", Reply{.status = 200,
+                                .headers = {{"content-type", "text/html; charset=gb2312"},
+                                            {"CONTENT-MD5", "Q2hlY2sgSW50ZWdyaXR5IQ=="},
+                                            {"Set-Cookie", "a=1"},
+                                            {"Set-Cookie", "b=2"},
+                                            {"X-Other", "not collected"}},
+                                .body = "<html>七星彩</html>"});
+
+    const HttpResponse response = client.get(server.url("/page"));
+
+    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.code, 200);
+    EXPECT_EQ(response.body, "<html>七星彩</html>");
+    EXPECT_EQ(response.redirects, 0);
+    EXPECT_GT(response.totalSeconds, 0.0);
+    const std::map<std::string, std::string> expected = {
+        {"Content-Type", "text/html; charset=gb2312"},
+        {"Content-MD5", "Q2hlY2sgSW50ZWdyaXR5IQ=="},
+        {"Set-Cookie", "a=1\nb=2"},
+        {"Content-Length", std::to_string(response.body.size())},
+    };
+    EXPECT_EQ(response.headers, expected);
+}
+
+TEST_F(HttpClientTest, TheRequestIsAPlainGetOfferingCompressionWithoutCookies) {
+    server.route("/page", Reply{.body = "x"});
+
+    client.get(server.url("/page?issue=1"));
+
+    const std::string request = server.lastRequest("/page");
+    EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET /page?issue=1 HTTP/1.1");
+    EXPECT_NE(lowerCase(request).find("\r\naccept-encoding: "), std::string::npos) << request;
+    EXPECT_NE(lowerCase(request).find("gzip"), std::string::npos) << request;
+    EXPECT_EQ(lowerCase(request).find("\r\ncookie:"), std::string::npos) << request;
+}
+
+TEST_F(HttpClientTest, AnErrorStatusIsACompletedTransferWithItsBody) {
+    const HttpResponse response = client.get(server.url("/nowhere"));
+
+    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.code, 404);
+    EXPECT_EQ(response.body, "not found");
+    EXPECT_EQ(server.requests("/nowhere"), 1);
+}
+
+TEST_F(HttpClientTest, RedirectsAreFollowedAndTheLastResponseDescribesTheBody) {
+    server.route("/first", Reply{.status = 302,
+                                 .headers = {{"Location", "/second"},
+                                             {"Content-Type", "text/plain"},
+                                             {"Set-Cookie", "session=42; Path=/"}},
+                                 .body = "moved"});
+    server.route("/second", Reply{.status = 301, .headers = {{"Location", "/final"}}});
+    server.route("/final", Reply{.headers = {{"Content-Type", "text/html"}}, .body = "arrived"});
+
+    const HttpResponse response = client.get(server.url("/first"));
+
+    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.code, 200);
+    EXPECT_EQ(response.body, "arrived");
+    EXPECT_EQ(response.redirects, 2);
+    EXPECT_EQ(response.headers.at("Location"), "/final");
+    EXPECT_EQ(response.headers.at("Content-Type"), "text/html");
+    EXPECT_FALSE(response.headers.contains("Set-Cookie"));
+    // The cookie set on the way is not lost: it goes along with the rest of the chain.
+    EXPECT_NE(server.lastRequest("/final").find("\r\nCookie: session=42"), std::string::npos);
+}
+
+TEST_F(HttpClientTest, ARedirectLoopEndsAfterThirtyRedirects) {
+    server.route("/loop", Reply{.status = 302, .headers = {{"Location", "/loop"}}});
+    HttpOptions options;
+    options.totalTimeoutMs = 10000;  // an endless loop must fail, not hang the suite
+
+    const HttpResponse response = client.get(server.url("/loop"), options);
+
+    EXPECT_NE(response.error, "");
+    EXPECT_EQ(response.redirects, 30);
+    EXPECT_EQ(server.requests("/loop"), 31);
+}
+
+TEST_F(HttpClientTest, ACompressedBodyArrivesDecoded) {
+    server.route("/packed",
+                 Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
+
+    const HttpResponse response = client.get(server.url("/packed"));
+
+    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.body, std::string(65536, 'a'));
+    EXPECT_EQ(response.headers.at("Content-Encoding"), "gzip");
+    EXPECT_EQ(response.headers.at("Content-Length"), "97");
+}
+
+TEST_F(HttpClientTest, ALargeBodyArrivesWholeInTheResponseOrPieceByPiece) {
+    const std::string installer = patternedBytes(2 << 20);
+    server.route("/installer.exe", Reply{.body = installer});
+
+    const HttpResponse whole = client.get(server.url("/installer.exe"));
+    EXPECT_EQ(whole.error, "");
+    EXPECT_TRUE(whole.body == installer) << "received " << whole.body.size() << " bytes";
+
+    std::string streamed;
+    int pieces = 0;
+    HttpOptions options;
+    options.onData = [&](const char* data, std::size_t size) {
+        streamed.append(data, size);
+        ++pieces;
+        return true;
+    };
+    const HttpResponse piecewise = client.get(server.url("/installer.exe"), options);
+    EXPECT_EQ(piecewise.error, "");
+    EXPECT_EQ(piecewise.code, 200);
+    EXPECT_EQ(piecewise.body, "");
+    EXPECT_TRUE(streamed == installer) << "received " << streamed.size() << " bytes";
+    EXPECT_GT(pieces, 1);
+}
+
+TEST_F(HttpClientTest, ProgressReportsTheAnnouncedSizeAndEndsAtIt) {
+    const std::string installer = patternedBytes(256 << 10);
+    server.route("/installer.exe",
+                 Reply{.body = installer, .chunkDelayMs = 5, .chunkBytes = 16 << 10});
+    std::vector<std::pair<std::int64_t, std::int64_t>> reports;
+    HttpOptions options;
+    options.onProgress = [&](std::int64_t received, std::int64_t total) {
+        reports.emplace_back(received, total);
+        return true;
+    };
+
+    const HttpResponse response = client.get(server.url("/installer.exe"), options);
+
+    EXPECT_EQ(response.error, "");
+    ASSERT_FALSE(reports.empty());
+    const auto size = static_cast<std::int64_t>(installer.size());
+    EXPECT_EQ(reports.back(), std::make_pair(size, size));
+    EXPECT_TRUE(std::is_sorted(reports.begin(), reports.end()));
+    EXPECT_TRUE(std::any_of(reports.begin(), reports.end(), [&](const auto& report) {
+        return report.first > 0 && report.first < size;
+    })) << "no report while the body was arriving";
+}
+
+TEST_F(HttpClientTest, TheReceiverCanStopTheTransfer) {
+    const std::string installer = patternedBytes(1 << 20);
+    server.route("/installer.exe",
+                 Reply{.body = installer, .chunkDelayMs = 10, .chunkBytes = 16 << 10});
+
+    HttpOptions cancelling;
+    cancelling.onProgress = [](std::int64_t received, std::int64_t) { return received == 0; };
+    const HttpResponse cancelled = client.get(server.url("/installer.exe"), cancelling);
+    EXPECT_NE(cancelled.error, "");
+    EXPECT_LT(cancelled.body.size(), installer.size());
+
+    HttpOptions refusing;
+    std::size_t handedOver = 0;
+    refusing.onData = [&](const char*, std::size_t size) {
+        handedOver += size;
+        return false;
+    };
+    const HttpResponse refused = client.get(server.url("/installer.exe"), refusing);
+    EXPECT_NE(refused.error, "");
+    EXPECT_EQ(refused.code, 200);
+    EXPECT_GT(handedOver, 0u);
+    EXPECT_LT(handedOver, installer.size());
+}
+
+TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {
+    server.route("/stalled", Reply{.body = patternedBytes(100000), .stallAfterBytes = 1000});
+    server.route("/slow",
+                 Reply{.body = patternedBytes(10000), .chunkDelayMs = 100, .chunkBytes = 1000});
+    HttpOptions options;
+    options.stallTimeoutMs = 300;
+    options.totalTimeoutMs = 10000;  // a stall that goes unnoticed must fail, not hang the suite
+
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResponse stalled = client.get(server.url("/stalled"), options);
+    const Seconds waited = std::chrono::steady_clock::now() - start;
+    EXPECT_NE(stalled.error, "");
+    EXPECT_EQ(stalled.code, 200);
+    EXPECT_EQ(stalled.body.size(), 1000u);
+    EXPECT_GE(waited.count(), 0.29);
+    EXPECT_LT(waited.count(), 1.5);
+
+    // Ten pieces 100 ms apart take longer than the stall time-out as a whole.
+    const HttpResponse slow = client.get(server.url("/slow"), options);
+    EXPECT_EQ(slow.error, "");
+    EXPECT_EQ(slow.body.size(), 10000u);
+}
+
+TEST_F(HttpClientTest, TheTotalTimeOutEndsAnyTransfer) {
+    server.route("/stalled", Reply{.body = patternedBytes(100000), .stallAfterBytes = 1000});
+    HttpOptions options;
+    options.totalTimeoutMs = 300;
+
+    const auto start = std::chrono::steady_clock::now();
+    const HttpResponse response = client.get(server.url("/stalled"), options);
+    const Seconds waited = std::chrono::steady_clock::now() - start;
+
+    EXPECT_NE(response.error, "");
+    EXPECT_LT(waited.count(), 1.5);
+}
+
+TEST_F(HttpClientTest, ABodyOverTheCapIsRefusedEvenWhenItArrivesCompressed) {
+    server.route("/big", Reply{.body = patternedBytes(20000)});
+    server.route("/packed",
+                 Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
+    HttpOptions options;
+    options.maxBodyBytes = 20000;
+
+    EXPECT_EQ(client.get(server.url("/big"), options).error, "");
+    options.maxBodyBytes = 19999;
+    const HttpResponse big = client.get(server.url("/big"), options);
+    EXPECT_NE(big.error, "");
+    EXPECT_LT(big.body.size(), 20000u);
+
+    options.maxBodyBytes = 10000;  // far above the 97 bytes on the wire
+    const HttpResponse packed = client.get(server.url("/packed"), options);
+    EXPECT_NE(packed.error, "");
+    EXPECT_LE(packed.body.size(), 10000u);
+}
+
+TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
+    const HttpResponse response =
+        client.get("http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/");
+
+    EXPECT_EQ(response.code, 0);
+    EXPECT_NE(response.error, "");
+    EXPECT_EQ(response.error.find('\n'), std::string::npos);
+}
+
+TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
+    const TempDirectory directory;
+    const auto secret = directory.path() / "secret.txt";
+    std::ofstream(secret) << "not for the network";
+    server.route("/to-file",
+                 Reply{.status = 302, .headers = {{"Location", "file://" + secret.string()}}});
+    HttpOptions options;
+    options.totalTimeoutMs = 3000;  // a wrongly allowed protocol must fail, not hang the suite
+
+    for (const std::string& url : {"file://" + secret.string(), server.url("/to-file"),
+                                   "ftp://127.0.0.1:" + std::to_string(server.port()) + "/"}) {
+        SCOPED_TRACE(url);
+        const HttpResponse response = client.get(url, options);
+        EXPECT_NE(lowerCase(response.error).find("protocol"), std::string::npos) << response.error;
+        EXPECT_EQ(response.body.find("not for the network"), std::string::npos);
+    }
+}
+
+TEST_F(HttpClientTest, AClientServesOneRequestAfterAnotherAndMoves) {
+    server.route("/with-cookie", Reply{.headers = {{"Set-Cookie", "a=1"}}, .body = "one"});
+    server.route("/plain", Reply{.body = "two"});
+
+    EXPECT_EQ(client.get(server.url("/with-cookie")).body, "one");
+    HttpOptions tight;
+    tight.maxBodyBytes = 1;
+    EXPECT_NE(client.get(server.url("/plain"), tight).error, "");
+
+    HttpClient moved = std::move(client);
+    const HttpResponse response = moved.get(server.url("/plain"));
+    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.body, "two");
+    EXPECT_FALSE(response.headers.contains("Set-Cookie"));
+}
+
+// A child process started from an argument vector, with its output thrown away; stopped and
+// reaped at the end.
+class ChildCommand {
+public:
+    explicit ChildCommand(std::vector<std::string> arguments) {
+        std::vector<char*> argv;
+        for (auto& argument : arguments) argv.push_back(argument.data());
+        argv.push_back(nullptr);
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+        if (posix_spawnp(&pid_, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid_ = -1;
+        posix_spawn_file_actions_destroy(&actions);
+    }
+    ~ChildCommand() {
+        if (pid_ <= 0) return;
+        kill(pid_, SIGTERM);
+        waitpid(pid_, nullptr, 0);
+    }
+    ChildCommand(const ChildCommand&) = delete;
+    ChildCommand& operator=(const ChildCommand&) = delete;
+
+    bool running() const { return pid_ > 0 && waitpid(pid_, nullptr, WNOHANG) == 0; }
+    // The exit code; -1 when it could not start or did not exit normally.
+    int wait() {
+        int status = 0;
+        if (pid_ <= 0 || waitpid(std::exchange(pid_, -1), &status, 0) < 0) return -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+};
+
+bool accepts(int port) {
+    const int probe = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(static_cast<std::uint16_t>(port));
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    const bool connected =
+        connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    close(probe);
+    return connected;
+}
+
+TEST(HttpClientTlsTest, AServerWhoseCertificateNobodyVouchesForIsRefused) {
+    const TempDirectory directory;
+    const std::string key = (directory.path() / "key.pem").string();
+    const std::string certificate = (directory.path() / "certificate.pem").string();
+    ChildCommand makeCertificate({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
+                                  "-subj", "/CN=127.0.0.1", "-days", "1", "-keyout", key, "-out",
+                                  certificate});
+    ASSERT_EQ(makeCertificate.wait(), 0) << "openssl could not make a certificate";
+
+    const int port = LocalHttpServer::unusedPort();
+    ChildCommand tlsServer({"openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port),
+                            "-cert", certificate, "-key", key, "-www"});
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!accepts(port)) {
+        ASSERT_TRUE(tlsServer.running()) << "openssl s_server ended";
+        ASSERT_LT(std::chrono::steady_clock::now(), deadline) << "openssl s_server does not accept";
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+
+    HttpClient client;
+    const HttpResponse response = client.get("https://127.0.0.1:" + std::to_string(port) + "/");
+
+    EXPECT_EQ(response.code, 0);
+    EXPECT_EQ(response.body, "");
+    EXPECT_NE(lowerCase(response.error).find("certificate"), std::string::npos) << response.error;
+    EXPECT_NE(lowerCase(response.error).find("self"), std::string::npos) << response.error;
+}
+
+}  // namespace
+}  // namespace orvenna

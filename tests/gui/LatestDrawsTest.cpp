@@ -1,0 +1,214 @@
+// The latest-draws strip: its placeholder and draw layouts, and the refresh that fetches a
+// draw from a results page served on 127.0.0.1.
+#include <chrono>
+#include <thread>
+
+#include <iconv.h>
+
+#include "../LocalHttpServer.h"
+#include "MainWindowFixture.h"
+#include "draws/DrawFetcher.h"
+#include "framework/Layout.h"
+#include "framework/PictureButton.h"
+#include "ui/LatestDrawsPanel.h"
+
+namespace orvenna::gui {
+namespace {
+
+const wxColour Red(255, 0, 0), Blue(0, 0, 255), Orange(255, 128, 0);
+
+std::wstring labelText(const wxStaticText* label) { return label->GetLabel().ToStdWstring(); }
+
+TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
+    wxFrame frame(nullptr, wxID_ANY, L"t");
+    auto* panel = new LatestDrawsPanel(&frame);
+    panel->showDraw(6, std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", L"宋体,9,0,0,0,0,0", 1);
+    const auto& texts = panel->textLabels();
+    ASSERT_EQ(texts.size(), 4u);
+    EXPECT_EQ(labelText(texts[0]), L"七星彩最新开奖:");
+    EXPECT_EQ(labelText(texts[1]), L"开奖最后日期");
+    EXPECT_EQ(labelText(texts[2]), L"开奖最后期号");
+    EXPECT_EQ(labelText(texts[3]), L"开奖号码:");
+
+    const auto& numbers = panel->numberLabels();
+    ASSERT_EQ(numbers.size(), 20u);
+    const std::wstring row1 = L"最新开奖数据正在更新", row2 = L"请确认您已连接网络！";
+    for (std::size_t k = 0; k < 10; ++k) {
+        EXPECT_EQ(labelText(numbers[k]).substr(0, 1), row1.substr(k, 1));
+        EXPECT_EQ(labelText(numbers[k + 10]).substr(0, 1), row2.substr(k, 1));
+        EXPECT_EQ(numbers[k + 10]->GetPosition().x, numbers[k]->GetPosition().x);
+        EXPECT_GT(numbers[k + 10]->GetPosition().y, numbers[k]->GetPosition().y);
+        EXPECT_EQ(numbers[k]->GetForegroundColour(), Red);
+    }
+    EXPECT_EQ(panel->GetSize().y, numbers.back()->GetPosition().y + numbers.back()->GetSize().y + 10);
+}
+
+TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest) {
+    wxFrame frame(nullptr, wxID_ANY, L"t");
+    auto* panel = new LatestDrawsPanel(&frame);
+    panel->showDraw(6, L"1234567", L"2024-04-02", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    const auto& numbers = panel->numberLabels();
+    ASSERT_EQ(numbers.size(), 7u);
+    for (int k = 0; k < 7; ++k) {
+        EXPECT_EQ(labelText(numbers[k]), std::wstring(1, static_cast<wchar_t>(L'1' + k)));
+        EXPECT_EQ(numbers[k]->GetForegroundColour(), k < 6 ? Orange : Blue) << k;
+    }
+    const int periodLeft = panel->textLabels()[2]->GetPosition().x;
+    const int buttonLeft = panel->refreshButton()->GetPosition().x;
+    const int width = panel->GetSize().x;
+    EXPECT_EQ(buttonLeft, panel->textLabels()[2]->GetRect().GetRight() + 1 + 50);
+    EXPECT_EQ(panel->refreshButton()->GetSize(), wxSize(32, 32));
+
+    panel->showDraw(6, L"1234567", L"2024-04-02 星期二 21:25", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    EXPECT_GT(panel->textLabels()[2]->GetPosition().x, periodLeft);
+    EXPECT_GT(panel->refreshButton()->GetPosition().x, buttonLeft);
+    EXPECT_GT(panel->GetSize().x, width);
+    EXPECT_EQ(panel->numberLabels().size(), 7u);  // rebuilt, not added to
+
+    // A short numbers text leaves the missing labels empty.
+    panel->showDraw(6, L"12", L"d", L"p", L"宋体,9,0,0,0,0,0", 0);
+    EXPECT_EQ(labelText(panel->numberLabels()[2]), L"");
+}
+
+TEST(LatestDrawsPanelTest, TheRefreshButtonShowsItsStateAndReportsPresses) {
+    wxFrame frame(nullptr, wxID_ANY, L"t");
+    auto* panel = new LatestDrawsPanel(&frame);
+    panel->showDraw(6, L"1234567", L"d", L"p", L"", 0);
+    int requests = 0;
+    panel->refreshRequested.connect([&] { ++requests; });
+    PictureButton* button = panel->refreshButton();
+    EXPECT_EQ(button->state(), PictureButton::State::Normal);
+    for (auto state : {PictureButton::State::Normal, PictureButton::State::Hover, PictureButton::State::Disabled})
+        EXPECT_TRUE(button->picture(state).IsOk());
+
+    wxMouseEvent enter(wxEVT_ENTER_WINDOW);
+    button->HandleWindowEvent(enter);
+    EXPECT_EQ(button->state(), PictureButton::State::Hover);
+    wxMouseEvent down(wxEVT_LEFT_DOWN);
+    down.SetPosition(wxPoint(5, 5));
+    button->HandleWindowEvent(down);
+    EXPECT_EQ(button->state(), PictureButton::State::Pressed);
+    wxMouseEvent up(wxEVT_LEFT_UP);
+    up.SetPosition(wxPoint(5, 5));
+    button->HandleWindowEvent(up);
+    EXPECT_EQ(requests, 1);
+
+    button->Disable();
+    EXPECT_EQ(button->state(), PictureButton::State::Disabled);
+    button->press();
+    EXPECT_EQ(requests, 1);
+}
+
+std::string toGb18030(const std::string& utf8) {
+    iconv_t codec = iconv_open("GB18030", "UTF-8");
+    std::string in = utf8, out(utf8.size() * 2 + 16, '\0');
+    char* from = in.data();
+    char* to = out.data();
+    std::size_t left = in.size(), room = out.size();
+    iconv(codec, &from, &left, &to, &room);
+    iconv_close(codec);
+    out.resize(out.size() - room);
+    return out;
+}
+
+std::string resultsPage(const std::string& period, const std::string& date) {
+    std::string rows;
+    for (int i = 1; i <= 5; ++i) rows += "<tr><td>其他</td><td>x</td><td>x</td><td>x</td><td>x</td></tr>";
+    rows += "<tr><td>七星彩</td><td>星期二</td><td>" + period + "</td><td>" + date + "</td><td>";
+    for (int digit = 1; digit <= 6; ++digit) rows += "<span class=\"yellow\">" + std::to_string(digit) + "</span>";
+    rows += "<span class=\"blue\">7</span></td></tr>";
+    return toGb18030("<html><body><table class=\"kjtable\"><tbody><tr><th>彩种</th></tr></tbody><tbody>" + rows +
+                     "</tbody></table></body></html>");
+}
+
+class DrawRefreshTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        server.route("/", {.status = 200, .headers = {{"Content-Type", "text/html; charset=gb18030"}},
+                           .body = resultsPage("24037", "2024-04-02")});
+        server.route("/missing", {.status = 404, .body = "not here"});
+        MainWindowTest::SetUp();
+    }
+    // A window whose latest draw comes from `path` on the test server; the network check
+    // runs `ping` as given (true and false stand in for a host that answers or not).
+    void openWith(const std::string& path, const std::string& ping) {
+        window->Destroy();
+        window = nullptr;
+        pump();
+        store = std::make_unique<EasyDb>(home.path());
+        window = new TarvWin(*store);
+        window->drawSource = {server.url(path), "127.0.0.1", ping};
+        window->create();
+        pump();
+    }
+    MainPanel* main() const { return window->mainPanel(); }
+    LatestDrawsPanel* draws() const { return main()->latestDrawsPanel(); }
+    // Presses the refresh button as a timer tick does and waits for the result.
+    void refreshAndWait() {
+        main()->drawRefreshTimer().Notify();
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        while (main()->refreshing() && std::chrono::steady_clock::now() < end) {
+            pump();
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        ASSERT_FALSE(main()->refreshing()) << "the refresh did not end";
+        pump();
+    }
+    std::wstring numbersShown() const {
+        std::wstring text;
+        for (const wxStaticText* label : draws()->numberLabels()) text += labelText(label);
+        return text;
+    }
+
+    LocalHttpServer server;
+};
+
+TEST_F(DrawRefreshTest, TheStripSitsAboveTheCastingPanelWithItsPlaceholder) {
+    EXPECT_EQ(draws()->GetPosition(), wxPoint(10, 10));
+    EXPECT_EQ(casting()->GetPosition().y, bottom(draws()) + 10);
+    EXPECT_EQ(draws()->numberLabels().size(), 20u);
+    // Without a page address nothing is asked and the button stays grey.
+    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Disabled);
+}
+
+TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
+    openWith("/", "true");
+    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_EQ(main()->drawRefreshTimer().GetInterval(), 3000);
+    refreshAndWait();
+    EXPECT_EQ(status(), DrawUpdatedText);
+    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_EQ(numbersShown(), L"1234567");
+    EXPECT_EQ(labelText(draws()->textLabels()[1]), L"2024-04-02");
+    EXPECT_EQ(labelText(draws()->textLabels()[2]), L"24037");
+    EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Normal);
+
+    // The button runs the whole step again.
+    window->GetStatusBar()->SetStatusText(L"", 1);
+    server.route("/", {.status = 200, .body = resultsPage("24038", "2024-04-05")});
+    draws()->refreshButton()->press();
+    refreshAndWait();
+    EXPECT_EQ(status(), DrawUpdatedText);
+    EXPECT_EQ(labelText(draws()->textLabels()[2]), L"24038");
+}
+
+TEST_F(DrawRefreshTest, WithoutNetworkTheTimerGoesOnAndThePlaceholderStays) {
+    openWith("/", "false");
+    refreshAndWait();
+    EXPECT_EQ(status(), L"未连网");
+    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_EQ(draws()->numberLabels().size(), 20u);
+    EXPECT_EQ(server.requests("/"), 0);
+}
+
+TEST_F(DrawRefreshTest, AMissingPageStopsTheTimerButShowsNoSuccess) {
+    openWith("/missing", "true");
+    refreshAndWait();
+    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_NE(status(), DrawUpdatedText);
+    EXPECT_EQ(draws()->numberLabels().size(), 20u) << "the placeholder stays";
+}
+
+}  // namespace
+}  // namespace orvenna::gui

@@ -1,0 +1,88 @@
+#include "LatestDrawsPanel.h"
+
+#include "engine/Text.h"
+#include "framework/FontText.h"
+#include "framework/Layout.h"
+#include "framework/PictureButton.h"
+#include "framework/Pictures.h"
+
+namespace orvenna {
+
+namespace {
+
+const wxColour Red(255, 0, 0);
+const wxColour Blue(0, 0, 255);
+const wxColour Orange(255, 128, 0);
+
+constexpr int DigitCount = 7;
+constexpr int PiecesPerRow = 10;
+
+}  // namespace
+
+LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
+
+void LatestDrawsPanel::showDraw(int /*type: 七星彩 is the only lottery shown*/, const std::wstring& numbers,
+                                const std::wstring& drawDate, const std::wstring& period,
+                                const std::wstring& fontText, int messageMode) {
+    for (wxStaticText* label : texts_) label->Destroy();
+    for (wxStaticText* label : numbers_) label->Destroy();
+    texts_.clear();
+    numbers_.clear();
+    if (refresh_) refresh_->Destroy();
+
+    const wxFont font = fontFromText(fontText);
+    SetFont(font);
+    const wxSize cell = measureChar(font, L'款');
+    const int cw = cell.x, ch = cell.y;
+    const int gap = scaled(10);
+    auto label = [&](const std::wstring& text, int left, int top, int width) {
+        auto* made = new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+        made->SetFont(font);
+        place(made, left, top, width, ch, Floor::BestHeight);
+        return made;
+    };
+    auto textWidth = [cw](const std::wstring& text) { return cw * static_cast<int>(text.size()); };
+
+    const std::wstring heading = L"七星彩最新开奖:";
+    wxStaticText* head = label(heading, gap, gap, textWidth(heading));
+    wxStaticText* date = label(drawDate, right(head) + gap, gap, textWidth(drawDate));
+    wxStaticText* issue = label(period, right(date) + gap, gap, textWidth(period));
+    const std::wstring captionText = L"开奖号码:";
+    const int rowTop[2] = {ch + 2 * gap, 2 * ch + 3 * gap};
+    wxStaticText* caption = label(captionText, gap, rowTop[0], cw * 5);
+    texts_ = {head, date, issue, caption};
+
+    const int firstLeft = right(caption) + gap;
+    const int rows = messageMode == 1 ? 2 : 1;
+    const int perRow = messageMode == 1 ? PiecesPerRow : DigitCount;
+    for (int row = 0; row < rows; ++row) {
+        int left = firstLeft;
+        for (int k = 1; k <= perRow; ++k) {
+            std::wstring piece;
+            wxColour colour;
+            if (messageMode == 1) {
+                // Label k of row 1 holds characters 2k-1 and 2k, of row 2 characters 2k+19 and 2k+20.
+                piece = std::wstring(clampedSubstr(numbers, (2 * k - 2) + row * 2 * PiecesPerRow, 2));
+                colour = Red;
+            } else {
+                piece = std::wstring(clampedSubstr(numbers, k - 1, 1));
+                colour = k == DigitCount ? Blue : Orange;
+            }
+            wxStaticText* number = label(piece, left, rowTop[row], cw);
+            number->SetForegroundColour(colour);
+            numbers_.push_back(number);
+            left = right(number) + gap;
+        }
+    }
+
+    const wxSize buttonSize(scaled(32), scaled(32));
+    const wxBitmap normal = pictureBitmap("refresh-normal.png", buttonSize);
+    refresh_ = new PictureButton(this, buttonSize, normal, pictureBitmap("refresh-hover.png", buttonSize),
+                                 pictureBitmap("refresh-disabled.png", buttonSize), normal);
+    refresh_->Move(right(issue) + scaled(50), issue->GetPosition().y);
+    refresh_->clicked.connect([this] { refreshRequested.raise(); });
+
+    SetSize(right(refresh_) + gap, bottom(numbers_.back()) + gap);
+}
+
+}  // namespace orvenna
