@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in
-# a build with AddressSanitizer and UndefinedBehaviorSanitizer. Fails when any test fails.
+# a build with AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz target for
+# a bounded time. Fails when any test or fuzz target fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0
@@ -16,4 +18,6 @@ for kind in release sanitize; do
   echo "== $kind tests"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
 done
+echo "== fuzz targets"
+bash scripts/fuzz.sh "${ORVENNA_FUZZ_SECONDS:-30}" || status=1
 exit $status

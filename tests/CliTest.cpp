@@ -8,12 +8,16 @@
 #include <filesystem>
 #include <unistd.h>
 #include <fstream>
+#include <optional>
 #include <sstream>
 
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "engine/DayCount.h"
 #include "engine/Text.h"
+#include "framework/Gb18030.h"
+#include "LocalHttpServer.h"
+#include "TempDirectory.h"
 
 namespace orvenna::cli {
 namespace {
@@ -275,6 +279,57 @@ TEST_F(CliHistory, SaveFailureIsReportedAndExitsOne) {
     const CliRun list = cli({"history", "list"});
     EXPECT_EQ(list.code, 1);
     EXPECT_EQ(list.out, "");
+}
+
+
+// `draw` reads a results page, saved or served, and prints the draw it holds.
+TEST(CliDraw, ReadsASavedPageOrAServedOne) {
+    const std::string utf8 =
+        "<table class=\"kjtable\"><tbody><tr><th>彩种</th></tr></tbody><tbody>"
+        "<tr><td>a</td></tr><tr><td>b</td></tr><tr><td>c</td></tr><tr><td>d</td></tr><tr><td>e</td></tr>"
+        "<tr><td>七星彩</td><td>二</td><td>24037</td><td>2024-04-02</td><td>"
+        "<span class=\"yellow\">1</span><span class=\"yellow\">2</span><span class=\"yellow\">3</span>"
+        "<span class=\"yellow\">4</span><span class=\"yellow\">5</span><span class=\"yellow\">6</span>"
+        "<span class=\"blue\">7</span></td></tr></tbody></table>";
+    // The same page in GB18030, as the site sends it.
+    const std::optional<std::string> back = gb18030ToUtf8(
+        std::string("\xC6\xDF\xD0\xC7\xB2\xCA", 6));  // 七星彩
+    ASSERT_EQ(back, std::optional<std::string>("七星彩"));
+    std::string gb = utf8;
+    for (auto [from, to] : {std::pair<std::string, std::string>{"七星彩", "\xC6\xDF\xD0\xC7\xB2\xCA"},
+                            {"彩种", "\xB2\xCA\xD6\xD6"}, {"二", "\xB6\xFE"}}) {
+        for (std::size_t at = gb.find(from); at != std::string::npos; at = gb.find(from, at + to.size()))
+            gb.replace(at, from.size(), to);
+    }
+    TempDirectory dir;
+    const auto file = dir.path() / "front.html";
+    std::ofstream(file, std::ios::binary) << gb;
+
+    CliRun run = cli({"draw", "--file", file.string(), "--json"});
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json::Value draw = parse(run.out);
+    EXPECT_EQ(draw["lotteryName"].asString(), "七星彩");
+    EXPECT_EQ(draw["period"].asString(), "24037");
+    EXPECT_EQ(draw["drawDate"].asString(), "2024-04-02");
+    EXPECT_EQ(draw["mainNumbers"].asString(), "123456");
+    EXPECT_EQ(draw["extraNumbers"].asString(), "7");
+    EXPECT_EQ(draw["status"].asInt(), 200);
+
+    LocalHttpServer server;
+    server.route("/", {.status = 200, .body = gb});
+    run = cli({"draw", "--url", server.url("/")});
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "七星彩 24037 2024-04-02 1234567\n");
+
+    // Failures: a missing page, a page in another code page, an unusable page, bad arguments.
+    EXPECT_EQ(cli({"draw", "--url", server.url("/gone")}).code, 1);
+    std::ofstream(file, std::ios::binary) << "\x81\x20 not gb18030";
+    EXPECT_EQ(cli({"draw", "--file", file.string()}).code, 1);
+    std::ofstream(file, std::ios::binary | std::ios::trunc) << "<html></html>";
+    EXPECT_EQ(cli({"draw", "--file", file.string()}).code, 1);
+    run = cli({"draw", "--url", "x", "--file", "y"});
+    EXPECT_EQ(run.code, 2);
+    EXPECT_TRUE(run.out.empty());
 }
 
 }  // namespace
