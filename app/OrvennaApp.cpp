@@ -28,6 +28,7 @@ bool OrvennaApp::OnInit() {
         auto* window = new TarvWin(store_);
         window->openHelp = [] { orvenna::openHelp(); };
         window->drawSource = drawSourceSetting();
+        window->updateUrl = toUtf8(readSetting(L"update_url", L""));
         window->create();
         return true;
     } catch (...) {

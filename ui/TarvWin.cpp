@@ -8,17 +8,25 @@
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
+#include "engine/Text.h"
 #include "engine/Suggestion.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 #include "records/EasyDb.h"
 #include "records/ResultText.h"
+#include "app/Settings.h"
+#include "engine/DayCount.h"
+#include "framework/Clock.h"
+#include "framework/HttpClient.h"
+#include "framework/ProgramDirectory.h"
+#include "update/UpdateWin.h"
 
 namespace orvenna {
 
 namespace {
 
 constexpr int OuterWidth = 1024;
+constexpr int UpdateCheckDelayMs = 5000;
 
 }  // namespace
 
@@ -26,6 +34,7 @@ constexpr int OuterWidth = 1024;
 TarvWin::TarvWin(EasyDb& store)
     : wxFrame(nullptr, wxID_ANY, L"Valdoro V1.0版", wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+      programDir(programDirectory()),
       store_(store) {
     runManualDialog = [this] {
         GuaWin dialog(this, mainPanel_->castingPanel()->request());
@@ -34,6 +43,9 @@ TarvWin::TarvWin(EasyDb& store)
 }
 
 TarvWin::~TarvWin() {
+    updateTimer_.Stop();
+    cancelUpdateCheck_ = true;
+    if (updateCheck_.joinable()) updateCheck_.join();
     // Whatever way the window goes, the database is closed with it.
     store_.close();
     EasyDb::shutdown();
@@ -106,6 +118,59 @@ void TarvWin::create() {
         event.Skip();
     });
     Show();
+
+    // Once a newer build was offered today, the server is not asked again until tomorrow.
+    updateTimer_.setHandler([this] { checkForUpdate(); });
+    if (!updateUrl.empty() && readSetting(programDir / "config.ini", L"update_day", L"") != today())
+        updateTimer_.StartOnce(UpdateCheckDelayMs);
+}
+
+std::wstring TarvWin::today() const {
+    const DateTimeFields now = fieldsFromDayCount(localNow());
+    return updateDayText(now.year, now.month, now.day);
+}
+
+void TarvWin::checkForUpdate() {
+    updateTimer_.Stop();
+    if (updateUrl.empty() || updateCheck_.joinable()) return;
+    updateCheck_ = std::thread([this, url = updateIndexUrl(updateUrl)] {
+        HttpClient client;
+        HttpOptions options;
+        options.connectTimeoutMs = 5000;
+        options.totalTimeoutMs = 15000;
+        options.maxBodyBytes = 1 << 20;
+        options.onProgress = [this](std::int64_t, std::int64_t) { return !cancelUpdateCheck_; };
+        // The body is read whatever the answer's code: only a valid index counts.
+        const HttpResponse response = client.get(url, options);
+        std::optional<UpdateIndex> index = parseUpdateIndex(response.body);
+        if (!cancelUpdateCheck_) CallAfter([this, index = std::move(index)] { offerUpdate(index); });
+    });
+}
+
+void TarvWin::offerUpdate(const std::optional<UpdateIndex>& index) {
+    updateChecked_ = true;
+    if (!index || !offersUpdate(*index)) return;
+    const std::wstring fileName = index->md5 + L".exe";
+    const std::filesystem::path config = programDir / "config.ini";
+    writeSetting(config, L"update_file", fileName);
+    UpdateOffer offer;
+    offer.productName = L"Orvenna";
+    offer.currentVersion = std::wstring(ProgramVersionText);
+    offer.verns = index->verns;
+    offer.day = index->day;
+    offer.size = index->size;
+    offer.installerPath = programDir / fileName;
+    offer.md5 = index->md5;
+    offer.body = index->body;
+    offer.address = toUtf8(*decodeUpdateAddress(index->url));
+    updateWin_ = new UpdateWin(this);
+    updateWin_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
+        if (event.GetEventObject() == updateWin_) updateWin_ = nullptr;
+        event.Skip();
+    });
+    updateWin_->endProgram = [this] { Destroy(); };
+    updateWin_->showUpdate(fontText_, std::move(offer));
+    writeSetting(config, L"update_day", today());
 }
 
 void TarvWin::layoutPanels() {

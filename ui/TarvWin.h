@@ -2,15 +2,21 @@
 // that the panels' events end in (record store, result text, manual casting dialog).
 #pragma once
 
+#include <atomic>
+#include <filesystem>
 #include <functional>
+#include <optional>
 #include <string>
+#include <thread>
 
 #include <wx/frame.h>
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
 #include "engine/AnalysisRecord.h"
+#include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
+#include "update/UpdateIndex.h"
 
 namespace orvenna {
 
@@ -38,12 +44,26 @@ public:
     std::function<void()> openHelp;
     // Where the latest draw comes from; the application sets it from the configuration.
     DrawSource drawSource;
+    // The update server's base address ("update_url"); empty: no update check at all.
+    std::string updateUrl;
+    // Where config.ini and a downloaded installer live.
+    std::filesystem::path programDir;
+
+    // The one-shot timer that starts the update check 5 s after the window was shown.
+    WindowTimer& updateTimer() { return updateTimer_; }
+    // The update timer's tick: asks the server (off the window's thread) and offers a newer
+    // build in the update window.
+    void checkForUpdate();
+    bool checkingForUpdate() const { return updateCheck_.joinable() && !updateChecked_; }
+    class UpdateWin* updateWindow() const { return updateWin_; }
 
 private:
     void layoutPanels();
     void showPrediction(AnalysisRecord& record);
     void save(const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list);
     void deleteTicked();
+    void offerUpdate(const std::optional<UpdateIndex>& index);
+    std::wstring today() const;
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;
@@ -51,6 +71,11 @@ private:
     wxStatusBar* statusBar_ = nullptr;
     std::wstring fontText_;
     bool activated_ = false;
+    WindowTimer updateTimer_;
+    std::thread updateCheck_;
+    std::atomic<bool> cancelUpdateCheck_{false};
+    bool updateChecked_ = false;
+    class UpdateWin* updateWin_ = nullptr;
 };
 
 }  // namespace orvenna

@@ -2,7 +2,9 @@
 // control's own event, then lets the loop run.
 #pragma once
 
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
@@ -25,7 +27,22 @@ inline void pump() {
     for (int i = 0; i < 3; ++i) {
         wxTheApp->ProcessPendingEvents();
         wxTheApp->Yield(true);
+        wxTheApp->ProcessIdle();  // idle time is when destroyed windows are deleted
     }
+}
+
+// Lets the loop run until `done` holds (work of another thread arriving as queued calls);
+// false when it does not within `limit`.
+template <class Done>
+bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds(20)) {
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        pump();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    pump();
+    return true;
 }
 
 inline void click(wxButton* button) {

@@ -146,13 +146,7 @@ protected:
     // Presses the refresh button as a timer tick does and waits for the result.
     void refreshAndWait() {
         main()->drawRefreshTimer().Notify();
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(20);
-        while (main()->refreshing() && std::chrono::steady_clock::now() < end) {
-            pump();
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        ASSERT_FALSE(main()->refreshing()) << "the refresh did not end";
-        pump();
+        ASSERT_TRUE(waitUntil([&] { return !main()->refreshing(); })) << "the refresh did not end";
     }
     std::wstring numbersShown() const {
         std::wstring text;

@@ -29,9 +29,12 @@ public:
         pid_ = fork();
         if (pid_ == 0) {
             close(fds[0]);
+            // Nothing of the server's may hold the test's output open after the test ends.
             const int devnull = open("/dev/null", O_WRONLY);
+            dup2(devnull, STDOUT_FILENO);
             dup2(devnull, STDERR_FILENO);
             const std::string fd = std::to_string(fds[1]);
+            setpgid(0, 0);  // not in the test's process group: a terminal's ^C stops the test only
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-dpi", "96",
                    "-nolisten", "tcp", static_cast<char*>(nullptr));
             _exit(127);

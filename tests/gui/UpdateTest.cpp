@@ -1,0 +1,221 @@
+// The update as the user meets it, against an update server on 127.0.0.1: when a check
+// starts, which indexes open the window, and the download, fingerprint and install steps.
+#include <fstream>
+
+#include "../LocalHttpServer.h"
+#include "MainWindowFixture.h"
+#include "app/Settings.h"
+#include "engine/DayCount.h"
+#include "engine/Text.h"
+#include "framework/Clock.h"
+#include "framework/FontText.h"
+#include "update/Installer.h"
+#include "update/UpdateWin.h"
+
+namespace orvenna::gui {
+namespace {
+
+std::string encodeAddress(const std::string& ascii) {
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (unsigned char c : ascii) hex += {Digits[c >> 4], Digits[c & 15], '0', '0'};
+    return hex;
+}
+
+std::wstring todayText() {
+    const DateTimeFields now = fieldsFromDayCount(localNow());
+    return updateDayText(now.year, now.month, now.day);
+}
+
+class UpdateTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        installer = "#!/bin/sh\necho installed > \"" + (home.path() / "installed.txt").string() + "\"\n";
+        md5 = *md5Hex(writeTemp(installer));
+        server.route("/setup.exe", {.status = 200, .body = installer});
+        MainWindowTest::SetUp();
+    }
+    std::filesystem::path writeTemp(const std::string& content) {
+        const auto file = home.path() / "probe.bin";
+        std::ofstream(file, std::ios::binary) << content;
+        return file;
+    }
+    void publish(const std::string& members) {
+        server.route("/update/tarv/index.json", {.status = 200, .body = "{" + members + "}"});
+    }
+    std::string members(int ver, const std::string& fingerprint, const std::string& path = "/setup.exe") {
+        return "\"name\": \"Orvenna\", \"ver\": " + std::to_string(ver) +
+               ", \"verns\": \"V1.1.0\", \"day\": \"2026-12-01\", \"url\": \"" + encodeAddress(server.url(path)) +
+               "\", \"md5\": \"" + fingerprint + "\", \"body\": \"修正了若干问题\", \"size\": 1572864";
+    }
+    // A main window of this test's program directory asking this test's server.
+    void openWindow() {
+        window->Destroy();
+        window = nullptr;
+        pump();
+        store = std::make_unique<EasyDb>(home.path());
+        window = new TarvWin(*store);
+        window->updateUrl = server.url("");
+        window->programDir = home.path();
+        window->create();
+        pump();
+    }
+    // Runs the check as the timer's tick does and waits for its answer.
+    void check() {
+        window->checkForUpdate();
+        ASSERT_TRUE(waitUntil([&] { return !window->checkingForUpdate(); }));
+    }
+    std::wstring setting(const wchar_t* key) { return readSetting(home.path() / "config.ini", key, L"(none)"); }
+    UpdatePanel* panel() { return window->updateWindow()->panel(); }
+    void download() {
+        bool ended = false;
+        panel()->downloadEnded.connect([&] { ended = true; });
+        click(panel()->mainButton());
+        ASSERT_TRUE(waitUntil([&] { return ended; }));
+    }
+    std::filesystem::path installerPath() const { return home.path() / (md5 + ".exe"); }
+
+    LocalHttpServer server;
+    std::string installer;
+    std::string md5;
+};
+
+TEST_F(UpdateTest, TheCheckStartsFiveSecondsAfterShowUnlessOfferedToday) {
+    openWindow();
+    EXPECT_TRUE(window->updateTimer().IsRunning());
+    EXPECT_TRUE(window->updateTimer().IsOneShot());
+    EXPECT_EQ(window->updateTimer().GetInterval(), 5000);
+
+    ASSERT_TRUE(writeSetting(home.path() / "config.ini", L"update_day", L"2020年1月1日"));
+    openWindow();
+    EXPECT_TRUE(window->updateTimer().IsRunning());
+
+    ASSERT_TRUE(writeSetting(home.path() / "config.ini", L"update_day", todayText()));
+    openWindow();
+    EXPECT_FALSE(window->updateTimer().IsRunning());
+    EXPECT_EQ(server.requests("/update/tarv/index.json"), 0);
+}
+
+TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
+    const std::string noName = members(2, md5).substr(std::string("\"name\": \"Orvenna\", ").size());
+    const std::string badUrl = "\"name\": 1, \"ver\": 2, \"verns\": \"\", \"day\": \"d\", \"url\": \"68007400\", \"md5\": \"" +
+                               md5 + "\", \"body\": \"\"";
+    // One check a run: each index is asked for by a window of its own.
+    for (const std::string& index : {members(1, md5), noName, members(2, "../evil"), badUrl}) {
+        publish(index);
+        openWindow();
+        check();
+        EXPECT_EQ(window->updateWindow(), nullptr) << index;
+        EXPECT_EQ(setting(L"update_day"), L"(none)");
+        EXPECT_EQ(setting(L"update_file"), L"(none)");
+    }
+    EXPECT_EQ(server.requests("/update/tarv/index.json"), 4);
+
+    publish(members(2, md5));
+    openWindow();
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    EXPECT_EQ(window->updateWindow()->GetTitle(), L"发现新版本");
+    EXPECT_EQ(setting(L"update_day"), todayText());
+    EXPECT_EQ(setting(L"update_file"), fromUtf8(md5) + L".exe");
+    EXPECT_EQ(panel()->label(0)->GetLabel(), L"软件名称:Orvenna");
+    EXPECT_EQ(panel()->label(1)->GetLabel(), L"当前版本:V1.0.0");
+    EXPECT_EQ(panel()->label(2)->GetLabel(), L"最新版本:V1.1.0");
+    EXPECT_EQ(panel()->label(4)->GetLabel(), L"文件大小:1.5MB");
+    EXPECT_EQ(panel()->notes()->GetValue(), L"更新内容:修正了若干问题");
+    // "day" has 10 characters: the panel is 20 character widths wide.
+    EXPECT_EQ(panel()->GetSize().x, 20 * measureChar(panel()->GetFont(), L'新').x);
+    EXPECT_EQ(window->updateWindow()->GetClientSize(), panel()->GetSize());
+}
+
+TEST_F(UpdateTest, DownloadVerifyAndInstall) {
+    openWindow();
+    publish(members(2, md5));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+    download();
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateDownloaded);
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即安装");
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"恭喜您！更新已下载成功!");
+    EXPECT_EQ(panel()->progress()->GetValue(), 100);
+    EXPECT_TRUE(std::filesystem::exists(installerPath()));
+
+    // The installer runs and the program ends: the main window goes, and the update window
+    // with it.
+    wxWeakRef<TarvWin> main(window);
+    std::wstring shown;
+    UpdatePanel* update = panel();
+    update->installRequested.connect([&](const std::filesystem::path&) {
+        shown = update->statusLabel()->GetLabel().ToStdWstring();
+    });
+    window = nullptr;
+    click(update->mainButton());
+    EXPECT_EQ(shown, L"文件指纹正确，立即进行安装");
+    ASSERT_TRUE(waitUntil([&] { return !main; }));
+    ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(home.path() / "installed.txt"); }));
+}
+
+TEST_F(UpdateTest, AWrongFingerprintDeletesTheFileAndOffersTheDownloadAgain) {
+    openWindow();
+    publish(members(2, "0123456789ABCDEF0123456789ABCDEF"));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    download();
+    const auto file = home.path() / "0123456789ABCDEF0123456789ABCDEF.exe";
+    ASSERT_TRUE(std::filesystem::exists(file));
+    click(panel()->mainButton());
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"文件指纹不正确，请重新下载");
+    EXPECT_FALSE(std::filesystem::exists(file));
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+    EXPECT_TRUE(panel()->mainButton()->IsEnabled());
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "installed.txt"));
+}
+
+TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
+    server.route("/stalls.exe", {.status = 200, .headers = {{"Content-Length", "100000"}}, .body = std::string(100000, 'x'),
+                                 .stallAfterBytes = 5000});
+    openWindow();
+    for (const char* path : {"/gone.exe", "/stalls.exe"}) {
+        publish(members(2, md5, path));
+        check();
+        ASSERT_NE(window->updateWindow(), nullptr);
+        panel()->setStallTimeout(std::chrono::milliseconds(300));
+        download();
+        EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed) << path;
+        EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"对不起！下载失败请检查网络稍候再试");
+        EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+        EXPECT_FALSE(std::filesystem::exists(installerPath()));
+        EXPECT_FALSE(std::filesystem::exists(installerPath().string() + ".part"));
+        // After a failure the window closes without asking.
+        window->updateWindow()->Close();
+        ASSERT_TRUE(waitUntil([&] { return window->updateWindow() == nullptr; }));
+        openWindow();
+    }
+}
+
+TEST_F(UpdateTest, ClosingDuringADownloadAsksAndCancelsCleanly) {
+    server.route("/slow.exe", {.status = 200, .body = std::string(400000, 'x'), .chunkDelayMs = 50, .chunkBytes = 4000});
+    openWindow();
+    publish(members(2, md5, "/slow.exe"));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    click(panel()->mainButton());
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"…下载中…");
+    EXPECT_FALSE(panel()->laterButton()->IsEnabled());
+    ASSERT_TRUE(waitUntil([&] { return panel()->progress()->GetValue() > 0; }));
+    EXPECT_TRUE(panel()->statusLabel()->GetLabel().StartsWith(L"文件大小:0.38/已下载:"));
+
+    wxTEST_DIALOG(window->updateWindow()->Close(),
+                  ExpectMessage(L"询问:", L"未完成本次更新的安装，是否取消本次更新?", wxID_NO));
+    pump();
+    ASSERT_NE(window->updateWindow(), nullptr) << "No keeps the window";
+    wxTEST_DIALOG(window->updateWindow()->Close(),
+                  ExpectMessage(L"询问:", L"未完成本次更新的安装，是否取消本次更新?", wxID_YES));
+    ASSERT_TRUE(waitUntil([&] { return window->updateWindow() == nullptr; }));
+    EXPECT_FALSE(std::filesystem::exists(installerPath()));
+    EXPECT_FALSE(std::filesystem::exists(installerPath().string() + ".part"));
+}
+
+}  // namespace
+}  // namespace orvenna::gui

@@ -1,0 +1,119 @@
+#include "UpdateIndex.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cwctype>
+#include <memory>
+
+#include <json/json.h>
+
+#include "engine/Text.h"
+
+namespace orvenna {
+
+std::string updateIndexUrl(std::string_view base) {
+    std::string url(base);
+    while (!url.empty() && url.back() == '/') url.pop_back();
+    std::string path = "/update/{0}/index.json";
+    path.replace(path.find("{0}"), 3, UpdateProductKey);
+    return url + path;
+}
+
+std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
+    Json::CharReaderBuilder builder;
+    builder["collectComments"] = false;
+    builder["failIfExtra"] = true;
+    const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
+    Json::Value root;
+    std::string errors;
+    if (!reader->parse(json.data(), json.data() + json.size(), &root, &errors) || !root.isObject()) return std::nullopt;
+    for (const char* key : {"name", "ver", "verns", "day", "url", "md5", "body"})
+        if (!root.isMember(key)) return std::nullopt;
+
+    // A member of another type than expected reads as empty (or 0), as a missing one would.
+    auto text = [&](const char* key) { return root[key].isString() ? fromUtf8(root[key].asString()) : std::wstring(); };
+    auto integer = [&](const char* key) -> std::int64_t {
+        const Json::Value& value = root[key];
+        return value.isInt64() ? value.asInt64() : value.isUInt64() ? INT64_MAX : 0;
+    };
+    UpdateIndex index;
+    index.ver = integer("ver");
+    index.verns = text("verns");
+    index.day = text("day");
+    index.url = root["url"].isString() ? root["url"].asString() : std::string();
+    index.md5 = text("md5");
+    index.body = text("body");
+    index.size = root.isMember("size") ? integer("size") : 0;
+    return index;
+}
+
+namespace {
+
+int hexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+bool isFingerprint(std::wstring_view md5) {
+    if (md5.size() != 32) return false;
+    for (wchar_t c : md5)
+        if (c > 127 || hexValue(static_cast<char>(c)) < 0) return false;
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
+    if (hex.empty() || hex.size() % 4 != 0) return std::nullopt;  // whole UTF-16 units only
+    std::u16string units;
+    for (std::size_t i = 0; i < hex.size(); i += 4) {
+        int digits[4];
+        for (int k = 0; k < 4; ++k)
+            if ((digits[k] = hexValue(hex[i + static_cast<std::size_t>(k)])) < 0) return std::nullopt;
+        // Little-endian: the first byte is the low one.
+        units.push_back(static_cast<char16_t>((digits[0] << 4 | digits[1]) | (digits[2] << 4 | digits[3]) << 8));
+    }
+    std::wstring address;
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        const char32_t unit = units[i];
+        if (unit >= 0xD800 && unit <= 0xDBFF) {
+            if (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return std::nullopt;
+            address += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+        } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
+            return std::nullopt;
+        } else if (unit < 0x20 || unit == 0x7F) {
+            return std::nullopt;  // no control characters in an address
+        } else {
+            address += static_cast<wchar_t>(unit);
+        }
+    }
+    auto startsWith = [&](std::wstring_view prefix) {
+        if (address.size() <= prefix.size()) return false;
+        for (std::size_t i = 0; i < prefix.size(); ++i)
+            if (static_cast<wchar_t>(std::towlower(static_cast<wint_t>(address[i]))) != prefix[i]) return false;
+        return true;
+    };
+    if (!startsWith(L"http://") && !startsWith(L"https://")) return std::nullopt;
+    return address;
+}
+
+bool offersUpdate(const UpdateIndex& index) {
+    return index.ver > ProgramBuild && isFingerprint(index.md5) && decodeUpdateAddress(index.url).has_value();
+}
+
+std::wstring megabytesText(std::int64_t bytes) {
+    const double megabytes = static_cast<double>(bytes) / 1024 / 1024;
+    const double rounded = std::round(megabytes * 100) / 100;  // std::round takes halves away from zero
+    if (std::fabs(rounded) < 0.000001) return L"0";
+    char text[64];
+    std::snprintf(text, sizeof text, "%.15g", rounded);
+    return fromUtf8(text);
+}
+
+std::wstring updateDayText(int year, int month, int day) {
+    return concat(decimalText(year), L"年", decimalText(month), L"月", decimalText(day), L"日");
+}
+
+}  // namespace orvenna

@@ -1,0 +1,167 @@
+#include "UpdatePanel.h"
+
+#include <cmath>
+#include <fstream>
+
+#include "UpdateIndex.h"
+#include "engine/Text.h"
+#include "framework/FontText.h"
+#include "framework/HttpClient.h"
+#include "framework/Layout.h"
+
+namespace orvenna {
+
+namespace {
+
+std::wstring withValue(std::wstring_view format, const std::wstring& value) {
+    std::wstring text(format);
+    text.replace(text.find(L"{0}"), 3, value);
+    return text;
+}
+
+std::filesystem::path partialFile(const std::filesystem::path& installer) {
+    std::filesystem::path partial = installer;
+    partial += ".part";
+    return partial;
+}
+
+}  // namespace
+
+UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer)
+    : wxPanel(parent), offer_(std::move(offer)) {
+    SetFont(font);
+    const wxSize cell = measureChar(font, L'新');
+    const int c = cell.x, u = cell.y;
+    const int width = 2 * c * static_cast<int>(offer_.day.size());
+    const std::wstring values[5] = {offer_.productName, offer_.currentVersion, offer_.verns, offer_.day,
+                                    megabytesText(offer_.size)};
+    const std::wstring_view formats[5] = {L"软件名称:{0}", L"当前版本:{0}", L"最新版本:{0}", L"发布日期:{0}",
+                                          L"文件大小:{0}MB"};
+    for (int row = 0; row < 5; ++row) {
+        labels_[row] = new wxStaticText(this, wxID_ANY, withValue(formats[row], values[row]), wxDefaultPosition,
+                                        wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
+        place(labels_[row], 5, row * (u + 6) + 6, width - 10, u, Floor::BestHeight);
+    }
+    notes_ = new wxTextCtrl(this, wxID_ANY, withValue(L"更新内容:{0}", offer_.body), wxDefaultPosition, wxDefaultSize,
+                            wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL);
+    notes_->SetMargins(4, -1);
+    place(notes_, 5, 5 * u + 36, width - 30, 8 * u, Floor::Exact);
+    progress_ = new wxGauge(this, wxID_ANY, 100);
+    place(progress_, 5, 13 * u + 42, width - 30, u + 8, Floor::BestHeight);
+    status_ = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    place(status_, 5, std::max(14 * u + 56, bottom(progress_) + 6), width - 10, u, Floor::BestHeight);
+    later_ = makeButton(this, L"下次再说");
+    main_ = makeButton(this, L"立即下载");
+    const int buttonTop = std::max(15 * u + 62, bottom(status_) + 6);
+    const int left = (width - 12 * c - 10) / 2;
+    place(later_, 5 + left, buttonTop, 6 * c, u + 12);
+    place(main_, 5 + 6 * c + left + 10, buttonTop, 6 * c, u + 12);
+    SetSize(width, std::max(16 * u + 82, bottom(main_) + 10));
+
+    later_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressLater(); });
+    main_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressMain(); });
+}
+
+UpdatePanel::~UpdatePanel() { cancelDownload(); }
+
+void UpdatePanel::cancelDownload() {
+    cancel_ = true;
+    if (worker_.joinable()) worker_.join();
+}
+
+void UpdatePanel::pressLater() { laterChosen.raise(1); }
+
+void UpdatePanel::pressMain() {
+    const wxString caption = main_->GetLabel();
+    if (caption == L"立即下载") {
+        main_->SetLabel(L"…下载中…");
+        later_->Disable();
+        main_->Disable();
+        startDownload();
+    } else if (caption == L"立即安装") {
+        later_->Disable();
+        main_->Disable();
+        const int verdict = verifyRequested ? verifyRequested(offer_.md5, offer_.installerPath) : 0;
+        if (verdict == 100) {
+            status_->SetLabel(L"文件指纹正确，立即进行安装");
+            installRequested.raise(offer_.installerPath);
+        } else {
+            status_->SetLabel(L"文件指纹不正确，请重新下载");
+            std::error_code error;
+            std::filesystem::remove(offer_.installerPath, error);
+            main_->SetLabel(L"立即下载");
+            later_->Enable();
+            main_->Enable();
+        }
+    }
+}
+
+// The worker writes to a file of its own beside the installer and renames it only after a
+// complete 200 answer, so the installer's name never holds a partial or wrong file. It
+// touches no control: progress and the end come back to the window's thread as queued
+// calls, which the destructor's join keeps from outliving the panel.
+void UpdatePanel::startDownload() {
+    progress_->SetRange(100);
+    progress_->SetValue(0);
+    stateChanged.raise(UpdateDownloading);
+    cancel_ = false;
+    if (worker_.joinable()) worker_.join();
+    worker_ = std::thread([this, address = offer_.address, installer = offer_.installerPath,
+                           stall = stallTimeout_] {
+        const std::filesystem::path partial = partialFile(installer);
+        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+        HttpOptions options;
+        options.connectTimeoutMs = 10000;
+        options.stallTimeoutMs = static_cast<long>(stall.count());
+        options.maxBodyBytes = 0;  // installers are as large as they are
+        options.onData = [&](const char* data, std::size_t size) {
+            out.write(data, static_cast<std::streamsize>(size));
+            return static_cast<bool>(out) && !cancel_;
+        };
+        auto lastShown = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+        options.onProgress = [&](std::int64_t received, std::int64_t total) {
+            if (cancel_) return false;
+            const auto now = std::chrono::steady_clock::now();
+            if (now - lastShown >= std::chrono::milliseconds(100) || (total > 0 && received == total)) {
+                lastShown = now;
+                CallAfter([this, received, total] { showProgress(received, total); });
+            }
+            return true;
+        };
+        HttpClient client;
+        const HttpResponse response = client.get(address, options);
+        out.close();
+        bool ok = response.code == 200 && response.error.empty() && !out.fail() && !cancel_;
+        std::error_code error;
+        if (ok) {
+            std::filesystem::rename(partial, installer, error);
+            ok = !error;
+        }
+        if (!ok) std::filesystem::remove(partial, error);
+        if (!cancel_) CallAfter([this, ok] { finishDownload(ok); });
+    });
+}
+
+void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
+    if (total <= 0 || received <= 0 || total < received) return;
+    progress_->SetValue(static_cast<int>(std::floor(static_cast<double>(received) / static_cast<double>(total) * 100)));
+    status_->SetLabel(concat(L"文件大小:", megabytesText(total), L"/已下载:", megabytesText(received), L"MB"));
+}
+
+void UpdatePanel::finishDownload(bool ok) {
+    if (worker_.joinable()) worker_.join();
+    if (ok) {
+        stateChanged.raise(UpdateDownloaded);
+        main_->SetLabel(L"立即安装");
+        status_->SetLabel(L"恭喜您！更新已下载成功!");
+    } else {
+        stateChanged.raise(UpdateFailed);
+        main_->SetLabel(L"立即下载");
+        status_->SetLabel(L"对不起！下载失败请检查网络稍候再试");
+    }
+    main_->Enable();
+    later_->Enable();
+    downloadEnded.raise();
+}
+
+}  // namespace orvenna

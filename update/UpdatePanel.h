@@ -1,0 +1,90 @@
+// The content of the update window: the new version's details, the release notes, and the
+// download with its progress, fingerprint check and hand-over to the installer.
+#pragma once
+
+#include <atomic>
+#include <chrono>
+#include <array>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <thread>
+
+#include <wx/button.h>
+#include <wx/gauge.h>
+#include <wx/panel.h>
+#include <wx/stattext.h>
+#include <wx/textctrl.h>
+
+#include "framework/Event.h"
+
+namespace orvenna {
+
+// Everything the window shows of one offered update.
+struct UpdateOffer {
+    std::wstring productName;
+    std::wstring currentVersion;
+    std::wstring verns;
+    std::wstring day;
+    std::int64_t size = 0;
+    std::filesystem::path installerPath;
+    std::wstring md5;
+    std::wstring body;
+    std::string address;  // decoded, http or https
+};
+
+enum UpdateState : int {
+    UpdateIdle = 0,
+    UpdateDownloading = 1,
+    UpdateDownloaded = 2,
+    UpdateFailed = -2,
+};
+
+class UpdatePanel : public wxPanel {
+public:
+    UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer);
+    // Cancels a download still running, waits for it and removes its partial file.
+    ~UpdatePanel() override;
+
+    // Stops a running download and waits until its worker has ended.
+    void cancelDownload();
+    // A download is aborted when no byte arrives for this long.
+    void setStallTimeout(std::chrono::milliseconds limit) { stallTimeout_ = limit; }
+
+    void pressLater();
+    void pressMain();
+
+    wxStaticText* label(int row) const { return labels_.at(static_cast<std::size_t>(row)); }
+    wxTextCtrl* notes() const { return notes_; }
+    wxGauge* progress() const { return progress_; }
+    wxStaticText* statusLabel() const { return status_; }
+    wxButton* laterButton() const { return later_; }
+    wxButton* mainButton() const { return main_; }
+
+    Event<int> laterChosen;
+    // Returns 100 when the file is the published one.
+    std::function<int(const std::wstring& md5, const std::filesystem::path& file)> verifyRequested;
+    Event<const std::filesystem::path&> installRequested;
+    Event<int> stateChanged;
+    // The download has ended (either way) and its result is on screen; for the window tests.
+    Event<> downloadEnded;
+
+private:
+    void startDownload();
+    void showProgress(std::int64_t received, std::int64_t total);
+    void finishDownload(bool ok);
+
+    UpdateOffer offer_;
+    std::array<wxStaticText*, 5> labels_{};
+    wxTextCtrl* notes_ = nullptr;
+    wxGauge* progress_ = nullptr;
+    wxStaticText* status_ = nullptr;
+    wxButton* later_ = nullptr;
+    wxButton* main_ = nullptr;
+    std::chrono::milliseconds stallTimeout_{30000};
+    std::thread worker_;
+    std::atomic<bool> cancel_{false};
+};
+
+}  // namespace orvenna

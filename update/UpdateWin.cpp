@@ -1,0 +1,48 @@
+#include "UpdateWin.h"
+
+#include <wx/msgdlg.h>
+
+#include "Installer.h"
+#include "framework/FontText.h"
+#include "framework/Layout.h"
+
+namespace orvenna {
+
+UpdateWin::UpdateWin(wxWindow* parent)
+    : wxFrame(parent, wxID_ANY, L"发现新版本", wxDefaultPosition, wxSize(scaled(320), scaled(450)),
+              wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
+    Bind(wxEVT_CLOSE_WINDOW, &UpdateWin::onClose, this);
+}
+
+void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
+    panel_ = new UpdatePanel(this, fontFromText(fontText), std::move(offer));
+    panel_->laterChosen.connect([this](int) { Destroy(); });
+    panel_->verifyRequested = [](const std::wstring& md5, const std::filesystem::path& file) {
+        return verifyInstaller(md5, file);
+    };
+    panel_->installRequested.connect([this](const std::filesystem::path& file) {
+        startInstaller(file);  // a failure is not reported: the program ends either way
+        if (endProgram) endProgram();
+    });
+    panel_->stateChanged.connect([this](int state) { updateState_ = state; });
+    // Not skipped: the frame would stretch its one child over the client area.
+    Bind(wxEVT_SIZE, [this](wxSizeEvent&) { panel_->Move(0, 0); });
+    SetClientSize(panel_->GetSize());
+    Centre();
+    Show();
+}
+
+void UpdateWin::onClose(wxCloseEvent& event) {
+    if (updateState_ > 0 && event.CanVeto()) {
+        wxMessageDialog question(this, L"未完成本次更新的安装，是否取消本次更新?", L"询问:", wxYES_NO | wxICON_QUESTION);
+        if (question.ShowModal() != wxID_YES) {
+            event.Veto();
+            return;
+        }
+    }
+    // A download still running is stopped, and waited for, before its window goes.
+    if (panel_) panel_->cancelDownload();
+    Destroy();
+}
+
+}  // namespace orvenna
