@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-30}
-targets=(draw_page)
+targets=(draw_page update_index update_address)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVENNA_FUZZ=ON -DORVENNA_BENCH=OFF >/dev/null

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in
-# a build with AddressSanitizer and UndefinedBehaviorSanitizer; then runs every fuzz target for
+# a build with AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded tests in a
+# ThreadSanitizer build, and every fuzz target for
 # a bounded time. Fails when any test or fuzz target fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -18,6 +19,8 @@ for kind in release sanitize; do
   echo "== $kind tests"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
 done
+echo "== threaded tests under ThreadSanitizer"
+bash scripts/tsan.sh || status=1
 echo "== fuzz targets"
 bash scripts/fuzz.sh "${ORVENNA_FUZZ_SECONDS:-30}" || status=1
 exit $status

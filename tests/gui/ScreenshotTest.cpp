@@ -14,6 +14,7 @@
 #include "ui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/QrView.h"
+#include "update/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {
@@ -90,6 +91,24 @@ TEST_F(ScreenshotTest, HistoryAndQrCode) {
     click(result()->phoneButton());
     ASSERT_NE(result()->qrView(), nullptr);
     saveWindow(window, pictureFolder(home) / "qr-code.png");
+}
+
+TEST_F(ScreenshotTest, UpdateWindow) {
+    auto* update = new UpdateWin(window);
+    UpdateOffer offer;
+    offer.productName = L"Orvenna";
+    offer.currentVersion = L"V1.0.0";
+    offer.verns = L"V1.1.0";
+    offer.day = L"2026-12-20";
+    offer.size = 1572864;
+    offer.installerPath = home.path() / "setup.exe";
+    offer.md5 = L"0123456789ABCDEF0123456789ABCDEF";
+    offer.body = L"\n1. 手动装卦对话框记住上次的时间\n2. 二维码更清晰\n3. 修正了若干问题";
+    offer.address = "http://127.0.0.1:1/setup.exe";
+    update->showUpdate(window->fontText(), std::move(offer));
+    update->Move(60, 60);
+    saveWindow(update, pictureFolder(home) / "update-window.png");
+    update->Destroy();
 }
 
 }  // namespace
