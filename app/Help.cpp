@@ -40,11 +40,13 @@ namespace {
 std::filesystem::path helpIndex() {
     const std::filesystem::path candidates[] = {
         programDirectory() / "help" / "index.html",
+        installedShareDirectory() / "help" / "index.html",
 #ifdef ORVENNA_HELP_DIR
         std::filesystem::path(ORVENNA_HELP_DIR) / "index.html",
 #endif
     };
     for (const auto& candidate : candidates) {
+        if (candidate.is_relative()) continue;  // a directory that is not there
         std::error_code error;
         if (std::filesystem::is_regular_file(candidate, error)) return candidate;
     }

@@ -42,6 +42,7 @@ void castToResult(benchmark::State& state) {
     {
         EasyDb store(home);
         auto* window = new TarvWin(store);
+        window->showSplash = false;
         window->create();
         CastingPanel* casting = window->mainPanel()->castingPanel();
         choose(casting->methodChoice()->list(), static_cast<int>(state.range(0)));

@@ -11,8 +11,6 @@
 
 namespace orvenna {
 
-namespace {
-
 std::filesystem::path executableDirectory() {
 #ifdef _WIN32
     wchar_t buffer[MAX_PATH];
@@ -24,6 +22,16 @@ std::filesystem::path executableDirectory() {
     return error ? std::filesystem::path() : exe.parent_path();
 #endif
 }
+
+std::filesystem::path installedShareDirectory() {
+    const std::filesystem::path exe = executableDirectory();
+    if (exe.empty() || exe.filename() != "bin") return {};
+    std::error_code error;
+    const std::filesystem::path share = exe.parent_path() / "share" / "orvenna";
+    return std::filesystem::is_directory(share, error) ? share : std::filesystem::path();
+}
+
+namespace {
 
 bool isWritableDirectory(const std::filesystem::path& directory) {
 #ifdef _WIN32
@@ -38,7 +46,9 @@ bool isWritableDirectory(const std::filesystem::path& directory) {
 std::filesystem::path programDirectory() {
     if (const char* home = std::getenv("ORVENNA_HOME"); home != nullptr && *home != '\0') return home;
     const std::filesystem::path exe = executableDirectory();
-    if (isWritableDirectory(exe)) return exe;
+    // An installed copy (bin/ beside share/orvenna/) keeps each user's data in their home,
+    // even when the user could write to bin/.
+    if (isWritableDirectory(exe) && installedShareDirectory().empty()) return exe;
 #ifdef _WIN32
     return exe;
 #else

@@ -5,8 +5,16 @@
 
 namespace orvenna {
 
-// $ORVENNA_HOME when set; otherwise the executable's directory when it is writable (a
-// portable copy, as on Windows); otherwise $XDG_DATA_HOME/Orvenna (~/.local/share/Orvenna).
+// $ORVENNA_HOME when set; otherwise the executable's directory when it is writable and not
+// an installation's bin/ (a portable copy, as on Windows); otherwise $XDG_DATA_HOME/Orvenna
+// (~/.local/share/Orvenna).
 std::filesystem::path programDirectory();
+
+// The directory of the running executable.
+std::filesystem::path executableDirectory();
+
+// <prefix>/share/orvenna of an installed copy (the executable in <prefix>/bin); empty for a
+// copy that runs where it was built or unpacked.
+std::filesystem::path installedShareDirectory();
 
 }  // namespace orvenna

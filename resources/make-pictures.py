@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the program's own pictures with ImageMagick: the refresh arrows (normal, hover,
-disabled). Run it from this folder; the PNG files it writes are kept in the repository."""
+"""Draws the program's own pictures with ImageMagick: the splash, the icon, and the refresh
+arrows (normal, hover, disabled). Run it from this folder; the PNG files it writes are kept in the repository."""
 import math
 import subprocess
 
@@ -34,6 +34,53 @@ def arrow_commands(colour):
     return draws
 
 
+SERIF = "/usr/share/fonts/opentype/noto/NotoSerifCJK-Bold.ttc"
+SANS = "/usr/share/fonts/opentype/noto/NotoSansCJK-Regular.ttc"
+
+
+def hexagram_commands(left, top, width, bar, gap, lines, colour):
+    """Six lines bottom to top as "1" (solid) or "0" (broken), drawn top line first."""
+    draws = ["-stroke", "none", "-fill", colour]
+    for row, mark in enumerate(reversed(lines)):
+        y = top + row * (bar + gap)
+        if mark == "1":
+            draws += ["-draw", f"rectangle {left},{y} {left + width},{y + bar}"]
+        else:
+            third = width * 2 // 5
+            draws += ["-draw", f"rectangle {left},{y} {left + third},{y + bar}",
+                      "-draw", f"rectangle {left + width - third},{y} {left + width},{y + bar}"]
+    return draws
+
+
+def splash():
+    # Night blue to ink, a gold hexagram (既济, lines alternating), the name and the promise.
+    subprocess.run([
+        "convert", "-size", "488x288", "gradient:#1b2a4a-#0b1020",
+        *hexagram_commands(44, 62, 120, 14, 12, "101010", "#d9b45a"),
+        "-fill", "none", "-stroke", "#d9b45a", "-strokewidth", "2",
+        "-draw", "circle 104,136 104,34",
+        "-stroke", "none", "-fill", "#f3e6c4", "-font", SERIF, "-pointsize", "48",
+        "-annotate", "+222+128", "Orvenna",
+        "-fill", "#d9b45a", "-font", SERIF, "-pointsize", "22",
+        "-annotate", "+224+172", "六爻排盘 · 七星彩推演",
+        "-fill", "#9aa6c2", "-font", SANS, "-pointsize", "13",
+        "-annotate", "+226+206", "传统文化创新，仅为游戏娱乐",
+        "-annotate", "+226+252", "V1.0.0",
+        "-define", "png:exclude-chunks=date,time", "splash.png"], check=True)
+    print("splash.png")
+
+
+def icon():
+    subprocess.run([
+        "convert", "-size", "256x256", "xc:none",
+        "-fill", "#1b2a4a", "-draw", "roundrectangle 8,8 248,248 48,48",
+        *hexagram_commands(58, 46, 140, 20, 12, "010101", "#d9b45a"),
+        "-define", "png:exclude-chunks=date,time", "orvenna.png"], check=True)
+    print("orvenna.png")
+
+
+splash()
+icon()
 for name, colour in ARROWS.items():
     subprocess.run(["convert", "-size", "128x128", "xc:none", *arrow_commands(colour),
                     "-define", "png:exclude-chunks=date,time", name], check=True)

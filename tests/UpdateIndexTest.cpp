@@ -51,6 +51,9 @@ TEST(UpdateIndexTest, AnUpdateNeedsEveryMemberAndANewerBuild) {
     EXPECT_FALSE(parseUpdateIndex("not json").has_value());
     EXPECT_FALSE(parseUpdateIndex("[1, 2]").has_value());
     EXPECT_FALSE(parseUpdateIndex("").has_value());
+    // Found by fuzzing: nesting deep enough to make the JSON reader throw.
+    EXPECT_FALSE(parseUpdateIndex(std::string(5000, '[')).has_value());
+    EXPECT_FALSE(parseUpdateIndex("{\"name\": " + std::string(5000, '[')).has_value());
 
     UpdateIndex same = *index;
     same.ver = 1;

@@ -20,6 +20,8 @@
 #include "framework/HttpClient.h"
 #include "framework/ProgramDirectory.h"
 #include "update/UpdateWin.h"
+#include "draws/LoadWin.h"
+#include "framework/Pictures.h"
 
 namespace orvenna {
 
@@ -56,6 +58,11 @@ void TarvWin::create() {
     SetTitle(L"Orvenna V1.0.0版");
     SetClientSize(scaled(800), scaled(600));
     SetSize(scaled(OuterWidth), -1);
+    {
+        wxIcon icon;
+        icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
+        SetIcon(icon);
+    }
     fontText_ = interfaceFontText();
     const wxFont font = fontFromText(fontText_);
 
@@ -117,6 +124,14 @@ void TarvWin::create() {
         }
         event.Skip();
     });
+    // The splash runs modally while this window is still hidden; the draw timer ticks on
+    // under it.
+    if (showSplash) {
+        LoadWin splash(this);
+        loadWin_ = &splash;
+        splash.ShowModal();
+        loadWin_ = nullptr;
+    }
     Show();
 
     // Once a newer build was offered today, the server is not asked again until tomorrow.

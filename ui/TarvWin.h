@@ -48,6 +48,9 @@ public:
     std::string updateUrl;
     // Where config.ini and a downloaded installer live.
     std::filesystem::path programDir;
+    // The splash shows at start; window tests that are not about it turn it off.
+    bool showSplash = true;
+    class LoadWin* loadWindow() const { return loadWin_; }
 
     // The one-shot timer that starts the update check 5 s after the window was shown.
     WindowTimer& updateTimer() { return updateTimer_; }
@@ -76,6 +79,7 @@ private:
     std::atomic<bool> cancelUpdateCheck_{false};
     bool updateChecked_ = false;
     class UpdateWin* updateWin_ = nullptr;
+    class LoadWin* loadWin_ = nullptr;
 };
 
 }  // namespace orvenna

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
+#include <exception>
 #include <memory>
 
 #include <json/json.h>
@@ -26,7 +27,13 @@ std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
     const std::unique_ptr<Json::CharReader> reader(builder.newCharReader());
     Json::Value root;
     std::string errors;
-    if (!reader->parse(json.data(), json.data() + json.size(), &root, &errors) || !root.isObject()) return std::nullopt;
+    // The reader throws on nesting deeper than its stack limit; such a text is no index.
+    try {
+        if (!reader->parse(json.data(), json.data() + json.size(), &root, &errors) || !root.isObject())
+            return std::nullopt;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
     for (const char* key : {"name", "ver", "verns", "day", "url", "md5", "body"})
         if (!root.isMember(key)) return std::nullopt;
 

@@ -132,11 +132,12 @@ protected:
     // A window whose latest draw comes from `path` on the test server; the network check
     // runs `ping` as given (true and false stand in for a host that answers or not).
     void openWith(const std::string& path, const std::string& ping) {
-        window->Destroy();
+        delete window;  // now, before its store goes
         window = nullptr;
         pump();
         store = std::make_unique<EasyDb>(home.path());
         window = new TarvWin(*store);
+        window->showSplash = false;
         window->drawSource = {server.url(path), "127.0.0.1", ping};
         window->create();
         pump();

@@ -22,12 +22,14 @@ protected:
     void SetUp() override {
         store = std::make_unique<EasyDb>(home.path());
         window = new TarvWin(*store);
+        window->showSplash = false;
         window->create();
         setClock(clockAt(2024, 3, 31, 12, 0, 0));
         pump();
     }
     void TearDown() override {
-        if (window) window->Destroy();
+        delete window;  // now, before the store it uses goes
+        window = nullptr;
         pump();
     }
 

@@ -29,7 +29,7 @@ protected:
     // Closes the window (and with it the store) and opens the store again; the test then
     // makes a new window.
     void reopen(int busyTimeoutMs = 3000) {
-        window->Destroy();
+        delete window;  // now, before its store goes
         window = nullptr;
         pump();
         store = std::make_unique<EasyDb>(home.path(), busyTimeoutMs);
@@ -128,6 +128,7 @@ TEST_F(ResultPanelTest, AFailedSaveKeepsWhatTheUserTyped) {
     std::ofstream(file, std::ios::binary) << std::string(4096, 'x');
     store = std::make_unique<EasyDb>(home.path());
     window = new TarvWin(*store);
+    window->showSplash = false;
     window->create();
     setClock(clockAt(2024, 3, 31, 12, 0, 0));
 
@@ -188,6 +189,7 @@ TEST_F(ResultPanelTest, SelectAllTicksEveryItemAndDeleteFollowsIt) {
 TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
     reopen(50);  // give up on a lock quickly
     window = new TarvWin(*store);
+    window->showSplash = false;
     window->create();
     setClock(clockAt(2024, 3, 31, 12, 0, 0));
     saveRecords(3);
@@ -273,6 +275,7 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     record.ysname = L"早先保存的";
     ASSERT_TRUE(store->save(record));
     window = new TarvWin(*store);
+    window->showSplash = false;
     window->create();
     wxActivateEvent activate(wxEVT_ACTIVATE, true, window->GetId());
     window->HandleWindowEvent(activate);

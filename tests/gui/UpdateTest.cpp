@@ -50,11 +50,12 @@ protected:
     }
     // A main window of this test's program directory asking this test's server.
     void openWindow() {
-        window->Destroy();
+        delete window;  // now, before its store goes
         window = nullptr;
         pump();
         store = std::make_unique<EasyDb>(home.path());
         window = new TarvWin(*store);
+        window->showSplash = false;
         window->updateUrl = server.url("");
         window->programDir = home.path();
         window->create();

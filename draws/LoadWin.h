@@ -1,0 +1,32 @@
+// The splash window: a picture without a frame, shown modally while the main window is
+// still hidden. It closes itself 3 s after it first becomes active, or at once on a double
+// click.
+#pragma once
+
+#include <wx/dialog.h>
+
+#include "framework/WindowTimer.h"
+
+namespace orvenna {
+
+inline constexpr int SplashMilliseconds = 3000;
+
+class LoadWin : public wxDialog {
+public:
+    explicit LoadWin(wxWindow* parent);
+
+    WindowTimer& timer() { return timer_; }
+    // Closed by the timer or a double click; a closed splash stays closed.
+    bool closed() const { return closed_; }
+
+private:
+    void startTimer();
+    void closeSplash();
+
+    wxBitmap picture_;
+    WindowTimer timer_;
+    bool started_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace orvenna
