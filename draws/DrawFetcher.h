@@ -13,7 +13,7 @@ namespace orvenna {
 struct DrawSource {
     std::string pageUrl;              // empty: no fetching at all
     std::string pingHost;             // empty: no network check
-    std::string pingCommand = "ping";  // run as: ping -c 1 -W 2 HOST
+    std::string pingCommand = "ping";  // run as: ping -c 1 -W 2 HOST (Windows: -n 1 -w 2000)
 };
 
 // The page fetch waits this long for a connection and this long in all.

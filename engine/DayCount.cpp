@@ -1,5 +1,6 @@
 #include "DayCount.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orvenna {
@@ -74,7 +75,12 @@ double dayCountFromFields(const DateTimeFields& f) {
 }
 
 std::int64_t millisFromDayCount(double dayCount) {
-    return std::llround(dayCount * static_cast<double>(MillisPerDay));
+    // A day count read back from a saved row may be anything: one far past every calendar
+    // date (a quarter of a million years either way) is held there, and one that is not a
+    // number reads as day 0, so that the sums on the milliseconds never overflow.
+    constexpr double LimitDays = 1e8;
+    if (std::isnan(dayCount)) return 0;
+    return std::llround(std::clamp(dayCount, -LimitDays, LimitDays) * static_cast<double>(MillisPerDay));
 }
 
 DateTimeFields fieldsFromDayCount(double dayCount) {

@@ -35,7 +35,8 @@ std::int64_t daysFromCivil(int year, int month, int day);
 double dayCountFromFields(const DateTimeFields& fields);
 DateTimeFields fieldsFromDayCount(double dayCount);
 
-// The day count rounded to whole milliseconds since 1899-12-30 00:00.
+// The day count rounded to whole milliseconds since 1899-12-30 00:00. Day counts beyond
+// +-1e8 days count as +-1e8 days, and one that is not a number as 0.
 std::int64_t millisFromDayCount(double dayCount);
 
 // "YYYY-MM-DD HH:MM:SS" (seconds may be left out); nothing for a text that is not a real

@@ -14,6 +14,7 @@ packages=(
   libmodest-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
+  g++-mingw-w64-x86-64-posix
   xvfb xauth imagemagick fonts-noto-cjk zbar-tools
   python3 iputils-ping
 )

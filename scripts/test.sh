@@ -21,6 +21,8 @@ for kind in release sanitize; do
 done
 echo "== threaded tests under ThreadSanitizer"
 bash scripts/tsan.sh || status=1
+echo "== Windows branch (mingw-w64 syntax check)"
+bash scripts/windows-check.sh || status=1
 echo "== fuzz targets"
 bash scripts/fuzz.sh "${ORVENNA_FUZZ_SECONDS:-30}" || status=1
 exit $status

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "engine/AnalysisRun.h"
 #include "engine/CastDispatch.h"
 #include "engine/DayCount.h"
+#include "engine/Report.h"
 
 namespace orvenna {
 namespace {
@@ -88,6 +91,34 @@ TEST(YsModel, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
             EXPECT_EQ(again.header, first.header);
         }
     }
+}
+
+// A row written by another program or a hand edit can hold any day: the replay still makes
+// a whole chart, with the pillars of the nearest day the calendar reckons with. (Fuzz inputs
+// moving_flags/far-day and minus-infinite-day.)
+TEST(YsModel, ReplayOfARowWhoseDayIsFarOutsideTheCalendar) {
+    YsModel row;
+    row._id = 3;
+    row.ysindex = LineCasting;
+    row.gzsxid = 3;
+    row.upstr = L"111";
+    row.downstr = L"111";
+    row.setMovingFlagsText(L"0,0,0,0,0,1");
+    const auto pillarsAt = [&](double day) {
+        row.ysday = day;
+        Analysis analysis;
+        EXPECT_TRUE(runAnalysis(replayRequest(row), analysis)) << day;
+        EXPECT_EQ(analysis.record.dayPillar.size(), 2u) << day;
+        EXPECT_EQ(analysis.record.hourPillar.size(), 2u) << day;
+        EXPECT_EQ(analysis.changed.lineMarks.size(), 6u) << day;
+        return analysis.record.dayPillar + analysis.record.hourPillar;
+    };
+    EXPECT_EQ(pillarsAt(1e300), pillarsAt(HUGE_VAL));
+    EXPECT_EQ(pillarsAt(1e300), pillarsAt(1e8));
+    EXPECT_EQ(pillarsAt(-1e300), pillarsAt(-HUGE_VAL));
+    EXPECT_EQ(pillarsAt(std::nan("")), pillarsAt(0));
+    EXPECT_EQ(castTimeText(1e300), L"");
+    EXPECT_EQ(castTimeText(-HUGE_VAL), L"");
 }
 
 }  // namespace

@@ -45,6 +45,8 @@ TarvWin::TarvWin(EasyDb& store)
 }
 
 TarvWin::~TarvWin() {
+    // The update window goes first, while this window can still hear that it went.
+    delete updateWin_;
     updateTimer_.Stop();
     cancelUpdateCheck_ = true;
     if (updateCheck_.joinable()) updateCheck_.join();
