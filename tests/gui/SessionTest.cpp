@@ -13,8 +13,8 @@ TEST_F(SessionTest, StartCastSaveReplayDeleteExit) {
     typeNumber(L"8888");
     chooseZodiac(3);
     pressCast();
-    const std::wstring result = result()->resultText();
-    ASSERT_FALSE(result.empty());
+    const std::wstring firstResult = result()->resultText();
+    ASSERT_FALSE(firstResult.empty());
 
     result()->titleEdit()->box()->SetValue(L"一次完整的使用");
     click(result()->saveButton());
@@ -23,7 +23,7 @@ TEST_F(SessionTest, StartCastSaveReplayDeleteExit) {
 
     click(casting()->resetButton());
     window->replay(result()->itemId(0));
-    EXPECT_EQ(result()->resultText(), result);
+    EXPECT_EQ(result()->resultText(), firstResult);
 
     result()->historyList()->Check(0);
     result()->deleteButton()->Enable();
