@@ -7,10 +7,10 @@
 #include <fstream>
 #include <thread>
 
-#include <iconv.h>
 #include <sys/stat.h>
 
 #include "LocalHttpServer.h"
+#include "ResultsPage.h"
 #include "TempDirectory.h"
 #include "draws/DrawFetcher.h"
 #include "draws/TableDraw.h"
@@ -18,39 +18,8 @@
 namespace orvenna {
 namespace {
 
-std::string toGb18030(const std::string& utf8) {
-    iconv_t codec = iconv_open("GB18030", "UTF-8");
-    std::string in = utf8, out(utf8.size() * 2 + 16, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t left = in.size(), room = out.size();
-    iconv(codec, &from, &left, &to, &room);
-    iconv_close(codec);
-    out.resize(out.size() - room);
-    return out;
-}
-
-// A front page whose second table body holds the draws; row 6 is `row`.
-std::string page(const std::string& row, const std::string& padding = "") {
-    std::string rows;
-    for (int i = 1; i <= 5; ++i) rows += "<tr><td>排列" + std::to_string(i) + "</td><td>a</td><td>b</td><td>c</td><td>d</td></tr>";
-    return "<html><head><title>开奖</title></head><body>" + padding +
-           "<table class=\"kjtable\"><tbody><tr><th>彩种</th><th>期号</th></tr></tbody><tbody>" + rows + row +
-           "</tbody></table></body></html>";
-}
-
-std::string drawRow(const std::string& spans) {
-    return "<tr><td>七星彩</td><td>二</td><td>24037</td><td>2024-04-02</td><td>" + spans + "</td></tr>";
-}
-
-std::string sevenDigits() {
-    std::string spans;
-    for (int digit = 1; digit <= 6; ++digit) spans += "<span class=\"yellow\">" + std::to_string(digit) + "</span>";
-    return spans + "<span class=\"blue\">7</span>";
-}
-
 TEST(TableDraw, SixYellowAndOneOtherGiveTheSevenDigits) {
-    const DrawResult draw = parseSevenStarDraw(page(drawRow(sevenDigits())));
+    const DrawResult draw = parseSevenStarDraw(resultsPage(drawRow(sevenDigits())));
     EXPECT_EQ(draw.lotteryName, L"七星彩");
     EXPECT_EQ(draw.period, L"24037");
     EXPECT_EQ(draw.drawDate, L"2024-04-02");
@@ -63,7 +32,7 @@ TEST(TableDraw, SixYellowAndOneOtherGiveTheSevenDigits) {
 }
 
 TEST(TableDraw, OnlyTheExactMainClassIsMain) {
-    const DrawResult draw = parseSevenStarDraw(page(drawRow(
+    const DrawResult draw = parseSevenStarDraw(resultsPage(drawRow(
         "<span class=\"yellow\">1</span><span class=\"yellow \">2</span><span>3</span>"
         "<span class=\"Yellow\">4</span><span class=\"yellow\">5</span>")));
     EXPECT_EQ(draw.mainNumbers, L"15");
@@ -71,7 +40,7 @@ TEST(TableDraw, OnlyTheExactMainClassIsMain) {
 }
 
 TEST(TableDraw, AShortRowReadsCellZeroForMissingCells) {
-    const DrawResult draw = parseSevenStarDraw(page("<tr><td>七星彩<span class=\"yellow\">9</span></td><td>x</td></tr>"));
+    const DrawResult draw = parseSevenStarDraw(resultsPage("<tr><td>七星彩<span class=\"yellow\">9</span></td><td>x</td></tr>"));
     EXPECT_EQ(draw.period, L"七星彩");  // cell 2 is missing: cell 0's own text
     EXPECT_EQ(draw.drawDate, L"七星彩");
     EXPECT_EQ(draw.mainNumbers, L"9");
@@ -90,7 +59,7 @@ protected:
 };
 
 TEST_F(DrawFetch, AGb18030PageIsFetchedAndRead) {
-    server.route("/", {.status = 200, .body = toGb18030(page(drawRow(sevenDigits())))});
+    server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/moved", {.status = 302, .headers = {{"Location", "/"}}});
     for (const char* path : {"/", "/moved"}) {
         const DrawResult draw = parseSevenStarDraw(fetchFrontResultsPage(server.url(path)));
@@ -101,7 +70,7 @@ TEST_F(DrawFetch, AGb18030PageIsFetchedAndRead) {
 }
 
 TEST_F(DrawFetch, AnythingButAReadableOkPageGivesNothing) {
-    server.route("/missing", {.status = 404, .body = toGb18030(page(drawRow(sevenDigits())))});
+    server.route("/missing", {.status = 404, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/garbled", {.status = 200, .body = std::string("\x81\x20\xff\xfe<table>", 9)});
     EXPECT_EQ(fetchFrontResultsPage(server.url("/missing")), "");
     EXPECT_EQ(fetchFrontResultsPage(server.url("/garbled")), "");
@@ -111,7 +80,7 @@ TEST_F(DrawFetch, AnythingButAReadableOkPageGivesNothing) {
 TEST_F(DrawFetch, ATwoMegabytePageIsReadWhole) {
     std::string padding;
     while (padding.size() < 2'000'000) padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a></div>\n";
-    server.route("/", {.status = 200, .body = toGb18030(page(drawRow(sevenDigits()), padding))});
+    server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits()), padding))});
     const std::string text = fetchFrontResultsPage(server.url("/"));
     EXPECT_GT(text.size(), 2'000'000u);
     EXPECT_TRUE(parseSevenStarDraw(text).usable());
@@ -138,7 +107,7 @@ TEST_F(DrawFetch, TheNetworkCheckPingsOnlyTheConfiguredHost) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     stopper.join();
 
-    server.route("/", {.status = 200, .body = toGb18030(page(drawRow(sevenDigits())))});
+    server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     const RefreshOutcome down = refreshOnce({server.url("/"), "127.0.0.1", "false"});
     EXPECT_FALSE(down.networkUp);
     EXPECT_EQ(server.requests("/"), 0);

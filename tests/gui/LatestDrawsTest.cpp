@@ -3,9 +3,9 @@
 #include <chrono>
 #include <thread>
 
-#include <iconv.h>
 
 #include "../LocalHttpServer.h"
+#include "../ResultsPage.h"
 #include "MainWindowFixture.h"
 #include "draws/DrawFetcher.h"
 #include "framework/Layout.h"
@@ -99,48 +99,22 @@ TEST(LatestDrawsPanelTest, TheRefreshButtonShowsItsStateAndReportsPresses) {
     EXPECT_EQ(requests, 1);
 }
 
-std::string toGb18030(const std::string& utf8) {
-    iconv_t codec = iconv_open("GB18030", "UTF-8");
-    std::string in = utf8, out(utf8.size() * 2 + 16, '\0');
-    char* from = in.data();
-    char* to = out.data();
-    std::size_t left = in.size(), room = out.size();
-    iconv(codec, &from, &left, &to, &room);
-    iconv_close(codec);
-    out.resize(out.size() - room);
-    return out;
-}
-
-std::string resultsPage(const std::string& period, const std::string& date) {
-    std::string rows;
-    for (int i = 1; i <= 5; ++i) rows += "<tr><td>其他</td><td>x</td><td>x</td><td>x</td><td>x</td></tr>";
-    rows += "<tr><td>七星彩</td><td>星期二</td><td>" + period + "</td><td>" + date + "</td><td>";
-    for (int digit = 1; digit <= 6; ++digit) rows += "<span class=\"yellow\">" + std::to_string(digit) + "</span>";
-    rows += "<span class=\"blue\">7</span></td></tr>";
-    return toGb18030("<html><body><table class=\"kjtable\"><tbody><tr><th>彩种</th></tr></tbody><tbody>" + rows +
-                     "</tbody></table></body></html>");
+std::string servedPage(const std::string& period, const std::string& date) {
+    return toGb18030(resultsPage(drawRow(sevenDigits(), period, date)));
 }
 
 class DrawRefreshTest : public MainWindowTest {
 protected:
     void SetUp() override {
         server.route("/", {.status = 200, .headers = {{"Content-Type", "text/html; charset=gb18030"}},
-                           .body = resultsPage("24037", "2024-04-02")});
+                           .body = servedPage("24037", "2024-04-02")});
         server.route("/missing", {.status = 404, .body = "not here"});
         MainWindowTest::SetUp();
     }
     // A window whose latest draw comes from `path` on the test server; the network check
     // runs `ping` as given (true and false stand in for a host that answers or not).
     void openWith(const std::string& path, const std::string& ping) {
-        delete window;  // now, before its store goes
-        window = nullptr;
-        pump();
-        store = std::make_unique<EasyDb>(home.path());
-        window = new TarvWin(*store);
-        window->showSplash = false;
-        window->drawSource = {server.url(path), "127.0.0.1", ping};
-        window->create();
-        pump();
+        reopen([&](TarvWin& next) { next.drawSource = {server.url(path), "127.0.0.1", ping}; });
     }
     MainPanel* main() const { return window->mainPanel(); }
     LatestDrawsPanel* draws() const { return main()->latestDrawsPanel(); }
@@ -181,7 +155,7 @@ TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
 
     // The button runs the whole step again.
     window->GetStatusBar()->SetStatusText(L"", 1);
-    server.route("/", {.status = 200, .body = resultsPage("24038", "2024-04-05")});
+    server.route("/", {.status = 200, .body = servedPage("24038", "2024-04-05")});
     draws()->refreshButton()->press();
     refreshAndWait();
     EXPECT_EQ(status(), DrawUpdatedText);

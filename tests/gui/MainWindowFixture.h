@@ -1,6 +1,7 @@
 // A real main window over a record store in a fresh directory, with a fixed clock.
 #pragma once
 
+#include <functional>
 #include <memory>
 
 #include "GuiTest.h"
@@ -30,6 +31,20 @@ protected:
     void TearDown() override {
         delete window;  // now, before the store it uses goes
         window = nullptr;
+        pump();
+    }
+
+    // Closes the window (and with it the store), opens the store again and makes a new
+    // window, set up by `configure` before it is created.
+    void reopen(const std::function<void(TarvWin&)>& configure, int busyTimeoutMs = 3000) {
+        delete window;  // now, before its store goes
+        window = nullptr;
+        pump();
+        store = std::make_unique<EasyDb>(home.path(), busyTimeoutMs);
+        window = new TarvWin(*store);
+        window->showSplash = false;
+        configure(*window);
+        window->create();
         pump();
     }
 

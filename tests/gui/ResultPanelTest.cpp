@@ -28,7 +28,7 @@ protected:
     }
     // Closes the window (and with it the store) and opens the store again; the test then
     // makes a new window.
-    void reopen(int busyTimeoutMs = 3000) {
+    void closeAndReopenStore(int busyTimeoutMs = 3000) {
         delete window;  // now, before its store goes
         window = nullptr;
         pump();
@@ -121,7 +121,7 @@ TEST_F(ResultPanelTest, AnEmptyTitleGetsABalloonTipAndSavesNothing) {
 
 TEST_F(ResultPanelTest, AFailedSaveKeepsWhatTheUserTyped) {
     // A database file that is not one: the store opens nothing and never overwrites it.
-    reopen();
+    closeAndReopenStore();
     store.reset();
     const auto file = home.path() / "src" / "data" / "ssq.db";
     std::filesystem::create_directories(file.parent_path());
@@ -187,7 +187,7 @@ TEST_F(ResultPanelTest, SelectAllTicksEveryItemAndDeleteFollowsIt) {
 }
 
 TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
-    reopen(50);  // give up on a lock quickly
+    closeAndReopenStore(50);  // give up on a lock quickly
     window = new TarvWin(*store);
     window->showSplash = false;
     window->create();
@@ -270,7 +270,7 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     EXPECT_EQ(helpOpened, 1);
 
     // A window opened over an existing store lists it once it is first activated.
-    reopen();
+    closeAndReopenStore();
     YsModel record;
     record.ysname = L"早先保存的";
     ASSERT_TRUE(store->save(record));

@@ -50,16 +50,10 @@ protected:
     }
     // A main window of this test's program directory asking this test's server.
     void openWindow() {
-        delete window;  // now, before its store goes
-        window = nullptr;
-        pump();
-        store = std::make_unique<EasyDb>(home.path());
-        window = new TarvWin(*store);
-        window->showSplash = false;
-        window->updateUrl = server.url("");
-        window->programDir = home.path();
-        window->create();
-        pump();
+        reopen([&](TarvWin& next) {
+            next.updateUrl = server.url("");
+            next.programDir = home.path();
+        });
     }
     // Runs the check as the timer's tick does and waits for its answer.
     void check() {
