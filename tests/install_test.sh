@@ -27,7 +27,7 @@ cli=$prefix/bin/orvenna-cli
 
 # The module is found in the installed lib/, not in the build tree.
 module=$(env -u LD_LIBRARY_PATH ldd "$cli" | awk '/liborvenna-htmlquery\.so/ {print $3}')
-[ "$module" = "$prefix/lib/liborvenna-htmlquery.so" ] ||
+[ -n "$module" ] && [ "$(readlink -f "$module")" = "$(readlink -f "$prefix/lib/liborvenna-htmlquery.so")" ] ||
   fail "orvenna-cli loads the HTML module from '${module:-nowhere}', not from $prefix/lib"
 
 # A saved results page in GB18030, as the site sends it, read by the installed program.
