@@ -17,8 +17,8 @@ namespace orvenna {
 
 DrawSource drawSourceSetting() {
     DrawSource source;
-    source.pageUrl = toUtf8(readSetting(L"draw_url", DefaultDrawUrl));
-    source.pingHost = toUtf8(readSetting(L"ping_host", DefaultPingHost));
+    source.pageUrl = toUtf8(readSetting(L"draw_url", fromUtf8(DefaultDrawUrl)));
+    source.pingHost = toUtf8(readSetting(L"ping_host", fromUtf8(DefaultPingHost)));
     return source;
 }
 

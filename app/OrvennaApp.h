@@ -12,11 +12,6 @@ namespace orvenna {
 
 class EasyDb;
 
-// The results page and the host the network check pings, when config.ini names none. An
-// empty "draw_url" turns the latest draw off; an empty "ping_host" skips the check.
-inline constexpr std::wstring_view DefaultDrawUrl = L"https://kaijiang.500.com/";
-inline constexpr std::wstring_view DefaultPingHost = L"www.baidu.com";
-
 // The draw source of config.ini.
 DrawSource drawSourceSetting();
 

@@ -12,16 +12,8 @@
 #include "draws/DrawFetcher.h"
 #include "engine/Text.h"
 #include "framework/Gb18030.h"
-#include "framework/HttpClient.h"
 
 namespace orvenna::cli {
-
-namespace {
-
-// The address the program asks when config.ini names none.
-constexpr const char* DefaultUrl = "https://kaijiang.500.com/";
-
-}  // namespace
 
 int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
     Options options({"--url", "--file"}, {"--json"});
@@ -49,23 +41,13 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         }
         page = *text;
     } else {
-        const std::string url = options.value("--url").value_or(DefaultUrl);
-        HttpClient client;
-        HttpOptions limits;
-        limits.connectTimeoutMs = DrawConnectTimeoutMs;
-        limits.totalTimeoutMs = DrawTotalTimeoutMs;
-        const HttpResponse response = client.get(url, limits);
-        if (response.code != 200) {
-            err << "orvenna-cli: " << url << ": "
-                << (response.error.empty() ? "response " + std::to_string(response.code) : response.error) << '\n';
+        const std::string url = options.value("--url").value_or(std::string(DefaultDrawUrl));
+        FetchedPage fetched = fetchPage(url);
+        if (!fetched.error.empty()) {
+            err << "orvenna-cli: " << url << ": " << fetched.error << '\n';
             return ExitFailed;
         }
-        const auto text = gb18030ToUtf8(response.body);
-        if (!text) {
-            err << "orvenna-cli: " << url << ": the page is not GB18030\n";
-            return ExitFailed;
-        }
-        page = *text;
+        page = std::move(fetched.text);
     }
 
     const DrawResult draw = parseSevenStarDraw(page);

@@ -131,15 +131,22 @@ bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel) {
 #endif
 }
 
-std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
+FetchedPage fetchPage(const std::string& url, const std::atomic<bool>* cancel) {
     HttpClient client;
     HttpOptions options;
     options.connectTimeoutMs = DrawConnectTimeoutMs;
     options.totalTimeoutMs = DrawTotalTimeoutMs;
     options.onProgress = [cancel](std::int64_t, std::int64_t) { return !cancelled(cancel); };
     const HttpResponse response = client.get(url, options);
-    if (response.code != 200) return {};
-    return gb18030ToUtf8(response.body).value_or(std::string());
+    if (response.code != 200)
+        return {{}, response.error.empty() ? "response " + std::to_string(response.code) : response.error};
+    auto text = gb18030ToUtf8(response.body);
+    if (!text) return {{}, "the page is not GB18030"};
+    return {std::move(*text), {}};
+}
+
+std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
+    return fetchPage(url, cancel).text;
 }
 
 DrawResult parseSevenStarDraw(const std::string& utf8Page) {

@@ -4,10 +4,16 @@
 
 #include <atomic>
 #include <string>
+#include <string_view>
 
 #include "DrawResult.h"
 
 namespace orvenna {
+
+// The results page and the host the network check pings, when config.ini names none. An
+// empty "draw_url" turns the latest draw off; an empty "ping_host" skips the check.
+inline constexpr std::string_view DefaultDrawUrl = "https://kaijiang.500.com/";
+inline constexpr std::string_view DefaultPingHost = "www.baidu.com";
 
 // Where the draw comes from; the addresses are configuration ("draw_url", "ping_host").
 struct DrawSource {
@@ -23,6 +29,13 @@ inline constexpr long DrawTotalTimeoutMs = 20000;
 // True when one ping of the host is answered within a couple of seconds; true without a
 // host to ask. `cancel` set while it waits ends the check (false).
 bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel = nullptr);
+
+// A fetched results page: its UTF-8 text, or why there is none.
+struct FetchedPage {
+    std::string text;
+    std::string error;  // empty when the page arrived with 200 and read as GB18030
+};
+FetchedPage fetchPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 // The page as UTF-8 text; empty when the response was not 200 or the page is not GB18030.
 std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);

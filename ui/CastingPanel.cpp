@@ -221,22 +221,21 @@ void CastingPanel::pressReset() {
     request_.replayId = 0;
 }
 
-void CastingPanel::restore(int replayId, int method, int zodiac, double castTime, const std::wstring& numberText,
-                           const std::wstring& upperCode, const std::wstring& lowerCode, int drawTimeChoice,
-                           const std::vector<int>& movingFlags) {
-    request_.replayId = replayId;
-    request_.method = method;
-    if (method >= 0 && method <= TimeCasting) methodChoice_->setSelection(method);
-    request_.zodiac = zodiac;
-    if (zodiac >= 0 && zodiac <= 12) zodiacChoice_->setSelection(zodiac);
-    request_.castTime = castTime;
-    request_.numberText = numberText;
-    request_.upperCode = upperCode;
-    request_.lowerCode = lowerCode;
-    request_.drawTimeChoice = drawTimeChoice;
-    request_.movingFlags = movingFlags;
-    if (NumberBox* box = numberBox(); box && method == NumberCasting) box->ChangeValue(numberText);
-    if (ChoiceButtons* choice = timeChoice(); choice && method == TimeCasting) choice->choose(drawTimeChoice);
+void CastingPanel::restore(const CastRequest& saved) {
+    request_.replayId = saved.replayId;
+    request_.method = saved.method;
+    if (saved.method >= 0 && saved.method <= TimeCasting) methodChoice_->setSelection(saved.method);
+    request_.zodiac = saved.zodiac;
+    if (saved.zodiac >= 0 && saved.zodiac <= 12) zodiacChoice_->setSelection(saved.zodiac);
+    request_.castTime = saved.castTime;
+    request_.numberText = saved.numberText;
+    request_.upperCode = saved.upperCode;
+    request_.lowerCode = saved.lowerCode;
+    request_.drawTimeChoice = saved.drawTimeChoice;
+    request_.movingFlags = saved.movingFlags;
+    if (NumberBox* box = numberBox(); box && saved.method == NumberCasting) box->ChangeValue(saved.numberText);
+    if (ChoiceButtons* choice = timeChoice(); choice && saved.method == TimeCasting)
+        choice->choose(saved.drawTimeChoice);
     pressCast();
 }
 

@@ -27,9 +27,7 @@ public:
     void build(const std::wstring& fontText);
 
     // Puts a saved request back on the panel and presses "演算".
-    void restore(int replayId, int method, int zodiac, double castTime, const std::wstring& numberText,
-                 const std::wstring& upperCode, const std::wstring& lowerCode, int drawTimeChoice,
-                 const std::vector<int>& movingFlags);
+    void restore(const CastRequest& saved);
 
     // Validates the request and raises castMessage, as the button does.
     void pressCast();

@@ -256,8 +256,7 @@ std::wstring TarvWin::statusMessage() const {
 void TarvWin::replay(int id) {
     const YsModel model = store_.load(id);
     if (model._id != id || id == 0) return;
-    mainPanel_->castingPanel()->restore(model._id, model.ysindex, model.gzsxid, model.ysday, model.ysnumber,
-                                        model.upstr, model.downstr, model.rot, model.dong);
+    mainPanel_->castingPanel()->restore(replayRequest(model));
 }
 
 }  // namespace orvenna
