@@ -2,7 +2,7 @@
 
 #include <wx/msgdlg.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/FrameworkError.h"
 
 namespace orvenna {

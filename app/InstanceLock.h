@@ -9,9 +9,9 @@
 #include <filesystem>
 
 #ifdef _WIN32
-#include "app/WinHandle.h"
+#include "framework/WinHandle.h"
 #else
-#include "app/FileDescriptor.h"
+#include "framework/FileDescriptor.h"
 #endif
 
 namespace orvenna {

@@ -5,7 +5,7 @@
 #else
 #include <unistd.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #endif
 
 namespace orvenna {

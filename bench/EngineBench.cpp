@@ -5,7 +5,7 @@
 #include "engine/AnalysisRun.h"
 #include "engine/Calendar.h"
 #include "engine/Casting.h"
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 #include "engine/Report.h"
 #include "records/ResultText.h"
 

@@ -9,7 +9,7 @@
 #include "Options.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/QrSymbol.h"
 #include "records/EasyDb.h"

@@ -2,8 +2,8 @@
 
 #include "Options.h"
 #include "engine/Calendar.h"
-#include "engine/DayCount.h"
-#include "engine/Text.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
 #include "framework/Clock.h"
 
 namespace orvenna::cli {

@@ -8,7 +8,7 @@
 #include "engine/Tables.h"
 #include "records/ResultText.h"
 #include "records/YsModel.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna::cli {
 

@@ -10,7 +10,7 @@
 #include "Cli.h"
 #include "Options.h"
 #include "draws/DrawFetcher.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/Gb18030.h"
 
 namespace orvenna::cli {

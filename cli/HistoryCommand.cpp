@@ -9,8 +9,8 @@
 #include "Cli.h"
 #include "Options.h"
 #include "engine/Calendar.h"
-#include "engine/DayCount.h"
-#include "engine/Text.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
 #include "framework/ProgramDirectory.h"
 #include "records/EasyDb.h"
 

@@ -7,7 +7,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #else
 #include <fcntl.h>
 #include <spawn.h>

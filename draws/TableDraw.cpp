@@ -1,7 +1,7 @@
 #include "TableDraw.h"
 
 #include "HtmlQuery.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -3,7 +3,7 @@
 #include "Calendar.h"
 #include "Casting.h"
 #include "Tables.h"
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -1,7 +1,7 @@
 #include "CastDispatch.h"
 
 #include "Calendar.h"
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -2,18 +2,10 @@
 // cast time, and for time casting the millisecond number.
 #pragma once
 
-#include <cstdint>
-
 #include "CastRequest.h"
+#include "base/CastClock.h"
 
 namespace orvenna {
-
-// The clock as the dispatch reads it, so that the same rules serve a run and a test.
-struct CastClock {
-    double localNow = 0;             // days since 1899-12-30, local
-    std::int64_t unixNowMillis = 0;  // milliseconds since 1970-01-01 UTC
-    int biasMinutes = 0;             // UTC - local standard time
-};
 
 // Number casting takes the current time whenever it has a number, a replay too (so a
 // replayed number casting is reckoned for the day of the replay). A new time casting

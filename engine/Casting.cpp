@@ -3,7 +3,7 @@
 #include <cstdint>
 
 #include "Tables.h"
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -1,7 +1,7 @@
 #include "Hexagram.h"
 
 #include "Tables.h"
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

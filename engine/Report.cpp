@@ -1,8 +1,8 @@
 #include "Report.h"
 
-#include "DayCount.h"
+#include "base/DayCount.h"
 #include "Tables.h"
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -1,6 +1,6 @@
 #include "Tables.h"
 
-#include "Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

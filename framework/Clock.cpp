@@ -7,7 +7,7 @@
 #include <windows.h>
 #endif
 
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 
 namespace orvenna {
 

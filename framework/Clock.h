@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/CastDispatch.h"
+#include "base/CastClock.h"
 
 namespace orvenna {
 

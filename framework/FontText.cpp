@@ -5,7 +5,7 @@
 #include <wx/dcmemory.h>
 #include <wx/settings.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

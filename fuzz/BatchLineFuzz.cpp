@@ -11,7 +11,7 @@
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "cli/CastJson.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include "engine/Report.h"
 #include "engine/Suggestion.h"
 #include "engine/Tables.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "records/ResultText.h"
 
 namespace {

@@ -11,7 +11,7 @@
 
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "records/YsModel.h"
 
 namespace {

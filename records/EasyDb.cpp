@@ -5,7 +5,7 @@
 #include <array>
 #include <system_error>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -1,7 +1,7 @@
 #include "YsModel.h"
 
 #include "engine/Report.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 #include "engine/Tables.h"
 
 namespace orvenna {

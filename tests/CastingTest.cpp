@@ -5,7 +5,7 @@
 #include <random>
 
 #include "engine/Tables.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include <string>
 
 namespace orvenna {

@@ -13,8 +13,8 @@
 
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
-#include "engine/DayCount.h"
-#include "engine/Text.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
 #include "framework/Gb18030.h"
 #include "LocalHttpServer.h"
 #include "TempDirectory.h"

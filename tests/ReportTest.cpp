@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "engine/AnalysisRun.h"
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 
 namespace orvenna {
 namespace {

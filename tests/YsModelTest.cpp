@@ -6,7 +6,7 @@
 
 #include "engine/AnalysisRun.h"
 #include "engine/CastDispatch.h"
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 #include "engine/Report.h"
 
 namespace orvenna {

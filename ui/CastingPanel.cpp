@@ -3,7 +3,7 @@
 #include "ChoiceButtons.h"
 #include "LabeledCombo.h"
 #include "NumberBox.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 

@@ -5,7 +5,7 @@
 #include <wx/dialog.h>
 
 #include "engine/CastRequest.h"
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 
 namespace orvenna {
 

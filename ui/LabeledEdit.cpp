@@ -2,7 +2,7 @@
 
 #include <wx/richtooltip.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 

@@ -1,6 +1,6 @@
 #include "LatestDrawsPanel.h"
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 #include "framework/PictureButton.h"

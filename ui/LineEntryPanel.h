@@ -13,7 +13,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 #include "framework/Event.h"
 
 namespace orvenna {

@@ -14,7 +14,7 @@
 #include <unistd.h>
 #endif
 
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -8,7 +8,7 @@
 
 #include <json/json.h>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -4,7 +4,7 @@
 #include <fstream>
 
 #include "UpdateIndex.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/HttpClient.h"
 #include "framework/Layout.h"

@@ -4,7 +4,7 @@
 
 #include "MainWindowFixture.h"
 #include "engine/Calendar.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/Layout.h"
 
 namespace orvenna::gui {

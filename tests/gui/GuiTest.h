@@ -18,7 +18,7 @@
 
 #include "../TempDirectory.h"
 #include "engine/CastDispatch.h"
-#include "engine/DayCount.h"
+#include "base/DayCount.h"
 
 namespace orvenna::gui {
 

@@ -9,7 +9,7 @@
 #include "../CollectedList.h"
 #include "MainWindowFixture.h"
 #include "app/Help.h"
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/QrSymbol.h"
 #include "ui/LabeledEdit.h"
 #include "ui/QrView.h"

@@ -13,7 +13,7 @@
 
 #include "GuiTest.h"
 #include "app/InstanceLock.h"
-#include "app/Settings.h"
+#include "framework/Settings.h"
 
 extern char** environ;
 

@@ -4,9 +4,9 @@
 
 #include "../LocalHttpServer.h"
 #include "MainWindowFixture.h"
-#include "app/Settings.h"
-#include "engine/DayCount.h"
-#include "engine/Text.h"
+#include "framework/Settings.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
 #include "update/Installer.h"

@@ -1,8 +1,8 @@
-#include "app/Settings.h"
+#include "framework/Settings.h"
 
 #include <algorithm>
 
-#include "engine/Text.h"
+#include "base/Text.h"
 #include "framework/ProgramDirectory.h"
 
 #ifdef _WIN32
@@ -19,7 +19,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/FileDescriptor.h"
+#include "framework/FileDescriptor.h"
 #endif
 
 namespace orvenna {

@@ -1,0 +1,15 @@
+// One reading of the clock, as a cast takes it: the local time, the Unix time and the zone's
+// standard bias. A plain value, so that the same casting rules serve a run and a test.
+#pragma once
+
+#include <cstdint>
+
+namespace orvenna {
+
+struct CastClock {
+    double localNow = 0;             // days since 1899-12-30, local
+    std::int64_t unixNowMillis = 0;  // milliseconds since 1970-01-01 UTC
+    int biasMinutes = 0;             // UTC - local standard time
+};
+
+}  // namespace orvenna

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Makes the Wine prefix the Windows tests run in, with Chinese fonts, and prints its path:
+#
+#   export WINEPREFIX=$(scripts/windows-wine.sh [FOLDER])
+#
+# FOLDER defaults to /var/cache/orvenna-windows/wineprefix (ORVENNA_WINDOWS_CACHE replaces the
+# parent folder). A missing prefix is made (about 8 s, 700 MB: cheaper to make than to keep
+# in a cache); an existing one is reused. scripts/windows-deps.sh installs Wine and the fonts.
+#
+# Whoever runs ctest afterwards should first start a lasting wineserver with a Wine process
+# whose standard streams are detached (wineserver -p; wine cmd /c exit </dev/null >/dev/null
+# 2>&1): the first Wine process leaves services behind holding its pipes, and ctest waits for
+# those pipes to close.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+cache=${ORVENNA_WINDOWS_CACHE:-/var/cache/orvenna-windows}
+prefix=${1:-$cache/wineprefix}
+mkdir -p "$(dirname "$prefix")"
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+
+export WINEPREFIX=$prefix
+export WINEDEBUG=-all
+
+# Every Wine command gets its streams detached: the services the first one starts inherit
+# them, and a caller reading our stdout through a pipe, $(...), would wait for them to end.
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+
+if [ ! -f "$prefix/.orvenna-ready" ]; then
+  t0=$SECONDS
+  if ! quiet wine cmd /c exit; then
+    echo "windows-wine: wine could not make $prefix" >&2
+    exit 1
+  fi
+  reg=$(mktemp --suffix=.reg)
+  trap 'rm -f "$reg"' EXIT
+  python3 "$root/scripts/wine-cjk-reg.py" "$reg"
+  quiet wine regedit /S "$reg"
+  # The registry reaches its files only when wineserver ends.
+  quiet wineserver -w
+  touch "$prefix/.orvenna-ready"
+  echo "windows-wine: prefix $((SECONDS - t0)) s" >&2
+fi
+
+echo "$prefix"
