@@ -39,7 +39,8 @@ std::wstring padded(std::wstring_view cell, std::size_t width) {
 
 }  // namespace
 
-std::string castText(const Analysis& analysis) {
+std::string castText(const CastResult& result) {
+    const Analysis& analysis = result.analysis;
     std::wstring text = analysis.header + L"\n\n";
     text += primaryTitleText(analysis.primary) + L"    " + changedTitleText(analysis.changed) + L"\n";
     static constexpr std::size_t Widths[12] = {6, 6, 6, 6, 7, 6, 6, 6, 6, 6, 7, 6};
@@ -55,17 +56,13 @@ std::string castText(const Analysis& analysis) {
         text += line + L'\n';
     }
     text += std::wstring(ChartCaption) + L"\n";
-    for (const std::wstring& line : interpretationLines(analysis.record)) text += line + L'\n';
+    for (const std::wstring& line : result.report) text += line + L'\n';
     text += L'\n';
     // The result text keeps its CR LF line ends in the window; a terminal wants LF.
-    for (const wchar_t c : fillSuggestion(buildSuggestion(analysis.record.baseNumbers))) {
+    for (const wchar_t c : result.resultText) {
         if (c != L'\r') text += c;
     }
     return utf8(text);
-}
-
-void runCast(const CastRequest& request, Analysis& analysis) {
-    if (runAnalysis(request, analysis)) analysis.record.baseNumbers = deriveBaseNumbers(analysis.record);
 }
 
 namespace {
@@ -82,7 +79,7 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
         }
         lines = &file;
     }
-    Analysis analysis;
+    CastResult result;
     std::string line;
     while (std::getline(*lines, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -93,8 +90,8 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
             out << compactJson(error) << '\n';
             continue;
         }
-        runCast(made.request, analysis);
-        writeCompactJson(castJson(analysis), out);
+        castAnalysis(made.request, result);
+        writeCompactJson(castJson(result), out);
         out << '\n';
     }
     return ExitOk;
@@ -103,8 +100,8 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
 // The picture the result panel shows for the result text, drawn for a box of this side.
 constexpr int QrBoxSide = 280;
 
-std::string writeQrPicture(const std::string& file, const Analysis& analysis) {
-    const auto symbol = encodeQr(toUtf8(fillSuggestion(buildSuggestion(analysis.record.baseNumbers))));
+std::string writeQrPicture(const std::string& file, const CastResult& result) {
+    const auto symbol = encodeQr(toUtf8(result.resultText));
     if (!symbol) return "the result text does not fit a QR symbol";
     const QrPicture picture = drawQr(*symbol, QrBoxSide);
     if (!writePng(std::filesystem::path(file), picture.side, picture.side, picture.rgb)) return "cannot write " + file;
@@ -160,20 +157,20 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         err << "orvenna-cli: --note: only with --save\n";
         return ExitUsage;
     }
-    Analysis analysis;
-    runCast(made.request, analysis);
+    CastResult result;
+    castAnalysis(made.request, result);
     if (const auto qrFile = options.value("--qr")) {
-        if (const std::string error = writeQrPicture(*qrFile, analysis); !error.empty()) {
+        if (const std::string error = writeQrPicture(*qrFile, result); !error.empty()) {
             err << "orvenna-cli: --qr: " << error << '\n';
             return ExitFailed;
         }
     }
     Json::Value json;
     if (options.flag("--json")) {
-        json = castJson(analysis, title ? fromUtf8(*title) : L"T");
+        json = castJson(result, title ? fromUtf8(*title) : L"T");
     }
     if (title) {
-        YsModel model = YsModel::fromAnalysis(analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));
+        YsModel model = YsModel::fromAnalysis(result.analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));
         EasyDb store(programDirectory());
         if (!store.save(model)) {
             err << "orvenna-cli: 保存失败: " << store.lastError() << " (" << store.path().string() << ")\n";
@@ -188,7 +185,7 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     if (options.flag("--json")) {
         out << compactJson(json) << '\n';
     } else {
-        out << castText(analysis);
+        out << castText(result);
     }
     return ExitOk;
 }

@@ -6,18 +6,15 @@
 #include <vector>
 
 #include "CastInput.h"
-#include "engine/AnalysisRun.h"
+#include "records/CastPipeline.h"
 
 namespace orvenna::cli {
 
 int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
                 std::ostream& err, const CastClock& clock);
 
-// The analysis in the window's order: chart and report, then the base numbers.
-void runCast(const CastRequest& request, Analysis& analysis);
-
-// What the window shows of an analysis, as terminal text.
-std::string castText(const Analysis& analysis);
+// What the window shows of a cast, as terminal text.
+std::string castText(const CastResult& result);
 
 // Splits one batch line (method, input, zodiac, time; tab-separated) into a CastInput.
 CastInput batchLineInput(const std::string& line);

@@ -10,20 +10,24 @@ namespace orvenna::cli {
 
 namespace {
 
-// Six digits 1..4, line 1 first: 1 阳爻, 2 阴爻, 3 阳动, 4 阴动.
-bool fillLines(const std::string& lines, CastRequest& request) {
-    if (lines.size() != 6) return false;
-    request.lowerCode.clear();
-    request.upperCode.clear();
-    request.movingFlags.clear();
-    for (std::size_t i = 0; i < 6; ++i) {
-        const char state = lines[i];
-        if (state < '1' || state > '4') return false;
-        const bool yang = state == '1' || state == '3';
-        (i < 3 ? request.lowerCode : request.upperCode) += yang ? L'1' : L'0';
-        request.movingFlags.push_back(state == '3' ? 1 : state == '4' ? -1 : 0);
-    }
+// Six digits, line 1 first, each the dialog's item: 1 阳爻, 2 阴爻, 3 阳动, 4 阴动.
+bool fillLines(const std::string& text, CastRequest& request) {
+    std::vector<int> items;
+    for (const char c : text) items.push_back(c >= '1' && c <= '4' ? c - '0' : 0);
+    const auto lines = manualLines(items);
+    if (!lines) return false;
+    request.upperCode = lines->upperCode;
+    request.lowerCode = lines->lowerCode;
+    request.movingFlags = lines->movingFlags;
     return true;
+}
+
+// The panel's own check on what the arguments made: a request the window would refuse is
+// refused here too.
+CastInputResult checked(CastInputResult result) {
+    if (const CastCheck check = checkRequest(result.request); check.code <= 0)
+        result.error = "request: " + toUtf8(check.message);
+    return result;
 }
 
 }  // namespace
@@ -66,7 +70,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
         if (!in.input || !fillLines(*in.input, request)) {
             return {request, "--input: manual lines must be six digits 1..4 (line 1 first)"};
         }
-        return result;
+        return checked(std::move(result));
     }
 
     if (in.input) {
@@ -74,7 +78,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
         if (text.empty()) return {request, "--input: the number text is empty"};
         request.numberText = text;
         if (request.method == TimeCasting) request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
-        return result;
+        return checked(std::move(result));
     }
     if (request.method == NumberCasting) return {request, "--input: missing (the number to cast from)"};
 
@@ -87,7 +91,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
         at.unixNowMillis = unixMillis(now, clock.biasMinutes);
     }
     completeCastTime(request, at);
-    return result;
+    return checked(std::move(result));
 }
 
 }  // namespace orvenna::cli

@@ -47,7 +47,8 @@ Json::Value hexagramJson(const Hexagram& h, const LineArray<int>& moveMarks) {
 
 }  // namespace
 
-Json::Value castJson(const Analysis& analysis, std::wstring_view title) {
+Json::Value castJson(const CastResult& result, std::wstring_view title) {
+    const Analysis& analysis = result.analysis;
     const AnalysisRecord& r = analysis.record;
     Json::Value out(Json::objectValue);
     out["header"] = text(analysis.header);
@@ -57,13 +58,12 @@ Json::Value castJson(const Analysis& analysis, std::wstring_view title) {
     out["primary"] = hexagramJson(analysis.primary, r.moveMarks);
     out["changed"] = hexagramJson(analysis.changed, {});
     Json::Value report(Json::arrayValue);
-    for (const std::wstring& line : interpretationLines(r)) report.append(text(line));
+    for (const std::wstring& line : result.report) report.append(text(line));
     out["report"] = std::move(report);
-    const Suggestion suggestion = buildSuggestion(r.baseNumbers);
     Json::Value digits(Json::arrayValue);
-    for (const std::wstring& list : suggestion) digits.append(text(list));
+    for (const std::wstring& list : result.suggestion) digits.append(text(list));
     out["suggestion"] = std::move(digits);
-    out["resultText"] = text(fillSuggestion(suggestion));
+    out["resultText"] = text(result.resultText);
     out["ysname"] = text(savedTitle(title, r.castTime));
     return out;
 }

@@ -3,12 +3,12 @@
 
 #include <json/value.h>
 
-#include "engine/AnalysisRun.h"
+#include "records/CastPipeline.h"
 
 namespace orvenna::cli {
 
 // "ysname" is the title the cast would be saved under, for `title` ("T" by default).
-Json::Value castJson(const Analysis& analysis, std::wstring_view title = L"T");
+Json::Value castJson(const CastResult& result, std::wstring_view title = L"T");
 
 // One compact line of UTF-8 JSON (no trailing newline).
 std::string compactJson(const Json::Value& value);

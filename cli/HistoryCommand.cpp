@@ -123,13 +123,12 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitOk;
     }
     CastRequest request = replayRequest(model);
-    completeCastTime(request, at);
-    Analysis analysis;
-    runCast(request, analysis);
+    CastResult result;
+    runCast(request, at, result);
     if (options.flag("--json")) {
-        out << compactJson(castJson(analysis)) << '\n';
+        out << compactJson(castJson(result)) << '\n';
     } else {
-        out << castText(analysis);
+        out << castText(result);
     }
     return ExitOk;
 }

@@ -1,7 +1,10 @@
 // The input record of one cast, as the casting panel collects it.
 #pragma once
 
+#include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace orvenna {
@@ -21,7 +24,6 @@ enum DrawTimeChoice : int {
 struct CastRequest {
     int replayId = 0;  // id of the saved record being replayed; 0 for a new cast
     int method = 0;    // -1 after reset, 0 none chosen, else a CastMethod
-    std::wstring methodCaption;
     std::wstring upperCode;  // manual casting: lines 4..6, bottom first, "1" yang
     std::wstring lowerCode;  // manual casting: lines 1..3
     std::vector<int> movingFlags;  // manual casting: lines 1..6, 1 / -1 moving, 0 still
@@ -31,5 +33,26 @@ struct CastRequest {
     int drawTimeChoice = 0;   // a DrawTimeChoice
     bool isErrorCarrier = false;  // carries only a validation message
 };
+
+// What "演算" makes of a request. code > 0: the request casts, by that method; code < 0: it
+// cannot, and the message says what is missing; 0: nothing happens (a method beyond 3).
+struct CastCheck {
+    int code = 0;
+    std::wstring_view message;
+};
+
+// Checks in the order the user is told: the method, the method's own input, the zodiac.
+CastCheck checkRequest(const CastRequest& request);
+
+// The six lines of a manual casting as the dialog lists them, line 1 first: 1 阳爻, 2 阴爻,
+// 3 阳动, 4 阴动.
+struct ManualLines {
+    std::wstring upperCode;
+    std::wstring lowerCode;
+    std::vector<int> movingFlags;
+};
+
+// The trigram codes and moving flags of six items; nothing unless there are six, each 1..4.
+std::optional<ManualLines> manualLines(std::span<const int> items);
 
 }  // namespace orvenna

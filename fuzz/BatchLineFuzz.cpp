@@ -55,21 +55,22 @@ void castLine(const std::string& line, bool drawTime) {
         check(!request.numberText.empty());
     }
 
-    Analysis analysis;
-    runCast(request, analysis);
+    CastResult result;
+    castAnalysis(request, result);
+    const Analysis& analysis = result.analysis;
     if (request.method != LineCasting) {
         check(analysis.primary.movingLine >= 1 && analysis.primary.movingLine <= 6);
     }
     // One object a line: whatever the input held, the JSON has no raw line break and reads
     // back with the same header and all eight suggestion lists.
     std::ostringstream out;
-    writeCompactJson(castJson(analysis), out);
+    writeCompactJson(castJson(result), out);
     const std::string json = out.str();
     check(json.find('\n') == std::string::npos);
     const Json::Value back = parseLine(json);
     check(back["header"].asString() == toUtf8(analysis.header));
     check(back["suggestion"].size() == 8 && back["primary"]["lines"].size() == 6);
-    castText(analysis);
+    castText(result);
 }
 
 }  // namespace

@@ -92,18 +92,19 @@ std::wstring AnalysisPanel::cellText(int row, int column) const {
     return static_cast<wxStaticText*>(cell(row, column))->GetLabel().ToStdWstring();
 }
 
-void AnalysisPanel::runAnalysis(const CastRequest& request) {
-    const bool cast = orvenna::runAnalysis(request, analysis_);
-    header_->SetLabel(analysis_.header);
+void AnalysisPanel::runAnalysis(CastRequest& request, const CastClock& clock) {
+    const bool cast = runCast(request, clock, result_);
+    header_->SetLabel(result_.analysis.header);
     if (!cast) return;
-    renderAnalysis(analysis_.record, analysis_.primary, analysis_.changed);
-    analysisDone.raise(analysis_.record);
+    render();
+    analysisDone.raise(result_);
 }
 
-void AnalysisPanel::renderAnalysis(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed) {
-    primaryTitle_->SetLabel(primaryTitleText(primary));
-    changedTitle_->SetLabel(changedTitleText(changed));
-    const auto grid = chartGrid(record, primary, changed);
+void AnalysisPanel::render() {
+    const Analysis& analysis = result_.analysis;
+    primaryTitle_->SetLabel(primaryTitleText(analysis.primary));
+    changedTitle_->SetLabel(changedTitleText(analysis.changed));
+    const auto grid = chartGrid(analysis.record, analysis.primary, analysis.changed);
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 12; ++column) {
             if (isPictureColumn(column))
@@ -112,7 +113,7 @@ void AnalysisPanel::renderAnalysis(const AnalysisRecord& record, const Hexagram&
                 static_cast<wxStaticText*>(cells_[row][column])->SetLabel(grid[row][column]);
         }
     std::wstring text;
-    for (const std::wstring& line : interpretationLines(record)) {
+    for (const std::wstring& line : result_.report) {
         if (!text.empty()) text += L'\n';
         text += line;
     }

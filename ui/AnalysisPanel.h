@@ -1,6 +1,6 @@
 // The chart of one analysis: header, the titles of both hexagrams, the twelve-column grid
-// and the interpretation text (卦解). Its analysis run turns a validated request into the
-// record that the suggestion and a saved prediction are made from.
+// and the interpretation text (卦解). It keeps the one cast result, which every cast
+// overwrites, and shows it.
 #pragma once
 
 #include <array>
@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "engine/AnalysisRun.h"
+#include "records/CastPipeline.h"
 #include "framework/Event.h"
 
 namespace orvenna {
@@ -22,16 +22,17 @@ public:
     // The panel draws in `fontText`'s font (the system's GUI font when it is empty).
     AnalysisPanel(wxWindow* parent, const std::wstring& fontText);
 
-    // Reckons, casts, fills the record, shows the chart, then raises analysisDone.
-    void runAnalysis(const CastRequest& request);
-    void renderAnalysis(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed);
+    // Completes the request from `clock` and casts it (runCast), shows the chart, then
+    // raises analysisDone. A method other than 1..3 shows only the header.
+    void runAnalysis(CastRequest& request, const CastClock& clock);
     // Empties the interpretation text only; the chart stays until the next analysis.
     void clear();
     // Applies the positions again (after the panel was moved or resized).
     void layoutControls();
 
-    AnalysisRecord& record() { return analysis_.record; }
-    const Analysis& analysis() const { return analysis_; }
+    const CastResult& result() const { return result_; }
+    const AnalysisRecord& record() const { return result_.analysis.record; }
+    const Analysis& analysis() const { return result_.analysis; }
 
     wxStaticText* header() const { return header_; }
     wxStaticText* primaryTitle() const { return primaryTitle_; }
@@ -43,12 +44,13 @@ public:
     wxStaticText* caption() const { return caption_; }
     wxTextCtrl* interpretation() const { return text_; }
 
-    // Raised at the end of every run with the panel's own record.
-    Event<AnalysisRecord&> analysisDone;
+    // Raised at the end of every cast with the panel's own result.
+    Event<const CastResult&> analysisDone;
 
 private:
+    void render();
 
-    Analysis analysis_;
+    CastResult result_;
     int a_ = 0;  // width of "长度"
     int h_ = 0;  // height of "卦"
     wxStaticText* header_;

@@ -46,7 +46,7 @@ void CastingPanel::build(const std::wstring& fontText) {
     measureWidest();
 
     methodChoice_->selectionChanged.connect(
-        [this](int index, const std::wstring& caption) { onMethodChosen(index, caption); });
+        [this](int index, const std::wstring&) { onMethodChosen(index); });
     zodiacChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onZodiacChosen(index); });
     castButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCast(); });
     resetButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressReset(); });
@@ -64,10 +64,9 @@ ChoiceButtons* CastingPanel::timeChoice() const {
     return inputKind_ == InputKind::TimeChoice ? static_cast<ChoiceButtons*>(inputControl_) : nullptr;
 }
 
-void CastingPanel::onMethodChosen(int index, const std::wstring& caption) {
+void CastingPanel::onMethodChosen(int index) {
     panelChanged.raise();
     request_.method = index;
-    request_.methodCaption = caption;
 
     const int inputLeft = right(methodChoice_) + scaled(10);
     switch (index) {
@@ -183,29 +182,13 @@ void CastingPanel::reportError(int code, const std::wstring& message) {
 }
 
 void CastingPanel::pressCast() {
-    const CastRequest& r = request_;
-    if (r.method <= 0) return reportError(-1, L"未选择推算条件");
-    switch (r.method) {
-        case NumberCasting:
-            if (r.numberText.empty()) {
-                reportError(-2, L"未输入推算数字");
-                if (inputKind_ == InputKind::Number) inputControl_->SetFocus();
-                return;
-            }
-            if (r.zodiac <= 0) return reportError(-3, L"未选择卦主生肖");
-            return castMessage.raise(1, L"按卦主生肖与数字测算", request_);
-        case LineCasting:
-            if (r.upperCode.size() != 3 || r.lowerCode.size() != 3 || r.movingFlags.size() != 6)
-                return reportError(-4, L"未装好线下卦");
-            if (r.zodiac <= 0) return reportError(-4, L"未选择卦主生肖");
-            return castMessage.raise(2, L"按卦主生肖与自己装载线下卦测算", request_);
-        case TimeCasting:
-            if (r.drawTimeChoice == NoTimeChoice) return reportError(-5, L"未选择推演时间");
-            if (r.zodiac <= 0) return reportError(-5, L"未选择卦主生肖");
-            return castMessage.raise(3, L"按卦主生肖与超时空毫秒数测算", request_);
-        default:
-            return;
-    }
+    const CastCheck check = checkRequest(request_);
+    const std::wstring message(check.message);
+    if (check.code > 0) return castMessage.raise(check.code, message, request_);
+    if (check.code == 0) return;
+    reportError(check.code, message);
+    // A missing number puts the cursor where it is typed.
+    if (check.code == -2 && inputKind_ == InputKind::Number) inputControl_->SetFocus();
 }
 
 void CastingPanel::pressReset() {
@@ -214,7 +197,6 @@ void CastingPanel::pressReset() {
     zodiacChoice_->setSelection(0);
     request_.upperCode.clear();
     request_.lowerCode.clear();
-    request_.methodCaption.clear();
     request_.numberText.clear();
     request_.zodiac = -1;
     request_.method = -1;

@@ -59,7 +59,7 @@ public:
 private:
     enum class InputKind { None, Number, LineEntry, TimeChoice };
 
-    void onMethodChosen(int index, const std::wstring& caption);
+    void onMethodChosen(int index);
     void onZodiacChosen(int index);
     void replaceInput(InputKind kind);
     void fitSize();

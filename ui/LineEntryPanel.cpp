@@ -3,6 +3,7 @@
 #include <wx/msgdlg.h>
 
 #include "base/Text.h"
+#include "engine/CastRequest.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 
@@ -118,17 +119,16 @@ int LineEntryPanel::prefixIndex(const wxChoice* list, std::wstring_view prefix) 
 }
 
 void LineEntryPanel::pressOk() {
-    std::wstring upper, lower;
-    std::vector<int> flags;
+    std::array<int, 6> items{};
     for (int line = 1; line <= 6; ++line) {
-        const int item = lineChoice(line)->GetSelection();
-        if (item <= 0) {
+        items[line - 1] = lineChoice(line)->GetSelection();
+        if (items[line - 1] <= 0) {
             showInformation(this, concat(L"在第:", decimalText(line), L"爻没有设定!"));
             return;
         }
-        (line <= 3 ? lower : upper) += item % 2 == 1 ? L'1' : L'0';
-        flags.push_back(item == 3 ? 1 : item == 4 ? -1 : 0);
     }
+    // Every item is 1..4 here: the lists hold nothing else.
+    const ManualLines lines = *manualLines(items);
     std::wstring timeText;
     for (int part = 0; part < 6; ++part) {
         const int item = timeChoice(part)->GetSelection();
@@ -141,7 +141,7 @@ void LineEntryPanel::pressOk() {
     // The items are written by this panel, so the text always reads; the earliest day
     // count stands in for one that would not.
     const double castTime = readCastTime(timeText).value_or(0.0);
-    lineEntryResult.raise(LineEntryConfirmed, upper, lower, flags, castTime);
+    lineEntryResult.raise(LineEntryConfirmed, lines.upperCode, lines.lowerCode, lines.movingFlags, castTime);
 }
 
 void LineEntryPanel::pressCancel() { lineEntryResult.raise(LineEntryCancelled, L"", L"", {}, 0.0); }

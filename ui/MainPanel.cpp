@@ -5,7 +5,6 @@
 #include "LatestDrawsPanel.h"
 #include "LabeledEdit.h"
 #include "ResultPanel.h"
-#include "engine/BaseNumbers.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
 #include "framework/PictureButton.h"
@@ -48,10 +47,7 @@ void MainPanel::build(const std::wstring& description) {
 
     if (fontText_.empty()) fontText_ = fontText(fontFromText(L""));
     analysis_ = new AnalysisPanel(this, fontText_);
-    analysis_->analysisDone.connect([this](AnalysisRecord& record) {
-        record.baseNumbers = deriveBaseNumbers(record);
-        predictionReady.raise(record);
-    });
+    analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
 
     result_ = new ResultPanel(this);
     result_->buttonClicked.connect([this](int id) {
@@ -98,8 +94,7 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
 void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {
     statusText.raise(message);
     if (code <= 0 || request.isErrorCarrier) return;
-    completeCastTime(request, clock_());
-    analysis_->runAnalysis(request);
+    analysis_->runAnalysis(request, clock_());
 }
 
 }  // namespace orvenna

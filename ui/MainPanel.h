@@ -10,9 +10,8 @@
 
 #include <wx/panel.h>
 
-#include "engine/AnalysisRecord.h"
 #include "draws/DrawFetcher.h"
-#include "engine/CastDispatch.h"
+#include "records/CastPipeline.h"
 #include "framework/Event.h"
 #include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
@@ -60,9 +59,9 @@ public:
 
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
-    Event<AnalysisRecord&> predictionReady;
+    Event<const CastResult&> predictionReady;
     // title, the current analysis, note, the history list to fill again
-    Event<const std::wstring&, AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
+    Event<const std::wstring&, const AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
     // DeleteButton or HelpButton
     Event<int> resultButton;
     Event<int> replayRequested;

@@ -9,11 +9,9 @@
 #include "MainPanel.h"
 #include "ResultPanel.h"
 #include "base/Text.h"
-#include "engine/Suggestion.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
 #include "records/EasyDb.h"
-#include "records/ResultText.h"
 #include "framework/Settings.h"
 #include "base/DayCount.h"
 #include "framework/Clock.h"
@@ -73,10 +71,10 @@ void TarvWin::create() {
     mainPanel_->openManualDialog.connect([this] {
         if (runManualDialog) runManualDialog();
     });
-    mainPanel_->predictionReady.connect([this](AnalysisRecord& record) { showPrediction(record); });
+    mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
     mainPanel_->replayRequested.connect([this](int id) { replay(id); });
     mainPanel_->saveRequested.connect(
-        [this](const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
+        [this](const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
             save(title, record, note, list);
         });
     mainPanel_->resultButton.connect([this](int id) {
@@ -209,13 +207,11 @@ void TarvWin::layoutPanels() {
     result->layoutControls();
 }
 
-void TarvWin::showPrediction(AnalysisRecord& record) {
-    mainPanel_->resultPanel()->setResultText(fillSuggestion(buildSuggestion(record.baseNumbers)));
-}
+void TarvWin::showPrediction(const CastResult& result) { mainPanel_->resultPanel()->setResultText(result.resultText); }
 
 // The note and the title are cleared only once the record is stored: after a failure the
 // user still has what they typed.
-void TarvWin::save(const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
+void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
     YsModel model = YsModel::fromAnalysis(record, title, note);
     if (!store_.save(model)) {
         setStatus(L"保存失败");

@@ -13,7 +13,7 @@
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
-#include "engine/AnalysisRecord.h"
+#include "records/CastPipeline.h"
 #include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
 #include "update/UpdateIndex.h"
@@ -62,8 +62,8 @@ public:
 
 private:
     void layoutPanels();
-    void showPrediction(AnalysisRecord& record);
-    void save(const std::wstring& title, AnalysisRecord& record, const std::wstring& note, HistoryList& list);
+    void showPrediction(const CastResult& result);
+    void save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list);
     void deleteTicked();
     void offerUpdate(const std::optional<UpdateIndex>& index);
     std::wstring today() const;

@@ -1,0 +1,38 @@
+#include "CastRequest.h"
+
+namespace orvenna {
+
+CastCheck checkRequest(const CastRequest& r) {
+    if (r.method <= 0) return {-1, L"未选择推算条件"};
+    switch (r.method) {
+        case NumberCasting:
+            if (r.numberText.empty()) return {-2, L"未输入推算数字"};
+            if (r.zodiac <= 0) return {-3, L"未选择卦主生肖"};
+            return {1, L"按卦主生肖与数字测算"};
+        case LineCasting:
+            if (r.upperCode.size() != 3 || r.lowerCode.size() != 3 || r.movingFlags.size() != 6)
+                return {-4, L"未装好线下卦"};
+            if (r.zodiac <= 0) return {-4, L"未选择卦主生肖"};
+            return {2, L"按卦主生肖与自己装载线下卦测算"};
+        case TimeCasting:
+            if (r.drawTimeChoice == NoTimeChoice) return {-5, L"未选择推演时间"};
+            if (r.zodiac <= 0) return {-5, L"未选择卦主生肖"};
+            return {3, L"按卦主生肖与超时空毫秒数测算"};
+        default:
+            return {};
+    }
+}
+
+std::optional<ManualLines> manualLines(std::span<const int> items) {
+    if (items.size() != 6) return std::nullopt;
+    ManualLines lines;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const int item = items[i];
+        if (item < 1 || item > 4) return std::nullopt;
+        (i < 3 ? lines.lowerCode : lines.upperCode) += item % 2 == 1 ? L'1' : L'0';
+        lines.movingFlags.push_back(item == 3 ? 1 : item == 4 ? -1 : 0);
+    }
+    return lines;
+}
+
+}  // namespace orvenna
