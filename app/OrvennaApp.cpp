@@ -75,6 +75,8 @@ int runProgram(int argc, char** argv) {
             // wxEntry deletes the application object; its failure shows in the code.
         }
     }
+    // Every connection is closed by now: the store went with its block.
+    EasyDb::shutdown();
     curl_global_cleanup();
     return code;
 }

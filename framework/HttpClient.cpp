@@ -19,6 +19,7 @@ constexpr long MaxRedirects = 30;
 
 // How often a transfer with a stall time-out wakes up to look at the clock, at most.
 constexpr long StallCheckMs = 50;
+constexpr long IdlePollMs = 1000;
 
 constexpr std::array<std::string_view, 6> CollectedHeaders = {
     "Set-Cookie", "Location", "Content-Type", "Content-MD5", "Content-Encoding", "Content-Length",
@@ -230,9 +231,11 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     CURLcode result = CURLE_OK;
     bool finished = false;
     CURLMcode driveResult = curl_multi_add_handle(multi, easy);
-    const int pollMs = options.stallTimeoutMs > 0
-                           ? static_cast<int>(std::min(StallCheckMs, options.stallTimeoutMs))
-                           : 1000;
+    // A caller that may cancel (through onProgress) or that watches for a stall is asked
+    // often, so that a window closing during a transfer does not wait for the library's
+    // one-second pace.
+    long pollMs = options.onProgress ? StallCheckMs : IdlePollMs;
+    if (options.stallTimeoutMs > 0) pollMs = std::min({pollMs, StallCheckMs, options.stallTimeoutMs});
     while (driveResult == CURLM_OK) {
         int running = 0;
         driveResult = curl_multi_perform(multi, &running);
@@ -249,7 +252,7 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
                 "no data arrived for " + std::to_string(options.stallTimeoutMs) + " ms";
             break;
         }
-        driveResult = curl_multi_poll(multi, nullptr, 0, pollMs, nullptr);
+        driveResult = curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
     }
     // Also ends an unfinished transfer and drops its connection.
     curl_multi_remove_handle(multi, easy);

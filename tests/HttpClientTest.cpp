@@ -4,6 +4,8 @@
 
 #include <arpa/inet.h>
 #include <curl/curl.h>
+#include <atomic>
+#include <thread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -240,6 +242,27 @@ TEST_F(HttpClientTest, TheReceiverCanStopTheTransfer) {
     EXPECT_EQ(refused.code, 200);
     EXPECT_GT(handedOver, 0u);
     EXPECT_LT(handedOver, installer.size());
+}
+
+// A window that closes during a transfer waits for it: a cancel must be seen at once, not at
+// the library's one-second pace, also while the server sends nothing.
+TEST_F(HttpClientTest, ACancelIsSeenPromptlyWhileTheServerIsSilent) {
+    server.route("/silent", Reply{.body = patternedBytes(100000), .stallAfterBytes = 10});
+    std::atomic<bool> cancel{false};
+    HttpOptions options;
+    options.totalTimeoutMs = 10000;
+    options.onProgress = [&](std::int64_t, std::int64_t) { return !cancel; };
+    std::chrono::steady_clock::time_point cancelledAt;
+    std::thread canceller([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancelledAt = std::chrono::steady_clock::now();
+        cancel = true;
+    });
+    const HttpResponse response = client.get(server.url("/silent"), options);
+    const auto ended = std::chrono::steady_clock::now();
+    canceller.join();
+    EXPECT_NE(response.error, "");
+    EXPECT_LT(Seconds(ended - cancelledAt).count(), 0.5);
 }
 
 TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {

@@ -15,8 +15,7 @@ MainPanel::MainPanel(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxPoint(0, 0)
 
 MainPanel::~MainPanel() {
     drawRefreshTimer_.Stop();
-    cancelRefresh_ = true;
-    if (refreshWorker_.joinable()) refreshWorker_.join();
+    refresh_.cancel();
 }
 
 void MainPanel::build(const std::wstring& description) {
@@ -61,21 +60,16 @@ void MainPanel::build(const std::wstring& description) {
 }
 
 void MainPanel::refreshLatestDraw() {
-    if (refreshing_ || drawSource_.pageUrl.empty()) return;
-    refreshing_ = true;
-    latestDraws_->refreshButton()->Disable();
-    if (refreshWorker_.joinable()) refreshWorker_.join();  // the last one has finished
-    // The worker only reads its own copy of the source; its result comes back to this
-    // thread as a queued call, which the destructor's join keeps from outliving the panel.
-    refreshWorker_ = std::thread([this, source = drawSource_] {
-        RefreshOutcome outcome = refreshOnce(source, &cancelRefresh_);
-        if (!cancelRefresh_) CallAfter([this, outcome = std::move(outcome)] { applyRefresh(outcome); });
-    });
+    if (drawSource_.pageUrl.empty()) return;
+    // The worker only reads its own copy of the source.
+    const bool started = refresh_.start(
+        [source = drawSource_](const std::atomic<bool>& cancelled) { return refreshOnce(source, &cancelled); },
+        [this](const RefreshOutcome& outcome) { applyRefresh(outcome); });
+    if (started) latestDraws_->refreshButton()->Disable();
 }
 
 // In the order the user sees it: status text, timer, the row.
 void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
-    refreshing_ = false;
     latestDraws_->refreshButton()->Enable();
     if (!outcome.networkUp) {
         statusText.raise(L"未连网");

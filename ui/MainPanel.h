@@ -2,16 +2,15 @@
 // raise to the main window and runs the casting dispatch between them.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 
 #include <wx/panel.h>
 
 #include "draws/DrawFetcher.h"
 #include "records/CastPipeline.h"
+#include "framework/BackgroundTask.h"
 #include "framework/Event.h"
 #include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
@@ -44,7 +43,7 @@ public:
     // One refresh of the latest draw, run off the window's thread; its result is shown when
     // it arrives. A request while one runs is ignored.
     void refreshLatestDraw();
-    bool refreshing() const { return refreshing_; }
+    bool refreshing() const { return refresh_.busy(); }
     WindowTimer& drawRefreshTimer() { return drawRefreshTimer_; }
 
     // The clock the dispatch reads; tests set a fixed one.
@@ -78,9 +77,7 @@ private:
     ResultPanel* result_ = nullptr;
     WindowTimer drawRefreshTimer_;
     DrawSource drawSource_;
-    bool refreshing_ = false;
-    std::thread refreshWorker_;
-    std::atomic<bool> cancelRefresh_{false};
+    BackgroundTask<RefreshOutcome> refresh_{*this};
     std::wstring fontText_;
     wxSize charCell_;
     int lotteryCode_ = 0;

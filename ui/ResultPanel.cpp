@@ -134,9 +134,10 @@ void ResultPanel::clearEntry() {
 }
 
 void ResultPanel::onPhoneButton() {
-    if (phone_->GetLabel() == L"用手机查看") {
+    if (!qrShown_) {
         const std::wstring text = result_->text();
         if (text.empty()) return;
+        qrShown_ = true;
         phone_->SetLabel(L"隐藏二维码");
         const auto symbol = encodeQr(toUtf8(text));
         if (!symbol) return;  // too long for any symbol: the caption still offers to go back
@@ -149,6 +150,7 @@ void ResultPanel::onPhoneButton() {
 }
 
 void ResultPanel::hideQr() {
+    qrShown_ = false;
     phone_->SetLabel(L"用手机查看");
     if (qrView_) qrView_->Destroy();
     qrView_ = nullptr;

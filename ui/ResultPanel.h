@@ -24,7 +24,6 @@ enum ResultButtonId : int {
     DeleteButton = 1,
     SaveButton = 2,
     HelpButton = 5,
-    PhoneButton = 100,  // handled inside the panel
 };
 
 class ResultPanel : public wxPanel, public HistoryList {
@@ -93,6 +92,9 @@ private:
     int ch_ = 0;
     int requiredHeight_ = 0;
     QrView* qrView_ = nullptr;
+    // The code is asked for (the button offers to hide it), even where the text was too long
+    // for a symbol and nothing is drawn.
+    bool qrShown_ = false;
 };
 
 }  // namespace orvenna

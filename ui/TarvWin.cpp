@@ -8,18 +8,13 @@
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
-#include "base/Text.h"
+#include "draws/LoadWin.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
-#include "records/EasyDb.h"
-#include "framework/Settings.h"
-#include "base/DayCount.h"
-#include "framework/Clock.h"
-#include "framework/HttpClient.h"
-#include "framework/ProgramDirectory.h"
-#include "update/UpdateWin.h"
-#include "draws/LoadWin.h"
 #include "framework/Pictures.h"
+#include "framework/ProgramDirectory.h"
+#include "records/EasyDb.h"
+#include "update/UpdateWin.h"
 
 namespace orvenna {
 
@@ -27,12 +22,13 @@ namespace {
 
 constexpr int OuterWidth = 1024;
 constexpr int UpdateCheckDelayMs = 5000;
+constexpr int PanelGap = 10;
 
 }  // namespace
 
 // The window is fixed in size: its panels are laid out once, for this size.
 TarvWin::TarvWin(EasyDb& store)
-    : wxFrame(nullptr, wxID_ANY, L"Valdoro V1.0版", wxDefaultPosition, wxDefaultSize,
+    : wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       programDir(programDirectory()),
       store_(store) {
@@ -46,26 +42,32 @@ TarvWin::~TarvWin() {
     // The update window goes first, while this window can still hear that it went.
     delete updateWin_;
     updateTimer_.Stop();
-    cancelUpdateCheck_ = true;
-    if (updateCheck_.joinable()) updateCheck_.join();
-    // Whatever way the window goes, the database is closed with it.
-    store_.close();
-    EasyDb::shutdown();
+    updateCheck_.cancel();
 }
 
 void TarvWin::create() {
+    setUpFrame();
+    createPanels();
+    createStatusBar();
+    fitToPanels();
+    bindWindowEvents();
+    runSplash();
+    Show();
+    scheduleUpdateCheck();
+}
+
+void TarvWin::setUpFrame() {
     Hide();
     SetTitle(L"Orvenna V1.0.0版");
     SetClientSize(scaled(800), scaled(600));
     SetSize(scaled(OuterWidth), -1);
-    {
-        wxIcon icon;
-        icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
-        SetIcon(icon);
-    }
+    wxIcon icon;
+    icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
+    SetIcon(icon);
     fontText_ = interfaceFontText();
-    const wxFont font = fontFromText(fontText_);
+}
 
+void TarvWin::createPanels() {
     mainPanel_ = new MainPanel(this);
     mainPanel_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     mainPanel_->openManualDialog.connect([this] {
@@ -85,19 +87,23 @@ void TarvWin::create() {
     });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
+}
 
+void TarvWin::createStatusBar() {
     statusBar_ = CreateStatusBar(2);
-    statusBar_->SetFont(font);
+    statusBar_->SetFont(fontFromText(fontText_));
     // "状态:" gets 48 pixels, or what its text needs where the font is wider.
     const int captionWidth = std::max(scaled(48), statusBar_->GetTextExtent(L"状态:").x + scaled(12));
     const int widths[2] = {captionWidth, -1};
     statusBar_->SetStatusWidths(2, widths);
     statusBar_->SetStatusText(L"状态:", 0);
+}
 
+void TarvWin::fitToPanels() {
     // Where the platform's controls make the casting row wider than the chart below it, the
     // result column moves right by the difference and the window grows with it.
     const int castingOverhang =
-        scaled(10) + mainPanel_->castingPanel()->widestWidth() - right(mainPanel_->analysisPanel());
+        scaled(PanelGap) + mainPanel_->castingPanel()->widestWidth() - right(mainPanel_->analysisPanel());
     if (castingOverhang > 0) SetSize(scaled(OuterWidth) + castingOverhang, -1);
 
     layoutPanels();
@@ -109,7 +115,9 @@ void TarvWin::create() {
         SetSize(GetSize().x, GetSize().y + missing);
         layoutPanels();
     }
+}
 
+void TarvWin::bindWindowEvents() {
     // Not skipped: the frame's own handler would stretch its one child over the client area.
     // The window cannot be resized by the user; its size changes only while the desktop
     // settles its frame, and then the panels take the final height.
@@ -124,60 +132,31 @@ void TarvWin::create() {
         }
         event.Skip();
     });
-    // The splash runs modally while this window is still hidden; the draw timer ticks on
-    // under it.
-    if (showSplash) {
-        LoadWin splash(this);
-        loadWin_ = &splash;
-        splash.ShowModal();
-        loadWin_ = nullptr;
-    }
-    Show();
-
-    // Once a newer build was offered today, the server is not asked again until tomorrow.
-    updateTimer_.setHandler([this] { checkForUpdate(); });
-    if (!updateUrl.empty() && readSetting(programDir / "config.ini", L"update_day", L"") != today())
-        updateTimer_.StartOnce(UpdateCheckDelayMs);
 }
 
-std::wstring TarvWin::today() const {
-    const DateTimeFields now = fieldsFromDayCount(localNow());
-    return updateDayText(now.year, now.month, now.day);
+// The splash runs modally while this window is still hidden; the draw timer ticks on under it.
+void TarvWin::runSplash() {
+    if (!showSplash) return;
+    LoadWin splash(this);
+    loadWin_ = &splash;
+    splash.ShowModal();
+    loadWin_ = nullptr;
+}
+
+// Once a newer build was offered today, the server is not asked again until tomorrow.
+void TarvWin::scheduleUpdateCheck() {
+    updateCheck_.configure(updateUrl, programDir);
+    updateTimer_.setHandler([this] { checkForUpdate(); });
+    if (updateCheck_.dueToday()) updateTimer_.StartOnce(UpdateCheckDelayMs);
 }
 
 void TarvWin::checkForUpdate() {
     updateTimer_.Stop();
-    if (updateUrl.empty() || updateCheck_.joinable()) return;
-    updateCheck_ = std::thread([this, url = updateIndexUrl(updateUrl)] {
-        HttpClient client;
-        HttpOptions options;
-        options.connectTimeoutMs = 5000;
-        options.totalTimeoutMs = 15000;
-        options.maxBodyBytes = 1 << 20;
-        options.onProgress = [this](std::int64_t, std::int64_t) { return !cancelUpdateCheck_; };
-        // The body is read whatever the answer's code: only a valid index counts.
-        const HttpResponse response = client.get(url, options);
-        std::optional<UpdateIndex> index = parseUpdateIndex(response.body);
-        if (!cancelUpdateCheck_) CallAfter([this, index = std::move(index)] { offerUpdate(index); });
-    });
+    updateCheck_.configure(updateUrl, programDir);
+    updateCheck_.start();
 }
 
-void TarvWin::offerUpdate(const std::optional<UpdateIndex>& index) {
-    updateChecked_ = true;
-    if (!index || !offersUpdate(*index)) return;
-    const std::wstring fileName = index->md5 + L".exe";
-    const std::filesystem::path config = programDir / "config.ini";
-    writeSetting(config, L"update_file", fileName);
-    UpdateOffer offer;
-    offer.productName = L"Orvenna";
-    offer.currentVersion = std::wstring(ProgramVersionText);
-    offer.verns = index->verns;
-    offer.day = index->day;
-    offer.size = index->size;
-    offer.installerPath = programDir / fileName;
-    offer.md5 = index->md5;
-    offer.body = index->body;
-    offer.address = toUtf8(*decodeUpdateAddress(index->url));
+void TarvWin::showUpdateOffer(UpdateOffer offer) {
     updateWin_ = new UpdateWin(this);
     updateWin_->Bind(wxEVT_DESTROY, [this](wxWindowDestroyEvent& event) {
         if (event.GetEventObject() == updateWin_) updateWin_ = nullptr;
@@ -185,7 +164,6 @@ void TarvWin::offerUpdate(const std::optional<UpdateIndex>& index) {
     });
     updateWin_->endProgram = [this] { Destroy(); };
     updateWin_->showUpdate(fontText_, std::move(offer));
-    writeSetting(config, L"update_day", today());
 }
 
 void TarvWin::layoutPanels() {
@@ -196,7 +174,7 @@ void TarvWin::layoutPanels() {
     CastingPanel* casting = mainPanel_->castingPanel();
     AnalysisPanel* analysis = mainPanel_->analysisPanel();
     ResultPanel* result = mainPanel_->resultPanel();
-    const int gap = scaled(10);
+    const int gap = scaled(PanelGap);
     moveTo(draws, gap, gap);
     moveTo(casting, gap, bottom(draws) + gap);
     place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable, Floor::Exact);

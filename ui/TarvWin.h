@@ -2,12 +2,9 @@
 // that the panels' events end in (record store, result text, manual casting dialog).
 #pragma once
 
-#include <atomic>
 #include <filesystem>
 #include <functional>
-#include <optional>
 #include <string>
-#include <thread>
 
 #include <wx/frame.h>
 #include <wx/statusbr.h>
@@ -16,15 +13,16 @@
 #include "records/CastPipeline.h"
 #include "framework/WindowTimer.h"
 #include "records/EasyDb.h"
-#include "update/UpdateIndex.h"
+#include "update/UpdateCheck.h"
 
 namespace orvenna {
 
 class MainPanel;
 
-class TarvWin : public wxFrame {
+class TarvWin : public wxFrame, private UpdateObserver {
 public:
-    // The window uses `store` for saving, listing and replaying; the store outlives it.
+    // The window uses `store` for saving, listing and replaying; the store outlives it and
+    // is closed by whoever opened it.
     explicit TarvWin(EasyDb& store);
     ~TarvWin() override;
 
@@ -57,16 +55,24 @@ public:
     // The update timer's tick: asks the server (off the window's thread) and offers a newer
     // build in the update window.
     void checkForUpdate();
-    bool checkingForUpdate() const { return updateCheck_.joinable() && !updateChecked_; }
+    bool checkingForUpdate() const { return updateCheck_.running(); }
     class UpdateWin* updateWindow() const { return updateWin_; }
 
 private:
+    // The steps of create(), in order.
+    void setUpFrame();
+    void createPanels();
+    void createStatusBar();
+    void fitToPanels();
+    void bindWindowEvents();
+    void runSplash();
+    void scheduleUpdateCheck();
+
+    void showUpdateOffer(UpdateOffer offer) override;
     void layoutPanels();
     void showPrediction(const CastResult& result);
     void save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list);
     void deleteTicked();
-    void offerUpdate(const std::optional<UpdateIndex>& index);
-    std::wstring today() const;
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;
@@ -75,9 +81,7 @@ private:
     std::wstring fontText_;
     bool activated_ = false;
     WindowTimer updateTimer_;
-    std::thread updateCheck_;
-    std::atomic<bool> cancelUpdateCheck_{false};
-    bool updateChecked_ = false;
+    UpdateCheck updateCheck_{*this, *this};
     class UpdateWin* updateWin_ = nullptr;
     class LoadWin* loadWin_ = nullptr;
 };

@@ -64,21 +64,32 @@ UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer
 
 UpdatePanel::~UpdatePanel() { cancelDownload(); }
 
-void UpdatePanel::cancelDownload() {
-    cancel_ = true;
-    if (worker_.joinable()) worker_.join();
-}
-
 void UpdatePanel::pressLater() { laterChosen.raise(1); }
 
+// The caption follows the state; a press does what the state calls for.
+void UpdatePanel::setState(UpdateState state) {
+    state_ = state;
+    switch (state) {
+        case UpdateDownloading:
+            main_->SetLabel(L"…下载中…");
+            break;
+        case UpdateDownloaded:
+            main_->SetLabel(L"立即安装");
+            break;
+        case UpdateIdle:
+        case UpdateFailed:
+            main_->SetLabel(L"立即下载");
+            break;
+    }
+}
+
 void UpdatePanel::pressMain() {
-    const wxString caption = main_->GetLabel();
-    if (caption == L"立即下载") {
-        main_->SetLabel(L"…下载中…");
+    if (state_ == UpdateIdle || state_ == UpdateFailed) {
+        setState(UpdateDownloading);
         later_->Disable();
         main_->Disable();
         startDownload();
-    } else if (caption == L"立即安装") {
+    } else if (state_ == UpdateDownloaded) {
         later_->Disable();
         main_->Disable();
         const int verdict = verifyRequested ? verifyRequested(offer_.md5, offer_.installerPath) : 0;
@@ -89,7 +100,7 @@ void UpdatePanel::pressMain() {
             status_->SetLabel(L"文件指纹不正确，请重新下载");
             std::error_code error;
             std::filesystem::remove(offer_.installerPath, error);
-            main_->SetLabel(L"立即下载");
+            setState(UpdateIdle);
             later_->Enable();
             main_->Enable();
         }
@@ -98,48 +109,47 @@ void UpdatePanel::pressMain() {
 
 // The worker writes to a file of its own beside the installer and renames it only after a
 // complete 200 answer, so the installer's name never holds a partial or wrong file. It
-// touches no control: progress and the end come back to the window's thread as queued
-// calls, which the destructor's join keeps from outliving the panel.
+// touches no control: progress and the end come back to the window's thread.
 void UpdatePanel::startDownload() {
     progress_->SetRange(100);
     progress_->SetValue(0);
     stateChanged.raise(UpdateDownloading);
-    cancel_ = false;
-    if (worker_.joinable()) worker_.join();
-    worker_ = std::thread([this, address = offer_.address, installer = offer_.installerPath,
-                           stall = stallTimeout_] {
-        const std::filesystem::path partial = partialFile(installer);
-        std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-        HttpOptions options;
-        options.connectTimeoutMs = 10000;
-        options.stallTimeoutMs = static_cast<long>(stall.count());
-        options.maxBodyBytes = 0;  // installers are as large as they are
-        options.onData = [&](const char* data, std::size_t size) {
-            out.write(data, static_cast<std::streamsize>(size));
-            return static_cast<bool>(out) && !cancel_;
-        };
-        auto lastShown = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-        options.onProgress = [&](std::int64_t received, std::int64_t total) {
-            if (cancel_) return false;
-            const auto now = std::chrono::steady_clock::now();
-            if (now - lastShown >= std::chrono::milliseconds(100) || (total > 0 && received == total)) {
-                lastShown = now;
-                CallAfter([this, received, total] { showProgress(received, total); });
+    download_.cancel();  // an earlier run has ended; this only joins its thread
+    download_.start(
+        [this, address = offer_.address, installer = offer_.installerPath,
+         stall = stallTimeout_](const std::atomic<bool>& cancelled) {
+            const std::filesystem::path partial = partialFile(installer);
+            std::ofstream out(partial, std::ios::binary | std::ios::trunc);
+            HttpOptions options;
+            options.connectTimeoutMs = DownloadConnectTimeoutMs;
+            options.stallTimeoutMs = static_cast<long>(stall.count());
+            options.maxBodyBytes = 0;  // installers are as large as they are
+            options.onData = [&](const char* data, std::size_t size) {
+                out.write(data, static_cast<std::streamsize>(size));
+                return static_cast<bool>(out) && !cancelled;
+            };
+            auto lastShown = std::chrono::steady_clock::now() - std::chrono::seconds(1);
+            options.onProgress = [&](std::int64_t received, std::int64_t total) {
+                if (cancelled) return false;
+                const auto now = std::chrono::steady_clock::now();
+                if (now - lastShown >= ProgressInterval || (total > 0 && received == total)) {
+                    lastShown = now;
+                    download_.post([this, received, total] { showProgress(received, total); });
+                }
+                return true;
+            };
+            const HttpResponse response = HttpClient().get(address, options);
+            out.close();
+            bool ok = response.code == 200 && response.error.empty() && !out.fail() && !cancelled;
+            std::error_code error;
+            if (ok) {
+                std::filesystem::rename(partial, installer, error);
+                ok = !error;
             }
-            return true;
-        };
-        HttpClient client;
-        const HttpResponse response = client.get(address, options);
-        out.close();
-        bool ok = response.code == 200 && response.error.empty() && !out.fail() && !cancel_;
-        std::error_code error;
-        if (ok) {
-            std::filesystem::rename(partial, installer, error);
-            ok = !error;
-        }
-        if (!ok) std::filesystem::remove(partial, error);
-        if (!cancel_) CallAfter([this, ok] { finishDownload(ok); });
-    });
+            if (!ok) std::filesystem::remove(partial, error);
+            return ok;
+        },
+        [this](const bool& ok) { finishDownload(ok); });
 }
 
 void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
@@ -149,14 +159,13 @@ void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
 }
 
 void UpdatePanel::finishDownload(bool ok) {
-    if (worker_.joinable()) worker_.join();
     if (ok) {
         stateChanged.raise(UpdateDownloaded);
-        main_->SetLabel(L"立即安装");
+        setState(UpdateDownloaded);
         status_->SetLabel(L"恭喜您！更新已下载成功!");
     } else {
         stateChanged.raise(UpdateFailed);
-        main_->SetLabel(L"立即下载");
+        setState(UpdateFailed);
         status_->SetLabel(L"对不起！下载失败请检查网络稍候再试");
     }
     main_->Enable();

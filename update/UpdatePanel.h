@@ -2,14 +2,12 @@
 // download with its progress, fingerprint check and hand-over to the installer.
 #pragma once
 
-#include <atomic>
-#include <chrono>
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
 #include <string>
-#include <thread>
 
 #include <wx/button.h>
 #include <wx/gauge.h>
@@ -17,6 +15,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "framework/BackgroundTask.h"
 #include "framework/Event.h"
 
 namespace orvenna {
@@ -41,6 +40,12 @@ enum UpdateState : int {
     UpdateFailed = -2,
 };
 
+// A download is given up when no byte arrived for this long, or when connecting takes longer.
+inline constexpr std::chrono::milliseconds DownloadStallTimeout{30000};
+inline constexpr long DownloadConnectTimeoutMs = 10000;
+// Progress is shown at most this often (and once more at the end).
+inline constexpr std::chrono::milliseconds ProgressInterval{100};
+
 class UpdatePanel : public wxPanel {
 public:
     UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer);
@@ -48,7 +53,7 @@ public:
     ~UpdatePanel() override;
 
     // Stops a running download and waits until its worker has ended.
-    void cancelDownload();
+    void cancelDownload() { download_.cancel(); }
     // A download is aborted when no byte arrives for this long.
     void setStallTimeout(std::chrono::milliseconds limit) { stallTimeout_ = limit; }
 
@@ -61,6 +66,8 @@ public:
     wxStaticText* statusLabel() const { return status_; }
     wxButton* laterButton() const { return later_; }
     wxButton* mainButton() const { return main_; }
+    // Where the panel stands: what "立即下载"/"立即安装" does next and what it says.
+    UpdateState state() const { return state_; }
 
     Event<int> laterChosen;
     // Returns 100 when the file is the published one.
@@ -74,6 +81,7 @@ private:
     void startDownload();
     void showProgress(std::int64_t received, std::int64_t total);
     void finishDownload(bool ok);
+    void setState(UpdateState state);
 
     UpdateOffer offer_;
     std::array<wxStaticText*, 5> labels_{};
@@ -82,9 +90,9 @@ private:
     wxStaticText* status_ = nullptr;
     wxButton* later_ = nullptr;
     wxButton* main_ = nullptr;
-    std::chrono::milliseconds stallTimeout_{30000};
-    std::thread worker_;
-    std::atomic<bool> cancel_{false};
+    std::chrono::milliseconds stallTimeout_{DownloadStallTimeout};
+    UpdateState state_ = UpdateIdle;
+    BackgroundTask<bool> download_{*this};
 };
 
 }  // namespace orvenna
