@@ -3,18 +3,27 @@
 #include <wx/msgdlg.h>
 
 #include "base/Text.h"
-#include "framework/FrameworkError.h"
+#include "base/Result.h"
 
 namespace orvenna {
+
+namespace {
+
+constexpr std::wstring_view UnmanagedExceptionText = L"程序在运行时抛出了未被管理的异常";
+
+}  // namespace
 
 std::wstring errorReportText(std::exception_ptr error) {
     try {
         if (error) std::rethrow_exception(error);
     } catch (const FrameworkError& e) {
         return concat(L"俘获到异常,代码值为: ", decimalText(e.code()), L", 描述为: ", fromUtf8(e.what()));
+    } catch (const std::exception& e) {
+        // Not one of the program's own, but it still says what went wrong.
+        return concat(UnmanagedExceptionText, L": ", fromUtf8(e.what()));
     } catch (...) {
     }
-    return L"程序在运行时抛出了未被管理的异常";
+    return std::wstring(UnmanagedExceptionText);
 }
 
 void showErrorReport(std::exception_ptr error) {

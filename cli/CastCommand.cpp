@@ -172,8 +172,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     if (title) {
         YsModel model = YsModel::fromAnalysis(result.analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));
         EasyDb store(programDirectory());
-        if (!store.save(model)) {
-            err << "orvenna-cli: 保存失败: " << store.lastError() << " (" << store.path().string() << ")\n";
+        if (const Status saved = store.save(model); !saved) {
+            err << "orvenna-cli: 保存失败: " << saved.error().message << " (" << store.path().string() << ")\n";
             return ExitFailed;
         }
         if (!options.flag("--json")) {

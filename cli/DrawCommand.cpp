@@ -42,12 +42,12 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         page = *text;
     } else {
         const std::string url = options.value("--url").value_or(std::string(DefaultDrawUrl));
-        FetchedPage fetched = fetchPage(url);
-        if (!fetched.error.empty()) {
-            err << "orvenna-cli: " << url << ": " << fetched.error << '\n';
+        Result<std::string> fetched = fetchPage(url);
+        if (!fetched) {
+            err << "orvenna-cli: " << url << ": " << fetched.error().message << '\n';
             return ExitFailed;
         }
-        page = std::move(fetched.text);
+        page = std::move(fetched).value();
     }
 
     const DrawResult draw = parseSevenStarDraw(page);

@@ -88,21 +88,21 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
     EasyDb store(programDirectory());
     if (verb == "list") {
         PrintedList list(out);
-        store.fillList(list);
-        if (!store.lastError().empty()) {
-            err << "orvenna-cli: cannot read " << store.path().string() << ": " << store.lastError() << '\n';
+        if (const Status listed = store.fillList(list); !listed) {
+            err << "orvenna-cli: cannot read " << store.path().string() << ": " << listed.error().message << '\n';
             return ExitFailed;
         }
         return ExitOk;
     }
 
-    const YsModel model = store.load(*id);
-    if (model._id != *id) {
+    const Result<YsModel> loaded = store.load(*id);
+    if (!loaded) {
         err << "orvenna-cli: no saved result with id " << *id;
-        if (!store.lastError().empty()) err << " (" << store.lastError() << ")";
+        if (loaded.error().code != NoSuchRow) err << " (" << loaded.error().message << ")";
         err << '\n';
         return ExitFailed;
     }
+    const YsModel& model = *loaded;
     if (verb == "show") {
         if (options.flag("--json")) {
             out << compactJson(recordJson(model)) << '\n';
@@ -116,8 +116,8 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitOk;
     }
     if (verb == "delete") {
-        if (!store.remove(*id)) {
-            err << "orvenna-cli: delete failed: " << store.lastError() << '\n';
+        if (const Status removed = store.remove(*id); !removed) {
+            err << "orvenna-cli: delete failed: " << removed.error().message << '\n';
             return ExitFailed;
         }
         return ExitOk;

@@ -131,22 +131,25 @@ bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel) {
 #endif
 }
 
-FetchedPage fetchPage(const std::string& url, const std::atomic<bool>* cancel) {
+Result<std::string> fetchPage(const std::string& url, const std::atomic<bool>* cancel) {
     HttpClient client;
     HttpOptions options;
     options.connectTimeoutMs = DrawConnectTimeoutMs;
     options.totalTimeoutMs = DrawTotalTimeoutMs;
     options.onProgress = [cancel](std::int64_t, std::int64_t) { return !cancelled(cancel); };
     const HttpResponse response = client.get(url, options);
-    if (response.code != 200)
-        return {{}, response.error.empty() ? "response " + std::to_string(response.code) : response.error};
+    if (response.code != 200) {
+        if (!response.completed()) return response.error;
+        return Error{static_cast<int>(response.code), "response " + std::to_string(response.code)};
+    }
     auto text = gb18030ToUtf8(response.body);
-    if (!text) return {{}, "the page is not GB18030"};
-    return {std::move(*text), {}};
+    if (!text) return Error{0, "the page is not GB18030"};
+    return std::move(*text);
 }
 
 std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
-    return fetchPage(url, cancel).text;
+    Result<std::string> page = fetchPage(url, cancel);
+    return page ? std::move(page).value() : std::string();
 }
 
 DrawResult parseSevenStarDraw(const std::string& utf8Page) {

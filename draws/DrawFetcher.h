@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "DrawResult.h"
+#include "base/Result.h"
 
 namespace orvenna {
 
@@ -30,12 +31,9 @@ inline constexpr long DrawTotalTimeoutMs = 20000;
 // host to ask. `cancel` set while it waits ends the check (false).
 bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel = nullptr);
 
-// A fetched results page: its UTF-8 text, or why there is none.
-struct FetchedPage {
-    std::string text;
-    std::string error;  // empty when the page arrived with 200 and read as GB18030
-};
-FetchedPage fetchPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
+// A fetched results page as UTF-8 text: it arrived with 200 and read as GB18030; or why
+// there is none.
+Result<std::string> fetchPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
 // The page as UTF-8 text; empty when the response was not 200 or the page is not GB18030.
 std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);

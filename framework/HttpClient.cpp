@@ -51,7 +51,7 @@ struct Transfer {
     curl_off_t lastDownloaded = 0;
     std::size_t bodyBytes = 0;
     bool locationInThisResponse = false;
-    std::string abortReason;  // set when this side stopped the transfer
+    Error abortReason;  // set when this side stopped the transfer
 
     void noteBytes() { lastByte = Clock::now(); }
 
@@ -104,14 +104,14 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     // Checked on the decoded bytes, so that a small compressed body cannot unpack into
     // gigabytes.
     if (options.maxBodyBytes > 0 && bytes > options.maxBodyBytes - transfer.bodyBytes) {
-        transfer.abortReason =
-            "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes";
+        transfer.abortReason = {CURLE_FILESIZE_EXCEEDED,
+                                "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
         return 0;
     }
     transfer.bodyBytes += bytes;
     if (options.onData) {
         if (!options.onData(data, bytes)) {
-            transfer.abortReason = "the receiver of the body stopped the transfer";
+            transfer.abortReason = {CURLE_WRITE_ERROR, "the receiver of the body stopped the transfer"};
             return 0;
         }
     } else {
@@ -129,7 +129,7 @@ int onTransferInfo(void* user, curl_off_t downloadTotal, curl_off_t downloaded, 
         transfer.noteBytes();
     }
     if (transfer.options.onProgress && !transfer.options.onProgress(downloaded, downloadTotal)) {
-        transfer.abortReason = "the transfer was cancelled";
+        transfer.abortReason = {CURLE_ABORTED_BY_CALLBACK, "the transfer was cancelled"};
         return 1;
     }
     return 0;
@@ -210,7 +210,7 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     if (!handles_) {
         auto made = std::make_unique<Handles>();
         if (!made->easy || !made->multi) {
-            response.error = "the HTTP library could not be initialised";
+            response.error = {CURLE_FAILED_INIT, "the HTTP library could not be initialised"};
             return response;
         }
         // The cookie engine on with nothing loaded: no cookie is sent that a server did not
@@ -248,8 +248,8 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
         }
         if (finished || driveResult != CURLM_OK || running == 0) break;
         if (transfer.stalled()) {
-            transfer.abortReason =
-                "no data arrived for " + std::to_string(options.stallTimeoutMs) + " ms";
+            transfer.abortReason = {CURLE_OPERATION_TIMEDOUT,
+                                    "no data arrived for " + std::to_string(options.stallTimeoutMs) + " ms"};
             break;
         }
         driveResult = curl_multi_poll(multi, nullptr, 0, static_cast<int>(pollMs), nullptr);
@@ -261,20 +261,19 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     curl_easy_getinfo(easy, CURLINFO_REDIRECT_COUNT, &response.redirects);
     curl_easy_getinfo(easy, CURLINFO_TOTAL_TIME, &response.totalSeconds);
 
-    if (!transfer.abortReason.empty()) {
+    if (!transfer.abortReason.message.empty()) {
         response.error = transfer.abortReason;
     } else if (driveResult != CURLM_OK) {
-        response.error = oneLine(curl_multi_strerror(driveResult));
+        response.error = {driveResult, oneLine(curl_multi_strerror(driveResult))};
     } else if (!finished) {
-        response.error = "the transfer ended without a result";
+        response.error = {CURLE_RECV_ERROR, "the transfer ended without a result"};
     } else if (result == CURLE_FILESIZE_EXCEEDED) {
-        response.error =
-            "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes";
+        response.error = {result, "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
     } else if (result != CURLE_OK) {
         const char* text = handles_->errorBuffer[0] != '\0' ? handles_->errorBuffer.data()
                                                             : curl_easy_strerror(result);
-        response.error = oneLine(text);
-        if (response.error.empty()) response.error = curl_easy_strerror(result);
+        response.error = {result, oneLine(text)};
+        if (response.error.message.empty()) response.error.message = curl_easy_strerror(result);
     }
     return response;
 }

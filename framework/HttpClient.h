@@ -19,6 +19,8 @@
 #include <memory>
 #include <string>
 
+#include "base/Result.h"
+
 namespace orvenna {
 
 struct HttpResponse {
@@ -32,9 +34,10 @@ struct HttpResponse {
     std::map<std::string, std::string> headers;
     long redirects = 0;
     double totalSeconds = 0;
-    // Empty when the transfer completed (whatever its status code), else one line saying why
-    // it did not.
-    std::string error;
+    // No message when the transfer completed (whatever its status code); else libcurl's code
+    // (or the one closest to why this side stopped it) and one line saying why.
+    Error error;
+    bool completed() const { return error.message.empty(); }
 };
 
 struct HttpOptions {

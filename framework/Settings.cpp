@@ -1,6 +1,8 @@
 #include "framework/Settings.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
 
 #include "base/Text.h"
 #include "framework/ProgramDirectory.h"
@@ -32,6 +34,12 @@ bool hasLineBreakOrNul(std::wstring_view text) {
 
 // What one "key=value" line can hold: a line break would split it, and a key with "=" or a
 // leading "[" would read back as something else.
+Error notStorable() { return {EINVAL, "a key or value that one line of config.ini cannot hold"}; }
+
+[[maybe_unused]] Error fileError(int code, std::string_view what, const std::filesystem::path& file) {
+    return {code, std::string(what) + file.string() + ": " + std::strerror(code)};
+}
+
 bool isStorable(std::wstring_view key, std::wstring_view value) {
     return !key.empty() && key.front() != L'[' && key.find(L'=') == std::wstring_view::npos &&
            !hasLineBreakOrNul(key) && !hasLineBreakOrNul(value);
@@ -260,8 +268,8 @@ private:
 // Puts `content` in place of `target` so that the old file survives every failure: a new
 // file beside it is written and synced, then renamed over it in one step. `mode` keeps the
 // old file's permissions when `keepMode`; a new file gets the usual ones for the process's umask.
-bool replaceFile(const std::filesystem::path& target, std::string_view content, bool keepMode,
-                 mode_t mode) {
+// 0, or the errno of the step that failed.
+int replaceFile(const std::filesystem::path& target, std::string_view content, bool keepMode, mode_t mode) {
     static std::atomic<unsigned> serial{0};
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::filesystem::path name;
@@ -270,20 +278,20 @@ bool replaceFile(const std::filesystem::path& target, std::string_view content, 
         name = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
                          std::to_string(serial++) + ".tmp");
         fd = FileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (!fd && errno != EEXIST) return false;
+        if (!fd && errno != EEXIST) return errno;
     }
-    if (!fd) return false;
+    if (!fd) return EEXIST;
     TemporaryName temporary(name);
 
     if (keepMode) ::fchmod(fd.get(), mode);  // best effort: the content matters more than its mode
-    if (!writeAll(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) return false;
-    if (::rename(temporary.path().c_str(), target.c_str()) != 0) return false;
+    if (!writeAll(fd.get(), content) || ::fsync(fd.get()) != 0 || !fd.close()) return errno;
+    if (::rename(temporary.path().c_str(), target.c_str()) != 0) return errno;
     temporary.keep();
 
     // Make the rename itself durable; the new file is already complete either way.
     const FileDescriptor directory(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (directory) ::fsync(directory.get());
-    return true;
+    return 0;
 }
 
 #endif
@@ -308,13 +316,13 @@ std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view
     return buffer;
 }
 
-bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                  std::wstring_view value) {
+Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view value) {
     const std::wstring keyText(trimControl(key));
-    if (!isStorable(keyText, value)) return false;
+    if (!isStorable(keyText, value)) return notStorable();
     const std::wstring valueText(value);
-    return WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(),
-                                      iniFile.c_str()) != FALSE;
+    if (!WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(), iniFile.c_str()))
+        return Error{static_cast<int>(GetLastError()), "cannot write " + iniFile.string()};
+    return success();
 }
 
 #else
@@ -334,10 +342,9 @@ std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view
     return result;
 }
 
-bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                  std::wstring_view value) {
+Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view value) {
     const std::wstring_view keyText = trimControl(key);
-    if (!isStorable(keyText, value)) return false;
+    if (!isStorable(keyText, value)) return notStorable();
 
     // Through a symbolic link, the file it points to is the one to replace.
     std::error_code error;
@@ -348,8 +355,11 @@ bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
     mode_t mode = 0;
     const int readError = readWholeFile(target, content, &mode);
     if (readError != 0 && readError != ENOENT)
-        return false;  // never replace what we could not read
-    return replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);
+        return fileError(readError, "cannot read ", target);  // never replace what we could not read
+    const int written =
+        replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);
+    if (written != 0) return fileError(written, "cannot write ", target);
+    return success();
 }
 
 #endif
@@ -358,7 +368,7 @@ std::wstring readSetting(std::wstring_view key, std::wstring_view defaultText) {
     return readSetting(settingsFile(), key, defaultText);
 }
 
-bool writeSetting(std::wstring_view key, std::wstring_view value) {
+Status writeSetting(std::wstring_view key, std::wstring_view value) {
     return writeSetting(settingsFile(), key, value);
 }
 

@@ -12,6 +12,8 @@
 #include <string>
 #include <string_view>
 
+#include "base/Result.h"
+
 namespace orvenna {
 
 // The longest value a read returns, in characters.
@@ -26,13 +28,12 @@ std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view
 
 // Stores `value` under `key` in section "sys" of `iniFile`, creating the file (not its folder)
 // when missing; the rest of the file is kept as it was. The old file is replaced only once the
-// new one is completely on disk. False on any failure, and for a key or value that one INI line
+// new one is completely on disk. Fails on any failure of the system, and for a key or value that one INI line
 // cannot hold (a line break or NUL in either; an empty key, or one with "=" or a leading "[").
-bool writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                  std::wstring_view value);
+Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view value);
 
 // The same on settingsFile().
 std::wstring readSetting(std::wstring_view key, std::wstring_view defaultText);
-bool writeSetting(std::wstring_view key, std::wstring_view value);
+Status writeSetting(std::wstring_view key, std::wstring_view value);
 
 }  // namespace orvenna

@@ -95,7 +95,6 @@ EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
     const int rc = sqlite3_open_v2(path_.string().c_str(), &raw, flags, nullptr);
     db_.reset(raw);  // SQLite hands out a handle even when opening fails; it must be closed
     if (rc != SQLITE_OK) {
-        noteError("open");
         db_.reset();
         return;
     }
@@ -116,29 +115,31 @@ void EasyDb::close() {
     state_ = OpenState::Failed;
 }
 
-void EasyDb::noteError(std::string_view what) {
-    lastError_ = std::string(what) + ": " + (db_ ? sqlite3_errmsg(db_.get()) : "no database connection");
+// SQLite's code and message of the statement that just failed; without a connection, why
+// there is none.
+Error EasyDb::failure(std::string_view what) const {
+    if (!db_) return {SQLITE_CANTOPEN, std::string(what) + ": no database connection"};
+    return {sqlite3_extended_errcode(db_.get()), std::string(what) + ": " + sqlite3_errmsg(db_.get())};
 }
 
-SqliteStatement EasyDb::prepare(std::string_view sql) {
-    if (!db_) {
-        noteError("prepare");
-        return nullptr;
-    }
+Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
+    if (!db_) return failure("prepare");
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
-        noteError("prepare");
+        Error error = failure("prepare");
         sqlite3_finalize(raw);
-        return nullptr;
+        return error;
     }
     return SqliteStatement(raw);
 }
 
-bool EasyDb::save(YsModel& record) {
+static_assert(NoSuchRow == SQLITE_NOTFOUND);
+
+Status EasyDb::save(YsModel& record) {
     const bool insert = record._id < 1;
-    const SqliteStatement statement = prepare(insert ? InsertSql : UpdateSql);
-    if (!statement) return false;
-    sqlite3_stmt* s = statement.get();
+    const Result<SqliteStatement> statement = prepare(insert ? InsertSql : UpdateSql);
+    if (!statement) return statement.error();
+    sqlite3_stmt* s = statement->get();
     bindText(s, 1, record.ysname);
     sqlite3_bind_int(s, 2, record.ysindex);
     bindText(s, 3, record.ysnumber);
@@ -150,22 +151,20 @@ bool EasyDb::save(YsModel& record) {
     sqlite3_bind_int(s, 9, record.rot);
     bindText(s, 10, record.uinfo);
     if (!insert) sqlite3_bind_int(s, 11, record._id);
-    if (sqlite3_step(s) != SQLITE_DONE) {
-        noteError(insert ? "insert" : "update");
-        return false;
-    }
+    if (sqlite3_step(s) != SQLITE_DONE) return failure(insert ? "insert" : "update");
     if (insert) record._id = static_cast<int>(sqlite3_last_insert_rowid(db_.get()));
-    lastError_.clear();
-    return true;
+    return success();
 }
 
-YsModel EasyDb::load(int id) {
-    YsModel record;
-    const SqliteStatement statement = prepare(LoadSql);
-    if (!statement) return record;
-    sqlite3_stmt* s = statement.get();
+Result<YsModel> EasyDb::load(int id) {
+    const Result<SqliteStatement> statement = prepare(LoadSql);
+    if (!statement) return statement.error();
+    sqlite3_stmt* s = statement->get();
     sqlite3_bind_int(s, 1, id);
-    if (sqlite3_step(s) != SQLITE_ROW) return record;
+    const int stepped = sqlite3_step(s);
+    if (stepped == SQLITE_DONE) return Error{SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
+    if (stepped != SQLITE_ROW) return failure("load");
+    YsModel record;
     record._id = sqlite3_column_int(s, 0);
     record.ysname = columnText(s, 1);
     record.ysindex = sqlite3_column_int(s, 2);
@@ -180,24 +179,24 @@ YsModel EasyDb::load(int id) {
     return record;
 }
 
-bool EasyDb::remove(int id) {
-    const SqliteStatement statement = prepare(DeleteSql);
-    if (!statement) return false;
-    sqlite3_bind_int(statement.get(), 1, id);
-    if (sqlite3_step(statement.get()) != SQLITE_DONE) {
-        noteError("delete");
-        return false;
-    }
-    return true;
+Status EasyDb::remove(int id) {
+    const Result<SqliteStatement> statement = prepare(DeleteSql);
+    if (!statement) return statement.error();
+    sqlite3_bind_int(statement->get(), 1, id);
+    if (sqlite3_step(statement->get()) != SQLITE_DONE) return failure("delete");
+    return success();
 }
 
-void EasyDb::fillList(HistoryList& list) {
+Status EasyDb::fillList(HistoryList& list) {
     list.clearItems();
-    const SqliteStatement statement = prepare(listStatement());
-    if (!statement) return;
-    while (sqlite3_step(statement.get()) == SQLITE_ROW) {
-        list.appendItem(columnText(statement.get(), 1), sqlite3_column_int(statement.get(), 0));
+    const Result<SqliteStatement> statement = prepare(listStatement());
+    if (!statement) return statement.error();
+    int stepped = SQLITE_ROW;
+    while ((stepped = sqlite3_step(statement->get())) == SQLITE_ROW) {
+        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int(statement->get(), 0));
     }
+    if (stepped != SQLITE_DONE) return failure("list");
+    return success();
 }
 
 void EasyDb::shutdown() { sqlite3_shutdown(); }

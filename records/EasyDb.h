@@ -11,6 +11,7 @@
 
 #include "SqliteHandle.h"
 #include "YsModel.h"
+#include "base/Result.h"
 
 namespace orvenna {
 
@@ -21,6 +22,9 @@ public:
     virtual void clearItems() = 0;
     virtual void appendItem(std::wstring_view title, int id) = 0;
 };
+
+// The code of load()'s error when there is no row with the id asked for.
+inline constexpr int NoSuchRow = 12;  // SQLITE_NOTFOUND
 
 class EasyDb {
 public:
@@ -42,30 +46,27 @@ public:
     const std::filesystem::path& path() const { return path_; }
 
     // Inserts a record whose id is below 1 (and sets its new id) or updates the row of its
-    // id. True only when SQLite reports the statement done.
-    bool save(YsModel& record);
-    // The row with `id`, or an empty record with id 0.
-    YsModel load(int id);
-    bool remove(int id);
+    // id. Succeeds only when SQLite reports the statement done.
+    Status save(YsModel& record);
+    // The row with `id`; the error's code is SQLITE_NOTFOUND when there is no such row, and
+    // SQLite's own when the store failed.
+    Result<YsModel> load(int id);
+    Status remove(int id);
     // Empties the list, then appends every title with its id, newest first.
-    void fillList(HistoryList& list);
+    Status fillList(HistoryList& list);
 
     // Closes the connection; later operations fail as without one.
     void close();
     // Releases SQLite itself; for the end of the process, after every store is closed.
     static void shutdown();
 
-    // The latest SQLite error, for a message at the edge; empty when none.
-    const std::string& lastError() const { return lastError_; }
-
 private:
-    SqliteStatement prepare(std::string_view sql);
-    void noteError(std::string_view what);
+    Result<SqliteStatement> prepare(std::string_view sql);
+    Error failure(std::string_view what) const;
 
     std::filesystem::path path_;
     SqliteConnection db_;
     OpenState state_ = OpenState::Failed;
-    std::string lastError_;
 };
 
 }  // namespace orvenna

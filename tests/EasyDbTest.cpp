@@ -90,15 +90,15 @@ TEST(EasyDb, SaveLoadListUpdateRemove) {
     store.fillList(list);
     EXPECT_THAT(list.items, ElementsAre(Pair(L"第二", second._id), Pair(L"第一", first._id)));
 
-    const YsModel loaded = store.load(first._id);
+    const YsModel loaded = store.load(first._id).value();
     EXPECT_EQ(loaded, first);
     EXPECT_EQ(loaded.movingFlagsText(), L"-1,0,0,0,0,1");
-    EXPECT_EQ(store.load(12345)._id, 0);
+    EXPECT_EQ(store.load(12345).error().code, NoSuchRow);
 
     first.ysname = L"改名";
     first.uinfo = L"";
     ASSERT_TRUE(store.save(first));  // an id of 1 or more updates its row
-    EXPECT_EQ(store.load(first._id), first);
+    EXPECT_EQ(store.load(first._id).value(), first);
     store.fillList(list);
     EXPECT_EQ(list.items.size(), 2u);
 
@@ -123,12 +123,12 @@ TEST(EasyDb, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     CollectedList list;
     store.fillList(list);
     EXPECT_THAT(list.items, ElementsAre(Pair(L"外来", 2), Pair(L"旧的", 1)));
-    const YsModel foreign = store.load(2);
+    const YsModel foreign = store.load(2).value();
     EXPECT_EQ(foreign._id, 2);
     EXPECT_EQ(foreign.upstr, L"");
     EXPECT_EQ(foreign.uinfo, L"");
     EXPECT_EQ(foreign.dong, (std::vector<int>{0, -1, 2}));
-    EXPECT_EQ(store.load(1).dong, (std::vector<int>{0, 0, 0, 1, 0, 0}));
+    EXPECT_EQ(store.load(1).value().dong, (std::vector<int>{0, 0, 0, 1, 0, 0}));
 }
 
 TEST(EasyDb, AFileThatIsNotADatabaseIsLeftAlone) {
@@ -140,13 +140,12 @@ TEST(EasyDb, AFileThatIsNotADatabaseIsLeftAlone) {
 
     EasyDb store(home.path());
     YsModel m = sample(L"新");
-    EXPECT_FALSE(store.save(m));
-    EXPECT_FALSE(store.lastError().empty());
+    EXPECT_FALSE(store.save(m).error().message.empty());
     CollectedList list;
     store.fillList(list);
     EXPECT_TRUE(list.items.empty());
     EXPECT_EQ(list.clears, 1);
-    EXPECT_EQ(store.load(1)._id, 0);
+    EXPECT_FALSE(store.load(1));
     EXPECT_FALSE(store.remove(1));
     store.close();
     EXPECT_EQ(fileText(data / "ssq.db"), garbage);
@@ -158,8 +157,7 @@ TEST(EasyDb, NoDirectoryMeansNoConnectionAndFailedSaves) {
     EasyDb store(home.path());
     EXPECT_EQ(store.openState(), EasyDb::OpenState::Failed);
     YsModel m = sample(L"x");
-    EXPECT_FALSE(store.save(m));
-    EXPECT_NE(store.lastError().find("no database connection"), std::string::npos);
+    EXPECT_NE(store.save(m).error().message.find("no database connection"), std::string::npos);
 }
 
 TEST(EasyDb, ReadOnlyDataDirectoryFailsToSave) {
@@ -181,8 +179,8 @@ TEST(EasyDb, ALockedDatabaseIsWaitedForThenFails) {
 
     EasyDb impatient(home.path(), 50);
     YsModel m = sample(L"锁");
-    EXPECT_FALSE(impatient.save(m));
-    EXPECT_NE(impatient.lastError().find("locked"), std::string::npos) << impatient.lastError();
+    const Status refused = impatient.save(m);
+    EXPECT_NE(refused.error().message.find("locked"), std::string::npos) << refused.error().message;
 
     // A lock released within the busy time-out only delays the save.
     EasyDb patient(home.path(), 5000);
@@ -193,7 +191,7 @@ TEST(EasyDb, ALockedDatabaseIsWaitedForThenFails) {
     YsModel waited = sample(L"等");
     EXPECT_TRUE(patient.save(waited));
     release.join();
-    EXPECT_EQ(patient.load(waited._id).ysname, L"等");
+    EXPECT_EQ(patient.load(waited._id).value().ysname, L"等");
 }
 
 TEST(EasyDb, ASavedRowSurvivesTheProcessBeingKilled) {
@@ -218,7 +216,7 @@ TEST(EasyDb, ASavedRowSurvivesTheProcessBeingKilled) {
     close(pipeFds[1]);
     ASSERT_GT(id, 0);
     EasyDb store(home.path());
-    EXPECT_EQ(store.load(id).ysname, L"幸存");
+    EXPECT_EQ(store.load(id).value().ysname, L"幸存");
 }
 
 }  // namespace

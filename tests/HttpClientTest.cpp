@@ -92,7 +92,7 @@ TEST_F(HttpClientTest, AnOkPageBringsItsBodyAndTheCollectedHeadersWhateverTheirC
 
     const HttpResponse response = client.get(server.url("/page"));
 
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     EXPECT_EQ(response.code, 200);
     EXPECT_EQ(response.body, "<html>七星彩</html>");
     EXPECT_EQ(response.redirects, 0);
@@ -121,7 +121,7 @@ TEST_F(HttpClientTest, TheRequestIsAPlainGetOfferingCompressionWithoutCookies) {
 TEST_F(HttpClientTest, AnErrorStatusIsACompletedTransferWithItsBody) {
     const HttpResponse response = client.get(server.url("/nowhere"));
 
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     EXPECT_EQ(response.code, 404);
     EXPECT_EQ(response.body, "not found");
     EXPECT_EQ(server.requests("/nowhere"), 1);
@@ -138,7 +138,7 @@ TEST_F(HttpClientTest, RedirectsAreFollowedAndTheLastResponseDescribesTheBody) {
 
     const HttpResponse response = client.get(server.url("/first"));
 
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     EXPECT_EQ(response.code, 200);
     EXPECT_EQ(response.body, "arrived");
     EXPECT_EQ(response.redirects, 2);
@@ -156,7 +156,7 @@ TEST_F(HttpClientTest, ARedirectLoopEndsAfterThirtyRedirects) {
 
     const HttpResponse response = client.get(server.url("/loop"), options);
 
-    EXPECT_NE(response.error, "");
+    EXPECT_NE(response.error.message, "");
     EXPECT_EQ(response.redirects, 30);
     EXPECT_EQ(server.requests("/loop"), 31);
 }
@@ -167,7 +167,7 @@ TEST_F(HttpClientTest, ACompressedBodyArrivesDecoded) {
 
     const HttpResponse response = client.get(server.url("/packed"));
 
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     EXPECT_EQ(response.body, std::string(65536, 'a'));
     EXPECT_EQ(response.headers.at("Content-Encoding"), "gzip");
     EXPECT_EQ(response.headers.at("Content-Length"), "97");
@@ -178,7 +178,7 @@ TEST_F(HttpClientTest, ALargeBodyArrivesWholeInTheResponseOrPieceByPiece) {
     server.route("/installer.exe", Reply{.body = installer});
 
     const HttpResponse whole = client.get(server.url("/installer.exe"));
-    EXPECT_EQ(whole.error, "");
+    EXPECT_EQ(whole.error.message, "");
     EXPECT_TRUE(whole.body == installer) << "received " << whole.body.size() << " bytes";
 
     std::string streamed;
@@ -190,7 +190,7 @@ TEST_F(HttpClientTest, ALargeBodyArrivesWholeInTheResponseOrPieceByPiece) {
         return true;
     };
     const HttpResponse piecewise = client.get(server.url("/installer.exe"), options);
-    EXPECT_EQ(piecewise.error, "");
+    EXPECT_EQ(piecewise.error.message, "");
     EXPECT_EQ(piecewise.code, 200);
     EXPECT_EQ(piecewise.body, "");
     EXPECT_TRUE(streamed == installer) << "received " << streamed.size() << " bytes";
@@ -210,7 +210,7 @@ TEST_F(HttpClientTest, ProgressReportsTheAnnouncedSizeAndEndsAtIt) {
 
     const HttpResponse response = client.get(server.url("/installer.exe"), options);
 
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     ASSERT_FALSE(reports.empty());
     const auto size = static_cast<std::int64_t>(installer.size());
     EXPECT_EQ(reports.back(), std::make_pair(size, size));
@@ -228,7 +228,7 @@ TEST_F(HttpClientTest, TheReceiverCanStopTheTransfer) {
     HttpOptions cancelling;
     cancelling.onProgress = [](std::int64_t received, std::int64_t) { return received == 0; };
     const HttpResponse cancelled = client.get(server.url("/installer.exe"), cancelling);
-    EXPECT_NE(cancelled.error, "");
+    EXPECT_NE(cancelled.error.message, "");
     EXPECT_LT(cancelled.body.size(), installer.size());
 
     HttpOptions refusing;
@@ -238,7 +238,7 @@ TEST_F(HttpClientTest, TheReceiverCanStopTheTransfer) {
         return false;
     };
     const HttpResponse refused = client.get(server.url("/installer.exe"), refusing);
-    EXPECT_NE(refused.error, "");
+    EXPECT_NE(refused.error.message, "");
     EXPECT_EQ(refused.code, 200);
     EXPECT_GT(handedOver, 0u);
     EXPECT_LT(handedOver, installer.size());
@@ -261,7 +261,7 @@ TEST_F(HttpClientTest, ACancelIsSeenPromptlyWhileTheServerIsSilent) {
     const HttpResponse response = client.get(server.url("/silent"), options);
     const auto ended = std::chrono::steady_clock::now();
     canceller.join();
-    EXPECT_NE(response.error, "");
+    EXPECT_NE(response.error.message, "");
     EXPECT_LT(Seconds(ended - cancelledAt).count(), 0.5);
 }
 
@@ -276,7 +276,7 @@ TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {
     const auto start = std::chrono::steady_clock::now();
     const HttpResponse stalled = client.get(server.url("/stalled"), options);
     const Seconds waited = std::chrono::steady_clock::now() - start;
-    EXPECT_NE(stalled.error, "");
+    EXPECT_NE(stalled.error.message, "");
     EXPECT_EQ(stalled.code, 200);
     EXPECT_EQ(stalled.body.size(), 1000u);
     EXPECT_GE(waited.count(), 0.29);
@@ -284,7 +284,7 @@ TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {
 
     // Ten pieces 100 ms apart take longer than the stall time-out as a whole.
     const HttpResponse slow = client.get(server.url("/slow"), options);
-    EXPECT_EQ(slow.error, "");
+    EXPECT_EQ(slow.error.message, "");
     EXPECT_EQ(slow.body.size(), 10000u);
 }
 
@@ -297,7 +297,7 @@ TEST_F(HttpClientTest, TheTotalTimeOutEndsAnyTransfer) {
     const HttpResponse response = client.get(server.url("/stalled"), options);
     const Seconds waited = std::chrono::steady_clock::now() - start;
 
-    EXPECT_NE(response.error, "");
+    EXPECT_NE(response.error.message, "");
     EXPECT_LT(waited.count(), 1.5);
 }
 
@@ -308,15 +308,15 @@ TEST_F(HttpClientTest, ABodyOverTheCapIsRefusedEvenWhenItArrivesCompressed) {
     HttpOptions options;
     options.maxBodyBytes = 20000;
 
-    EXPECT_EQ(client.get(server.url("/big"), options).error, "");
+    EXPECT_EQ(client.get(server.url("/big"), options).error.message, "");
     options.maxBodyBytes = 19999;
     const HttpResponse big = client.get(server.url("/big"), options);
-    EXPECT_NE(big.error, "");
+    EXPECT_NE(big.error.message, "");
     EXPECT_LT(big.body.size(), 20000u);
 
     options.maxBodyBytes = 10000;  // far above the 97 bytes on the wire
     const HttpResponse packed = client.get(server.url("/packed"), options);
-    EXPECT_NE(packed.error, "");
+    EXPECT_NE(packed.error.message, "");
     EXPECT_LE(packed.body.size(), 10000u);
 }
 
@@ -325,8 +325,8 @@ TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
         client.get("http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/");
 
     EXPECT_EQ(response.code, 0);
-    EXPECT_NE(response.error, "");
-    EXPECT_EQ(response.error.find('\n'), std::string::npos);
+    EXPECT_NE(response.error.message, "");
+    EXPECT_EQ(response.error.message.find('\n'), std::string::npos);
 }
 
 TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
@@ -342,7 +342,7 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
                                    "ftp://127.0.0.1:" + std::to_string(server.port()) + "/"}) {
         SCOPED_TRACE(url);
         const HttpResponse response = client.get(url, options);
-        EXPECT_NE(lowerCase(response.error).find("protocol"), std::string::npos) << response.error;
+        EXPECT_NE(lowerCase(response.error.message).find("protocol"), std::string::npos) << response.error.message;
         EXPECT_EQ(response.body.find("not for the network"), std::string::npos);
     }
 }
@@ -354,11 +354,11 @@ TEST_F(HttpClientTest, AClientServesOneRequestAfterAnotherAndMoves) {
     EXPECT_EQ(client.get(server.url("/with-cookie")).body, "one");
     HttpOptions tight;
     tight.maxBodyBytes = 1;
-    EXPECT_NE(client.get(server.url("/plain"), tight).error, "");
+    EXPECT_NE(client.get(server.url("/plain"), tight).error.message, "");
 
     HttpClient moved = std::move(client);
     const HttpResponse response = moved.get(server.url("/plain"));
-    EXPECT_EQ(response.error, "");
+    EXPECT_EQ(response.error.message, "");
     EXPECT_EQ(response.body, "two");
     EXPECT_FALSE(response.headers.contains("Set-Cookie"));
 }
@@ -435,8 +435,8 @@ TEST(HttpClientTlsTest, AServerWhoseCertificateNobodyVouchesForIsRefused) {
 
     EXPECT_EQ(response.code, 0);
     EXPECT_EQ(response.body, "");
-    EXPECT_NE(lowerCase(response.error).find("certificate"), std::string::npos) << response.error;
-    EXPECT_NE(lowerCase(response.error).find("self"), std::string::npos) << response.error;
+    EXPECT_NE(lowerCase(response.error.message).find("certificate"), std::string::npos) << response.error.message;
+    EXPECT_NE(lowerCase(response.error.message).find("self"), std::string::npos) << response.error.message;
 }
 
 }  // namespace

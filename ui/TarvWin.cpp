@@ -228,9 +228,9 @@ std::wstring TarvWin::statusMessage() const {
 }
 
 void TarvWin::replay(int id) {
-    const YsModel model = store_.load(id);
-    if (model._id != id || id == 0) return;
-    mainPanel_->castingPanel()->restore(replayRequest(model));
+    const Result<YsModel> model = store_.load(id);
+    if (!model || id == 0) return;
+    mainPanel_->castingPanel()->restore(replayRequest(*model));
 }
 
 }  // namespace orvenna

@@ -51,9 +51,11 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
     return hex;
 }
 
-int verifyInstaller(std::wstring_view expected, const std::filesystem::path& file) {
+Status verifyInstaller(std::wstring_view expected, const std::filesystem::path& file) {
     const auto actual = md5Hex(file);
-    return actual && fromUtf8(*actual) == expected ? FingerprintMatches : 0;
+    if (!actual) return Error{0, "cannot read " + file.string()};
+    if (fromUtf8(*actual) != expected) return Error{0, "the file's MD5 is " + *actual + ", not " + toUtf8(expected)};
+    return success();
 }
 
 #ifdef _WIN32

@@ -6,15 +6,15 @@
 #include <string>
 #include <string_view>
 
-namespace orvenna {
+#include "base/Result.h"
 
-inline constexpr int FingerprintMatches = 100;
+namespace orvenna {
 
 // The file's MD5 as 32 upper-case hexadecimal digits; nothing when it cannot be read.
 std::optional<std::string> md5Hex(const std::filesystem::path& file);
 
-// 100 when the file's MD5 equals `expected` exactly (upper case), else 0.
-int verifyInstaller(std::wstring_view expected, const std::filesystem::path& file);
+// Succeeds when the file's MD5 equals `expected` exactly (upper case).
+Status verifyInstaller(std::wstring_view expected, const std::filesystem::path& file);
 
 // Starts the installer and returns without waiting for it (at most 500 ms for it to
 // settle); false when it could not be started. On Linux the file is made executable first.

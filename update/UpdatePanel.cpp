@@ -92,8 +92,7 @@ void UpdatePanel::pressMain() {
     } else if (state_ == UpdateDownloaded) {
         later_->Disable();
         main_->Disable();
-        const int verdict = verifyRequested ? verifyRequested(offer_.md5, offer_.installerPath) : 0;
-        if (verdict == 100) {
+        if (verifyRequested && verifyRequested(offer_.md5, offer_.installerPath)) {
             status_->SetLabel(L"文件指纹正确，立即进行安装");
             installRequested.raise(offer_.installerPath);
         } else {
@@ -140,7 +139,7 @@ void UpdatePanel::startDownload() {
             };
             const HttpResponse response = HttpClient().get(address, options);
             out.close();
-            bool ok = response.code == 200 && response.error.empty() && !out.fail() && !cancelled;
+            bool ok = response.code == 200 && response.completed() && !out.fail() && !cancelled;
             std::error_code error;
             if (ok) {
                 std::filesystem::rename(partial, installer, error);

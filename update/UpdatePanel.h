@@ -15,6 +15,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "base/Result.h"
 #include "framework/BackgroundTask.h"
 #include "framework/Event.h"
 
@@ -70,8 +71,8 @@ public:
     UpdateState state() const { return state_; }
 
     Event<int> laterChosen;
-    // Returns 100 when the file is the published one.
-    std::function<int(const std::wstring& md5, const std::filesystem::path& file)> verifyRequested;
+    // Succeeds when the file is the published one.
+    std::function<Status(const std::wstring& md5, const std::filesystem::path& file)> verifyRequested;
     Event<const std::filesystem::path&> installRequested;
     Event<int> stateChanged;
     // The download has ended (either way) and its result is on screen; for the window tests.

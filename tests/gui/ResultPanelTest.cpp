@@ -104,7 +104,7 @@ TEST_F(ResultPanelTest, ASavedResultIsListedWithItsTimeAndTheEntryIsCleared) {
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"A(2024年3月31日12时)"});
     EXPECT_TRUE(result()->titleEdit()->text().empty());
     EXPECT_TRUE(result()->noteEdit()->text().empty());
-    const YsModel stored = store->load(result()->itemId(0));
+    const YsModel stored = store->load(result()->itemId(0)).value();
     EXPECT_EQ(stored.uinfo, L"第一注");
     EXPECT_EQ(stored.ysnumber, L"1234");
 }
@@ -158,7 +158,7 @@ TEST_F(ResultPanelTest, DeletingRemovesExactlyTheTickedItems) {
 
     confirmDelete(wxID_YES);
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"r4(2024年3月31日12时)", L"r2(2024年3月31日12时)"}));
-    EXPECT_EQ(store->load(result()->itemId(0)).ysname, L"r4(2024年3月31日12时)");
+    EXPECT_EQ(store->load(result()->itemId(0)).value().ysname, L"r4(2024年3月31日12时)");
     CollectedList rows;
     store->fillList(rows);
     EXPECT_EQ(rows.items.size(), 2u);
