@@ -80,6 +80,14 @@ std::wstring_view trimControl(std::wstring_view text) {
     return text.substr(lo, hi - lo);
 }
 
+std::string_view trimControl(std::string_view text) {
+    std::size_t lo = 0;
+    std::size_t hi = text.size();
+    while (lo < hi && static_cast<std::uint32_t>(text[lo]) <= 32) ++lo;
+    while (hi > lo && static_cast<std::uint32_t>(text[hi - 1]) <= 32) --hi;
+    return text.substr(lo, hi - lo);
+}
+
 namespace {
 
 constexpr char32_t Replacement = 0xFFFD;

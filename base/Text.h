@@ -61,6 +61,18 @@ std::vector<std::int64_t> listNumbers(std::wstring_view text);
 
 // Text with the leading and trailing characters of code 32 or below removed.
 std::wstring_view trimControl(std::wstring_view text);
+std::string_view trimControl(std::string_view text);
+
+// Equal when A..Z and a..z are taken for the same letters; every other unit compares exactly
+// (so a UTF-8 text's non-ASCII bytes, all above 0x7F, never match a letter).
+template <typename Char>
+bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_view<Char> b) {
+    const auto lower = [](Char c) { return c >= 'A' && c <= 'Z' ? static_cast<Char>(c - 'A' + 'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (lower(a[i]) != lower(b[i])) return false;
+    return true;
+}
 
 // UTF-8 conversion. Invalid sequences decode to U+FFFD; code points that are not
 // Unicode scalar values encode as U+FFFD. Neither direction throws.

@@ -25,12 +25,7 @@ std::vector<std::wstring> splitFields(std::wstring_view text) {
 
 }  // namespace
 
-std::wstring interfaceFontText() {
-    std::wstring text = L"宋体,13,0,0,0,0,0";
-    for (std::size_t at = text.find(L"13"); at != std::wstring::npos; at = text.find(L"13", at + 1))
-        text.replace(at, 2, L"9");
-    return text;
-}
+std::wstring interfaceFontText() { return L"宋体,9,0,0,0,0,0"; }
 
 wxFont fontFromText(std::wstring_view description) {
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <utility>
 
+#include "base/Text.h"
+
 namespace orvenna {
 
 namespace {
@@ -25,20 +27,6 @@ constexpr std::array<std::string_view, 6> CollectedHeaders = {
     "Set-Cookie", "Location", "Content-Type", "Content-MD5", "Content-Encoding", "Content-Length",
 };
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    const auto lower = [](char c) {
-        return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-    };
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(),
-                                              [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-std::string_view trimmed(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
-    while (!text.empty() && blank(text.front())) text.remove_prefix(1);
-    while (!text.empty() && blank(text.back())) text.remove_suffix(1);
-    return text;
-}
 
 // What one call of get() shares with the library's callbacks.
 struct Transfer {
@@ -71,10 +59,10 @@ struct Transfer {
         }
         const auto colon = line.find(':');
         if (colon == std::string_view::npos) return;
-        const std::string_view name = trimmed(line.substr(0, colon));
-        const std::string_view value = trimmed(line.substr(colon + 1));
+        const std::string_view name = trimControl(line.substr(0, colon));
+        const std::string_view value = trimControl(line.substr(colon + 1));
         for (const std::string_view wanted : CollectedHeaders) {
-            if (!equalsIgnoringCase(name, wanted)) continue;
+            if (!equalsIgnoringAsciiCase(name, std::string_view(wanted))) continue;
             const std::string key(wanted);
             const bool fresh = key == "Location" ? !std::exchange(locationInThisResponse, true)
                                                  : !response.headers.contains(key);
@@ -181,7 +169,7 @@ void configure(CURL* easy, const std::string& url, const HttpOptions& options, T
 }
 
 std::string oneLine(std::string_view text) {
-    std::string line(trimmed(text));
+    std::string line(trimControl(text));
     std::replace_if(
         line.begin(), line.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
     return line;

@@ -59,21 +59,9 @@ std::string_view trimmedRight(std::string_view text) {
     return text;
 }
 
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front())) text.remove_prefix(1);
-    return trimmedRight(text);
-}
-
-char asciiLower(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
 // Names compare without regard to ASCII case; the bytes of other UTF-8 characters are all
 // above 0x7F, so they compare exactly.
-bool sameName(std::string_view a, std::string_view b) {
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [](char x, char y) { return asciiLower(x) == asciiLower(y); });
-}
+bool sameName(std::string_view a, std::string_view b) { return equalsIgnoringAsciiCase(a, b); }
 
 std::string_view withoutBom(std::string_view content) {
     if (content.starts_with(Utf8Bom)) content.remove_prefix(Utf8Bom.size());
@@ -104,20 +92,20 @@ std::vector<IniLine> splitLines(std::string_view content) {
 
 // The name of a section header "[ name ]"; nothing for any other line.
 std::optional<std::string_view> sectionName(std::string_view text) {
-    text = trimmed(text);
+    text = trimControl(text);
     if (text.empty() || text.front() != '[') return std::nullopt;
     text.remove_prefix(1);
-    return trimmed(text.substr(0, text.find(']')));
+    return trimControl(text.substr(0, text.find(']')));
 }
 
 // A line inside a section is "key = value"; a line without "=" is a key with an empty value.
 std::string_view keyOf(std::string_view text) {
-    return trimmed(text.substr(0, text.find('=')));
+    return trimControl(text.substr(0, text.find('=')));
 }
 
 std::string_view valueOf(std::string_view text) {
     const std::size_t equals = text.find('=');
-    return equals == std::string_view::npos ? std::string_view() : trimmed(text.substr(equals + 1));
+    return equals == std::string_view::npos ? std::string_view() : trimControl(text.substr(equals + 1));
 }
 
 // A value in a matching pair of quotes reads without them.
@@ -173,7 +161,7 @@ std::string withSetting(std::string_view content, std::string_view key, std::str
     if (place.section && !place.key) {
         insertAfter = *place.section;
         for (std::size_t i = *place.section + 1; i < place.sectionEnd; ++i) {
-            if (!trimmed(lines[i].text).empty()) insertAfter = i;
+            if (!trimControl(lines[i].text).empty()) insertAfter = i;
         }
     }
 
@@ -205,7 +193,7 @@ std::string withSetting(std::string_view content, std::string_view key, std::str
         if (!lines.empty()) {
             if (lines.back().lineBreak.empty()) out += lineBreak;
             // A blank line between the last section and the new one.
-            if (!trimmed(lines.back().text).empty()) out += lineBreak;
+            if (!trimControl(lines.back().text).empty()) out += lineBreak;
         }
         out.append("[").append(SectionName).append("]").append(lineBreak);
         appendKeyLine();

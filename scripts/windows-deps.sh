@@ -6,7 +6,7 @@
 #   prefix=$(scripts/windows-deps.sh)
 #   cmake ... -DCMAKE_TOOLCHAIN_FILE=cmake/mingw64-toolchain.cmake -DORVENNA_WINDOWS_PREFIX="$prefix"
 #
-# A cold build takes about ten minutes, so the result is kept in
+# A cold build takes ten to twenty minutes on two cores, so the result is kept in
 # /var/cache/orvenna-windows/<key> (ORVENNA_WINDOWS_CACHE replaces the parent folder). The key
 # covers this script, the toolchain file, the compiler and the source versions apt offers:
 # when none of them changed, the cached folder is printed within seconds.
@@ -24,11 +24,12 @@ started=$SECONDS
 packages=(
   g++-mingw-w64-x86-64-posix libz-mingw-w64-dev
   wine wine64 xvfb xauth fonts-noto-cjk
-  dpkg-dev cmake ninja-build pkg-config python3
+  dpkg-dev # dpkg-source, which unpacks and patches the source packages
+  cmake ninja-build pkg-config python3
   gcc make # host tools: SQLite's generators, the autotools builds
   tcl # tclsh generates SQLite's amalgamation
 )
-# Debian source packages, in build order's terms; each is unpacked into src/<name>.
+# Debian source packages built, in this order; each is unpacked into src/<name>.
 sources=(libpng1.6 sqlite3 libjsoncpp qrencode googletest modest curl wxwidgets3.2)
 
 sudo_cmd=()
@@ -178,6 +179,7 @@ fetch_source() {
   for ver in ${versions[$pkg]}; do
     [ -n "$newest" ] || newest=$ver
     if apt-get source --download-only "$pkg=$ver"; then
+      # apt already checked every file against the signed index (apt-get source does the same).
       dpkg-source --no-check -x "${pkg}_${ver#*:}.dsc" "$src/$pkg"
       echo "$pkg $ver debian" >>"$manifest"
       [ "$ver" = "$newest" ] || echo "windows-deps: note: $pkg $newest could not be fetched; built $ver" >&3
@@ -326,7 +328,7 @@ rm -rf "$scratch"
 # Older prefixes and interrupted builds of other keys are of no further use.
 for old in "$cache"/*; do
   name=$(basename "$old")
-  if [[ $name =~ ^(build-)?[0-9a-f]{16}$ ]] && [ "$name" != "$key" ]; then
+  if [[ $name =~ ^(build-)?[0-9a-f]{16}$ ]] && [ "$name" != "$key" ] && [ "$name" != "build-$key" ]; then
     rm -rf "$old"
   fi
 done

@@ -51,7 +51,7 @@ AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : w
     text_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                            wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
 
-    SetSize(16 * a_ + 250, -1);
+    SetSize(16 * a_ + scaled(250), -1);
     layoutControls();
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         layoutControls();
@@ -59,32 +59,37 @@ AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : w
     });
 }
 
+// The chart's positions in character cells (a: the width of "长度", h: the height of "卦")
+// plus fixed pixel distances, which grow with the display's scale.
 void AnalysisPanel::layoutControls() {
     const int a = a_, h = h_;
+    const auto px = [](int pixels) { return scaled(pixels); };
     // Column k's left edge: every column is a wide but the two picture columns (3a), 20 apart.
     std::array<int, 12> left{};
     std::array<int, 12> width{};
-    for (int column = 0, x = 30; column < 12; ++column) {
+    for (int column = 0, x = px(30); column < 12; ++column) {
         left[column] = x;
         width[column] = isPictureColumn(column) ? 3 * a : a;
-        x += width[column] + 20;
+        x += width[column] + px(20);
     }
-    const int titleTop = h + 20;
+    const int titleTop = h + px(20);
     place(changedTitle_, left[8], titleTop, left[11] - left[8], h, Floor::Exact);
     place(primaryTitle_, left[3], titleTop, left[7] - left[3], h, Floor::Exact);
-    place(header_, left[3], 10, right(changedTitle_) - left[3], h, Floor::Exact);
+    place(header_, left[3], px(10), right(changedTitle_) - left[3], h, Floor::Exact);
     for (int column = 0; column < 12; ++column) {
-        place(headers_[column], left[column], 2 * h + 30, width[column], h, Floor::Exact);
+        place(headers_[column], left[column], 2 * h + px(30), width[column], h, Floor::Exact);
         for (int row = 0; row < 6; ++row)
-            place(cells_[row][column], left[column], (h + 10) * row + 3 * h + 50, width[column], h, Floor::Exact);
+            place(cells_[row][column], left[column], (h + px(10)) * row + 3 * h + px(50), width[column], h,
+                  Floor::Exact);
     }
-    place(caption_, 30, 9 * h + 110, 15 * a + 220, h, Floor::Exact);
+    place(caption_, px(30), 9 * h + px(110), 15 * a + px(220), h, Floor::Exact);
     // The panel reaches below the window by its own top; the box ends where the window does
     // (when the rows above the panel are taller than planned), and keeps a few lines.
-    int boxHeight = GetClientSize().y - 10 * h - 290;
-    if (GetParent()) boxHeight = std::min(boxHeight, GetParent()->GetClientSize().y - GetPosition().y - 10 * h - 120);
+    int boxHeight = GetClientSize().y - 10 * h - px(290);
+    if (GetParent())
+        boxHeight = std::min(boxHeight, GetParent()->GetClientSize().y - GetPosition().y - 10 * h - px(120));
     boxHeight = std::max(boxHeight, 4 * h);
-    place(text_, 10, 10 * h + 110, 16 * a + 240, boxHeight, Floor::Exact);
+    place(text_, px(10), 10 * h + px(110), 16 * a + px(240), boxHeight, Floor::Exact);
 }
 
 std::wstring AnalysisPanel::cellText(int row, int column) const {

@@ -8,6 +8,13 @@
 
 namespace orvenna {
 
+namespace {
+
+// A balloon tip goes by itself after this long.
+constexpr int BalloonTipMs = 5000;
+
+}  // namespace
+
 LabeledEdit::LabeledEdit(wxWindow* parent, const wxFont& font, std::wstring_view captionText, Lines lines, Mode mode)
     : wxPanel(parent) {
     SetFont(font);
@@ -49,7 +56,7 @@ void LabeledEdit::showBalloonTip(const std::wstring& title, const std::wstring& 
     lastTip_ = {title, text};
     wxRichToolTip tip(title, text);
     tip.SetIcon(wxICON_NONE);
-    tip.SetTimeout(5000);
+    tip.SetTimeout(BalloonTipMs);
     tip.ShowFor(box_);
 }
 

@@ -21,7 +21,7 @@ constexpr int PiecesPerRow = 10;
 
 LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
 
-void LatestDrawsPanel::showDraw(int /*type: 七星彩 is the only lottery shown*/, const std::wstring& numbers,
+void LatestDrawsPanel::showDraw(const std::wstring& numbers,
                                 const std::wstring& drawDate, const std::wstring& period,
                                 const std::wstring& fontText, int messageMode) {
     for (wxStaticText* label : texts_) label->Destroy();

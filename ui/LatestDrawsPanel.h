@@ -24,7 +24,7 @@ public:
 
     // Removes every label and the button and lays the draw out anew. messageMode 1 spreads
     // the numbers text over twenty red labels in two rows; 0 shows seven digits.
-    void showDraw(int type, const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
+    void showDraw(const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
                   const std::wstring& fontText, int messageMode);
 
     // Heading, date, period, then the row caption.

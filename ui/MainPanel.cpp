@@ -23,11 +23,10 @@ void MainPanel::build(const std::wstring& description) {
     lotteryCode_ = SevenStarLottery;
     // Each tick presses the refresh button, as the user would.
     drawRefreshTimer_.setHandler([this] { latestDraws_->refreshButton()->press(); });
-    charCell_ = measureChar(fontFromText(fontText_), L'数');
 
     latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
-    latestDraws_->showDraw(lotteryCode_ - 100, std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号",
+    latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号",
                            fontText_, 1);
     if (drawSource_.pageUrl.empty())
         latestDraws_->refreshButton()->Disable();
@@ -78,7 +77,7 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
         // A page that was not there or held no draw stops the asking but changes nothing.
         if (outcome.draw.usable()) {
             statusText.raise(std::wstring(DrawUpdatedText));
-            latestDraws_->showDraw(lotteryCode_ - 100, outcome.draw.mainNumbers + outcome.draw.extraNumbers,
+            latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers,
                                    outcome.draw.drawDate, outcome.draw.period, fontText_, 0);
         }
     }

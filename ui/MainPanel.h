@@ -54,7 +54,6 @@ public:
     AnalysisPanel* analysisPanel() const { return analysis_; }
     ResultPanel* resultPanel() const { return result_; }
     int lotteryCode() const { return lotteryCode_; }
-    wxSize charCell() const { return charCell_; }
 
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
@@ -79,7 +78,6 @@ private:
     DrawSource drawSource_;
     BackgroundTask<RefreshOutcome> refresh_{*this};
     std::wstring fontText_;
-    wxSize charCell_;
     int lotteryCode_ = 0;
     std::function<CastClock()> clock_;
 };

@@ -97,10 +97,8 @@ std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
         }
     }
     auto startsWith = [&](std::wstring_view prefix) {
-        if (address.size() <= prefix.size()) return false;
-        for (std::size_t i = 0; i < prefix.size(); ++i)
-            if (static_cast<wchar_t>(std::towlower(static_cast<wint_t>(address[i]))) != prefix[i]) return false;
-        return true;
+        return address.size() > prefix.size() &&
+               equalsIgnoringAsciiCase(std::wstring_view(address).substr(0, prefix.size()), prefix);
     };
     if (!startsWith(L"http://") && !startsWith(L"https://")) return std::nullopt;
     return address;

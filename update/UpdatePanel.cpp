@@ -32,6 +32,9 @@ UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer
     SetFont(font);
     const wxSize cell = measureChar(font, L'新');
     const int c = cell.x, u = cell.y;
+    // Positions in character cells (c wide, u high) plus fixed pixel distances, which grow
+    // with the display's scale.
+    const auto px = [](int pixels) { return scaled(pixels); };
     const int width = 2 * c * static_cast<int>(offer_.day.size());
     const std::wstring values[5] = {offer_.productName, offer_.currentVersion, offer_.verns, offer_.day,
                                     megabytesText(offer_.size)};
@@ -40,23 +43,23 @@ UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer
     for (int row = 0; row < 5; ++row) {
         labels_[row] = new wxStaticText(this, wxID_ANY, withValue(formats[row], values[row]), wxDefaultPosition,
                                         wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-        place(labels_[row], 5, row * (u + 6) + 6, width - 10, u, Floor::BestHeight);
+        place(labels_[row], px(5), row * (u + px(6)) + px(6), width - px(10), u, Floor::BestHeight);
     }
     notes_ = new wxTextCtrl(this, wxID_ANY, withValue(L"更新内容:{0}", offer_.body), wxDefaultPosition, wxDefaultSize,
                             wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL);
-    notes_->SetMargins(4, -1);
-    place(notes_, 5, 5 * u + 36, width - 30, 8 * u, Floor::Exact);
+    notes_->SetMargins(px(4), -1);
+    place(notes_, px(5), 5 * u + px(36), width - px(30), 8 * u, Floor::Exact);
     progress_ = new wxGauge(this, wxID_ANY, 100);
-    place(progress_, 5, 13 * u + 42, width - 30, u + 8, Floor::BestHeight);
+    place(progress_, px(5), 13 * u + px(42), width - px(30), u + px(8), Floor::BestHeight);
     status_ = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    place(status_, 5, std::max(14 * u + 56, bottom(progress_) + 6), width - 10, u, Floor::BestHeight);
+    place(status_, px(5), std::max(14 * u + px(56), bottom(progress_) + px(6)), width - px(10), u, Floor::BestHeight);
     later_ = makeButton(this, L"下次再说");
     main_ = makeButton(this, L"立即下载");
-    const int buttonTop = std::max(15 * u + 62, bottom(status_) + 6);
-    const int left = (width - 12 * c - 10) / 2;
-    place(later_, 5 + left, buttonTop, 6 * c, u + 12);
-    place(main_, 5 + 6 * c + left + 10, buttonTop, 6 * c, u + 12);
-    SetSize(width, std::max(16 * u + 82, bottom(main_) + 10));
+    const int buttonTop = std::max(15 * u + px(62), bottom(status_) + px(6));
+    const int left = (width - 12 * c - px(10)) / 2;
+    place(later_, px(5) + left, buttonTop, 6 * c, u + px(12));
+    place(main_, px(5) + 6 * c + left + px(10), buttonTop, 6 * c, u + px(12));
+    SetSize(width, std::max(16 * u + px(82), bottom(main_) + px(10)));
 
     later_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressLater(); });
     main_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressMain(); });

@@ -22,7 +22,7 @@ std::wstring labelText(const wxStaticText* label) { return label->GetLabel().ToS
 TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
     auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(6, std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", L"宋体,9,0,0,0,0,0", 1);
+    panel->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", L"宋体,9,0,0,0,0,0", 1);
     const auto& texts = panel->textLabels();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(labelText(texts[0]), L"七星彩最新开奖:");
@@ -46,7 +46,7 @@ TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
 TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
     auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(6, L"1234567", L"2024-04-02", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    panel->showDraw(L"1234567", L"2024-04-02", L"24037", L"宋体,9,0,0,0,0,0", 0);
     const auto& numbers = panel->numberLabels();
     ASSERT_EQ(numbers.size(), 7u);
     for (int k = 0; k < 7; ++k) {
@@ -59,21 +59,21 @@ TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest)
     EXPECT_EQ(buttonLeft, panel->textLabels()[2]->GetRect().GetRight() + 1 + 50);
     EXPECT_EQ(panel->refreshButton()->GetSize(), wxSize(32, 32));
 
-    panel->showDraw(6, L"1234567", L"2024-04-02 星期二 21:25", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    panel->showDraw(L"1234567", L"2024-04-02 星期二 21:25", L"24037", L"宋体,9,0,0,0,0,0", 0);
     EXPECT_GT(panel->textLabels()[2]->GetPosition().x, periodLeft);
     EXPECT_GT(panel->refreshButton()->GetPosition().x, buttonLeft);
     EXPECT_GT(panel->GetSize().x, width);
     EXPECT_EQ(panel->numberLabels().size(), 7u);  // rebuilt, not added to
 
     // A short numbers text leaves the missing labels empty.
-    panel->showDraw(6, L"12", L"d", L"p", L"宋体,9,0,0,0,0,0", 0);
+    panel->showDraw(L"12", L"d", L"p", L"宋体,9,0,0,0,0,0", 0);
     EXPECT_EQ(labelText(panel->numberLabels()[2]), L"");
 }
 
 TEST(LatestDrawsPanelTest, TheRefreshButtonShowsItsStateAndReportsPresses) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
     auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(6, L"1234567", L"d", L"p", L"", 0);
+    panel->showDraw(L"1234567", L"d", L"p", L"", 0);
     int requests = 0;
     panel->refreshRequested.connect([&] { ++requests; });
     PictureButton* button = panel->refreshButton();
