@@ -14,20 +14,20 @@ double at(const char* text) {
     return fields ? dayCountFromFields(*fields) : 0;
 }
 
-TEST(Calendar, DayPillarOfKnownDays) {
+TEST(CalendarTest, DayPillarOfKnownDays) {
     EXPECT_EQ(dayPillar(at("2024-03-31 12:00:00")), L"甲午");
     EXPECT_EQ(dayPillar(at("2025-01-01 09:30:00")), L"庚午");
     EXPECT_EQ(dayPillar(at("2022-11-07 12:00:00")), L"甲子");
 }
 
-TEST(Calendar, NewDayStartsHalfASecondAfterMidnight) {
+TEST(CalendarTest, NewDayStartsHalfASecondAfterMidnight) {
     EXPECT_EQ(dayPillar(at("2022-11-08 00:00:00")), L"甲子");
     EXPECT_EQ(dayPillar(at("2022-11-08 00:00:00") + 499.0 / MillisPerDay), L"甲子");
     EXPECT_EQ(dayPillar(at("2022-11-08 00:00:00") + 500.0 / MillisPerDay), L"乙丑");
     EXPECT_EQ(dayPillar(at("2022-11-08 00:00:01")), L"乙丑");
 }
 
-TEST(Calendar, BeforeTheReferenceDayTheCycleRunsBackward) {
+TEST(CalendarTest, BeforeTheReferenceDayTheCycleRunsBackward) {
     EXPECT_EQ(dayPillar(at("2022-11-07 00:00:00")), L"癸亥");  // an exact midnight is the day before
     EXPECT_EQ(dayPillar(at("2022-11-06 12:00:00")), L"癸亥");
     EXPECT_EQ(dayPillar(at("2022-11-05 12:00:00")), L"壬戌");
@@ -36,7 +36,7 @@ TEST(Calendar, BeforeTheReferenceDayTheCycleRunsBackward) {
     EXPECT_EQ(dayPillar(-1000.25).size(), 2u);
 }
 
-TEST(Calendar, SixtyDaysCloseTheCycle) {
+TEST(CalendarTest, SixtyDaysCloseTheCycle) {
     const double start = at("2024-03-31 12:00:00");
     for (int d = 0; d < 120; ++d) {
         EXPECT_EQ(dayPillar(start + d), dayPillar(start + d + 60)) << d;
@@ -44,7 +44,7 @@ TEST(Calendar, SixtyDaysCloseTheCycle) {
     EXPECT_NE(dayPillar(start), dayPillar(start + 30));
 }
 
-TEST(Calendar, HourNumberBoundaries) {
+TEST(CalendarTest, HourNumberBoundaries) {
     EXPECT_EQ(hourNumber(at("2024-03-31 00:00:00")), 0);
     EXPECT_EQ(hourNumber(at("2024-03-31 00:59:59")), 0);
     EXPECT_EQ(hourNumber(at("2024-03-31 01:00:00")), 1);
@@ -57,7 +57,7 @@ TEST(Calendar, HourNumberBoundaries) {
     EXPECT_EQ(hourNumber(at("2024-03-31 10:00:00")), 5);
 }
 
-TEST(Calendar, HourPillar) {
+TEST(CalendarTest, HourPillar) {
     EXPECT_EQ(hourPillar(L"甲午", 6), L"庚午");
     EXPECT_EQ(hourPillar(L"庚午", 5), L"辛巳");
     EXPECT_EQ(hourPillar(L"甲辰", 12), L"甲子");
@@ -73,13 +73,13 @@ TEST(Calendar, HourPillar) {
     EXPECT_EQ(hourPillar(L"xx", 11).size(), 2u);
 }
 
-TEST(Calendar, UnixMillisUsesTheStandardBias) {
+TEST(CalendarTest, UnixMillisUsesTheStandardBias) {
     EXPECT_EQ(unixMillis(at("1970-01-01 08:00:00"), -480), 0);
     EXPECT_EQ(unixMillis(at("2024-03-31 12:00:00"), -480), 1711857600000);
     EXPECT_EQ(unixMillis(at("2024-03-31 12:00:00"), 0), 1711886400000);
 }
 
-TEST(Calendar, NextDrawTime) {
+TEST(CalendarTest, NextDrawTime) {
     const auto draw = [](const char* now) { return fieldsFromDayCount(nextDrawTime(at(now))); };
     // 2024-04-02 is a Tuesday.
     auto d = draw("2024-04-02 22:00:17");
@@ -99,7 +99,7 @@ TEST(Calendar, NextDrawTime) {
     EXPECT_EQ(draw("2024-12-31 23:00:00").month, 1);  // Tuesday late -> Friday in the next year
 }
 
-TEST(DayCount, FieldsRoundTripAndValidation) {
+TEST(DayCountTest, FieldsRoundTripAndValidation) {
     EXPECT_EQ(daysFromCivil(1899, 12, 30), 0);
     EXPECT_EQ(daysFromCivil(1970, 1, 1), UnixEpochDay);
     EXPECT_EQ(daysFromCivil(2022, 11, 7), 44872);

@@ -23,9 +23,9 @@ void PrintTo(const Expected& e, std::ostream* os) {
     *os << '"' << toUtf8(e.text) << "\" at hour number " << e.hourNumber;
 }
 
-class NumberCasting : public ::testing::TestWithParam<Expected> {};
+class NumberCastingTest : public ::testing::TestWithParam<Expected> {};
 
-TEST_P(NumberCasting, TrigramsAndMovingLine) {
+TEST_P(NumberCastingTest, TrigramsAndMovingLine) {
     const Expected& e = GetParam();
     Hexagram h;
     ASSERT_TRUE(castFromNumber(h, e.text, L"甲子", e.hourNumber));
@@ -36,7 +36,7 @@ TEST_P(NumberCasting, TrigramsAndMovingLine) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Table, NumberCasting,
+    Table, NumberCastingTest,
     ::testing::Values(
         // One digit: lower trigram from the hour, moving line from the adjusted trigrams.
         Expected{L"5", 3, 5, 3, 2}, Expected{L"0", 3, 8, 3, 5}, Expected{L"7", 0, 7, 8, 3},
@@ -53,7 +53,7 @@ INSTANTIATE_TEST_SUITE_P(
         Expected{L"-", 2, 8, 2, 4}, Expected{L"-5", 0, 8, 5, 5}, Expected{L"0-5", 0, 8, 5, 5},
         Expected{L"-50", 0, 8, 2, 2}, Expected{L"-05", 0, 8, 8, 5}, Expected{L"12a4", 0, 3, 4, 1}));
 
-TEST(NumberCastingText, EmptyTextLeavesTheRecordUntouched) {
+TEST(NumberCastingTextTest, EmptyTextLeavesTheRecordUntouched) {
     Hexagram h;
     h.upperTrigram = 3;
     EXPECT_FALSE(castFromNumber(h, L"", L"甲子", 0));
@@ -61,7 +61,7 @@ TEST(NumberCastingText, EmptyTextLeavesTheRecordUntouched) {
     EXPECT_TRUE(h.stemBranches.empty());
 }
 
-TEST(NumberCastingText, RecastOnTheSameRecordKeepsSixLines) {
+TEST(NumberCastingTextTest, RecastOnTheSameRecordKeepsSixLines) {
     Hexagram h;
     castFromNumber(h, L"1234", L"甲子", 0);
     castFromNumber(h, L"38", L"乙丑", 0);
@@ -71,7 +71,7 @@ TEST(NumberCastingText, RecastOnTheSameRecordKeepsSixLines) {
     EXPECT_EQ(h.lineMarks.size(), 6u);
 }
 
-TEST(NumberCastingText, AnyTextStaysInRange) {
+TEST(NumberCastingTextTest, AnyTextStaysInRange) {
     std::mt19937 random(20241207);
     const std::wstring alphabet = L"0123456789-+ a卦\u00A0";
     for (int round = 0; round < 2000; ++round) {
@@ -93,7 +93,7 @@ TEST(NumberCastingText, AnyTextStaysInRange) {
     EXPECT_EQ(huge.movingLine, 6);
 }
 
-TEST(ChangedCodes, FlipLine) {
+TEST(ChangedCodesTest, FlipLine) {
     EXPECT_EQ(flipLine(L"110", 0), L"110");
     EXPECT_EQ(flipLine(L"110", 1), L"010");
     EXPECT_EQ(flipLine(L"110", 2), L"100");  // moving line 2 flips position 1 of the lower code
@@ -103,7 +103,7 @@ TEST(ChangedCodes, FlipLine) {
     EXPECT_EQ(flipLine(L"1", 3), L"1");       // a short code is never read past its end
 }
 
-TEST(ChangedCodes, ApplyMovingFlags) {
+TEST(ChangedCodesTest, ApplyMovingFlags) {
     const std::vector<int> flags = {1, 0, -1, 0, -1, 0};
     EXPECT_EQ(applyMovingFlags(L"110", flags, LineHalf::Lower), L"011");
     EXPECT_EQ(applyMovingFlags(L"000", flags, LineHalf::Upper), L"010");
@@ -112,7 +112,7 @@ TEST(ChangedCodes, ApplyMovingFlags) {
     EXPECT_EQ(applyMovingFlags(L"101", {}, LineHalf::Upper), L"101");
 }
 
-TEST(LineCasting, CodesAndFlagsBecomeTheChart) {
+TEST(LineCastingTest, CodesAndFlagsBecomeTheChart) {
     Hexagram h;
     const std::vector<int> flags = {0, 0, 0, 0, 0, -1};
     castFromLines(h, L"000", L"111", L"甲子", flags);

@@ -47,7 +47,7 @@ Json::Value parse(const std::string& text) {
 const std::vector<std::string> Cast1234 = {"cast", "--method", "1", "--input", "1234", "--zodiac", "7",
                                            "--time", "2024-03-31 12:00:00", "--json"};
 
-TEST(CliCast, NumberCastAsJson) {
+TEST(CliCastTest, NumberCastAsJson) {
     const CliRun run = cli(Cast1234);
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.err, "");
@@ -86,7 +86,7 @@ TEST(CliCast, NumberCastAsJson) {
     }
 }
 
-TEST(CliCast, ManualLinesAndTextOutput) {
+TEST(CliCastTest, ManualLinesAndTextOutput) {
     const CliRun run = cli({"cast", "--method", "2", "--input", "111114", "--zodiac", "1", "--time",
                          "2024-03-31 12:00:00"});
     ASSERT_EQ(run.code, 0) << run.err;
@@ -96,7 +96,7 @@ TEST(CliCast, ManualLinesAndTextOutput) {
     EXPECT_NE(run.out.find("×"), std::string::npos);
 }
 
-TEST(CliCast, BadArgumentsPrintOneLineAndNothingOnStdout) {
+TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
     const std::vector<std::vector<std::string>> bad = {
         {"cast", "--bogus"},
         {"cast", "--method"},
@@ -130,7 +130,7 @@ TEST(CliCast, BadArgumentsPrintOneLineAndNothingOnStdout) {
     }
 }
 
-TEST(CliCast, BatchKeepsOrderAndGoesOnAfterABadLine) {
+TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     const std::string lines =
         "1\t1234\t7\t2024-03-31 12:00:00\n"
         "9\t1234\t7\t2024-03-31 12:00:00\r\n"
@@ -157,7 +157,7 @@ TEST(CliCast, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_EQ(missing.out, "");
 }
 
-TEST(CliCastInput, TimeCastingMakesItsNumberFromTheClock) {
+TEST(CliCastInputTest, TimeCastingMakesItsNumberFromTheClock) {
     const CastClock clock{0, 1711857600123, -480};
     CastInput in;
     in.method = "3";
@@ -183,7 +183,7 @@ TEST(CliCastInput, TimeCastingMakesItsNumberFromTheClock) {
     EXPECT_EQ(draw.second, 17);
 }
 
-TEST(CliProcess, ExitCodesOfTheRealProgram) {
+TEST(CliProcessTest, ExitCodesOfTheRealProgram) {
     const std::string errFile = ::testing::TempDir() + "cli_err.txt";
     const auto run = [&](const std::string& args, std::string& out) {
         FILE* pipe = popen((std::string(ORVENNA_CLI) + " " + args + " 2>" + errFile).c_str(), "r");
@@ -203,7 +203,7 @@ TEST(CliProcess, ExitCodesOfTheRealProgram) {
 }
 
 // A phone's reader gets back exactly the result text from the picture the panel draws.
-TEST(CliProcess, TheQrPictureReadsBackAsTheResultText) {
+TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
     const std::string png = ::testing::TempDir() + "orvenna_qr_" + std::to_string(getpid()) + ".png";
     const std::string cast = std::string(ORVENNA_CLI) +
                              " cast --method 2 --input 143212 --zodiac 5 --time '2026-12-06 21:25:00' --json --qr " + png;
@@ -223,7 +223,7 @@ TEST(CliProcess, TheQrPictureReadsBackAsTheResultText) {
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", "/nonexistent/dir/q.png"}).code, 1);
 }
 
-class CliHistory : public ::testing::Test {
+class CliHistoryTest : public ::testing::Test {
 protected:
     void SetUp() override {
         home_ = std::filesystem::path(::testing::TempDir()) / ("orvenna_cli_" + std::to_string(getpid()));
@@ -237,7 +237,7 @@ protected:
     std::filesystem::path home_;
 };
 
-TEST_F(CliHistory, SaveListShowReplayDelete) {
+TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     const CliRun saved = cli({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
                               "2024-03-31 12:00:00", "--save", "线下", "--note", "三枚硬币"});
     ASSERT_EQ(saved.code, 0) << saved.err;
@@ -269,7 +269,7 @@ TEST_F(CliHistory, SaveListShowReplayDelete) {
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
 }
 
-TEST_F(CliHistory, SaveFailureIsReportedAndExitsOne) {
+TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     std::filesystem::create_directories(home_ / "src" / "data");
     std::ofstream(home_ / "src" / "data" / "ssq.db") << "not a database";
     const CliRun run = cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", "t"});
@@ -283,7 +283,7 @@ TEST_F(CliHistory, SaveFailureIsReportedAndExitsOne) {
 
 
 // `draw` reads a results page, saved or served, and prints the draw it holds.
-TEST(CliDraw, ReadsASavedPageOrAServedOne) {
+TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     const std::string utf8 =
         "<table class=\"kjtable\"><tbody><tr><th>彩种</th></tr></tbody><tbody>"
         "<tr><td>a</td></tr><tr><td>b</td></tr><tr><td>c</td></tr><tr><td>d</td></tr><tr><td>e</td></tr>"

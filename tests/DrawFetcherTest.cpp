@@ -18,7 +18,7 @@
 namespace orvenna {
 namespace {
 
-TEST(TableDraw, SixYellowAndOneOtherGiveTheSevenDigits) {
+TEST(TableDrawTest, SixYellowAndOneOtherGiveTheSevenDigits) {
     const DrawResult draw = parseSevenStarDraw(resultsPage(drawRow(sevenDigits())));
     EXPECT_EQ(draw.lotteryName, L"七星彩");
     EXPECT_EQ(draw.period, L"24037");
@@ -31,7 +31,7 @@ TEST(TableDraw, SixYellowAndOneOtherGiveTheSevenDigits) {
     EXPECT_EQ(tableCellSelector(2, 6), ".kjtable > tbody:nth-child(2) > tr:nth-child(6) > td");
 }
 
-TEST(TableDraw, OnlyTheExactMainClassIsMain) {
+TEST(TableDrawTest, OnlyTheExactMainClassIsMain) {
     const DrawResult draw = parseSevenStarDraw(resultsPage(drawRow(
         "<span class=\"yellow\">1</span><span class=\"yellow \">2</span><span>3</span>"
         "<span class=\"Yellow\">4</span><span class=\"yellow\">5</span>")));
@@ -39,7 +39,7 @@ TEST(TableDraw, OnlyTheExactMainClassIsMain) {
     EXPECT_EQ(draw.extraNumbers, L"234");
 }
 
-TEST(TableDraw, AShortRowReadsCellZeroForMissingCells) {
+TEST(TableDrawTest, AShortRowReadsCellZeroForMissingCells) {
     const DrawResult draw = parseSevenStarDraw(resultsPage("<tr><td>七星彩<span class=\"yellow\">9</span></td><td>x</td></tr>"));
     EXPECT_EQ(draw.period, L"七星彩");  // cell 2 is missing: cell 0's own text
     EXPECT_EQ(draw.drawDate, L"七星彩");
@@ -53,12 +53,12 @@ TEST(TableDraw, AShortRowReadsCellZeroForMissingCells) {
     EXPECT_FALSE(parseSevenStarDraw("").usable());
 }
 
-class DrawFetch : public ::testing::Test {
+class DrawFetchTest : public ::testing::Test {
 protected:
     LocalHttpServer server;
 };
 
-TEST_F(DrawFetch, AGb18030PageIsFetchedAndRead) {
+TEST_F(DrawFetchTest, AGb18030PageIsFetchedAndRead) {
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/moved", {.status = 302, .headers = {{"Location", "/"}}});
     for (const char* path : {"/", "/moved"}) {
@@ -69,7 +69,7 @@ TEST_F(DrawFetch, AGb18030PageIsFetchedAndRead) {
     EXPECT_EQ(server.requests("/"), 2);
 }
 
-TEST_F(DrawFetch, AnythingButAReadableOkPageGivesNothing) {
+TEST_F(DrawFetchTest, AnythingButAReadableOkPageGivesNothing) {
     server.route("/missing", {.status = 404, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/garbled", {.status = 200, .body = std::string("\x81\x20\xff\xfe<table>", 9)});
     EXPECT_EQ(fetchFrontResultsPage(server.url("/missing")), "");
@@ -77,7 +77,7 @@ TEST_F(DrawFetch, AnythingButAReadableOkPageGivesNothing) {
     EXPECT_EQ(fetchFrontResultsPage("http://127.0.0.1:1/"), "");  // nobody listens
 }
 
-TEST_F(DrawFetch, ATwoMegabytePageIsReadWhole) {
+TEST_F(DrawFetchTest, ATwoMegabytePageIsReadWhole) {
     std::string padding;
     while (padding.size() < 2'000'000) padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a></div>\n";
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits()), padding))});
@@ -86,7 +86,7 @@ TEST_F(DrawFetch, ATwoMegabytePageIsReadWhole) {
     EXPECT_TRUE(parseSevenStarDraw(text).usable());
 }
 
-TEST_F(DrawFetch, TheNetworkCheckPingsOnlyTheConfiguredHost) {
+TEST_F(DrawFetchTest, TheNetworkCheckPingsOnlyTheConfiguredHost) {
     EXPECT_TRUE(checkNetwork({"", "127.0.0.1", "ping"}));
     EXPECT_TRUE(checkNetwork({"", "", "false"})) << "no host: nothing to check";
     EXPECT_FALSE(checkNetwork({"", "127.0.0.1", "false"}));

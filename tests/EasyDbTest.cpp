@@ -51,7 +51,7 @@ struct RawDb {
     sqlite3* db = nullptr;
 };
 
-TEST(EasyDb, CreateStatementIsExact) {
+TEST(EasyDbTest, CreateStatementIsExact) {
     EXPECT_EQ(EasyDb::createTableStatement(),
               "CREATE TABLE tarv_table (_id integer primary key autoincrement,ysname VARCHAR(255) NOT NULL,"
               "ysindex INT(4) DEFAULT 0,ysnumber VARCHAR(32) NOT NULL,ysday DOUBLE DEFAULT 0,gzsxid INT(4) DEFAULT 0,"
@@ -60,7 +60,7 @@ TEST(EasyDb, CreateStatementIsExact) {
     EXPECT_EQ(EasyDb::listStatement(), "SELECT _id,ysname From tarv_table ORDER BY _id DESC;");
 }
 
-TEST(EasyDb, FirstStartCreatesSecondStartOpens) {
+TEST(EasyDbTest, FirstStartCreatesSecondStartOpens) {
     TempDirectory home;
     {
         EasyDb store(home.path() / "a" / "b");
@@ -76,7 +76,7 @@ TEST(EasyDb, FirstStartCreatesSecondStartOpens) {
     EXPECT_EQ(list.items.size(), 1u);
 }
 
-TEST(EasyDb, SaveLoadListUpdateRemove) {
+TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     TempDirectory home;
     EasyDb store(home.path());
     YsModel first = sample(L"第一", {-1, 0, 0, 0, 0, 1});
@@ -107,7 +107,7 @@ TEST(EasyDb, SaveLoadListUpdateRemove) {
     EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
 }
 
-TEST(EasyDb, ForeignRowsAndDatabasesAreReadAsTheyAre) {
+TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     TempDirectory home;
     const auto data = home.path() / "src" / "data";
     std::filesystem::create_directories(data);
@@ -131,7 +131,7 @@ TEST(EasyDb, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     EXPECT_EQ(store.load(1).value().dong, (std::vector<int>{0, 0, 0, 1, 0, 0}));
 }
 
-TEST(EasyDb, AFileThatIsNotADatabaseIsLeftAlone) {
+TEST(EasyDbTest, AFileThatIsNotADatabaseIsLeftAlone) {
     TempDirectory home;
     const auto data = home.path() / "src" / "data";
     std::filesystem::create_directories(data);
@@ -151,7 +151,7 @@ TEST(EasyDb, AFileThatIsNotADatabaseIsLeftAlone) {
     EXPECT_EQ(fileText(data / "ssq.db"), garbage);
 }
 
-TEST(EasyDb, NoDirectoryMeansNoConnectionAndFailedSaves) {
+TEST(EasyDbTest, NoDirectoryMeansNoConnectionAndFailedSaves) {
     TempDirectory home;
     std::ofstream(home.path() / "src") << "a file where the data directory should be";
     EasyDb store(home.path());
@@ -160,7 +160,7 @@ TEST(EasyDb, NoDirectoryMeansNoConnectionAndFailedSaves) {
     EXPECT_NE(store.save(m).error().message.find("no database connection"), std::string::npos);
 }
 
-TEST(EasyDb, ReadOnlyDataDirectoryFailsToSave) {
+TEST(EasyDbTest, ReadOnlyDataDirectoryFailsToSave) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     TempDirectory home;
     { EasyDb create(home.path()); }
@@ -171,7 +171,7 @@ TEST(EasyDb, ReadOnlyDataDirectoryFailsToSave) {
     EXPECT_FALSE(store.save(m));
 }
 
-TEST(EasyDb, ALockedDatabaseIsWaitedForThenFails) {
+TEST(EasyDbTest, ALockedDatabaseIsWaitedForThenFails) {
     TempDirectory home;
     { EasyDb create(home.path()); }
     RawDb other(home.path() / "src" / "data" / "ssq.db");
@@ -194,7 +194,7 @@ TEST(EasyDb, ALockedDatabaseIsWaitedForThenFails) {
     EXPECT_EQ(patient.load(waited._id).value().ysname, L"等");
 }
 
-TEST(EasyDb, ASavedRowSurvivesTheProcessBeingKilled) {
+TEST(EasyDbTest, ASavedRowSurvivesTheProcessBeingKilled) {
     TempDirectory home;
     int pipeFds[2];
     ASSERT_EQ(pipe(pipeFds), 0);

@@ -22,7 +22,7 @@ Hexagram chart(int upper, int lower, std::wstring_view day = L"甲子") {
     return h;
 }
 
-TEST(Hexagram, LuHexagramInThePalaceOfGen) {
+TEST(HexagramTest, LuHexagramInThePalaceOfGen) {
     const Hexagram h = chart(1, 2);
     EXPECT_EQ(h.upperCode, L"111");
     EXPECT_EQ(h.lowerCode, L"110");
@@ -41,7 +41,7 @@ TEST(Hexagram, LuHexagramInThePalaceOfGen) {
     EXPECT_EQ(h.lowerName, L"兑");
 }
 
-TEST(Hexagram, PureQianHexagram) {
+TEST(HexagramTest, PureQianHexagram) {
     const Hexagram h = chart(1, 1);
     EXPECT_EQ(h.worldLine, 6);
     EXPECT_EQ(h.responseLine, 3);
@@ -54,7 +54,7 @@ TEST(Hexagram, PureQianHexagram) {
     EXPECT_THAT(h.relations, ElementsAreArray(Texts{L"子孙", L"妻财", L"父母", L"官鬼", L"兄弟", L"父母"}));
 }
 
-TEST(Hexagram, WanderingAndReturningSouls) {
+TEST(HexagramTest, WanderingAndReturningSouls) {
     const Hexagram jin = chart(3, 8);  // 离 over 坤
     EXPECT_EQ(jin.worldLine, 4);
     EXPECT_EQ(jin.responseLine, 1);
@@ -80,7 +80,7 @@ TEST(Hexagram, WanderingAndReturningSouls) {
     EXPECT_EQ(hexagramName(hexagramNumber(guan)), L"风地观");
 }
 
-TEST(Hexagram, AllSixtyFourPairsNameEachHexagramOnce) {
+TEST(HexagramTest, AllSixtyFourPairsNameEachHexagramOnce) {
     std::set<int> numbers;
     for (int upper = 1; upper <= 8; ++upper) {
         for (int lower = 1; lower <= 8; ++lower) {
@@ -105,7 +105,7 @@ TEST(Hexagram, AllSixtyFourPairsNameEachHexagramOnce) {
     EXPECT_EQ(numbers.size(), 64u);
 }
 
-TEST(Hexagram, NajiaOfEveryTrigram) {
+TEST(HexagramTest, NajiaOfEveryTrigram) {
     const std::vector<Texts> expected = {
         {L"甲子", L"甲寅", L"甲辰", L"壬午", L"壬申", L"壬戌"},
         {L"丁巳", L"丁卯", L"丁丑", L"丁亥", L"丁酉", L"丁未"},
@@ -121,7 +121,7 @@ TEST(Hexagram, NajiaOfEveryTrigram) {
     }
 }
 
-TEST(Hexagram, SpiritsFollowTheDayStem) {
+TEST(HexagramTest, SpiritsFollowTheDayStem) {
     const Texts jia = {L"青龙", L"朱雀", L"勾陈", L"腾蛇", L"白虎", L"玄武"};
     EXPECT_THAT(chart(1, 1, L"甲子").spirits, ElementsAreArray(jia));
     EXPECT_THAT(chart(1, 1, L"乙丑").spirits, ElementsAreArray(jia));
@@ -131,7 +131,7 @@ TEST(Hexagram, SpiritsFollowTheDayStem) {
     EXPECT_EQ(chart(1, 1, L"癸亥").spirits[0], L"玄武");
 }
 
-TEST(Hexagram, ChangedHexagramHasNoSpiritsNorMovingLine) {
+TEST(HexagramTest, ChangedHexagramHasNoSpiritsNorMovingLine) {
     Hexagram changed;
     changed.movingFlags = {1, 0, 0, 0, 0, 0};
     changed.movingLine = 0;
@@ -152,7 +152,7 @@ TEST(Hexagram, ChangedHexagramHasNoSpiritsNorMovingLine) {
     EXPECT_EQ(hexagramName(hexagramNumber(changed)), L"坤为地");
 }
 
-TEST(Hexagram, DegradedInputBuildsNothingOrNoPalace) {
+TEST(HexagramTest, DegradedInputBuildsNothingOrNoPalace) {
     Hexagram empty;
     buildChart(empty, L"甲子");
     EXPECT_TRUE(empty.lineMarks.empty());
@@ -166,7 +166,7 @@ TEST(Hexagram, DegradedInputBuildsNothingOrNoPalace) {
     EXPECT_EQ(odd.stemBranches.size(), 6u);
 }
 
-TEST(Hexagram, RelationOfEveryElementPair) {
+TEST(HexagramTest, RelationOfEveryElementPair) {
     // Rows: palace element 金 木 水 火 土; columns: line element in the same order.
     const int expected[5][5] = {
         {0, 2, 4, 3, 1},  // 金: 木 is wealth, 水 offspring, 火 officer, 土 parent

@@ -45,7 +45,7 @@ HtmlDocument parsed(const std::string& page)
     return document;
 }
 
-TEST(HtmlQueryResultsPage, theDrawSelectorReadsTheSevenStarRow)
+TEST(HtmlQueryResultsPageTest, theDrawSelectorReadsTheSevenStarRow)
 {
     const HtmlDocument document = parsed(resultsPage());
     const HtmlSelection cells = document.find(DrawCells);
@@ -66,7 +66,7 @@ TEST(HtmlQueryResultsPage, theDrawSelectorReadsTheSevenStarRow)
     EXPECT_EQ(extra, "7");
 }
 
-TEST(HtmlQueryResultsPage, nthChildCountsElementSiblingsOfAnyType)
+TEST(HtmlQueryResultsPageTest, nthChildCountsElementSiblingsOfAnyType)
 {
     const HtmlDocument document = parsed(
         "<table class=kjtable><thead><tr><td>h</td></tr></thead>"
@@ -76,7 +76,7 @@ TEST(HtmlQueryResultsPage, nthChildCountsElementSiblingsOfAnyType)
     EXPECT_EQ(document.find(".kjtable > tbody:nth-child(4) td").count(), 0u);
 }
 
-TEST(HtmlQueryResultsPage, rowsWithoutTbodyGetAnImpliedOne)
+TEST(HtmlQueryResultsPageTest, rowsWithoutTbodyGetAnImpliedOne)
 {
     const HtmlDocument document =
         parsed("<table class=kjtable><tr><td>a</td></tr><tr><td>b</td><td>c</td></tr></table>");
@@ -87,7 +87,7 @@ TEST(HtmlQueryResultsPage, rowsWithoutTbodyGetAnImpliedOne)
     EXPECT_EQ(cells.node(1).text(), "c");
 }
 
-TEST(HtmlQueryResultsPage, malformedMarkupStillParsesLikeABrowser)
+TEST(HtmlQueryResultsPageTest, malformedMarkupStillParsesLikeABrowser)
 {
     const HtmlDocument document = parsed(
         "<table class=kjtable><tr><td>1<td><span class=yellow>2</b></table><div><p>x<p>y</div");
@@ -97,7 +97,7 @@ TEST(HtmlQueryResultsPage, malformedMarkupStillParsesLikeABrowser)
     EXPECT_EQ(document.find("p").count(), 2u);
 }
 
-TEST(HtmlQueryResultsPage, theTableIsFoundInAPageOfSeveralMegabytes)
+TEST(HtmlQueryResultsPageTest, theTableIsFoundInAPageOfSeveralMegabytes)
 {
     std::string news;
     for (int item = 0; news.size() < 2 * 1024 * 1024; ++item) {
@@ -113,7 +113,7 @@ TEST(HtmlQueryResultsPage, theTableIsFoundInAPageOfSeveralMegabytes)
     EXPECT_EQ(cells.node(4).find("td > span.blue").node(0).text(), "7");
 }
 
-TEST(HtmlQueryAccess, anIndexPastTheCountTakesTheFirstElement)
+TEST(HtmlQueryAccessTest, anIndexPastTheCountTakesTheFirstElement)
 {
     const HtmlDocument document = parsed("<table><tr><td>七星彩</td><td>x</td></tr></table>");
     const HtmlSelection cells = document.find("td");
@@ -122,7 +122,7 @@ TEST(HtmlQueryAccess, anIndexPastTheCountTakesTheFirstElement)
     EXPECT_EQ(cells.node(1).ownText(), "x");
 }
 
-TEST(HtmlQueryAccess, theNodeOfAnEmptySelectionIsEmpty)
+TEST(HtmlQueryAccessTest, theNodeOfAnEmptySelectionIsEmpty)
 {
     const HtmlDocument document = parsed("<p class=a>text<b>b</b></p>");
     for (const char* selector : {"table", "td >", ":nth-child(", ""}) {
@@ -138,7 +138,7 @@ TEST(HtmlQueryAccess, theNodeOfAnEmptySelectionIsEmpty)
     }
 }
 
-TEST(HtmlQueryAccess, aDocumentWithoutAPageFindsNothing)
+TEST(HtmlQueryAccessTest, aDocumentWithoutAPageFindsNothing)
 {
     HtmlDocument document;
     EXPECT_EQ(document.find("p").count(), 0u);
@@ -146,7 +146,7 @@ TEST(HtmlQueryAccess, aDocumentWithoutAPageFindsNothing)
     EXPECT_EQ(document.find("td").node(3).text(), "");
 }
 
-TEST(HtmlQueryAccess, everyFunctionToleratesNull)
+TEST(HtmlQueryAccessTest, everyFunctionToleratesNull)
 {
     EXPECT_EQ(Gumbo_Query_Document_parse(nullptr, "<p>"), 0);
     GumboQueryDocument* document = Gumbo_Query_Document_new();
@@ -179,7 +179,7 @@ TEST(HtmlQueryAccess, everyFunctionToleratesNull)
     Gumbo_Query_Document_Delete(nullptr);
 }
 
-TEST(HtmlQueryText, ownTextLeavesOutDescendants)
+TEST(HtmlQueryTextTest, ownTextLeavesOutDescendants)
 {
     const HtmlDocument document =
         parsed("<table><tr><td>12<b>3</b></td><td>4<!-- 5 -->6</td></tr></table>");
@@ -189,7 +189,7 @@ TEST(HtmlQueryText, ownTextLeavesOutDescendants)
     EXPECT_EQ(cells.node(1).text(), "46");
 }
 
-TEST(HtmlQueryText, chineseAndReferencesComeBackAsUtf8)
+TEST(HtmlQueryTextTest, chineseAndReferencesComeBackAsUtf8)
 {
     const HtmlDocument document =
         parsed("<p title=\"开奖号码\">七星彩&nbsp;第&#x31;期 &amp; 更多&lt;</p>");
@@ -198,7 +198,7 @@ TEST(HtmlQueryText, chineseAndReferencesComeBackAsUtf8)
     EXPECT_EQ(p.text(), "七星彩\u00a0第1期 & 更多<");
 }
 
-TEST(HtmlQueryText, attributesAreReadExactly)
+TEST(HtmlQueryTextTest, attributesAreReadExactly)
 {
     const HtmlDocument document =
         parsed("<span class=\"yellow \" data-n=\"七\" NOWRAP>1</span><span>2</span>");
@@ -226,7 +226,7 @@ TEST(HtmlQueryText, attributesAreReadExactly)
     Gumbo_Query_Document_Delete(raw);
 }
 
-TEST(HtmlQuerySelectors, nodeFindSelectsDescendantsInPageContext)
+TEST(HtmlQuerySelectorsTest, nodeFindSelectsDescendantsInPageContext)
 {
     const HtmlDocument document = parsed(
         "<div class=x id=outer><div class=x><span>a</span></div><span>b</span></div>");
@@ -238,7 +238,7 @@ TEST(HtmlQuerySelectors, nodeFindSelectsDescendantsInPageContext)
     EXPECT_EQ(inner.find("body span").count(), 1u);
 }
 
-TEST(HtmlQuerySelectors, resultsComeInDocumentOrderEachOnce)
+TEST(HtmlQuerySelectorsTest, resultsComeInDocumentOrderEachOnce)
 {
     const HtmlDocument document =
         parsed("<ul><li class=a>1</li><li class=b>2</li><li class='a b'>3</li><li>4</li></ul>");
@@ -253,7 +253,7 @@ TEST(HtmlQuerySelectors, resultsComeInDocumentOrderEachOnce)
     EXPECT_EQ(document.find("li[class^=a]").count(), 2u);
 }
 
-TEST(HtmlQueryTree, childrenAreElementsAndTextWithoutComments)
+TEST(HtmlQueryTreeTest, childrenAreElementsAndTextWithoutComments)
 {
     const HtmlDocument document = parsed("<div>12<b>3</b><!-- c --><i>4</i></div>");
     const HtmlNode div = document.find("div").node(0);
@@ -266,7 +266,7 @@ TEST(HtmlQueryTree, childrenAreElementsAndTextWithoutComments)
     EXPECT_EQ(div.child(0).find("*").count(), 0u);
 }
 
-TEST(HtmlQueryLifetime, handlesOutliveTheirDocumentAndItsNextPage)
+TEST(HtmlQueryLifetimeTest, handlesOutliveTheirDocumentAndItsNextPage)
 {
     std::vector<HtmlNode> kept;
     {

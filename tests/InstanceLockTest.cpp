@@ -48,13 +48,13 @@ private:
     std::optional<std::string> saved_;
 };
 
-class InstanceLockFile : public ::testing::Test {
+class InstanceLockFileTest : public ::testing::Test {
 protected:
     TempDirectory dir;
     std::filesystem::path lockPath = dir.path() / "Orvenna" / "tarv.sq";
 };
 
-TEST_F(InstanceLockFile, OnlyOneProcessHoldsTheLock) {
+TEST_F(InstanceLockFileTest, OnlyOneProcessHoldsTheLock) {
     {
         const InstanceLock first(lockPath);
         ASSERT_TRUE(first.acquired());
@@ -66,7 +66,7 @@ TEST_F(InstanceLockFile, OnlyOneProcessHoldsTheLock) {
     EXPECT_EQ(lockInChild(lockPath), 0);
 }
 
-TEST_F(InstanceLockFile, LockOfAKilledProcessIsReleased) {
+TEST_F(InstanceLockFileTest, LockOfAKilledProcessIsReleased) {
     int ready[2];
     ASSERT_EQ(pipe(ready), 0);
     const pid_t holder = fork();
@@ -88,7 +88,7 @@ TEST_F(InstanceLockFile, LockOfAKilledProcessIsReleased) {
     EXPECT_TRUE(InstanceLock(lockPath).acquired());
 }
 
-TEST_F(InstanceLockFile, RefusedAttemptLeavesTheHoldersFileAlone) {
+TEST_F(InstanceLockFileTest, RefusedAttemptLeavesTheHoldersFileAlone) {
     const InstanceLock first(lockPath);
     ASSERT_TRUE(first.acquired());
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
@@ -102,7 +102,7 @@ TEST_F(InstanceLockFile, RefusedAttemptLeavesTheHoldersFileAlone) {
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
 }
 
-TEST_F(InstanceLockFile, StartedProgramsDoNotKeepTheLock) {
+TEST_F(InstanceLockFileTest, StartedProgramsDoNotKeepTheLock) {
     pid_t sleeper = -1;
     {
         const InstanceLock lock(lockPath);
@@ -127,7 +127,7 @@ TEST_F(InstanceLockFile, StartedProgramsDoNotKeepTheLock) {
     waitpid(sleeper, nullptr, 0);
 }
 
-TEST_F(InstanceLockFile, MovedLockStaysHeldUntilItsLastOwnerEnds) {
+TEST_F(InstanceLockFileTest, MovedLockStaysHeldUntilItsLastOwnerEnds) {
     {
         InstanceLock first(lockPath);
         const InstanceLock second(std::move(first));
@@ -139,7 +139,7 @@ TEST_F(InstanceLockFile, MovedLockStaysHeldUntilItsLastOwnerEnds) {
     EXPECT_EQ(lockInChild(lockPath), 0);
 }
 
-TEST_F(InstanceLockFile, PlaceThatCannotHoldTheFileGivesNoLock) {
+TEST_F(InstanceLockFileTest, PlaceThatCannotHoldTheFileGivesNoLock) {
     std::ofstream(dir.path() / "plain") << "not a folder";
     EXPECT_FALSE(InstanceLock(dir.path() / "plain" / "Orvenna" / "tarv.sq").acquired());
 
@@ -152,7 +152,7 @@ TEST_F(InstanceLockFile, PlaceThatCannotHoldTheFileGivesNoLock) {
     EXPECT_FALSE(std::filesystem::exists(readOnly / "Orvenna"));
 }
 
-TEST(InstanceLock, DefaultPathFollowsTheXdgConfigFolder) {
+TEST(InstanceLockTest, DefaultPathFollowsTheXdgConfigFolder) {
     const ScopedEnv home("HOME", "/home/someone");
     {
         const ScopedEnv config("XDG_CONFIG_HOME", "/custom/config");

@@ -15,14 +15,14 @@ void touch(const fs::path& path) {
     std::ofstream(path) << "installer";
 }
 
-class PendingInstallerFolder : public ::testing::Test {
+class PendingInstallerFolderTest : public ::testing::Test {
 protected:
     TempDirectory dir;
     fs::path program = dir.path() / "program";
     void SetUp() override { fs::create_directories(program / "下载"); }
 };
 
-TEST_F(PendingInstallerFolder, RemovesOnlyTheNamedFile) {
+TEST_F(PendingInstallerFolderTest, RemovesOnlyTheNamedFile) {
     touch(program / "setup.exe");
     touch(program / "other.exe");
     touch(program / "下载" / "安装 1.2.exe");
@@ -40,7 +40,7 @@ TEST_F(PendingInstallerFolder, RemovesOnlyTheNamedFile) {
     EXPECT_TRUE(fs::is_directory(program / "下载"));
 }
 
-TEST_F(PendingInstallerFolder, IgnoresNamesThatLeaveTheProgramDirectory) {
+TEST_F(PendingInstallerFolderTest, IgnoresNamesThatLeaveTheProgramDirectory) {
     const fs::path victim = dir.path() / "victim.exe";
     touch(victim);
 

@@ -27,7 +27,7 @@ CastRequest numberRequest(const wchar_t* number, int zodiac, double time) {
     return request;
 }
 
-TEST(Report, CastTimeTextDropsTrailingZeroParts) {
+TEST(ReportTest, CastTimeTextDropsTrailingZeroParts) {
     EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 25, 30)), L"2024年3月31日21时25分30秒");
     EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 25, 0)), L"2024年3月31日21时25分");
     EXPECT_EQ(castTimeText(at(2024, 3, 31, 21, 0, 0)), L"2024年3月31日21时");
@@ -39,7 +39,7 @@ TEST(Report, CastTimeTextDropsTrailingZeroParts) {
     EXPECT_EQ(castTimeText(3000000), L"");  // after 9999
 }
 
-TEST(Report, InterpretationOfANumberCast) {
+TEST(ReportTest, InterpretationOfANumberCast) {
     // "111" on a 甲子 day: 乾为天 with line 1 moving, changing into 天风姤.
     const Analysis a = run(numberRequest(L"111", 7, at(2022, 11, 7, 12)));
     const std::vector<std::wstring> expected = {
@@ -68,7 +68,7 @@ TEST(Report, InterpretationOfANumberCast) {
     EXPECT_EQ(changedTitleText(a.changed), L"变卦 乾宫 (2) 天风姤 ");
 }
 
-TEST(Report, ManualCastWithoutMovingLines) {
+TEST(ReportTest, ManualCastWithoutMovingLines) {
     CastRequest request;
     request.method = LineCasting;
     request.zodiac = 1;
@@ -100,7 +100,7 @@ TEST(Report, ManualCastWithoutMovingLines) {
     }
 }
 
-TEST(Report, GridShowsLineSixOnTopWithMoveMarks) {
+TEST(ReportTest, GridShowsLineSixOnTopWithMoveMarks) {
     CastRequest request;
     request.method = LineCasting;
     request.zodiac = 3;
@@ -122,7 +122,7 @@ TEST(Report, GridShowsLineSixOnTopWithMoveMarks) {
     EXPECT_EQ(chartHeaders()[11], L"世应");
 }
 
-TEST(AnalysisRun, HeaderByMethod) {
+TEST(AnalysisRunTest, HeaderByMethod) {
     CastRequest request = numberRequest(L"1234", 7, at(2024, 3, 31, 12));
     EXPECT_EQ(run(request).header, L"以数字1234起卦,卦主生肖:午,日主:甲午,时辰:庚午");
     request.method = TimeCasting;
@@ -131,7 +131,7 @@ TEST(AnalysisRun, HeaderByMethod) {
     EXPECT_EQ(run(request).header, L"以超时空毫秒起卦,卦主生肖:子,日主:甲午,时辰:庚午");
 }
 
-TEST(AnalysisRun, MoveMarksAndIndexes) {
+TEST(AnalysisRunTest, MoveMarksAndIndexes) {
     // "1234": 火山旅 with line 4 (yang) moving. "12": 乾 over 兑 with line 3 (yin) moving.
     Analysis a = run(numberRequest(L"1234", 7, at(2024, 3, 31, 12)));
     EXPECT_EQ(std::vector<int>(a.record.moveMarks.begin(), a.record.moveMarks.end()),
@@ -153,7 +153,7 @@ TEST(AnalysisRun, MoveMarksAndIndexes) {
     EXPECT_EQ(a.record.moveMarks[5], -1);
 }
 
-TEST(AnalysisRun, ASecondRunStartsFromAnEmptyRecord) {
+TEST(AnalysisRunTest, ASecondRunStartsFromAnEmptyRecord) {
     Analysis a;
     ASSERT_TRUE(runAnalysis(numberRequest(L"1234", 7, at(2024, 3, 31, 12)), a));
     a.record.baseNumbers = deriveBaseNumbers(a.record);
@@ -170,7 +170,7 @@ TEST(AnalysisRun, ASecondRunStartsFromAnEmptyRecord) {
     EXPECT_TRUE(a.primary.stemBranches.empty());
 }
 
-TEST(AnalysisRun, ResetLeavesNothingOfTheEarlierCast) {
+TEST(AnalysisRunTest, ResetLeavesNothingOfTheEarlierCast) {
     // Every field a run sets must be emptied again by the reset that starts the next run.
     CastRequest manual;
     manual.method = LineCasting;

@@ -8,7 +8,7 @@ namespace {
 const Suggestion Worked = {L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8", L"1,2,3,7,8",
                            L"1,2,3,5,8", L"1,2,3,4,5", L"0,1,2,5,9,12", L"0,2,3,4,7,8"};
 
-TEST(ResultText, TemplateFilledCharacterForCharacter) {
+TEST(ResultTextTest, TemplateFilledCharacterForCharacter) {
     EXPECT_EQ(fillSuggestion(Worked),
               L"…正式版本,以下推演数据仅供参考…\r\n\r\n对位预测:（每位最多5个号)\r\n"
               L"第一位:0,6,7,8,9\r\n第二位:0,2,6,7,8\r\n第三位:2,3,6,7,8\r\n第四位:1,2,3,7,8\r\n"
@@ -16,7 +16,7 @@ TEST(ResultText, TemplateFilledCharacterForCharacter) {
               L"可能出现号(最多6个)\r\n0,2,3,4,7,8\r\n");
 }
 
-TEST(ResultText, FifteenLinesEachEndedByCrLf) {
+TEST(ResultTextTest, FifteenLinesEachEndedByCrLf) {
     for (const Suggestion& texts : {Worked, Suggestion{}}) {
         const std::wstring text = fillSuggestion(texts);
         std::size_t lines = 0;

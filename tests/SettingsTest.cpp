@@ -32,13 +32,13 @@ int entriesIn(const std::filesystem::path& folder) {
     return count;
 }
 
-class SettingsFile : public ::testing::Test {
+class SettingsFileTest : public ::testing::Test {
 protected:
     TempDirectory dir;
     std::filesystem::path ini = dir.path() / "config.ini";
 };
 
-TEST_F(SettingsFile, MissingFileSectionOrKeyReadsAsTheDefault) {
+TEST_F(SettingsFileTest, MissingFileSectionOrKeyReadsAsTheDefault) {
     EXPECT_EQ(readSetting(ini, L"update_day", L"无"), L"无");
     EXPECT_FALSE(std::filesystem::exists(ini));
 
@@ -51,7 +51,7 @@ TEST_F(SettingsFile, MissingFileSectionOrKeyReadsAsTheDefault) {
     EXPECT_EQ(readSetting(ini, L"", L"d"), L"d");
 }
 
-TEST_F(SettingsFile, ReadsLikeTheWindowsProfileCalls) {
+TEST_F(SettingsFileTest, ReadsLikeTheWindowsProfileCalls) {
     writeText(ini,
               "\xEF\xBB\xBF; Orvenna\r\n"
               "[ SYS ]\r\n"
@@ -67,13 +67,13 @@ TEST_F(SettingsFile, ReadsLikeTheWindowsProfileCalls) {
     EXPECT_EQ(readSetting(ini, L"ping_host", L"d"), L"d");
 }
 
-TEST_F(SettingsFile, LongValueIsCutToTheReadBuffer) {
+TEST_F(SettingsFileTest, LongValueIsCutToTheReadBuffer) {
     const std::wstring longValue(MaxSettingLength + 100, L'字');
     ASSERT_TRUE(writeSetting(ini, L"update_file", longValue));
     EXPECT_EQ(readSetting(ini, L"update_file", L""), longValue.substr(0, MaxSettingLength));
 }
 
-TEST_F(SettingsFile, FirstWriteCreatesTheFileAndChineseRoundTrips) {
+TEST_F(SettingsFileTest, FirstWriteCreatesTheFileAndChineseRoundTrips) {
     ASSERT_TRUE(writeSetting(ini, L"update_day", L"2026年12月7日"));
     EXPECT_EQ(fileText(ini), "[sys]\nupdate_day=2026年12月7日\n");
     EXPECT_EQ(readSetting(ini, L"update_day", L""), L"2026年12月7日");
@@ -84,7 +84,7 @@ TEST_F(SettingsFile, FirstWriteCreatesTheFileAndChineseRoundTrips) {
     EXPECT_EQ(entriesIn(dir.path()), 1);  // no temporary file left beside it
 }
 
-TEST_F(SettingsFile, WriteKeepsEverythingElseInPlace) {
+TEST_F(SettingsFileTest, WriteKeepsEverythingElseInPlace) {
     writeText(ini,
               "; Orvenna settings\n"
               "[display]\n"
@@ -118,7 +118,7 @@ TEST_F(SettingsFile, WriteKeepsEverythingElseInPlace) {
     EXPECT_EQ(status.st_mode & 0777, 0640u);
 }
 
-TEST_F(SettingsFile, WriteAddsTheSectionAtTheEndAndFollowsLineBreaks) {
+TEST_F(SettingsFileTest, WriteAddsTheSectionAtTheEndAndFollowsLineBreaks) {
     writeText(ini, "[display]\nscale=1.5");
     ASSERT_TRUE(writeSetting(ini, L"update_file", L"x.exe"));
     EXPECT_EQ(fileText(ini), "[display]\nscale=1.5\n\n[sys]\nupdate_file=x.exe\n");
@@ -129,7 +129,7 @@ TEST_F(SettingsFile, WriteAddsTheSectionAtTheEndAndFollowsLineBreaks) {
     EXPECT_EQ(readSetting(ini, L"update_file", L""), L"x.exe");
 }
 
-TEST_F(SettingsFile, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
+TEST_F(SettingsFileTest, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
     const std::string before = "[sys]\nupdate_day=1\n";
     writeText(ini, before);
     EXPECT_FALSE(writeSetting(ini, L"update_day", L"a\nupdate_file=/etc/passwd"));
@@ -141,7 +141,7 @@ TEST_F(SettingsFile, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
     EXPECT_EQ(fileText(ini), before);
 }
 
-TEST_F(SettingsFile, WriteFailsWithoutTouchingTheOldFile) {
+TEST_F(SettingsFileTest, WriteFailsWithoutTouchingTheOldFile) {
     EXPECT_FALSE(writeSetting(dir.path() / "missing" / "config.ini", L"update_day", L"1"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));
 
@@ -159,7 +159,7 @@ TEST_F(SettingsFile, WriteFailsWithoutTouchingTheOldFile) {
     EXPECT_EQ(entriesIn(dir.path()), 1);
 }
 
-TEST_F(SettingsFile, ShortFormsUseConfigIniInTheProgramDirectory) {
+TEST_F(SettingsFileTest, ShortFormsUseConfigIniInTheProgramDirectory) {
     const char* old = std::getenv("ORVENNA_HOME");
     const std::optional<std::string> saved = old ? std::optional<std::string>(old) : std::nullopt;
     setenv("ORVENNA_HOME", dir.path().c_str(), 1);

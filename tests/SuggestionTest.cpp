@@ -24,7 +24,7 @@ Analysis workedExample(int method) {
     return analysis;
 }
 
-TEST(Suggestion, WorkedExampleFromARealCast) {
+TEST(SuggestionTest, WorkedExampleFromARealCast) {
     for (const int method : {NumberCasting, LineCasting}) {
         const Analysis analysis = workedExample(method);
         const BaseNumbers& b = analysis.record.baseNumbers;
@@ -59,12 +59,12 @@ BaseNumbers blueCase(std::array<int, 4> blue, const wchar_t* spirit, const wchar
     return b;
 }
 
-TEST(Suggestion, BlueListSkipsACandidateThatOccursInsideAnother) {
+TEST(SuggestionTest, BlueListSkipsACandidateThatOccursInsideAnother) {
     // 8 / 0.1 = 80 adds 13 and 11; 2 / 0.1 = 20 adds 10, 6 and 4, but not 3 (inside 13).
     EXPECT_EQ(buildSuggestion(blueCase({2, 5, 7, 8}, L"青龙", L"子孙"))[6], L"2,4,5,6,7,8,10,11,13");
 }
 
-TEST(Suggestion, BlueListWithBothWeights) {
+TEST(SuggestionTest, BlueListWithBothWeights) {
     // 0.2 (青龙 on 妻财): 9 gives 45 and adds 11, 9, 7, 6 where absent; 2 gives 10, nothing.
     EXPECT_EQ(buildSuggestion(blueCase({2, 3, 4, 9}, L"青龙", L"妻财"))[6], L"2,3,4,6,7,9,11");
     // 0.1: 9 gives 90 (adds 12 only), and the lowest non-zero digit 1 gives 10, nothing.
@@ -78,7 +78,7 @@ TEST(Suggestion, BlueListWithBothWeights) {
     EXPECT_EQ(spiritWeightTenths(L"玄武", L"妻财"), 1);
 }
 
-TEST(Suggestion, ShortListsWalkThePoolFromOppositeEnds) {
+TEST(SuggestionTest, ShortListsWalkThePoolFromOppositeEnds) {
     // Only the digit 5 among the blue sources: the walk fills c to four digits. Key line 0 is
     // even, so the blue walk starts at the end of the pool and the likely walk at its start.
     BaseNumbers b = blueCase({5, 5, 5, 5}, L"青龙", L"兄弟");
@@ -93,7 +93,7 @@ TEST(Suggestion, ShortListsWalkThePoolFromOppositeEnds) {
     EXPECT_EQ(odd[7], L"0,2,3,7,8,9");
 }
 
-TEST(Suggestion, KeyLineAvoidsTheWorldAndResponseLines) {
+TEST(SuggestionTest, KeyLineAvoidsTheWorldAndResponseLines) {
     const std::array<std::wstring, 6> spirits = {L"青龙", L"朱雀", L"勾陈", L"玄武", L"白虎", L"腾蛇"};
     EXPECT_EQ(keyLine(spirits, 5, 2), 0);  // 青龙 free
     EXPECT_EQ(keyLine(spirits, 0, 2), 3);  // 青龙 on the world line: 玄武 instead
@@ -101,7 +101,7 @@ TEST(Suggestion, KeyLineAvoidsTheWorldAndResponseLines) {
     EXPECT_EQ(keyLine({L"", L"", L"", L"", L"", L""}, 1, 4), 0);
 }
 
-TEST(Suggestion, WorldLineSetsWhereThePositionsStart) {
+TEST(SuggestionTest, WorldLineSetsWhereThePositionsStart) {
     BaseNumbers b = blueCase({1, 2, 3, 4}, L"青龙", L"兄弟");
     b.zodiacDigit = 9;  // pool 9012345678
     b.worldIndex = 0;
@@ -115,7 +115,7 @@ TEST(Suggestion, WorldLineSetsWhereThePositionsStart) {
     EXPECT_EQ(s[5], L"0,1,2,3,9");
 }
 
-TEST(Suggestion, PairNumbersAndDigitLists) {
+TEST(SuggestionTest, PairNumbersAndDigitLists) {
     EXPECT_EQ(pairNumber(0, 1), 4);
     EXPECT_EQ(pairNumber(1, 0), 5);
     EXPECT_EQ(pairNumber(0, 2), 7);
@@ -128,7 +128,7 @@ TEST(Suggestion, PairNumbersAndDigitLists) {
     EXPECT_EQ(formatDigitList(L""), L"");
 }
 
-TEST(Suggestion, EveryCastGivesWellFormedLists) {
+TEST(SuggestionTest, EveryCastGivesWellFormedLists) {
     CastRequest request;
     request.method = NumberCasting;
     request.zodiac = 1;

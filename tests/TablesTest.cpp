@@ -8,7 +8,7 @@
 namespace orvenna {
 namespace {
 
-TEST(Tables, HeTuDigitsOfStemsAndBranches) {
+TEST(TablesTest, HeTuDigitsOfStemsAndBranches) {
     const std::wstring stemDigits = L"3827504916";
     for (int n = 1; n <= 10; ++n) {
         EXPECT_EQ(stemDigit(stemName(n)), stemDigits[static_cast<std::size_t>(n - 1)] - L'0') << n;
@@ -21,7 +21,7 @@ TEST(Tables, HeTuDigitsOfStemsAndBranches) {
     EXPECT_EQ(branchDigit(L"申"), 4);
 }
 
-TEST(Tables, NamesRoundTripThroughTheirNumbers) {
+TEST(TablesTest, NamesRoundTripThroughTheirNumbers) {
     for (int n = 1; n <= 10; ++n) EXPECT_EQ(stemNumber(stemName(n)), n);
     for (int n = 1; n <= 12; ++n) EXPECT_EQ(branchName(n).size(), 1u);
     for (int n = 1; n <= 8; ++n) {
@@ -33,7 +33,7 @@ TEST(Tables, NamesRoundTripThroughTheirNumbers) {
     EXPECT_EQ(trigramName(5), L"巽");
 }
 
-TEST(Tables, MissingNamesDegradeInsteadOfFailing) {
+TEST(TablesTest, MissingNamesDegradeInsteadOfFailing) {
     EXPECT_EQ(stemNumber(L""), 1);  // an empty name is found at position 0
     EXPECT_EQ(stemNumber(L"子"), 0);
     EXPECT_EQ(elementNumber(L"风"), 0);
@@ -52,7 +52,7 @@ TEST(Tables, MissingNamesDegradeInsteadOfFailing) {
     EXPECT_EQ(trigramName(-3), L"");
 }
 
-TEST(Tables, TrigramCodesOutsideTheTable) {
+TEST(TablesTest, TrigramCodesOutsideTheTable) {
     EXPECT_EQ(trigramCode(0), L"000");
     EXPECT_EQ(trigramCode(9), L"000");
     EXPECT_EQ(trigramOfCode(L"000"), 8);
@@ -63,7 +63,7 @@ TEST(Tables, TrigramCodesOutsideTheTable) {
     EXPECT_EQ(trigramOfCode(L"110"), 2);
 }
 
-TEST(Tables, SoulAndHexagramNames) {
+TEST(TablesTest, SoulAndHexagramNames) {
     EXPECT_EQ(soulName(0), L"");
     EXPECT_EQ(soulName(1), L"游魂");
     EXPECT_EQ(soulName(2), L"归魂");
@@ -87,7 +87,7 @@ TEST(Tables, SoulAndHexagramNames) {
     }
 }
 
-TEST(Tables, SpiritRotationByDayStem) {
+TEST(TablesTest, SpiritRotationByDayStem) {
     EXPECT_EQ(spiritRotation(1), spiritRotation(2));
     EXPECT_EQ(spiritRotation(3).substr(0, 2), L"朱雀");
     EXPECT_EQ(spiritRotation(6).substr(0, 2), L"腾蛇");

@@ -7,7 +7,7 @@
 namespace orvenna {
 namespace {
 
-TEST(Text, ClampedSubstrKeepsInsideTheText) {
+TEST(TextTest, ClampedSubstrKeepsInsideTheText) {
     EXPECT_EQ(clampedSubstr(L"甲乙丙", -1, 1), L"");
     EXPECT_EQ(clampedSubstr(L"甲乙丙", -1, 2), L"甲");
     EXPECT_EQ(clampedSubstr(L"甲乙丙", 2, 5), L"丙");
@@ -16,7 +16,7 @@ TEST(Text, ClampedSubstrKeepsInsideTheText) {
     EXPECT_EQ(clampedSubstr(L"", 0, 1), L"");
 }
 
-TEST(Text, LeadingIntParsesLikeAtoi) {
+TEST(TextTest, LeadingIntParsesLikeAtoi) {
     EXPECT_EQ(leadingInt(L""), 0);
     EXPECT_EQ(leadingInt(L"abc"), 0);
     EXPECT_EQ(leadingInt(L"12x4"), 12);
@@ -26,18 +26,18 @@ TEST(Text, LeadingIntParsesLikeAtoi) {
     EXPECT_EQ(leadingInt(L"99999999999999999999999"), std::numeric_limits<std::int64_t>::max());
 }
 
-TEST(Text, DecimalTextOfExtremes) {
+TEST(TextTest, DecimalTextOfExtremes) {
     EXPECT_EQ(decimalText(0), L"0");
     EXPECT_EQ(decimalText(-42), L"-42");
     EXPECT_EQ(decimalText(std::numeric_limits<std::int64_t>::min()), L"-9223372036854775808");
 }
 
-TEST(Text, TrimControlRemovesBlanksAndControls) {
+TEST(TextTest, TrimControlRemovesBlanksAndControls) {
     EXPECT_EQ(trimControl(L" \t12 3\r\n"), L"12 3");
     EXPECT_EQ(trimControl(L"   "), L"");
 }
 
-TEST(Text, Utf8RoundTripAndInvalidBytes) {
+TEST(TextTest, Utf8RoundTripAndInvalidBytes) {
     const std::wstring text = L"以数字1234起卦…（😀)";
     EXPECT_EQ(fromUtf8(toUtf8(text)), text);
     EXPECT_EQ(toUtf8(L"卦"), "\xE5\x8D\xA6");

@@ -16,7 +16,7 @@ double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
 }
 
-TEST(YsModel, SavedTitleCarriesTheCastTime) {
+TEST(YsModelTest, SavedTitleCarriesTheCastTime) {
     EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 25, 30)), L"测试(2024年3月31日21时25分30秒)");
     EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 25, 0)), L"测试(2024年3月31日21时25分)");
     EXPECT_EQ(savedTitle(L"测试", at(2024, 3, 31, 21, 0, 0)), L"测试(2024年3月31日21时)");
@@ -24,7 +24,7 @@ TEST(YsModel, SavedTitleCarriesTheCastTime) {
     EXPECT_EQ(savedTitle(L"x", -800000), L"x()");
 }
 
-TEST(YsModel, MovingFlagsText) {
+TEST(YsModelTest, MovingFlagsText) {
     YsModel m;
     m.setMovingFlagsText(L"-1,0,0,0,0,1");
     EXPECT_EQ(m.dong, (std::vector<int>{-1, 0, 0, 0, 0, 1}));
@@ -38,7 +38,7 @@ TEST(YsModel, MovingFlagsText) {
     EXPECT_EQ(m.dong, (std::vector<int>{1'000'000}));
 }
 
-TEST(YsModel, FromAnalysisReadsTheMoveMarks) {
+TEST(YsModelTest, FromAnalysisReadsTheMoveMarks) {
     CastRequest request;
     request.method = NumberCasting;
     request.numberText = L"12";  // line 3 (yin) moving
@@ -61,7 +61,7 @@ TEST(YsModel, FromAnalysisReadsTheMoveMarks) {
     EXPECT_EQ(YsModel::fromAnalysis(empty, L"t", L"").dong, std::vector<int>(6, 0));
 }
 
-TEST(YsModel, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
+TEST(YsModelTest, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
     const CastClock later{at(2025, 1, 1, 9, 30), 1735695000000, -480};
     for (const int method : {LineCasting, TimeCasting, NumberCasting}) {
         CastRequest request;
@@ -96,7 +96,7 @@ TEST(YsModel, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
 // A row written by another program or a hand edit can hold any day: the replay still makes
 // a whole chart, with the pillars of the nearest day the calendar reckons with. (Fuzz inputs
 // moving_flags/far-day and minus-infinite-day.)
-TEST(YsModel, ReplayOfARowWhoseDayIsFarOutsideTheCalendar) {
+TEST(YsModelTest, ReplayOfARowWhoseDayIsFarOutsideTheCalendar) {
     YsModel row;
     row._id = 3;
     row.ysindex = LineCasting;

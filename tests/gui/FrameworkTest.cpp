@@ -7,11 +7,8 @@
 #include <wx/stattext.h>
 
 #include "GuiTest.h"
-#include "app/ErrorReport.h"
-#include "app/Help.h"
 #include "framework/Event.h"
 #include "framework/FontText.h"
-#include "base/Result.h"
 #include "framework/Layout.h"
 
 namespace orvenna::gui {
@@ -80,29 +77,6 @@ TEST(EventTest, HandlersRunInTheOrderTheyWereConnected) {
     });
     event.raise(2, L"x");
     EXPECT_EQ(trace, L"a2xb2");
-}
-
-TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
-    const auto own = std::make_exception_ptr(FrameworkError(7, "磁盘已满"));
-    EXPECT_EQ(errorReportText(own), L"俘获到异常,代码值为: 7, 描述为: 磁盘已满");
-    EXPECT_EQ(errorReportText(std::make_exception_ptr(std::bad_alloc())), L"程序在运行时抛出了未被管理的异常: std::bad_alloc");
-    EXPECT_EQ(errorReportText(std::make_exception_ptr(42)), L"程序在运行时抛出了未被管理的异常");
-
-    class ExpectErrorBox : public wxExpectModalBase<wxMessageDialog, ExpectErrorBox> {
-    protected:
-        int OnInvoked(wxMessageDialog* box) const override {
-            EXPECT_EQ(box->GetCaption(), L"运行时异常");
-            EXPECT_EQ(box->GetMessage(), L"俘获到异常,代码值为: 7, 描述为: 磁盘已满");
-            EXPECT_TRUE(box->GetMessageDialogStyle() & wxICON_ERROR);
-            return wxID_OK;
-        }
-    };
-    wxTEST_DIALOG(showErrorReport(own), ExpectErrorBox());
-}
-
-TEST(HelpTest, TheViewersCommandLineCarriesTheUnquotedPath) {
-    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna\\"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
-    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
 }
 
 }  // namespace

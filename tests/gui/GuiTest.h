@@ -7,6 +7,7 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#include <wx/checklst.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -45,10 +46,32 @@ bool waitUntil(Done done, std::chrono::milliseconds limit = std::chrono::seconds
     return true;
 }
 
+// A press as the user makes it: only a button that is shown and enabled can be pressed; a
+// test that presses any other has gone wrong.
 inline void click(wxButton* button) {
+    if (!button->IsShown() || !button->IsEnabled()) {
+        ADD_FAILURE() << "pressed \"" << button->GetLabel().utf8_str() << "\", which is "
+                      << (button->IsShown() ? "disabled" : "hidden");
+        return;
+    }
     wxCommandEvent event(wxEVT_BUTTON, button->GetId());
     event.SetEventObject(button);
     button->HandleWindowEvent(event);
+    pump();
+}
+
+// A click on a list item's tick box: the item becomes the selected one and its tick flips.
+inline void tick(wxCheckListBox* list, int index) {
+    list->SetSelection(index);
+    wxCommandEvent selected(wxEVT_LISTBOX, list->GetId());
+    selected.SetEventObject(list);
+    selected.SetInt(index);
+    list->HandleWindowEvent(selected);
+    list->Check(static_cast<unsigned>(index), !list->IsChecked(static_cast<unsigned>(index)));
+    wxCommandEvent ticked(wxEVT_CHECKLISTBOX, list->GetId());
+    ticked.SetEventObject(list);
+    ticked.SetInt(index);
+    list->HandleWindowEvent(ticked);
     pump();
 }
 

@@ -4,11 +4,9 @@
 #include <iterator>
 
 #include <sqlite3.h>
-#include <wx/html/htmlwin.h>
 
 #include "../CollectedList.h"
 #include "MainWindowFixture.h"
-#include "app/Help.h"
 #include "base/Text.h"
 #include "framework/QrSymbol.h"
 #include "ui/LabeledEdit.h"
@@ -53,12 +51,7 @@ protected:
             titles.push_back(result()->historyList()->GetString(i).ToStdWstring());
         return titles;
     }
-    void tick(int index) {
-        result()->historyList()->Check(static_cast<unsigned>(index));
-        wxCommandEvent event(wxEVT_CHECKLISTBOX, result()->historyList()->GetId());
-        event.SetInt(index);
-        result()->historyList()->HandleWindowEvent(event);
-    }
+    void tick(int index) { gui::tick(result()->historyList(), index); }
     void confirmDelete(int answer) {
         wxTEST_DIALOG(click(result()->deleteButton()),
                       ExpectMessage(L"询问:", L"确定需要删除当前所选择的历史数据吗?", answer));
@@ -111,7 +104,11 @@ TEST_F(ResultPanelTest, ASavedResultIsListedWithItsTimeAndTheEntryIsCleared) {
 
 TEST_F(ResultPanelTest, AnEmptyTitleGetsABalloonTipAndSavesNothing) {
     castNumber();
-    click(result()->saveButton());  // as if pressed while a blank title kept it live
+    // The button's own rule keeps it off while the title is blank, so no user gets here; the
+    // save still checks the title itself, and its event is sent to see that it does.
+    ASSERT_FALSE(result()->saveButton()->IsEnabled());
+    wxCommandEvent press(wxEVT_BUTTON, result()->saveButton()->GetId());
+    result()->saveButton()->HandleWindowEvent(press);
     const auto& tip = result()->titleEdit()->lastBalloonTip();
     EXPECT_EQ(tip.first, L"提示:");
     EXPECT_EQ(tip.second, L"请输入保存的标题,标题将自动加上日期");
@@ -152,7 +149,6 @@ TEST_F(ResultPanelTest, DeletingRemovesExactlyTheTickedItems) {
     tick(0);
     tick(2);
     tick(4);
-    result()->deleteButton()->Enable();
     confirmDelete(wxID_NO);
     EXPECT_EQ(result()->itemCount(), 5);
 
@@ -199,7 +195,6 @@ TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
     ASSERT_EQ(sqlite3_open((home.path() / "src" / "data" / "ssq.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
     tick(1);
-    result()->deleteButton()->Enable();
     confirmDelete(wxID_YES);
     EXPECT_EQ(result()->itemCount(), 3);
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
@@ -283,20 +278,6 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     store->remove(record._id);
     window->HandleWindowEvent(activate);  // only the first activation fills the list
     EXPECT_EQ(result()->itemCount(), 1);
-}
-
-TEST(HelpViewerTest, OpensThePagesInAWindow) {
-    orvenna::openHelp();
-    pump();
-    wxFrame* viewer = nullptr;
-    for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetLabel() == L"Orvenna 帮助") viewer = static_cast<wxFrame*>(window);
-    ASSERT_NE(viewer, nullptr);
-    auto* page = dynamic_cast<wxHtmlWindow*>(viewer->GetChildren().front());
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(page->GetOpenedPageTitle(), L"Orvenna 使用帮助");
-    viewer->Destroy();
-    pump();
 }
 
 }  // namespace

@@ -25,8 +25,7 @@ TEST_F(SessionTest, StartCastSaveReplayDeleteExit) {
     window->replay(result()->itemId(0));
     EXPECT_EQ(result()->resultText(), firstResult);
 
-    result()->historyList()->Check(0);
-    result()->deleteButton()->Enable();
+    tick(result()->historyList(), 0);
     wxTEST_DIALOG(click(result()->deleteButton()),
                   ExpectMessage(L"询问:", L"确定需要删除当前所选择的历史数据吗?", wxID_YES));
     EXPECT_EQ(result()->itemCount(), 0);
