@@ -2,8 +2,8 @@
 
 #include <wx/msgdlg.h>
 
-#include "base/Text.h"
 #include "base/Result.h"
+#include "base/Text.h"
 
 namespace orvenna {
 

@@ -49,11 +49,10 @@ std::filesystem::path InstanceLock::defaultLockPath() {
 InstanceLock::InstanceLock(const std::filesystem::path& lockFile) {
     if (lockFile.empty() || !createFolderOf(lockFile)) return;
     // No sharing: while this handle is open, another copy's CreateFile fails.
-    WinHandle file(CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
-                               CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    WinHandle file(CreateFileW(lockFile.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) return;
-    WinHandle mapping(
-        CreateFileMappingW(file.get(), nullptr, PAGE_READWRITE, 0, MappingSize, nullptr));
+    WinHandle mapping(CreateFileMappingW(file.get(), nullptr, PAGE_READWRITE, 0, MappingSize, nullptr));
     if (!mapping) return;
     file_ = std::move(file);
     mapping_ = std::move(mapping);

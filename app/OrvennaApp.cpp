@@ -7,9 +7,9 @@
 #include "Help.h"
 #include "InstanceLock.h"
 #include "PendingInstaller.h"
-#include "framework/Settings.h"
 #include "base/Text.h"
 #include "framework/ProgramDirectory.h"
+#include "framework/Settings.h"
 #include "records/EasyDb.h"
 #include "ui/TarvWin.h"
 

@@ -4,7 +4,11 @@
 #ifdef _WIN32
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return orvenna::runProgram(__argc, __argv); }
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    return orvenna::runProgram(__argc, __argv);
+}
 #else
-int main(int argc, char** argv) { return orvenna::runProgram(argc, argv); }
+int main(int argc, char** argv) {
+    return orvenna::runProgram(argc, argv);
+}
 #endif

@@ -12,7 +12,9 @@ std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
     return (a % b != 0 && ((a < 0) != (b < 0))) ? q - 1 : q;
 }
 
-bool isLeap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
+bool isLeap(int year) {
+    return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+}
 
 int daysInMonth(int year, int month) {
     static constexpr int Days[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -58,9 +60,8 @@ int readNumber(std::string_view text, std::size_t pos, std::size_t digits, bool&
 
 bool isValidDateTime(const DateTimeFields& f) {
     return f.year >= 1 && f.year <= 9999 && f.month >= 1 && f.month <= 12 && f.day >= 1 &&
-           f.day <= daysInMonth(f.year, f.month) && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 &&
-           f.minute <= 59 && f.second >= 0 && f.second <= 59 && f.millisecond >= 0 &&
-           f.millisecond <= 999;
+           f.day <= daysInMonth(f.year, f.month) && f.hour >= 0 && f.hour <= 23 && f.minute >= 0 && f.minute <= 59 &&
+           f.second >= 0 && f.second <= 59 && f.millisecond >= 0 && f.millisecond <= 999;
 }
 
 std::int64_t daysFromCivil(int year, int month, int day) {

@@ -60,6 +60,8 @@ private:
 
 // Success without a value, or the error.
 using Status = Result<std::monostate>;
-inline Status success() { return Status(std::monostate{}); }
+inline Status success() {
+    return Status(std::monostate{});
+}
 
 }  // namespace orvenna

@@ -92,7 +92,9 @@ namespace {
 
 constexpr char32_t Replacement = 0xFFFD;
 
-bool isScalar(char32_t c) { return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF); }
+bool isScalar(char32_t c) {
+    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
+}
 
 // Writes the UTF-8 form of c at p (room for four bytes) and returns the end.
 char* writeUtf8(char* p, char32_t c) {

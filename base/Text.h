@@ -25,7 +25,9 @@ std::int64_t findPosition(std::wstring_view text, std::wstring_view name);
 std::int64_t leadingInt(std::wstring_view text);
 
 // The value of one character read as a decimal digit; any other character reads as 0.
-inline int digitValue(wchar_t c) { return c >= L'0' && c <= L'9' ? c - L'0' : 0; }
+inline int digitValue(wchar_t c) {
+    return c >= L'0' && c <= L'9' ? c - L'0' : 0;
+}
 
 std::wstring decimalText(std::int64_t value);
 
@@ -33,14 +35,22 @@ std::wstring decimalText(std::int64_t value);
 void appendDecimal(std::wstring& out, std::int64_t value);
 
 // Texts, characters and integers (as decimal text) joined into one string, built in place.
-inline void appendPiece(std::wstring& out, std::wstring_view piece) { out += piece; }
+inline void appendPiece(std::wstring& out, std::wstring_view piece) {
+    out += piece;
+}
 template <std::size_t N>
 void appendPiece(std::wstring& out, const wchar_t (&literal)[N]) {
     out.append(literal, N - 1);
 }
-inline void appendPiece(std::wstring& out, wchar_t c) { out += c; }
-inline void appendPiece(std::wstring& out, int value) { appendDecimal(out, value); }
-inline void appendPiece(std::wstring& out, std::int64_t value) { appendDecimal(out, value); }
+inline void appendPiece(std::wstring& out, wchar_t c) {
+    out += c;
+}
+inline void appendPiece(std::wstring& out, int value) {
+    appendDecimal(out, value);
+}
+inline void appendPiece(std::wstring& out, std::int64_t value) {
+    appendDecimal(out, value);
+}
 
 template <typename... Pieces>
 void appendAll(std::wstring& out, const Pieces&... pieces) {

@@ -12,7 +12,8 @@ namespace {
 
 std::string onePage() {
     std::string padding;
-    while (padding.size() < 1'000'000) padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a><span>2024</span></div>\n";
+    while (padding.size() < 1'000'000)
+        padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a><span>2024</span></div>\n";
     return orvenna::resultsPage(orvenna::drawRow(orvenna::sevenDigits()), padding);
 }
 

@@ -2,10 +2,10 @@
 // window runs it after "演算" (chart, record, report text, base numbers, suggestion, result text).
 #include <benchmark/benchmark.h>
 
+#include "base/DayCount.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Calendar.h"
 #include "engine/Casting.h"
-#include "base/DayCount.h"
 #include "engine/Report.h"
 #include "records/ResultText.h"
 

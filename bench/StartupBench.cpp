@@ -12,10 +12,10 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <benchmark/benchmark.h>
-#include <csignal>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include "../tests/gui/XvfbServer.h"
 
@@ -65,7 +65,8 @@ void startUp(benchmark::State& state) {
         state.SkipWithError("no display");
         return;
     }
-    const std::filesystem::path home = std::filesystem::temp_directory_path() / ("orvenna_start_" + std::to_string(getpid()));
+    const std::filesystem::path home =
+        std::filesystem::temp_directory_path() / ("orvenna_start_" + std::to_string(getpid()));
     double splashMs = 0, mainMs = 0, peakMb = 0;
     int runs = 0;
     for (auto _ : state) {

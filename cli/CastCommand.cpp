@@ -7,9 +7,9 @@
 #include "CastJson.h"
 #include "Cli.h"
 #include "Options.h"
+#include "base/Text.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
-#include "base/Text.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/QrSymbol.h"
 #include "records/EasyDb.h"
@@ -19,7 +19,9 @@ namespace orvenna::cli {
 
 namespace {
 
-std::string utf8(std::wstring_view text) { return toUtf8(text); }
+std::string utf8(std::wstring_view text) {
+    return toUtf8(text);
+}
 
 // The line picture as text: a solid bar for yang, a broken bar for yin.
 std::wstring_view linePicture(std::wstring_view mark) {
@@ -67,8 +69,7 @@ std::string castText(const CastResult& result) {
 
 namespace {
 
-int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err,
-          const CastClock& clock) {
+int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err, const CastClock& clock) {
     std::ifstream file;
     std::istream* lines = &in;
     if (source != "-") {
@@ -170,7 +171,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         json = castJson(result, title ? fromUtf8(*title) : L"T");
     }
     if (title) {
-        YsModel model = YsModel::fromAnalysis(result.analysis.record, fromUtf8(*title), fromUtf8(options.value("--note").value_or("")));
+        YsModel model = YsModel::fromAnalysis(result.analysis.record, fromUtf8(*title),
+                                              fromUtf8(options.value("--note").value_or("")));
         EasyDb store(programDirectory());
         if (const Status saved = store.save(model); !saved) {
             err << "orvenna-cli: 保存失败: " << saved.error().message << " (" << store.path().string() << ")\n";

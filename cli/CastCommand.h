@@ -10,8 +10,8 @@
 
 namespace orvenna::cli {
 
-int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out,
-                std::ostream& err, const CastClock& clock);
+int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
+                const CastClock& clock);
 
 // What the window shows of a cast, as terminal text.
 std::string castText(const CastResult& result);

@@ -1,9 +1,9 @@
 #include "CastInput.h"
 
 #include "Options.h"
-#include "engine/Calendar.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "engine/Calendar.h"
 #include "framework/Clock.h"
 
 namespace orvenna::cli {

@@ -4,17 +4,19 @@
 
 #include <memory>
 
+#include "base/Text.h"
 #include "engine/Report.h"
 #include "engine/Tables.h"
 #include "records/ResultText.h"
 #include "records/YsModel.h"
-#include "base/Text.h"
 
 namespace orvenna::cli {
 
 namespace {
 
-Json::Value text(std::wstring_view value) { return Json::Value(toUtf8(value)); }
+Json::Value text(std::wstring_view value) {
+    return Json::Value(toUtf8(value));
+}
 
 Json::Value hexagramJson(const Hexagram& h, const LineArray<int>& moveMarks) {
     Json::Value out(Json::objectValue);

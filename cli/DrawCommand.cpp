@@ -9,8 +9,8 @@
 #include "CastJson.h"
 #include "Cli.h"
 #include "Options.h"
-#include "draws/DrawFetcher.h"
 #include "base/Text.h"
+#include "draws/DrawFetcher.h"
 #include "framework/Gb18030.h"
 
 namespace orvenna::cli {

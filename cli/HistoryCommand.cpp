@@ -8,9 +8,9 @@
 #include "CastJson.h"
 #include "Cli.h"
 #include "Options.h"
-#include "engine/Calendar.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "engine/Calendar.h"
 #include "framework/ProgramDirectory.h"
 #include "records/EasyDb.h"
 
@@ -51,8 +51,7 @@ std::optional<int> rowId(const std::string& text) {
 
 }  // namespace
 
-int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const CastClock& clock) {
+int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock) {
     const std::string verb = args.size() > 1 ? args[1] : "";
     if (verb != "list" && verb != "show" && verb != "replay" && verb != "delete") {
         err << "orvenna-cli: history: expected list, show ID, replay ID or delete ID\n";

@@ -10,7 +10,6 @@
 
 namespace orvenna::cli {
 
-int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
-                   const CastClock& clock);
+int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock);
 
 }  // namespace orvenna::cli

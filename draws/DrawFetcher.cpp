@@ -29,7 +29,9 @@ namespace {
 // ping itself gives up after 2 seconds; this is the limit for a command that hangs.
 constexpr auto PingLimit = std::chrono::seconds(4);
 
-bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(); }
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load();
+}
 
 #ifdef _WIN32
 // One argument as the C runtime reads a command line back: quoted, with the backslashes

@@ -18,8 +18,8 @@ inline constexpr std::string_view DefaultPingHost = "www.baidu.com";
 
 // Where the draw comes from; the addresses are configuration ("draw_url", "ping_host").
 struct DrawSource {
-    std::string pageUrl;              // empty: no fetching at all
-    std::string pingHost;             // empty: no network check
+    std::string pageUrl;               // empty: no fetching at all
+    std::string pingHost;              // empty: no network check
     std::string pingCommand = "ping";  // run as: ping -c 1 -W 2 HOST (Windows: -n 1 -w 2000)
 };
 

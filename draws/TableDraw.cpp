@@ -6,8 +6,8 @@
 namespace orvenna {
 
 std::string tableCellSelector(int tableIndex, int rowIndex) {
-    return ".kjtable > tbody:nth-child(" + std::to_string(tableIndex) + ") > tr:nth-child(" +
-           std::to_string(rowIndex) + ") > td";
+    return ".kjtable > tbody:nth-child(" + std::to_string(tableIndex) + ") > tr:nth-child(" + std::to_string(rowIndex) +
+           ") > td";
 }
 
 DrawResult parseTableDraw(int tableIndex, int rowIndex, std::wstring_view lotteryName, std::wstring_view mainClass,

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "LineArray.h"
 #include "BaseNumbers.h"
+#include "LineArray.h"
 
 namespace orvenna {
 

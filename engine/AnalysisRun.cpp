@@ -9,7 +9,9 @@ namespace orvenna {
 
 namespace {
 
-std::wstring_view charAt(std::wstring_view text, std::int64_t pos) { return clampedSubstr(text, pos, 1); }
+std::wstring_view charAt(std::wstring_view text, std::int64_t pos) {
+    return clampedSubstr(text, pos, 1);
+}
 
 std::wstring nameWithSoul(const Hexagram& h) {
     std::wstring name(hexagramName(hexagramNumber(h)));
@@ -73,18 +75,18 @@ void resetRecord(AnalysisRecord& r) {
         text->clear();
     }
     for (int* number : {&r.method, &r.drawTimeChoice, &r.zodiac, &r.zodiacDigit, &r.dayStemDigit, &r.dayBranchDigit,
-                        &r.hourStemDigit, &r.hourBranchDigit, &r.primaryPalaceRank, &r.changedPalaceRank,
-                        &r.worldIndex, &r.responseIndex, &r.changedWorldIndex, &r.changedResponseIndex}) {
+                        &r.hourStemDigit, &r.hourBranchDigit, &r.primaryPalaceRank, &r.changedPalaceRank, &r.worldIndex,
+                        &r.responseIndex, &r.changedWorldIndex, &r.changedResponseIndex}) {
         *number = 0;
     }
     r.castTime = 0;
-    for (LineArray<std::wstring>* lines : {&r.lineSpirits, &r.lineRelations, &r.lineStems, &r.lineBranches,
-                                           &r.lineElements, &r.changedRelations, &r.changedStems,
-                                           &r.changedBranches, &r.changedElements}) {
+    for (LineArray<std::wstring>* lines :
+         {&r.lineSpirits, &r.lineRelations, &r.lineStems, &r.lineBranches, &r.lineElements, &r.changedRelations,
+          &r.changedStems, &r.changedBranches, &r.changedElements}) {
         lines->clear();
     }
-    for (LineArray<int>* lines : {&r.lineStemDigits, &r.lineBranchDigits, &r.moveMarks, &r.changedStemDigits,
-                                  &r.changedBranchDigits}) {
+    for (LineArray<int>* lines :
+         {&r.lineStemDigits, &r.lineBranchDigits, &r.moveMarks, &r.changedStemDigits, &r.changedBranchDigits}) {
         lines->clear();
     }
     r.baseNumbers = BaseNumbers{};
@@ -147,8 +149,7 @@ bool runAnalysis(const CastRequest& request, Analysis& analysis) {
     if (request.method == NumberCasting || request.method == TimeCasting) {
         castFromNumber(primary, request.numberText, r.dayPillar, hour);
         const int m = primary.movingLine;
-        buildChanged(changed, flipLine(primary.upperCode, m < 4 ? 0 : m),
-                     flipLine(primary.lowerCode, m < 4 ? m : 0));
+        buildChanged(changed, flipLine(primary.upperCode, m < 4 ? 0 : m), flipLine(primary.lowerCode, m < 4 ? m : 0));
     } else if (request.method == LineCasting) {
         castFromLines(primary, request.upperCode, request.lowerCode, r.dayPillar, request.movingFlags);
         buildChanged(changed, applyMovingFlags(request.upperCode, request.movingFlags, LineHalf::Upper),

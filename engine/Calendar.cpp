@@ -1,7 +1,7 @@
 #include "Calendar.h"
 
-#include "base/DayCount.h"
 #include "Tables.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -32,7 +32,9 @@ std::wstring dayPillar(double castTime) {
     return pillar;
 }
 
-int hourNumber(double castTime) { return (fieldsFromDayCount(castTime).hour + 1) / 2; }
+int hourNumber(double castTime) {
+    return (fieldsFromDayCount(castTime).hour + 1) / 2;
+}
 
 std::wstring hourPillar(std::wstring_view dayPillar, int hourNumber) {
     const int branchIndex = hourNumber == 12 ? 0 : hourNumber;
@@ -53,16 +55,29 @@ double nextDrawTime(double now) {
     const bool beforeLateEvening = f.hour <= 21;
     int daysAhead = 0;
     switch (f.weekday) {
-        case 1: daysAhead = beforeLateEvening ? 0 : 2; break;  // Sunday
-        case 2: daysAhead = 1; break;
-        case 3: daysAhead = beforeLateEvening ? 0 : 3; break;  // Tuesday
-        case 4: daysAhead = 2; break;
-        case 5: daysAhead = 1; break;
-        case 6: daysAhead = beforeLateEvening ? 0 : 2; break;  // Friday
-        default: daysAhead = 1; break;                         // Saturday
+        case 1:
+            daysAhead = beforeLateEvening ? 0 : 2;
+            break;  // Sunday
+        case 2:
+            daysAhead = 1;
+            break;
+        case 3:
+            daysAhead = beforeLateEvening ? 0 : 3;
+            break;  // Tuesday
+        case 4:
+            daysAhead = 2;
+            break;
+        case 5:
+            daysAhead = 1;
+            break;
+        case 6:
+            daysAhead = beforeLateEvening ? 0 : 2;
+            break;  // Friday
+        default:
+            daysAhead = 1;
+            break;  // Saturday
     }
-    DateTimeFields draw = fieldsFromDayCount(
-        static_cast<double>(daysFromCivil(f.year, f.month, f.day) + daysAhead));
+    DateTimeFields draw = fieldsFromDayCount(static_cast<double>(daysFromCivil(f.year, f.month, f.day) + daysAhead));
     draw.hour = 21;
     draw.minute = 25;
     draw.second = f.second;

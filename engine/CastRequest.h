@@ -22,16 +22,16 @@ enum DrawTimeChoice : int {
 };
 
 struct CastRequest {
-    int replayId = 0;  // id of the saved record being replayed; 0 for a new cast
-    int method = 0;    // -1 after reset, 0 none chosen, else a CastMethod
-    std::wstring upperCode;  // manual casting: lines 4..6, bottom first, "1" yang
-    std::wstring lowerCode;  // manual casting: lines 1..3
+    int replayId = 0;              // id of the saved record being replayed; 0 for a new cast
+    int method = 0;                // -1 after reset, 0 none chosen, else a CastMethod
+    std::wstring upperCode;        // manual casting: lines 4..6, bottom first, "1" yang
+    std::wstring lowerCode;        // manual casting: lines 1..3
     std::vector<int> movingFlags;  // manual casting: lines 1..6, 1 / -1 moving, 0 still
-    std::wstring numberText;  // number casting: the number; time casting: Unix milliseconds
-    int zodiac = 0;           // 1 子鼠 ... 12 亥猪; -1 after reset, 0 none
-    double castTime = 0;      // days since 1899-12-30, local time
-    int drawTimeChoice = 0;   // a DrawTimeChoice
-    bool isErrorCarrier = false;  // carries only a validation message
+    std::wstring numberText;       // number casting: the number; time casting: Unix milliseconds
+    int zodiac = 0;                // 1 子鼠 ... 12 亥猪; -1 after reset, 0 none
+    double castTime = 0;           // days since 1899-12-30, local time
+    int drawTimeChoice = 0;        // a DrawTimeChoice
+    bool isErrorCarrier = false;   // carries only a validation message
 };
 
 // What "演算" makes of a request. code > 0: the request casts, by that method; code < 0: it

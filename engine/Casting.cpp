@@ -22,7 +22,9 @@ std::int64_t digitSum(std::wstring_view text) {
     return sum;
 }
 
-wchar_t inverted(wchar_t c) { return c == L'0' ? L'1' : L'0'; }
+wchar_t inverted(wchar_t c) {
+    return c == L'0' ? L'1' : L'0';
+}
 
 struct NumberCast {
     int upper;
@@ -79,8 +81,8 @@ bool castFromNumber(Hexagram& h, std::wstring_view numberText, std::wstring_view
     return true;
 }
 
-void castFromLines(Hexagram& h, std::wstring_view upperCode, std::wstring_view lowerCode,
-                   std::wstring_view dayPillar, const std::vector<int>& movingFlags) {
+void castFromLines(Hexagram& h, std::wstring_view upperCode, std::wstring_view lowerCode, std::wstring_view dayPillar,
+                   const std::vector<int>& movingFlags) {
     h.movingFlags = movingFlags;
     h.upperTrigram = trigramOfCode(upperCode);
     h.lowerTrigram = trigramOfCode(lowerCode);

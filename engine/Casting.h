@@ -15,8 +15,7 @@ enum class LineHalf { Lower, Upper };
 // 0, and a piece read as a whole that comes out negative ("-5") is cast by its absolute
 // value, so the trigrams are always 1..8 and the moving line 1..6. Returns false, leaving
 // the record untouched, only for an empty text.
-bool castFromNumber(Hexagram& hexagram, std::wstring_view numberText, std::wstring_view dayPillar,
-                    int hourNumber);
+bool castFromNumber(Hexagram& hexagram, std::wstring_view numberText, std::wstring_view dayPillar, int hourNumber);
 
 // Manual casting from the codes and moving flags of six lines cast offline.
 void castFromLines(Hexagram& hexagram, std::wstring_view upperCode, std::wstring_view lowerCode,

@@ -7,7 +7,9 @@ namespace orvenna {
 
 namespace {
 
-bool isLineCode(std::wstring_view code) { return code.size() == 3; }
+bool isLineCode(std::wstring_view code) {
+    return code.size() == 3;
+}
 
 // Inverts every character: "0" becomes "1", anything else "0".
 std::wstring invertedCode(std::wstring_view code) {
@@ -32,16 +34,26 @@ void setWorldAndResponse(Hexagram& h) {
     const bool s1 = h.lowerCode[0] == h.upperCode[0];
     const bool s2 = h.lowerCode[1] == h.upperCode[1];
     const bool s3 = h.lowerCode[2] == h.upperCode[2];
-    struct Row { int world, response, soul; };
+    struct Row {
+        int world, response, soul;
+    };
     Row row{};
-    if (s1 && s2 && s3) row = {6, 3, 0};
-    else if (!s1 && !s2 && s3) row = {2, 5, 0};
-    else if (s1 && s2) row = {5, 2, 0};
-    else if (s1 && !s3 && !s2) row = {4, 1, 0};
-    else if (s2 && s3) row = {1, 4, 0};
-    else if (!s1 && !s2 && !s3) row = {3, 6, 0};
-    else if (s2) row = {4, 1, 1};
-    else row = {3, 6, 2};  // same(1) and same(3), not same(2)
+    if (s1 && s2 && s3)
+        row = {6, 3, 0};
+    else if (!s1 && !s2 && s3)
+        row = {2, 5, 0};
+    else if (s1 && s2)
+        row = {5, 2, 0};
+    else if (s1 && !s3 && !s2)
+        row = {4, 1, 0};
+    else if (s2 && s3)
+        row = {1, 4, 0};
+    else if (!s1 && !s2 && !s3)
+        row = {3, 6, 0};
+    else if (s2)
+        row = {4, 1, 1};
+    else
+        row = {3, 6, 2};  // same(1) and same(3), not same(2)
     h.worldLine = row.world;
     h.responseLine = row.response;
     h.soulType = row.soul;
@@ -55,10 +67,14 @@ void setPalace(Hexagram& h) {
     } else {
         h.palace = palaceOfCode(invertedCode(h.lowerCode));
     }
-    if (h.soulType == 1) h.palaceRank = 7;
-    else if (h.soulType == 2) h.palaceRank = 8;
-    else if (h.worldLine >= 1 && h.worldLine <= 5) h.palaceRank = h.worldLine + 1;
-    else h.palaceRank = 1;
+    if (h.soulType == 1)
+        h.palaceRank = 7;
+    else if (h.soulType == 2)
+        h.palaceRank = 8;
+    else if (h.worldLine >= 1 && h.worldLine <= 5)
+        h.palaceRank = h.worldLine + 1;
+    else
+        h.palaceRank = 1;
 }
 
 void setSpirits(Hexagram& h, std::wstring_view dayPillar) {
@@ -92,7 +108,8 @@ void setNajiaAndRelations(Hexagram& h) {
     appendNajia(h, InnerStems, InnerBranches, h.lowerTrigram);
     appendNajia(h, OuterStems, OuterBranches, h.upperTrigram);
     for (const int element : h.elementNumbers) {
-        h.relations.emplace_back(RelationNames.substr(static_cast<std::size_t>(relationOf(palaceElement, element)) * 2, 2));
+        h.relations.emplace_back(
+            RelationNames.substr(static_cast<std::size_t>(relationOf(palaceElement, element)) * 2, 2));
     }
 }
 
@@ -107,7 +124,9 @@ void build(Hexagram& h, const std::wstring_view* dayPillar) {
 
 }  // namespace
 
-int hexagramNumber(const Hexagram& h) { return (h.palace - 1) * 8 + h.palaceRank; }
+int hexagramNumber(const Hexagram& h) {
+    return (h.palace - 1) * 8 + h.palaceRank;
+}
 
 std::wstring hexagramTitle(const Hexagram& h) {
     return concat(trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
@@ -134,7 +153,9 @@ void resetHexagram(Hexagram& h) {
     h.worldLine = h.responseLine = h.soulType = h.palace = h.palaceRank = 0;
 }
 
-void buildChart(Hexagram& h, std::wstring_view dayPillar) { build(h, &dayPillar); }
+void buildChart(Hexagram& h, std::wstring_view dayPillar) {
+    build(h, &dayPillar);
+}
 
 void buildChanged(Hexagram& h, std::wstring_view upperCode, std::wstring_view lowerCode) {
     clearLines(h);

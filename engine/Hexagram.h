@@ -23,8 +23,8 @@ struct Hexagram {
     std::wstring lowerName;
     int worldLine = 0;
     int responseLine = 0;
-    int soulType = 0;   // 0 ordinary, 1 游魂, 2 归魂
-    int palace = 0;     // 1..8, 0 when no palace code matched
+    int soulType = 0;    // 0 ordinary, 1 游魂, 2 归魂
+    int palace = 0;      // 1..8, 0 when no palace code matched
     int palaceRank = 0;  // 1 pure, 2..6 world on line 1..5, 7 游魂, 8 归魂
     LineArray<std::wstring> lineMarks;
     LineArray<std::wstring> spirits;

@@ -1,7 +1,7 @@
 #include "Report.h"
 
-#include "base/DayCount.h"
 #include "Tables.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -32,7 +32,9 @@ void appendLineReading(std::wstring& out, const AnalysisRecord& r, std::size_t i
 }
 
 // An index outside 0..5 (no chart) reads past the arrays and shows empty values.
-std::size_t lineIndex(int index) { return index < 0 ? LineArray<int>::Capacity : static_cast<std::size_t>(index); }
+std::size_t lineIndex(int index) {
+    return index < 0 ? LineArray<int>::Capacity : static_cast<std::size_t>(index);
+}
 
 }  // namespace
 
@@ -54,8 +56,8 @@ std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
     std::vector<std::wstring> lines;
     lines.reserve(18);
     lines.emplace_back(L"卦解:");
-    lines.push_back(concat(L"            在", castTimeText(r.castTime), L"日主:", r.dayPillar, L",时辰:",
-                           r.hourPillar, L",属", r.zodiacBranch, L"的卦主测得:"));
+    lines.push_back(concat(L"            在", castTimeText(r.castTime), L"日主:", r.dayPillar, L",时辰:", r.hourPillar,
+                           L",属", r.zodiacBranch, L"的卦主测得:"));
     lines.push_back(concat(L"           (", r.primaryPalaceName, L"宫第", r.primaryPalaceRank, L"卦)", r.primaryName,
                            L"变卦为:(", r.changedPalaceName, L"宫第", r.changedPalaceRank, L"卦)", r.changedName));
     lines.emplace_back(Notice);
@@ -63,8 +65,7 @@ std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
     lines.emplace_back(L"卦基数:");
     lines.push_back(concat(L"日主:", r.dayStem, L"->", r.dayStemDigit, L',', r.dayBranch, L"->", r.dayBranchDigit));
     lines.push_back(concat(L"卦主:", r.zodiacBranch, L"->", r.zodiacDigit));
-    lines.push_back(
-        concat(L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit));
+    lines.push_back(concat(L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit));
     lines.emplace_back();
     lines.emplace_back(L"爻基数:");
 
@@ -96,7 +97,9 @@ std::wstring changedTitleText(const Hexagram& changed) {
     return std::wstring(clampedSubstr(ChartTitles, 2, 2)) + L" " + hexagramTitle(changed);
 }
 
-std::array<std::wstring_view, 12> chartHeaders() { return splitTable<12>(ChartHeaders); }
+std::array<std::wstring_view, 12> chartHeaders() {
+    return splitTable<12>(ChartHeaders);
+}
 
 std::wstring_view moveMarkText(int mark) {
     if (mark == 1) return L"○";

@@ -24,8 +24,7 @@ std::array<std::wstring_view, 12> chartHeaders();
 using GridRow = std::array<std::wstring, 12>;
 
 // Six rows, top row first: row 0 shows line 6, row 5 shows line 1.
-std::array<GridRow, 6> chartGrid(const AnalysisRecord& record, const Hexagram& primary,
-                                 const Hexagram& changed);
+std::array<GridRow, 6> chartGrid(const AnalysisRecord& record, const Hexagram& primary, const Hexagram& changed);
 
 // The cast time as the user reads it: "2024年3月31日21时25分30秒", dropping trailing zero
 // parts of the time ("2024年3月31日21时", or the date alone at midnight). Sub-second parts

@@ -12,18 +12,17 @@ namespace {
 
 // Row a, column b; the table is not symmetric.
 constexpr int PairNumbers[10][10] = {
-    {23, 4, 7, 8, 7, 27, 9, 8, 9, 4},  {5, 0, 6, 4, 9, 8, 49, 8, 4, 4},
-    {3, 4, 36, 6, 5, 0, 9, 38, 3, 0},  {8, 6, 6, 0, 6, 2, 1, 6, 16, 2},
-    {3, 6, 1, 6, 57, 2, 5, 2, 1, 50},  {27, 0, 7, 4, 7, 0, 0, 6, 2, 2},
-    {3, 49, 3, 8, 7, 0, 90, 8, 4, 0},  {8, 4, 38, 4, 2, 8, 8, 0, 3, 0},
-    {7, 4, 6, 16, 5, 2, 5, 2, 14, 4},  {5, 0, 0, 6, 50, 8, 0, 8, 4, 0},
+    {23, 4, 7, 8, 7, 27, 9, 8, 9, 4}, {5, 0, 6, 4, 9, 8, 49, 8, 4, 4},  {3, 4, 36, 6, 5, 0, 9, 38, 3, 0},
+    {8, 6, 6, 0, 6, 2, 1, 6, 16, 2},  {3, 6, 1, 6, 57, 2, 5, 2, 1, 50}, {27, 0, 7, 4, 7, 0, 0, 6, 2, 2},
+    {3, 49, 3, 8, 7, 0, 90, 8, 4, 0}, {8, 4, 38, 4, 2, 8, 8, 0, 3, 0},  {7, 4, 6, 16, 5, 2, 5, 2, 14, 4},
+    {5, 0, 0, 6, 50, 8, 0, 8, 4, 0},
 };
 
 // Spirit rows 青龙 白虎 朱雀 玄武 勾陈 腾蛇; relation columns 子孙 妻财 兄弟 父母 官鬼; in tenths.
 constexpr std::wstring_view WeightSpirits[] = {L"青龙", L"白虎", L"朱雀", L"玄武", L"勾陈", L"腾蛇"};
 constexpr std::wstring_view WeightRelations[] = {L"子孙", L"妻财", L"兄弟", L"父母", L"官鬼"};
 constexpr int WeightTenths[6][5] = {
-    {1, 2, 1, -1, -1}, {-1, -2, -1, 1, 1}, {-1, 2, -1, 1, -1},
+    {1, 2, 1, -1, -1},  {-1, -2, -1, 1, 1}, {-1, 2, -1, 1, -1},
     {1, 1, -1, -1, -1}, {-1, -2, -1, 1, 1}, {-1, -1, -2, 1, 2},
 };
 
@@ -67,7 +66,9 @@ private:
     std::size_t size_ = 0;
 };
 
-wchar_t digitChar(int digit) { return static_cast<wchar_t>(L'0' + digit); }
+wchar_t digitChar(int digit) {
+    return static_cast<wchar_t>(L'0' + digit);
+}
 
 // The decimal text of a small non-negative number, in a buffer of the caller's.
 std::wstring_view smallDecimal(int value, std::array<wchar_t, 12>& buffer) {
@@ -119,9 +120,9 @@ void extendBlue(ShortText& out, int a, int weightTenths) {
 
 std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) {
     ShortText c;
-    for (const int digit : {b.worldStemDigit, b.worldBranchDigit, b.responseStemDigit, b.responseBranchDigit,
-                            b.changedWorldStemDigit, b.changedWorldBranchDigit, b.changedResponseStemDigit,
-                            b.changedResponseBranchDigit}) {
+    for (const int digit :
+         {b.worldStemDigit, b.worldBranchDigit, b.responseStemDigit, b.responseBranchDigit, b.changedWorldStemDigit,
+          b.changedWorldBranchDigit, b.changedResponseStemDigit, b.changedResponseBranchDigit}) {
         addDigitText(c, digit);
     }
     walkPool(c, pool, key % 2 != 0, 4);
@@ -137,8 +138,8 @@ std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) 
         out.append(c[i]);
         out.append(L',');
     }
-    const int weight = std::abs(spiritWeightTenths(b.spirits[static_cast<std::size_t>(key)],
-                                                   b.relations[static_cast<std::size_t>(key)]));
+    const int weight = std::abs(
+        spiritWeightTenths(b.spirits[static_cast<std::size_t>(key)], b.relations[static_cast<std::size_t>(key)]));
     extendBlue(out, hi, weight);
     extendBlue(out, lo, weight);
     return formatDigitList(out.view());
@@ -147,10 +148,8 @@ std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) 
 std::wstring likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key) {
     const auto k = static_cast<std::size_t>(key);
     const std::pair<int, int> pairs[] = {
-        {b.worldStemDigit, b.changedWorldStemDigit},
-        {b.worldBranchDigit, b.changedWorldBranchDigit},
-        {b.responseStemDigit, b.changedResponseStemDigit},
-        {b.responseBranchDigit, b.changedResponseBranchDigit},
+        {b.worldStemDigit, b.changedWorldStemDigit},           {b.worldBranchDigit, b.changedWorldBranchDigit},
+        {b.responseStemDigit, b.changedResponseStemDigit},     {b.responseBranchDigit, b.changedResponseBranchDigit},
         {b.lineDigits[2 * k], b.changedLineDigits[2 * k + 1]},
     };
     ShortText t;
@@ -175,7 +174,9 @@ ShortText poolOf(const BaseNumbers& b) {
 
 }  // namespace
 
-std::wstring digitPool(const BaseNumbers& b) { return std::wstring(poolOf(b).view()); }
+std::wstring digitPool(const BaseNumbers& b) {
+    return std::wstring(poolOf(b).view());
+}
 
 int keyLine(const std::array<std::wstring, 6>& spirits, int w, int r) {
     int result = 0;

@@ -17,11 +17,17 @@ int digitAt(std::wstring_view digits, std::int64_t pos) {
 
 }  // namespace
 
-int stemNumber(std::wstring_view stem) { return static_cast<int>(findPosition(StemNames, stem) + 1); }
+int stemNumber(std::wstring_view stem) {
+    return static_cast<int>(findPosition(StemNames, stem) + 1);
+}
 
-std::wstring_view stemName(int number) { return clampedSubstr(StemNames, number - 1, 1); }
+std::wstring_view stemName(int number) {
+    return clampedSubstr(StemNames, number - 1, 1);
+}
 
-std::wstring_view branchName(int number) { return clampedSubstr(BranchNames, number - 1, 1); }
+std::wstring_view branchName(int number) {
+    return clampedSubstr(BranchNames, number - 1, 1);
+}
 
 std::wstring_view branchElement(std::wstring_view branch) {
     return clampedSubstr(BranchElements, findPosition(BranchNames, branch), 1);
@@ -32,13 +38,17 @@ int elementNumber(std::wstring_view element) {
 }
 
 // A missing name has position -1, which truncates to index 0 like the first entry.
-int spiritIndex(std::wstring_view spirit) { return static_cast<int>(findPosition(SpiritNames, spirit) / 2); }
+int spiritIndex(std::wstring_view spirit) {
+    return static_cast<int>(findPosition(SpiritNames, spirit) / 2);
+}
 
 int relationIndex(std::wstring_view relation) {
     return static_cast<int>(findPosition(RelationNames, relation) / 2);
 }
 
-std::wstring_view trigramName(int number) { return clampedSubstr(TrigramNames, number - 1, 1); }
+std::wstring_view trigramName(int number) {
+    return clampedSubstr(TrigramNames, number - 1, 1);
+}
 
 std::wstring_view soulName(int soulType) {
     if (soulType == 0) return {};
@@ -50,9 +60,13 @@ std::wstring_view hexagramName(int number) {
     return HexagramNameList[static_cast<std::size_t>(number - 1)];
 }
 
-int stemDigit(std::wstring_view stem) { return digitAt(StemDigits, stemNumber(stem) - 1); }
+int stemDigit(std::wstring_view stem) {
+    return digitAt(StemDigits, stemNumber(stem) - 1);
+}
 
-int branchDigit(std::wstring_view branch) { return digitAt(BranchDigits, findPosition(BranchNames, branch)); }
+int branchDigit(std::wstring_view branch) {
+    return digitAt(BranchDigits, findPosition(BranchNames, branch));
+}
 
 std::wstring_view trigramCode(int number) {
     if (number < 1 || number > 7) return TrigramCodes[7];
@@ -73,12 +87,21 @@ int palaceOfCode(std::wstring_view code) {
 
 std::wstring_view spiritRotation(int stem) {
     switch (stem) {
-        case 1: case 2: return SpiritRotations[0];
-        case 3: case 4: return SpiritRotations[1];
-        case 5: return SpiritRotations[2];
-        case 6: return SpiritRotations[3];
-        case 7: case 8: return SpiritRotations[4];
-        default: return SpiritRotations[5];
+        case 1:
+        case 2:
+            return SpiritRotations[0];
+        case 3:
+        case 4:
+            return SpiritRotations[1];
+        case 5:
+            return SpiritRotations[2];
+        case 6:
+            return SpiritRotations[3];
+        case 7:
+        case 8:
+            return SpiritRotations[4];
+        default:
+            return SpiritRotations[5];
     }
 }
 

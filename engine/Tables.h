@@ -49,8 +49,7 @@ inline constexpr std::wstring_view SoulNames = L"游魂归魂";
 // 0 -> primary chart title, 1 -> changed chart title (two characters each).
 inline constexpr std::wstring_view ChartTitles = L"本卦变卦";
 // Column titles 1..12 of the chart grid.
-inline constexpr std::wstring_view ChartHeaders =
-    L"六神,六亲,干支,五行,卦象,世应,动爻,六亲,干支,五行,卦象,世应";
+inline constexpr std::wstring_view ChartHeaders = L"六神,六亲,干支,五行,卦象,世应,动爻,六亲,干支,五行,卦象,世应";
 // Hexagram number - 1 -> name; row = palace, column = place in palace.
 inline constexpr std::wstring_view HexagramNames =
     L"乾为天,天风姤,天山遁,天地否,风地观,山地剥,火地晋,火天大有,"
@@ -67,8 +66,8 @@ inline constexpr std::wstring_view GeneratingOrder = L"13245";
 inline constexpr std::wstring_view OvercomingOrder = L"12534";
 
 // Trigram number - 1 -> line code, bottom line first, "1" yang.
-inline constexpr std::array<std::wstring_view, 8> TrigramCodes = {
-    L"111", L"110", L"101", L"100", L"011", L"010", L"001", L"000"};
+inline constexpr std::array<std::wstring_view, 8> TrigramCodes = {L"111", L"110", L"101", L"100",
+                                                                  L"011", L"010", L"001", L"000"};
 
 // Spirits of lines 1..6 for day stems 甲乙, 丙丁, 戊, 己, 庚辛 and 壬癸 (and anything else).
 inline constexpr std::array<std::wstring_view, 6> SpiritRotations = {

@@ -53,11 +53,12 @@ int standardBiasMinutes() {
 #endif
 
 std::int64_t unixNowMillis() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::system_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
         .count();
 }
 
-CastClock systemClock() { return {localNow(), unixNowMillis(), standardBiasMinutes()}; }
+CastClock systemClock() {
+    return {localNow(), unixNowMillis(), standardBiasMinutes()};
+}
 
 }  // namespace orvenna

@@ -1,9 +1,9 @@
 // Typed events: a child raises them, the parent that created it connects handlers to them.
 #pragma once
 
+#include <deque>
 #include <functional>
 #include <utility>
-#include <deque>
 
 namespace orvenna {
 

@@ -25,7 +25,9 @@ std::vector<std::wstring> splitFields(std::wstring_view text) {
 
 }  // namespace
 
-std::wstring interfaceFontText() { return L"宋体,9,0,0,0,0,0"; }
+std::wstring interfaceFontText() {
+    return L"宋体,9,0,0,0,0,0";
+}
 
 wxFont fontFromText(std::wstring_view description) {
     wxFont font = wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT);

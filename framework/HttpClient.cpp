@@ -27,11 +27,9 @@ constexpr std::array<std::string_view, 6> CollectedHeaders = {
     "Set-Cookie", "Location", "Content-Type", "Content-MD5", "Content-Encoding", "Content-Length",
 };
 
-
 // What one call of get() shares with the library's callbacks.
 struct Transfer {
-    Transfer(const HttpOptions& givenOptions, HttpResponse& filled)
-        : options(givenOptions), response(filled) {}
+    Transfer(const HttpOptions& givenOptions, HttpResponse& filled) : options(givenOptions), response(filled) {}
 
     const HttpOptions& options;
     HttpResponse& response;
@@ -52,8 +50,7 @@ struct Transfer {
         // Each response of a redirect chain starts with its status line; only the last
         // response's headers describe the body we return.
         if (line.starts_with("HTTP/")) {
-            std::erase_if(response.headers,
-                          [](const auto& header) { return header.first != "Location"; });
+            std::erase_if(response.headers, [](const auto& header) { return header.first != "Location"; });
             locationInThisResponse = false;
             return;
         }
@@ -64,8 +61,8 @@ struct Transfer {
         for (const std::string_view wanted : CollectedHeaders) {
             if (!equalsIgnoringAsciiCase(name, std::string_view(wanted))) continue;
             const std::string key(wanted);
-            const bool fresh = key == "Location" ? !std::exchange(locationInThisResponse, true)
-                                                 : !response.headers.contains(key);
+            const bool fresh =
+                key == "Location" ? !std::exchange(locationInThisResponse, true) : !response.headers.contains(key);
             if (fresh) {
                 response.headers[key] = value;
             } else {
@@ -108,8 +105,7 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     return bytes;
 }
 
-int onTransferInfo(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t,
-                   curl_off_t) {
+int onTransferInfo(void* user, curl_off_t downloadTotal, curl_off_t downloaded, curl_off_t, curl_off_t) {
     auto& transfer = *static_cast<Transfer*>(user);
     // Compressed bytes that have not yet decoded into body bytes still show the peer is alive.
     if (downloaded != transfer.lastDownloaded) {
@@ -124,8 +120,7 @@ int onTransferInfo(void* user, curl_off_t downloadTotal, curl_off_t downloaded, 
 }
 
 // The settings every request gets; see the header for why they are what they are.
-void configure(CURL* easy, const std::string& url, const HttpOptions& options, Transfer& transfer,
-               char* errorBuffer) {
+void configure(CURL* easy, const std::string& url, const HttpOptions& options, Transfer& transfer, char* errorBuffer) {
     curl_easy_setopt(easy, CURLOPT_URL, url.c_str());
     curl_easy_setopt(easy, CURLOPT_HTTPGET, 1L);
     curl_easy_setopt(easy, CURLOPT_ERRORBUFFER, errorBuffer);
@@ -156,8 +151,7 @@ void configure(CURL* easy, const std::string& url, const HttpOptions& options, T
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max(options.connectTimeoutMs, 1L));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, std::max(options.totalTimeoutMs, 0L));
     // Rejects an announced Content-Length over the cap before any body byte is read.
-    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE,
-                     static_cast<curl_off_t>(options.maxBodyBytes));
+    curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
 
     curl_easy_setopt(easy, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(easy, CURLOPT_HEADERDATA, &transfer);
@@ -184,8 +178,7 @@ std::string oneLine(std::string_view text) {
 struct HttpClient::Handles {
     std::array<char, CURL_ERROR_SIZE> errorBuffer{};
     std::unique_ptr<CURL, decltype(&curl_easy_cleanup)> easy{curl_easy_init(), &curl_easy_cleanup};
-    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi{curl_multi_init(),
-                                                                &curl_multi_cleanup};
+    std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi{curl_multi_init(), &curl_multi_cleanup};
 };
 
 HttpClient::HttpClient() = default;
@@ -258,8 +251,7 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     } else if (result == CURLE_FILESIZE_EXCEEDED) {
         response.error = {result, "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
     } else if (result != CURLE_OK) {
-        const char* text = handles_->errorBuffer[0] != '\0' ? handles_->errorBuffer.data()
-                                                            : curl_easy_strerror(result);
+        const char* text = handles_->errorBuffer[0] != '\0' ? handles_->errorBuffer.data() : curl_easy_strerror(result);
         response.error = {result, oneLine(text)};
         if (response.error.message.empty()) response.error.message = curl_easy_strerror(result);
     }

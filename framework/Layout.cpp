@@ -18,7 +18,9 @@ double displayScale() {
     return factor;
 }
 
-int scaled(int pixels) { return static_cast<int>(std::lround(pixels * displayScale())); }
+int scaled(int pixels) {
+    return static_cast<int>(std::lround(pixels * displayScale()));
+}
 
 wxRect place(wxWindow* window, int left, int top, int width, int height, Floor floor) {
     const wxSize current = window->GetSize();
@@ -38,7 +40,9 @@ wxButton* makeButton(wxWindow* parent, const wxString& caption) {
     return new wxButton(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
 }
 
-void moveTo(wxWindow* window, int left, int top) { window->Move(left, top); }
+void moveTo(wxWindow* window, int left, int top) {
+    window->Move(left, top);
+}
 
 wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, int margin) {
     int width = minWidth, height = minHeight;

@@ -33,8 +33,12 @@ wxRect place(wxWindow* window, int left, int top, int width, int height, Floor f
 // Moves `window` keeping its size.
 void moveTo(wxWindow* window, int left, int top);
 
-inline int right(const wxWindow* window) { return window->GetPosition().x + window->GetSize().x; }
-inline int bottom(const wxWindow* window) { return window->GetPosition().y + window->GetSize().y; }
+inline int right(const wxWindow* window) {
+    return window->GetPosition().x + window->GetSize().x;
+}
+inline int bottom(const wxWindow* window) {
+    return window->GetPosition().y + window->GetSize().y;
+}
 
 // The size that holds every child of `parent` plus `margin` on the right and below, but
 // never less than (minWidth, minHeight).

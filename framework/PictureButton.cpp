@@ -42,7 +42,9 @@ PictureButton::State PictureButton::state() const {
     return hover_ ? State::Hover : State::Normal;
 }
 
-const wxBitmap& PictureButton::picture(State state) const { return pictures_[static_cast<int>(state)]; }
+const wxBitmap& PictureButton::picture(State state) const {
+    return pictures_[static_cast<int>(state)];
+}
 
 bool PictureButton::Enable(bool enable) {
     const bool changed = wxWindow::Enable(enable);

@@ -12,8 +12,8 @@
 namespace orvenna {
 
 struct QrSymbol {
-    int width = 0;                // modules per side
-    std::vector<bool> dark;       // row by row, top row first
+    int width = 0;           // modules per side
+    std::vector<bool> dark;  // row by row, top row first
     bool isDark(int x, int y) const { return dark[static_cast<std::size_t>(y) * width + x]; }
 };
 

@@ -34,7 +34,9 @@ bool hasLineBreakOrNul(std::wstring_view text) {
 
 // What one "key=value" line can hold: a line break would split it, and a key with "=" or a
 // leading "[" would read back as something else.
-Error notStorable() { return {EINVAL, "a key or value that one line of config.ini cannot hold"}; }
+Error notStorable() {
+    return {EINVAL, "a key or value that one line of config.ini cannot hold"};
+}
 
 [[maybe_unused]] Error fileError(int code, std::string_view what, const std::filesystem::path& file) {
     return {code, std::string(what) + file.string() + ": " + std::strerror(code)};
@@ -61,7 +63,9 @@ std::string_view trimmedRight(std::string_view text) {
 
 // Names compare without regard to ASCII case; the bytes of other UTF-8 characters are all
 // above 0x7F, so they compare exactly.
-bool sameName(std::string_view a, std::string_view b) { return equalsIgnoringAsciiCase(a, b); }
+bool sameName(std::string_view a, std::string_view b) {
+    return equalsIgnoringAsciiCase(a, b);
+}
 
 std::string_view withoutBom(std::string_view content) {
     if (content.starts_with(Utf8Bom)) content.remove_prefix(Utf8Bom.size());
@@ -110,8 +114,7 @@ std::string_view valueOf(std::string_view text) {
 
 // A value in a matching pair of quotes reads without them.
 std::string_view unquoted(std::string_view value) {
-    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-        value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -151,8 +154,8 @@ std::string withSetting(std::string_view content, std::string_view key, std::str
     const std::vector<IniLine> lines = splitLines(withoutBom(content));
 
     std::string_view lineBreak = "\n";
-    const auto withBreak = std::find_if(lines.begin(), lines.end(),
-                                        [](const IniLine& l) { return !l.lineBreak.empty(); });
+    const auto withBreak =
+        std::find_if(lines.begin(), lines.end(), [](const IniLine& l) { return !l.lineBreak.empty(); });
     if (withBreak != lines.end()) lineBreak = withBreak->lineBreak;
     const auto appendKeyLine = [&] { out.append(key).append("=").append(value).append(lineBreak); };
 
@@ -292,14 +295,12 @@ std::filesystem::path settingsFile() {
 
 #ifdef _WIN32
 
-std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                         std::wstring_view defaultText) {
+std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view defaultText) {
     const std::wstring keyText(trimControl(key));
     const std::wstring defaultCopy(defaultText);
     std::wstring buffer(MaxSettingLength + 1, L'\0');
-    const DWORD length =
-        GetPrivateProfileStringW(L"sys", keyText.c_str(), defaultCopy.c_str(), buffer.data(),
-                                 static_cast<DWORD>(buffer.size()), iniFile.c_str());
+    const DWORD length = GetPrivateProfileStringW(L"sys", keyText.c_str(), defaultCopy.c_str(), buffer.data(),
+                                                  static_cast<DWORD>(buffer.size()), iniFile.c_str());
     buffer.resize(std::min<std::size_t>(length, MaxSettingLength));
     return buffer;
 }
@@ -315,8 +316,7 @@ Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
 
 #else
 
-std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                         std::wstring_view defaultText) {
+std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view defaultText) {
     std::wstring result(defaultText);
     const std::string keyText = toUtf8(trimControl(key));
     std::string content;
@@ -344,8 +344,7 @@ Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
     const int readError = readWholeFile(target, content, &mode);
     if (readError != 0 && readError != ENOENT)
         return fileError(readError, "cannot read ", target);  // never replace what we could not read
-    const int written =
-        replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);
+    const int written = replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);
     if (written != 0) return fileError(written, "cannot write ", target);
     return success();
 }

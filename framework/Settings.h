@@ -23,8 +23,7 @@ inline constexpr std::size_t MaxSettingLength = 10239;
 std::filesystem::path settingsFile();
 
 // The value of `key` in section "sys" of `iniFile`, or `defaultText` when there is none.
-std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key,
-                         std::wstring_view defaultText);
+std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view defaultText);
 
 // Stores `value` under `key` in section "sys" of `iniFile`, creating the file (not its folder)
 // when missing; the rest of the file is kept as it was. The old file is replaced only once the

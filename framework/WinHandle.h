@@ -28,9 +28,7 @@ public:
     WinHandle& operator=(const WinHandle&) = delete;
 
     HANDLE get() const noexcept { return handle_; }
-    explicit operator bool() const noexcept {
-        return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE;
-    }
+    explicit operator bool() const noexcept { return handle_ != nullptr && handle_ != INVALID_HANDLE_VALUE; }
 
 private:
     void reset() noexcept {

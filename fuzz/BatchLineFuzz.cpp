@@ -8,10 +8,10 @@
 
 #include <json/reader.h>
 
+#include "base/Text.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "cli/CastJson.h"
-#include "base/Text.h"
 
 namespace {
 

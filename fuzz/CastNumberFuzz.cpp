@@ -5,13 +5,13 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
 #include "engine/AnalysisRun.h"
 #include "engine/BaseNumbers.h"
 #include "engine/Casting.h"
 #include "engine/Report.h"
 #include "engine/Suggestion.h"
 #include "engine/Tables.h"
-#include "base/Text.h"
 #include "records/ResultText.h"
 
 namespace {
@@ -22,7 +22,9 @@ void check(bool ok) {
     if (!ok) __builtin_trap();
 }
 
-bool isMark(std::wstring_view mark) { return mark == L"0" || mark == L"1"; }
+bool isMark(std::wstring_view mark) {
+    return mark == L"0" || mark == L"1";
+}
 
 // A finished chart: trigrams 1..8, a palace, six lines of every kind, each mark a line.
 void checkChart(const Hexagram& h, bool withSpirits) {
@@ -45,7 +47,8 @@ std::size_t checkList(std::wstring_view list, std::int64_t maxValue) {
     std::size_t start = 0;
     while (true) {
         const std::size_t comma = list.find(L',', start);
-        const std::wstring_view piece = list.substr(start, comma == std::wstring_view::npos ? list.npos : comma - start);
+        const std::wstring_view piece =
+            list.substr(start, comma == std::wstring_view::npos ? list.npos : comma - start);
         check(!piece.empty() && piece.size() <= 2);
         for (const wchar_t c : piece) check(c >= L'0' && c <= L'9');
         const std::int64_t value = leadingInt(piece);

@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "base/Text.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
-#include "base/Text.h"
 #include "records/YsModel.h"
 
 namespace {

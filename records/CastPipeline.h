@@ -5,21 +5,21 @@
 #include <string>
 #include <vector>
 
+#include "base/CastClock.h"
 #include "engine/AnalysisRun.h"
 #include "engine/CastRequest.h"
 #include "engine/Suggestion.h"
-#include "base/CastClock.h"
 
 namespace orvenna {
 
 // Everything one cast produces. Callers keep one and let every cast overwrite it, so that a
 // run reuses the buffers of the last.
 struct CastResult {
-    Analysis analysis;                // the record (base numbers included), both charts, header
+    Analysis analysis;                 // the record (base numbers included), both charts, header
     std::vector<std::wstring> report;  // the interpretation text (卦解), one entry a line
-    Suggestion suggestion;            // the eight digit lists
-    std::wstring resultText;          // the suggestion in the result template
-    bool cast = false;                // false: the method was not 1..3; only the header is set
+    Suggestion suggestion;             // the eight digit lists
+    std::wstring resultText;           // the suggestion in the result template
+    bool cast = false;                 // false: the method was not 1..3; only the header is set
 };
 
 // The analysis of a complete request: pillars, both charts, the record, the base numbers,

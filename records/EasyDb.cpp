@@ -9,8 +9,12 @@
 
 namespace orvenna {
 
-void SqliteCloser::operator()(sqlite3* db) const noexcept { sqlite3_close_v2(db); }
-void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept { sqlite3_finalize(statement); }
+void SqliteCloser::operator()(sqlite3* db) const noexcept {
+    sqlite3_close_v2(db);
+}
+void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept {
+    sqlite3_finalize(statement);
+}
 
 namespace {
 
@@ -79,8 +83,7 @@ std::string EasyDb::createTableStatement() {
 }
 
 std::string EasyDb::listStatement() {
-    return std::string("SELECT ") + Columns[0].name + "," + Columns[1].name + " From " + Table +
-           " ORDER BY _id DESC;";
+    return std::string("SELECT ") + Columns[0].name + "," + Columns[1].name + " From " + Table + " ORDER BY _id DESC;";
 }
 
 EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs) {
@@ -199,6 +202,8 @@ Status EasyDb::fillList(HistoryList& list) {
     return success();
 }
 
-void EasyDb::shutdown() { sqlite3_shutdown(); }
+void EasyDb::shutdown() {
+    sqlite3_shutdown();
+}
 
 }  // namespace orvenna

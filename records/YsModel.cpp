@@ -1,7 +1,7 @@
 #include "YsModel.h"
 
-#include "engine/Report.h"
 #include "base/Text.h"
+#include "engine/Report.h"
 
 namespace orvenna {
 

@@ -12,7 +12,7 @@
 namespace orvenna {
 
 struct YsModel {
-    int _id = 0;  // row id; 0 for a record not yet stored
+    int _id = 0;          // row id; 0 for a record not yet stored
     std::wstring ysname;  // the title followed by the cast time in parentheses
     int ysindex = 0;      // casting method
     std::wstring ysnumber;

@@ -13,7 +13,7 @@ packages=(
   libssl-dev openssl
   libmodest-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix
   xvfb xauth imagemagick fonts-noto-cjk zbar-tools
   python3 iputils-ping

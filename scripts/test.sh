@@ -12,6 +12,8 @@ export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
 status=0
+echo "== formatting (clang-format, .clang-format)"
+bash scripts/format.sh --check || status=1
 for kind in release sanitize; do
   echo "== $kind build"
   bash scripts/build.sh "$kind"

@@ -13,7 +13,7 @@ if ! command -v "$compiler" >/dev/null; then
 fi
 
 files=(
-  app/Settings.cpp
+  framework/Settings.cpp
   app/InstanceLock.cpp
   app/PendingInstaller.cpp
   app/Help.cpp

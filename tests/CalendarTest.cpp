@@ -88,14 +88,14 @@ TEST(CalendarTest, NextDrawTime) {
     EXPECT_EQ(d.hour, 21);
     EXPECT_EQ(d.minute, 25);
     EXPECT_EQ(d.second, 17);
-    EXPECT_EQ(draw("2024-04-02 21:59:00").day, 2);  // a draw day keeps its draw until 21:59
-    EXPECT_EQ(draw("2024-03-31 08:00:00").day, 31);  // Sunday
-    EXPECT_EQ(draw("2024-03-31 23:00:00").day, 2);   // Sunday late -> Tuesday
-    EXPECT_EQ(draw("2024-04-01 10:00:00").day, 2);   // Monday
-    EXPECT_EQ(draw("2024-04-03 10:00:00").day, 5);   // Wednesday
-    EXPECT_EQ(draw("2024-04-04 10:00:00").day, 5);   // Thursday
-    EXPECT_EQ(draw("2024-04-05 22:30:00").day, 7);   // Friday late -> Sunday
-    EXPECT_EQ(draw("2024-04-06 10:00:00").day, 7);   // Saturday
+    EXPECT_EQ(draw("2024-04-02 21:59:00").day, 2);    // a draw day keeps its draw until 21:59
+    EXPECT_EQ(draw("2024-03-31 08:00:00").day, 31);   // Sunday
+    EXPECT_EQ(draw("2024-03-31 23:00:00").day, 2);    // Sunday late -> Tuesday
+    EXPECT_EQ(draw("2024-04-01 10:00:00").day, 2);    // Monday
+    EXPECT_EQ(draw("2024-04-03 10:00:00").day, 5);    // Wednesday
+    EXPECT_EQ(draw("2024-04-04 10:00:00").day, 5);    // Thursday
+    EXPECT_EQ(draw("2024-04-05 22:30:00").day, 7);    // Friday late -> Sunday
+    EXPECT_EQ(draw("2024-04-06 10:00:00").day, 7);    // Saturday
     EXPECT_EQ(draw("2024-12-31 23:00:00").month, 1);  // Tuesday late -> Friday in the next year
 }
 

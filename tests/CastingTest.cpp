@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "engine/Tables.h"
-#include "base/Text.h"
 #include <string>
+#include "base/Text.h"
+#include "engine/Tables.h"
 
 namespace orvenna {
 namespace {
@@ -35,23 +35,23 @@ TEST_P(NumberCastingTest, TrigramsAndMovingLine) {
     EXPECT_EQ(h.spirits.size(), 6u);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Table, NumberCastingTest,
-    ::testing::Values(
-        // One digit: lower trigram from the hour, moving line from the adjusted trigrams.
-        Expected{L"5", 3, 5, 3, 2}, Expected{L"0", 3, 8, 3, 5}, Expected{L"7", 0, 7, 8, 3},
-        Expected{L"7", 12, 7, 4, 5},
-        // Two digits: the moving line from the unadjusted digits.
-        Expected{L"38", 0, 3, 8, 5}, Expected{L"80", 0, 8, 8, 2}, Expected{L"00", 0, 8, 8, 6},
-        // Three digits, by where the first "0" stands.
-        Expected{L"123", 0, 1, 2, 3}, Expected{L"105", 0, 2, 2, 5}, Expected{L"120", 0, 1, 4, 3},
-        Expected{L"100", 0, 2, 2, 6}, Expected{L"012", 0, 8, 4, 6}, Expected{L"999", 0, 1, 1, 3},
-        // Four and more: digit sums of the halves; an odd length takes the longer last half.
-        Expected{L"1234", 0, 3, 7, 4}, Expected{L"12345", 0, 3, 4, 6}, Expected{L"0000", 0, 8, 8, 6},
-        Expected{L"1711857600000", 0, 7, 5, 1},
-        // Non-digits count as 0, and a negative piece is cast by its absolute value.
-        Expected{L"-", 2, 8, 2, 4}, Expected{L"-5", 0, 8, 5, 5}, Expected{L"0-5", 0, 8, 5, 5},
-        Expected{L"-50", 0, 8, 2, 2}, Expected{L"-05", 0, 8, 8, 5}, Expected{L"12a4", 0, 3, 4, 1}));
+INSTANTIATE_TEST_SUITE_P(Table, NumberCastingTest,
+                         ::testing::Values(
+                             // One digit: lower trigram from the hour, moving line from the adjusted trigrams.
+                             Expected{L"5", 3, 5, 3, 2}, Expected{L"0", 3, 8, 3, 5}, Expected{L"7", 0, 7, 8, 3},
+                             Expected{L"7", 12, 7, 4, 5},
+                             // Two digits: the moving line from the unadjusted digits.
+                             Expected{L"38", 0, 3, 8, 5}, Expected{L"80", 0, 8, 8, 2}, Expected{L"00", 0, 8, 8, 6},
+                             // Three digits, by where the first "0" stands.
+                             Expected{L"123", 0, 1, 2, 3}, Expected{L"105", 0, 2, 2, 5}, Expected{L"120", 0, 1, 4, 3},
+                             Expected{L"100", 0, 2, 2, 6}, Expected{L"012", 0, 8, 4, 6}, Expected{L"999", 0, 1, 1, 3},
+                             // Four and more: digit sums of the halves; an odd length takes the longer last half.
+                             Expected{L"1234", 0, 3, 7, 4}, Expected{L"12345", 0, 3, 4, 6},
+                             Expected{L"0000", 0, 8, 8, 6}, Expected{L"1711857600000", 0, 7, 5, 1},
+                             // Non-digits count as 0, and a negative piece is cast by its absolute value.
+                             Expected{L"-", 2, 8, 2, 4}, Expected{L"-5", 0, 8, 5, 5}, Expected{L"0-5", 0, 8, 5, 5},
+                             Expected{L"-50", 0, 8, 2, 2}, Expected{L"-05", 0, 8, 8, 5},
+                             Expected{L"12a4", 0, 3, 4, 1}));
 
 TEST(NumberCastingTextTest, EmptyTextLeavesTheRecordUntouched) {
     Hexagram h;
@@ -99,8 +99,8 @@ TEST(ChangedCodesTest, FlipLine) {
     EXPECT_EQ(flipLine(L"110", 2), L"100");  // moving line 2 flips position 1 of the lower code
     EXPECT_EQ(flipLine(L"110", 3), L"111");
     EXPECT_EQ(flipLine(L"110", 5), L"100");  // moving line 5 flips position 1 of the upper code
-    EXPECT_EQ(flipLine(L"1x0", 5), L"100");   // anything but "0" becomes "0"
-    EXPECT_EQ(flipLine(L"1", 3), L"1");       // a short code is never read past its end
+    EXPECT_EQ(flipLine(L"1x0", 5), L"100");  // anything but "0" becomes "0"
+    EXPECT_EQ(flipLine(L"1", 3), L"1");      // a short code is never read past its end
 }
 
 TEST(ChangedCodesTest, ApplyMovingFlags) {

@@ -3,21 +3,21 @@
 #include <gtest/gtest.h>
 #include <json/reader.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
-#include <unistd.h>
 #include <fstream>
 #include <optional>
 #include <sstream>
 
-#include "cli/CastCommand.h"
-#include "cli/CastInput.h"
-#include "base/DayCount.h"
-#include "base/Text.h"
-#include "framework/Gb18030.h"
 #include "LocalHttpServer.h"
 #include "TempDirectory.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
+#include "cli/CastCommand.h"
+#include "cli/CastInput.h"
+#include "framework/Gb18030.h"
 
 namespace orvenna::cli {
 namespace {
@@ -44,8 +44,8 @@ Json::Value parse(const std::string& text) {
     return value;
 }
 
-const std::vector<std::string> Cast1234 = {"cast", "--method", "1", "--input", "1234", "--zodiac", "7",
-                                           "--time", "2024-03-31 12:00:00", "--json"};
+const std::vector<std::string> Cast1234 = {
+    "cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2024-03-31 12:00:00", "--json"};
 
 TEST(CliCastTest, NumberCastAsJson) {
     const CliRun run = cli(Cast1234);
@@ -87,8 +87,8 @@ TEST(CliCastTest, NumberCastAsJson) {
 }
 
 TEST(CliCastTest, ManualLinesAndTextOutput) {
-    const CliRun run = cli({"cast", "--method", "2", "--input", "111114", "--zodiac", "1", "--time",
-                         "2024-03-31 12:00:00"});
+    const CliRun run =
+        cli({"cast", "--method", "2", "--input", "111114", "--zodiac", "1", "--time", "2024-03-31 12:00:00"});
     ASSERT_EQ(run.code, 0) << run.err;
     EXPECT_NE(run.out.find("以自己装卦,卦主生肖:子,日主:甲午,时辰:庚午"), std::string::npos) << run.out;
     EXPECT_NE(run.out.find("本卦: 坤宫 (6) 泽天夬 "), std::string::npos) << run.out;
@@ -116,9 +116,9 @@ TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
         {"frobnicate"},
         {},
     };
-    const std::vector<std::string> named = {"--bogus", "--method", "--method", "--method", "--input", "--input",
-                                            "--input", "--input", "--zodiac", "--zodiac", "--zodiac", "--time",
-                                            "--input", "--input", "--input", "frobnicate", "usage"};
+    const std::vector<std::string> named = {"--bogus", "--method", "--method", "--method",   "--input",  "--input",
+                                            "--input", "--input",  "--zodiac", "--zodiac",   "--zodiac", "--time",
+                                            "--input", "--input",  "--input",  "frobnicate", "usage"};
     for (std::size_t i = 0; i < bad.size(); ++i) {
         const CliRun run = cli(bad[i]);
         EXPECT_EQ(run.code, 2) << i;
@@ -206,7 +206,8 @@ TEST(CliProcessTest, ExitCodesOfTheRealProgram) {
 TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
     const std::string png = ::testing::TempDir() + "orvenna_qr_" + std::to_string(getpid()) + ".png";
     const std::string cast = std::string(ORVENNA_CLI) +
-                             " cast --method 2 --input 143212 --zodiac 5 --time '2026-12-06 21:25:00' --json --qr " + png;
+                             " cast --method 2 --input 143212 --zodiac 5 --time '2026-12-06 21:25:00' --json --qr " +
+                             png;
     FILE* pipe = popen(cast.c_str(), "r");
     std::string json;
     char buffer[4096];
@@ -220,7 +221,8 @@ TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
     EXPECT_EQ(decoded, parse(json)["resultText"].asString() + "\n");
     std::filesystem::remove(png);
 
-    EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", "/nonexistent/dir/q.png"}).code, 1);
+    EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", "/nonexistent/dir/q.png"}).code,
+              1);
 }
 
 class CliHistoryTest : public ::testing::Test {
@@ -253,8 +255,9 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     EXPECT_EQ(shown["upstr"].asString(), "110");
 
     // A manual casting replays to the very same analysis; a number casting takes the replay's time.
-    const Json::Value original = parse(cli({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
-                                            "2024-03-31 12:00:00", "--json"}).out);
+    const Json::Value original = parse(
+        cli({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time", "2024-03-31 12:00:00", "--json"})
+            .out);
     EXPECT_EQ(parse(cli({"history", "replay", "1", "--json"}).out), original);
     const Json::Value replayed = parse(cli({"history", "replay", "2", "--time", "2025-01-01 09:30:00", "--json"}).out);
     EXPECT_EQ(replayed["dayPillar"].asString(), "庚午");
@@ -281,7 +284,6 @@ TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     EXPECT_EQ(list.out, "");
 }
 
-
 // `draw` reads a results page, saved or served, and prints the draw it holds.
 TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     const std::string utf8 =
@@ -292,12 +294,12 @@ TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
         "<span class=\"yellow\">4</span><span class=\"yellow\">5</span><span class=\"yellow\">6</span>"
         "<span class=\"blue\">7</span></td></tr></tbody></table>";
     // The same page in GB18030, as the site sends it.
-    const std::optional<std::string> back = gb18030ToUtf8(
-        std::string("\xC6\xDF\xD0\xC7\xB2\xCA", 6));  // 七星彩
+    const std::optional<std::string> back = gb18030ToUtf8(std::string("\xC6\xDF\xD0\xC7\xB2\xCA", 6));  // 七星彩
     ASSERT_EQ(back, std::optional<std::string>("七星彩"));
     std::string gb = utf8;
     for (auto [from, to] : {std::pair<std::string, std::string>{"七星彩", "\xC6\xDF\xD0\xC7\xB2\xCA"},
-                            {"彩种", "\xB2\xCA\xD6\xD6"}, {"二", "\xB6\xFE"}}) {
+                            {"彩种", "\xB2\xCA\xD6\xD6"},
+                            {"二", "\xB6\xFE"}}) {
         for (std::size_t at = gb.find(from); at != std::string::npos; at = gb.find(from, at + to.size()))
             gb.replace(at, from.size(), to);
     }

@@ -32,15 +32,16 @@ TEST(TableDrawTest, SixYellowAndOneOtherGiveTheSevenDigits) {
 }
 
 TEST(TableDrawTest, OnlyTheExactMainClassIsMain) {
-    const DrawResult draw = parseSevenStarDraw(resultsPage(drawRow(
-        "<span class=\"yellow\">1</span><span class=\"yellow \">2</span><span>3</span>"
-        "<span class=\"Yellow\">4</span><span class=\"yellow\">5</span>")));
+    const DrawResult draw = parseSevenStarDraw(
+        resultsPage(drawRow("<span class=\"yellow\">1</span><span class=\"yellow \">2</span><span>3</span>"
+                            "<span class=\"Yellow\">4</span><span class=\"yellow\">5</span>")));
     EXPECT_EQ(draw.mainNumbers, L"15");
     EXPECT_EQ(draw.extraNumbers, L"234");
 }
 
 TEST(TableDrawTest, AShortRowReadsCellZeroForMissingCells) {
-    const DrawResult draw = parseSevenStarDraw(resultsPage("<tr><td>七星彩<span class=\"yellow\">9</span></td><td>x</td></tr>"));
+    const DrawResult draw =
+        parseSevenStarDraw(resultsPage("<tr><td>七星彩<span class=\"yellow\">9</span></td><td>x</td></tr>"));
     EXPECT_EQ(draw.period, L"七星彩");  // cell 2 is missing: cell 0's own text
     EXPECT_EQ(draw.drawDate, L"七星彩");
     EXPECT_EQ(draw.mainNumbers, L"9");

@@ -4,13 +4,13 @@
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <chrono>
 #include <csignal>
 #include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 #include <thread>
-#include <unistd.h>
 
 #include "CollectedList.h"
 #include "TempDirectory.h"
@@ -116,7 +116,8 @@ TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
         ASSERT_EQ(raw.exec(EasyDb::createTableStatement()), SQLITE_OK);
         ASSERT_EQ(raw.exec("INSERT INTO tarv_table (ysname,ysnumber,dong) VALUES ('旧的','1234','0,0,0,1,0,0');"), 0);
         ASSERT_EQ(raw.exec("INSERT INTO tarv_table (ysname,ysnumber,dong,upstr,uinfo) "
-                           "VALUES ('外来','', 'a,,-1, 2', NULL, NULL);"), 0);
+                           "VALUES ('外来','', 'a,,-1, 2', NULL, NULL);"),
+                  0);
     }
     EasyDb store(home.path());
     EXPECT_EQ(store.openState(), EasyDb::OpenState::Opened);
@@ -164,8 +165,8 @@ TEST(EasyDbTest, ReadOnlyDataDirectoryFailsToSave) {
     if (geteuid() == 0) GTEST_SKIP() << "permissions do not bind root";
     TempDirectory home;
     { EasyDb create(home.path()); }
-    std::filesystem::permissions(home.path() / "src" / "data", std::filesystem::perms::owner_read |
-                                                                   std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(home.path() / "src" / "data",
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     EasyDb store(home.path());
     YsModel m = sample(L"x");
     EXPECT_FALSE(store.save(m));

@@ -38,8 +38,7 @@ TEST(Gb18030Test, ALargePageConvertsWholeAndAFaultDeepInsideIsStillSeen) {
     }
     const auto converted = gb18030ToUtf8(page);
     ASSERT_TRUE(converted.has_value());
-    EXPECT_TRUE(*converted == expected)
-        << converted->size() << " bytes instead of " << expected.size();
+    EXPECT_TRUE(*converted == expected) << converted->size() << " bytes instead of " << expected.size();
 
     page.replace(page.size() - 5 * piece.size(), 2, "\x81\x20");
     EXPECT_EQ(gb18030ToUtf8(page), std::nullopt);

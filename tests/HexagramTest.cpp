@@ -107,14 +107,10 @@ TEST(HexagramTest, AllSixtyFourPairsNameEachHexagramOnce) {
 
 TEST(HexagramTest, NajiaOfEveryTrigram) {
     const std::vector<Texts> expected = {
-        {L"甲子", L"甲寅", L"甲辰", L"壬午", L"壬申", L"壬戌"},
-        {L"丁巳", L"丁卯", L"丁丑", L"丁亥", L"丁酉", L"丁未"},
-        {L"己卯", L"己丑", L"己亥", L"己酉", L"己未", L"己巳"},
-        {L"庚子", L"庚寅", L"庚辰", L"庚午", L"庚申", L"庚戌"},
-        {L"辛丑", L"辛亥", L"辛酉", L"辛未", L"辛巳", L"辛卯"},
-        {L"戊寅", L"戊辰", L"戊午", L"戊申", L"戊戌", L"戊子"},
-        {L"丙辰", L"丙午", L"丙申", L"丙戌", L"丙子", L"丙寅"},
-        {L"乙未", L"乙巳", L"乙卯", L"癸丑", L"癸亥", L"癸酉"},
+        {L"甲子", L"甲寅", L"甲辰", L"壬午", L"壬申", L"壬戌"}, {L"丁巳", L"丁卯", L"丁丑", L"丁亥", L"丁酉", L"丁未"},
+        {L"己卯", L"己丑", L"己亥", L"己酉", L"己未", L"己巳"}, {L"庚子", L"庚寅", L"庚辰", L"庚午", L"庚申", L"庚戌"},
+        {L"辛丑", L"辛亥", L"辛酉", L"辛未", L"辛巳", L"辛卯"}, {L"戊寅", L"戊辰", L"戊午", L"戊申", L"戊戌", L"戊子"},
+        {L"丙辰", L"丙午", L"丙申", L"丙戌", L"丙子", L"丙寅"}, {L"乙未", L"乙巳", L"乙卯", L"癸丑", L"癸亥", L"癸酉"},
     };
     for (int t = 1; t <= 8; ++t) {
         EXPECT_THAT(chart(t, t).stemBranches, ElementsAreArray(expected[static_cast<std::size_t>(t - 1)])) << t;
@@ -125,7 +121,8 @@ TEST(HexagramTest, SpiritsFollowTheDayStem) {
     const Texts jia = {L"青龙", L"朱雀", L"勾陈", L"腾蛇", L"白虎", L"玄武"};
     EXPECT_THAT(chart(1, 1, L"甲子").spirits, ElementsAreArray(jia));
     EXPECT_THAT(chart(1, 1, L"乙丑").spirits, ElementsAreArray(jia));
-    EXPECT_THAT(chart(1, 1, L"己巳").spirits, ElementsAreArray(Texts{L"腾蛇", L"白虎", L"玄武", L"青龙", L"朱雀", L"勾陈"}));
+    EXPECT_THAT(chart(1, 1, L"己巳").spirits,
+                ElementsAreArray(Texts{L"腾蛇", L"白虎", L"玄武", L"青龙", L"朱雀", L"勾陈"}));
     EXPECT_EQ(chart(1, 1, L"戊辰").spirits[0], L"勾陈");
     EXPECT_EQ(chart(1, 1, L"辛未").spirits[0], L"白虎");
     EXPECT_EQ(chart(1, 1, L"癸亥").spirits[0], L"玄武");

@@ -12,8 +12,7 @@ namespace {
 // A front page shaped like the real one: a heading tbody before the lottery rows, whitespace
 // between the tags, a decoy table with the same shape, and a meta charset that must not
 // change how the UTF-8 text is read.
-std::string resultsPage()
-{
+std::string resultsPage() {
     std::string rows;
     const char* names[] = {"双色球", "大乐透", "福彩3D", "排列三", "排列五", "七星彩"};
     for (int row = 1; row <= 6; ++row) {
@@ -26,27 +25,28 @@ std::string resultsPage()
             }
             numbers += "<span class=\"blue\">7</span>";
         }
-        rows += "  <tr>\n    <td>" + std::string(names[row - 1]) + "</td><td><a href=\"/" + n
-            + "\">详情</a></td>\n    <td>2413" + n + "</td><td>2024-12-0" + n + "</td>\n    <td>"
-            + numbers + "</td><td>更多</td>\n  </tr>\n";
+        rows += "  <tr>\n    <td>" + std::string(names[row - 1]) + "</td><td><a href=\"/" + n +
+                "\">详情</a></td>\n    <td>2413" + n + "</td><td>2024-12-0" + n + "</td>\n    <td>" + numbers +
+                "</td><td>更多</td>\n  </tr>\n";
     }
     return "<!DOCTYPE html><html><head><meta charset=\"gb2312\"><title>开奖</title></head><body>\n"
-           "<table class=\"other\"><tbody></tbody><tbody>" + rows + "</tbody></table>\n"
+           "<table class=\"other\"><tbody></tbody><tbody>" +
+           rows +
+           "</tbody></table>\n"
            "<table class=\"kjtable\">\n <tbody><tr><th>彩种</th><th>期号</th></tr></tbody>\n"
-           " <tbody>\n" + rows + " </tbody>\n</table>\n</body></html>";
+           " <tbody>\n" +
+           rows + " </tbody>\n</table>\n</body></html>";
 }
 
 const char* const DrawCells = ".kjtable > tbody:nth-child(2) > tr:nth-child(6) > td";
 
-HtmlDocument parsed(const std::string& page)
-{
+HtmlDocument parsed(const std::string& page) {
     HtmlDocument document;
     EXPECT_TRUE(document.parse(page));
     return document;
 }
 
-TEST(HtmlQueryResultsPageTest, theDrawSelectorReadsTheSevenStarRow)
-{
+TEST(HtmlQueryResultsPageTest, theDrawSelectorReadsTheSevenStarRow) {
     const HtmlDocument document = parsed(resultsPage());
     const HtmlSelection cells = document.find(DrawCells);
     ASSERT_EQ(cells.count(), 6u);
@@ -66,8 +66,7 @@ TEST(HtmlQueryResultsPageTest, theDrawSelectorReadsTheSevenStarRow)
     EXPECT_EQ(extra, "7");
 }
 
-TEST(HtmlQueryResultsPageTest, nthChildCountsElementSiblingsOfAnyType)
-{
+TEST(HtmlQueryResultsPageTest, nthChildCountsElementSiblingsOfAnyType) {
     const HtmlDocument document = parsed(
         "<table class=kjtable><thead><tr><td>h</td></tr></thead>"
         "<tbody><tr><td>first</td></tr></tbody><tbody><tr><td>second</td></tr></tbody></table>");
@@ -76,33 +75,29 @@ TEST(HtmlQueryResultsPageTest, nthChildCountsElementSiblingsOfAnyType)
     EXPECT_EQ(document.find(".kjtable > tbody:nth-child(4) td").count(), 0u);
 }
 
-TEST(HtmlQueryResultsPageTest, rowsWithoutTbodyGetAnImpliedOne)
-{
+TEST(HtmlQueryResultsPageTest, rowsWithoutTbodyGetAnImpliedOne) {
     const HtmlDocument document =
         parsed("<table class=kjtable><tr><td>a</td></tr><tr><td>b</td><td>c</td></tr></table>");
     EXPECT_EQ(document.find(".kjtable > tr").count(), 0u);
-    const HtmlSelection cells =
-        document.find(".kjtable > tbody:nth-child(1) > tr:nth-child(2) > td");
+    const HtmlSelection cells = document.find(".kjtable > tbody:nth-child(1) > tr:nth-child(2) > td");
     ASSERT_EQ(cells.count(), 2u);
     EXPECT_EQ(cells.node(1).text(), "c");
 }
 
-TEST(HtmlQueryResultsPageTest, malformedMarkupStillParsesLikeABrowser)
-{
-    const HtmlDocument document = parsed(
-        "<table class=kjtable><tr><td>1<td><span class=yellow>2</b></table><div><p>x<p>y</div");
+TEST(HtmlQueryResultsPageTest, malformedMarkupStillParsesLikeABrowser) {
+    const HtmlDocument document =
+        parsed("<table class=kjtable><tr><td>1<td><span class=yellow>2</b></table><div><p>x<p>y</div");
     const HtmlSelection cells = document.find(".kjtable td");
     ASSERT_EQ(cells.count(), 2u);
     EXPECT_EQ(cells.node(1).find("span").node(0).attribute("class"), "yellow");
     EXPECT_EQ(document.find("p").count(), 2u);
 }
 
-TEST(HtmlQueryResultsPageTest, theTableIsFoundInAPageOfSeveralMegabytes)
-{
+TEST(HtmlQueryResultsPageTest, theTableIsFoundInAPageOfSeveralMegabytes) {
     std::string news;
     for (int item = 0; news.size() < 2 * 1024 * 1024; ++item) {
-        news += "<div class=\"news\"><a href=\"/n/" + std::to_string(item)
-            + "\">开奖公告</a><p>第" + std::to_string(item) + "期 <span>详情</span></p></div>\n";
+        news += "<div class=\"news\"><a href=\"/n/" + std::to_string(item) + "\">开奖公告</a><p>第" +
+                std::to_string(item) + "期 <span>详情</span></p></div>\n";
     }
     const std::string page = resultsPage();
     const std::size_t bodyEnd = page.rfind("</body>");
@@ -113,8 +108,7 @@ TEST(HtmlQueryResultsPageTest, theTableIsFoundInAPageOfSeveralMegabytes)
     EXPECT_EQ(cells.node(4).find("td > span.blue").node(0).text(), "7");
 }
 
-TEST(HtmlQueryAccessTest, anIndexPastTheCountTakesTheFirstElement)
-{
+TEST(HtmlQueryAccessTest, anIndexPastTheCountTakesTheFirstElement) {
     const HtmlDocument document = parsed("<table><tr><td>七星彩</td><td>x</td></tr></table>");
     const HtmlSelection cells = document.find("td");
     EXPECT_EQ(cells.node(4).ownText(), "七星彩");
@@ -122,8 +116,7 @@ TEST(HtmlQueryAccessTest, anIndexPastTheCountTakesTheFirstElement)
     EXPECT_EQ(cells.node(1).ownText(), "x");
 }
 
-TEST(HtmlQueryAccessTest, theNodeOfAnEmptySelectionIsEmpty)
-{
+TEST(HtmlQueryAccessTest, theNodeOfAnEmptySelectionIsEmpty) {
     const HtmlDocument document = parsed("<p class=a>text<b>b</b></p>");
     for (const char* selector : {"table", "td >", ":nth-child(", ""}) {
         const HtmlSelection none = document.find(selector);
@@ -138,16 +131,14 @@ TEST(HtmlQueryAccessTest, theNodeOfAnEmptySelectionIsEmpty)
     }
 }
 
-TEST(HtmlQueryAccessTest, aDocumentWithoutAPageFindsNothing)
-{
+TEST(HtmlQueryAccessTest, aDocumentWithoutAPageFindsNothing) {
     HtmlDocument document;
     EXPECT_EQ(document.find("p").count(), 0u);
     EXPECT_TRUE(document.parse(""));  // an empty response body is still a page
     EXPECT_EQ(document.find("td").node(3).text(), "");
 }
 
-TEST(HtmlQueryAccessTest, everyFunctionToleratesNull)
-{
+TEST(HtmlQueryAccessTest, everyFunctionToleratesNull) {
     EXPECT_EQ(Gumbo_Query_Document_parse(nullptr, "<p>"), 0);
     GumboQueryDocument* document = Gumbo_Query_Document_new();
     EXPECT_EQ(Gumbo_Query_Document_parse(document, nullptr) & 0xff, 0);
@@ -179,29 +170,23 @@ TEST(HtmlQueryAccessTest, everyFunctionToleratesNull)
     Gumbo_Query_Document_Delete(nullptr);
 }
 
-TEST(HtmlQueryTextTest, ownTextLeavesOutDescendants)
-{
-    const HtmlDocument document =
-        parsed("<table><tr><td>12<b>3</b></td><td>4<!-- 5 -->6</td></tr></table>");
+TEST(HtmlQueryTextTest, ownTextLeavesOutDescendants) {
+    const HtmlDocument document = parsed("<table><tr><td>12<b>3</b></td><td>4<!-- 5 -->6</td></tr></table>");
     const HtmlSelection cells = document.find("td");
     EXPECT_EQ(cells.node(0).ownText(), "12");
     EXPECT_EQ(cells.node(0).text(), "123");
     EXPECT_EQ(cells.node(1).text(), "46");
 }
 
-TEST(HtmlQueryTextTest, chineseAndReferencesComeBackAsUtf8)
-{
-    const HtmlDocument document =
-        parsed("<p title=\"开奖号码\">七星彩&nbsp;第&#x31;期 &amp; 更多&lt;</p>");
+TEST(HtmlQueryTextTest, chineseAndReferencesComeBackAsUtf8) {
+    const HtmlDocument document = parsed("<p title=\"开奖号码\">七星彩&nbsp;第&#x31;期 &amp; 更多&lt;</p>");
     const HtmlNode p = document.find("[title=\"开奖号码\"]").node(0);
     EXPECT_EQ(p.attribute("title"), "开奖号码");
     EXPECT_EQ(p.text(), "七星彩\u00a0第1期 & 更多<");
 }
 
-TEST(HtmlQueryTextTest, attributesAreReadExactly)
-{
-    const HtmlDocument document =
-        parsed("<span class=\"yellow \" data-n=\"七\" NOWRAP>1</span><span>2</span>");
+TEST(HtmlQueryTextTest, attributesAreReadExactly) {
+    const HtmlDocument document = parsed("<span class=\"yellow \" data-n=\"七\" NOWRAP>1</span><span>2</span>");
     const HtmlSelection spans = document.find("span");
     const HtmlNode first = spans.node(0);
     EXPECT_EQ(first.attribute("class"), "yellow ");
@@ -226,10 +211,8 @@ TEST(HtmlQueryTextTest, attributesAreReadExactly)
     Gumbo_Query_Document_Delete(raw);
 }
 
-TEST(HtmlQuerySelectorsTest, nodeFindSelectsDescendantsInPageContext)
-{
-    const HtmlDocument document = parsed(
-        "<div class=x id=outer><div class=x><span>a</span></div><span>b</span></div>");
+TEST(HtmlQuerySelectorsTest, nodeFindSelectsDescendantsInPageContext) {
+    const HtmlDocument document = parsed("<div class=x id=outer><div class=x><span>a</span></div><span>b</span></div>");
     const HtmlNode outer = document.find("#outer").node(0);
     EXPECT_EQ(outer.find(".x").count(), 1u);  // not the node itself
     EXPECT_EQ(outer.find("span").count(), 2u);
@@ -238,8 +221,7 @@ TEST(HtmlQuerySelectorsTest, nodeFindSelectsDescendantsInPageContext)
     EXPECT_EQ(inner.find("body span").count(), 1u);
 }
 
-TEST(HtmlQuerySelectorsTest, resultsComeInDocumentOrderEachOnce)
-{
+TEST(HtmlQuerySelectorsTest, resultsComeInDocumentOrderEachOnce) {
     const HtmlDocument document =
         parsed("<ul><li class=a>1</li><li class=b>2</li><li class='a b'>3</li><li>4</li></ul>");
     const HtmlSelection items = document.find(".b, .a, li:last-child");
@@ -253,8 +235,7 @@ TEST(HtmlQuerySelectorsTest, resultsComeInDocumentOrderEachOnce)
     EXPECT_EQ(document.find("li[class^=a]").count(), 2u);
 }
 
-TEST(HtmlQueryTreeTest, childrenAreElementsAndTextWithoutComments)
-{
+TEST(HtmlQueryTreeTest, childrenAreElementsAndTextWithoutComments) {
     const HtmlDocument document = parsed("<div>12<b>3</b><!-- c --><i>4</i></div>");
     const HtmlNode div = document.find("div").node(0);
     ASSERT_EQ(div.childCount(), 3u);
@@ -266,8 +247,7 @@ TEST(HtmlQueryTreeTest, childrenAreElementsAndTextWithoutComments)
     EXPECT_EQ(div.child(0).find("*").count(), 0u);
 }
 
-TEST(HtmlQueryLifetimeTest, handlesOutliveTheirDocumentAndItsNextPage)
-{
+TEST(HtmlQueryLifetimeTest, handlesOutliveTheirDocumentAndItsNextPage) {
     std::vector<HtmlNode> kept;
     {
         HtmlDocument document = parsed("<p>first</p>");

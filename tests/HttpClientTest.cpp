@@ -4,8 +4,6 @@
 
 #include <arpa/inet.h>
 #include <curl/curl.h>
-#include <atomic>
-#include <thread>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <netinet/in.h>
@@ -14,6 +12,8 @@
 #include <sys/socket.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <atomic>
+#include <thread>
 
 #include <algorithm>
 #include <chrono>
@@ -49,8 +49,7 @@ using Reply = LocalHttpServer::Reply;
 using Seconds = std::chrono::duration<double>;
 
 std::string lowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return std::tolower(c); });
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) { return std::tolower(c); });
     return text;
 }
 
@@ -162,8 +161,7 @@ TEST_F(HttpClientTest, ARedirectLoopEndsAfterThirtyRedirects) {
 }
 
 TEST_F(HttpClientTest, ACompressedBodyArrivesDecoded) {
-    server.route("/packed",
-                 Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
+    server.route("/packed", Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
 
     const HttpResponse response = client.get(server.url("/packed"));
 
@@ -199,8 +197,7 @@ TEST_F(HttpClientTest, ALargeBodyArrivesWholeInTheResponseOrPieceByPiece) {
 
 TEST_F(HttpClientTest, ProgressReportsTheAnnouncedSizeAndEndsAtIt) {
     const std::string installer = patternedBytes(256 << 10);
-    server.route("/installer.exe",
-                 Reply{.body = installer, .chunkDelayMs = 5, .chunkBytes = 16 << 10});
+    server.route("/installer.exe", Reply{.body = installer, .chunkDelayMs = 5, .chunkBytes = 16 << 10});
     std::vector<std::pair<std::int64_t, std::int64_t>> reports;
     HttpOptions options;
     options.onProgress = [&](std::int64_t received, std::int64_t total) {
@@ -222,8 +219,7 @@ TEST_F(HttpClientTest, ProgressReportsTheAnnouncedSizeAndEndsAtIt) {
 
 TEST_F(HttpClientTest, TheReceiverCanStopTheTransfer) {
     const std::string installer = patternedBytes(1 << 20);
-    server.route("/installer.exe",
-                 Reply{.body = installer, .chunkDelayMs = 10, .chunkBytes = 16 << 10});
+    server.route("/installer.exe", Reply{.body = installer, .chunkDelayMs = 10, .chunkBytes = 16 << 10});
 
     HttpOptions cancelling;
     cancelling.onProgress = [](std::int64_t received, std::int64_t) { return received == 0; };
@@ -267,8 +263,7 @@ TEST_F(HttpClientTest, ACancelIsSeenPromptlyWhileTheServerIsSilent) {
 
 TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {
     server.route("/stalled", Reply{.body = patternedBytes(100000), .stallAfterBytes = 1000});
-    server.route("/slow",
-                 Reply{.body = patternedBytes(10000), .chunkDelayMs = 100, .chunkBytes = 1000});
+    server.route("/slow", Reply{.body = patternedBytes(10000), .chunkDelayMs = 100, .chunkBytes = 1000});
     HttpOptions options;
     options.stallTimeoutMs = 300;
     options.totalTimeoutMs = 10000;  // a stall that goes unnoticed must fail, not hang the suite
@@ -303,8 +298,7 @@ TEST_F(HttpClientTest, TheTotalTimeOutEndsAnyTransfer) {
 
 TEST_F(HttpClientTest, ABodyOverTheCapIsRefusedEvenWhenItArrivesCompressed) {
     server.route("/big", Reply{.body = patternedBytes(20000)});
-    server.route("/packed",
-                 Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
+    server.route("/packed", Reply{.headers = {{"Content-Encoding", "gzip"}}, .body = gzippedLetters()});
     HttpOptions options;
     options.maxBodyBytes = 20000;
 
@@ -321,8 +315,7 @@ TEST_F(HttpClientTest, ABodyOverTheCapIsRefusedEvenWhenItArrivesCompressed) {
 }
 
 TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
-    const HttpResponse response =
-        client.get("http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/");
+    const HttpResponse response = client.get("http://127.0.0.1:" + std::to_string(LocalHttpServer::unusedPort()) + "/");
 
     EXPECT_EQ(response.code, 0);
     EXPECT_NE(response.error.message, "");
@@ -333,8 +326,7 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
     const TempDirectory directory;
     const auto secret = directory.path() / "secret.txt";
     std::ofstream(secret) << "not for the network";
-    server.route("/to-file",
-                 Reply{.status = 302, .headers = {{"Location", "file://" + secret.string()}}});
+    server.route("/to-file", Reply{.status = 302, .headers = {{"Location", "file://" + secret.string()}}});
     HttpOptions options;
     options.totalTimeoutMs = 3000;  // a wrongly allowed protocol must fail, not hang the suite
 
@@ -405,8 +397,7 @@ bool accepts(int port) {
     address.sin_family = AF_INET;
     address.sin_port = htons(static_cast<std::uint16_t>(port));
     address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    const bool connected =
-        connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    const bool connected = connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     close(probe);
     return connected;
 }
@@ -415,14 +406,13 @@ TEST(HttpClientTlsTest, AServerWhoseCertificateNobodyVouchesForIsRefused) {
     const TempDirectory directory;
     const std::string key = (directory.path() / "key.pem").string();
     const std::string certificate = (directory.path() / "certificate.pem").string();
-    ChildCommand makeCertificate({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes",
-                                  "-subj", "/CN=127.0.0.1", "-days", "1", "-keyout", key, "-out",
-                                  certificate});
+    ChildCommand makeCertificate({"openssl", "req", "-x509", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1",
+                                  "-days", "1", "-keyout", key, "-out", certificate});
     ASSERT_EQ(makeCertificate.wait(), 0) << "openssl could not make a certificate";
 
     const int port = LocalHttpServer::unusedPort();
-    ChildCommand tlsServer({"openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port),
-                            "-cert", certificate, "-key", key, "-www"});
+    ChildCommand tlsServer({"openssl", "s_server", "-accept", "127.0.0.1:" + std::to_string(port), "-cert", certificate,
+                            "-key", key, "-www"});
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
     while (!accepts(port)) {
         ASSERT_TRUE(tlsServer.running()) << "openssl s_server ended";

@@ -147,8 +147,7 @@ TEST_F(InstanceLockFileTest, PlaceThatCannotHoldTheFileGivesNoLock) {
     std::filesystem::create_directory(readOnly);
     std::filesystem::permissions(readOnly, std::filesystem::perms(0555));
     const std::filesystem::path inside = readOnly / "Orvenna" / "tarv.sq";
-    EXPECT_EQ(exitCodeInChild([&inside] { return InstanceLock(inside).acquired() ? 0 : 1; }, true),
-              1);
+    EXPECT_EQ(exitCodeInChild([&inside] { return InstanceLock(inside).acquired() ? 0 : 1; }, true), 1);
     EXPECT_FALSE(std::filesystem::exists(readOnly / "Orvenna"));
 }
 

@@ -33,7 +33,7 @@ public:
         // Sent as given; "Content-Length" is added with the body's size unless given here.
         std::vector<std::pair<std::string, std::string>> headers;
         std::string body;
-        int chunkDelayMs = 0;  // a pause after each chunkBytes of the body
+        int chunkDelayMs = 0;                             // a pause after each chunkBytes of the body
         std::size_t stallAfterBytes = std::string::npos;  // then silence until the server stops
         std::size_t chunkBytes = 4096;
     };
@@ -47,8 +47,7 @@ public:
         sockaddr_in address = loopback(0);
         socklen_t length = sizeof address;
         if (listener_.fd < 0 || bind(listener_.fd, asGeneric(address), sizeof address) != 0 ||
-            listen(listener_.fd, 64) != 0 ||
-            getsockname(listener_.fd, asGeneric(address), &length) != 0) {
+            listen(listener_.fd, 64) != 0 || getsockname(listener_.fd, asGeneric(address), &length) != 0) {
             throw std::runtime_error("cannot listen on 127.0.0.1");
         }
         port_ = ntohs(address.sin_port);
@@ -134,9 +133,7 @@ private:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return address;
     }
-    static sockaddr* asGeneric(sockaddr_in& address) {
-        return reinterpret_cast<sockaddr*>(&address);
-    }
+    static sockaddr* asGeneric(sockaddr_in& address) { return reinterpret_cast<sockaddr*>(&address); }
 
     // 1 when `fd` is ready for `events` (or has failed, which the next call reports), 0 after
     // `timeoutMs`, -1 once the server stops. fd -1 just waits.
@@ -176,9 +173,11 @@ private:
     }
 
     static std::string reason(int status) {
-        static const std::map<int, std::string> phrases = {
-            {200, "OK"}, {301, "Moved Permanently"}, {302, "Found"}, {404, "Not Found"},
-            {500, "Internal Server Error"}};
+        static const std::map<int, std::string> phrases = {{200, "OK"},
+                                                           {301, "Moved Permanently"},
+                                                           {302, "Found"},
+                                                           {404, "Not Found"},
+                                                           {500, "Internal Server Error"}};
         const auto found = phrases.find(status);
         return found == phrases.end() ? "Status" : found->second;
     }
@@ -196,12 +195,10 @@ private:
         }
         const std::string head = request.substr(0, headEnd);
         const std::size_t targetStart = head.find(' ') + 1;
-        const std::string target =
-            head.substr(targetStart, head.find(' ', targetStart) - targetStart);
+        const std::string target = head.substr(targetStart, head.find(' ', targetStart) - targetStart);
         const std::string path = target.substr(0, target.find('?'));
 
-        Reply reply{
-            .status = 404, .headers = {{"Content-Type", "text/plain"}}, .body = "not found"};
+        Reply reply{.status = 404, .headers = {{"Content-Type", "text/plain"}}, .body = "not found"};
         {
             const std::lock_guard lock(mutex_);
             ++requestCounts_[path];
@@ -211,8 +208,7 @@ private:
             }
         }
 
-        std::string out =
-            "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) + "\r\n";
+        std::string out = "HTTP/1.1 " + std::to_string(reply.status) + " " + reason(reply.status) + "\r\n";
         bool lengthGiven = false;
         for (const auto& [name, value] : reply.headers) {
             out += name + ": " + value + "\r\n";
@@ -224,9 +220,8 @@ private:
 
         std::string_view body(reply.body);
         body = body.substr(0, std::min(body.size(), reply.stallAfterBytes));
-        const std::size_t piece = reply.chunkDelayMs > 0
-                                      ? std::max<std::size_t>(reply.chunkBytes, 1)
-                                      : std::max<std::size_t>(body.size(), 1);
+        const std::size_t piece =
+            reply.chunkDelayMs > 0 ? std::max<std::size_t>(reply.chunkBytes, 1) : std::max<std::size_t>(body.size(), 1);
         while (!body.empty()) {
             const std::string_view chunk = body.substr(0, piece);
             if (!sendAll(fd, chunk)) return;

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/AnalysisRun.h"
 #include "base/DayCount.h"
+#include "engine/AnalysisRun.h"
 
 namespace orvenna {
 namespace {

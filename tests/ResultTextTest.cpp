@@ -5,7 +5,7 @@
 namespace orvenna {
 namespace {
 
-const Suggestion Worked = {L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8", L"1,2,3,7,8",
+const Suggestion Worked = {L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8",    L"1,2,3,7,8",
                            L"1,2,3,5,8", L"1,2,3,4,5", L"0,1,2,5,9,12", L"0,2,3,4,7,8"};
 
 TEST(ResultTextTest, TemplateFilledCharacterForCharacter) {

@@ -36,7 +36,8 @@ inline std::string drawRow(const std::string& spans, const std::string& period =
 // A UTF-8 front page with `row` as row 6 of the draws, after `padding`.
 inline std::string resultsPage(const std::string& row, const std::string& padding = "") {
     std::string rows;
-    for (int i = 1; i <= 5; ++i) rows += "<tr><td>排列" + std::to_string(i) + "</td><td>a</td><td>b</td><td>c</td><td>d</td></tr>";
+    for (int i = 1; i <= 5; ++i)
+        rows += "<tr><td>排列" + std::to_string(i) + "</td><td>a</td><td>b</td><td>c</td><td>d</td></tr>";
     return "<html><head><title>开奖</title></head><body>" + padding +
            "<table class=\"kjtable\"><tbody><tr><th>彩种</th><th>期号</th></tr></tbody><tbody>" + rows + row +
            "</tbody></table></body></html>";

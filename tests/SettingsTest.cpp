@@ -151,8 +151,7 @@ TEST_F(SettingsFileTest, WriteFailsWithoutTouchingTheOldFile) {
     ::chmod(ini.c_str(), 0666);
     ::chmod(dir.path().c_str(), 0555);
     const std::filesystem::path file = ini;
-    const int code =
-        exitCodeInChild([&file] { return writeSetting(file, L"update_day", L"2") ? 1 : 0; }, true);
+    const int code = exitCodeInChild([&file] { return writeSetting(file, L"update_day", L"2") ? 1 : 0; }, true);
     ::chmod(dir.path().c_str(), 0755);
     EXPECT_EQ(code, 0);
     EXPECT_EQ(fileText(ini), before);

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/AnalysisRun.h"
 #include "base/DayCount.h"
+#include "engine/AnalysisRun.h"
 
 namespace orvenna {
 namespace {
@@ -38,8 +38,8 @@ TEST(SuggestionTest, WorkedExampleFromARealCast) {
         EXPECT_EQ(b.responseBranchDigit, 9);
         EXPECT_EQ(keyLine(b.spirits, b.worldIndex, b.responseIndex), 0);
         const Suggestion s = buildSuggestion(b);
-        EXPECT_EQ(s, (Suggestion{L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8", L"1,2,3,7,8", L"1,2,3,5,8",
-                                 L"1,2,3,4,5", L"0,1,2,5,9,12", L"0,2,3,4,7,8"}))
+        EXPECT_EQ(s, (Suggestion{L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8", L"1,2,3,7,8", L"1,2,3,5,8", L"1,2,3,4,5",
+                                 L"0,1,2,5,9,12", L"0,2,3,4,7,8"}))
             << method;
     }
 }

@@ -77,10 +77,10 @@ TEST(UpdateIndexTest, TheAddressMustDecodeToHttpOrHttps) {
     EXPECT_EQ(decodeUpdateAddress(encodeAddress(u"HTTP://a.example/x")), L"HTTP://a.example/x");
     EXPECT_EQ(decodeUpdateAddress(encodeAddress(u"https://a.example/\U0001F600")), L"https://a.example/\U0001F600");
     const std::string good = encodeAddress(u"https://a.example/x.exe");
-    for (const std::string& bad : {good.substr(0, good.size() - 1), good.substr(0, good.size() - 2),
-                                   "zz" + good.substr(2), encodeAddress(u"ftp://a.example/x"),
-                                   encodeAddress(u"file:///etc/passwd"), encodeAddress(u"https://"),
-                                   encodeAddress(u"https://a\nb"), encodeAddress(u"https://a/\xD800"), std::string()})
+    for (const std::string& bad :
+         {good.substr(0, good.size() - 1), good.substr(0, good.size() - 2), "zz" + good.substr(2),
+          encodeAddress(u"ftp://a.example/x"), encodeAddress(u"file:///etc/passwd"), encodeAddress(u"https://"),
+          encodeAddress(u"https://a\nb"), encodeAddress(u"https://a/\xD800"), std::string()})
         EXPECT_FALSE(decodeUpdateAddress(bad).has_value()) << bad;
 }
 
@@ -88,8 +88,8 @@ TEST(UpdateIndexTest, SizesInMegabytesToTwoDecimals) {
     EXPECT_EQ(megabytesText(1572864), L"1.5");
     EXPECT_EQ(megabytesText(1048576), L"1");
     EXPECT_EQ(megabytesText(0), L"0");
-    EXPECT_EQ(megabytesText(5242), L"0");      // 0.004999 MB
-    EXPECT_EQ(megabytesText(5243), L"0.01");   // 0.0050001 MB
+    EXPECT_EQ(megabytesText(5242), L"0");     // 0.004999 MB
+    EXPECT_EQ(megabytesText(5243), L"0.01");  // 0.0050001 MB
     EXPECT_EQ(megabytesText(-5243), L"-0.01");
     EXPECT_EQ(megabytesText(123456789012), L"117737.57");
     EXPECT_EQ(updateDayText(2026, 12, 7), L"2026年12月7日");

@@ -4,9 +4,9 @@
 
 #include <cmath>
 
+#include "base/DayCount.h"
 #include "engine/AnalysisRun.h"
 #include "engine/CastDispatch.h"
-#include "base/DayCount.h"
 #include "engine/Report.h"
 
 namespace orvenna {

@@ -11,7 +11,9 @@ namespace orvenna {
 
 namespace {
 
-constexpr bool isPictureColumn(int column) { return column == 4 || column == 10; }
+constexpr bool isPictureColumn(int column) {
+    return column == 4 || column == 10;
+}
 
 wxStaticText* newLabel(wxWindow* parent, long style = 0) {
     return new wxStaticText(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
@@ -125,6 +127,8 @@ void AnalysisPanel::render() {
     text_->ChangeValue(text);
 }
 
-void AnalysisPanel::clear() { text_->Clear(); }
+void AnalysisPanel::clear() {
+    text_->Clear();
+}
 
 }  // namespace orvenna

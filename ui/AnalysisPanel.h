@@ -10,8 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "records/CastPipeline.h"
 #include "framework/Event.h"
+#include "records/CastPipeline.h"
 
 namespace orvenna {
 

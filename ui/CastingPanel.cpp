@@ -11,8 +11,7 @@ namespace orvenna {
 
 namespace {
 
-constexpr std::wstring_view Disclaimer =
-    L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
+constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
 
 }  // namespace
 
@@ -23,12 +22,12 @@ void CastingPanel::build(const std::wstring& fontText) {
     font_ = fontFromText(fontText_);
     SetFont(font_);
 
-    methodChoice_ = new LabeledCombo(this, font_, L"起卦方式:",
-                                     {L"选择起卦方式", L"数字起卦", L"自己装卦", L"超时空起卦"});
+    methodChoice_ =
+        new LabeledCombo(this, font_, L"起卦方式:", {L"选择起卦方式", L"数字起卦", L"自己装卦", L"超时空起卦"});
     moveTo(methodChoice_, 0, 0);
     zodiacChoice_ = new LabeledCombo(this, font_, L"卦主生肖:",
-                                     {L"选择生肖", L"子鼠", L"丑牛", L"寅虎", L"卯兔", L"辰龙", L"巳蛇",
-                                      L"午马", L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
+                                     {L"选择生肖", L"子鼠", L"丑牛", L"寅虎", L"卯兔", L"辰龙", L"巳蛇", L"午马",
+                                      L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
     moveTo(zodiacChoice_, right(methodChoice_) + scaled(10), 0);
 
     cw_ = measureChar(font_, L'数').x;
@@ -38,15 +37,13 @@ void CastingPanel::build(const std::wstring& fontText) {
     resetButton_ = makeButton(this, L"重设");
     place(resetButton_, right(castButton_) + scaled(10), 0, cw_ * 4, buttonHeight);
 
-    disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()),
-                                   wxDefaultPosition, wxDefaultSize,
-                                   wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
+    disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()), wxDefaultPosition,
+                                   wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     disclaimer_->SetForegroundColour(wxColour(192, 192, 192));
     fitSize();
     measureWidest();
 
-    methodChoice_->selectionChanged.connect(
-        [this](int index, const std::wstring&) { onMethodChosen(index); });
+    methodChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onMethodChosen(index); });
     zodiacChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onZodiacChosen(index); });
     castButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCast(); });
     resetButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressReset(); });

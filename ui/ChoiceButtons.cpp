@@ -5,16 +5,15 @@
 
 namespace orvenna {
 
-ChoiceButtons::ChoiceButtons(wxWindow* parent, const wxFont& font,
-                             std::initializer_list<std::wstring_view> captions)
+ChoiceButtons::ChoiceButtons(wxWindow* parent, const wxFont& font, std::initializer_list<std::wstring_view> captions)
     : wxPanel(parent) {
     SetFont(font);
     const wxSize cell = measureChar(font, L'除');
     const int cw = cell.x, ch = cell.y;
     int left = 0, width = 0, id = 1;
     for (std::wstring_view caption : captions) {
-        auto* button = new wxRadioButton(this, wxID_ANY, wxString(caption.data(), caption.size()),
-                                         wxDefaultPosition, wxDefaultSize, id == 1 ? wxRB_GROUP : 0);
+        auto* button = new wxRadioButton(this, wxID_ANY, wxString(caption.data(), caption.size()), wxDefaultPosition,
+                                         wxDefaultSize, id == 1 ? wxRB_GROUP : 0);
         const wxRect rect = place(button, left, 0, (static_cast<int>(caption.size()) + 2) * cw, ch + scaled(5));
         width = rect.GetRight() + 1;
         left = width + scaled(10);

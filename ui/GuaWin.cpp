@@ -11,7 +11,8 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request) : GuaWin(parent, request,
 // The dialog has no minimize box and is sized to its panel: the panel's rows are laid out
 // once, so a smaller window would cut off its buttons.
 GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now)
-    : wxDialog(parent, wxID_ANY, L"自己装卦", wxDefaultPosition, wxDefaultSize, wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU),
+    : wxDialog(parent, wxID_ANY, L"自己装卦", wxDefaultPosition, wxDefaultSize,
+               wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU),
       request_(request) {
     SetClientSize(scaled(480), scaled(420));
     panel_ = new LineEntryPanel(this, now);

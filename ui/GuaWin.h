@@ -4,8 +4,8 @@
 
 #include <wx/dialog.h>
 
-#include "engine/CastRequest.h"
 #include "base/DayCount.h"
+#include "engine/CastRequest.h"
 
 namespace orvenna {
 

@@ -17,19 +17,19 @@ LabeledCombo::LabeledCombo(wxWindow* parent, const wxFont& font, std::wstring_vi
     std::size_t longest = 0;
     for (std::wstring_view item : items) longest = std::max(longest, item.size());
 
-    caption_ = new wxStaticText(this, wxID_ANY, wxString(captionText.data(), captionText.size()),
-                                wxDefaultPosition, wxDefaultSize, wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
+    caption_ = new wxStaticText(this, wxID_ANY, wxString(captionText.data(), captionText.size()), wxDefaultPosition,
+                                wxDefaultSize, wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
     list_ = new wxChoice(this, wxID_ANY);
     for (std::wstring_view item : items) list_->Append(wxString(item.data(), item.size()));
 
     place(caption_, 0, scaled(5), cw * captionLength, ch, Floor::BestHeight);
-    const wxRect listRect = place(list_, cw * captionLength + scaled(10), scaled(2),
-                                  cw * (static_cast<int>(longest) + 1) + scaled(10), ch);
+    const wxRect listRect =
+        place(list_, cw * captionLength + scaled(10), scaled(2), cw * (static_cast<int>(longest) + 1) + scaled(10), ch);
     // A list taller than one text line keeps its caption level with its text.
     if (listRect.height > ch + scaled(6))
         moveTo(caption_, 0, listRect.y + (listRect.height - caption_->GetSize().y) / 2);
-    SetSize(sizeAroundChildren(this, cw * (static_cast<int>(longest) + captionLength + 1) + scaled(20),
-                               ch + scaled(10), scaled(2)));
+    SetSize(sizeAroundChildren(this, cw * (static_cast<int>(longest) + captionLength + 1) + scaled(20), ch + scaled(10),
+                               scaled(2)));
 
     list_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { reportSelection(); });
     if (!list_->IsEmpty()) setSelection(0);

@@ -50,7 +50,9 @@ void LabeledEdit::setText(const std::wstring& text) {
     emptyChanged.raise(isBlank());
 }
 
-bool LabeledEdit::isBlank() const { return trimControl(box_->GetValue().ToStdWstring()).empty(); }
+bool LabeledEdit::isBlank() const {
+    return trimControl(box_->GetValue().ToStdWstring()).empty();
+}
 
 void LabeledEdit::showBalloonTip(const std::wstring& title, const std::wstring& text) {
     lastTip_ = {title, text};

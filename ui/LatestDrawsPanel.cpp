@@ -21,8 +21,7 @@ constexpr int PiecesPerRow = 10;
 
 LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
 
-void LatestDrawsPanel::showDraw(const std::wstring& numbers,
-                                const std::wstring& drawDate, const std::wstring& period,
+void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
                                 const std::wstring& fontText, int messageMode) {
     for (wxStaticText* label : texts_) label->Destroy();
     for (wxStaticText* label : numbers_) label->Destroy();

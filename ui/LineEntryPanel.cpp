@@ -21,7 +21,9 @@ constexpr std::wstring_view Tip =
     L"提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
     L"如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;";
 
-wxString wx(std::wstring_view text) { return wxString(text.data(), text.size()); }
+wxString wx(std::wstring_view text) {
+    return wxString(text.data(), text.size());
+}
 
 std::wstring numbered(int value, wchar_t unit) {
     std::wstring text = decimalText(value);
@@ -63,8 +65,8 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
     tip_->SetForegroundColour(*wxRED);
     place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20, 4 * ch, Floor::Exact);
     tip_->Wrap(24 * cw + 20);
-    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20,
-          std::max(4 * ch, tip_->GetBestSize().y), Floor::Exact);
+    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20, std::max(4 * ch, tip_->GetBestSize().y),
+          Floor::Exact);
 
     auto* timeCaption = new wxStaticText(this, wxID_ANY, L"线下摇卦时间:");
     place(timeCaption, tip_->GetPosition().x, bottom(tip_) + gap, 24 * cw + 20, ch, Floor::BestHeight);
@@ -81,7 +83,8 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
             list->SetSelection(1);
         } else {
             const int count = part == 3 ? 24 : 60;
-            for (int value = 0; value < count; ++value) list->Append(numbered(value, static_cast<wchar_t>(units[part])));
+            for (int value = 0; value < count; ++value)
+                list->Append(numbered(value, static_cast<wchar_t>(units[part])));
             list->SetSelection(prefixIndex(list, decimalText(clockNow[part - 3])));
         }
         timeChoices_[part] = list;
@@ -144,7 +147,9 @@ void LineEntryPanel::pressOk() {
     lineEntryResult.raise(LineEntryConfirmed, lines.upperCode, lines.lowerCode, lines.movingFlags, castTime);
 }
 
-void LineEntryPanel::pressCancel() { lineEntryResult.raise(LineEntryCancelled, L"", L"", {}, 0.0); }
+void LineEntryPanel::pressCancel() {
+    lineEntryResult.raise(LineEntryCancelled, L"", L"", {}, 0.0);
+}
 
 std::optional<double> LineEntryPanel::readCastTime(std::wstring_view text) {
     constexpr wchar_t Units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};

@@ -5,7 +5,8 @@
 namespace orvenna {
 
 // The cell shows the panel's own background between the bars.
-LinePicture::LinePicture(wxWindow* parent) : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTRANSPARENT_WINDOW) {
+LinePicture::LinePicture(wxWindow* parent)
+    : wxWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxTRANSPARENT_WINDOW) {
     Bind(wxEVT_PAINT, &LinePicture::onPaint, this);
 }
 

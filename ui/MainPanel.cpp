@@ -2,8 +2,8 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
-#include "LatestDrawsPanel.h"
 #include "LabeledEdit.h"
+#include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
@@ -26,8 +26,7 @@ void MainPanel::build(const std::wstring& description) {
 
     latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
-    latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号",
-                           fontText_, 1);
+    latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", fontText_, 1);
     if (drawSource_.pageUrl.empty())
         latestDraws_->refreshButton()->Disable();
     else
@@ -77,8 +76,8 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
         // A page that was not there or held no draw stops the asking but changes nothing.
         if (outcome.draw.usable()) {
             statusText.raise(std::wstring(DrawUpdatedText));
-            latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers,
-                                   outcome.draw.drawDate, outcome.draw.period, fontText_, 0);
+            latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers, outcome.draw.drawDate,
+                                   outcome.draw.period, fontText_, 0);
         }
     }
     drawRefreshDone.raise();

@@ -108,9 +108,13 @@ void ResultPanel::removeItem(int index) {
     ids_.erase(ids_.begin() + index);
 }
 
-void ResultPanel::updateDeleteButton() { delete_->Enable(list_->GetSelection() != wxNOT_FOUND); }
+void ResultPanel::updateDeleteButton() {
+    delete_->Enable(list_->GetSelection() != wxNOT_FOUND);
+}
 
-wxTextCtrl* ResultPanel::resultBox() const { return result_ ? result_->box() : nullptr; }
+wxTextCtrl* ResultPanel::resultBox() const {
+    return result_ ? result_->box() : nullptr;
+}
 
 // A code on screen always shows the text in the box: a new text takes an old code away.
 void ResultPanel::setResultText(const std::wstring& text) {
@@ -119,7 +123,9 @@ void ResultPanel::setResultText(const std::wstring& text) {
     result_->setText(text);
 }
 
-std::wstring ResultPanel::resultText() const { return result_ ? result_->text() : L""; }
+std::wstring ResultPanel::resultText() const {
+    return result_ ? result_->text() : L"";
+}
 
 void ResultPanel::clearResult() {
     if (!result_) return;

@@ -75,10 +75,9 @@ void TarvWin::createPanels() {
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
     mainPanel_->replayRequested.connect([this](int id) { replay(id); });
-    mainPanel_->saveRequested.connect(
-        [this](const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
-            save(title, record, note, list);
-        });
+    mainPanel_->saveRequested.connect([this](const std::wstring& title, const AnalysisRecord& record,
+                                             const std::wstring& note,
+                                             HistoryList& list) { save(title, record, note, list); });
     mainPanel_->resultButton.connect([this](int id) {
         if (id == DeleteButton)
             deleteTicked();
@@ -185,11 +184,14 @@ void TarvWin::layoutPanels() {
     result->layoutControls();
 }
 
-void TarvWin::showPrediction(const CastResult& result) { mainPanel_->resultPanel()->setResultText(result.resultText); }
+void TarvWin::showPrediction(const CastResult& result) {
+    mainPanel_->resultPanel()->setResultText(result.resultText);
+}
 
 // The note and the title are cleared only once the record is stored: after a failure the
 // user still has what they typed.
-void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list) {
+void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note,
+                   HistoryList& list) {
     YsModel model = YsModel::fromAnalysis(record, title, note);
     if (!store_.save(model)) {
         setStatus(L"保存失败");

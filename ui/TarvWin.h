@@ -10,8 +10,8 @@
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
-#include "records/CastPipeline.h"
 #include "framework/WindowTimer.h"
+#include "records/CastPipeline.h"
 #include "records/EasyDb.h"
 #include "update/UpdateCheck.h"
 
@@ -48,7 +48,9 @@ public:
     std::filesystem::path programDir;
     // The splash shows at start; window tests that are not about it turn it off.
     bool showSplash = true;
-    class LoadWin* loadWindow() const { return loadWin_; }
+    class LoadWin* loadWindow() const {
+        return loadWin_;
+    }
 
     // The one-shot timer that starts the update check 5 s after the window was shown.
     WindowTimer& updateTimer() { return updateTimer_; }
@@ -56,7 +58,9 @@ public:
     // build in the update window.
     void checkForUpdate();
     bool checkingForUpdate() const { return updateCheck_.running(); }
-    class UpdateWin* updateWindow() const { return updateWin_; }
+    class UpdateWin* updateWindow() const {
+        return updateWin_;
+    }
 
 private:
     // The steps of create(), in order.

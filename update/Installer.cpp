@@ -35,7 +35,8 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
     std::array<char, 1 << 16> buffer;
     while (in) {
         in.read(buffer.data(), buffer.size());
-        if (in.gcount() > 0 && EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(in.gcount())) != 1)
+        if (in.gcount() > 0 &&
+            EVP_DigestUpdate(context.get(), buffer.data(), static_cast<std::size_t>(in.gcount())) != 1)
             return std::nullopt;
     }
     if (in.bad()) return std::nullopt;
@@ -77,10 +78,10 @@ bool startInstaller(const std::filesystem::path& file) {
 
 bool startInstaller(const std::filesystem::path& file) {
     std::error_code error;
-    std::filesystem::permissions(file,
-                                 std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, error);
+    std::filesystem::permissions(
+        file,
+        std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add, error);
     if (error) return false;
     std::string path = file.string();
     char* argv[] = {path.data(), nullptr};

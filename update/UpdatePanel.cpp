@@ -65,9 +65,13 @@ UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer
     main_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressMain(); });
 }
 
-UpdatePanel::~UpdatePanel() { cancelDownload(); }
+UpdatePanel::~UpdatePanel() {
+    cancelDownload();
+}
 
-void UpdatePanel::pressLater() { laterChosen.raise(1); }
+void UpdatePanel::pressLater() {
+    laterChosen.raise(1);
+}
 
 // The caption follows the state; a press does what the state calls for.
 void UpdatePanel::setState(UpdateState state) {

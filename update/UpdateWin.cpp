@@ -34,7 +34,8 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
 
 void UpdateWin::onClose(wxCloseEvent& event) {
     if (updateState_ > 0 && event.CanVeto()) {
-        wxMessageDialog question(this, L"未完成本次更新的安装，是否取消本次更新?", L"询问:", wxYES_NO | wxICON_QUESTION);
+        wxMessageDialog question(this, L"未完成本次更新的安装，是否取消本次更新?", L"询问:",
+                                 wxYES_NO | wxICON_QUESTION);
         if (question.ShowModal() != wxID_YES) {
             event.Veto();
             return;

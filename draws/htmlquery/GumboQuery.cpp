@@ -37,18 +37,12 @@ struct FinderDestroyer {
     void operator()(modest_finder_t* finder) const noexcept { modest_finder_destroy(finder, true); }
 };
 struct CollectionDestroyer {
-    void operator()(myhtml_collection_t* collection) const noexcept
-    {
-        myhtml_collection_destroy(collection);
-    }
+    void operator()(myhtml_collection_t* collection) const noexcept { myhtml_collection_destroy(collection); }
 };
 // A parsed selector list goes back to the selector pool of the entry that parsed it.
 struct SelectorListDestroyer {
     mycss_selectors_t* pool = nullptr;
-    void operator()(mycss_selectors_list_t* list) const noexcept
-    {
-        mycss_selectors_list_destroy(pool, list, true);
-    }
+    void operator()(mycss_selectors_list_t* list) const noexcept { mycss_selectors_list_destroy(pool, list, true); }
 };
 
 using Parser = std::unique_ptr<myhtml_t, ParserDestroyer>;
@@ -59,27 +53,28 @@ using Finder = std::unique_ptr<modest_finder_t, FinderDestroyer>;
 using Collection = std::unique_ptr<myhtml_collection_t, CollectionDestroyer>;
 using SelectorList = std::unique_ptr<mycss_selectors_list_t, SelectorListDestroyer>;
 
-bool isElement(myhtml_tree_node_t* node)
-{
+bool isElement(myhtml_tree_node_t* node) {
     const myhtml_tag_id_t tag = myhtml_node_tag_id(node);
-    return tag != MyHTML_TAG__TEXT && tag != MyHTML_TAG__COMMENT && tag != MyHTML_TAG__DOCTYPE
-        && tag != MyHTML_TAG__UNDEF;
+    return tag != MyHTML_TAG__TEXT && tag != MyHTML_TAG__COMMENT && tag != MyHTML_TAG__DOCTYPE &&
+           tag != MyHTML_TAG__UNDEF;
 }
 
-bool isText(myhtml_tree_node_t* node) { return myhtml_node_tag_id(node) == MyHTML_TAG__TEXT; }
+bool isText(myhtml_tree_node_t* node) {
+    return myhtml_node_tag_id(node) == MyHTML_TAG__TEXT;
+}
 
 // What a caller may see as a child: elements and text, not comments or the doctype.
-bool isVisibleChild(myhtml_tree_node_t* node) { return isElement(node) || isText(node); }
+bool isVisibleChild(myhtml_tree_node_t* node) {
+    return isElement(node) || isText(node);
+}
 
-void appendText(std::string& out, myhtml_tree_node_t* textNode)
-{
+void appendText(std::string& out, myhtml_tree_node_t* textNode) {
     std::size_t length = 0;
     if (const char* text = myhtml_node_text(textNode, &length)) out.append(text, length);
 }
 
 // The next node after `node` in document order that still lies below `scope`; null at the end.
-myhtml_tree_node_t* nextInScope(myhtml_tree_node_t* node, myhtml_tree_node_t* scope)
-{
+myhtml_tree_node_t* nextInScope(myhtml_tree_node_t* node, myhtml_tree_node_t* scope) {
     if (myhtml_tree_node_t* child = myhtml_node_child(node)) return child;
     while (node != scope) {
         if (myhtml_tree_node_t* sibling = myhtml_node_next(node)) return sibling;
@@ -90,8 +85,7 @@ myhtml_tree_node_t* nextInScope(myhtml_tree_node_t* node, myhtml_tree_node_t* sc
 
 // True when no selector of the list has a combinator (each is one compound selector such as
 // "td.cell:nth-child(2)"), so matching an element never looks at its ancestors.
-bool isOneCompound(const mycss_selectors_list_t& list)
-{
+bool isOneCompound(const mycss_selectors_list_t& list) {
     for (std::size_t i = 0; i < list.entries_list_length; ++i) {
         const mycss_selectors_entry_t* entry = list.entries_list[i].entry;
         for (; entry != nullptr; entry = entry->next) {
@@ -101,8 +95,7 @@ bool isOneCompound(const mycss_selectors_list_t& list)
     return true;
 }
 
-bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
-{
+bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
         auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
@@ -117,25 +110,21 @@ bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b)
 // the first find: a page that is only parsed never pays for it.
 class HtmlPage {
 public:
-    static std::shared_ptr<HtmlPage> parse(std::string_view utf8)
-    {
+    static std::shared_ptr<HtmlPage> parse(std::string_view utf8) {
         auto page = std::make_shared<HtmlPage>();
         page->parser_.reset(myhtml_create());
         if (!page->parser_) return nullptr;
         // One thread: the program parses one page at a time and Modest's worker threads would
         // only add start-up cost for pages of a few megabytes.
-        if (myhtml_init(page->parser_.get(), MyHTML_OPTIONS_PARSE_MODE_SINGLE, 1, 0)
-            != MyHTML_STATUS_OK) {
+        if (myhtml_init(page->parser_.get(), MyHTML_OPTIONS_PARSE_MODE_SINGLE, 1, 0) != MyHTML_STATUS_OK) {
             return nullptr;
         }
         page->tree_.reset(myhtml_tree_create());
-        if (!page->tree_ || myhtml_tree_init(page->tree_.get(), page->parser_.get())
-                                != MyHTML_STATUS_OK) {
+        if (!page->tree_ || myhtml_tree_init(page->tree_.get(), page->parser_.get()) != MyHTML_STATUS_OK) {
             return nullptr;
         }
         // The text is UTF-8 whatever a meta charset in it claims: the caller decoded it.
-        if (myhtml_parse(page->tree_.get(), MyENCODING_UTF_8, utf8.data(), utf8.size())
-            != MyHTML_STATUS_OK) {
+        if (myhtml_parse(page->tree_.get(), MyENCODING_UTF_8, utf8.data(), utf8.size()) != MyHTML_STATUS_OK) {
             return nullptr;
         }
         return page;
@@ -145,22 +134,19 @@ public:
 
     // The elements strictly below `scope` that match `selector` in the context of the whole
     // page, in document order, each once.
-    std::vector<myhtml_tree_node_t*> select(myhtml_tree_node_t* scope, std::string_view selector)
-    {
+    std::vector<myhtml_tree_node_t*> select(myhtml_tree_node_t* scope, std::string_view selector) {
         std::vector<myhtml_tree_node_t*> result;
         myhtml_tree_node_t* html = myhtml_tree_get_node_html(tree_.get());
-        if (scope == nullptr || html == nullptr || myhtml_node_child(scope) == nullptr
-            || !ensureSelectorEngine()) {
+        if (scope == nullptr || html == nullptr || myhtml_node_child(scope) == nullptr || !ensureSelectorEngine()) {
             return result;
         }
 
         mystatus_t status = MyCSS_STATUS_OK;
         mycss_selectors_t* pool = mycss_entry_selectors(cssEntry_.get());
-        SelectorList list(mycss_selectors_parse(pool, MyENCODING_UTF_8, selector.data(),
-                                                selector.size(), &status),
+        SelectorList list(mycss_selectors_parse(pool, MyENCODING_UTF_8, selector.data(), selector.size(), &status),
                           SelectorListDestroyer{pool});
-        if (!list || status != MyCSS_STATUS_OK || (list->flags & MyCSS_SELECTORS_FLAGS_SELECTOR_BAD)
-            || list->entries_list_length == 0) {
+        if (!list || status != MyCSS_STATUS_OK || (list->flags & MyCSS_SELECTORS_FLAGS_SELECTOR_BAD) ||
+            list->entries_list_length == 0) {
             return result;
         }
 
@@ -170,8 +156,7 @@ public:
         // quickly.
         myhtml_tree_node_t* start = isElement(scope) && isOneCompound(*list) ? scope : html;
         myhtml_collection_t* found = nullptr;
-        const mystatus_t findStatus =
-            modest_finder_by_selectors_list(finder_.get(), start, list.get(), &found);
+        const mystatus_t findStatus = modest_finder_by_selectors_list(finder_.get(), start, list.get(), &found);
         Collection collection(found);
         if (findStatus != MODEST_STATUS_OK || !collection || collection->length == 0) {
             return result;
@@ -179,11 +164,9 @@ public:
 
         // The finder reports matches per selector of a list and may report one element twice;
         // walking the scope puts them in document order and keeps each once.
-        std::unordered_set<myhtml_tree_node_t*> matches(collection->list,
-                                                        collection->list + collection->length);
+        std::unordered_set<myhtml_tree_node_t*> matches(collection->list, collection->list + collection->length);
         result.reserve(matches.size());
-        for (myhtml_tree_node_t* node = nextInScope(scope, scope); node != nullptr;
-             node = nextInScope(node, scope)) {
+        for (myhtml_tree_node_t* node = nextInScope(scope, scope); node != nullptr; node = nextInScope(node, scope)) {
             if (matches.count(node) != 0) {
                 result.push_back(node);
                 if (result.size() == matches.size()) break;
@@ -193,8 +176,7 @@ public:
     }
 
 private:
-    bool ensureSelectorEngine()
-    {
+    bool ensureSelectorEngine() {
         if (finder_) return true;
         Css css(mycss_create());
         if (!css || mycss_init(css.get()) != MyCSS_STATUS_OK) return false;
@@ -219,9 +201,9 @@ private:
 
 }  // namespace orvenna
 
-using orvenna::HtmlPage;
 using orvenna::appendText;
 using orvenna::equalsIgnoringAsciiCase;
+using orvenna::HtmlPage;
 using orvenna::isText;
 using orvenna::isVisibleChild;
 using orvenna::nextInScope;
@@ -250,9 +232,8 @@ namespace {
 
 constexpr const char* EmptyText = "";
 
-GumboQuerySelection* newSelection(const std::shared_ptr<HtmlPage>& page,
-                                  myhtml_tree_node_t* scope, const char* selector)
-{
+GumboQuerySelection* newSelection(const std::shared_ptr<HtmlPage>& page, myhtml_tree_node_t* scope,
+                                  const char* selector) {
     auto* selection = new (std::nothrow) GumboQuerySelection;
     if (selection == nullptr || !page || scope == nullptr || selector == nullptr) return selection;
     try {
@@ -264,8 +245,7 @@ GumboQuerySelection* newSelection(const std::shared_ptr<HtmlPage>& page,
     return selection;
 }
 
-GumboQueryNode* newNode(const std::shared_ptr<HtmlPage>& page, myhtml_tree_node_t* node)
-{
+GumboQueryNode* newNode(const std::shared_ptr<HtmlPage>& page, myhtml_tree_node_t* node) {
     auto* handle = new (std::nothrow) GumboQueryNode;
     if (handle != nullptr && node != nullptr) {
         handle->page = page;
@@ -274,23 +254,25 @@ GumboQueryNode* newNode(const std::shared_ptr<HtmlPage>& page, myhtml_tree_node_
     return handle;
 }
 
-GumboQueryString* newString(std::string text)
-{
+GumboQueryString* newString(std::string text) {
     auto* handle = new (std::nothrow) GumboQueryString;
     if (handle != nullptr) handle->text = std::move(text);
     return handle;
 }
 
-bool refersToNode(const GumboQueryNode* node) { return node != nullptr && node->node != nullptr; }
+bool refersToNode(const GumboQueryNode* node) {
+    return node != nullptr && node->node != nullptr;
+}
 
 }  // namespace
 
 extern "C" {
 
-GumboQueryDocument* Gumbo_Query_Document_new(void) { return new (std::nothrow) GumboQueryDocument; }
+GumboQueryDocument* Gumbo_Query_Document_new(void) {
+    return new (std::nothrow) GumboQueryDocument;
+}
 
-int Gumbo_Query_Document_parse(GumboQueryDocument* document, const char* utf8Page)
-{
+int Gumbo_Query_Document_parse(GumboQueryDocument* document, const char* utf8Page) {
     if (document == nullptr) return 0;
     document->page.reset();
     if (utf8Page == nullptr) return 0;
@@ -302,32 +284,26 @@ int Gumbo_Query_Document_parse(GumboQueryDocument* document, const char* utf8Pag
     return document->page ? 1 : 0;
 }
 
-GumboQuerySelection* Gumbo_Query_Document_Find(GumboQueryDocument* document,
-                                               const char* utf8Selector)
-{
+GumboQuerySelection* Gumbo_Query_Document_Find(GumboQueryDocument* document, const char* utf8Selector) {
     if (document == nullptr || !document->page) return newSelection(nullptr, nullptr, nullptr);
     return newSelection(document->page, document->page->document(), utf8Selector);
 }
 
-size_t Gumbo_Query_GetCount(GumboQuerySelection* selection)
-{
+size_t Gumbo_Query_GetCount(GumboQuerySelection* selection) {
     return selection == nullptr ? 0 : selection->nodes.size();
 }
 
-GumboQueryNode* Gumbo_Query_GetNode(GumboQuerySelection* selection, size_t index)
-{
+GumboQueryNode* Gumbo_Query_GetNode(GumboQuerySelection* selection, size_t index) {
     if (selection == nullptr || index >= selection->nodes.size()) return newNode(nullptr, nullptr);
     return newNode(selection->page, selection->nodes[index]);
 }
 
-GumboQuerySelection* Gumbo_Query_Node_find(GumboQueryNode* node, const char* utf8Selector)
-{
+GumboQuerySelection* Gumbo_Query_Node_find(GumboQueryNode* node, const char* utf8Selector) {
     if (!refersToNode(node)) return newSelection(nullptr, nullptr, nullptr);
     return newSelection(node->page, node->node, utf8Selector);
 }
 
-const char* Gumbo_Query_Node_attribute(GumboQueryNode* node, const char* utf8Name)
-{
+const char* Gumbo_Query_Node_attribute(GumboQueryNode* node, const char* utf8Name) {
     if (!refersToNode(node) || utf8Name == nullptr) return EmptyText;
     const std::string_view name(utf8Name);
     try {
@@ -354,8 +330,7 @@ const char* Gumbo_Query_Node_attribute(GumboQueryNode* node, const char* utf8Nam
     }
 }
 
-GumboQueryString* Gumbo_Query_Node_text(GumboQueryNode* node)
-{
+GumboQueryString* Gumbo_Query_Node_text(GumboQueryNode* node) {
     std::string text;
     if (refersToNode(node)) {
         try {
@@ -371,8 +346,7 @@ GumboQueryString* Gumbo_Query_Node_text(GumboQueryNode* node)
     return newString(std::move(text));
 }
 
-GumboQueryString* Gumbo_Query_Node_ownText(GumboQueryNode* node)
-{
+GumboQueryString* Gumbo_Query_Node_ownText(GumboQueryNode* node) {
     std::string text;
     if (refersToNode(node)) {
         try {
@@ -389,35 +363,38 @@ GumboQueryString* Gumbo_Query_Node_ownText(GumboQueryNode* node)
     return newString(std::move(text));
 }
 
-const char* Gumbo_Query_String_GetText(GumboQueryString* text)
-{
+const char* Gumbo_Query_String_GetText(GumboQueryString* text) {
     return text == nullptr ? EmptyText : text->text.c_str();
 }
 
-size_t Gumbo_Query_Node_childNum(GumboQueryNode* node)
-{
+size_t Gumbo_Query_Node_childNum(GumboQueryNode* node) {
     if (!refersToNode(node)) return 0;
     std::size_t count = 0;
-    for (myhtml_tree_node_t* child = myhtml_node_child(node->node); child != nullptr;
-         child = myhtml_node_next(child)) {
+    for (myhtml_tree_node_t* child = myhtml_node_child(node->node); child != nullptr; child = myhtml_node_next(child)) {
         if (isVisibleChild(child)) ++count;
     }
     return count;
 }
 
-GumboQueryNode* Gumbo_Query_Node_childAt(GumboQueryNode* node, size_t index)
-{
+GumboQueryNode* Gumbo_Query_Node_childAt(GumboQueryNode* node, size_t index) {
     if (!refersToNode(node)) return newNode(nullptr, nullptr);
-    for (myhtml_tree_node_t* child = myhtml_node_child(node->node); child != nullptr;
-         child = myhtml_node_next(child)) {
+    for (myhtml_tree_node_t* child = myhtml_node_child(node->node); child != nullptr; child = myhtml_node_next(child)) {
         if (isVisibleChild(child) && index-- == 0) return newNode(node->page, child);
     }
     return newNode(nullptr, nullptr);
 }
 
-void Gumbo_Query_String_Delete(GumboQueryString* text) { delete text; }
-void Gumbo_Query_Node_Delete(GumboQueryNode* node) { delete node; }
-void Gumbo_Query_Delete(GumboQuerySelection* selection) { delete selection; }
-void Gumbo_Query_Document_Delete(GumboQueryDocument* document) { delete document; }
+void Gumbo_Query_String_Delete(GumboQueryString* text) {
+    delete text;
+}
+void Gumbo_Query_Node_Delete(GumboQueryNode* node) {
+    delete node;
+}
+void Gumbo_Query_Delete(GumboQuerySelection* selection) {
+    delete selection;
+}
+void Gumbo_Query_Document_Delete(GumboQueryDocument* document) {
+    delete document;
+}
 
 }  // extern "C"

@@ -32,13 +32,13 @@
 #include <stddef.h>
 
 #if defined(_WIN32)
-#  if defined(ORVENNA_HTMLQUERY_BUILD)
-#    define GUMBO_QUERY_API __declspec(dllexport)
-#  else
-#    define GUMBO_QUERY_API __declspec(dllimport)
-#  endif
+#if defined(ORVENNA_HTMLQUERY_BUILD)
+#define GUMBO_QUERY_API __declspec(dllexport)
 #else
-#  define GUMBO_QUERY_API __attribute__((visibility("default")))
+#define GUMBO_QUERY_API __declspec(dllimport)
+#endif
+#else
+#define GUMBO_QUERY_API __attribute__((visibility("default")))
 #endif
 
 #ifdef __cplusplus
@@ -61,8 +61,7 @@ GUMBO_QUERY_API GumboQueryDocument* Gumbo_Query_Document_new(void);
 GUMBO_QUERY_API int Gumbo_Query_Document_parse(GumboQueryDocument* document, const char* utf8Page);
 
 /* The elements of the whole page that match the selector, in document order. */
-GUMBO_QUERY_API GumboQuerySelection* Gumbo_Query_Document_Find(GumboQueryDocument* document,
-                                                               const char* utf8Selector);
+GUMBO_QUERY_API GumboQuerySelection* Gumbo_Query_Document_Find(GumboQueryDocument* document, const char* utf8Selector);
 
 /* The number of elements in the selection. */
 GUMBO_QUERY_API size_t Gumbo_Query_GetCount(GumboQuerySelection* selection);
@@ -73,14 +72,12 @@ GUMBO_QUERY_API GumboQueryNode* Gumbo_Query_GetNode(GumboQuerySelection* selecti
 /* The descendants of the node (never the node itself) that match the selector, in document
  * order. As with querySelectorAll, the selector is matched against the whole page, so
  * "table td span" finds the spans of a cell although the table lies outside the cell. */
-GUMBO_QUERY_API GumboQuerySelection* Gumbo_Query_Node_find(GumboQueryNode* node,
-                                                           const char* utf8Selector);
+GUMBO_QUERY_API GumboQuerySelection* Gumbo_Query_Node_find(GumboQueryNode* node, const char* utf8Selector);
 
 /* The value of the attribute (ASCII letters of the name match either case); "" when the node
  * has no such attribute or the attribute has no value. The text belongs to the node handle
  * and stays valid until the node is deleted. */
-GUMBO_QUERY_API const char* Gumbo_Query_Node_attribute(GumboQueryNode* node,
-                                                       const char* utf8Name);
+GUMBO_QUERY_API const char* Gumbo_Query_Node_attribute(GumboQueryNode* node, const char* utf8Name);
 
 /* All text of the node and its descendants in document order (comments left out), with
  * character references decoded. The text of a text node (see Gumbo_Query_Node_childAt) is

@@ -14,7 +14,8 @@ namespace {
 TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
     const auto own = std::make_exception_ptr(FrameworkError(7, "磁盘已满"));
     EXPECT_EQ(errorReportText(own), L"俘获到异常,代码值为: 7, 描述为: 磁盘已满");
-    EXPECT_EQ(errorReportText(std::make_exception_ptr(std::bad_alloc())), L"程序在运行时抛出了未被管理的异常: std::bad_alloc");
+    EXPECT_EQ(errorReportText(std::make_exception_ptr(std::bad_alloc())),
+              L"程序在运行时抛出了未被管理的异常: std::bad_alloc");
     EXPECT_EQ(errorReportText(std::make_exception_ptr(42)), L"程序在运行时抛出了未被管理的异常");
 
     class ExpectErrorBox : public wxExpectModalBase<wxMessageDialog, ExpectErrorBox> {

@@ -3,8 +3,8 @@
 #include <wx/window.h>
 
 #include "MainWindowFixture.h"
-#include "engine/Calendar.h"
 #include "base/Text.h"
+#include "engine/Calendar.h"
 #include "framework/Layout.h"
 
 namespace orvenna::gui {

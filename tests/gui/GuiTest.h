@@ -7,10 +7,10 @@
 #include <thread>
 
 #include <gtest/gtest.h>
-#include <wx/checklst.h>
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
+#include <wx/checklst.h>
 #include <wx/choice.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
@@ -18,8 +18,8 @@
 #include <wx/textctrl.h>
 
 #include "../TempDirectory.h"
-#include "engine/CastDispatch.h"
 #include "base/DayCount.h"
+#include "engine/CastDispatch.h"
 
 namespace orvenna::gui {
 

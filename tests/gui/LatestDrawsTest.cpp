@@ -3,7 +3,6 @@
 #include <chrono>
 #include <thread>
 
-
 #include "../LocalHttpServer.h"
 #include "../ResultsPage.h"
 #include "MainWindowFixture.h"
@@ -17,7 +16,9 @@ namespace {
 
 const wxColour Red(255, 0, 0), Blue(0, 0, 255), Orange(255, 128, 0);
 
-std::wstring labelText(const wxStaticText* label) { return label->GetLabel().ToStdWstring(); }
+std::wstring labelText(const wxStaticText* label) {
+    return label->GetLabel().ToStdWstring();
+}
 
 TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
@@ -106,7 +107,8 @@ std::string servedPage(const std::string& period, const std::string& date) {
 class DrawRefreshTest : public MainWindowTest {
 protected:
     void SetUp() override {
-        server.route("/", {.status = 200, .headers = {{"Content-Type", "text/html; charset=gb18030"}},
+        server.route("/", {.status = 200,
+                           .headers = {{"Content-Type", "text/html; charset=gb18030"}},
                            .body = servedPage("24037", "2024-04-02")});
         server.route("/missing", {.status = 404, .body = "not here"});
         MainWindowTest::SetUp();

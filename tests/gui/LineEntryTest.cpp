@@ -109,7 +109,8 @@ TEST_F(LineEntryTest, NothingInTheDialogIsClippedOrOverlapping) {
             }
     }
     EXPECT_EQ(panel()->GetPosition(), wxPoint(10, 10));
-    EXPECT_TRUE(wxRect(client).Contains(panel()->GetRect())) << client.x << "x" << client.y << " panel " << panel()->GetSize().x << "x" << panel()->GetSize().y;
+    EXPECT_TRUE(wxRect(client).Contains(panel()->GetRect()))
+        << client.x << "x" << client.y << " panel " << panel()->GetSize().x << "x" << panel()->GetSize().y;
 }
 
 TEST(CastTimeTextTest, ReadsOnlyTheDialogsOwnForm) {

@@ -10,9 +10,9 @@
 #include "ui/CastingPanel.h"
 #include "ui/ChoiceButtons.h"
 #include "ui/LabeledCombo.h"
+#include "ui/LatestDrawsPanel.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
-#include "ui/LatestDrawsPanel.h"
 #include "ui/ResultPanel.h"
 #include "ui/TarvWin.h"
 

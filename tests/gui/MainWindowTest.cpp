@@ -61,8 +61,9 @@ TEST_F(MainWindowTest, ACastFillsTheGridTheReportAndTheResult) {
     EXPECT_EQ(analysis()->caption()->GetLabel(), L"-----卦--------基----------数----------分-------析------");
 
     const wxString report = analysis()->interpretation()->GetValue();
-    EXPECT_TRUE(report.StartsWith(L"卦解:\n            在2024年3月31日12时日主:甲午,时辰:庚午,属午的卦主测得:\n"
-                                  L"           (离宫第2卦)火山旅变卦为:(艮宫第1卦)艮为山"));
+    EXPECT_TRUE(
+        report.StartsWith(L"卦解:\n            在2024年3月31日12时日主:甲午,时辰:庚午,属午的卦主测得:\n"
+                          L"           (离宫第2卦)火山旅变卦为:(艮宫第1卦)艮为山"));
     EXPECT_NE(report.Find(L"卦基数:"), wxNOT_FOUND);
     EXPECT_NE(report.Find(L"爻基数:"), wxNOT_FOUND);
 

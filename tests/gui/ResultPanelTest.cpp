@@ -143,9 +143,9 @@ TEST_F(ResultPanelTest, AFailedSaveKeepsWhatTheUserTyped) {
 
 TEST_F(ResultPanelTest, DeletingRemovesExactlyTheTickedItems) {
     saveRecords(5);
-    ASSERT_EQ(listed(), (std::vector<std::wstring>{L"r5(2024年3月31日12时)", L"r4(2024年3月31日12时)",
-                                                   L"r3(2024年3月31日12时)", L"r2(2024年3月31日12时)",
-                                                   L"r1(2024年3月31日12时)"}));
+    ASSERT_EQ(listed(),
+              (std::vector<std::wstring>{L"r5(2024年3月31日12时)", L"r4(2024年3月31日12时)", L"r3(2024年3月31日12时)",
+                                         L"r2(2024年3月31日12时)", L"r1(2024年3月31日12时)"}));
     tick(0);
     tick(2);
     tick(4);

@@ -9,8 +9,8 @@
 #include <wx/utils.h>
 
 #include "MainWindowFixture.h"
-#include "ui/GuaWin.h"
 #include "records/YsModel.h"
+#include "ui/GuaWin.h"
 #include "ui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/QrView.h"

@@ -41,7 +41,8 @@ protected:
         std::vector<std::string> environment = {programHome, configHome, "NO_AT_BRIDGE=1"};
         for (char** entry = environ; *entry; ++entry) {
             const std::string_view text(*entry);
-            if (!text.starts_with("ORVENNA_HOME=") && !text.starts_with("XDG_CONFIG_HOME=")) environment.emplace_back(text);
+            if (!text.starts_with("ORVENNA_HOME=") && !text.starts_with("XDG_CONFIG_HOME="))
+                environment.emplace_back(text);
         }
         std::vector<char*> envp;
         for (std::string& entry : environment) envp.push_back(entry.data());

@@ -4,11 +4,11 @@
 
 #include "../LocalHttpServer.h"
 #include "MainWindowFixture.h"
-#include "framework/Settings.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
+#include "framework/Settings.h"
 #include "update/Installer.h"
 #include "update/UpdateWin.h"
 
@@ -93,8 +93,9 @@ TEST_F(UpdateTest, TheCheckStartsFiveSecondsAfterShowUnlessOfferedToday) {
 
 TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     const std::string noName = members(2, md5).substr(std::string("\"name\": \"Orvenna\", ").size());
-    const std::string badUrl = "\"name\": 1, \"ver\": 2, \"verns\": \"\", \"day\": \"d\", \"url\": \"68007400\", \"md5\": \"" +
-                               md5 + "\", \"body\": \"\"";
+    const std::string badUrl =
+        "\"name\": 1, \"ver\": 2, \"verns\": \"\", \"day\": \"d\", \"url\": \"68007400\", \"md5\": \"" + md5 +
+        "\", \"body\": \"\"";
     // One check a run: each index is asked for by a window of its own.
     for (const std::string& index : {members(1, md5), noName, members(2, "../evil"), badUrl}) {
         publish(index);
@@ -141,9 +142,8 @@ TEST_F(UpdateTest, DownloadVerifyAndInstall) {
     wxWeakRef<TarvWin> main(window);
     std::wstring shown;
     UpdatePanel* update = panel();
-    update->installRequested.connect([&](const std::filesystem::path&) {
-        shown = update->statusLabel()->GetLabel().ToStdWstring();
-    });
+    update->installRequested.connect(
+        [&](const std::filesystem::path&) { shown = update->statusLabel()->GetLabel().ToStdWstring(); });
     window = nullptr;
     click(update->mainButton());
     EXPECT_EQ(shown, L"文件指纹正确，立即进行安装");
@@ -168,7 +168,9 @@ TEST_F(UpdateTest, AWrongFingerprintDeletesTheFileAndOffersTheDownloadAgain) {
 }
 
 TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
-    server.route("/stalls.exe", {.status = 200, .headers = {{"Content-Length", "100000"}}, .body = std::string(100000, 'x'),
+    server.route("/stalls.exe", {.status = 200,
+                                 .headers = {{"Content-Length", "100000"}},
+                                 .body = std::string(100000, 'x'),
                                  .stallAfterBytes = 5000});
     openWindow();
     for (const char* path : {"/gone.exe", "/stalls.exe"}) {
@@ -190,7 +192,8 @@ TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
 }
 
 TEST_F(UpdateTest, ClosingDuringADownloadAsksAndCancelsCleanly) {
-    server.route("/slow.exe", {.status = 200, .body = std::string(400000, 'x'), .chunkDelayMs = 50, .chunkBytes = 4000});
+    server.route("/slow.exe",
+                 {.status = 200, .body = std::string(400000, 'x'), .chunkDelayMs = 50, .chunkBytes = 4000});
     openWindow();
     publish(members(2, md5, "/slow.exe"));
     check();

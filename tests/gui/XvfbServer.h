@@ -35,10 +35,10 @@ public:
             dup2(devnull, STDOUT_FILENO);
             dup2(devnull, STDERR_FILENO);
             const std::string fd = std::to_string(fds[1]);
-            setpgid(0, 0);  // not in the test's process group: a terminal's ^C stops the test only
+            setpgid(0, 0);                     // not in the test's process group: a terminal's ^C stops the test only
             prctl(PR_SET_PDEATHSIG, SIGTERM);  // and a test that dies takes its server with it
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-dpi", "96",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1280x1024x24", "-dpi", "96", "-nolisten",
+                   "tcp", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
