@@ -201,17 +201,11 @@ void CastingPanel::pressReset() {
 }
 
 void CastingPanel::restore(const CastRequest& saved) {
-    request_.replayId = saved.replayId;
-    request_.method = saved.method;
     if (saved.method >= 0 && saved.method <= TimeCasting) methodChoice_->setSelection(saved.method);
-    request_.zodiac = saved.zodiac;
     if (saved.zodiac >= 0 && saved.zodiac <= 12) zodiacChoice_->setSelection(saved.zodiac);
-    request_.castTime = saved.castTime;
-    request_.numberText = saved.numberText;
-    request_.upperCode = saved.upperCode;
-    request_.lowerCode = saved.lowerCode;
-    request_.drawTimeChoice = saved.drawTimeChoice;
-    request_.movingFlags = saved.movingFlags;
+    // After the choices' own handlers: what casts is the saved request as it was.
+    request_ = saved;
+    request_.isErrorCarrier = false;
     if (NumberBox* box = numberBox(); box && saved.method == NumberCasting) box->ChangeValue(saved.numberText);
     if (ChoiceButtons* choice = timeChoice(); choice && saved.method == TimeCasting)
         choice->choose(saved.drawTimeChoice);
