@@ -1,7 +1,6 @@
 #include "OrvennaApp.h"
 
 #include <curl/curl.h>
-#include <openssl/crypto.h>
 
 #include "ErrorReport.h"
 #include "Help.h"
@@ -58,7 +57,6 @@ void OrvennaApp::OnUnhandledException() {
 
 int runProgram(int argc, char** argv) {
     curl_global_init(CURL_GLOBAL_ALL);
-    OPENSSL_init_crypto(OPENSSL_INIT_ADD_ALL_CIPHERS | OPENSSL_INIT_ADD_ALL_DIGESTS, nullptr);
 
     const std::filesystem::path programDir = programDirectory();
     removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));

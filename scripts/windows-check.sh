@@ -19,6 +19,9 @@ files=(
   app/Help.cpp
   framework/Clock.cpp
   framework/ProgramDirectory.cpp
+  framework/Process.cpp
+  framework/Fingerprint.cpp
+  framework/Gb18030.cpp
   draws/DrawFetcher.cpp
 )
 

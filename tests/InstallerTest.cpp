@@ -1,3 +1,4 @@
+#include "framework/Fingerprint.h"
 #include "update/Installer.h"
 
 #include <gtest/gtest.h>

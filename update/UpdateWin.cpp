@@ -21,7 +21,7 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
         return verifyInstaller(md5, file);
     };
     panel_->installRequested.connect([this](const std::filesystem::path& file) {
-        startInstaller(file);  // a failure is not reported: the program ends either way
+        (void)startInstaller(file);  // a failure is not reported: the program ends either way
         if (endProgram) endProgram();
     });
     panel_->stateChanged.connect([this](int state) { updateState_ = state; });

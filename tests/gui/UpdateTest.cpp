@@ -7,6 +7,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "framework/Clock.h"
+#include "framework/Fingerprint.h"
 #include "framework/FontText.h"
 #include "framework/Settings.h"
 #include "update/Installer.h"

@@ -1,0 +1,23 @@
+// Child processes: the one-shot network check and the hand-over to a downloaded installer.
+// Neither goes through a shell, and neither shows a window.
+#pragma once
+
+#include <atomic>
+#include <filesystem>
+#include <string>
+
+#include "base/Result.h"
+
+namespace orvenna {
+
+// Runs `command` (Linux: "ping -c 1 -W 2 HOST"; Windows: "ping -n 1 -w 2000 HOST", the default
+// command being the system's own ping.exe) with its output read through a pipe and dropped.
+// True when it ended with exit code 0 within a few seconds; false when it could not start,
+// failed, took too long, or `cancel` was set while it ran (it is ended then).
+bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel = nullptr);
+
+// Starts `program` and returns without waiting for it: it outlives this process. On Linux the
+// file is made executable first; on Windows the call waits at most 500 ms for it to settle.
+Status startDetached(const std::filesystem::path& program);
+
+}  // namespace orvenna
