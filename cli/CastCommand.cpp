@@ -10,6 +10,7 @@
 #include "base/Text.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
+#include "framework/Console.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/QrSymbol.h"
 #include "records/EasyDb.h"
@@ -73,7 +74,7 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
     std::ifstream file;
     std::istream* lines = &in;
     if (source != "-") {
-        file.open(source, std::ios::binary);
+        file.open(utf8Path(source), std::ios::binary);
         if (!file) {
             err << "--batch: cannot read " << source << '\n';
             return ExitUsage;
@@ -105,7 +106,7 @@ std::string writeQrPicture(const std::string& file, const CastResult& result) {
     const auto symbol = encodeQr(toUtf8(result.resultText));
     if (!symbol) return "the result text does not fit a QR symbol";
     const QrPicture picture = drawQr(*symbol, QrBoxSide);
-    if (!writePng(std::filesystem::path(file), picture.side, picture.side, picture.rgb)) return "cannot write " + file;
+    if (!writePng(utf8Path(file), picture.side, picture.side, picture.rgb)) return "cannot write " + file;
     return {};
 }
 

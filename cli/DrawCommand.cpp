@@ -11,6 +11,7 @@
 #include "Options.h"
 #include "base/Text.h"
 #include "draws/DrawFetcher.h"
+#include "framework/Console.h"
 #include "framework/Gb18030.h"
 
 namespace orvenna::cli {
@@ -28,7 +29,7 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
     std::string page;
     if (const auto file = options.value("--file")) {
-        std::ifstream in(*file, std::ios::binary);
+        std::ifstream in(utf8Path(*file), std::ios::binary);
         if (!in) {
             err << "orvenna-cli: --file: cannot read " << *file << '\n';
             return ExitFailed;

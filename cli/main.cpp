@@ -3,11 +3,13 @@
 #include <curl/curl.h>
 
 #include "Cli.h"
+#include "framework/Console.h"
 
 int main(int argc, char** argv) {
+    orvenna::useByteStreams();
     std::ios::sync_with_stdio(false);
     curl_global_init(CURL_GLOBAL_ALL);
-    const std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> args = orvenna::utf8Arguments(argc, argv);
     const int code = orvenna::cli::runCli(args, std::cin, std::cout, std::cerr);
     curl_global_cleanup();
     return code;

@@ -3,6 +3,7 @@
 // click.
 #pragma once
 
+#include <wx/bitmap.h>
 #include <wx/dialog.h>
 
 #include "framework/WindowTimer.h"

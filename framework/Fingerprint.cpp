@@ -71,8 +71,8 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
     if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0))) return std::nullopt;
     const std::unique_ptr<void, HashDestroy> hash(rawHash);
     const bool read = readInChunks(file, [&](const char* data, std::size_t size) {
-        return BCRYPT_SUCCESS(BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(data)),
-                                             static_cast<ULONG>(size), 0));
+        return BCRYPT_SUCCESS(
+            BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(data)), static_cast<ULONG>(size), 0));
     });
     unsigned char digest[16];
     if (!read || !BCRYPT_SUCCESS(BCryptFinishHash(hash.get(), digest, sizeof digest, 0))) return std::nullopt;
@@ -84,9 +84,8 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
 std::optional<std::string> md5Hex(const std::filesystem::path& file) {
     const std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
     if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) return std::nullopt;
-    const bool read = readInChunks(file, [&](const char* data, std::size_t size) {
-        return EVP_DigestUpdate(context.get(), data, size) == 1;
-    });
+    const bool read = readInChunks(
+        file, [&](const char* data, std::size_t size) { return EVP_DigestUpdate(context.get(), data, size) == 1; });
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (!read || EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return std::nullopt;

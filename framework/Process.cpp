@@ -27,7 +27,9 @@ namespace {
 constexpr auto PingLimit = std::chrono::seconds(4);
 constexpr auto PollInterval = std::chrono::milliseconds(10);
 
-bool cancelled(const std::atomic<bool>* cancel) { return cancel && cancel->load(); }
+bool cancelled(const std::atomic<bool>* cancel) {
+    return cancel && cancel->load();
+}
 
 #ifdef _WIN32
 
@@ -170,10 +172,10 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
 
 Status startDetached(const std::filesystem::path& program) {
     std::error_code error;
-    std::filesystem::permissions(program,
-                                 std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::add, error);
+    std::filesystem::permissions(
+        program,
+        std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
+        std::filesystem::perm_options::add, error);
     if (error) return Error{error.value(), "cannot make " + program.string() + " executable: " + error.message()};
     std::string path = program.string();
     char* argv[] = {path.data(), nullptr};
