@@ -9,6 +9,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include "framework/WinHandle.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -309,6 +311,15 @@ Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
     const std::wstring keyText(trimControl(key));
     if (!isStorable(keyText, value)) return notStorable();
     const std::wstring valueText(value);
+    // A new file starts with a UTF-16 byte-order mark: the profile functions then keep it in
+    // UTF-16, where they would write the ANSI code page and lose the Chinese of the update day
+    // on a system set to another one.
+    if (const WinHandle created(
+            CreateFileW(iniFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+        created) {
+        DWORD written = 0;
+        WriteFile(created.get(), "\xFF\xFE", 2, &written, nullptr);
+    }
     if (!WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(), iniFile.c_str()))
         return Error{static_cast<int>(GetLastError()), "cannot write " + iniFile.string()};
     return success();

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in
 # a build with AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded tests in a
-# ThreadSanitizer build, and every fuzz target for
-# a bounded time. Fails when any test or fuzz target fails.
+# ThreadSanitizer build, the Windows program's tests under Wine (scripts/windows-test.sh), and
+# every fuzz target for a bounded time. Fails when any test or fuzz target fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -23,8 +23,8 @@ for kind in release sanitize; do
 done
 echo "== threaded tests under ThreadSanitizer"
 bash scripts/tsan.sh || status=1
-echo "== Windows branch (mingw-w64 syntax check)"
-bash scripts/windows-check.sh || status=1
+echo "== Windows program: cross-built, tested under Wine"
+bash scripts/windows-test.sh || status=1
 echo "== fuzz targets"
 bash scripts/fuzz.sh "${ORVENNA_FUZZ_SECONDS:-30}" || status=1
 exit $status

@@ -4,13 +4,11 @@
 
 #include <atomic>
 #include <chrono>
-#include <fstream>
 #include <thread>
-
-#include <sys/stat.h>
 
 #include "LocalHttpServer.h"
 #include "ResultsPage.h"
+#include "SystemSupport.h"
 #include "TempDirectory.h"
 #include "draws/DrawFetcher.h"
 #include "draws/TableDraw.h"
@@ -60,6 +58,7 @@ protected:
 };
 
 TEST_F(DrawFetchTest, AGb18030PageIsFetchedAndRead) {
+    ORVENNA_SKIP_WITHOUT_GB18030();
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/moved", {.status = 302, .headers = {{"Location", "/"}}});
     for (const char* path : {"/", "/moved"}) {
@@ -71,6 +70,7 @@ TEST_F(DrawFetchTest, AGb18030PageIsFetchedAndRead) {
 }
 
 TEST_F(DrawFetchTest, AnythingButAReadableOkPageGivesNothing) {
+    ORVENNA_SKIP_WITHOUT_GB18030();
     server.route("/missing", {.status = 404, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/garbled", {.status = 200, .body = std::string("\x81\x20\xff\xfe<table>", 9)});
     EXPECT_EQ(fetchFrontResultsPage(server.url("/missing")), "");
@@ -79,6 +79,7 @@ TEST_F(DrawFetchTest, AnythingButAReadableOkPageGivesNothing) {
 }
 
 TEST_F(DrawFetchTest, ATwoMegabytePageIsReadWhole) {
+    ORVENNA_SKIP_WITHOUT_GB18030();
     std::string padding;
     while (padding.size() < 2'000'000) padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a></div>\n";
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits()), padding))});
@@ -88,32 +89,35 @@ TEST_F(DrawFetchTest, ATwoMegabytePageIsReadWhole) {
 }
 
 TEST_F(DrawFetchTest, TheNetworkCheckPingsOnlyTheConfiguredHost) {
+    // Commands that answer at once, and one that hangs.
+    TempDirectory dir;
+    const std::string succeeds = stubCommand("true", dir.path()), fails = stubCommand("false", dir.path()),
+                      hangs = stubCommand("sleep", dir.path());
+
     EXPECT_TRUE(checkNetwork({"", "127.0.0.1", "ping"}));
-    EXPECT_TRUE(checkNetwork({"", "", "false"})) << "no host: nothing to check";
-    EXPECT_FALSE(checkNetwork({"", "127.0.0.1", "false"}));
+    EXPECT_TRUE(checkNetwork({"", "", fails})) << "no host: nothing to check";
+    EXPECT_FALSE(checkNetwork({"", "127.0.0.1", fails}));
     EXPECT_FALSE(checkNetwork({"", "127.0.0.1", "/nonexistent/ping"}));
 
     // A check that hangs ends when it is cancelled.
-    TempDirectory dir;
-    const auto slow = dir.path() / "slow-ping";
-    std::ofstream(slow) << "#!/bin/sh\nexec sleep 30\n";
-    chmod(slow.c_str(), 0755);
     std::atomic<bool> cancel{false};
     std::thread stopper([&] {
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
         cancel = true;
     });
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_FALSE(checkNetwork({"", "127.0.0.1", slow.string()}, &cancel));
+    EXPECT_FALSE(checkNetwork({"", "127.0.0.1", hangs}, &cancel));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(3));
     stopper.join();
 
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
-    const RefreshOutcome down = refreshOnce({server.url("/"), "127.0.0.1", "false"});
+    const RefreshOutcome down = refreshOnce({server.url("/"), "127.0.0.1", fails});
     EXPECT_FALSE(down.networkUp);
     EXPECT_EQ(server.requests("/"), 0);
-    const RefreshOutcome up = refreshOnce({server.url("/"), "127.0.0.1", "true"});
+    const RefreshOutcome up = refreshOnce({server.url("/"), "127.0.0.1", succeeds});
     EXPECT_TRUE(up.networkUp);
+    EXPECT_EQ(server.requests("/"), 1);
+    ORVENNA_SKIP_WITHOUT_GB18030() << "; the page was fetched but not read";
     EXPECT_TRUE(up.draw.usable());
 }
 

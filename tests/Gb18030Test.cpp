@@ -5,22 +5,29 @@
 
 #include <string>
 
+#include "SystemSupport.h"
+
 namespace orvenna {
 namespace {
 
-TEST(Gb18030Test, TwoByteCharactersAndAsciiConvert) {
+class Gb18030Test : public ::testing::Test {
+protected:
+    void SetUp() override { ORVENNA_SKIP_WITHOUT_GB18030(); }
+};
+
+TEST_F(Gb18030Test, TwoByteCharactersAndAsciiConvert) {
     EXPECT_EQ(gb18030ToUtf8("\xC6\xDF\xD0\xC7\xB2\xCA"), "七星彩");
     EXPECT_EQ(gb18030ToUtf8("<td>\xC6\xDF\xD0\xC7\xB2\xCA</td> 2024"), "<td>七星彩</td> 2024");
     EXPECT_EQ(gb18030ToUtf8("\xA2\xE3"), "€");
     EXPECT_EQ(gb18030ToUtf8(""), "");
 }
 
-TEST(Gb18030Test, FourByteSequencesReachBeyondTheTwoByteTable) {
+TEST_F(Gb18030Test, FourByteSequencesReachBeyondTheTwoByteTable) {
     EXPECT_EQ(gb18030ToUtf8("\x81\x30\x81\x30"), "\u0080");
     EXPECT_EQ(gb18030ToUtf8("\x95\x32\x82\x36"), "\U00020000");
 }
 
-TEST(Gb18030Test, BytesThatAreNotGb18030GiveNothing) {
+TEST_F(Gb18030Test, BytesThatAreNotGb18030GiveNothing) {
     EXPECT_EQ(gb18030ToUtf8("\x81\x20"), std::nullopt);
     EXPECT_EQ(gb18030ToUtf8("\xFF"), std::nullopt);
     EXPECT_EQ(gb18030ToUtf8("ok \x81\x30\x81"), std::nullopt) << "a four-byte sequence cut short";
@@ -28,7 +35,7 @@ TEST(Gb18030Test, BytesThatAreNotGb18030GiveNothing) {
 }
 
 // A whole results page is a few hundred kilobytes; its UTF-8 is longer than its GB18030.
-TEST(Gb18030Test, ALargePageConvertsWholeAndAFaultDeepInsideIsStillSeen) {
+TEST_F(Gb18030Test, ALargePageConvertsWholeAndAFaultDeepInsideIsStillSeen) {
     const std::string piece = "\xC6\xDF\xD0\xC7\xB2\xCA 1234567 \x81\x30\x81\x30";
     std::string page;
     std::string expected;

@@ -1,52 +1,45 @@
 #include "app/InstanceLock.h"
 
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <fstream>
 #include <optional>
 #include <sstream>
 #include <string>
+#include <thread>
 
 #include "ChildProcess.h"
+#include "Environment.h"
 #include "TempDirectory.h"
 
 namespace orvenna {
 namespace {
 
+// In a child: 0 when a new lock on the file is held, 1 when it is refused.
+const ChildRole lockOnce("InstanceLock.lock", [](const std::filesystem::path& lockFile) {
+    return InstanceLock(lockFile).acquired() ? 0 : 1;
+});
+
+// In a child: takes the lock on `folder`/tarv.sq, tells whether it got it, and waits to be killed.
+const ChildRole lockAndWait("InstanceLock.lockAndWait", [](const std::filesystem::path& folder) {
+    const InstanceLock lock(folder / "tarv.sq");
+    announce(folder / "ready", lock.acquired() ? "y" : "n");
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    return 0;
+});
+
+// A program that runs until it is killed.
+const ChildRole waitForever("InstanceLock.wait", [](const std::filesystem::path&) {
+    for (;;) std::this_thread::sleep_for(std::chrono::hours(1));
+    return 0;
+});
+
 // 0 when a new lock on `path` is held, 1 when it is refused; run in a child process.
 int lockInChild(const std::filesystem::path& path) {
-    return exitCodeInChild([&path] { return InstanceLock(path).acquired() ? 0 : 1; });
+    return exitCodeInChild("InstanceLock.lock", path);
 }
-
-class ScopedEnv {
-public:
-    ScopedEnv(const char* name, const char* value) : name_(name) {
-        if (const char* old = std::getenv(name)) saved_ = old;
-        if (value != nullptr) {
-            setenv(name, value, 1);
-        } else {
-            unsetenv(name);
-        }
-    }
-    ~ScopedEnv() {
-        if (saved_) {
-            setenv(name_, saved_->c_str(), 1);
-        } else {
-            unsetenv(name_);
-        }
-    }
-    ScopedEnv(const ScopedEnv&) = delete;
-    ScopedEnv& operator=(const ScopedEnv&) = delete;
-
-private:
-    const char* name_;
-    std::optional<std::string> saved_;
-};
 
 class InstanceLockFileTest : public ::testing::Test {
 protected:
@@ -67,30 +60,24 @@ TEST_F(InstanceLockFileTest, OnlyOneProcessHoldsTheLock) {
 }
 
 TEST_F(InstanceLockFileTest, LockOfAKilledProcessIsReleased) {
-    int ready[2];
-    ASSERT_EQ(pipe(ready), 0);
-    const pid_t holder = fork();
-    if (holder == 0) {
-        const InstanceLock lock(lockPath);
-        const char state = lock.acquired() ? 'y' : 'n';
-        static_cast<void>(write(ready[1], &state, 1));
-        for (;;) pause();
-    }
-    close(ready[1]);
-    char state = 0;
-    ASSERT_EQ(read(ready[0], &state, 1), 1);
-    close(ready[0]);
-    ASSERT_EQ(state, 'y');
+    std::filesystem::create_directories(lockPath.parent_path());
+    ChildProcess holder = ChildProcess::role("InstanceLock.lockAndWait", lockPath.parent_path());
+    ASSERT_EQ(announcement(lockPath.parent_path() / "ready"), std::optional<std::string>("y"));
 
     EXPECT_FALSE(InstanceLock(lockPath).acquired());
-    kill(holder, SIGKILL);
-    waitpid(holder, nullptr, 0);
+    holder.kill();
     EXPECT_TRUE(InstanceLock(lockPath).acquired());
 }
 
 TEST_F(InstanceLockFileTest, RefusedAttemptLeavesTheHoldersFileAlone) {
     const InstanceLock first(lockPath);
     ASSERT_TRUE(first.acquired());
+#ifdef _WIN32
+    // The holder shares its file with nobody: nobody else can even open it to change it.
+    EXPECT_FALSE(std::fstream(lockPath, std::ios::in | std::ios::out | std::ios::binary).is_open());
+    EXPECT_EQ(lockInChild(lockPath), 1);
+    EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
+#else
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
 
     std::fstream(lockPath, std::ios::in | std::ios::out | std::ios::binary) << "running";
@@ -100,31 +87,18 @@ TEST_F(InstanceLockFileTest, RefusedAttemptLeavesTheHoldersFileAlone) {
     in.read(start.data(), 7);
     EXPECT_EQ(start, "running");
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
+#endif
 }
 
 TEST_F(InstanceLockFileTest, StartedProgramsDoNotKeepTheLock) {
-    pid_t sleeper = -1;
+    std::optional<ChildProcess> started;
     {
         const InstanceLock lock(lockPath);
         ASSERT_TRUE(lock.acquired());
-        // Until exec, the child shares every descriptor; the end of this pipe, closed by the
-        // exec, tells when the started program runs on its own.
-        int started[2];
-        ASSERT_EQ(pipe2(started, O_CLOEXEC), 0);
-        sleeper = fork();
-        if (sleeper == 0) {
-            execl("/bin/sleep", "sleep", "30", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(started[1]);
-        char ignored = 0;
-        EXPECT_EQ(read(started[0], &ignored, 1), 0);
-        close(started[0]);
-        ASSERT_GT(sleeper, 0);
+        started.emplace(ChildProcess::role("InstanceLock.wait"));
+        ASSERT_TRUE(started->running());
     }
     EXPECT_TRUE(InstanceLock(lockPath).acquired());
-    kill(sleeper, SIGKILL);
-    waitpid(sleeper, nullptr, 0);
 }
 
 TEST_F(InstanceLockFileTest, MovedLockStaysHeldUntilItsLastOwnerEnds) {
@@ -143,15 +117,30 @@ TEST_F(InstanceLockFileTest, PlaceThatCannotHoldTheFileGivesNoLock) {
     std::ofstream(dir.path() / "plain") << "not a folder";
     EXPECT_FALSE(InstanceLock(dir.path() / "plain" / "Orvenna" / "tarv.sq").acquired());
 
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows ignores the read-only attribute of a folder: files can still be made in it";
+#endif
     const std::filesystem::path readOnly = dir.path() / "read-only";
     std::filesystem::create_directory(readOnly);
     std::filesystem::permissions(readOnly, std::filesystem::perms(0555));
     const std::filesystem::path inside = readOnly / "Orvenna" / "tarv.sq";
-    EXPECT_EQ(exitCodeInChild([&inside] { return InstanceLock(inside).acquired() ? 0 : 1; }, true), 1);
+    EXPECT_EQ(exitCodeInChild("InstanceLock.lock", inside, true), 1);
     EXPECT_FALSE(std::filesystem::exists(readOnly / "Orvenna"));
 }
 
+#ifdef _WIN32
+TEST(InstanceLockTest, DefaultPathIsInTheUsersApplicationData) {
+    const std::filesystem::path path = InstanceLock::defaultLockPath();
+    EXPECT_EQ(path.filename(), "tarv.sq");
+    EXPECT_EQ(path.parent_path().filename(), "Orvenna");
+    EXPECT_TRUE(std::filesystem::is_directory(path.parent_path().parent_path())) << path;
+}
+#endif
+
 TEST(InstanceLockTest, DefaultPathFollowsTheXdgConfigFolder) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the XDG folders are Linux's; Windows keeps the lock in the user's application data";
+#endif
     const ScopedEnv home("HOME", "/home/someone");
     {
         const ScopedEnv config("XDG_CONFIG_HOME", "/custom/config");

@@ -3,18 +3,22 @@
 // that time-outs and cancellation meet a live socket. Nothing else is reachable through it.
 #pragma once
 
+#ifdef _WIN32
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#else
 #include <arpa/inet.h>
-#include <fcntl.h>
 #include <netinet/in.h>
 #include <poll.h>
-#include <strings.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
+#endif
+
+#include <algorithm>
+#include <cctype>
 #include <cstdint>
-#include <cstdlib>
 #include <map>
 #include <mutex>
 #include <stdexcept>
@@ -23,6 +27,8 @@
 #include <thread>
 #include <utility>
 #include <vector>
+
+#include "Environment.h"
 
 namespace orvenna {
 
@@ -40,29 +46,32 @@ public:
 
     // Listening at once on an ephemeral port; throws std::runtime_error when it cannot.
     LocalHttpServer() {
-        int ends[2];
-        if (pipe2(ends, O_CLOEXEC) != 0) throw std::runtime_error("pipe2 failed");
-        stopRead_ = Descriptor(ends[0]), stopWrite_ = Descriptor(ends[1]);
-        listener_ = Descriptor(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        // The stop signal: a datagram this socket sends to itself, never read, so that it
+        // wakes every wait at once and keeps waking them.
+        wake_ = Socket(openSocket(SOCK_DGRAM));
+        sockaddr_in wakeAddress = loopback(0);
+        socklen_t wakeLength = sizeof wakeAddress;
+        if (!wake_ || bind(wake_.handle, asGeneric(wakeAddress), sizeof wakeAddress) != 0 ||
+            getsockname(wake_.handle, asGeneric(wakeAddress), &wakeLength) != 0 ||
+            connect(wake_.handle, asGeneric(wakeAddress), sizeof wakeAddress) != 0) {
+            throw std::runtime_error("cannot make the stop signal");
+        }
+        listener_ = Socket(openSocket(SOCK_STREAM));
         sockaddr_in address = loopback(0);
         socklen_t length = sizeof address;
-        if (listener_.fd < 0 || bind(listener_.fd, asGeneric(address), sizeof address) != 0 ||
-            listen(listener_.fd, 64) != 0 || getsockname(listener_.fd, asGeneric(address), &length) != 0) {
+        if (!listener_ || bind(listener_.handle, asGeneric(address), sizeof address) != 0 ||
+            listen(listener_.handle, 64) != 0 || getsockname(listener_.handle, asGeneric(address), &length) != 0) {
             throw std::runtime_error("cannot listen on 127.0.0.1");
         }
         port_ = ntohs(address.sin_port);
         // A proxy from the environment would carry the tests' requests away from 127.0.0.1.
-        const char* bypass = std::getenv("no_proxy");
-        if (bypass == nullptr || std::string_view(bypass) != "*") setenv("no_proxy", "*", 1);
+        if (getEnv("no_proxy") != "*") setEnv("no_proxy", "*");
         acceptor_ = std::thread([this] { acceptConnections(); });
     }
 
     // Wakes every connection thread, a stalled one too, and waits for all of them.
     ~LocalHttpServer() {
-        // The byte, never read, keeps the pipe readable for every poll even while a forked
-        // child still holds a copy of the write end.
-        [[maybe_unused]] const ssize_t written = write(stopWrite_.fd, "x", 1);
-        stopWrite_ = Descriptor();
+        [[maybe_unused]] const auto sent = send(wake_.handle, "x", 1, 0);
         acceptor_.join();
         std::vector<std::thread> finishing;
         {
@@ -98,33 +107,123 @@ public:
 
     // A port on 127.0.0.1 that nobody listens on: one the system just handed out and took back.
     static int unusedPort() {
-        const Descriptor probe(socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0));
+        [[maybe_unused]] const Sockets sockets{};
+        const Socket probe(openSocket(SOCK_STREAM));
         sockaddr_in address = loopback(0);
         socklen_t length = sizeof address;
-        if (bind(probe.fd, asGeneric(address), sizeof address) != 0 ||
-            getsockname(probe.fd, asGeneric(address), &length) != 0) {
+        if (!probe || bind(probe.handle, asGeneric(address), sizeof address) != 0 ||
+            getsockname(probe.handle, asGeneric(address), &length) != 0) {
             throw std::runtime_error("cannot find a free port");
         }
         return ntohs(address.sin_port);
     }
 
+    // Whether something accepts connections on 127.0.0.1:`port`.
+    static bool accepts(int port) {
+        [[maybe_unused]] const Sockets sockets{};
+        const Socket probe(openSocket(SOCK_STREAM));
+        sockaddr_in address = loopback(port);
+        return probe && connect(probe.handle, asGeneric(address), sizeof address) == 0;
+    }
+
 private:
-    struct Descriptor {
-        int fd = -1;
-        Descriptor() = default;
-        explicit Descriptor(int opened) : fd(opened) {}
-        Descriptor(Descriptor&& other) noexcept : fd(std::exchange(other.fd, -1)) {}
-        Descriptor& operator=(Descriptor&& other) noexcept {
+#ifdef _WIN32
+    using Native = SOCKET;
+    static constexpr Native NoSocket = INVALID_SOCKET;
+    using Length = int;  // what send and recv take and give
+#else
+    using Native = int;
+    static constexpr Native NoSocket = -1;
+    using Length = std::size_t;
+#endif
+
+    // Winsock wants each user to start it and end it again; other systems need nothing.
+    struct Sockets {
+#ifdef _WIN32
+        Sockets() {
+            WSADATA data;
+            if (WSAStartup(MAKEWORD(2, 2), &data) != 0) throw std::runtime_error("Winsock does not start");
+        }
+        ~Sockets() {
+            WSACleanup();
+        }
+#else
+        Sockets() = default;
+#endif
+        Sockets(const Sockets&) = delete;
+        Sockets& operator=(const Sockets&) = delete;
+    };
+
+    struct Socket {
+        Native handle = NoSocket;
+        Socket() = default;
+        explicit Socket(Native opened) : handle(opened) {}
+        Socket(Socket&& other) noexcept : handle(std::exchange(other.handle, NoSocket)) {}
+        Socket& operator=(Socket&& other) noexcept {
             if (this != &other) {
-                if (fd >= 0) close(fd);
-                fd = std::exchange(other.fd, -1);
+                closeHandle();
+                handle = std::exchange(other.handle, NoSocket);
             }
             return *this;
         }
-        ~Descriptor() {
-            if (fd >= 0) close(fd);
+        ~Socket() { closeHandle(); }
+        explicit operator bool() const { return handle != NoSocket; }
+
+    private:
+        void closeHandle() {
+            if (handle == NoSocket) return;
+#ifdef _WIN32
+            closesocket(handle);
+#else
+            close(handle);
+#endif
         }
     };
+
+    // A socket that programs the tests start do not inherit.
+    static Native openSocket(int type) {
+#ifdef _WIN32
+        return WSASocketW(AF_INET, type, 0, nullptr, 0, WSA_FLAG_OVERLAPPED | WSA_FLAG_NO_HANDLE_INHERIT);
+#else
+        return socket(AF_INET, type | SOCK_CLOEXEC, 0);
+#endif
+    }
+
+    static Native acceptNonBlocking(Native listener) {
+#ifdef _WIN32
+        const Native accepted = accept(listener, nullptr, nullptr);
+        if (accepted == NoSocket) return accepted;
+        SetHandleInformation(reinterpret_cast<HANDLE>(accepted), HANDLE_FLAG_INHERIT, 0);
+        u_long nonBlocking = 1;
+        ioctlsocket(accepted, FIONBIO, &nonBlocking);
+        return accepted;
+#else
+        return accept4(listener, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
+#endif
+    }
+
+    static int lastError() {
+#ifdef _WIN32
+        return WSAGetLastError();
+#else
+        return errno;
+#endif
+    }
+    // A failed call that is worth repeating as it is.
+    static bool interrupted(int error) {
+#ifdef _WIN32
+        return error == WSAEINTR;
+#else
+        return error == EINTR;
+#endif
+    }
+    static bool wouldBlock(int error) {
+#ifdef _WIN32
+        return error == WSAEWOULDBLOCK;
+#else
+        return error == EAGAIN || error == EWOULDBLOCK;
+#endif
+    }
 
     static sockaddr_in loopback(int port) {
         sockaddr_in address{};
@@ -133,29 +232,42 @@ private:
         address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return address;
     }
-    static sockaddr* asGeneric(sockaddr_in& address) { return reinterpret_cast<sockaddr*>(&address); }
+    static sockaddr* asGeneric(sockaddr_in& address) {
+        return reinterpret_cast<sockaddr*>(&address);
+    }
 
-    // 1 when `fd` is ready for `events` (or has failed, which the next call reports), 0 after
-    // `timeoutMs`, -1 once the server stops. fd -1 just waits.
-    int waitFor(int fd, short events, int timeoutMs) const {
-        pollfd watched[2] = {{stopRead_.fd, POLLIN, 0}, {fd, events, 0}};
+    // 1 when `socket` is ready for `events` (or has failed, which the next call reports), 0
+    // after `timeoutMs`, -1 once the server stops. NoSocket just waits.
+    int waitFor(Native socket, short events, int timeoutMs) const {
+        pollfd watched[2] = {{wake_.handle, POLLIN, 0}, {socket, events, 0}};
+        const unsigned count = socket == NoSocket ? 1 : 2;
         for (;;) {
-            const int ready = poll(watched, 2, timeoutMs);
-            if (ready < 0 && errno == EINTR) continue;
+#ifdef _WIN32
+            const int ready = WSAPoll(watched, count, timeoutMs);
+#else
+            const int ready = poll(watched, count, timeoutMs);
+#endif
+            if (ready < 0 && interrupted(lastError())) continue;
             if (ready < 0 || watched[0].revents != 0) return -1;
             return ready == 0 ? 0 : 1;
         }
     }
 
-    bool sendAll(int fd, std::string_view data) const {
+    bool sendAll(Native socket, std::string_view data) const {
+#ifdef _WIN32
+        constexpr int flags = 0;  // Windows raises no signal for a closed connection
+#else
+        constexpr int flags = MSG_NOSIGNAL;
+#endif
         while (!data.empty()) {
-            const ssize_t sent = send(fd, data.data(), data.size(), MSG_NOSIGNAL);
+            const auto size = static_cast<Length>(std::min<std::size_t>(data.size(), 1 << 20));
+            const auto sent = send(socket, data.data(), size, flags);
             if (sent > 0) {
                 data.remove_prefix(static_cast<std::size_t>(sent));
-            } else if (sent < 0 && errno == EINTR) {
+            } else if (sent < 0 && interrupted(lastError())) {
                 continue;
-            } else if (sent < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-                if (waitFor(fd, POLLOUT, -1) <= 0) return false;
+            } else if (sent < 0 && wouldBlock(lastError())) {
+                if (waitFor(socket, POLLOUT, -1) <= 0) return false;
             } else {
                 return false;
             }
@@ -163,12 +275,21 @@ private:
         return true;
     }
 
+    // Reads what is waiting into `buffer`: the byte count, 0 at the end of the stream, -1 when
+    // nothing is waiting yet, -2 after a failure.
+    static long receive(Native socket, char* buffer, std::size_t size) {
+        const auto got = recv(socket, buffer, static_cast<Length>(size), 0);
+        if (got >= 0) return static_cast<long>(got);
+        const int error = lastError();
+        return interrupted(error) || wouldBlock(error) ? -1 : -2;
+    }
+
     void acceptConnections() {
-        while (waitFor(listener_.fd, POLLIN, -1) > 0) {
-            const int fd = accept4(listener_.fd, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK);
-            if (fd < 0) continue;  // EINTR, or a client that gave up before it was taken
+        while (waitFor(listener_.handle, POLLIN, -1) > 0) {
+            Socket connection(acceptNonBlocking(listener_.handle));
+            if (!connection) continue;  // interrupted, or a client that gave up before it was taken
             const std::lock_guard lock(mutex_);
-            connections_.emplace_back(&LocalHttpServer::serve, this, Descriptor(fd));
+            connections_.emplace_back(&LocalHttpServer::serve, this, std::move(connection));
         }
     }
 
@@ -182,15 +303,20 @@ private:
         return found == phrases.end() ? "Status" : found->second;
     }
 
-    void serve(Descriptor connection) {
-        const int fd = connection.fd;
+    static bool sameName(std::string_view a, std::string_view b) {
+        return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                          [](unsigned char x, unsigned char y) { return std::tolower(x) == std::tolower(y); });
+    }
+
+    void serve(Socket connection) {
+        const Native socket = connection.handle;
         std::string request;
         std::size_t headEnd = std::string::npos;
         while ((headEnd = request.find("\r\n\r\n")) == std::string::npos) {
-            if (request.size() > 65536 || waitFor(fd, POLLIN, -1) <= 0) return;
+            if (request.size() > 65536 || waitFor(socket, POLLIN, -1) <= 0) return;
             char buffer[4096];
-            const ssize_t got = recv(fd, buffer, sizeof buffer, 0);
-            if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) return;
+            const long got = receive(socket, buffer, sizeof buffer);
+            if (got == 0 || got == -2) return;
             if (got > 0) request.append(buffer, static_cast<std::size_t>(got));
         }
         const std::string head = request.substr(0, headEnd);
@@ -212,11 +338,11 @@ private:
         bool lengthGiven = false;
         for (const auto& [name, value] : reply.headers) {
             out += name + ": " + value + "\r\n";
-            lengthGiven = lengthGiven || strcasecmp(name.c_str(), "Content-Length") == 0;
+            lengthGiven = lengthGiven || sameName(name, "Content-Length");
         }
         if (!lengthGiven) out += "Content-Length: " + std::to_string(reply.body.size()) + "\r\n";
         out += "Connection: close\r\n\r\n";
-        if (!sendAll(fd, out)) return;
+        if (!sendAll(socket, out)) return;
 
         std::string_view body(reply.body);
         body = body.substr(0, std::min(body.size(), reply.stallAfterBytes));
@@ -224,25 +350,31 @@ private:
             reply.chunkDelayMs > 0 ? std::max<std::size_t>(reply.chunkBytes, 1) : std::max<std::size_t>(body.size(), 1);
         while (!body.empty()) {
             const std::string_view chunk = body.substr(0, piece);
-            if (!sendAll(fd, chunk)) return;
+            if (!sendAll(socket, chunk)) return;
             body.remove_prefix(chunk.size());
-            if (reply.chunkDelayMs > 0 && waitFor(-1, 0, reply.chunkDelayMs) < 0) return;
+            if (reply.chunkDelayMs > 0 && waitFor(NoSocket, 0, reply.chunkDelayMs) < 0) return;
         }
         if (reply.stallAfterBytes < reply.body.size()) {
-            waitFor(-1, 0, -1);
+            waitFor(NoSocket, 0, -1);
             return;
         }
         // Closing with the client's bytes still unread would reset the connection and could
         // destroy the end of the reply in flight; so first wait for the client to hang up.
-        shutdown(fd, SHUT_WR);
+#ifdef _WIN32
+        shutdown(socket, SD_SEND);
+#else
+        shutdown(socket, SHUT_WR);
+#endif
         char drain[1024];
-        while (waitFor(fd, POLLIN, 2000) > 0) {
-            const ssize_t got = recv(fd, drain, sizeof drain, 0);
-            if (got == 0 || (got < 0 && errno != EINTR && errno != EAGAIN)) break;
+        while (waitFor(socket, POLLIN, 2000) > 0) {
+            const long got = receive(socket, drain, sizeof drain);
+            if (got == 0 || got == -2) break;
         }
     }
 
-    Descriptor stopRead_, stopWrite_, listener_;
+    // Declared first: Winsock is started before the sockets are made and ended after they go.
+    Sockets sockets_;
+    Socket wake_, listener_;
     int port_ = 0;
     std::thread acceptor_;
     mutable std::mutex mutex_;

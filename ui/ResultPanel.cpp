@@ -120,11 +120,12 @@ wxTextCtrl* ResultPanel::resultBox() const {
 void ResultPanel::setResultText(const std::wstring& text) {
     if (!result_) return;
     if (qrView_) hideQr();
+    resultText_ = text;
     result_->setText(text);
 }
 
 std::wstring ResultPanel::resultText() const {
-    return result_ ? result_->text() : L"";
+    return resultText_;
 }
 
 void ResultPanel::clearResult() {
@@ -141,7 +142,7 @@ void ResultPanel::clearEntry() {
 
 void ResultPanel::onPhoneButton() {
     if (!qrShown_) {
-        const std::wstring text = result_->text();
+        const std::wstring& text = resultText_;
         if (text.empty()) return;
         qrShown_ = true;
         phone_->SetLabel(L"隐藏二维码");

@@ -82,6 +82,9 @@ private:
     wxCheckBox* selectAll_;
     wxButton* delete_;
     LabeledEdit* result_ = nullptr;
+    // The text in the result box as it was set: the Windows box gives its line breaks back
+    // as "\n" alone, and the phone's code must carry the text's own "\r\n".
+    std::wstring resultText_;
     wxButton* phone_ = nullptr;
     LabeledEdit* note_ = nullptr;
     LabeledEdit* title_ = nullptr;

@@ -87,7 +87,12 @@ std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
         const char32_t unit = units[i];
         if (unit >= 0xD800 && unit <= 0xDBFF) {
             if (i + 1 == units.size() || units[i + 1] < 0xDC00 || units[i + 1] > 0xDFFF) return std::nullopt;
-            address += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+            if constexpr (sizeof(wchar_t) == 2) {  // Windows: wide strings are UTF-16 too
+                address += static_cast<wchar_t>(unit);
+                address += static_cast<wchar_t>(units[++i]);
+            } else {
+                address += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (units[++i] - 0xDC00));
+            }
         } else if (unit >= 0xDC00 && unit <= 0xDFFF) {
             return std::nullopt;
         } else if (unit < 0x20 || unit == 0x7F) {

@@ -36,6 +36,10 @@ TEST(HelpTest, TheViewersCommandLineCarriesTheUnquotedPath) {
 }
 
 TEST(HelpViewerTest, OpensThePagesInAWindow) {
+#ifdef _WIN32
+    GTEST_SKIP() << "Windows shows the help file in the system's viewer, hh.exe, another program; "
+                    "HelpTest.TheViewersCommandLineCarriesTheUnquotedPath checks how it is started";
+#endif
     orvenna::openHelp();
     pump();
     wxFrame* viewer = nullptr;

@@ -163,7 +163,13 @@ TEST_F(CastingPanelTest, TheNumberBoxTakesDigitsMinusAndControlKeysOnly) {
     NumberBox* box = casting()->numberBox();
     EXPECT_EQ(typeInto(box, L"12a-3 x.4"), L"12-34");
     EXPECT_EQ(box->GetValue(), L"12-34");
-    EXPECT_EQ(typeInto(box, L"\b\t"), L"\b\t");
+    EXPECT_EQ(typeInto(box, L"\b"), L"\b");
+#ifdef _WIN32
+    // Windows' text box takes Tab to move on to the next control, before the box sees it.
+    EXPECT_EQ(typeInto(box, L"\t"), L"");
+#else
+    EXPECT_EQ(typeInto(box, L"\t"), L"\t");
+#endif
     EXPECT_EQ(typeInto(box, L"五"), L"");
     // What the box holds is trimmed of blanks and control characters at both ends.
     box->SetValue(L"  77\t");

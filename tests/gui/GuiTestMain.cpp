@@ -7,6 +7,7 @@
 #include <wx/app.h>
 #include <wx/init.h>
 
+#include "../Environment.h"
 #include "XvfbServer.h"
 
 namespace {
@@ -25,7 +26,7 @@ int main(int argc, char** argv) {
     for (int i = 0; i < argc; ++i)
         if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return RUN_ALL_TESTS();
 
-    setenv("NO_AT_BRIDGE", "1", 1);  // no accessibility bus under a test server
+    orvenna::setEnv("NO_AT_BRIDGE", "1");  // no accessibility bus under a test server
     if (!std::getenv("DISPLAY") && !xvfb.start()) {
         std::fprintf(stderr, "no display and Xvfb could not be started\n");
         return 1;

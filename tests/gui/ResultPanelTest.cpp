@@ -6,6 +6,7 @@
 #include <sqlite3.h>
 
 #include "../CollectedList.h"
+#include "../Environment.h"
 #include "MainWindowFixture.h"
 #include "base/Text.h"
 #include "framework/QrSymbol.h"
@@ -192,7 +193,7 @@ TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
 
     // Another program holds the write lock; reading still works.
     sqlite3* other = nullptr;
-    ASSERT_EQ(sqlite3_open((home.path() / "src" / "data" / "ssq.db").c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(utf8Path(home.path() / "src" / "data" / "ssq.db").c_str(), &other), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(other, "BEGIN IMMEDIATE;", nullptr, nullptr, nullptr), SQLITE_OK);
     tick(1);
     confirmDelete(wxID_YES);

@@ -1,6 +1,7 @@
 // The splash at start: it holds the main window back about 3 s, or until a double click,
 // and leaves nothing behind that could close anything later.
 #include <chrono>
+#include <optional>
 
 #include "MainWindowFixture.h"
 #include "draws/LoadWin.h"
@@ -24,6 +25,10 @@ protected:
         store = std::make_unique<EasyDb>(home.path());
         window = new TarvWin(*store);
         window->programDir = home.path();
+        window->Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+            if (event.IsShown() && !shownAt) shownAt = Clock::now();
+            event.Skip();
+        });
         WindowTimer probe(std::move(during));
         probe.StartOnce(after);
         const auto start = Clock::now();
@@ -34,6 +39,7 @@ protected:
     TempDirectory home;
     std::unique_ptr<EasyDb> store;
     TarvWin* window = nullptr;
+    std::optional<Clock::time_point> shownAt;  // when the main window began to show
 };
 
 TEST_F(SplashTest, TheMainWindowAppearsAfterTheSplashHasClosedItself) {
@@ -54,11 +60,17 @@ TEST_F(SplashTest, TheMainWindowAppearsAfterTheSplashHasClosedItself) {
 }
 
 TEST_F(SplashTest, ADoubleClickClosesItAtOnceAndNothingLater) {
-    const double took = startWithSplash(200, [&] {
+    Clock::time_point clicked;
+    startWithSplash(200, [&] {
+        clicked = Clock::now();
         wxMouseEvent doubleClick(wxEVT_LEFT_DCLICK);
         window->loadWindow()->HandleWindowEvent(doubleClick);
     });
-    EXPECT_LT(took, 2500.0);
+    // From the click to the main window: making and drawing the windows take seconds of their
+    // own under Wine.
+    ASSERT_TRUE(shownAt.has_value());
+    const std::chrono::duration<double, std::milli> took = *shownAt - clicked;
+    EXPECT_LT(took.count(), 2500.0);
     EXPECT_TRUE(window->IsShown());
 
     // Past the time the splash's timer would have fired: everything is still there.

@@ -1,21 +1,23 @@
 // The program as a process: one copy at a time, and the clean-up of a downloaded installer
 // before anything else. Each test starts the real executable on the test's display.
 #include <chrono>
-#include <csignal>
 #include <fstream>
+#include <list>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <fcntl.h>
-#include <spawn.h>
 #include <sys/file.h>
-#include <sys/wait.h>
 #include <unistd.h>
+#endif
 
+#include "../ChildProcess.h"
+#include "../SystemSupport.h"
 #include "GuiTest.h"
 #include "app/InstanceLock.h"
 #include "framework/Settings.h"
-
-extern char** environ;
 
 namespace orvenna::gui {
 namespace {
@@ -24,61 +26,62 @@ using namespace std::chrono_literals;
 
 class StartupTest : public ::testing::Test {
 protected:
-    ~StartupTest() override {
-        for (pid_t pid : started_) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-        }
+    void SetUp() override {
+#ifdef _WIN32
+        // Windows keeps the lock in the user's application data, where the program finds it
+        // whatever its environment says: a copy the user runs holds the same one.
+        if (lockHeldWithin(0ms)) GTEST_SKIP() << "a copy of Orvenna already runs for this user";
+#endif
     }
 
-    std::filesystem::path lockFile() const { return home.path() / "config" / "Orvenna" / "tarv.sq"; }
+    std::filesystem::path lockFile() const {
+#ifdef _WIN32
+        return InstanceLock::defaultLockPath();
+#else
+        return home.path() / "config" / "Orvenna" / "tarv.sq";
+#endif
+    }
 
-    pid_t start() {
+    ChildProcess& start() {
         // The program asks the internet for the latest draw unless told otherwise.
         writeSetting(home.path() / "config.ini", L"draw_url", L"");
-        const std::string programHome = "ORVENNA_HOME=" + home.path().string();
-        const std::string configHome = "XDG_CONFIG_HOME=" + (home.path() / "config").string();
-        std::vector<std::string> environment = {programHome, configHome, "NO_AT_BRIDGE=1"};
-        for (char** entry = environ; *entry; ++entry) {
-            const std::string_view text(*entry);
-            if (!text.starts_with("ORVENNA_HOME=") && !text.starts_with("XDG_CONFIG_HOME="))
-                environment.emplace_back(text);
-        }
-        std::vector<char*> envp;
-        for (std::string& entry : environment) envp.push_back(entry.data());
-        envp.push_back(nullptr);
-        char program[] = ORVENNA_APP;
-        char* argv[] = {program, nullptr};
-        pid_t pid = 0;
-        if (posix_spawn(&pid, ORVENNA_APP, nullptr, nullptr, argv, envp.data()) != 0) return 0;
-        started_.push_back(pid);
-        return pid;
-    }
-
-    // The exit code of `pid` when it ends within `limit`; nothing while it still runs.
-    std::optional<int> exitWithin(pid_t pid, std::chrono::milliseconds limit) {
-        const auto end = std::chrono::steady_clock::now() + limit;
-        do {
-            int status = 0;
-            if (waitpid(pid, &status, WNOHANG) == pid) {
-                std::erase(started_, pid);
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(20ms);
-        } while (std::chrono::steady_clock::now() < end);
-        return std::nullopt;
+#ifdef _WIN32
+        // Gone unless a copy holds it: a lock file that is there is one a copy made (see below).
+        DeleteFileW(lockFile().c_str());
+#endif
+        ChildProcess::Options options;
+        options.environment = {{"ORVENNA_HOME", utf8Path(home.path())},
+                               {"XDG_CONFIG_HOME", utf8Path(home.path() / "config")},
+                               {"NO_AT_BRIDGE", "1"}};
+        return started_.emplace_back(std::vector<std::string>{utf8Path(builtProgram(ORVENNA_APP))}, options);
     }
 
     // True once some process holds the lock file (found by trying it without keeping it).
-    bool lockHeldWithin(std::chrono::milliseconds limit) {
+    bool lockHeldWithin(std::chrono::milliseconds limit) const {
         const auto end = std::chrono::steady_clock::now() + limit;
         do {
+#ifdef _WIN32
+            // The holder shares the file with nobody, so opening it tells. An open file would make
+            // a copy that is just starting fail in turn, so it is opened only once it is there:
+            // looking does not open it, and start() removed it.
+            if (GetFileAttributesW(lockFile().c_str()) != INVALID_FILE_ATTRIBUTES) {
+                const HANDLE file = CreateFileW(lockFile().c_str(), GENERIC_READ,
+                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+                if (file != INVALID_HANDLE_VALUE) {
+                    CloseHandle(file);
+                } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
+                    return true;
+                }
+            }
+#else
             const int fd = open(lockFile().c_str(), O_RDWR | O_CLOEXEC);
             if (fd >= 0) {
                 const bool held = flock(fd, LOCK_EX | LOCK_NB) != 0;
                 close(fd);
                 if (held) return true;
             }
+#endif
             std::this_thread::sleep_for(20ms);
         } while (std::chrono::steady_clock::now() < end);
         return false;
@@ -87,25 +90,24 @@ protected:
     TempDirectory home;
 
 private:
-    std::vector<pid_t> started_;
+    std::list<ChildProcess> started_;  // killed, if still running, at the end
 };
 
 TEST_F(StartupTest, ASecondCopyEndsAtOnceAndANewStartWorksAfterTheFirst) {
-    const pid_t first = start();
-    ASSERT_GT(first, 0);
+    ChildProcess& first = start();
+    ASSERT_TRUE(first.started());
     ASSERT_TRUE(lockHeldWithin(20s)) << "the first copy never took the lock";
 
-    const pid_t second = start();
-    EXPECT_EQ(exitWithin(second, 20s), std::optional<int>(0));
-    EXPECT_FALSE(exitWithin(first, 0ms).has_value()) << "the first copy ended too";
+    ChildProcess& second = start();
+    EXPECT_EQ(second.exitWithin(20s), std::optional<int>(0));
+    EXPECT_FALSE(first.exitWithin(0ms).has_value()) << "the first copy ended too";
 
-    kill(first, SIGTERM);
-    ASSERT_TRUE(exitWithin(first, 20s).has_value());
+    first.kill();
     EXPECT_FALSE(lockHeldWithin(0ms));
 
-    const pid_t third = start();
+    ChildProcess& third = start();
     EXPECT_TRUE(lockHeldWithin(20s));
-    EXPECT_FALSE(exitWithin(third, 300ms).has_value());
+    EXPECT_FALSE(third.exitWithin(300ms).has_value());
 }
 
 TEST_F(StartupTest, ALeftoverInstallerIsDeletedBeforeTheLockIsTried) {
@@ -117,7 +119,7 @@ TEST_F(StartupTest, ALeftoverInstallerIsDeletedBeforeTheLockIsTried) {
     // This test holds the lock, so the program cleans up and ends without a window.
     InstanceLock held(lockFile());
     ASSERT_TRUE(held.acquired());
-    EXPECT_EQ(exitWithin(start(), 20s), std::optional<int>(0));
+    EXPECT_EQ(start().exitWithin(20s), std::optional<int>(0));
     EXPECT_FALSE(std::filesystem::exists(home.path() / "Orvenna-setup-1.0.1.exe"));
     EXPECT_TRUE(std::filesystem::exists(home.path() / "keep.txt"));
     EXPECT_EQ(readSetting(config, L"update_file", L""), L"Orvenna-setup-1.0.1.exe");

@@ -1,8 +1,10 @@
 // The update as the user meets it, against an update server on 127.0.0.1: when a check
 // starts, which indexes open the window, and the download, fingerprint and install steps.
 #include <fstream>
+#include <iterator>
 
 #include "../LocalHttpServer.h"
+#include "../SystemSupport.h"
 #include "MainWindowFixture.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
@@ -31,7 +33,15 @@ std::wstring todayText() {
 class UpdateTest : public MainWindowTest {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        // The installer: a small program of this build (tests/TestProgram.cpp) that writes
+        // installed.txt beside itself.
+        std::ifstream program(builtProgram(ORVENNA_TEST_PROGRAM), std::ios::binary);
+        installer.assign(std::istreambuf_iterator<char>(program), std::istreambuf_iterator<char>());
+        ASSERT_FALSE(installer.empty());
+#else
         installer = "#!/bin/sh\necho installed > \"" + (home.path() / "installed.txt").string() + "\"\n";
+#endif
         md5 = *md5Hex(writeTemp(installer));
         server.route("/setup.exe", {.status = 200, .body = installer});
         MainWindowTest::SetUp();
@@ -61,15 +71,21 @@ protected:
         window->checkForUpdate();
         ASSERT_TRUE(waitUntil([&] { return !window->checkingForUpdate(); }));
     }
-    std::wstring setting(const wchar_t* key) { return readSetting(home.path() / "config.ini", key, L"(none)"); }
-    UpdatePanel* panel() { return window->updateWindow()->panel(); }
+    std::wstring setting(const wchar_t* key) {
+        return readSetting(home.path() / "config.ini", key, L"(none)");
+    }
+    UpdatePanel* panel() {
+        return window->updateWindow()->panel();
+    }
     void download() {
         bool ended = false;
         panel()->downloadEnded.connect([&] { ended = true; });
         click(panel()->mainButton());
         ASSERT_TRUE(waitUntil([&] { return ended; }));
     }
-    std::filesystem::path installerPath() const { return home.path() / (md5 + ".exe"); }
+    std::filesystem::path installerPath() const {
+        return home.path() / (md5 + ".exe");
+    }
 
     LocalHttpServer server;
     std::string installer;
