@@ -323,8 +323,14 @@ TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "七星彩 24037 2024-04-02 1234567\n");
 
-    // Failures: a missing page, a page in another code page, an unusable page, bad arguments.
+    // Failures: a missing page, a page cut short (however much of it arrived), a page in
+    // another code page, an unusable page, bad arguments.
     EXPECT_EQ(cli({"draw", "--url", server.url("/gone")}).code, 1);
+    server.route("/cut", {.status = 200, .headers = {{"Content-Length", std::to_string(gb.size() + 100)}}, .body = gb});
+    run = cli({"draw", "--url", server.url("/cut")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("100 bytes remaining"), std::string::npos) << run.err;
     std::ofstream(file, std::ios::binary) << "\x81\x20 not gb18030";
     EXPECT_EQ(cli({"draw", "--file", file.string()}).code, 1);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "<html></html>";
