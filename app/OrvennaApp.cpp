@@ -7,6 +7,7 @@
 #include "InstanceLock.h"
 #include "PendingInstaller.h"
 #include "base/Text.h"
+#include "framework/Fonts.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/Settings.h"
 #include "records/EasyDb.h"
@@ -56,6 +57,7 @@ void OrvennaApp::OnUnhandledException() {
 }
 
 int runProgram(int argc, char** argv) {
+    useProgramFonts();
     curl_global_init(CURL_GLOBAL_ALL);
 
     const std::filesystem::path programDir = programDirectory();

@@ -91,6 +91,8 @@ private:
     int cw_ = 0;
     int ch_ = 0;
     int requiredHeight_ = 0;
+    // The height of the result component (caption and box) that shows a whole result text.
+    int wholeResultHeight() const;
     QrView* qrView_ = nullptr;
     // The code is asked for (the button offers to hide it), even where the text was too long
     // for a symbol and nothing is drawn.

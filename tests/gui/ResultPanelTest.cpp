@@ -9,8 +9,10 @@
 #include "MainWindowFixture.h"
 #include "base/Text.h"
 #include "framework/QrSymbol.h"
+#include "records/ResultText.h"
 #include "ui/LabeledEdit.h"
 #include "ui/QrView.h"
+#include "ui/ResultPanel.h"
 
 namespace orvenna::gui {
 namespace {
@@ -278,6 +280,30 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     store->remove(record._id);
     window->HandleWindowEvent(activate);  // only the first activation fills the list
     EXPECT_EQ(result()->itemCount(), 1);
+}
+
+// The suggestion's last line ("可能出现号" digits) is the key output: whatever height the
+// font's cells have, the result box shows the whole text without scrolling.
+TEST(ResultBoxTest, TheWholeResultShowsAtEveryCellHeight) {
+    Suggestion digits;
+    digits.fill(L"0,1,2,3,4");
+    const std::wstring text = fillSuggestion(digits);
+    for (const wchar_t* font : {L"宋体,9,0,0,0,0,0", L"宋体,12,0,0,0,0,0"}) {
+        wxFrame frame(nullptr, wxID_ANY, L"t");
+        auto* panel = new ResultPanel(&frame);
+        panel->build(font);
+        panel->SetSize(360, panel->requiredHeight());
+        panel->layoutControls();
+        panel->setResultText(text);
+        pump();
+        wxTextCtrl* box = panel->resultBox();
+        long lastLine = 0;
+        ASSERT_TRUE(box->PositionToXY(box->GetLastPosition(), nullptr, &lastLine));
+        const wxPoint last = box->PositionToCoords(box->XYToPosition(0, lastLine - 1));
+        ASSERT_NE(last, wxDefaultPosition) << "the last line is not laid out";
+        EXPECT_LE(last.y + box->GetCharHeight(), box->GetClientSize().y) << font;
+        EXPECT_GE(last.y, 0) << font << ": the box scrolled";
+    }
 }
 
 }  // namespace
