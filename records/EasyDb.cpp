@@ -51,6 +51,7 @@ constexpr const char* UpdateSql =
 constexpr const char* LoadSql =
     "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table Where _id=?;";
 constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
+constexpr const char* TableExistsSql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='tarv_table';";
 
 void bindText(sqlite3_stmt* statement, int index, std::wstring_view text) {
     const std::string utf8 = toUtf8(text);
@@ -101,20 +102,20 @@ EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
         db_.reset();
         return;
     }
-    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
     state_ = exists ? OpenState::Opened : OpenState::Created;
-    if (state_ == OpenState::Created) {
-        char* message = nullptr;
-        // A failure here shows up as failing statements later; nothing else to do.
-        sqlite3_exec(db_.get(), createTableStatement().c_str(), nullptr, nullptr, &message);
-        sqlite3_free(message);
-    }
+    // A file left empty or without the table by an interrupted first start gets the table
+    // now. A file locked by another program is not waited for here, so the window starts at
+    // once; the first operation looks again.
+    sqlite3_busy_timeout(db_.get(), 0);
+    ensureTable();
+    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
 }
 
 EasyDb::~EasyDb() = default;
 
 void EasyDb::close() {
     db_.reset();
+    tableFound_ = false;
     state_ = OpenState::Failed;
 }
 
@@ -136,9 +137,28 @@ Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
     return SqliteStatement(raw);
 }
 
+// Only a table that is missing is created: rows and other tables in the file stay as they
+// are. A file that cannot be read (not a database, locked) is left alone and asked again
+// by the next operation.
+void EasyDb::ensureTable() {
+    if (!db_ || tableFound_) return;
+    const Result<SqliteStatement> statement = prepare(TableExistsSql);
+    if (!statement) return;
+    const int stepped = sqlite3_step(statement->get());
+    if (stepped == SQLITE_ROW) {
+        tableFound_ = true;
+    } else if (stepped == SQLITE_DONE) {
+        char* message = nullptr;
+        // A failure here shows up as the failing statement that follows; nothing else to do.
+        tableFound_ = sqlite3_exec(db_.get(), createTableStatement().c_str(), nullptr, nullptr, &message) == SQLITE_OK;
+        sqlite3_free(message);
+    }
+}
+
 static_assert(NoSuchRow == SQLITE_NOTFOUND);
 
 Status EasyDb::save(YsModel& record) {
+    ensureTable();
     const bool insert = record._id < 1;
     const Result<SqliteStatement> statement = prepare(insert ? InsertSql : UpdateSql);
     if (!statement) return statement.error();
@@ -160,6 +180,7 @@ Status EasyDb::save(YsModel& record) {
 }
 
 Result<YsModel> EasyDb::load(int id) {
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(LoadSql);
     if (!statement) return statement.error();
     sqlite3_stmt* s = statement->get();
@@ -183,6 +204,7 @@ Result<YsModel> EasyDb::load(int id) {
 }
 
 Status EasyDb::remove(int id) {
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(DeleteSql);
     if (!statement) return statement.error();
     sqlite3_bind_int(statement->get(), 1, id);
@@ -192,6 +214,7 @@ Status EasyDb::remove(int id) {
 
 Status EasyDb::fillList(HistoryList& list) {
     list.clearItems();
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(listStatement());
     if (!statement) return statement.error();
     int stepped = SQLITE_ROW;

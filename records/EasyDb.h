@@ -1,8 +1,9 @@
 // The record store: saved predictions in the SQLite table tarv_table of
 // <program directory>/src/data/ssq.db.
 //
-// The store never deletes, recreates or alters an existing database file: a file it cannot
-// read only makes its operations fail, so what the user saved is never destroyed.
+// The store never deletes, recreates or alters what an existing database file holds: a file
+// it cannot read only makes its operations fail, so what the user saved is never destroyed.
+// The one thing it adds is the table, to a database that lacks it.
 #pragma once
 
 #include <filesystem>
@@ -30,7 +31,7 @@ class EasyDb {
 public:
     enum class OpenState { Failed, Opened, Created };
 
-    // The exact statement that creates the table in a new database file.
+    // The exact statement that creates the table in a database that lacks it.
     static std::string createTableStatement();
     // "SELECT _id,ysname From tarv_table ORDER BY _id DESC;"
     static std::string listStatement();
@@ -63,10 +64,13 @@ public:
 private:
     Result<SqliteStatement> prepare(std::string_view sql);
     Error failure(std::string_view what) const;
+    // Creates the table when the database is readable and lacks it.
+    void ensureTable();
 
     std::filesystem::path path_;
     SqliteConnection db_;
     OpenState state_ = OpenState::Failed;
+    bool tableFound_ = false;  // the table is known to be there; not looked for again
 };
 
 }  // namespace orvenna
