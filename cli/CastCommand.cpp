@@ -183,7 +183,7 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
             out << model._id << '\n';
             return ExitOk;
         }
-        json["id"] = model._id;
+        json["id"] = Json::Int64{model._id};
     }
     if (options.flag("--json")) {
         out << compactJson(json) << '\n';

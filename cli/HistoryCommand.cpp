@@ -1,5 +1,7 @@
 #include "HistoryCommand.h"
 
+#include <charconv>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 
@@ -22,7 +24,7 @@ class PrintedList : public HistoryList {
 public:
     explicit PrintedList(std::ostream& out) : out_(out) {}
     void clearItems() override {}
-    void appendItem(std::wstring_view title, int id) override { out_ << id << '\t' << toUtf8(title) << '\n'; }
+    void appendItem(std::wstring_view title, std::int64_t id) override { out_ << id << '\t' << toUtf8(title) << '\n'; }
 
 private:
     std::ostream& out_;
@@ -30,7 +32,7 @@ private:
 
 Json::Value recordJson(const YsModel& m) {
     Json::Value out(Json::objectValue);
-    out["_id"] = m._id;
+    out["_id"] = Json::Int64{m._id};
     out["ysname"] = toUtf8(m.ysname);
     out["ysindex"] = m.ysindex;
     out["ysnumber"] = toUtf8(m.ysnumber);
@@ -44,9 +46,13 @@ Json::Value recordJson(const YsModel& m) {
     return out;
 }
 
-std::optional<int> rowId(const std::string& text) {
-    const auto id = plainNumber(text, 9);
-    return id && *id > 0 ? id : std::nullopt;
+// Any row id SQLite can hand out: 1 up to the largest 64-bit integer, digits only.
+std::optional<std::int64_t> rowId(const std::string& text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    std::int64_t id = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error != std::errc() || end != text.data() + text.size() || id < 1) return std::nullopt;
+    return id;
 }
 
 }  // namespace
@@ -57,11 +63,11 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         err << "orvenna-cli: history: expected list, show ID, replay ID or delete ID\n";
         return ExitUsage;
     }
-    std::optional<int> id;
+    std::optional<std::int64_t> id;
     std::size_t first = 2;
     if (verb != "list") {
         if (args.size() < 3 || !(id = rowId(args[2]))) {
-            err << "orvenna-cli: history " << verb << ": ID must be a row id (1, 2, ...)\n";
+            err << "orvenna-cli: history " << verb << ": ID must be a row id, 1 to 9223372036854775807\n";
             return ExitUsage;
         }
         first = 3;

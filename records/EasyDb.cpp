@@ -173,23 +173,23 @@ Status EasyDb::save(YsModel& record) {
     bindText(s, 8, record.movingFlagsText());
     sqlite3_bind_int(s, 9, record.rot);
     bindText(s, 10, record.uinfo);
-    if (!insert) sqlite3_bind_int(s, 11, record._id);
+    if (!insert) sqlite3_bind_int64(s, 11, record._id);
     if (sqlite3_step(s) != SQLITE_DONE) return failure(insert ? "insert" : "update");
-    if (insert) record._id = static_cast<int>(sqlite3_last_insert_rowid(db_.get()));
+    if (insert) record._id = sqlite3_last_insert_rowid(db_.get());
     return success();
 }
 
-Result<YsModel> EasyDb::load(int id) {
+Result<YsModel> EasyDb::load(std::int64_t id) {
     ensureTable();
     const Result<SqliteStatement> statement = prepare(LoadSql);
     if (!statement) return statement.error();
     sqlite3_stmt* s = statement->get();
-    sqlite3_bind_int(s, 1, id);
+    sqlite3_bind_int64(s, 1, id);
     const int stepped = sqlite3_step(s);
     if (stepped == SQLITE_DONE) return Error{SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
     if (stepped != SQLITE_ROW) return failure("load");
     YsModel record;
-    record._id = sqlite3_column_int(s, 0);
+    record._id = sqlite3_column_int64(s, 0);
     record.ysname = columnText(s, 1);
     record.ysindex = sqlite3_column_int(s, 2);
     record.ysnumber = columnText(s, 3);
@@ -203,11 +203,11 @@ Result<YsModel> EasyDb::load(int id) {
     return record;
 }
 
-Status EasyDb::remove(int id) {
+Status EasyDb::remove(std::int64_t id) {
     ensureTable();
     const Result<SqliteStatement> statement = prepare(DeleteSql);
     if (!statement) return statement.error();
-    sqlite3_bind_int(statement->get(), 1, id);
+    sqlite3_bind_int64(statement->get(), 1, id);
     if (sqlite3_step(statement->get()) != SQLITE_DONE) return failure("delete");
     return success();
 }
@@ -219,7 +219,7 @@ Status EasyDb::fillList(HistoryList& list) {
     if (!statement) return statement.error();
     int stepped = SQLITE_ROW;
     while ((stepped = sqlite3_step(statement->get())) == SQLITE_ROW) {
-        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int(statement->get(), 0));
+        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int64(statement->get(), 0));
     }
     if (stepped != SQLITE_DONE) return failure("list");
     return success();

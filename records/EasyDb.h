@@ -6,6 +6,7 @@
 // The one thing it adds is the table, to a database that lacks it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -21,7 +22,7 @@ class HistoryList {
 public:
     virtual ~HistoryList() = default;
     virtual void clearItems() = 0;
-    virtual void appendItem(std::wstring_view title, int id) = 0;
+    virtual void appendItem(std::wstring_view title, std::int64_t id) = 0;
 };
 
 // The code of load()'s error when there is no row with the id asked for.
@@ -51,8 +52,8 @@ public:
     Status save(YsModel& record);
     // The row with `id`; the error's code is SQLITE_NOTFOUND when there is no such row, and
     // SQLite's own when the store failed.
-    Result<YsModel> load(int id);
-    Status remove(int id);
+    Result<YsModel> load(std::int64_t id);
+    Status remove(std::int64_t id);
     // Empties the list, then appends every title with its id, newest first.
     Status fillList(HistoryList& list);
 

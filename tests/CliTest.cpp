@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
+#include <sqlite3.h>
 
 #include <unistd.h>
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include <optional>
 #include <sstream>
 
+#include "ChildProcess.h"
 #include "LocalHttpServer.h"
 #include "TempDirectory.h"
 #include "base/DayCount.h"
@@ -18,6 +20,7 @@
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "framework/Gb18030.h"
+#include "records/EasyDb.h"
 
 namespace orvenna::cli {
 namespace {
@@ -42,6 +45,12 @@ Json::Value parse(const std::string& text) {
     std::istringstream in(text);
     EXPECT_TRUE(Json::parseFromStream(builder, in, &value, &errors)) << errors << text;
     return value;
+}
+
+// The real program, as a script runs it.
+ProgramRun cliProcess(const std::vector<std::string>& args, const std::string& input = "",
+                      StdoutTo stdoutTo = StdoutTo::Captured) {
+    return runProgram(ORVENNA_CLI, args, input, stdoutTo);
 }
 
 const std::vector<std::string> Cast1234 = {
@@ -270,6 +279,39 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     EXPECT_EQ(cli({"history", "delete", "1"}).code, 1);
     EXPECT_EQ(cli({"history", "replay", "x"}).code, 2);
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
+}
+
+// Row ids are SQLite's 64-bit ones: printed, listed and taken back whole.
+TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
+    {
+        EasyDb store(home_);
+        YsModel first;
+        first.ysname = L"五";
+        ASSERT_TRUE(store.save(first));
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(store.path().c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "UPDATE tarv_table SET _id=5; UPDATE sqlite_sequence SET seq=4294967300;", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    const ProgramRun saved = cliProcess({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
+                                         "2024-03-31 12:00:00", "--save", "大"});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(saved.out, "4294967301\n");
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "4294967301\t大(2024年3月31日12时)\n5\t五\n");
+    EXPECT_EQ(parse(cliProcess({"history", "show", "4294967301", "--json"}).out)["_id"].asInt64(), 4294967301);
+    EXPECT_EQ(cliProcess({"history", "replay", "4294967301", "--json"}).code, 0);
+    EXPECT_EQ(cliProcess({"history", "delete", "4294967301"}).code, 0);
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
+    EXPECT_EQ(cliProcess({"history", "show", "9223372036854775807"}).code, 1);  // a row id, not a saved one
+
+    for (const std::string bad : {"0", "-5", "+5", " 5", "5x", "9223372036854775808", "99999999999999999999", ""}) {
+        const ProgramRun run = cliProcess({"history", "delete", bad});
+        EXPECT_EQ(run.code, 2) << bad;
+        EXPECT_NE(run.err.find("ID"), std::string::npos) << bad;
+    }
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
 }
 
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {

@@ -107,6 +107,38 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
 }
 
+// SQLite's row ids are 64 bits wide; one cut to 32 would name another row (2^32 + 5 is 5).
+TEST(EasyDbTest, RowIdsBeyond32BitsAreKeptWhole) {
+    TempDirectory home;
+    { EasyDb create(home.path()); }
+    {
+        RawDb raw(home.path() / "src" / "data" / "ssq.db");
+        ASSERT_EQ(raw.exec("INSERT INTO tarv_table (_id,ysname,ysnumber,dong) VALUES (5,'五','',''),"
+                           "(2147483648,'二的三十一次方','',''),(4294967301,'大','','');"),
+                  SQLITE_OK);
+    }
+    EasyDb store(home.path());
+    YsModel next = sample(L"下一个");
+    ASSERT_TRUE(store.save(next));
+    EXPECT_EQ(next._id, 4294967302);
+
+    CollectedList list;
+    store.fillList(list);
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"下一个", 4294967302), Pair(L"大", 4294967301),
+                                        Pair(L"二的三十一次方", 2147483648), Pair(L"五", 5)));
+    EXPECT_EQ(store.load(4294967301).value().ysname, L"大");
+    EXPECT_EQ(store.load(2147483648).value()._id, 2147483648);
+
+    next.ysname = L"改过";
+    ASSERT_TRUE(store.save(next));  // updates its own row, not row 6
+    EXPECT_EQ(store.load(4294967302).value().ysname, L"改过");
+    EXPECT_EQ(store.load(6).error().code, NoSuchRow);
+
+    ASSERT_TRUE(store.remove(4294967301));
+    EXPECT_EQ(store.load(4294967301).error().code, NoSuchRow);
+    EXPECT_EQ(store.load(5).value().ysname, L"五");
+}
+
 TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     TempDirectory home;
     const auto data = home.path() / "src" / "data";

@@ -74,7 +74,7 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
-    mainPanel_->replayRequested.connect([this](int id) { replay(id); });
+    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
     mainPanel_->saveRequested.connect([this](const std::wstring& title, const AnalysisRecord& record,
                                              const std::wstring& note,
                                              HistoryList& list) { save(title, record, note, list); });
@@ -229,7 +229,7 @@ std::wstring TarvWin::statusMessage() const {
     return statusBar_ ? statusBar_->GetStatusText(1).ToStdWstring() : L"";
 }
 
-void TarvWin::replay(int id) {
+void TarvWin::replay(std::int64_t id) {
     const Result<YsModel> model = store_.load(id);
     if (!model || id == 0) return;
     mainPanel_->castingPanel()->restore(replayRequest(*model));

@@ -30,7 +30,7 @@ public:
     void create();
 
     // Loads record `id` and casts it again; nothing happens for an id the store lacks.
-    void replay(int id);
+    void replay(std::int64_t id);
 
     MainPanel* mainPanel() const { return mainPanel_; }
     std::wstring statusMessage() const;
