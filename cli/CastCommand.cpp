@@ -179,11 +179,15 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
             err << "orvenna-cli: 保存失败: " << saved.error().message << " (" << store.path().string() << ")\n";
             return ExitFailed;
         }
-        if (!options.flag("--json")) {
+        if (options.flag("--json")) {
+            json["id"] = Json::Int64{model._id};
+            out << compactJson(json) << '\n';
+        } else {
             out << model._id << '\n';
-            return ExitOk;
         }
-        json["id"] = Json::Int64{model._id};
+        // The row is there whatever becomes of the output; its id must not be lost with it.
+        if (!outputWritten(out, err, "the result was saved with id " + std::to_string(model._id))) return ExitFailed;
+        return ExitOk;
     }
     if (options.flag("--json")) {
         out << compactJson(json) << '\n';

@@ -19,9 +19,7 @@ constexpr const char* Usage =
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n";
 
-}  // namespace
-
-int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
         (args.empty() ? err : out) << Usage;
         return args.empty() ? ExitUsage : ExitOk;
@@ -31,6 +29,24 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     if (args[0] == "history") return historyCommand(args, out, err, systemClock());
     err << "orvenna-cli: " << args[0] << ": unknown command\n";
     return ExitUsage;
+}
+
+}  // namespace
+
+int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
+    const int code = runCommand(args, in, out, err);
+    // A command that failed has said why already; one that succeeded has not, when what it
+    // printed went nowhere (a full disk, a closed pipe): a script would take it for a success.
+    if (code == ExitOk && !outputWritten(out, err)) return ExitFailed;
+    return code;
+}
+
+bool outputWritten(std::ostream& out, std::ostream& err, const std::string& done) {
+    if (out.flush()) return true;
+    err << "orvenna-cli: the output could not be written";
+    if (!done.empty()) err << "; " << done;
+    err << '\n';
+    return false;
 }
 
 }  // namespace orvenna::cli

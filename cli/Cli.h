@@ -13,4 +13,9 @@ enum ExitCode : int { ExitOk = 0, ExitFailed = 1, ExitUsage = 2 };
 // arguments are good; a usage error writes one line to `err` and nothing to `out`.
 int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err);
 
+// Flushes `out`; when that or an earlier write to it failed, says so in one line on `err`
+// and returns false. `done` says what was done all the same (a row saved), so that it is not
+// lost with the output.
+bool outputWritten(std::ostream& out, std::ostream& err, const std::string& done = {});
+
 }  // namespace orvenna::cli

@@ -314,6 +314,37 @@ TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
     EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
 }
 
+// Output that goes nowhere (a full disk, a closed standard output) is a failure, and a saved
+// row's id is not lost with it.
+TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
+    const std::vector<std::string> cast = {"cast",   "--method",           "1", "--input", "1234", "--zodiac", "7",
+                                           "--time", "2024-03-31 12:00:00"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = cast;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const auto failsWithOneLine = [](const ProgramRun& run, const std::string& named) {
+        EXPECT_EQ(run.code, 1) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    };
+    failsWithOneLine(cliProcess(cast, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess(with({"--json"}), "", StdoutTo::Closed), "output");
+    failsWithOneLine(cliProcess({"--help"}, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess(with({"--save", "满"}), "", StdoutTo::DevFull), "saved with id 1");
+    failsWithOneLine(cliProcess(with({"--save", "关", "--json"}), "", StdoutTo::Closed), "saved with id 2");
+    failsWithOneLine(cliProcess({"history", "list"}, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess({"history", "show", "1"}, "", StdoutTo::Closed), "output");
+    // Far more than one buffer: the write fails long before the end.
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "2\t111114\t1\t2024-03-31 12:00:00\n";
+    failsWithOneLine(cliProcess({"cast", "--batch", "-"}, lines, StdoutTo::DevFull), "output");
+
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "2\t关(2024年3月31日12时)\n1\t满(2024年3月31日12时)\n");
+    EXPECT_EQ(cliProcess(cast).code, 0);
+}
+
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     std::filesystem::create_directories(home_ / "src" / "data");
     std::ofstream(home_ / "src" / "data" / "ssq.db") << "not a database";
