@@ -1,11 +1,13 @@
 #include "CastCommand.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "CastJson.h"
 #include "Cli.h"
+#include "InputFile.h"
 #include "Options.h"
 #include "base/Text.h"
 #include "engine/AnalysisRun.h"
@@ -74,10 +76,9 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
     std::ifstream file;
     std::istream* lines = &in;
     if (source != "-") {
-        file.open(utf8Path(source), std::ios::binary);
-        if (!file) {
-            err << "--batch: cannot read " << source << '\n';
-            return ExitUsage;
+        if (const Status opened = openInputFile(source, file); !opened) {
+            err << "orvenna-cli: --batch: " << opened.error().message << '\n';
+            return ExitFailed;
         }
         lines = &file;
     }
@@ -96,6 +97,12 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
         writeCompactJson(castJson(result), out);
         out << '\n';
     }
+    // getline() ends a read that breaks off (a directory given as the file) as if the input
+    // had ended; only the stream's bad state tells the two apart.
+    if (lines->bad()) {
+        err << "orvenna-cli: --batch: cannot read " << (source == "-" ? "standard input" : source) << '\n';
+        return ExitFailed;
+    }
     return ExitOk;
 }
 
@@ -103,6 +110,8 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
 constexpr int QrBoxSide = 280;
 
 std::string writeQrPicture(const std::string& file, const CastResult& result) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(utf8Path(file), ignored)) return file + " is a directory, not a file";
     const auto symbol = encodeQr(toUtf8(result.resultText));
     if (!symbol) return "the result text does not fit a QR symbol";
     const QrPicture picture = drawQr(*symbol, QrBoxSide);

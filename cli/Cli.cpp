@@ -1,10 +1,13 @@
 #include "Cli.h"
 
+#include <algorithm>
+#include <exception>
 #include <ostream>
 
 #include "CastCommand.h"
 #include "DrawCommand.h"
 #include "HistoryCommand.h"
+#include "base/Result.h"
 #include "framework/Clock.h"
 
 namespace orvenna::cli {
@@ -39,6 +42,26 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
     // printed went nowhere (a full disk, a closed pipe): a script would take it for a success.
     if (code == ExitOk && !outputWritten(out, err)) return ExitFailed;
     return code;
+}
+
+int reportEscapedException(std::ostream& err) noexcept {
+    try {
+        std::string what = "an unknown exception";
+        try {
+            throw;
+        } catch (const FrameworkError& error) {
+            what = std::string(error.what()) + " (code " + std::to_string(error.code()) + ")";
+        } catch (const std::exception& error) {
+            what = error.what();
+        } catch (...) {
+        }
+        std::replace_if(
+            what.begin(), what.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+        err << "orvenna-cli: unexpected failure: " << what << std::endl;
+    } catch (...) {
+        // Nothing more can be said: the error stream or the memory is gone as well.
+    }
+    return ExitFailed;
 }
 
 bool outputWritten(std::ostream& out, std::ostream& err, const std::string& done) {

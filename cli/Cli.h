@@ -18,4 +18,8 @@ int runCli(const std::vector<std::string>& args, std::istream& in, std::ostream&
 // lost with the output.
 bool outputWritten(std::ostream& out, std::ostream& err, const std::string& done = {});
 
+// main's last resort, called while an exception that escaped is handled: says in one line
+// what it was and returns ExitFailed, so that no exception ends the program with an abort.
+int reportEscapedException(std::ostream& err) noexcept;
+
 }  // namespace orvenna::cli

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 
@@ -162,7 +163,7 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_NE(objects[5]["error"].asString().find("--time"), std::string::npos);
 
     const CliRun missing = cli({"cast", "--batch", "/nonexistent/requests.tsv"});
-    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.out, "");
 }
 
@@ -232,6 +233,50 @@ TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
 
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", "/nonexistent/dir/q.png"}).code,
               1);
+}
+
+// A directory or a file that cannot be read, as input or as the picture's place: exit 1 with
+// the reason in one line, never an abort and never a silent success.
+TEST(CliProcessTest, DirectoriesAndUnreadableFilesFailWithAReason) {
+    TempDirectory dir;
+    const std::string folder = dir.path().string();
+    const std::vector<std::string> cast = {"cast", "--method", "1", "--input", "1", "--zodiac", "1"};
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"draw", "--file", folder}, "is a directory"},
+        {{"cast", "--batch", folder}, "is a directory"},
+        {{"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", folder}, "is a directory"},
+        {{"draw", "--file", "/proc/self/mem"}, "cannot read"},  // opens, then every read fails
+        {{"cast", "--batch", "/proc/self/mem"}, "cannot read"},
+        {{"cast", "--batch", folder + "/missing.tsv"}, "cannot read"},
+    };
+    for (const auto& [args, reason] : runs) {
+        const ProgramRun run = cliProcess(args);
+        EXPECT_EQ(run.code, 1) << args[1] << ' ' << args.back() << ": " << run.err;
+        EXPECT_EQ(run.out, "") << args.back();
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    }
+}
+
+// What main does with an exception that nothing else caught: one line, exit 1.
+TEST(CliProcessTest, AnEscapedExceptionEndsInOneLineAndExitOne) {
+    const auto escaped = [](const std::function<void()>& body) {
+        std::ostringstream err;
+        int code = 0;
+        try {
+            body();
+        } catch (...) {
+            code = reportEscapedException(err);
+        }
+        const std::string line = err.str();
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+        return line;
+    };
+    EXPECT_NE(escaped([] { throw FrameworkError(19, "no value\nhere"); }).find("no value here (code 19)"),
+              std::string::npos);
+    EXPECT_NE(escaped([] { throw std::ios_base::failure("underflow"); }).find("underflow"), std::string::npos);
+    EXPECT_NE(escaped([] { throw 42; }).find("unknown"), std::string::npos);
 }
 
 class CliHistoryTest : public ::testing::Test {
