@@ -84,13 +84,18 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
     }
     CastResult result;
     std::string line;
+    std::size_t number = 0;
+    bool anyFailed = false;
     while (std::getline(*lines, line)) {
+        ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const CastInputResult made = makeRequest(batchLineInput(line), clock);
         if (!made.ok()) {
+            // Still one output line for the input line, and it says which line and column.
             Json::Value error(Json::objectValue);
-            error["error"] = made.error;
+            error["error"] = "line " + std::to_string(number) + ": " + made.field + ": " + made.error;
             out << compactJson(error) << '\n';
+            anyFailed = true;
             continue;
         }
         castAnalysis(made.request, result);
@@ -103,8 +108,14 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
         err << "orvenna-cli: --batch: cannot read " << (source == "-" ? "standard input" : source) << '\n';
         return ExitFailed;
     }
-    return ExitOk;
+    if (!outputWritten(out, err)) return ExitFailed;
+    return anyFailed ? ExitFailed : ExitOk;
 }
+
+// Each batch line carries its own request, and a batch only prints: an option for a single
+// cast would be ignored, so it is refused. (--json is what a batch prints anyway.)
+constexpr const char* NotWithBatch[] = {"--method",    "--input", "--zodiac", "--time",
+                                        "--draw-time", "--save",  "--note",   "--qr"};
 
 // The picture the result panel shows for the result text, drawn for a box of this side.
 constexpr int QrBoxSide = 280;
@@ -146,7 +157,15 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
     }
-    if (const auto source = options.value("--batch")) return batch(*source, in, out, err, clock);
+    if (const auto source = options.value("--batch")) {
+        for (const char* option : NotWithBatch) {
+            if (options.value(option) || options.flag(option)) {
+                err << "orvenna-cli: " << option << ": not with --batch (each line is a request of its own)\n";
+                return ExitUsage;
+            }
+        }
+        return batch(*source, in, out, err, clock);
+    }
 
     CastInput input;
     input.method = options.value("--method");
@@ -156,7 +175,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     input.drawTime = options.flag("--draw-time");
     const CastInputResult made = makeRequest(input, clock);
     if (!made.ok()) {
-        err << "orvenna-cli: " << made.error << '\n';
+        // The field is named as the option that gave it; "request" is no option of its own.
+        err << "orvenna-cli: " << (made.field == "request" ? "" : "--") << made.field << ": " << made.error << '\n';
         return ExitUsage;
     }
     const auto title = options.value("--save");

@@ -83,7 +83,7 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         std::string error;
         const auto local = timeArgument(*time, error);
         if (!local) {
-            err << "orvenna-cli: " << error << '\n';
+            err << "orvenna-cli: --time: " << error << '\n';
             return ExitUsage;
         }
         at.localNow = *local;

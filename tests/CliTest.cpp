@@ -149,7 +149,7 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
         "3\t\t5\t2024-03-31 12:00:00\n"
         "1\t1234\t7\t2024-02-30 12:00:00\n";
     const CliRun run = cli({"cast", "--batch", "-"}, lines);
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.code, 1) << run.err;  // some lines failed
     std::istringstream out(run.out);
     std::vector<Json::Value> objects;
     for (std::string line; std::getline(out, line);) objects.push_back(parse(line));
@@ -160,7 +160,7 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_TRUE(objects[2].isMember("error"));
     EXPECT_EQ(objects[3]["primary"]["name"].asString(), "泽天夬");
     EXPECT_EQ(objects[4]["header"].asString().rfind("以超时空毫秒起卦,卦主生肖:辰", 0), 0u);
-    EXPECT_NE(objects[5]["error"].asString().find("--time"), std::string::npos);
+    EXPECT_EQ(objects[5]["error"].asString().rfind("line 6: time: ", 0), 0u);
 
     const CliRun missing = cli({"cast", "--batch", "/nonexistent/requests.tsv"});
     EXPECT_EQ(missing.code, 1);
@@ -235,12 +235,61 @@ TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
               1);
 }
 
+// A failed batch line says which line and which column; the batch goes on and then exits 1.
+// Options of a single cast are refused with a batch, not ignored.
+TEST(CliProcessTest, BatchErrorsNameTheLineAndTheField) {
+    const std::string good = "2\t111114\t1\t2024-03-31 12:00:00\n";
+    const std::string lines = good + "7\t1\t1\t2024-03-31 12:00:00\n" + good + "\n" + "1\t12\t13\n" + "2\t12345\t1\n" +
+                              "1\t\t1\n" + "1\t5\t1\t2024-02-30 00:00:00\r\n" + "1\t5\tx\n" + good;
+    const ProgramRun run = cliProcess({"cast", "--batch", "-"}, lines);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "");
+    std::istringstream out(run.out);
+    std::vector<std::string> printed;
+    for (std::string line; std::getline(out, line);) printed.push_back(line);
+    const std::string goodJson = cliProcess({"cast", "--batch", "-"}, good).out;
+    ASSERT_FALSE(goodJson.empty());
+    const std::string g = goodJson.substr(0, goodJson.size() - 1);
+    const std::vector<std::string> expected = {
+        g,
+        R"j({"error":"line 2: method: must be 1, 2 or 3"})j",
+        g,
+        R"j({"error":"line 4: method: missing (1 number, 2 manual lines, 3 time)"})j",
+        R"j({"error":"line 5: zodiac: must be 1..12"})j",
+        R"j({"error":"line 6: input: manual lines must be six digits 1..4 (line 1 first)"})j",
+        R"j({"error":"line 7: input: missing (the number to cast from)"})j",
+        R"j({"error":"line 8: time: not a real date and time (YYYY-MM-DD HH:MM:SS): 2024-02-30 00:00:00"})j",
+        R"j({"error":"line 9: zodiac: must be 1..12"})j",
+        g,
+    };
+    EXPECT_EQ(printed, expected);
+
+    const ProgramRun allGood = cliProcess({"cast", "--batch", "-", "--json"}, good + good);
+    EXPECT_EQ(allGood.code, 0) << allGood.err;
+    EXPECT_EQ(allGood.out, goodJson + goodJson);
+
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--save", "t"},
+                                                  {"--note", "n"},
+                                                  {"--qr", "q.png"},
+                                                  {"--method", "1"},
+                                                  {"--input", "1"},
+                                                  {"--zodiac", "1"},
+                                                  {"--time", "2024-03-31 12:00:00"},
+                                                  {"--draw-time"}}) {
+        std::vector<std::string> args = {"cast", "--batch", "-"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const ProgramRun refused = cliProcess(args, good);
+        EXPECT_EQ(refused.code, 2) << extra[0];
+        EXPECT_EQ(refused.out, "") << extra[0];
+        EXPECT_NE(refused.err.find(extra[0] + ": not with --batch"), std::string::npos) << refused.err;
+    }
+}
+
 // A directory or a file that cannot be read, as input or as the picture's place: exit 1 with
 // the reason in one line, never an abort and never a silent success.
 TEST(CliProcessTest, DirectoriesAndUnreadableFilesFailWithAReason) {
     TempDirectory dir;
     const std::string folder = dir.path().string();
-    const std::vector<std::string> cast = {"cast", "--method", "1", "--input", "1", "--zodiac", "1"};
     const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
         {{"draw", "--file", folder}, "is a directory"},
         {{"cast", "--batch", folder}, "is a directory"},
