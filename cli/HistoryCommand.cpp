@@ -127,7 +127,19 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         }
         return ExitOk;
     }
+    // A row written by something else may hold a method no cast knows; it would replay as an
+    // empty chart with digits made up from nothing. What the window refuses is refused too.
     CastRequest request = replayRequest(model);
+    std::string refused;
+    if (model.ysindex < NumberCasting || model.ysindex > TimeCasting) {
+        refused = "unknown casting method " + std::to_string(model.ysindex);
+    } else if (const CastCheck check = checkRequest(request); check.code <= 0) {
+        refused = toUtf8(check.message);
+    }
+    if (!refused.empty()) {
+        err << "orvenna-cli: saved result " << *id << " cannot be replayed: " << refused << '\n';
+        return ExitFailed;
+    }
     CastResult result;
     runCast(request, at, result);
     if (options.flag("--json")) {

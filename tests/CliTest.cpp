@@ -439,6 +439,36 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(cliProcess(cast).code, 0);
 }
 
+// A stored row that no cast can make (a method outside 1..3, no zodiac) is refused, not
+// replayed as a made-up result.
+TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
+    std::vector<std::int64_t> ids;
+    {
+        EasyDb store(home_);
+        for (const auto& [method, zodiac] : {std::pair{7, 3}, {0, 3}, {-1, 3}, {1, 0}}) {
+            YsModel row;
+            row.ysname = L"外来";
+            row.ysindex = method;
+            row.ysnumber = L"1234";
+            row.gzsxid = zodiac;
+            row.ysday = 45382.5;
+            row.setMovingFlagsText(L"0,0,0,0,0,0");
+            ASSERT_TRUE(store.save(row));
+            ids.push_back(row._id);
+        }
+    }
+    const std::vector<std::string> reasons = {"unknown casting method 7", "unknown casting method 0",
+                                              "unknown casting method -1", "未选择卦主生肖"};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const ProgramRun run = cliProcess({"history", "replay", std::to_string(ids[i]), "--json"});
+        EXPECT_EQ(run.code, 1) << reasons[i];
+        EXPECT_EQ(run.out, "") << reasons[i];
+        EXPECT_EQ(run.err,
+                  "orvenna-cli: saved result " + std::to_string(ids[i]) + " cannot be replayed: " + reasons[i] + "\n");
+    }
+    EXPECT_EQ(cliProcess({"history", "show", std::to_string(ids[0])}).code, 0);  // still there to look at
+}
+
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     std::filesystem::create_directories(home_ / "src" / "data");
     std::ofstream(home_ / "src" / "data" / "ssq.db") << "not a database";

@@ -232,6 +232,12 @@ std::wstring TarvWin::statusMessage() const {
 void TarvWin::replay(std::int64_t id) {
     const Result<YsModel> model = store_.load(id);
     if (!model || id == 0) return;
+    // A row written by something else may hold a method no cast knows: restoring it would
+    // clear the result and cast nothing. Everything stays as it was; the user is told why.
+    if (model->ysindex < NumberCasting || model->ysindex > TimeCasting) {
+        setStatus(L"无法复盘:未知的起卦方式");
+        return;
+    }
     mainPanel_->castingPanel()->restore(replayRequest(*model));
 }
 
