@@ -20,11 +20,45 @@ namespace orvenna::cli {
 
 namespace {
 
+// A title as one field of one line: a tab or a line break in it would forge another column
+// or another row. Backslash escapes \t \n \r \\, and \uXXXX for any other control
+// character or line separator.
+std::wstring listedTitle(std::wstring_view title) {
+    std::wstring out;
+    for (const wchar_t c : title) {
+        switch (c) {
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\n':
+                out += L"\\n";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\\':
+                out += L"\\\\";
+                break;
+            default:
+                if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+                    static constexpr wchar_t Hex[] = L"0123456789abcdef";
+                    out += L"\\u";
+                    for (int shift = 12; shift >= 0; shift -= 4) out += Hex[(c >> shift) & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
 class PrintedList : public HistoryList {
 public:
     explicit PrintedList(std::ostream& out) : out_(out) {}
     void clearItems() override {}
-    void appendItem(std::wstring_view title, std::int64_t id) override { out_ << id << '\t' << toUtf8(title) << '\n'; }
+    void appendItem(std::wstring_view title, std::int64_t id) override {
+        out_ << id << '\t' << toUtf8(listedTitle(title)) << '\n';
+    }
 
 private:
     std::ostream& out_;

@@ -469,6 +469,31 @@ TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
     EXPECT_EQ(cliProcess({"history", "show", std::to_string(ids[0])}).code, 0);  // still there to look at
 }
 
+// One saved result is one line of the list, whatever its title holds: a line break in a title
+// cannot forge a row, a tab cannot forge a column.
+TEST_F(CliHistoryTest, EveryListedTitleIsOneLine) {
+    const std::vector<std::string> cast = {
+        "cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2024-03-31 12:00:00", "--save"};
+    const auto save = [&](const std::string& title) {
+        std::vector<std::string> args = cast;
+        args.push_back(title);
+        const ProgramRun run = cliProcess(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+    };
+    save("伪造\n99\t假的");
+    save(
+        "a\tb\rc\\d\u2028e\x01"
+        "f");
+    save("平常");
+    EXPECT_EQ(cliProcess({"history", "list"}).out,
+              "3\t平常(2024年3月31日12时)\n"
+              "2\ta\\tb\\rc\\\\d\\u2028e\\u0001f(2024年3月31日12时)\n"
+              "1\t伪造\\n99\\t假的(2024年3月31日12时)\n");
+    // Only the list escapes; the record itself keeps its title as saved.
+    EXPECT_EQ(parse(cliProcess({"history", "show", "1", "--json"}).out)["ysname"].asString(),
+              "伪造\n99\t假的(2024年3月31日12时)");
+}
+
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     std::filesystem::create_directories(home_ / "src" / "data");
     std::ofstream(home_ / "src" / "data" / "ssq.db") << "not a database";
