@@ -119,7 +119,7 @@ void ResultPanel::clearItems() {
     ids_.clear();
 }
 
-void ResultPanel::appendItem(std::wstring_view title, int id) {
+void ResultPanel::appendItem(std::wstring_view title, std::int64_t id) {
     list_->Append(wxString(title.data(), title.size()));
     ids_.push_back(id);
 }
