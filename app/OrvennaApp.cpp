@@ -7,6 +7,7 @@
 #include "InstanceLock.h"
 #include "PendingInstaller.h"
 #include "base/Text.h"
+#include "framework/Fonts.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/Settings.h"
 #include "records/EasyDb.h"
@@ -56,16 +57,18 @@ void OrvennaApp::OnUnhandledException() {
 }
 
 int runProgram(int argc, char** argv) {
+    useProgramFonts();
     curl_global_init(CURL_GLOBAL_ALL);
 
     const std::filesystem::path programDir = programDirectory();
-    removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
-
     int code = 0;
     {
-        // A second copy ends here, quietly, while the first one holds the lock.
+        // A second copy ends here, quietly, while the first one holds the lock; it touches
+        // nothing, not even the installer the first one may just have downloaded.
         InstanceLock lock(InstanceLock::defaultLockPath());
         if (lock.acquired()) {
+            removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
+            removeLeftoverDownloads(programDir);
             EasyDb store(programDir);
             auto* app = new OrvennaApp(store);
             wxApp::SetInstance(app);

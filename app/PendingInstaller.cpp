@@ -1,5 +1,7 @@
 #include "app/PendingInstaller.h"
 
+#include "update/Installer.h"
+
 #ifdef _WIN32
 #include <windows.h>
 #else
@@ -44,6 +46,15 @@ void removePendingInstaller(const std::filesystem::path& programDir, std::wstrin
 #else
     ::unlink(file.c_str());
 #endif
+}
+
+void removeLeftoverDownloads(const std::filesystem::path& programDir) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(programDir, error)) {
+        if (!entry.is_regular_file(error) || entry.is_symlink(error)) continue;
+        if (!isPartialDownloadName(entry.path().filename())) continue;
+        std::filesystem::remove(entry.path(), error);
+    }
 }
 
 }  // namespace orvenna

@@ -13,4 +13,9 @@ namespace orvenna {
 // (the file is already gone, for instance) are ignored; the setting itself is not changed.
 void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile);
 
+// Deletes the partial downloads an earlier run left in programDir when it was ended during
+// an update's download: plain files named as a download names them, nothing else, and
+// nothing in the folders below.
+void removeLeftoverDownloads(const std::filesystem::path& programDir);
+
 }  // namespace orvenna

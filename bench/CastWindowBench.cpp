@@ -10,6 +10,7 @@
 #include <wx/init.h>
 
 #include "../tests/gui/XvfbServer.h"
+#include "framework/Fonts.h"
 #include "records/EasyDb.h"
 #include "ui/CastingPanel.h"
 #include "ui/LabeledCombo.h"
@@ -79,6 +80,7 @@ public:
 int main(int argc, char** argv) {
     XvfbServer xvfb;
     setenv("NO_AT_BRIDGE", "1", 1);
+    orvenna::useProgramFonts();
     if (!std::getenv("DISPLAY") && !xvfb.start()) return 1;
     benchmark::Initialize(&argc, argv);
     wxApp::SetInstance(new BenchApp);

@@ -13,7 +13,7 @@ namespace {
 class CountedList : public HistoryList {
 public:
     void clearItems() override { count = 0; }
-    void appendItem(std::wstring_view, int) override { ++count; }
+    void appendItem(std::wstring_view, std::int64_t) override { ++count; }
     int count = 0;
 };
 

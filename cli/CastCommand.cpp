@@ -1,11 +1,13 @@
 #include "CastCommand.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 
 #include "CastJson.h"
 #include "Cli.h"
+#include "InputFile.h"
 #include "Options.h"
 #include "base/Text.h"
 #include "engine/AnalysisRun.h"
@@ -74,35 +76,53 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
     std::ifstream file;
     std::istream* lines = &in;
     if (source != "-") {
-        file.open(utf8Path(source), std::ios::binary);
-        if (!file) {
-            err << "--batch: cannot read " << source << '\n';
-            return ExitUsage;
+        if (const Status opened = openInputFile(source, file); !opened) {
+            err << "orvenna-cli: --batch: " << opened.error().message << '\n';
+            return ExitFailed;
         }
         lines = &file;
     }
     CastResult result;
     std::string line;
+    std::size_t number = 0;
+    bool anyFailed = false;
     while (std::getline(*lines, line)) {
+        ++number;
         if (!line.empty() && line.back() == '\r') line.pop_back();
         const CastInputResult made = makeRequest(batchLineInput(line), clock);
         if (!made.ok()) {
+            // Still one output line for the input line, and it says which line and column.
             Json::Value error(Json::objectValue);
-            error["error"] = made.error;
+            error["error"] = "line " + std::to_string(number) + ": " + made.field + ": " + made.error;
             out << compactJson(error) << '\n';
+            anyFailed = true;
             continue;
         }
         castAnalysis(made.request, result);
         writeCompactJson(castJson(result), out);
         out << '\n';
     }
-    return ExitOk;
+    // getline() ends a read that breaks off (a directory given as the file) as if the input
+    // had ended; only the stream's bad state tells the two apart.
+    if (lines->bad()) {
+        err << "orvenna-cli: --batch: cannot read " << (source == "-" ? "standard input" : source) << '\n';
+        return ExitFailed;
+    }
+    if (!outputWritten(out, err)) return ExitFailed;
+    return anyFailed ? ExitFailed : ExitOk;
 }
+
+// Each batch line carries its own request, and a batch only prints: an option for a single
+// cast would be ignored, so it is refused. (--json is what a batch prints anyway.)
+constexpr const char* NotWithBatch[] = {"--method",    "--input", "--zodiac", "--time",
+                                        "--draw-time", "--save",  "--note",   "--qr"};
 
 // The picture the result panel shows for the result text, drawn for a box of this side.
 constexpr int QrBoxSide = 280;
 
 std::string writeQrPicture(const std::string& file, const CastResult& result) {
+    std::error_code ignored;
+    if (std::filesystem::is_directory(utf8Path(file), ignored)) return file + " is a directory, not a file";
     const auto symbol = encodeQr(toUtf8(result.resultText));
     if (!symbol) return "the result text does not fit a QR symbol";
     const QrPicture picture = drawQr(*symbol, QrBoxSide);
@@ -137,7 +157,15 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
     }
-    if (const auto source = options.value("--batch")) return batch(*source, in, out, err, clock);
+    if (const auto source = options.value("--batch")) {
+        for (const char* option : NotWithBatch) {
+            if (options.value(option) || options.flag(option)) {
+                err << "orvenna-cli: " << option << ": not with --batch (each line is a request of its own)\n";
+                return ExitUsage;
+            }
+        }
+        return batch(*source, in, out, err, clock);
+    }
 
     CastInput input;
     input.method = options.value("--method");
@@ -147,7 +175,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     input.drawTime = options.flag("--draw-time");
     const CastInputResult made = makeRequest(input, clock);
     if (!made.ok()) {
-        err << "orvenna-cli: " << made.error << '\n';
+        // The field is named as the option that gave it; "request" is no option of its own.
+        err << "orvenna-cli: " << (made.field == "request" ? "" : "--") << made.field << ": " << made.error << '\n';
         return ExitUsage;
     }
     const auto title = options.value("--save");
@@ -179,11 +208,15 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
             err << "orvenna-cli: 保存失败: " << saved.error().message << " (" << store.path().string() << ")\n";
             return ExitFailed;
         }
-        if (!options.flag("--json")) {
+        if (options.flag("--json")) {
+            json["id"] = Json::Int64{model._id};
+            out << compactJson(json) << '\n';
+        } else {
             out << model._id << '\n';
-            return ExitOk;
         }
-        json["id"] = model._id;
+        // The row is there whatever becomes of the output; its id must not be lost with it.
+        if (!outputWritten(out, err, "the result was saved with id " + std::to_string(model._id))) return ExitFailed;
+        return ExitOk;
     }
     if (options.flag("--json")) {
         out << compactJson(json) << '\n';

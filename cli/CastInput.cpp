@@ -26,7 +26,7 @@ bool fillLines(const std::string& text, CastRequest& request) {
 // refused here too.
 CastInputResult checked(CastInputResult result) {
     if (const CastCheck check = checkRequest(result.request); check.code <= 0)
-        result.error = "request: " + toUtf8(check.message);
+        result.field = "request", result.error = toUtf8(check.message);
     return result;
 }
 
@@ -35,7 +35,7 @@ CastInputResult checked(CastInputResult result) {
 std::optional<double> timeArgument(const std::string& text, std::string& error) {
     const auto fields = parseDateTime(text);
     if (!fields) {
-        error = "--time: not a real date and time (YYYY-MM-DD HH:MM:SS): " + text;
+        error = "not a real date and time (YYYY-MM-DD HH:MM:SS): " + text;
         return std::nullopt;
     }
     return dayCountFromFields(*fields);
@@ -46,13 +46,13 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     CastRequest& request = result.request;
 
     const auto method = in.method ? plainNumber(*in.method, 4) : std::nullopt;
-    if (!in.method) return {request, "--method: missing (1 number, 2 manual lines, 3 time)"};
-    if (!method || *method < 1 || *method > 3) return {request, "--method: must be 1, 2 or 3"};
+    if (!in.method) return {request, "method", "missing (1 number, 2 manual lines, 3 time)"};
+    if (!method || *method < 1 || *method > 3) return {request, "method", "must be 1, 2 or 3"};
     request.method = *method;
 
     const auto zodiac = in.zodiac ? plainNumber(*in.zodiac, 4) : std::nullopt;
-    if (!in.zodiac) return {request, "--zodiac: missing (1 子鼠 ... 12 亥猪)"};
-    if (!zodiac || *zodiac < 1 || *zodiac > 12) return {request, "--zodiac: must be 1..12"};
+    if (!in.zodiac) return {request, "zodiac", "missing (1 子鼠 ... 12 亥猪)"};
+    if (!zodiac || *zodiac < 1 || *zodiac > 12) return {request, "zodiac", "must be 1..12"};
     request.zodiac = *zodiac;
 
     double now = clock.localNow;
@@ -60,7 +60,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     if (in.time && !in.time->empty()) {
         std::string error;
         const auto time = timeArgument(*in.time, error);
-        if (!time) return {request, error};
+        if (!time) return {request, "time", error};
         now = *time;
         fixedTime = true;
     }
@@ -68,19 +68,19 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
 
     if (request.method == LineCasting) {
         if (!in.input || !fillLines(*in.input, request)) {
-            return {request, "--input: manual lines must be six digits 1..4 (line 1 first)"};
+            return {request, "input", "manual lines must be six digits 1..4 (line 1 first)"};
         }
         return checked(std::move(result));
     }
 
     if (in.input) {
         const std::wstring text(trimControl(fromUtf8(*in.input)));
-        if (text.empty()) return {request, "--input: the number text is empty"};
+        if (text.empty()) return {request, "input", "the number text is empty"};
         request.numberText = text;
         if (request.method == TimeCasting) request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
         return checked(std::move(result));
     }
-    if (request.method == NumberCasting) return {request, "--input: missing (the number to cast from)"};
+    if (request.method == NumberCasting) return {request, "input", "missing (the number to cast from)"};
 
     // Time casting without a number: made from the cast time, or from the next draw, as
     // the casting dispatch does.

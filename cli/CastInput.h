@@ -19,14 +19,18 @@ struct CastInput {
     bool drawTime = false;
 };
 
-// Either a complete request or a one-line error that names the argument.
+// Either a complete request or what is wrong with it: the field at fault ("method",
+// "input", "zodiac", "time"; "request" when the request as a whole fails the panel's check)
+// and a one-line message. The command line shows the field as its option, a batch as the
+// column of its line.
 struct CastInputResult {
     CastRequest request;
+    std::string field;
     std::string error;
     bool ok() const { return error.empty(); }
 };
 
-// The local day count of a --time text, or nothing (with `error` naming the argument).
+// The local day count of a --time text, or nothing (with `error` saying what is wrong).
 std::optional<double> timeArgument(const std::string& text, std::string& error);
 
 CastInputResult makeRequest(const CastInput& input, const CastClock& clock);

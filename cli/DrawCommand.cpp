@@ -1,17 +1,15 @@
 #include "DrawCommand.h"
 
-#include <fstream>
-#include <iterator>
 #include <ostream>
 
 #include <json/json.h>
 
 #include "CastJson.h"
 #include "Cli.h"
+#include "InputFile.h"
 #include "Options.h"
 #include "base/Text.h"
 #include "draws/DrawFetcher.h"
-#include "framework/Console.h"
 #include "framework/Gb18030.h"
 
 namespace orvenna::cli {
@@ -29,13 +27,12 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
 
     std::string page;
     if (const auto file = options.value("--file")) {
-        std::ifstream in(utf8Path(*file), std::ios::binary);
-        if (!in) {
-            err << "orvenna-cli: --file: cannot read " << *file << '\n';
+        const Result<std::string> bytes = readInputFile(*file);
+        if (!bytes) {
+            err << "orvenna-cli: --file: " << bytes.error().message << '\n';
             return ExitFailed;
         }
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        const auto text = gb18030ToUtf8(bytes);
+        const auto text = gb18030ToUtf8(*bytes);
         if (!text) {
             err << "orvenna-cli: " << *file << " is not a GB18030 page\n";
             return ExitFailed;

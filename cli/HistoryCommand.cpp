@@ -1,5 +1,7 @@
 #include "HistoryCommand.h"
 
+#include <charconv>
+#include <cstdint>
 #include <optional>
 #include <ostream>
 
@@ -18,11 +20,45 @@ namespace orvenna::cli {
 
 namespace {
 
+// A title as one field of one line: a tab or a line break in it would forge another column
+// or another row. Backslash escapes \t \n \r \\, and \uXXXX for any other control
+// character or line separator.
+std::wstring listedTitle(std::wstring_view title) {
+    std::wstring out;
+    for (const wchar_t c : title) {
+        switch (c) {
+            case L'\t':
+                out += L"\\t";
+                break;
+            case L'\n':
+                out += L"\\n";
+                break;
+            case L'\r':
+                out += L"\\r";
+                break;
+            case L'\\':
+                out += L"\\\\";
+                break;
+            default:
+                if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+                    static constexpr wchar_t Hex[] = L"0123456789abcdef";
+                    out += L"\\u";
+                    for (int shift = 12; shift >= 0; shift -= 4) out += Hex[(c >> shift) & 0xF];
+                } else {
+                    out += c;
+                }
+        }
+    }
+    return out;
+}
+
 class PrintedList : public HistoryList {
 public:
     explicit PrintedList(std::ostream& out) : out_(out) {}
     void clearItems() override {}
-    void appendItem(std::wstring_view title, int id) override { out_ << id << '\t' << toUtf8(title) << '\n'; }
+    void appendItem(std::wstring_view title, std::int64_t id) override {
+        out_ << id << '\t' << toUtf8(listedTitle(title)) << '\n';
+    }
 
 private:
     std::ostream& out_;
@@ -30,7 +66,7 @@ private:
 
 Json::Value recordJson(const YsModel& m) {
     Json::Value out(Json::objectValue);
-    out["_id"] = m._id;
+    out["_id"] = Json::Int64{m._id};
     out["ysname"] = toUtf8(m.ysname);
     out["ysindex"] = m.ysindex;
     out["ysnumber"] = toUtf8(m.ysnumber);
@@ -44,9 +80,13 @@ Json::Value recordJson(const YsModel& m) {
     return out;
 }
 
-std::optional<int> rowId(const std::string& text) {
-    const auto id = plainNumber(text, 9);
-    return id && *id > 0 ? id : std::nullopt;
+// Any row id SQLite can hand out: 1 up to the largest 64-bit integer, digits only.
+std::optional<std::int64_t> rowId(const std::string& text) {
+    if (text.empty() || text.front() < '0' || text.front() > '9') return std::nullopt;
+    std::int64_t id = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), id);
+    if (error != std::errc() || end != text.data() + text.size() || id < 1) return std::nullopt;
+    return id;
 }
 
 }  // namespace
@@ -57,11 +97,11 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         err << "orvenna-cli: history: expected list, show ID, replay ID or delete ID\n";
         return ExitUsage;
     }
-    std::optional<int> id;
+    std::optional<std::int64_t> id;
     std::size_t first = 2;
     if (verb != "list") {
         if (args.size() < 3 || !(id = rowId(args[2]))) {
-            err << "orvenna-cli: history " << verb << ": ID must be a row id (1, 2, ...)\n";
+            err << "orvenna-cli: history " << verb << ": ID must be a row id, 1 to 9223372036854775807\n";
             return ExitUsage;
         }
         first = 3;
@@ -77,7 +117,7 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         std::string error;
         const auto local = timeArgument(*time, error);
         if (!local) {
-            err << "orvenna-cli: " << error << '\n';
+            err << "orvenna-cli: --time: " << error << '\n';
             return ExitUsage;
         }
         at.localNow = *local;
@@ -121,7 +161,19 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         }
         return ExitOk;
     }
+    // A row written by something else may hold a method no cast knows; it would replay as an
+    // empty chart with digits made up from nothing. What the window refuses is refused too.
     CastRequest request = replayRequest(model);
+    std::string refused;
+    if (model.ysindex < NumberCasting || model.ysindex > TimeCasting) {
+        refused = "unknown casting method " + std::to_string(model.ysindex);
+    } else if (const CastCheck check = checkRequest(request); check.code <= 0) {
+        refused = toUtf8(check.message);
+    }
+    if (!refused.empty()) {
+        err << "orvenna-cli: saved result " << *id << " cannot be replayed: " << refused << '\n';
+        return ExitFailed;
+    }
     CastResult result;
     runCast(request, at, result);
     if (options.flag("--json")) {

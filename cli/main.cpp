@@ -9,8 +9,13 @@ int main(int argc, char** argv) {
     orvenna::useByteStreams();
     std::ios::sync_with_stdio(false);
     curl_global_init(CURL_GLOBAL_ALL);
-    const std::vector<std::string> args = orvenna::utf8Arguments(argc, argv);
-    const int code = orvenna::cli::runCli(args, std::cin, std::cout, std::cerr);
+    int code = orvenna::cli::ExitFailed;
+    try {
+        const std::vector<std::string> args = orvenna::utf8Arguments(argc, argv);
+        code = orvenna::cli::runCli(args, std::cin, std::cout, std::cerr);
+    } catch (...) {
+        code = orvenna::cli::reportEscapedException(std::cerr);
+    }
     curl_global_cleanup();
     return code;
 }

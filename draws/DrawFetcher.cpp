@@ -1,5 +1,7 @@
 #include "DrawFetcher.h"
+
 #include "TableDraw.h"
+#include "base/Text.h"
 #include "framework/Gb18030.h"
 #include "framework/HttpClient.h"
 #include "framework/Process.h"
@@ -15,26 +17,36 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel && cancel->load();
 }
 
+HttpResponse getResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
+    HttpOptions options;
+    options.connectTimeoutMs = DrawConnectTimeoutMs;
+    options.totalTimeoutMs = DrawTotalTimeoutMs;
+    options.onProgress = [cancel](std::int64_t, std::int64_t) { return !cancelled(cancel); };
+    return HttpClient().get(url, options);
+}
+
+// The page of a completed 200 answer as UTF-8; an error for another answer or a page that is
+// not GB18030.
+Result<std::string> pageText(const HttpResponse& response) {
+    if (response.code != 200)
+        return Error{static_cast<int>(response.code), "response " + std::to_string(response.code)};
+    auto text = gb18030ToUtf8(response.body);
+    if (!text) return Error{0, "the page is not GB18030"};
+    return std::move(*text);
+}
+
 }  // namespace
 
 bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel) {
     return source.pingHost.empty() || pingOnce(source.pingCommand, source.pingHost, cancel);
 }
 
+// A transfer that did not complete (cut short, timed out, over the size cap) is a failure
+// whatever its status code: a page cut after its table row would otherwise count as a draw.
 Result<std::string> fetchPage(const std::string& url, const std::atomic<bool>* cancel) {
-    HttpClient client;
-    HttpOptions options;
-    options.connectTimeoutMs = DrawConnectTimeoutMs;
-    options.totalTimeoutMs = DrawTotalTimeoutMs;
-    options.onProgress = [cancel](std::int64_t, std::int64_t) { return !cancelled(cancel); };
-    const HttpResponse response = client.get(url, options);
-    if (response.code != 200) {
-        if (!response.completed()) return response.error;
-        return Error{static_cast<int>(response.code), "response " + std::to_string(response.code)};
-    }
-    auto text = gb18030ToUtf8(response.body);
-    if (!text) return Error{0, "the page is not GB18030"};
-    return std::move(*text);
+    const HttpResponse response = getResultsPage(url, cancel);
+    if (!response.completed()) return response.error;
+    return pageText(response);
 }
 
 std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
@@ -50,7 +62,15 @@ RefreshOutcome refreshOnce(const DrawSource& source, const std::atomic<bool>* ca
     RefreshOutcome outcome;
     outcome.networkUp = checkNetwork(source, cancel);
     if (!outcome.networkUp) return outcome;
-    outcome.draw = parseSevenStarDraw(fetchFrontResultsPage(source.pageUrl, cancel));
+    const HttpResponse response = getResultsPage(source.pageUrl, cancel);
+    if (!response.completed()) {
+        // Nothing arrived whole: no draw, and the timer asks again.
+        outcome.draw.status = DrawPageUnreadable;
+        outcome.draw.errorText = fromUtf8(response.error.message);
+        return outcome;
+    }
+    const Result<std::string> page = pageText(response);
+    outcome.draw = parseSevenStarDraw(page ? page.value() : std::string());
     return outcome;
 }
 

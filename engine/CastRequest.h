@@ -1,6 +1,7 @@
 // The input record of one cast, as the casting panel collects it.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -22,7 +23,7 @@ enum DrawTimeChoice : int {
 };
 
 struct CastRequest {
-    int replayId = 0;              // id of the saved record being replayed; 0 for a new cast
+    std::int64_t replayId = 0;     // id of the saved record being replayed; 0 for a new cast
     int method = 0;                // -1 after reset, 0 none chosen, else a CastMethod
     std::wstring upperCode;        // manual casting: lines 4..6, bottom first, "1" yang
     std::wstring lowerCode;        // manual casting: lines 1..3

@@ -353,6 +353,9 @@ Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key,
     std::string content;
     mode_t mode = 0;
     const int readError = readWholeFile(target, content, &mode);
+    // A file nobody may write to was made read-only on purpose: it is refused, as the Windows
+    // profile calls refuse a read-only file, rather than replaced by a rename around it.
+    if (readError == 0 && (mode & 0222) == 0) return fileError(EACCES, "cannot write ", target);
     if (readError != 0 && readError != ENOENT)
         return fileError(readError, "cannot read ", target);  // never replace what we could not read
     const int written = replaceFile(target, withSetting(content, toUtf8(keyText), toUtf8(value)), readError == 0, mode);

@@ -27,7 +27,8 @@ std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view
 
 // Stores `value` under `key` in section "sys" of `iniFile`, creating the file (not its folder)
 // when missing; the rest of the file is kept as it was. The old file is replaced only once the
-// new one is completely on disk. Fails on any failure of the system, and for a key or value that one INI line
+// new one is completely on disk. Fails on any failure of the system, for a file without any
+// write permission (read-only, as Windows refuses it), and for a key or value that one INI line
 // cannot hold (a line break or NUL in either; an empty key, or one with "=" or a leading "[").
 Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view value);
 

@@ -41,10 +41,13 @@ void castLine(const std::string& line, bool drawTime) {
     input.drawTime = drawTime;
     const CastInputResult made = makeRequest(input, Clock);
     if (!made.ok()) {
+        check(made.field == "method" || made.field == "input" || made.field == "zodiac" || made.field == "time" ||
+              made.field == "request");
+        const std::string text = "line 1: " + made.field + ": " + made.error;
         Json::Value error(Json::objectValue);
-        error["error"] = made.error;
+        error["error"] = text;
         const std::string json = compactJson(error);
-        check(json.find('\n') == std::string::npos && parseLine(json)["error"].asString() == made.error);
+        check(json.find('\n') == std::string::npos && parseLine(json)["error"].asString() == text);
         return;
     }
     const CastRequest& request = made.request;

@@ -51,6 +51,7 @@ constexpr const char* UpdateSql =
 constexpr const char* LoadSql =
     "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table Where _id=?;";
 constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
+constexpr const char* TableExistsSql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='tarv_table';";
 
 void bindText(sqlite3_stmt* statement, int index, std::wstring_view text) {
     const std::string utf8 = toUtf8(text);
@@ -101,20 +102,20 @@ EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
         db_.reset();
         return;
     }
-    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
     state_ = exists ? OpenState::Opened : OpenState::Created;
-    if (state_ == OpenState::Created) {
-        char* message = nullptr;
-        // A failure here shows up as failing statements later; nothing else to do.
-        sqlite3_exec(db_.get(), createTableStatement().c_str(), nullptr, nullptr, &message);
-        sqlite3_free(message);
-    }
+    // A file left empty or without the table by an interrupted first start gets the table
+    // now. A file locked by another program is not waited for here, so the window starts at
+    // once; the first operation looks again.
+    sqlite3_busy_timeout(db_.get(), 0);
+    ensureTable();
+    sqlite3_busy_timeout(db_.get(), busyTimeoutMs);
 }
 
 EasyDb::~EasyDb() = default;
 
 void EasyDb::close() {
     db_.reset();
+    tableFound_ = false;
     state_ = OpenState::Failed;
 }
 
@@ -136,9 +137,28 @@ Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
     return SqliteStatement(raw);
 }
 
+// Only a table that is missing is created: rows and other tables in the file stay as they
+// are. A file that cannot be read (not a database, locked) is left alone and asked again
+// by the next operation.
+void EasyDb::ensureTable() {
+    if (!db_ || tableFound_) return;
+    const Result<SqliteStatement> statement = prepare(TableExistsSql);
+    if (!statement) return;
+    const int stepped = sqlite3_step(statement->get());
+    if (stepped == SQLITE_ROW) {
+        tableFound_ = true;
+    } else if (stepped == SQLITE_DONE) {
+        char* message = nullptr;
+        // A failure here shows up as the failing statement that follows; nothing else to do.
+        tableFound_ = sqlite3_exec(db_.get(), createTableStatement().c_str(), nullptr, nullptr, &message) == SQLITE_OK;
+        sqlite3_free(message);
+    }
+}
+
 static_assert(NoSuchRow == SQLITE_NOTFOUND);
 
 Status EasyDb::save(YsModel& record) {
+    ensureTable();
     const bool insert = record._id < 1;
     const Result<SqliteStatement> statement = prepare(insert ? InsertSql : UpdateSql);
     if (!statement) return statement.error();
@@ -153,22 +173,23 @@ Status EasyDb::save(YsModel& record) {
     bindText(s, 8, record.movingFlagsText());
     sqlite3_bind_int(s, 9, record.rot);
     bindText(s, 10, record.uinfo);
-    if (!insert) sqlite3_bind_int(s, 11, record._id);
+    if (!insert) sqlite3_bind_int64(s, 11, record._id);
     if (sqlite3_step(s) != SQLITE_DONE) return failure(insert ? "insert" : "update");
-    if (insert) record._id = static_cast<int>(sqlite3_last_insert_rowid(db_.get()));
+    if (insert) record._id = sqlite3_last_insert_rowid(db_.get());
     return success();
 }
 
-Result<YsModel> EasyDb::load(int id) {
+Result<YsModel> EasyDb::load(std::int64_t id) {
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(LoadSql);
     if (!statement) return statement.error();
     sqlite3_stmt* s = statement->get();
-    sqlite3_bind_int(s, 1, id);
+    sqlite3_bind_int64(s, 1, id);
     const int stepped = sqlite3_step(s);
     if (stepped == SQLITE_DONE) return Error{SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
     if (stepped != SQLITE_ROW) return failure("load");
     YsModel record;
-    record._id = sqlite3_column_int(s, 0);
+    record._id = sqlite3_column_int64(s, 0);
     record.ysname = columnText(s, 1);
     record.ysindex = sqlite3_column_int(s, 2);
     record.ysnumber = columnText(s, 3);
@@ -182,21 +203,23 @@ Result<YsModel> EasyDb::load(int id) {
     return record;
 }
 
-Status EasyDb::remove(int id) {
+Status EasyDb::remove(std::int64_t id) {
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(DeleteSql);
     if (!statement) return statement.error();
-    sqlite3_bind_int(statement->get(), 1, id);
+    sqlite3_bind_int64(statement->get(), 1, id);
     if (sqlite3_step(statement->get()) != SQLITE_DONE) return failure("delete");
     return success();
 }
 
 Status EasyDb::fillList(HistoryList& list) {
     list.clearItems();
+    ensureTable();
     const Result<SqliteStatement> statement = prepare(listStatement());
     if (!statement) return statement.error();
     int stepped = SQLITE_ROW;
     while ((stepped = sqlite3_step(statement->get())) == SQLITE_ROW) {
-        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int(statement->get(), 0));
+        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int64(statement->get(), 0));
     }
     if (stepped != SQLITE_DONE) return failure("list");
     return success();

@@ -1,10 +1,12 @@
 // The record store: saved predictions in the SQLite table tarv_table of
 // <program directory>/src/data/ssq.db.
 //
-// The store never deletes, recreates or alters an existing database file: a file it cannot
-// read only makes its operations fail, so what the user saved is never destroyed.
+// The store never deletes, recreates or alters what an existing database file holds: a file
+// it cannot read only makes its operations fail, so what the user saved is never destroyed.
+// The one thing it adds is the table, to a database that lacks it.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -20,7 +22,7 @@ class HistoryList {
 public:
     virtual ~HistoryList() = default;
     virtual void clearItems() = 0;
-    virtual void appendItem(std::wstring_view title, int id) = 0;
+    virtual void appendItem(std::wstring_view title, std::int64_t id) = 0;
 };
 
 // The code of load()'s error when there is no row with the id asked for.
@@ -30,7 +32,7 @@ class EasyDb {
 public:
     enum class OpenState { Failed, Opened, Created };
 
-    // The exact statement that creates the table in a new database file.
+    // The exact statement that creates the table in a database that lacks it.
     static std::string createTableStatement();
     // "SELECT _id,ysname From tarv_table ORDER BY _id DESC;"
     static std::string listStatement();
@@ -50,8 +52,8 @@ public:
     Status save(YsModel& record);
     // The row with `id`; the error's code is SQLITE_NOTFOUND when there is no such row, and
     // SQLite's own when the store failed.
-    Result<YsModel> load(int id);
-    Status remove(int id);
+    Result<YsModel> load(std::int64_t id);
+    Status remove(std::int64_t id);
     // Empties the list, then appends every title with its id, newest first.
     Status fillList(HistoryList& list);
 
@@ -63,10 +65,13 @@ public:
 private:
     Result<SqliteStatement> prepare(std::string_view sql);
     Error failure(std::string_view what) const;
+    // Creates the table when the database is readable and lacks it.
+    void ensureTable();
 
     std::filesystem::path path_;
     SqliteConnection db_;
     OpenState state_ = OpenState::Failed;
+    bool tableFound_ = false;  // the table is known to be there; not looked for again
 };
 
 }  // namespace orvenna

@@ -2,6 +2,7 @@
 // title and a note. One row of the record store; a replay recomputes everything else.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,9 +13,9 @@
 namespace orvenna {
 
 struct YsModel {
-    int _id = 0;          // row id; 0 for a record not yet stored
-    std::wstring ysname;  // the title followed by the cast time in parentheses
-    int ysindex = 0;      // casting method
+    std::int64_t _id = 0;  // the row id, as wide as SQLite's; 0 for a record not yet stored
+    std::wstring ysname;   // the title followed by the cast time in parentheses
+    int ysindex = 0;       // casting method
     std::wstring ysnumber;
     double ysday = 0;  // cast time, days since 1899-12-30
     int gzsxid = 0;    // zodiac 1..12

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 #include <json/reader.h>
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <sstream>
 
@@ -20,6 +22,7 @@
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "framework/Gb18030.h"
+#include "records/EasyDb.h"
 
 namespace orvenna::cli {
 namespace {
@@ -45,6 +48,21 @@ Json::Value parse(const std::string& text) {
     EXPECT_TRUE(Json::parseFromStream(builder, in, &value, &errors)) << errors << text;
     return value;
 }
+
+// The real program, as a script runs it: its standard input fed, its standard output captured,
+// sent to /dev/full or closed. These need a POSIX child; Windows skips the tests that use them.
+#ifdef _WIN32
+#define SKIP_WITHOUT_POSIX_CHILD() GTEST_SKIP() << "feeds and closes a child's standard streams as only POSIX can"
+ProgramRun cliProcess(const std::vector<std::string>&, const std::string& = "", StdoutTo = StdoutTo::Captured) {
+    return {};
+}
+#else
+#define SKIP_WITHOUT_POSIX_CHILD() static_cast<void>(0)
+ProgramRun cliProcess(const std::vector<std::string>& args, const std::string& input = "",
+                      StdoutTo stdoutTo = StdoutTo::Captured) {
+    return runProgram(ORVENNA_CLI, args, input, stdoutTo);
+}
+#endif
 
 const std::vector<std::string> Cast1234 = {
     "cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2024-03-31 12:00:00", "--json"};
@@ -141,7 +159,7 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
         "3\t\t5\t2024-03-31 12:00:00\n"
         "1\t1234\t7\t2024-02-30 12:00:00\n";
     const CliRun run = cli({"cast", "--batch", "-"}, lines);
-    ASSERT_EQ(run.code, 0) << run.err;
+    ASSERT_EQ(run.code, 1) << run.err;  // some lines failed
     std::istringstream out(run.out);
     std::vector<Json::Value> objects;
     for (std::string line; std::getline(out, line);) objects.push_back(parse(line));
@@ -152,10 +170,10 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_TRUE(objects[2].isMember("error"));
     EXPECT_EQ(objects[3]["primary"]["name"].asString(), "泽天夬");
     EXPECT_EQ(objects[4]["header"].asString().rfind("以超时空毫秒起卦,卦主生肖:辰", 0), 0u);
-    EXPECT_NE(objects[5]["error"].asString().find("--time"), std::string::npos);
+    EXPECT_EQ(objects[5]["error"].asString().rfind("line 6: time: ", 0), 0u);
 
     const CliRun missing = cli({"cast", "--batch", "/nonexistent/requests.tsv"});
-    EXPECT_EQ(missing.code, 2);
+    EXPECT_EQ(missing.code, 1);
     EXPECT_EQ(missing.out, "");
 }
 
@@ -233,6 +251,101 @@ TEST(CliProcessTest, TheQrPictureReadsBackAsTheResultText) {
     EXPECT_EQ(fileText(options.output), parse(cast.out)["resultText"].asString() + "\n");
 }
 
+// A failed batch line says which line and which column; the batch goes on and then exits 1.
+// Options of a single cast are refused with a batch, not ignored.
+TEST(CliProcessTest, BatchErrorsNameTheLineAndTheField) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    const std::string good = "2\t111114\t1\t2024-03-31 12:00:00\n";
+    const std::string lines = good + "7\t1\t1\t2024-03-31 12:00:00\n" + good + "\n" + "1\t12\t13\n" + "2\t12345\t1\n" +
+                              "1\t\t1\n" + "1\t5\t1\t2024-02-30 00:00:00\r\n" + "1\t5\tx\n" + good;
+    const ProgramRun run = cliProcess({"cast", "--batch", "-"}, lines);
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.err, "");
+    std::istringstream out(run.out);
+    std::vector<std::string> printed;
+    for (std::string line; std::getline(out, line);) printed.push_back(line);
+    const std::string goodJson = cliProcess({"cast", "--batch", "-"}, good).out;
+    ASSERT_FALSE(goodJson.empty());
+    const std::string g = goodJson.substr(0, goodJson.size() - 1);
+    const std::vector<std::string> expected = {
+        g,
+        R"j({"error":"line 2: method: must be 1, 2 or 3"})j",
+        g,
+        R"j({"error":"line 4: method: missing (1 number, 2 manual lines, 3 time)"})j",
+        R"j({"error":"line 5: zodiac: must be 1..12"})j",
+        R"j({"error":"line 6: input: manual lines must be six digits 1..4 (line 1 first)"})j",
+        R"j({"error":"line 7: input: missing (the number to cast from)"})j",
+        R"j({"error":"line 8: time: not a real date and time (YYYY-MM-DD HH:MM:SS): 2024-02-30 00:00:00"})j",
+        R"j({"error":"line 9: zodiac: must be 1..12"})j",
+        g,
+    };
+    EXPECT_EQ(printed, expected);
+
+    const ProgramRun allGood = cliProcess({"cast", "--batch", "-", "--json"}, good + good);
+    EXPECT_EQ(allGood.code, 0) << allGood.err;
+    EXPECT_EQ(allGood.out, goodJson + goodJson);
+
+    for (const std::vector<std::string>& extra : {std::vector<std::string>{"--save", "t"},
+                                                  {"--note", "n"},
+                                                  {"--qr", "q.png"},
+                                                  {"--method", "1"},
+                                                  {"--input", "1"},
+                                                  {"--zodiac", "1"},
+                                                  {"--time", "2024-03-31 12:00:00"},
+                                                  {"--draw-time"}}) {
+        std::vector<std::string> args = {"cast", "--batch", "-"};
+        args.insert(args.end(), extra.begin(), extra.end());
+        const ProgramRun refused = cliProcess(args, good);
+        EXPECT_EQ(refused.code, 2) << extra[0];
+        EXPECT_EQ(refused.out, "") << extra[0];
+        EXPECT_NE(refused.err.find(extra[0] + ": not with --batch"), std::string::npos) << refused.err;
+    }
+}
+
+// A directory or a file that cannot be read, as input or as the picture's place: exit 1 with
+// the reason in one line, never an abort and never a silent success.
+TEST(CliProcessTest, DirectoriesAndUnreadableFilesFailWithAReason) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    TempDirectory dir;
+    const std::string folder = dir.path().string();
+    const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+        {{"draw", "--file", folder}, "is a directory"},
+        {{"cast", "--batch", folder}, "is a directory"},
+        {{"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--qr", folder}, "is a directory"},
+        {{"draw", "--file", "/proc/self/mem"}, "cannot read"},  // opens, then every read fails
+        {{"cast", "--batch", "/proc/self/mem"}, "cannot read"},
+        {{"cast", "--batch", folder + "/missing.tsv"}, "cannot read"},
+    };
+    for (const auto& [args, reason] : runs) {
+        const ProgramRun run = cliProcess(args);
+        EXPECT_EQ(run.code, 1) << args[1] << ' ' << args.back() << ": " << run.err;
+        EXPECT_EQ(run.out, "") << args.back();
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    }
+}
+
+// What main does with an exception that nothing else caught: one line, exit 1.
+TEST(CliProcessTest, AnEscapedExceptionEndsInOneLineAndExitOne) {
+    const auto escaped = [](const std::function<void()>& body) {
+        std::ostringstream err;
+        int code = 0;
+        try {
+            body();
+        } catch (...) {
+            code = reportEscapedException(err);
+        }
+        const std::string line = err.str();
+        EXPECT_EQ(code, 1);
+        EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
+        return line;
+    };
+    EXPECT_NE(escaped([] { throw FrameworkError(19, "no value\nhere"); }).find("no value here (code 19)"),
+              std::string::npos);
+    EXPECT_NE(escaped([] { throw std::ios_base::failure("underflow"); }).find("underflow"), std::string::npos);
+    EXPECT_NE(escaped([] { throw 42; }).find("unknown"), std::string::npos);
+}
+
 class CliHistoryTest : public ::testing::Test {
 protected:
     const TempDirectory dir;
@@ -271,6 +384,129 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     EXPECT_EQ(cli({"history", "delete", "1"}).code, 1);
     EXPECT_EQ(cli({"history", "replay", "x"}).code, 2);
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
+}
+
+// Row ids are SQLite's 64-bit ones: printed, listed and taken back whole.
+TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    {
+        EasyDb store(home_);
+        YsModel first;
+        first.ysname = L"五";
+        ASSERT_TRUE(store.save(first));
+        sqlite3* raw = nullptr;
+        ASSERT_EQ(sqlite3_open(store.path().c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_exec(raw, "UPDATE tarv_table SET _id=5; UPDATE sqlite_sequence SET seq=4294967300;", nullptr,
+                               nullptr, nullptr),
+                  SQLITE_OK);
+        sqlite3_close(raw);
+    }
+    const ProgramRun saved = cliProcess({"cast", "--method", "2", "--input", "311114", "--zodiac", "3", "--time",
+                                         "2024-03-31 12:00:00", "--save", "大"});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    EXPECT_EQ(saved.out, "4294967301\n");
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "4294967301\t大(2024年3月31日12时)\n5\t五\n");
+    EXPECT_EQ(parse(cliProcess({"history", "show", "4294967301", "--json"}).out)["_id"].asInt64(), 4294967301);
+    EXPECT_EQ(cliProcess({"history", "replay", "4294967301", "--json"}).code, 0);
+    EXPECT_EQ(cliProcess({"history", "delete", "4294967301"}).code, 0);
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
+    EXPECT_EQ(cliProcess({"history", "show", "9223372036854775807"}).code, 1);  // a row id, not a saved one
+
+    for (const std::string bad : {"0", "-5", "+5", " 5", "5x", "9223372036854775808", "99999999999999999999", ""}) {
+        const ProgramRun run = cliProcess({"history", "delete", bad});
+        EXPECT_EQ(run.code, 2) << bad;
+        EXPECT_NE(run.err.find("ID"), std::string::npos) << bad;
+    }
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
+}
+
+// Output that goes nowhere (a full disk, a closed standard output) is a failure, and a saved
+// row's id is not lost with it.
+TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    const std::vector<std::string> cast = {"cast",   "--method",           "1", "--input", "1234", "--zodiac", "7",
+                                           "--time", "2024-03-31 12:00:00"};
+    const auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = cast;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const auto failsWithOneLine = [](const ProgramRun& run, const std::string& named) {
+        EXPECT_EQ(run.code, 1) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+    };
+    failsWithOneLine(cliProcess(cast, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess(with({"--json"}), "", StdoutTo::Closed), "output");
+    failsWithOneLine(cliProcess({"--help"}, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess(with({"--save", "满"}), "", StdoutTo::DevFull), "saved with id 1");
+    failsWithOneLine(cliProcess(with({"--save", "关", "--json"}), "", StdoutTo::Closed), "saved with id 2");
+    failsWithOneLine(cliProcess({"history", "list"}, "", StdoutTo::DevFull), "output");
+    failsWithOneLine(cliProcess({"history", "show", "1"}, "", StdoutTo::Closed), "output");
+    // Far more than one buffer: the write fails long before the end.
+    std::string lines;
+    for (int i = 0; i < 200; ++i) lines += "2\t111114\t1\t2024-03-31 12:00:00\n";
+    failsWithOneLine(cliProcess({"cast", "--batch", "-"}, lines, StdoutTo::DevFull), "output");
+
+    EXPECT_EQ(cliProcess({"history", "list"}).out, "2\t关(2024年3月31日12时)\n1\t满(2024年3月31日12时)\n");
+    EXPECT_EQ(cliProcess(cast).code, 0);
+}
+
+// A stored row that no cast can make (a method outside 1..3, no zodiac) is refused, not
+// replayed as a made-up result.
+TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    std::vector<std::int64_t> ids;
+    {
+        EasyDb store(home_);
+        for (const auto& [method, zodiac] : {std::pair{7, 3}, {0, 3}, {-1, 3}, {1, 0}}) {
+            YsModel row;
+            row.ysname = L"外来";
+            row.ysindex = method;
+            row.ysnumber = L"1234";
+            row.gzsxid = zodiac;
+            row.ysday = 45382.5;
+            row.setMovingFlagsText(L"0,0,0,0,0,0");
+            ASSERT_TRUE(store.save(row));
+            ids.push_back(row._id);
+        }
+    }
+    const std::vector<std::string> reasons = {"unknown casting method 7", "unknown casting method 0",
+                                              "unknown casting method -1", "未选择卦主生肖"};
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        const ProgramRun run = cliProcess({"history", "replay", std::to_string(ids[i]), "--json"});
+        EXPECT_EQ(run.code, 1) << reasons[i];
+        EXPECT_EQ(run.out, "") << reasons[i];
+        EXPECT_EQ(run.err,
+                  "orvenna-cli: saved result " + std::to_string(ids[i]) + " cannot be replayed: " + reasons[i] + "\n");
+    }
+    EXPECT_EQ(cliProcess({"history", "show", std::to_string(ids[0])}).code, 0);  // still there to look at
+}
+
+// One saved result is one line of the list, whatever its title holds: a line break in a title
+// cannot forge a row, a tab cannot forge a column.
+TEST_F(CliHistoryTest, EveryListedTitleIsOneLine) {
+    SKIP_WITHOUT_POSIX_CHILD();
+    const std::vector<std::string> cast = {
+        "cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2024-03-31 12:00:00", "--save"};
+    const auto save = [&](const std::string& title) {
+        std::vector<std::string> args = cast;
+        args.push_back(title);
+        const ProgramRun run = cliProcess(args);
+        EXPECT_EQ(run.code, 0) << run.err;
+    };
+    save("伪造\n99\t假的");
+    save(
+        "a\tb\rc\\d\u2028e\x01"
+        "f");
+    save("平常");
+    EXPECT_EQ(cliProcess({"history", "list"}).out,
+              "3\t平常(2024年3月31日12时)\n"
+              "2\ta\\tb\\rc\\\\d\\u2028e\\u0001f(2024年3月31日12时)\n"
+              "1\t伪造\\n99\\t假的(2024年3月31日12时)\n");
+    // Only the list escapes; the record itself keeps its title as saved.
+    EXPECT_EQ(parse(cliProcess({"history", "show", "1", "--json"}).out)["ysname"].asString(),
+              "伪造\n99\t假的(2024年3月31日12时)");
 }
 
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
@@ -325,8 +561,14 @@ TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     EXPECT_EQ(run.code, 0) << run.err;
     EXPECT_EQ(run.out, "七星彩 24037 2024-04-02 1234567\n");
 
-    // Failures: a missing page, a page in another code page, an unusable page, bad arguments.
+    // Failures: a missing page, a page cut short (however much of it arrived), a page in
+    // another code page, an unusable page, bad arguments.
     EXPECT_EQ(cli({"draw", "--url", server.url("/gone")}).code, 1);
+    server.route("/cut", {.status = 200, .headers = {{"Content-Length", std::to_string(gb.size() + 100)}}, .body = gb});
+    run = cli({"draw", "--url", server.url("/cut")});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_TRUE(run.out.empty());
+    EXPECT_NE(run.err.find("100 bytes remaining"), std::string::npos) << run.err;
     std::ofstream(file, std::ios::binary) << "\x81\x20 not gb18030";
     EXPECT_EQ(cli({"draw", "--file", file.string()}).code, 1);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "<html></html>";

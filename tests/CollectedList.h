@@ -1,6 +1,7 @@
 // A history list that only collects what the record store puts into it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,8 +13,8 @@ namespace orvenna {
 class CollectedList : public HistoryList {
 public:
     void clearItems() override { items.clear(), ++clears; }
-    void appendItem(std::wstring_view title, int id) override { items.emplace_back(std::wstring(title), id); }
-    std::vector<std::pair<std::wstring, int>> items;
+    void appendItem(std::wstring_view title, std::int64_t id) override { items.emplace_back(std::wstring(title), id); }
+    std::vector<std::pair<std::wstring, std::int64_t>> items;
     int clears = 0;
 };
 

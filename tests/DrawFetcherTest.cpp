@@ -78,6 +78,35 @@ TEST_F(DrawFetchTest, AnythingButAReadableOkPageGivesNothing) {
     EXPECT_EQ(fetchFrontResultsPage("http://127.0.0.1:1/"), "");  // nobody listens
 }
 
+// A page with the draw's row near its top, cut short by the server, timed out or over the size
+// cap, is no page: no draw, and the timer asks again.
+TEST_F(DrawFetchTest, ATransferCutShortGivesNoDrawEvenWhenTheRowArrived) {
+    const std::string page = toGb18030(resultsPage(drawRow(sevenDigits())));
+    server.route("/cut",
+                 {.status = 200, .headers = {{"Content-Length", std::to_string(page.size() + 5000)}}, .body = page});
+    server.route("/hangs", {.status = 200,
+                            .headers = {{"Content-Length", std::to_string(page.size() + 5000)}},
+                            .body = page + std::string(5000, ' '),
+                            .stallAfterBytes = page.size()});
+    const Result<std::string> cut = fetchPage(server.url("/cut"));
+    ASSERT_FALSE(cut);
+    EXPECT_NE(cut.error().message, "");
+    EXPECT_EQ(fetchFrontResultsPage(server.url("/cut")), "");
+
+    const RefreshOutcome refreshed = refreshOnce({server.url("/cut"), "", "ping"});
+    EXPECT_TRUE(refreshed.networkUp);
+    EXPECT_NE(refreshed.draw.status, DrawParsed);
+    EXPECT_FALSE(refreshed.draw.usable());
+
+    std::atomic<bool> cancel{false};
+    std::thread stopper([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        cancel = true;
+    });
+    EXPECT_NE(refreshOnce({server.url("/hangs"), "", "ping"}, &cancel).draw.status, DrawParsed);
+    stopper.join();
+}
+
 TEST_F(DrawFetchTest, ATwoMegabytePageIsReadWhole) {
     ORVENNA_SKIP_WITHOUT_GB18030();
     std::string padding;

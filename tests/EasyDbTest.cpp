@@ -105,6 +105,38 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
 }
 
+// SQLite's row ids are 64 bits wide; one cut to 32 would name another row (2^32 + 5 is 5).
+TEST(EasyDbTest, RowIdsBeyond32BitsAreKeptWhole) {
+    TempDirectory home;
+    { EasyDb create(home.path()); }
+    {
+        RawDb raw(home.path() / "src" / "data" / "ssq.db");
+        ASSERT_EQ(raw.exec("INSERT INTO tarv_table (_id,ysname,ysnumber,dong) VALUES (5,'五','',''),"
+                           "(2147483648,'二的三十一次方','',''),(4294967301,'大','','');"),
+                  SQLITE_OK);
+    }
+    EasyDb store(home.path());
+    YsModel next = sample(L"下一个");
+    ASSERT_TRUE(store.save(next));
+    EXPECT_EQ(next._id, 4294967302);
+
+    CollectedList list;
+    store.fillList(list);
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"下一个", 4294967302), Pair(L"大", 4294967301),
+                                        Pair(L"二的三十一次方", 2147483648), Pair(L"五", 5)));
+    EXPECT_EQ(store.load(4294967301).value().ysname, L"大");
+    EXPECT_EQ(store.load(2147483648).value()._id, 2147483648);
+
+    next.ysname = L"改过";
+    ASSERT_TRUE(store.save(next));  // updates its own row, not row 6
+    EXPECT_EQ(store.load(4294967302).value().ysname, L"改过");
+    EXPECT_EQ(store.load(6).error().code, NoSuchRow);
+
+    ASSERT_TRUE(store.remove(4294967301));
+    EXPECT_EQ(store.load(4294967301).error().code, NoSuchRow);
+    EXPECT_EQ(store.load(5).value().ysname, L"五");
+}
+
 TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     TempDirectory home;
     const auto data = home.path() / "src" / "data";
@@ -128,6 +160,58 @@ TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     EXPECT_EQ(foreign.uinfo, L"");
     EXPECT_EQ(foreign.dong, (std::vector<int>{0, -1, 2}));
     EXPECT_EQ(store.load(1).value().dong, (std::vector<int>{0, 0, 0, 1, 0, 0}));
+}
+
+// A first start cut short leaves ssq.db empty, or a database without the table: saving must
+// work from the next start on, and nothing else in the file may change.
+TEST(EasyDbTest, ADatabaseWithoutTheTableGetsIt) {
+    TempDirectory home;
+    const auto data = home.path() / "src" / "data";
+    std::filesystem::create_directories(data);
+    const auto tableSql = [&] {
+        RawDb raw(data / "ssq.db");
+        sqlite3_stmt* statement = nullptr;
+        sqlite3_prepare_v2(raw.db, "SELECT sql FROM sqlite_master WHERE name='tarv_table';", -1, &statement, nullptr);
+        std::string sql;
+        if (sqlite3_step(statement) == SQLITE_ROW)
+            sql = reinterpret_cast<const char*>(sqlite3_column_text(statement, 0));
+        sqlite3_finalize(statement);
+        return sql;
+    };
+
+    std::ofstream(data / "ssq.db", std::ios::binary).close();  // zero bytes
+    {
+        EasyDb store(home.path());
+        EXPECT_EQ(store.openState(), EasyDb::OpenState::Opened);
+        YsModel m = sample(L"空文件");
+        const Status saved = store.save(m);
+        ASSERT_TRUE(saved) << saved.error().message;
+        CollectedList list;
+        ASSERT_TRUE(store.fillList(list));
+        EXPECT_THAT(list.items, ElementsAre(Pair(L"空文件", m._id)));
+    }
+    EXPECT_EQ(tableSql() + ";", EasyDb::createTableStatement());
+
+    // Another table with its rows, and no tarv_table; the file is locked by another program
+    // while the store opens, so the table comes with the first save instead.
+    std::filesystem::remove(data / "ssq.db");
+    {
+        RawDb raw(data / "ssq.db");
+        ASSERT_EQ(raw.exec("CREATE TABLE notes (text TEXT); INSERT INTO notes VALUES ('keep me');"), SQLITE_OK);
+        ASSERT_EQ(raw.exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
+        EasyDb store(home.path(), 3000);
+        raw.exec("COMMIT;");
+        YsModel m = sample(L"旁边");
+        ASSERT_TRUE(store.save(m));
+        EXPECT_EQ(store.load(m._id).value().ysname, L"旁边");
+    }
+    EXPECT_EQ(tableSql() + ";", EasyDb::createTableStatement());
+    RawDb raw(data / "ssq.db");
+    sqlite3_stmt* statement = nullptr;
+    ASSERT_EQ(sqlite3_prepare_v2(raw.db, "SELECT group_concat(text) FROM notes;", -1, &statement, nullptr), SQLITE_OK);
+    ASSERT_EQ(sqlite3_step(statement), SQLITE_ROW);
+    EXPECT_STREQ(reinterpret_cast<const char*>(sqlite3_column_text(statement, 0)), "keep me");
+    sqlite3_finalize(statement);
 }
 
 TEST(EasyDbTest, AFileThatIsNotADatabaseIsLeftAlone) {

@@ -168,6 +168,20 @@ TEST_F(SettingsFileTest, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
     EXPECT_EQ(fileText(ini), before);
 }
 
+// A file the user made read-only stays as it is, even for root (whom no permission stops):
+// the write fails, as Windows refuses to write a read-only file, and reading still works.
+TEST_F(SettingsFileTest, AReadOnlyFileIsNotReplaced) {
+    const std::string before = "[sys]\nupdate_day=1\n";
+    writeText(ini, before);
+    ::chmod(ini.c_str(), 0444);
+    const Status written = writeSetting(ini, L"update_day", L"2");
+    ::chmod(ini.c_str(), 0644);
+    EXPECT_FALSE(written);
+    EXPECT_NE(written.error().message.find("config.ini"), std::string::npos) << written.error().message;
+    EXPECT_EQ(fileText(ini), before);
+    EXPECT_EQ(readSetting(ini, L"update_day", L""), L"1");
+}
+
 TEST_F(SettingsFileTest, WriteFailsWithoutTouchingTheOldFile) {
     EXPECT_FALSE(writeSetting(dir.path() / "missing" / "config.ini", L"update_day", L"1"));
     EXPECT_FALSE(std::filesystem::exists(dir.path() / "missing"));

@@ -16,7 +16,7 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/orvenna bin/orvenna-cli lib/liborvenna-htmlquery.so share/orvenna/help/index.html \
-            share/applications/orvenna.desktop share/icons/hicolor/256x256/apps/orvenna.png; do
+            share/applications/orvenna.desktop share/icons/hicolor/256x256/apps/orvenna.png share/orvenna/fonts.conf; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 for program in orvenna orvenna-cli; do

@@ -195,6 +195,8 @@ void CastingPanel::pressReset() {
     request_.upperCode.clear();
     request_.lowerCode.clear();
     request_.numberText.clear();
+    // The box shows what the request holds: no number is left on screen that would not cast.
+    if (NumberBox* box = numberBox()) box->ChangeValue(wxEmptyString);
     request_.zodiac = -1;
     request_.method = -1;
     request_.replayId = 0;

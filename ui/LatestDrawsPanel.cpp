@@ -1,5 +1,7 @@
 #include "LatestDrawsPanel.h"
 
+#include <algorithm>
+
 #include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
@@ -16,6 +18,10 @@ const wxColour Orange(255, 128, 0);
 
 constexpr int DigitCount = 7;
 constexpr int PiecesPerRow = 10;
+// The page's date and period take the room their text needs, up to these many characters;
+// a longer text is cut with "…" so that the row, and its refresh button, stay in the window.
+constexpr int DateMaxChars = 22;
+constexpr int PeriodMaxChars = 10;
 
 }  // namespace
 
@@ -34,18 +40,21 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
     const wxSize cell = measureChar(font, L'款');
     const int cw = cell.x, ch = cell.y;
     const int gap = scaled(10);
-    auto label = [&](const std::wstring& text, int left, int top, int width) {
-        auto* made = new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
+    auto label = [&](const std::wstring& text, int left, int top, int width, long style = 0) {
+        auto* made =
+            new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE | style);
         made->SetFont(font);
         place(made, left, top, width, ch, Floor::BestHeight);
         return made;
     };
-    auto textWidth = [cw](const std::wstring& text) { return cw * static_cast<int>(text.size()); };
+    auto textWidth = [cw](const std::wstring& text, int maxChars = 1 << 20) {
+        return cw * std::min(static_cast<int>(text.size()), maxChars);
+    };
 
     const std::wstring heading = L"七星彩最新开奖:";
     wxStaticText* head = label(heading, gap, gap, textWidth(heading));
-    wxStaticText* date = label(drawDate, right(head) + gap, gap, textWidth(drawDate));
-    wxStaticText* issue = label(period, right(date) + gap, gap, textWidth(period));
+    wxStaticText* date = label(drawDate, right(head) + gap, gap, textWidth(drawDate, DateMaxChars), wxST_ELLIPSIZE_END);
+    wxStaticText* issue = label(period, right(date) + gap, gap, textWidth(period, PeriodMaxChars), wxST_ELLIPSIZE_END);
     const std::wstring captionText = L"开奖号码:";
     const int rowTop[2] = {ch + 2 * gap, 2 * ch + 3 * gap};
     wxStaticText* caption = label(captionText, gap, rowTop[0], cw * 5);

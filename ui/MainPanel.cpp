@@ -54,7 +54,7 @@ void MainPanel::build(const std::wstring& description) {
         else if (id == DeleteButton || id == HelpButton)
             resultButton.raise(id);
     });
-    result_->replayRequested.connect([this](int id) { replayRequested.raise(id); });
+    result_->replayRequested.connect([this](std::int64_t id) { replayRequested.raise(id); });
 }
 
 void MainPanel::refreshLatestDraw() {

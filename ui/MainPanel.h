@@ -62,7 +62,7 @@ public:
     Event<const std::wstring&, const AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
     // DeleteButton or HelpButton
     Event<int> resultButton;
-    Event<int> replayRequested;
+    Event<std::int64_t> replayRequested;
     // Raised when a refresh's result has been shown (or found unusable); for the window tests.
     Event<> drawRefreshDone;
 

@@ -1,10 +1,15 @@
 #include "ResultPanel.h"
 
+#include <algorithm>
+
+#include <wx/dcclient.h>
+
 #include "LabeledEdit.h"
 #include "QrView.h"
 #include "base/Text.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
+#include "records/ResultText.h"
 
 namespace orvenna {
 
@@ -77,8 +82,11 @@ void ResultPanel::layoutControls() {
     const int titleHeight = std::max(ch + 8, title_->box()->GetBestSize().y);
     const int minimumNote = result_->caption()->GetSize().y + 2 + 3 * ch + scaled(12);
     const int below = gap + buttonHeight + gap + minimumNote + gap + titleHeight + gap + buttonHeight;
-    requiredHeight_ = resultTop + 16 * ch + below;
-    const int resultHeight = std::clamp(height - resultTop - below, 6 * ch, 16 * ch);
+    // The result box is planned for 16 cells; where the platform's lines are taller than a
+    // cell, it takes what a whole result text needs: every line of the result is key output.
+    const int wholeResult = std::max(16 * ch, wholeResultHeight());
+    requiredHeight_ = resultTop + wholeResult + below;
+    const int resultHeight = std::clamp(height - resultTop - below, 6 * ch, wholeResult);
     result_->layout(LabeledEdit::Form::Vertical, 0, resultTop, width, resultHeight);
 
     // The button ends 10 short of the box's right edge, however wide GTK draws it.
@@ -93,12 +101,25 @@ void ResultPanel::layoutControls() {
     if (qrView_) qrView_->SetSize(resultBoxRect());
 }
 
+int ResultPanel::wholeResultHeight() const {
+    wxTextCtrl* box = result_->box();
+    // Every line of the template, and the empty one after its last line break, where the
+    // cursor can stand.
+    std::wstring lines = L"框";
+    for (std::size_t n = std::count(SuggestionTemplate.begin(), SuggestionTemplate.end(), L'\n'); n > 0; --n)
+        lines += L"\n框";
+    wxClientDC dc(box);
+    dc.SetFont(box->GetFont());
+    const int textHeight = dc.GetMultiLineTextExtent(lines).y;
+    return result_->caption()->GetSize().y + 2 + box->GetSizeFromTextSize(-1, textHeight).y;
+}
+
 void ResultPanel::clearItems() {
     list_->Clear();
     ids_.clear();
 }
 
-void ResultPanel::appendItem(std::wstring_view title, int id) {
+void ResultPanel::appendItem(std::wstring_view title, std::int64_t id) {
     list_->Append(wxString(title.data(), title.size()));
     ids_.push_back(id);
 }

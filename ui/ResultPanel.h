@@ -2,6 +2,7 @@
 // current cast (and its QR code for a phone), the note and the title for saving.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -40,9 +41,9 @@ public:
     // The history list, as the record store fills it.
     HistoryList& history() { return *this; }
     void clearItems() override;
-    void appendItem(std::wstring_view title, int id) override;
+    void appendItem(std::wstring_view title, std::int64_t id) override;
     int itemCount() const { return static_cast<int>(ids_.size()); }
-    int itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
+    std::int64_t itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
     bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
     void removeItem(int index);
     // Applies the rule of "删除" to the list's current state.
@@ -68,7 +69,7 @@ public:
     QrView* qrView() const { return qrView_; }
 
     Event<int> buttonClicked;
-    Event<int> replayRequested;
+    Event<std::int64_t> replayRequested;
 
 private:
     void onPhoneButton();
@@ -78,7 +79,9 @@ private:
     wxRect resultBoxRect() const;
 
     wxCheckListBox* list_;
-    std::vector<int> ids_;  // the record id of each item
+    // The record id of each item, kept beside the list: SQLite's row ids are 64 bits wide,
+    // wider than an int and, in a 32-bit build, than an item's client data.
+    std::vector<std::int64_t> ids_;
     wxCheckBox* selectAll_;
     wxButton* delete_;
     LabeledEdit* result_ = nullptr;
@@ -94,6 +97,8 @@ private:
     int cw_ = 0;
     int ch_ = 0;
     int requiredHeight_ = 0;
+    // The height of the result component (caption and box) that shows a whole result text.
+    int wholeResultHeight() const;
     QrView* qrView_ = nullptr;
     // The code is asked for (the button offers to hide it), even where the text was too long
     // for a symbol and nothing is drawn.

@@ -74,7 +74,7 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
-    mainPanel_->replayRequested.connect([this](int id) { replay(id); });
+    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
     mainPanel_->saveRequested.connect([this](const std::wstring& title, const AnalysisRecord& record,
                                              const std::wstring& note,
                                              HistoryList& list) { save(title, record, note, list); });
@@ -229,9 +229,15 @@ std::wstring TarvWin::statusMessage() const {
     return statusBar_ ? statusBar_->GetStatusText(1).ToStdWstring() : L"";
 }
 
-void TarvWin::replay(int id) {
+void TarvWin::replay(std::int64_t id) {
     const Result<YsModel> model = store_.load(id);
     if (!model || id == 0) return;
+    // A row written by something else may hold a method no cast knows: restoring it would
+    // clear the result and cast nothing. Everything stays as it was; the user is told why.
+    if (model->ysindex < NumberCasting || model->ysindex > TimeCasting) {
+        setStatus(L"无法复盘:未知的起卦方式");
+        return;
+    }
     mainPanel_->castingPanel()->restore(replayRequest(*model));
 }
 

@@ -29,8 +29,9 @@ public:
     // Creates the window and runs the start sequence; the window is shown at its end.
     void create();
 
-    // Loads record `id` and casts it again; nothing happens for an id the store lacks.
-    void replay(int id);
+    // Loads record `id` and casts it again; nothing happens for an id the store lacks, and
+    // only the status bar changes for a record whose method is not 1..3.
+    void replay(std::int64_t id);
 
     MainPanel* mainPanel() const { return mainPanel_; }
     std::wstring statusMessage() const;

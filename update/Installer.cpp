@@ -13,6 +13,26 @@ Status verifyInstaller(std::wstring_view expected, const std::filesystem::path& 
     return success();
 }
 
+std::filesystem::path partialDownloadFile(const std::filesystem::path& installer) {
+    std::filesystem::path partial = installer;
+    partial += ".part";
+    return partial;
+}
+
+// Read on the system's own form of the name, which never needs converting (and so never
+// fails on a name in another encoding).
+bool isPartialDownloadName(const std::filesystem::path& fileName) {
+    const auto& name = fileName.native();
+    constexpr std::string_view Ending = ".exe.part";
+    if (name.size() != 32 + Ending.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = name[i];
+        const bool fits = i < 32 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') : c == Ending[i - 32];
+        if (!fits) return false;
+    }
+    return true;
+}
+
 Status startInstaller(const std::filesystem::path& file) {
     return startDetached(file);
 }

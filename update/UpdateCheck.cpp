@@ -31,8 +31,11 @@ void UpdateCheck::start() {
             options.totalTimeoutMs = UpdateIndexTotalTimeoutMs;
             options.maxBodyBytes = UpdateIndexMaxBytes;
             options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled; };
-            // The body is read whatever the answer's code: only a valid index counts.
-            return parseUpdateIndex(HttpClient().get(url, options).body);
+            // The body is read whatever the answer's code: only a valid, complete index counts.
+            const HttpResponse response = HttpClient().get(url, options);
+            // An index cut short is no index, even where what arrived happens to parse.
+            if (!response.completed()) return std::optional<UpdateIndex>();
+            return parseUpdateIndex(response.body);
         },
         [this](const std::optional<UpdateIndex>& index) { answer(index); });
 }

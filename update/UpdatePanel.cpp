@@ -3,6 +3,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "Installer.h"
 #include "UpdateIndex.h"
 #include "base/Text.h"
 #include "framework/FontText.h"
@@ -17,12 +18,6 @@ std::wstring withValue(std::wstring_view format, const std::wstring& value) {
     std::wstring text(format);
     text.replace(text.find(L"{0}"), 3, value);
     return text;
-}
-
-std::filesystem::path partialFile(const std::filesystem::path& installer) {
-    std::filesystem::path partial = installer;
-    partial += ".part";
-    return partial;
 }
 
 }  // namespace
@@ -124,7 +119,7 @@ void UpdatePanel::startDownload() {
     download_.start(
         [this, address = offer_.address, installer = offer_.installerPath,
          stall = stallTimeout_](const std::atomic<bool>& cancelled) {
-            const std::filesystem::path partial = partialFile(installer);
+            const std::filesystem::path partial = partialDownloadFile(installer);
             std::ofstream out(partial, std::ios::binary | std::ios::trunc);
             HttpOptions options;
             options.connectTimeoutMs = DownloadConnectTimeoutMs;
@@ -172,6 +167,7 @@ void UpdatePanel::finishDownload(bool ok) {
     } else {
         stateChanged.raise(UpdateFailed);
         setState(UpdateFailed);
+        progress_->SetValue(0);  // a full bar beside "下载失败" would say the opposite
         status_->SetLabel(L"对不起！下载失败请检查网络稍候再试");
     }
     main_->Enable();

@@ -1,5 +1,7 @@
 // The casting row as the user meets it: validation messages in the status bar, the input
 // control that follows the method, reset, and the time the dispatch casts for.
+#include <wx/clipbrd.h>
+
 #include <wx/window.h>
 
 #include "MainWindowFixture.h"
@@ -152,6 +154,7 @@ TEST_F(CastingPanelTest, ResetForgetsTheChoicesButKeepsTheControl) {
     EXPECT_EQ(casting()->request().method, -1);
     EXPECT_EQ(casting()->request().zodiac, -1);
     EXPECT_TRUE(casting()->request().numberText.empty());
+    EXPECT_EQ(casting()->numberBox()->GetValue(), L"") << "a number on screen that would not cast";
     EXPECT_TRUE(result()->resultText().empty());
     EXPECT_TRUE(analysis()->interpretation()->GetValue().empty());
     pressCast();
@@ -174,6 +177,17 @@ TEST_F(CastingPanelTest, TheNumberBoxTakesDigitsMinusAndControlKeysOnly) {
     // What the box holds is trimmed of blanks and control characters at both ends.
     box->SetValue(L"  77\t");
     EXPECT_EQ(casting()->request().numberText, L"77");
+
+    // Pasted text keeps what typing could have entered.
+    box->SetValue(L"");
+    ASSERT_TRUE(wxTheClipboard->Open());
+    wxTheClipboard->SetData(new wxTextDataObject(L"abc 12-3.4五\n"));
+    wxTheClipboard->Close();
+    wxClipboardTextEvent paste(wxEVT_TEXT_PASTE, box->GetId());
+    paste.SetEventObject(box);
+    box->HandleWindowEvent(paste);
+    EXPECT_EQ(box->GetValue(), L"12-34");
+    EXPECT_EQ(casting()->request().numberText, L"12-34");
 }
 
 TEST_F(CastingPanelTest, TimeCastingOnATuesdayNightAimsAtFridaysDraw) {

@@ -1,5 +1,9 @@
 // The window layer's own rules: the interface font, the display scale, and placement that
 // never squeezes a native control below its best size.
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
 #include <wx/button.h>
 #include <wx/choice.h>
 #include <wx/frame.h>
@@ -34,6 +38,23 @@ TEST(FontTextTest, TheInterfaceFontAndTheDefault) {
     EXPECT_GT(cell.y, 6);
     EXPECT_LT(std::abs(cell.x - cell.y), cell.y);
 }
+
+#ifndef _WIN32
+// "宋体" is a Windows face: on Linux the program's fontconfig rule names the one face that
+// stands in for it, so that every start and every machine lays the window out alike.
+TEST(FontTextTest, SongTiIsTheSameFaceOnEveryStart) {
+    ASSERT_NE(std::getenv("FONTCONFIG_FILE"), nullptr) << "the program's fonts.conf is not in use";
+    for (const char* face : {"宋体", "SimSun"}) {
+        const std::string command = std::string("fc-match -f '%{family[0]}' '") + face + "'";
+        FILE* pipe = popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        char family[128] = {};
+        const std::size_t read = std::fread(family, 1, sizeof family - 1, pipe);
+        pclose(pipe);
+        EXPECT_EQ(std::string(family, read), "Noto Serif CJK SC") << face;
+    }
+}
+#endif
 
 TEST(LayoutTest, DisplayScaleFollowsTheDpiButNeverShrinks) {
     EXPECT_DOUBLE_EQ(scaleFactorForDpi(144), 1.5);

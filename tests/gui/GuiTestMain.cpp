@@ -9,6 +9,7 @@
 
 #include "../Environment.h"
 #include "XvfbServer.h"
+#include "framework/Fonts.h"
 
 namespace {
 
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return RUN_ALL_TESTS();
 
     orvenna::setEnv("NO_AT_BRIDGE", "1");  // no accessibility bus under a test server
+    orvenna::useProgramFonts();            // the faces the program itself sets up
     if (!std::getenv("DISPLAY") && !xvfb.start()) {
         std::fprintf(stderr, "no display and Xvfb could not be started\n");
         return 1;

@@ -8,6 +8,7 @@
 #include "../SystemSupport.h"
 #include "MainWindowFixture.h"
 #include "draws/DrawFetcher.h"
+#include "framework/FontText.h"
 #include "framework/Layout.h"
 #include "framework/PictureButton.h"
 #include "ui/LatestDrawsPanel.h"
@@ -174,6 +175,33 @@ TEST_F(DrawRefreshTest, WithoutNetworkTheTimerGoesOnAndThePlaceholderStays) {
     EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
     EXPECT_EQ(draws()->numberLabels().size(), 20u);
     EXPECT_EQ(server.requests("/"), 0);
+}
+
+// The page's texts never push the refresh button out of the window: they are cut within
+// their labels.
+TEST_F(DrawRefreshTest, LongTextsFromThePageStayWithinTheirLabels) {
+    ORVENNA_SKIP_WITHOUT_GB18030();
+    server.route("/", {.status = 200, .body = servedPage(std::string(60, '9'), std::string(80, '2'))});
+    openWith("/", "true");
+    const int buttonLeft = draws()->refreshButton()->GetPosition().x;
+    refreshAndWait();
+    EXPECT_EQ(status(), DrawUpdatedText);
+    EXPECT_LE(right(draws()->refreshButton()), casting()->GetPosition().x + casting()->GetSize().x + 200);
+    EXPECT_LE(right(draws()), result()->GetPosition().x);
+    EXPECT_LT(draws()->refreshButton()->GetPosition().x - buttonLeft, 30 * measureChar(draws()->GetFont(), L'款').x);
+    EXPECT_EQ(labelText(draws()->textLabels()[2]), std::wstring(60, L'9')) << "the label keeps the whole text";
+}
+
+// A page cut short gives no draw: nothing shown, no success, and the timer asks again.
+TEST_F(DrawRefreshTest, APageCutShortShowsNothingAndIsAskedForAgain) {
+    const std::string page = servedPage("24037", "2024-04-02");
+    server.route("/cut",
+                 {.status = 200, .headers = {{"Content-Length", std::to_string(page.size() + 500)}}, .body = page});
+    openWith("/cut", "true");
+    refreshAndWait();
+    EXPECT_NE(status(), DrawUpdatedText);
+    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_EQ(draws()->numberLabels().size(), 20u) << "the placeholder stays";
 }
 
 TEST_F(DrawRefreshTest, AMissingPageStopsTheTimerButShowsNoSuccess) {

@@ -163,6 +163,42 @@ TEST_F(MainWindowTest, AReplayOfAMissingRecordChangesNothing) {
     EXPECT_EQ(casting()->numberBox()->GetValue(), L"31");
 }
 
+// A stored row whose method is none of the three: the status bar says it cannot be replayed,
+// and the choices, the chart and the result stay as they were.
+TEST_F(MainWindowTest, AReplayOfAnUnknownMethodOnlySaysSo) {
+    chooseMethod(1);
+    typeNumber(L"1234");
+    chooseZodiac(7);
+    pressCast();
+    const std::wstring shown = result()->resultText();
+    const std::wstring report = analysis()->interpretation()->GetValue().ToStdWstring();
+    const wxString header = analysis()->header()->GetLabel();
+    const std::wstring topCell = analysis()->cellText(0, 2);
+    ASSERT_FALSE(shown.empty());
+
+    for (const int method : {0, 4, -1}) {
+        YsModel foreign;
+        foreign.ysname = L"外来";
+        foreign.ysindex = method;
+        foreign.ysnumber = L"99";
+        foreign.gzsxid = 3;
+        foreign.ysday = 45000.25;
+        foreign.setMovingFlagsText(L"0,0,1,0,0,0");
+        ASSERT_TRUE(store->save(foreign));
+        window->GetStatusBar()->SetStatusText(L"", 1);
+        window->replay(foreign._id);
+        EXPECT_EQ(status(), L"无法复盘:未知的起卦方式") << method;
+        EXPECT_EQ(casting()->methodChoice()->selection(), 1) << method;
+        EXPECT_EQ(casting()->zodiacChoice()->selection(), 7) << method;
+        EXPECT_EQ(casting()->numberBox()->GetValue(), L"1234") << method;
+        EXPECT_EQ(casting()->request().replayId, 0) << method;
+        EXPECT_EQ(analysis()->header()->GetLabel(), header) << method;
+        EXPECT_EQ(analysis()->cellText(0, 2), topCell) << method;
+        EXPECT_EQ(analysis()->interpretation()->GetValue(), report) << method;
+        EXPECT_EQ(result()->resultText(), shown) << method;
+    }
+}
+
 // The window only borrows the store: whoever opened it closes it (the program does so right
 // after its message loop), so a window going away never pulls the store from under its owner.
 TEST_F(MainWindowTest, ClosingTheWindowLeavesTheStoreToItsOwner) {

@@ -10,8 +10,10 @@
 #include "MainWindowFixture.h"
 #include "base/Text.h"
 #include "framework/QrSymbol.h"
+#include "records/ResultText.h"
 #include "ui/LabeledEdit.h"
 #include "ui/QrView.h"
+#include "ui/ResultPanel.h"
 
 namespace orvenna::gui {
 namespace {
@@ -226,6 +228,39 @@ TEST_F(ResultPanelTest, DoubleClickReplaysTheItem) {
     EXPECT_EQ(result()->resultText(), before);
 }
 
+// Row 2^32 + 5 cut to 32 bits is row 5: the list must keep them apart, for replaying and for
+// deleting.
+TEST_F(ResultPanelTest, RowIdsBeyond32BitsNameTheirOwnRows) {
+    sqlite3* raw = nullptr;
+    ASSERT_EQ(sqlite3_open((home.path() / "src" / "data" / "ssq.db").c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(raw,
+                           "INSERT INTO tarv_table (_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot) "
+                           "VALUES (5,'数字',1,'1234',45382.5,7,'','','0,0,0,0,0,0',0),"
+                           "(4294967301,'线下',2,'',45382.5,3,'110','011','0,0,1,0,0,0',0);",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    sqlite3_close(raw);
+    store->fillList(result()->history());
+    ASSERT_EQ(listed(), (std::vector<std::wstring>{L"线下", L"数字"}));
+    EXPECT_EQ(result()->itemId(0), 4294967301);
+    EXPECT_EQ(result()->itemId(1), 5);
+
+    result()->historyList()->SetSelection(0);
+    wxCommandEvent doubleClick(wxEVT_LISTBOX_DCLICK, result()->historyList()->GetId());
+    doubleClick.SetInt(0);
+    result()->historyList()->HandleWindowEvent(doubleClick);
+    pump();
+    EXPECT_EQ(casting()->methodChoice()->selection(), 2);
+    EXPECT_EQ(casting()->request().replayId, 4294967301);
+    EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以自己装卦,卦主生肖:寅"));
+
+    tick(0);
+    confirmDelete(wxID_YES);
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"数字"});
+    EXPECT_EQ(store->load(4294967301).error().code, NoSuchRow);
+    EXPECT_EQ(store->load(5).value().ysname, L"数字");
+}
+
 TEST_F(ResultPanelTest, TheQrCodeCoversTheResultBoxUntilHidden) {
     castNumber();
     const wxRect box(result()->resultEdit()->GetPosition() + result()->resultBox()->GetPosition(),
@@ -279,6 +314,30 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     store->remove(record._id);
     window->HandleWindowEvent(activate);  // only the first activation fills the list
     EXPECT_EQ(result()->itemCount(), 1);
+}
+
+// The suggestion's last line ("可能出现号" digits) is the key output: whatever height the
+// font's cells have, the result box shows the whole text without scrolling.
+TEST(ResultBoxTest, TheWholeResultShowsAtEveryCellHeight) {
+    Suggestion digits;
+    digits.fill(L"0,1,2,3,4");
+    const std::wstring text = fillSuggestion(digits);
+    for (const wchar_t* font : {L"宋体,9,0,0,0,0,0", L"宋体,12,0,0,0,0,0"}) {
+        wxFrame frame(nullptr, wxID_ANY, L"t");
+        auto* panel = new ResultPanel(&frame);
+        panel->build(font);
+        panel->SetSize(360, panel->requiredHeight());
+        panel->layoutControls();
+        panel->setResultText(text);
+        pump();
+        wxTextCtrl* box = panel->resultBox();
+        long lastLine = 0;
+        ASSERT_TRUE(box->PositionToXY(box->GetLastPosition(), nullptr, &lastLine));
+        const wxPoint last = box->PositionToCoords(box->XYToPosition(0, lastLine - 1));
+        ASSERT_NE(last, wxDefaultPosition) << "the last line is not laid out";
+        EXPECT_LE(last.y + box->GetCharHeight(), box->GetClientSize().y) << font;
+        EXPECT_GE(last.y, 0) << font << ": the box scrolled";
+    }
 }
 
 }  // namespace

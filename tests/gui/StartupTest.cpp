@@ -110,21 +110,44 @@ TEST_F(StartupTest, ASecondCopyEndsAtOnceAndANewStartWorksAfterTheFirst) {
     EXPECT_FALSE(third.exitWithin(300ms).has_value());
 }
 
-TEST_F(StartupTest, ALeftoverInstallerIsDeletedBeforeTheLockIsTried) {
-    const std::filesystem::path config = home.path() / "config.ini";
-    ASSERT_TRUE(writeSetting(config, L"update_file", L"Orvenna-setup-1.0.1.exe"));
-    std::ofstream(home.path() / "Orvenna-setup-1.0.1.exe") << "installer";
-    std::ofstream(home.path() / "keep.txt") << "other";
+class StartupDownloadsTest : public StartupTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(writeSetting(config, L"update_file", L"Orvenna-setup-1.0.1.exe"));
+        for (const char* name : {"Orvenna-setup-1.0.1.exe", Partial, "keep.txt", "notes.exe.part"})
+            std::ofstream(home.path() / name) << "bytes";
+    }
+    bool exists(const char* name) const { return std::filesystem::exists(home.path() / name); }
 
-    // This test holds the lock, so the program cleans up and ends without a window.
+    static constexpr const char* Partial = "0123456789ABCDEF0123456789ABCDEF.exe.part";
+    const std::filesystem::path config = home.path() / "config.ini";
+};
+
+// A second copy ends without touching anything: the installer it would delete may be the
+// one the running copy just downloaded.
+TEST_F(StartupDownloadsTest, ASecondCopyLeavesTheFirstCopysDownloadsAlone) {
     InstanceLock held(lockFile());
     ASSERT_TRUE(held.acquired());
     EXPECT_EQ(start().exitWithin(20s), std::optional<int>(0));
-    EXPECT_FALSE(std::filesystem::exists(home.path() / "Orvenna-setup-1.0.1.exe"));
-    EXPECT_TRUE(std::filesystem::exists(home.path() / "keep.txt"));
-    EXPECT_EQ(readSetting(config, L"update_file", L""), L"Orvenna-setup-1.0.1.exe");
+    EXPECT_TRUE(exists("Orvenna-setup-1.0.1.exe"));
+    EXPECT_TRUE(exists(Partial));
     EXPECT_FALSE(std::filesystem::exists(home.path() / "src" / "data" / "ssq.db"))
         << "a second copy must not touch the record store";
+}
+
+// The copy that holds the lock removes the installer of an earlier update and the partial
+// downloads a killed run left, and nothing else.
+TEST_F(StartupDownloadsTest, TheCopyHoldingTheLockCleansUpEarlierDownloads) {
+    ASSERT_TRUE(start().started());
+    ASSERT_TRUE(lockHeldWithin(20s));
+    // The clean-up follows the lock at once; give it a moment.
+    for (int i = 0; i < 250 && (exists("Orvenna-setup-1.0.1.exe") || exists(Partial)); ++i)
+        std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(exists("Orvenna-setup-1.0.1.exe"));
+    EXPECT_FALSE(exists(Partial));
+    EXPECT_TRUE(exists("keep.txt"));
+    EXPECT_TRUE(exists("notes.exe.part"));
+    EXPECT_EQ(readSetting(config, L"update_file", L""), L"Orvenna-setup-1.0.1.exe");
 }
 
 }  // namespace

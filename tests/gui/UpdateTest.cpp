@@ -124,6 +124,15 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     }
     EXPECT_EQ(server.requests("/update/tarv/index.json"), 4);
 
+    // A whole index whose connection is cut after it: the answer is incomplete, so no offer.
+    const std::string whole = "{" + members(2, md5) + "}";
+    server.route("/update/tarv/index.json",
+                 {.status = 200, .headers = {{"Content-Length", std::to_string(whole.size() + 100)}}, .body = whole});
+    openWindow();
+    check();
+    EXPECT_EQ(window->updateWindow(), nullptr);
+    EXPECT_EQ(setting(L"update_file"), L"(none)");
+
     publish(members(2, md5));
     openWindow();
     check();
@@ -199,6 +208,7 @@ TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
         EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed) << path;
         EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"对不起！下载失败请检查网络稍候再试");
         EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+        EXPECT_EQ(panel()->progress()->GetValue(), 0) << "a full bar beside the failure";
         EXPECT_FALSE(std::filesystem::exists(installerPath()));
         EXPECT_FALSE(std::filesystem::exists(installerPath().string() + ".part"));
         // After a failure the window closes without asking.
