@@ -395,7 +395,7 @@ TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
         first.ysname = L"五";
         ASSERT_TRUE(store.save(first));
         sqlite3* raw = nullptr;
-        ASSERT_EQ(sqlite3_open(store.path().c_str(), &raw), SQLITE_OK);
+        ASSERT_EQ(sqlite3_open(utf8Path(store.path()).c_str(), &raw), SQLITE_OK);
         ASSERT_EQ(sqlite3_exec(raw, "UPDATE tarv_table SET _id=5; UPDATE sqlite_sequence SET seq=4294967300;", nullptr,
                                nullptr, nullptr),
                   SQLITE_OK);

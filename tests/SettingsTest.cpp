@@ -173,9 +173,10 @@ TEST_F(SettingsFileTest, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
 TEST_F(SettingsFileTest, AReadOnlyFileIsNotReplaced) {
     const std::string before = "[sys]\nupdate_day=1\n";
     writeText(ini, before);
-    ::chmod(ini.c_str(), 0444);
+    namespace fs = std::filesystem;
+    fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const Status written = writeSetting(ini, L"update_day", L"2");
-    ::chmod(ini.c_str(), 0644);
+    fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_FALSE(written);
     EXPECT_NE(written.error().message.find("config.ini"), std::string::npos) << written.error().message;
     EXPECT_EQ(fileText(ini), before);

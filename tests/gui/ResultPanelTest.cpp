@@ -232,7 +232,7 @@ TEST_F(ResultPanelTest, DoubleClickReplaysTheItem) {
 // deleting.
 TEST_F(ResultPanelTest, RowIdsBeyond32BitsNameTheirOwnRows) {
     sqlite3* raw = nullptr;
-    ASSERT_EQ(sqlite3_open((home.path() / "src" / "data" / "ssq.db").c_str(), &raw), SQLITE_OK);
+    ASSERT_EQ(sqlite3_open(utf8Path(home.path() / "src" / "data" / "ssq.db").c_str(), &raw), SQLITE_OK);
     ASSERT_EQ(sqlite3_exec(raw,
                            "INSERT INTO tarv_table (_id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot) "
                            "VALUES (5,'数字',1,'1234',45382.5,7,'','','0,0,0,0,0,0',0),"
