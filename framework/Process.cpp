@@ -33,25 +33,6 @@ bool cancelled(const std::atomic<bool>* cancel) {
 
 #ifdef _WIN32
 
-// One argument as the C runtime reads a command line back: quoted, with the backslashes
-// before a quote doubled and the quote escaped, so no host can add arguments of its own.
-std::wstring quotedArgument(std::wstring_view argument) {
-    std::wstring out = L"\"";
-    std::size_t backslashes = 0;
-    for (const wchar_t c : argument) {
-        if (c == L'\\') {
-            ++backslashes;
-            continue;
-        }
-        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-        backslashes = 0;
-        out += c;
-    }
-    out.append(2 * backslashes, L'\\');
-    out += L'"';
-    return out;
-}
-
 // The system's own ping.exe for the default command: a bare "ping" would be looked for in
 // the current directory first.
 std::wstring pingProgram(const std::string& command) {
@@ -77,6 +58,23 @@ void drain(HANDLE pipe) {
 }  // namespace
 
 #ifdef _WIN32
+
+std::wstring quotedArgument(std::wstring_view argument) {
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(2 * backslashes, L'\\');
+    out += L'"';
+    return out;
+}
 
 bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel) {
     const std::wstring wideHost = fromUtf8(host);

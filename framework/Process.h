@@ -5,6 +5,7 @@
 #include <atomic>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "base/Result.h"
 
@@ -15,6 +16,12 @@ namespace orvenna {
 // True when it ended with exit code 0 within a few seconds; false when it could not start,
 // failed, took too long, or `cancel` was set while it ran (it is ended then).
 bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel = nullptr);
+
+#ifdef _WIN32
+// One argument of a Windows command line as the C runtime splits it back: quoted, with the
+// backslashes before a quote doubled and the quote escaped, so no text can add arguments.
+std::wstring quotedArgument(std::wstring_view argument);
+#endif
 
 // Starts `program` and returns without waiting for it: it outlives this process. On Linux the
 // file is made executable first; on Windows the call waits at most 500 ms for it to settle.

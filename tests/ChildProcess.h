@@ -39,6 +39,7 @@
 #endif
 
 #include "Environment.h"
+#include "framework/Process.h"
 
 #ifndef _WIN32
 extern char** environ;
@@ -149,24 +150,6 @@ private:
     using Process = HANDLE;
     static constexpr Process NoProcess = nullptr;
 
-    // One argument as the C runtime splits a command line: quoted, the backslashes before a
-    // quote doubled and the quote escaped.
-    static std::wstring quoted(const std::wstring& argument) {
-        std::wstring out = L"\"";
-        std::size_t backslashes = 0;
-        for (const wchar_t c : argument) {
-            if (c == L'\\') {
-                ++backslashes;
-                continue;
-            }
-            out.append(c == L'"' ? 2 * backslashes + 1 : backslashes, L'\\');
-            backslashes = 0;
-            out += c;
-        }
-        out.append(2 * backslashes, L'\\');
-        return out + L'"';
-    }
-
     // This process's environment with `changes` made, as CreateProcessW takes it: sorted by
     // name without regard to case, each entry ended by a null, the block by another.
     static std::wstring environmentBlock(const std::vector<std::pair<std::string, std::string>>& changes) {
@@ -193,7 +176,7 @@ private:
     void start(const std::vector<std::string>& arguments, const Options& options) {
         std::wstring commandLine;
         for (const std::string& argument : arguments)
-            commandLine += (commandLine.empty() ? L"" : L" ") + quoted(wideFromUtf8(argument));
+            commandLine += (commandLine.empty() ? L"" : L" ") + quotedArgument(wideFromUtf8(argument));
         std::wstring environment = environmentBlock(options.environment);
         SECURITY_ATTRIBUTES inheritable{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
         const auto openStd = [&](const std::filesystem::path& file, bool write) {
