@@ -9,10 +9,8 @@ cd "$(dirname "$0")/.."
 bash scripts/build.sh windows
 WINEPREFIX=$(bash scripts/windows-wine.sh)
 export WINEPREFIX WINEDEBUG=-all
-# ctest would wait for ever on the pipes the first Wine process hands to its services: start
-# a lasting wineserver with a detached Wine process first.
-wineserver -p </dev/null >/dev/null 2>&1 || true
-wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+# scripts/wine-run.sh starts the Wine session itself, on a display, whenever none runs: a
+# session begun without one would give every later window wrong sizes.
 
 status=0
 echo "== Windows tests under Wine"
@@ -41,5 +39,4 @@ else
   status=1
 fi
 
-wineserver -k </dev/null >/dev/null 2>&1 || true
 exit $status

@@ -3,14 +3,17 @@
 #
 #   scripts/wine-run.sh [--display] PROGRAM.exe [ARGUMENTS...]
 #
-# The exit code is the program's. WINEPREFIX must name the prefix (scripts/windows-wine.sh).
-# With --display the program gets a private X server (Xvfb at 96 DPI on a free display
-# number), stopped again when it ends, for Wine to draw its windows on; its windows are set to
-# be unmanaged (placed by Wine, as there is no window manager), once per program and prefix.
+# The exit code is the program's; its output comes when it ends (see below). WINEPREFIX must
+# name the prefix (scripts/windows-wine.sh). With --display the program gets a private X
+# server (Xvfb at 96 DPI on a free display number), stopped again when it ends, for Wine to
+# draw its windows on; its windows are left unmanaged (placed by Wine itself), as there is no
+# window manager.
 #
-# A lasting wineserver is started first, once, with a Wine process whose streams are detached:
-# the services the first Wine process starts inherit its streams, and ctest would wait for
-# them to close for ever.
+# Wine's session in the prefix (a lasting wineserver and its services) is started here when
+# none runs, by a first Wine process that has an X display: Wine 8 takes the screen's
+# description from the session's first process that asks, and one without a display leaves
+# every later window program with a wrong one (controls of negative size). Start nothing in
+# the prefix without a DISPLAY before this script has run.
 set -euo pipefail
 
 display=0
@@ -24,19 +27,73 @@ if [ -z "${WINEPREFIX:-}" ]; then
 fi
 export WINEDEBUG=${WINEDEBUG:--all}
 
-# A Wine command with its streams detached, and without the lock (9): what it leaves running
-# must hold neither.
+servers=()
+files=()
+clean_up() {
+  local server
+  for server in "${servers[@]}"; do
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  done
+  rm -f "${files[@]}"
+}
+trap clean_up EXIT
+trap 'exit 143' TERM INT  # a run stopped from outside (ctest's time-out) cleans up too
+
+# Starts an Xvfb on a free display number and sets `started` to that number (empty when the
+# server did not start).
+start_xvfb() {
+  local number_file
+  number_file=$(mktemp)
+  files+=("$number_file")
+  # Xvfb picks the number and writes it, then a newline, once it accepts clients.
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 9>&- &
+  servers+=($!)
+  for _ in $(seq 200); do
+    [ "$(wc -l <"$number_file")" -ge 1 ] && break
+    kill -0 "${servers[-1]}" 2>/dev/null || break
+    sleep 0.05
+  done
+  started=$(head -n1 "$number_file")
+}
+
+# Whether Wine's services run for this prefix: its session has started.
+session_runs() {
+  local process
+  for process in /proc/[0-9]*; do
+    [ "$(cat "$process/comm" 2>/dev/null)" = services.exe ] || continue
+    tr '\0' '\n' <"$process/environ" 2>/dev/null | grep -qxF "WINEPREFIX=$WINEPREFIX" && return 0
+  done
+  return 1
+}
+
+# A Wine command whose streams and lock (9) nothing it leaves running may keep: services
+# inherit them, and whoever reads the streams (ctest) would wait for them to close for ever.
 quiet() { "$@" </dev/null >/dev/null 2>&1 9>&-; }
 
-# Parallel runs take turns here, so that only one of them starts the server.
+if [ "$display" = 1 ]; then
+  start_xvfb
+  if [ -z "$started" ]; then
+    echo "wine-run: Xvfb did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=":$started"
+fi
+
+# Parallel runs take turns here, so that one of them starts the session.
 {
   flock 9
-  if quiet wineserver -p; then
-    quiet wine cmd /c exit
+  if ! session_runs; then
+    first_display=${DISPLAY:-}
+    if [ -z "$first_display" ]; then
+      start_xvfb
+      first_display=":$started"
+    fi
+    quiet wineserver -p || true
+    DISPLAY=$first_display quiet wine cmd /c exit
   fi
   # Xvfb has no window manager, and Wine waits up to a second for one whenever it hides a
-  # window it lets a manager handle: the program's windows are left unmanaged, placed by Wine
-  # itself. Once for each program in the prefix.
+  # window it lets a manager handle. Once for each program in the prefix.
   if [ "$display" = 1 ]; then
     program=$(basename "$1")
     marker="$WINEPREFIX/.wine-run-unmanaged-$program"
@@ -47,34 +104,13 @@ quiet() { "$@" </dev/null >/dev/null 2>&1 9>&-; }
   fi
 } 9>"$WINEPREFIX/.wine-run.lock"
 
-xvfb=
-stop_xvfb() {
-  if [ -n "$xvfb" ]; then
-    kill "$xvfb" 2>/dev/null || true
-    wait "$xvfb" 2>/dev/null || true
-  fi
-  rm -f "${number_file:-}"
-}
-if [ "$display" = 1 ]; then
-  number_file=$(mktemp)
-  trap stop_xvfb EXIT
-  trap 'exit 143' TERM INT  # a run stopped from outside (ctest's time-out) stops its server too
-  # Xvfb picks the display number and writes it, then a newline, once it accepts clients.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 &
-  xvfb=$!
-  for _ in $(seq 200); do
-    [ "$(wc -l <"$number_file")" -ge 1 ] && break
-    kill -0 "$xvfb" 2>/dev/null || break
-    sleep 0.05
-  done
-  number=$(head -n1 "$number_file")
-  if [ -z "$number" ]; then
-    echo "wine-run: Xvfb did not start" >&2
-    exit 1
-  fi
-  export DISPLAY=":$number"
-fi
-
+# The program writes into files, handed on when it ends: whatever Wine starts on the way and
+# leaves running inherits the program's streams.
+output=$(mktemp)
+errors=$(mktemp)
+files+=("$output" "$errors")
 status=0
-wine "$@" || status=$?
+wine "$@" >"$output" 2>"$errors" || status=$?
+cat "$output"
+cat "$errors" >&2
 exit $status
