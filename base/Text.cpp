@@ -72,7 +72,11 @@ std::vector<std::int64_t> listNumbers(std::wstring_view text) {
     return numbers;
 }
 
-std::wstring_view trimControl(std::wstring_view text) {
+namespace {
+
+// A UTF-8 byte above 0x7F reads as a large number here, so only ASCII controls and blanks go.
+template <typename Char>
+std::basic_string_view<Char> trimmedOfControls(std::basic_string_view<Char> text) {
     std::size_t lo = 0;
     std::size_t hi = text.size();
     while (lo < hi && static_cast<std::uint32_t>(text[lo]) <= 32) ++lo;
@@ -80,12 +84,14 @@ std::wstring_view trimControl(std::wstring_view text) {
     return text.substr(lo, hi - lo);
 }
 
+}  // namespace
+
+std::wstring_view trimControl(std::wstring_view text) {
+    return trimmedOfControls(text);
+}
+
 std::string_view trimControl(std::string_view text) {
-    std::size_t lo = 0;
-    std::size_t hi = text.size();
-    while (lo < hi && static_cast<std::uint32_t>(text[lo]) <= 32) ++lo;
-    while (hi > lo && static_cast<std::uint32_t>(text[hi - 1]) <= 32) --hi;
-    return text.substr(lo, hi - lo);
+    return trimmedOfControls(text);
 }
 
 namespace {

@@ -115,7 +115,6 @@ void UpdatePanel::startDownload() {
     progress_->SetRange(100);
     progress_->SetValue(0);
     stateChanged.raise(UpdateDownloading);
-    download_.cancel();  // an earlier run has ended; this only joins its thread
     download_.start(
         [this, address = offer_.address, installer = offer_.installerPath,
          stall = stallTimeout_](const std::atomic<bool>& cancelled) {
