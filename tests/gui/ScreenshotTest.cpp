@@ -28,8 +28,13 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
         pump();
         wxMilliSleep(15);
     }
+#ifdef __WXMSW__
+    // The system draws the frame, caption and borders included, as a Windows user sees it.
+    const wxRect area = window->GetScreenRect();
+#else
     // Without a window manager the frame has no decorations: the window is its client area.
     const wxRect area(window->ClientToScreen(wxPoint(0, 0)), window->GetSize());
+#endif
     wxBitmap bitmap(area.width, area.height, 24);
     {
         wxMemoryDC memory(bitmap);
