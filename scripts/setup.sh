@@ -17,6 +17,7 @@ packages=(
   g++-mingw-w64-x86-64-posix
   xvfb xauth imagemagick fonts-noto-cjk zbar-tools
   python3 iputils-ping
+  fp-utils-3.2.2 nsis lintian dpkg-dev
 )
 
 missing=()

@@ -1,0 +1,166 @@
+; Orvenna's setup program for Windows, built by makensis:
+;   makensis -DVERSION=1.0.0 -DBIN=<folder of the programs> -DRESOURCES=<this folder>
+;            -DOUTFILE=<setup program> setup.nsi
+;
+; It installs for the current user only, without administrator rights, into the user's own
+; programs folder: Orvenna keeps its records (src\data\ssq.db) and config.ini beside its
+; executable, and there they stay writable. Upgrading installs over the old files and never
+; touches those two; uninstalling keeps them unless the user ticks their removal.
+; /S runs it without pages (an update started with /S, or a test).
+
+; A 64-bit setup program for a 64-bit program (and for a Wine without its 32-bit half).
+Target amd64-unicode
+SetCompressor /SOLID lzma
+RequestExecutionLevel user
+ManifestDPIAware true
+
+!ifndef VERSION
+  !error "VERSION is not defined (makensis -DVERSION=1.0.0)"
+!endif
+!ifndef BIN
+  !error "BIN is not defined: the folder with orvenna.exe"
+!endif
+!ifndef RESOURCES
+  !define RESOURCES "."
+!endif
+!ifndef OUTFILE
+  !define OUTFILE "Orvenna-${VERSION}-setup.exe"
+!endif
+
+!define PRODUCT "Orvenna"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvenna"
+!define SETTINGS_KEY "Software\Orvenna"
+
+Name "${PRODUCT} ${VERSION}"
+OutFile "${OUTFILE}"
+InstallDir "$LOCALAPPDATA\Programs\Orvenna"
+InstallDirRegKey HKCU "${SETTINGS_KEY}" "InstallDir"
+
+VIProductVersion "${VERSION}.0"
+VIFileVersion "${VERSION}.0"
+VIAddVersionKey /LANG=2052 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "FileDescription" "${PRODUCT} 安装程序"
+VIAddVersionKey /LANG=2052 "CompanyName" "${PRODUCT}"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "${PRODUCT}"
+
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "FileFunc.nsh"
+
+!define MUI_ICON "${RESOURCES}\orvenna.ico"
+!define MUI_UNICON "${RESOURCES}\orvenna.ico"
+!define MUI_ABORTWARNING
+!define MUI_FINISHPAGE_RUN "$INSTDIR\orvenna.exe"
+!define MUI_FINISHPAGE_RUN_TEXT "运行 Orvenna"
+
+!insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+; A running Orvenna holds its lock file open without sharing until it has ended; an update
+; hands over to this program and then closes, so wait for that before replacing its files.
+!macro WaitForOrvennaToEnd UN WHAT
+Function ${UN}WaitForOrvennaToEnd
+  StrCpy $1 0
+  ${DoWhile} ${FileExists} "$APPDATA\Orvenna\tarv.sq"
+    ClearErrors
+    FileOpen $0 "$APPDATA\Orvenna\tarv.sq" a
+    ${IfNot} ${Errors}
+      FileClose $0
+      ${Break}
+    ${EndIf}
+    IntOp $1 $1 + 1
+    ${If} $1 >= 150
+      MessageBox MB_RETRYCANCEL|MB_ICONEXCLAMATION "Orvenna 正在运行，请先关闭它，再点“重试”继续${WHAT}。" /SD IDCANCEL IDRETRY retry
+      Abort "Orvenna 正在运行，${WHAT}已取消。"
+      retry:
+      StrCpy $1 0
+    ${EndIf}
+    Sleep 100
+  ${Loop}
+FunctionEnd
+!macroend
+!insertmacro WaitForOrvennaToEnd "" "安装"
+!insertmacro WaitForOrvennaToEnd "un." "卸载"
+
+Function .onInit
+  SetShellVarContext current
+FunctionEnd
+
+Section "Orvenna" SectionProgram
+  SectionIn RO
+  Call WaitForOrvennaToEnd
+  SetOutPath "$INSTDIR"
+  File "${BIN}\orvenna.exe"
+  File "${BIN}\orvenna-cli.exe"
+  File "${BIN}\liborvenna-htmlquery.dll"
+  File "${BIN}\help.chm"
+  CreateDirectory "$INSTDIR\src\data"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+
+  CreateShortCut "$SMPROGRAMS\Orvenna.lnk" "$INSTDIR\orvenna.exe" "" "$INSTDIR\orvenna.exe" 0
+
+  WriteRegStr HKCU "${SETTINGS_KEY}" "InstallDir" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "Publisher" "${PRODUCT}"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\orvenna.exe"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
+SectionEnd
+
+Section "un.Orvenna" SectionUninstallProgram
+  SectionIn RO
+  Call un.WaitForOrvennaToEnd
+  Delete "$INSTDIR\orvenna.exe"
+  Delete "$INSTDIR\orvenna-cli.exe"
+  Delete "$INSTDIR\liborvenna-htmlquery.dll"
+  Delete "$INSTDIR\help.chm"
+  Delete "$INSTDIR\uninstall.exe"
+  ; A downloaded update installer, which the next start would have deleted.
+  ReadINIStr $0 "$INSTDIR\config.ini" "sys" "update_file"
+  ${If} $0 != ""
+    Delete "$INSTDIR\$0"
+  ${EndIf}
+  Delete "$SMPROGRAMS\Orvenna.lnk"
+  DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "${SETTINGS_KEY}"
+SectionEnd
+
+Section /o "un.删除保存的记录和设置 (src\data\ssq.db, config.ini)" SectionRemoveData
+  Delete "$INSTDIR\src\data\ssq.db"
+  Delete "$INSTDIR\src\data\ssq.db-journal"
+  Delete "$INSTDIR\config.ini"
+SectionEnd
+
+Section "-un.Folders"
+  ; Only what is empty goes: kept records keep their folders.
+  RMDir "$INSTDIR\src\data"
+  RMDir "$INSTDIR\src"
+  RMDir "$INSTDIR"
+SectionEnd
+
+Function un.onInit
+  SetShellVarContext current
+  ; /REMOVEDATA ticks the removal of the records and settings, for an uninstall without pages.
+  ${GetParameters} $0
+  ClearErrors
+  ${GetOptions} $0 "/REMOVEDATA" $1
+  ${IfNot} ${Errors}
+    SectionSetFlags ${SectionRemoveData} ${SF_SELECTED}
+  ${EndIf}
+FunctionEnd
