@@ -3,11 +3,12 @@
 #include <chrono>
 #include <thread>
 
+#include "base/Text.h"
+
 #ifdef _WIN32
 #include <windows.h>
 
 #include "WinHandle.h"
-#include "base/Text.h"
 #else
 #include <fcntl.h>
 #include <signal.h>
@@ -60,6 +61,10 @@ void drain(HANDLE pipe) {
 #ifdef _WIN32
 
 std::wstring quotedArgument(std::wstring_view argument) {
+    // A plain word stays as it is: some programs (setup programs among them) look for their
+    // switches unquoted.
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos)
+        return std::wstring(argument);
     std::wstring out = L"\"";
     std::size_t backslashes = 0;
     for (const wchar_t c : argument) {
@@ -124,8 +129,9 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
     return finished && exitCode == 0;
 }
 
-Status startDetached(const std::filesystem::path& program) {
+Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments) {
     std::wstring commandLine = quotedArgument(program.wstring());
+    for (const std::wstring& argument : arguments) commandLine += L' ' + quotedArgument(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -168,7 +174,7 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
     }
 }
 
-Status startDetached(const std::filesystem::path& program) {
+Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments) {
     std::error_code error;
     std::filesystem::permissions(
         program,
@@ -176,9 +182,13 @@ Status startDetached(const std::filesystem::path& program) {
         std::filesystem::perm_options::add, error);
     if (error) return Error{error.value(), "cannot make " + program.string() + " executable: " + error.message()};
     std::string path = program.string();
-    char* argv[] = {path.data(), nullptr};
+    std::vector<std::string> texts;
+    for (const std::wstring& argument : arguments) texts.push_back(toUtf8(argument));
+    std::vector<char*> argv{path.data()};
+    for (std::string& text : texts) argv.push_back(text.data());
+    argv.push_back(nullptr);
     pid_t pid = 0;
-    if (const int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ); failed != 0)
+    if (const int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ); failed != 0)
         return Error{failed, "cannot start " + path + ": " + std::strerror(failed)};
     return success();
 }

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "base/Result.h"
 
@@ -18,13 +19,15 @@ namespace orvenna {
 bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel = nullptr);
 
 #ifdef _WIN32
-// One argument of a Windows command line as the C runtime splits it back: quoted, with the
-// backslashes before a quote doubled and the quote escaped, so no text can add arguments.
+// One argument of a Windows command line as the C runtime splits it back: a word without
+// blanks or quotes as it is, anything else quoted, with the backslashes before a quote doubled
+// and the quote escaped, so no text can add arguments.
 std::wstring quotedArgument(std::wstring_view argument);
 #endif
 
-// Starts `program` and returns without waiting for it: it outlives this process. On Linux the
-// file is made executable first; on Windows the call waits at most 500 ms for it to settle.
-Status startDetached(const std::filesystem::path& program);
+// Starts `program` with `arguments` and returns without waiting for it: it outlives this
+// process. On Linux the file is made executable first; on Windows the call waits at most
+// 500 ms for it to settle.
+Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments = {});
 
 }  // namespace orvenna

@@ -66,16 +66,39 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "${PRODUCT}"
 
 !insertmacro MUI_LANGUAGE "SimpChinese"
 
-; A running Orvenna holds its lock file open without sharing until it has ended; an update
-; hands over to this program and then closes, so wait for that before replacing its files.
+; A running Orvenna holds its lock file open without sharing until it ends, and Windows keeps
+; a running program's file from being written. An update hands over to this program and then
+; closes, so wait for both to be free before replacing the files.
 !macro WaitForOrvennaToEnd UN WHAT
+Function ${UN}FileIsBusy
+  Exch $R0
+  Push $R1
+  StrCpy $R1 0
+  ${If} ${FileExists} $R0
+    ClearErrors
+    FileOpen $R0 $R0 a
+    ${If} ${Errors}
+      StrCpy $R1 1
+    ${Else}
+      FileClose $R0
+    ${EndIf}
+  ${EndIf}
+  StrCpy $R0 $R1
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
 Function ${UN}WaitForOrvennaToEnd
   StrCpy $1 0
-  ${DoWhile} ${FileExists} "$APPDATA\Orvenna\tarv.sq"
-    ClearErrors
-    FileOpen $0 "$APPDATA\Orvenna\tarv.sq" a
-    ${IfNot} ${Errors}
-      FileClose $0
+  ${Do}
+    Push "$APPDATA\Orvenna\tarv.sq"
+    Call ${UN}FileIsBusy
+    Pop $2
+    Push "$INSTDIR\orvenna.exe"
+    Call ${UN}FileIsBusy
+    Pop $3
+    ${If} $2 = 0
+    ${AndIf} $3 = 0
       ${Break}
     ${EndIf}
     IntOp $1 $1 + 1

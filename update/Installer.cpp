@@ -1,5 +1,8 @@
 #include "Installer.h"
 
+#include <cstdlib>
+#include <sstream>
+
 #include "base/Text.h"
 #include "framework/Fingerprint.h"
 #include "framework/Process.h"
@@ -33,8 +36,18 @@ bool isPartialDownloadName(const std::filesystem::path& fileName) {
     return true;
 }
 
+// A user always sees the setup program's pages. A test of the whole update, which no one
+// watches, asks for its silent mode ("/S") through ORVENNA_INSTALLER_ARGUMENTS.
+std::vector<std::wstring> installerArguments() {
+    std::vector<std::wstring> arguments;
+    const char* wanted = std::getenv("ORVENNA_INSTALLER_ARGUMENTS");
+    std::wistringstream words(fromUtf8(wanted ? wanted : ""));
+    for (std::wstring word; words >> word;) arguments.push_back(word);
+    return arguments;
+}
+
 Status startInstaller(const std::filesystem::path& file) {
-    return startDetached(file);
+    return startDetached(file, installerArguments());
 }
 
 }  // namespace orvenna
