@@ -2,7 +2,9 @@
 # The Windows program under Wine: builds build-windows/ (scripts/build.sh windows), runs its
 # unit and window tests by ctest under Wine (each test program through scripts/wine-run.sh,
 # the window tests on a private Xvfb), and checks that orvenna-cli.exe answers a batch of
-# 10,000 mixed requests byte for byte as the Linux build does. Fails when any of it fails.
+# 10,000 mixed requests byte for byte as the Linux build does; then the update end to end
+# (tests/windows_update_test.sh: install 1.0.0 with its setup program, update to 1.1.0 through
+# the update window, uninstall). Fails when any of it fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -38,5 +40,8 @@ else
   echo "0 passed, 1 failed"
   status=1
 fi
+
+echo "== Windows update, end to end"
+bash tests/windows_update_test.sh build-windows || status=1
 
 exit $status
