@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds, and runs every test twice: in the normal build and in
 # a build with AddressSanitizer and UndefinedBehaviorSanitizer; then the threaded tests in a
-# ThreadSanitizer build, the Windows program's tests under Wine (scripts/windows-test.sh), and
-# every fuzz target for a bounded time. Fails when any test or fuzz target fails.
+# ThreadSanitizer build, the Debian package (made, linted, installed with apt and tried), the
+# Windows program's tests under Wine with its setup program and update end to end
+# (scripts/windows-test.sh), and every fuzz target for a bounded time. Fails when any test or
+# fuzz target fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -21,6 +23,13 @@ for kind in release sanitize; do
   echo "== $kind tests"
   ctest --test-dir "$dir" --output-on-failure -j "$(nproc)" || status=1
 done
+echo "== Debian package"
+if deb=$(bash scripts/package-deb.sh); then
+  bash tests/deb_test.sh "$deb" || status=1
+else
+  echo "debian package: 0 passed, 1 failed (not made, or lintian reported errors)"
+  status=1
+fi
 echo "== threaded tests under ThreadSanitizer"
 bash scripts/tsan.sh || status=1
 echo "== Windows program: cross-built, tested under Wine"

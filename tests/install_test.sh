@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # An installed copy must find its own files: the HTML module through the programs' RPATH
-# ($ORIGIN/../lib), the help pages, desktop entry and icon under share/, and a data folder
+# ($ORIGIN/../lib/orvenna), the help pages, desktop entry and icon under share/, and a data folder
 # of each user's own (never bin/). Usage: install_test.sh BUILD_DIR
 set -euo pipefail
 build=${1:?usage: install_test.sh BUILD_DIR}
@@ -15,7 +15,7 @@ fail() {
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-for file in bin/orvenna bin/orvenna-cli lib/liborvenna-htmlquery.so share/orvenna/help/index.html \
+for file in bin/orvenna bin/orvenna-cli lib/orvenna/liborvenna-htmlquery.so share/orvenna/help/index.html \
             share/applications/orvenna.desktop share/icons/hicolor/256x256/apps/orvenna.png share/orvenna/fonts.conf; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
@@ -25,9 +25,9 @@ done
 cli=$prefix/bin/orvenna-cli
 [ -x "$cli" ] || { echo "$failures failed"; exit 1; }
 
-# The module is found in the installed lib/, not in the build tree.
+# The module is found in the installed lib/orvenna/, not in the build tree.
 module=$(env -u LD_LIBRARY_PATH ldd "$cli" | awk '/liborvenna-htmlquery\.so/ {print $3}')
-[ -n "$module" ] && [ "$(readlink -f "$module")" = "$(readlink -f "$prefix/lib/liborvenna-htmlquery.so")" ] ||
+[ -n "$module" ] && [ "$(readlink -f "$module")" = "$(readlink -f "$prefix/lib/orvenna/liborvenna-htmlquery.so")" ] ||
   fail "orvenna-cli loads the HTML module from '${module:-nowhere}', not from $prefix/lib"
 
 # A saved results page in GB18030, as the site sends it, read by the installed program.
