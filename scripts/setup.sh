@@ -16,7 +16,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix
   xvfb xauth imagemagick fonts-noto-cjk zbar-tools
-  python3 iputils-ping
+  python3 iputils-ping procps
   fp-utils-3.2.2 nsis lintian dpkg-dev
 )
 
