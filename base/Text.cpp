@@ -179,11 +179,19 @@ std::wstring fromUtf8(std::string_view utf8) {
     return out;
 }
 
-std::string toUtf8(std::wstring_view text) {
-    std::string out(text.size() * 4, '\0');
-    char* p = out.data();
+void appendUtf8(std::string& out, std::wstring_view text) {
+    const std::size_t start = out.size();
+    // Four bytes a unit at most; resize() within the capacity a reused buffer already has
+    // costs no allocation.
+    out.resize(start + text.size() * 4);
+    char* const begin = out.data();
+    char* p = begin + start;
     for (std::size_t i = 0; i < text.size(); ++i) {
         auto c = static_cast<char32_t>(text[i]);
+        if (c < 0x80) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
         if constexpr (sizeof(wchar_t) < 4) {
             if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
                 const auto low = static_cast<char32_t>(text[i + 1]);
@@ -195,7 +203,12 @@ std::string toUtf8(std::wstring_view text) {
         }
         p = writeUtf8(p, c);
     }
-    out.resize(static_cast<std::size_t>(p - out.data()));
+    out.resize(static_cast<std::size_t>(p - begin));
+}
+
+std::string toUtf8(std::wstring_view text) {
+    std::string out;
+    appendUtf8(out, text);
     return out;
 }
 

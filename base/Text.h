@@ -88,5 +88,7 @@ bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_v
 // Unicode scalar values encode as U+FFFD. Neither direction throws.
 std::wstring fromUtf8(std::string_view utf8);
 std::string toUtf8(std::wstring_view text);
+// The same, appended to `out`: a caller that keeps `out` converts without allocating.
+void appendUtf8(std::string& out, std::wstring_view text);
 
 }  // namespace orvenna

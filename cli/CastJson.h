@@ -1,17 +1,56 @@
-// The JSON form of one analysis, as `orvenna-cli cast --json` prints it.
+// The JSON form of one analysis, as `orvenna-cli cast --json` and every line of a batch print it.
 #pragma once
 
 #include <json/value.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <string_view>
 
 #include "records/CastPipeline.h"
 
 namespace orvenna::cli {
 
-// "ysname" is the title the cast would be saved under, for `title` ("T" by default).
-Json::Value castJson(const CastResult& result, std::wstring_view title = L"T");
+// Writes casts and batch errors as compact JSON objects straight into one byte buffer, which
+// a batch fills with many lines before handing it to the output in one piece. Nothing is
+// built in between, and the writer's own buffers are kept from one object to the next.
+//
+// The bytes are those of jsoncpp's compact writer for the same values, which the update index
+// and the small commands still use: keys in byte order, UTF-8 unescaped, a control character
+// as \u00xx in lower-case hex.
+class CastJsonWriter {
+public:
+    // One analysis as one object appended to `out`, without a line end. "ysname" is the title
+    // the cast would be saved under, for `title`; "id" is written when a saved row's id is given.
+    void writeCast(rapidjson::StringBuffer& out, const CastResult& result, std::wstring_view title = L"T",
+                   std::optional<std::int64_t> id = std::nullopt);
 
-// One compact line of UTF-8 JSON (no trailing newline).
+    // {"error":message} appended to `out`, without a line end. `message` is UTF-8, or bytes
+    // as they came.
+    void writeError(rapidjson::StringBuffer& out, std::string_view message);
+
+private:
+    void key(std::string_view name);
+    void text(std::wstring_view value);
+    void bytes(std::string_view value);
+    void number(int value);
+    void hexagram(const Hexagram& h, const LineArray<int>& moveMarks);
+
+    rapidjson::Writer<rapidjson::StringBuffer> writer_;
+    std::string utf8_;
+    std::wstring wide_;
+    std::string escaped_;
+};
+
+// The analysis as one compact JSON object (no line end), as CastJsonWriter writes it.
+std::string castJson(const CastResult& result, std::wstring_view title = L"T",
+                     std::optional<std::int64_t> id = std::nullopt);
+
+// One compact line of UTF-8 JSON of a jsoncpp value (no line end), for the small commands.
 std::string compactJson(const Json::Value& value);
-void writeCompactJson(const Json::Value& value, std::ostream& out);
 
 }  // namespace orvenna::cli

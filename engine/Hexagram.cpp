@@ -129,8 +129,14 @@ int hexagramNumber(const Hexagram& h) {
 }
 
 std::wstring hexagramTitle(const Hexagram& h) {
-    return concat(trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
-                  soulName(h.soulType));
+    std::wstring title;
+    appendHexagramTitle(title, h);
+    return title;
+}
+
+void appendHexagramTitle(std::wstring& out, const Hexagram& h) {
+    appendAll(out, trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
+              soulName(h.soulType));
 }
 
 void clearLines(Hexagram& h) {

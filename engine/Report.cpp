@@ -39,9 +39,15 @@ std::size_t lineIndex(int index) {
 }  // namespace
 
 std::wstring castTimeText(double castTime) {
+    std::wstring text;
+    appendCastTimeText(text, castTime);
+    return text;
+}
+
+void appendCastTimeText(std::wstring& text, double castTime) {
     const DateTimeFields f = fieldsFromDayCount(castTime);
-    if (f.year < 100 || f.year > 9999) return {};
-    std::wstring text = concat(f.year, L'年', f.month, L'月', f.day, L'日');
+    if (f.year < 100 || f.year > 9999) return;
+    appendAll(text, f.year, L'年', f.month, L'月', f.day, L'日');
     if (f.second != 0) {
         appendAll(text, f.hour, L'时', f.minute, L'分', f.second, L'秒');
     } else if (f.minute != 0) {
@@ -49,7 +55,6 @@ std::wstring castTimeText(double castTime) {
     } else if (f.hour != 0) {
         appendAll(text, f.hour, L'时');
     }
-    return text;
 }
 
 std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
