@@ -61,15 +61,24 @@ void appendDecimal(std::wstring& out, std::int64_t value) {
 }
 
 std::vector<std::int64_t> listNumbers(std::wstring_view text) {
-    std::vector<std::int64_t> numbers;
+    std::vector<std::int64_t> numbers(listNumbers(text, {}));
+    listNumbers(text, numbers);
+    return numbers;
+}
+
+std::size_t listNumbers(std::wstring_view text, std::span<std::int64_t> numbers) {
+    std::size_t count = 0;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(L',', start), text.size());
         const std::wstring_view piece = trimControl(text.substr(start, comma - start));
-        if (!piece.empty()) numbers.push_back(leadingInt(piece));
+        if (!piece.empty()) {
+            if (count < numbers.size()) numbers[count] = leadingInt(piece);
+            ++count;
+        }
         start = comma + 1;
     }
-    return numbers;
+    return count;
 }
 
 namespace {
@@ -95,33 +104,6 @@ std::string_view trimControl(std::string_view text) {
 }
 
 namespace {
-
-constexpr char32_t Replacement = 0xFFFD;
-
-bool isScalar(char32_t c) {
-    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
-}
-
-// Writes the UTF-8 form of c at p (room for four bytes) and returns the end.
-char* writeUtf8(char* p, char32_t c) {
-    if (!isScalar(c)) c = Replacement;
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
 
 void appendWide(std::wstring& out, char32_t c) {
     if constexpr (sizeof(wchar_t) >= 4) {
@@ -155,7 +137,7 @@ std::wstring fromUtf8(std::string_view utf8) {
         } else if ((lead & 0xF8) == 0xF0) {
             extra = 3, c = lead & 0x07, minimum = 0x10000;
         } else {
-            appendWide(out, Replacement);
+            appendWide(out, Utf8Replacement);
             ++i;
             continue;
         }
@@ -169,7 +151,7 @@ std::wstring fromUtf8(std::string_view utf8) {
             c = (c << 6) | (static_cast<unsigned char>(utf8[j]) & 0x3F);
         }
         if (!valid || c < minimum || !isScalar(c)) {
-            appendWide(out, Replacement);
+            appendWide(out, Utf8Replacement);
             i = valid ? j : std::max(j, i + 1);
             continue;
         }
@@ -187,21 +169,11 @@ void appendUtf8(std::string& out, std::wstring_view text) {
     char* const begin = out.data();
     char* p = begin + start;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<char32_t>(text[i]);
-        if (c < 0x80) {
-            *p++ = static_cast<char>(c);
-            continue;
+        if (static_cast<std::uint32_t>(text[i]) < 0x80) {
+            *p++ = static_cast<char>(text[i]);
+        } else {
+            p = writeUtf8At(p, text, i);
         }
-        if constexpr (sizeof(wchar_t) < 4) {
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        p = writeUtf8(p, c);
     }
     out.resize(static_cast<std::size_t>(p - begin));
 }

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,6 +69,9 @@ std::wstring concat(const Pieces&... pieces) {
 // The numbers of a ","-separated list: each piece trimmed, empty pieces dropped, a piece
 // that is not a number read as 0.
 std::vector<std::int64_t> listNumbers(std::wstring_view text);
+// The same into `numbers`, without allocating: returns how many numbers the list holds, of
+// which the first numbers.size() are stored.
+std::size_t listNumbers(std::wstring_view text, std::span<std::int64_t> numbers);
 
 // Text with the leading and trailing characters of code 32 or below removed.
 std::wstring_view trimControl(std::wstring_view text);
@@ -86,6 +90,50 @@ bool equalsIgnoringAsciiCase(std::basic_string_view<Char> a, std::basic_string_v
 
 // UTF-8 conversion. Invalid sequences decode to U+FFFD; code points that are not
 // Unicode scalar values encode as U+FFFD. Neither direction throws.
+inline constexpr char32_t Utf8Replacement = 0xFFFD;
+
+inline bool isScalar(char32_t c) {
+    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
+}
+
+// Writes the UTF-8 form of c at p (room for four bytes) and returns the end.
+inline char* writeUtf8(char* p, char32_t c) {
+    if (!isScalar(c)) c = Utf8Replacement;
+    if (c < 0x80) {
+        *p++ = static_cast<char>(c);
+    } else if (c < 0x800) {
+        *p++ = static_cast<char>(0xC0 | (c >> 6));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else if (c < 0x10000) {
+        *p++ = static_cast<char>(0xE0 | (c >> 12));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        *p++ = static_cast<char>(0xF0 | (c >> 18));
+        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        *p++ = static_cast<char>(0x80 | (c & 0x3F));
+    }
+    return p;
+}
+
+// Writes the UTF-8 form of the code point at text[i] at p (room for four bytes) and returns
+// the end. Where wchar_t has 16 bits a surrogate pair is one code point: i is then moved onto
+// its second half.
+inline char* writeUtf8At(char* p, std::wstring_view text, std::size_t& i) {
+    auto c = static_cast<char32_t>(text[i]);
+    if constexpr (sizeof(wchar_t) < 4) {
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
+            const auto low = static_cast<char32_t>(text[i + 1]);
+            if (low >= 0xDC00 && low <= 0xDFFF) {
+                c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
+                ++i;
+            }
+        }
+    }
+    return writeUtf8(p, c);
+}
+
 std::wstring fromUtf8(std::string_view utf8);
 std::string toUtf8(std::wstring_view text);
 // The same, appended to `out`: a caller that keeps `out` converts without allocating.

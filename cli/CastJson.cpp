@@ -2,9 +2,11 @@
 
 #include <json/writer.h>
 
-#include <cstring>
+#include <algorithm>
+#include <array>
 #include <memory>
 #include <sstream>
+#include <type_traits>
 
 #include "base/Text.h"
 #include "engine/Report.h"
@@ -15,139 +17,130 @@ namespace orvenna::cli {
 
 namespace {
 
-// Whether any byte is below 0x20, eight bytes at a time: a byte b < 0x20 is one whose
-// b - 0x20 borrows into its top bit while b itself has that bit clear.
-bool hasControlByte(std::string_view text) {
-    constexpr std::uint64_t Ones = 0x0101010101010101;
-    constexpr std::uint64_t Tops = 0x8080808080808080;
-    std::size_t i = 0;
-    for (; i + 8 <= text.size(); i += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, text.data() + i, sizeof word);
-        if (((word - Ones * 0x20) & ~word & Tops) != 0) return true;
-    }
-    for (; i < text.size(); ++i) {
-        if (static_cast<unsigned char>(text[i]) < 0x20) return true;
-    }
-    return false;
-}
+// How jsoncpp writes an ASCII character in a string: 0 as it is, 'u' as \u00xx, any other
+// letter after a backslash.
+constexpr std::array<char, 0x80> Escapes = [] {
+    std::array<char, 0x80> escapes{};
+    for (std::size_t c = 0; c < 0x20; ++c) escapes[c] = 'u';
+    escapes['\b'] = 'b';
+    escapes['\f'] = 'f';
+    escapes['\n'] = 'n';
+    escapes['\r'] = 'r';
+    escapes['\t'] = 't';
+    escapes['"'] = '"';
+    escapes['\\'] = '\\';
+    return escapes;
+}();
 
-// jsoncpp's escaping: " and \ by a backslash, \b \f \n \r \t by name, any other control
-// character as \u00xx in lower case, every other byte as it is.
-void appendEscaped(std::string& out, std::string_view text) {
-    static constexpr char Hex[] = "0123456789abcdef";
-    out += '"';
-    for (const char c : text) {
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                break;
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\b':
-                out += "\\b";
-                break;
-            case '\f':
-                out += "\\f";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            default:
-                if (static_cast<unsigned char>(c) < 0x20) {
-                    out += "\\u00";
-                    out += Hex[(c >> 4) & 0xF];
-                    out += Hex[c & 0xF];
-                } else {
-                    out += c;
-                }
-        }
-    }
-    out += '"';
-}
+// The most bytes one unit of text takes in a JSON string: \u00xx.
+constexpr std::size_t MostBytesAUnit = 6;
 
 }  // namespace
 
-void CastJsonWriter::key(std::string_view name) {
-    writer_.Key(name.data(), static_cast<rapidjson::SizeType>(name.size()));
+void CastJsonWriter::Writer::key(std::string_view name) {
+    Prefix(rapidjson::kStringType);
+    char* p = os_->Push(name.size() + 2);
+    *p++ = '"';
+    p = std::copy(name.begin(), name.end(), p);
+    *p = '"';
+    EndValue(true);
 }
 
-void CastJsonWriter::bytes(std::string_view value) {
-    // RapidJSON writes the \u00XX of a control character in upper case; such a string (only
-    // ever typed text: a number, a title, a bad batch field) is escaped here the old way.
-    if (!hasControlByte(value)) {
-        writer_.String(value.data(), static_cast<rapidjson::SizeType>(value.size()));
-        return;
+// Units are converted and escaped straight into the output buffer, which is grown for the
+// worst case first and given back what was not used.
+template <typename Char>
+void CastJsonWriter::Writer::escapedString(std::basic_string_view<Char> value) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    Prefix(rapidjson::kStringType);
+    const std::size_t room = value.size() * MostBytesAUnit + 2;
+    char* const begin = os_->Push(room);
+    char* p = begin;
+    *p++ = '"';
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const auto c = static_cast<std::make_unsigned_t<Char>>(value[i]);
+        if (c >= 0x80) {
+            // A wide text is encoded; bytes above ASCII (UTF-8, or whatever a line held) stay.
+            if constexpr (sizeof(Char) == 1) {
+                *p++ = static_cast<char>(c);
+            } else {
+                p = writeUtf8At(p, value, i);
+            }
+            continue;
+        }
+        const char escape = Escapes[c];
+        if (escape == 0) {
+            *p++ = static_cast<char>(c);
+            continue;
+        }
+        *p++ = '\\';
+        *p++ = escape;
+        if (escape == 'u') {
+            *p++ = '0';
+            *p++ = '0';
+            *p++ = Hex[c >> 4];
+            *p++ = Hex[c & 0xF];
+        }
     }
-    escaped_.clear();
-    appendEscaped(escaped_, value);
-    writer_.RawValue(escaped_.data(), escaped_.size(), rapidjson::kStringType);
+    *p++ = '"';
+    os_->Pop(room - static_cast<std::size_t>(p - begin));
+    EndValue(true);
 }
 
-void CastJsonWriter::text(std::wstring_view value) {
-    utf8_.clear();
-    appendUtf8(utf8_, value);
-    bytes(utf8_);
+void CastJsonWriter::Writer::text(std::wstring_view value) {
+    escapedString(value);
 }
 
-void CastJsonWriter::number(int value) {
-    writer_.Int(value);
+void CastJsonWriter::Writer::bytes(std::string_view value) {
+    escapedString(value);
 }
 
 void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks) {
     writer_.StartObject();
-    key("lines");
+    writer_.key("lines");
     writer_.StartArray();
     for (std::size_t i = 0; i < 6; ++i) {
         writer_.StartObject();
-        key("element");
-        text(lineEntry(h.elementNames, i));
-        key("mark");
-        text(lineEntry(h.lineMarks, i));
-        key("moving");
-        number(lineEntry(moveMarks, i));
-        key("relation");
-        text(lineEntry(h.relations, i));
-        key("spirit");
-        text(lineEntry(h.spirits, i));
-        key("stemBranch");
-        text(lineEntry(h.stemBranches, i));
+        writer_.key("element");
+        writer_.text(lineEntry(h.elementNames, i));
+        writer_.key("mark");
+        writer_.text(lineEntry(h.lineMarks, i));
+        writer_.key("moving");
+        writer_.Int(lineEntry(moveMarks, i));
+        writer_.key("relation");
+        writer_.text(lineEntry(h.relations, i));
+        writer_.key("spirit");
+        writer_.text(lineEntry(h.spirits, i));
+        writer_.key("stemBranch");
+        writer_.text(lineEntry(h.stemBranches, i));
         writer_.EndObject();
     }
     writer_.EndArray();
-    key("lowerCode");
-    text(h.lowerCode);
-    key("lowerTrigram");
-    number(h.lowerTrigram);
-    key("movingLine");
-    number(h.movingLine);
-    key("name");
-    text(hexagramName(hexagramNumber(h)));
-    key("palace");
-    number(h.palace);
-    key("palaceRank");
-    number(h.palaceRank);
-    key("responseLine");
-    number(h.responseLine);
-    key("soulType");
-    number(h.soulType);
-    key("title");
+    writer_.key("lowerCode");
+    writer_.text(h.lowerCode);
+    writer_.key("lowerTrigram");
+    writer_.Int(h.lowerTrigram);
+    writer_.key("movingLine");
+    writer_.Int(h.movingLine);
+    writer_.key("name");
+    writer_.text(hexagramName(hexagramNumber(h)));
+    writer_.key("palace");
+    writer_.Int(h.palace);
+    writer_.key("palaceRank");
+    writer_.Int(h.palaceRank);
+    writer_.key("responseLine");
+    writer_.Int(h.responseLine);
+    writer_.key("soulType");
+    writer_.Int(h.soulType);
+    writer_.key("title");
     wide_.clear();
     appendHexagramTitle(wide_, h);
-    text(wide_);
-    key("upperCode");
-    text(h.upperCode);
-    key("upperTrigram");
-    number(h.upperTrigram);
-    key("worldLine");
-    number(h.worldLine);
+    writer_.text(wide_);
+    writer_.key("upperCode");
+    writer_.text(h.upperCode);
+    writer_.key("upperTrigram");
+    writer_.Int(h.upperTrigram);
+    writer_.key("worldLine");
+    writer_.Int(h.worldLine);
     writer_.EndObject();
 }
 
@@ -158,44 +151,44 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
     const AnalysisRecord& r = analysis.record;
     writer_.Reset(out);
     writer_.StartObject();
-    key("changed");
+    writer_.key("changed");
     hexagram(analysis.changed, {});
-    key("dayPillar");
-    text(r.dayPillar);
-    key("header");
-    text(analysis.header);
-    key("hourPillar");
-    text(r.hourPillar);
+    writer_.key("dayPillar");
+    writer_.text(r.dayPillar);
+    writer_.key("header");
+    writer_.text(analysis.header);
+    writer_.key("hourPillar");
+    writer_.text(r.hourPillar);
     if (id) {
-        key("id");
+        writer_.key("id");
         writer_.Int64(*id);
     }
-    key("primary");
+    writer_.key("primary");
     hexagram(analysis.primary, r.moveMarks);
-    key("report");
+    writer_.key("report");
     writer_.StartArray();
-    for (const std::wstring& line : result.report) text(line);
+    for (const std::wstring& line : result.report) writer_.text(line);
     writer_.EndArray();
-    key("resultText");
-    text(result.resultText);
-    key("suggestion");
+    writer_.key("resultText");
+    writer_.text(result.resultText);
+    writer_.key("suggestion");
     writer_.StartArray();
-    for (const std::wstring& list : result.suggestion) text(list);
+    for (const std::wstring& list : result.suggestion) writer_.text(list);
     writer_.EndArray();
-    key("ysname");
+    writer_.key("ysname");
     wide_.clear();
     appendSavedTitle(wide_, title, r.castTime);
-    text(wide_);
-    key("zodiacBranch");
-    text(r.zodiacBranch);
+    writer_.text(wide_);
+    writer_.key("zodiacBranch");
+    writer_.text(r.zodiacBranch);
     writer_.EndObject();
 }
 
 void CastJsonWriter::writeError(rapidjson::StringBuffer& out, std::string_view message) {
     writer_.Reset(out);
     writer_.StartObject();
-    key("error");
-    bytes(message);
+    writer_.key("error");
+    writer_.bytes(message);
     writer_.EndObject();
 }
 

@@ -17,7 +17,8 @@ namespace orvenna::cli {
 
 // Writes casts and batch errors as compact JSON objects straight into one byte buffer, which
 // a batch fills with many lines before handing it to the output in one piece. Nothing is
-// built in between, and the writer's own buffers are kept from one object to the next.
+// built in between: RapidJSON's writer lays out the objects, arrays and numbers, and each
+// text goes into the buffer converted to UTF-8 and escaped in one pass.
 //
 // The bytes are those of jsoncpp's compact writer for the same values, which the update index
 // and the small commands still use: keys in byte order, UTF-8 unescaped, a control character
@@ -34,16 +35,23 @@ public:
     void writeError(rapidjson::StringBuffer& out, std::string_view message);
 
 private:
-    void key(std::string_view name);
-    void text(std::wstring_view value);
-    void bytes(std::string_view value);
-    void number(int value);
+    // RapidJSON's writer with the texts written as described above.
+    class Writer : public rapidjson::Writer<rapidjson::StringBuffer> {
+    public:
+        // A key that needs no escaping (the names below are plain ASCII words).
+        void key(std::string_view name);
+        void text(std::wstring_view value);
+        void bytes(std::string_view value);
+
+    private:
+        template <typename Char>
+        void escapedString(std::basic_string_view<Char> value);
+    };
+
     void hexagram(const Hexagram& h, const LineArray<int>& moveMarks);
 
-    rapidjson::Writer<rapidjson::StringBuffer> writer_;
-    std::string utf8_;
-    std::wstring wide_;
-    std::string escaped_;
+    Writer writer_;
+    std::wstring wide_;  // a title put together before it is written
 };
 
 // The analysis as one compact JSON object (no line end), as CastJsonWriter writes it.

@@ -13,10 +13,22 @@ std::wstring_view charAt(std::wstring_view text, std::int64_t pos) {
     return clampedSubstr(text, pos, 1);
 }
 
-std::wstring nameWithSoul(const Hexagram& h) {
-    std::wstring name(hexagramName(hexagramNumber(h)));
+void setNameWithSoul(std::wstring& name, const Hexagram& h) {
+    name = hexagramName(hexagramNumber(h));
     name += soulName(h.soulType);
-    return name;
+}
+
+void appendHeader(std::wstring& header, int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
+                  std::wstring_view dayPillar, std::wstring_view hourPillar) {
+    header += L"以";
+    if (method == NumberCasting) {
+        appendAll(header, L"数字", numberText, L"起卦");
+    } else if (method == LineCasting) {
+        header += L"自己装卦";
+    } else if (method == TimeCasting) {
+        header += L"超时空毫秒起卦";
+    }
+    appendAll(header, L",卦主生肖:", zodiacBranch, L",日主:", dayPillar, L",时辰:", hourPillar);
 }
 
 int numberMoveMark(const Hexagram& primary, std::size_t line) {
@@ -30,10 +42,10 @@ int flagMoveMark(const std::vector<int>& flags, std::size_t line) {
 }
 
 void fillRecord(AnalysisRecord& r, const Hexagram& primary, const Hexagram& changed, const CastRequest& request) {
-    r.primaryName = nameWithSoul(primary);
+    setNameWithSoul(r.primaryName, primary);
     r.primaryPalaceName = trigramName(primary.palace);
     r.primaryPalaceRank = primary.palaceRank;
-    r.changedName = nameWithSoul(changed);
+    setNameWithSoul(r.changedName, changed);
     r.changedPalaceName = trigramName(changed.palace);
     r.changedPalaceRank = changed.palaceRank;
     r.worldIndex = primary.worldLine - 1;
@@ -94,22 +106,8 @@ void resetRecord(AnalysisRecord& r) {
 
 std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
                             std::wstring_view dayPillar, std::wstring_view hourPillar) {
-    std::wstring header = L"以";
-    if (method == NumberCasting) {
-        header += L"数字";
-        header += numberText;
-        header += L"起卦";
-    } else if (method == LineCasting) {
-        header += L"自己装卦";
-    } else if (method == TimeCasting) {
-        header += L"超时空毫秒起卦";
-    }
-    header += L",卦主生肖:";
-    header += zodiacBranch;
-    header += L",日主:";
-    header += dayPillar;
-    header += L",时辰:";
-    header += hourPillar;
+    std::wstring header;
+    appendHeader(header, method, numberText, zodiacBranch, dayPillar, hourPillar);
     return header;
 }
 
@@ -142,7 +140,8 @@ bool runAnalysis(const CastRequest& request, Analysis& analysis) {
     r.hourStemDigit = stemDigit(r.hourStem);
     r.hourBranchDigit = branchDigit(r.hourBranch);
 
-    analysis.header = analysisHeader(request.method, request.numberText, r.zodiacBranch, r.dayPillar, r.hourPillar);
+    analysis.header.clear();
+    appendHeader(analysis.header, request.method, request.numberText, r.zodiacBranch, r.dayPillar, r.hourPillar);
 
     Hexagram& primary = analysis.primary;
     Hexagram& changed = analysis.changed;

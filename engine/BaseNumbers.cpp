@@ -6,6 +6,11 @@ namespace orvenna {
 
 BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
     BaseNumbers b;
+    deriveBaseNumbers(r, b);
+    return b;
+}
+
+void deriveBaseNumbers(const AnalysisRecord& r, BaseNumbers& b) {
     b.zodiacDigit = r.zodiacDigit;
     b.dayStemDigit = r.dayStemDigit;
     b.dayBranchDigit = r.dayBranchDigit;
@@ -31,7 +36,6 @@ BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
     b.changedWorldBranchDigit = at(r.changedBranchDigits, r.changedWorldIndex);
     b.changedResponseStemDigit = at(r.changedStemDigits, r.changedResponseIndex);
     b.changedResponseBranchDigit = at(r.changedBranchDigits, r.changedResponseIndex);
-    return b;
 }
 
 }  // namespace orvenna

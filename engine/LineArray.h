@@ -61,10 +61,15 @@ private:
     std::size_t size_ = 0;
 };
 
+// The empty value lineEntry() gives past an array's end.
+template <typename T>
+inline const T EmptyLineEntry{};
+
 // Entry i of a per-line array, or an empty value past its end (a chart that was not built).
+// A reference, so that reading a text entry copies nothing.
 template <typename Lines>
-typename Lines::value_type lineEntry(const Lines& values, std::size_t i) {
-    return i < values.size() ? values[i] : typename Lines::value_type{};
+const typename Lines::value_type& lineEntry(const Lines& values, std::size_t i) {
+    return i < values.size() ? values[i] : EmptyLineEntry<typename Lines::value_type>;
 }
 
 }  // namespace orvenna

@@ -34,6 +34,8 @@ void appendCastTimeText(std::wstring& out, double castTime);
 
 // The interpretation text (卦解), one entry a line, starting with "卦解:".
 std::vector<std::wstring> interpretationLines(const AnalysisRecord& record);
+// The same into `lines`, overwriting the lines of the last cast in their own storage.
+void interpretationLines(const AnalysisRecord& record, std::vector<std::wstring>& lines);
 
 // The fixed caption below the chart grid.
 inline constexpr std::wstring_view ChartCaption = L"-----卦--------基----------数----------分-------析------";

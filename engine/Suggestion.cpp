@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "base/Text.h"
@@ -118,7 +119,7 @@ void extendBlue(ShortText& out, int a, int weightTenths) {
     }
 }
 
-std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) {
+void blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key, std::wstring& list) {
     ShortText c;
     for (const int digit :
          {b.worldStemDigit, b.worldBranchDigit, b.responseStemDigit, b.responseBranchDigit, b.changedWorldStemDigit,
@@ -142,10 +143,10 @@ std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) 
         spiritWeightTenths(b.spirits[static_cast<std::size_t>(key)], b.relations[static_cast<std::size_t>(key)]));
     extendBlue(out, hi, weight);
     extendBlue(out, lo, weight);
-    return formatDigitList(out.view());
+    formatDigitList(out.view(), list);
 }
 
-std::wstring likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key) {
+void likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key, std::wstring& list) {
     const auto k = static_cast<std::size_t>(key);
     const std::pair<int, int> pairs[] = {
         {b.worldStemDigit, b.changedWorldStemDigit},           {b.worldBranchDigit, b.changedWorldBranchDigit},
@@ -158,7 +159,7 @@ std::wstring likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key)
         for (const wchar_t c : smallDecimal(pairNumber(first, second), buffer)) t.addIfAbsent(c);
     }
     walkPool(t, pool, key % 2 == 0, 6);
-    return formatDigitList(t.view());
+    formatDigitList(t.view(), list);
 }
 
 ShortText poolOf(const BaseNumbers& b) {
@@ -211,33 +212,49 @@ double spiritWeight(std::wstring_view spirit, std::wstring_view relation) {
 
 std::wstring formatDigitList(std::wstring_view text) {
     std::wstring out;
+    formatDigitList(text, out);
+    return out;
+}
+
+void formatDigitList(std::wstring_view text, std::wstring& out) {
+    out.clear();
     if (text.find(L',') == std::wstring_view::npos) {
-        // Single digits: a counting sort spares the allocation.
+        // Single digits: a counting sort.
         std::array<std::size_t, 10> counts{};
         for (const wchar_t c : text) ++counts[static_cast<std::size_t>(digitValue(c))];
-        out.reserve(text.size() * 2);
         for (std::size_t digit = 0; digit < counts.size(); ++digit) {
             for (std::size_t k = 0; k < counts[digit]; ++k) {
                 if (!out.empty()) out += L',';
                 out += static_cast<wchar_t>(L'0' + digit);
             }
         }
-        return out;
+        return;
     }
-    std::vector<std::int64_t> numbers = listNumbers(text);
+    // The lists a cast makes fit the array; a longer text is read into the heap.
+    std::array<std::int64_t, ShortText::Capacity> held;
+    std::vector<std::int64_t> more;
+    std::span<std::int64_t> numbers(held.data(), listNumbers(text, held));
+    if (numbers.size() > held.size()) {
+        more = listNumbers(text);
+        numbers = more;
+    }
     std::sort(numbers.begin(), numbers.end());
     for (std::size_t i = 0; i < numbers.size(); ++i) {
         if (i != 0) out += L',';
         appendDecimal(out, numbers[i]);
     }
-    return out;
 }
 
 Suggestion buildSuggestion(const BaseNumbers& b) {
+    Suggestion suggestion;
+    buildSuggestion(b, suggestion);
+    return suggestion;
+}
+
+void buildSuggestion(const BaseNumbers& b, Suggestion& suggestion) {
     const ShortText poolText = poolOf(b);
     const std::wstring_view pool = poolText.view();
     const auto n = static_cast<int>(pool.size());
-    Suggestion suggestion;
     int start = b.worldIndex;
     for (std::size_t p = 0; p < 6; ++p) {
         ShortText text;
@@ -249,13 +266,12 @@ Suggestion buildSuggestion(const BaseNumbers& b) {
             text.addIfAbsent(digitAt(pool, i));
             ++i;
         }
-        suggestion[p] = formatDigitList(text.view());
+        formatDigitList(text.view(), suggestion[p]);
         if (++start >= n) start = 0;
     }
     const int key = keyLine(b.spirits, b.worldIndex, b.responseIndex);
-    suggestion[6] = blueNumbers(b, pool, key);
-    suggestion[7] = likelyDigits(b, pool, key);
-    return suggestion;
+    blueNumbers(b, pool, key, suggestion[6]);
+    likelyDigits(b, pool, key, suggestion[7]);
 }
 
 }  // namespace orvenna

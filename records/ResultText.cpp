@@ -6,6 +6,12 @@ namespace orvenna {
 // a single sweep gives the same text as replacing the keys one after another.
 std::wstring fillSuggestion(const Suggestion& texts) {
     std::wstring text;
+    fillSuggestion(texts, text);
+    return text;
+}
+
+void fillSuggestion(const Suggestion& texts, std::wstring& text) {
+    text.clear();
     text.reserve(SuggestionTemplate.size() + 80);
     const std::wstring_view t = SuggestionTemplate;
     for (std::size_t i = 0; i < t.size(); ++i) {
@@ -17,7 +23,6 @@ std::wstring fillSuggestion(const Suggestion& texts) {
             text += t[i];
         }
     }
-    return text;
 }
 
 }  // namespace orvenna
