@@ -5,27 +5,6 @@
 
 namespace orvenna {
 
-std::wstring_view clampedSubstr(std::wstring_view text, std::int64_t pos, std::int64_t count) {
-    const auto size = static_cast<std::int64_t>(text.size());
-    const std::int64_t lo = std::clamp<std::int64_t>(pos, 0, size);
-    const std::int64_t hi = std::clamp<std::int64_t>(pos + count, 0, size);
-    if (hi <= lo) return {};
-    return text.substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
-}
-
-std::int64_t findPosition(std::wstring_view text, std::wstring_view name) {
-    // Most lookups search a short table for one character; a plain loop beats the
-    // library's vectorised search at that size.
-    if (name.size() == 1) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == name[0]) return static_cast<std::int64_t>(i);
-        }
-        return -1;
-    }
-    const auto pos = text.find(name);
-    return pos == std::wstring_view::npos ? -1 : static_cast<std::int64_t>(pos);
-}
-
 std::int64_t leadingInt(std::wstring_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
@@ -47,17 +26,7 @@ std::wstring decimalText(std::int64_t value) {
 }
 
 void appendDecimal(std::wstring& out, std::int64_t value) {
-    wchar_t buffer[24];
-    wchar_t* end = buffer + 24;
-    wchar_t* p = end;
-    // Work in unsigned so that the most negative value does not overflow on negation.
-    auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    do {
-        *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) *--p = L'-';
-    out.append(p, end);
+    appendAll(out, value);
 }
 
 std::vector<std::int64_t> listNumbers(std::wstring_view text) {
@@ -121,7 +90,12 @@ void appendWide(std::wstring& out, char32_t c) {
 
 std::wstring fromUtf8(std::string_view utf8) {
     std::wstring out;
-    out.reserve(utf8.size());
+    appendFromUtf8(out, utf8);
+    return out;
+}
+
+void appendFromUtf8(std::wstring& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -158,7 +132,6 @@ std::wstring fromUtf8(std::string_view utf8) {
         appendWide(out, c);
         i = j;
     }
-    return out;
 }
 
 void appendUtf8(std::string& out, std::wstring_view text) {

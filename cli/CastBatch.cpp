@@ -71,7 +71,8 @@ public:
 private:
     bool answerLine(std::string_view line, std::size_t number, rapidjson::StringBuffer& out) {
         batchLineInput(line, input_);
-        const CastInputResult made = makeRequest(input_, clock_);
+        makeRequest(input_, clock_, made_);
+        const CastInputResult& made = made_;
         if (!made.ok()) {
             // Still one output line for the input line, and it says which line and column.
             char digits[24];
@@ -89,6 +90,7 @@ private:
 
     const CastClock& clock_;
     CastInput input_;
+    CastInputResult made_;
     CastResult result_;
     CastJsonWriter json_;
     std::string message_;

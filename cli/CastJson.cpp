@@ -2,8 +2,8 @@
 
 #include <json/writer.h>
 
-#include <algorithm>
 #include <array>
+#include <cstring>
 #include <memory>
 #include <sstream>
 #include <type_traits>
@@ -37,15 +37,6 @@ constexpr std::size_t MostBytesAUnit = 6;
 
 }  // namespace
 
-void CastJsonWriter::Writer::key(std::string_view name) {
-    Prefix(rapidjson::kStringType);
-    char* p = os_->Push(name.size() + 2);
-    *p++ = '"';
-    p = std::copy(name.begin(), name.end(), p);
-    *p = '"';
-    EndValue(true);
-}
-
 // Units are converted and escaped straight into the output buffer, which is grown for the
 // worst case first and given back what was not used.
 template <typename Char>
@@ -57,11 +48,17 @@ void CastJsonWriter::Writer::escapedString(std::basic_string_view<Char> value) {
     char* p = begin;
     *p++ = '"';
     for (std::size_t i = 0; i < value.size(); ++i) {
-        const auto c = static_cast<std::make_unsigned_t<Char>>(value[i]);
+        const std::uint32_t c = static_cast<std::make_unsigned_t<Char>>(value[i]);
         if (c >= 0x80) {
             // A wide text is encoded; bytes above ASCII (UTF-8, or whatever a line held) stay.
             if constexpr (sizeof(Char) == 1) {
                 *p++ = static_cast<char>(c);
+            } else if (c >= 0x800 && (c < 0xD800 || (c >= 0xE000 && c <= 0xFFFF))) {
+                // Most of the text: a Chinese character, three bytes.
+                p[0] = static_cast<char>(0xE0 | (c >> 12));
+                p[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+                p[2] = static_cast<char>(0x80 | (c & 0x3F));
+                p += 3;
             } else {
                 p = writeUtf8At(p, value, i);
             }

@@ -6,6 +6,7 @@
 #include <rapidjson/writer.h>
 
 #include <cstdint>
+#include <cstring>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -38,8 +39,16 @@ private:
     // RapidJSON's writer with the texts written as described above.
     class Writer : public rapidjson::Writer<rapidjson::StringBuffer> {
     public:
-        // A key that needs no escaping (the names below are plain ASCII words).
-        void key(std::string_view name);
+        // A key that needs no escaping (the names written are plain ASCII words).
+        template <std::size_t N>
+        void key(const char (&name)[N]) {
+            Prefix(rapidjson::kStringType);
+            char* p = os_->Push(N + 1);
+            *p = '"';
+            std::memcpy(p + 1, name, N - 1);
+            p[N] = '"';
+            EndValue(true);
+        }
         void text(std::wstring_view value);
         void bytes(std::string_view value);
 

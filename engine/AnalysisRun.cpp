@@ -14,7 +14,7 @@ std::wstring_view charAt(std::wstring_view text, std::int64_t pos) {
 }
 
 void setNameWithSoul(std::wstring& name, const Hexagram& h) {
-    name = hexagramName(hexagramNumber(h));
+    assignText(name, hexagramName(hexagramNumber(h)));
     name += soulName(h.soulType);
 }
 
@@ -43,10 +43,10 @@ int flagMoveMark(const std::vector<int>& flags, std::size_t line) {
 
 void fillRecord(AnalysisRecord& r, const Hexagram& primary, const Hexagram& changed, const CastRequest& request) {
     setNameWithSoul(r.primaryName, primary);
-    r.primaryPalaceName = trigramName(primary.palace);
+    assignText(r.primaryPalaceName, trigramName(primary.palace));
     r.primaryPalaceRank = primary.palaceRank;
     setNameWithSoul(r.changedName, changed);
-    r.changedPalaceName = trigramName(changed.palace);
+    assignText(r.changedPalaceName, trigramName(changed.palace));
     r.changedPalaceRank = changed.palaceRank;
     r.worldIndex = primary.worldLine - 1;
     r.responseIndex = primary.responseLine - 1;
@@ -101,7 +101,7 @@ void resetRecord(AnalysisRecord& r) {
          {&r.lineStemDigits, &r.lineBranchDigits, &r.moveMarks, &r.changedStemDigits, &r.changedBranchDigits}) {
         lines->clear();
     }
-    r.baseNumbers = BaseNumbers{};
+    resetBaseNumbers(r.baseNumbers);
 }
 
 std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
@@ -125,18 +125,18 @@ bool runAnalysis(const CastRequest& request, Analysis& analysis) {
     r.lowerCode = request.lowerCode;
     r.drawTimeChoice = request.drawTimeChoice;
 
-    r.zodiacBranch = branchName(request.zodiac);
+    assignText(r.zodiacBranch, branchName(request.zodiac));
     r.zodiacDigit = branchDigit(r.zodiacBranch);
-    r.zodiacElement = branchElement(r.zodiacBranch);
+    assignText(r.zodiacElement, branchElement(r.zodiacBranch));
     r.dayPillar = dayPillar(request.castTime);
-    r.dayStem = charAt(r.dayPillar, 0);
-    r.dayBranch = charAt(r.dayPillar, 1);
+    assignText(r.dayStem, charAt(r.dayPillar, 0));
+    assignText(r.dayBranch, charAt(r.dayPillar, 1));
     r.dayStemDigit = stemDigit(r.dayStem);
     r.dayBranchDigit = branchDigit(r.dayBranch);
     const int hour = hourNumber(request.castTime);
     r.hourPillar = hourPillar(r.dayPillar, hour);
-    r.hourStem = charAt(r.hourPillar, 0);
-    r.hourBranch = charAt(r.hourPillar, 1);
+    assignText(r.hourStem, charAt(r.hourPillar, 0));
+    assignText(r.hourBranch, charAt(r.hourPillar, 1));
     r.hourStemDigit = stemDigit(r.hourStem);
     r.hourBranchDigit = branchDigit(r.hourBranch);
 

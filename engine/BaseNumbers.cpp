@@ -4,6 +4,19 @@
 
 namespace orvenna {
 
+void resetBaseNumbers(BaseNumbers& b) {
+    for (int* number :
+         {&b.zodiacDigit, &b.dayStemDigit, &b.dayBranchDigit, &b.worldIndex, &b.responseIndex, &b.worldStemDigit,
+          &b.worldBranchDigit, &b.responseStemDigit, &b.responseBranchDigit, &b.changedWorldStemDigit,
+          &b.changedWorldBranchDigit, &b.changedResponseStemDigit, &b.changedResponseBranchDigit}) {
+        *number = 0;
+    }
+    b.lineDigits.fill(0);
+    b.changedLineDigits.fill(0);
+    for (std::wstring& spirit : b.spirits) spirit.clear();
+    for (std::wstring& relation : b.relations) relation.clear();
+}
+
 BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
     BaseNumbers b;
     deriveBaseNumbers(r, b);

@@ -35,4 +35,7 @@ struct AnalysisRecord;
 BaseNumbers deriveBaseNumbers(const AnalysisRecord& record);
 void deriveBaseNumbers(const AnalysisRecord& record, BaseNumbers& base);
 
+// Back to a fresh value (numbers 0, texts empty), the texts keeping their storage.
+void resetBaseNumbers(BaseNumbers& base);
+
 }  // namespace orvenna

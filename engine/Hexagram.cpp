@@ -19,14 +19,14 @@ std::wstring invertedCode(std::wstring_view code) {
 }
 
 void setCodesAndNames(Hexagram& h) {
-    h.upperCode = trigramCode(h.upperTrigram);
-    h.lowerCode = trigramCode(h.lowerTrigram);
+    assignText(h.upperCode, trigramCode(h.upperTrigram));
+    assignText(h.lowerCode, trigramCode(h.lowerTrigram));
     if (isLineCode(h.upperCode) && isLineCode(h.lowerCode)) {
         for (const wchar_t c : h.lowerCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
         for (const wchar_t c : h.upperCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
     }
-    h.upperName = trigramName(h.upperTrigram);
-    h.lowerName = trigramName(h.lowerTrigram);
+    assignText(h.upperName, trigramName(h.upperTrigram));
+    assignText(h.lowerName, trigramName(h.lowerTrigram));
 }
 
 void setWorldAndResponse(Hexagram& h) {
@@ -94,9 +94,12 @@ void appendNajia(Hexagram& h, std::wstring_view stems, std::wstring_view branche
             pos = pos >= 5 ? 0 : pos + 1;
             branch = clampedSubstr(cycle, pos, 1);
         }
-        std::wstring stemBranch(stem);
-        stemBranch += branch;
-        h.stemBranches.push_back(std::move(stemBranch));
+        // Stem and branch are a character each at most (none where a table has no entry).
+        wchar_t stemBranch[2];
+        std::size_t length = 0;
+        for (const wchar_t c : stem) stemBranch[length++] = c;
+        for (const wchar_t c : branch) stemBranch[length++] = c;
+        h.stemBranches.emplace_back(std::wstring_view(stemBranch, length));
         const std::wstring_view element = branchElement(branch);
         h.elementNames.emplace_back(element);
         h.elementNumbers.push_back(elementNumber(element));

@@ -7,7 +7,12 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
+
+#include "base/Text.h"
 
 namespace orvenna {
 
@@ -31,10 +36,23 @@ public:
     // Assigns into the slot, so a text slot keeps its storage instead of taking a temporary.
     template <typename Arg>
     void emplace_back(Arg&& arg) {
-        if (size_ < Capacity) items_[size_++] = std::forward<Arg>(arg);
+        if (size_ >= Capacity) return;
+        T& item = items_[size_++];
+        if constexpr (std::is_same_v<T, std::wstring> && std::is_convertible_v<Arg, std::wstring_view>) {
+            assignText(item, std::wstring_view(arg));
+        } else {
+            item = std::forward<Arg>(arg);
+        }
     }
+    // Empties the entries in place: a text entry keeps its storage for the next cast.
     void clear() {
-        for (std::size_t i = 0; i < size_; ++i) items_[i] = T{};
+        for (std::size_t i = 0; i < size_; ++i) {
+            if constexpr (requires(T & item) { item.clear(); }) {
+                items_[i].clear();
+            } else {
+                items_[i] = T{};
+            }
+        }
         size_ = 0;
     }
 

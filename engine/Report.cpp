@@ -75,21 +75,21 @@ void interpretationLines(const AnalysisRecord& r, std::vector<std::wstring>& lin
         line.clear();
         return line;
     };
-    next() = L"卦解:";
+    assignText(next(), L"卦解:");
     std::wstring& when = next();
-    when = L"            在";
+    assignText(when, L"            在");
     appendCastTimeText(when, r.castTime);
     appendAll(when, L"日主:", r.dayPillar, L",时辰:", r.hourPillar, L",属", r.zodiacBranch, L"的卦主测得:");
     appendAll(next(), L"           (", r.primaryPalaceName, L"宫第", r.primaryPalaceRank, L"卦)", r.primaryName,
               L"变卦为:(", r.changedPalaceName, L"宫第", r.changedPalaceRank, L"卦)", r.changedName);
-    next() = Notice;
+    assignText(next(), Notice);
     next();
-    next() = L"卦基数:";
+    assignText(next(), L"卦基数:");
     appendAll(next(), L"日主:", r.dayStem, L"->", r.dayStemDigit, L',', r.dayBranch, L"->", r.dayBranchDigit);
     appendAll(next(), L"卦主:", r.zodiacBranch, L"->", r.zodiacDigit);
     appendAll(next(), L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit);
     next();
-    next() = L"爻基数:";
+    assignText(next(), L"爻基数:");
 
     const std::size_t w = lineIndex(r.worldIndex);
     const std::size_t resp = lineIndex(r.responseIndex);
@@ -101,7 +101,7 @@ void interpretationLines(const AnalysisRecord& r, std::vector<std::wstring>& lin
     for (std::size_t i = 0; i < 6; ++i) {
         if (i == w || i == resp) continue;
         std::wstring& line = next();
-        line = LineNames[i];
+        assignText(line, LineNames[i]);
         appendLineReading(line, r, i, L",", i);
         if (static_cast<int>(i) == r.changedWorldIndex) {
             line += L"化世";

@@ -1,6 +1,7 @@
 #include "Suggestion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
 #include <span>
 #include <vector>
@@ -44,7 +45,7 @@ public:
         }
         return false;
     }
-    bool contains(std::wstring_view piece) const { return view().find(piece) != std::wstring_view::npos; }
+    bool contains(std::wstring_view piece) const { return findPosition(view(), piece) >= 0; }
 
     void append(wchar_t c) {
         if (size_ < Capacity) chars_[size_++] = c;
@@ -66,6 +67,37 @@ private:
     std::array<wchar_t, Capacity> chars_;  // only the first size_ characters are ever read
     std::size_t size_ = 0;
 };
+
+constexpr std::size_t NotPlainDigits = static_cast<std::size_t>(-1);
+
+// The numbers of a list of plain numbers (digits, at most nine a number) separated by
+// commas, empty pieces dropped, as listNumbers() reads them; NotPlainDigits for any other
+// text or for more numbers than `numbers` holds.
+std::size_t plainDigitList(std::wstring_view text, std::span<std::int64_t> numbers) {
+    std::size_t count = 0;
+    std::size_t digits = 0;
+    std::int64_t value = 0;
+    for (const wchar_t c : text) {
+        if (c == L',') {
+            if (digits != 0) {
+                if (count == numbers.size()) return NotPlainDigits;
+                numbers[count++] = value;
+            }
+            digits = 0;
+            value = 0;
+        } else if (c >= L'0' && c <= L'9' && digits < 9) {
+            value = value * 10 + (c - L'0');
+            ++digits;
+        } else {
+            return NotPlainDigits;
+        }
+    }
+    if (digits != 0) {
+        if (count == numbers.size()) return NotPlainDigits;
+        numbers[count++] = value;
+    }
+    return count;
+}
 
 wchar_t digitChar(int digit) {
     return static_cast<wchar_t>(L'0' + digit);
@@ -89,6 +121,10 @@ wchar_t digitAt(std::wstring_view pool, std::int64_t i) {
 }
 
 void addDigitText(ShortText& text, int value) {
+    if (value >= 0 && value <= 9) {
+        text.addIfAbsent(digitChar(value));
+        return;
+    }
     std::array<wchar_t, 12> buffer;
     text.addIfAbsent(smallDecimal(value, buffer));
 }
@@ -183,7 +219,7 @@ int keyLine(const std::array<std::wstring, 6>& spirits, int w, int r) {
     int result = 0;
     for (int i = 0; i < 6; ++i) {
         const std::wstring& spirit = spirits[static_cast<std::size_t>(i)];
-        if (spirit == L"青龙" || spirit == L"玄武") {
+        if (sameText(spirit, WeightSpirits[0]) || sameText(spirit, WeightSpirits[3])) {
             result = i;
             if (i != w && i != r) return i;
         }
@@ -198,9 +234,9 @@ int pairNumber(int a, int b) {
 
 int spiritWeightTenths(std::wstring_view spirit, std::wstring_view relation) {
     for (std::size_t s = 0; s < std::size(WeightSpirits); ++s) {
-        if (WeightSpirits[s] != spirit) continue;
+        if (!sameText(WeightSpirits[s], spirit)) continue;
         for (std::size_t r = 0; r < std::size(WeightRelations); ++r) {
-            if (WeightRelations[r] == relation) return WeightTenths[s][r];
+            if (sameText(WeightRelations[r], relation)) return WeightTenths[s][r];
         }
     }
     return 0;
@@ -217,31 +253,56 @@ std::wstring formatDigitList(std::wstring_view text) {
 }
 
 void formatDigitList(std::wstring_view text, std::wstring& out) {
-    out.clear();
-    if (text.find(L',') == std::wstring_view::npos) {
-        // Single digits: a counting sort.
+    if (findPosition(text, std::wstring_view(L",", 1)) < 0) {
+        // Single digits, sorted by a bit a digit. A digit seen twice (never in a list the
+        // suggestion makes) is kept twice by a counting sort.
+        unsigned seen = 0;
+        bool repeated = false;
+        for (const wchar_t c : text) {
+            const unsigned bit = 1u << digitValue(c);
+            repeated |= (seen & bit) != 0;
+            seen |= bit;
+        }
+        out.resize(text.empty() ? 0 : 2 * text.size() - 1);
+        wchar_t* p = out.data();
+        if (!repeated) {
+            for (; seen != 0; seen &= seen - 1) {
+                if (p != out.data()) *p++ = L',';
+                *p++ = static_cast<wchar_t>(L'0' + std::countr_zero(seen));
+            }
+            return;
+        }
         std::array<std::size_t, 10> counts{};
         for (const wchar_t c : text) ++counts[static_cast<std::size_t>(digitValue(c))];
         for (std::size_t digit = 0; digit < counts.size(); ++digit) {
             for (std::size_t k = 0; k < counts[digit]; ++k) {
-                if (!out.empty()) out += L',';
-                out += static_cast<wchar_t>(L'0' + digit);
+                if (p != out.data()) *p++ = L',';
+                *p++ = static_cast<wchar_t>(L'0' + digit);
             }
         }
         return;
     }
-    // The lists a cast makes fit the array; a longer text is read into the heap.
+    // The lists the suggestion makes are short and hold only digits and commas: read here in
+    // one pass. Anything else is read the general way, into the heap if it is long.
     std::array<std::int64_t, ShortText::Capacity> held;
     std::vector<std::int64_t> more;
-    std::span<std::int64_t> numbers(held.data(), listNumbers(text, held));
-    if (numbers.size() > held.size()) {
+    std::span<std::int64_t> numbers;
+    if (const std::size_t count = plainDigitList(text, held); count != NotPlainDigits) {
+        numbers = std::span<std::int64_t>(held.data(), count);
+    } else if (const std::size_t listed = listNumbers(text, held); listed <= held.size()) {
+        numbers = std::span<std::int64_t>(held.data(), listed);
+    } else {
         more = listNumbers(text);
         numbers = more;
     }
     std::sort(numbers.begin(), numbers.end());
+    std::size_t size = numbers.empty() ? 0 : numbers.size() - 1;
+    for (const std::int64_t number : numbers) size += decimalSize(number);
+    out.resize(size);
+    wchar_t* p = out.data();
     for (std::size_t i = 0; i < numbers.size(); ++i) {
-        if (i != 0) out += L',';
-        appendDecimal(out, numbers[i]);
+        if (i != 0) *p++ = L',';
+        p = writeDecimal(p, numbers[i]);
     }
 }
 
