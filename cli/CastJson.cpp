@@ -35,13 +35,27 @@ constexpr std::array<char, 0x80> Escapes = [] {
 // The most bytes one unit of text takes in a JSON string: \u00xx.
 constexpr std::size_t MostBytesAUnit = 6;
 
+// Writes the escape of the ASCII character c (Escapes[c] != 0) and returns the end.
+char* writeEscape(char* p, std::uint32_t c) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    const char escape = Escapes[c];
+    *p++ = '\\';
+    *p++ = escape;
+    if (escape == 'u') {
+        *p++ = '0';
+        *p++ = '0';
+        *p++ = Hex[c >> 4];
+        *p++ = Hex[c & 0xF];
+    }
+    return p;
+}
+
 }  // namespace
 
 // Units are converted and escaped straight into the output buffer, which is grown for the
 // worst case first and given back what was not used.
 template <typename Char>
 void CastJsonWriter::Writer::escapedString(std::basic_string_view<Char> value) {
-    static constexpr char Hex[] = "0123456789abcdef";
     Prefix(rapidjson::kStringType);
     const std::size_t room = value.size() * MostBytesAUnit + 2;
     char* const begin = os_->Push(room);
@@ -49,33 +63,26 @@ void CastJsonWriter::Writer::escapedString(std::basic_string_view<Char> value) {
     *p++ = '"';
     for (std::size_t i = 0; i < value.size(); ++i) {
         const std::uint32_t c = static_cast<std::make_unsigned_t<Char>>(value[i]);
-        if (c >= 0x80) {
-            // A wide text is encoded; bytes above ASCII (UTF-8, or whatever a line held) stay.
-            if constexpr (sizeof(Char) == 1) {
-                *p++ = static_cast<char>(c);
-            } else if (c >= 0x800 && (c < 0xD800 || (c >= 0xE000 && c <= 0xFFFF))) {
-                // Most of the text: a Chinese character, three bytes.
-                p[0] = static_cast<char>(0xE0 | (c >> 12));
-                p[1] = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-                p[2] = static_cast<char>(0x80 | (c & 0x3F));
-                p += 3;
-            } else {
-                p = writeUtf8At(p, value, i);
-            }
-            continue;
-        }
-        const char escape = Escapes[c];
-        if (escape == 0) {
+        if (c < 0x80 && Escapes[c] != 0) {
+            p = writeEscape(p, c);
+        } else if constexpr (sizeof(Char) == 1) {
+            // Bytes above ASCII (UTF-8, or whatever a batch line held) stay as they are.
             *p++ = static_cast<char>(c);
-            continue;
-        }
-        *p++ = '\\';
-        *p++ = escape;
-        if (escape == 'u') {
-            *p++ = '0';
-            *p++ = '0';
-            *p++ = Hex[c >> 4];
-            *p++ = Hex[c & 0xF];
+        } else if (c < 0xD800 || (c >= 0xE000 && c <= 0xFFFF)) {
+            // One to three bytes, chosen without a branch: the text mixes ASCII and Chinese
+            // characters too irregularly for a branch to be foreseen. The bytes past the
+            // character's own are overwritten by the next.
+            const bool two = c >= 0x80;
+            const bool three = c >= 0x800;
+            const std::uint32_t lead = three ? 0xE0 | (c >> 12) : two ? 0xC0 | (c >> 6) : c;
+            const std::uint32_t middle = three ? 0x80 | ((c >> 6) & 0x3F) : 0x80 | (c & 0x3F);
+            p[0] = static_cast<char>(lead);
+            p[1] = static_cast<char>(middle);
+            p[2] = static_cast<char>(0x80 | (c & 0x3F));
+            p += 1 + static_cast<int>(two) + static_cast<int>(three);
+        } else {
+            // A surrogate pair, a character beyond U+FFFF, or no character at all.
+            p = writeUtf8At(p, value, i);
         }
     }
     *p++ = '"';

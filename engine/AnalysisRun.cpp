@@ -33,7 +33,7 @@ void appendHeader(std::wstring& header, int method, std::wstring_view numberText
 
 int numberMoveMark(const Hexagram& primary, std::size_t line) {
     if (static_cast<int>(line) + 1 != primary.movingLine) return 0;
-    return lineEntry(primary.lineMarks, line) == L"1" ? 1 : -1;
+    return sameText(lineEntry(primary.lineMarks, line), std::wstring_view(L"1", 1)) ? 1 : -1;
 }
 
 int flagMoveMark(const std::vector<int>& flags, std::size_t line) {

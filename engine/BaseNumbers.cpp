@@ -1,6 +1,7 @@
 #include "BaseNumbers.h"
 
 #include "AnalysisRecord.h"
+#include "base/Text.h"
 
 namespace orvenna {
 
@@ -32,8 +33,8 @@ void deriveBaseNumbers(const AnalysisRecord& r, BaseNumbers& b) {
         b.lineDigits[2 * i + 1] = lineEntry(r.lineBranchDigits, i);
         b.changedLineDigits[2 * i] = lineEntry(r.changedStemDigits, i);
         b.changedLineDigits[2 * i + 1] = lineEntry(r.changedBranchDigits, i);
-        b.spirits[i] = lineEntry(r.lineSpirits, i);
-        b.relations[i] = lineEntry(r.lineRelations, i);
+        assignText(b.spirits[i], lineEntry(r.lineSpirits, i));
+        assignText(b.relations[i], lineEntry(r.lineRelations, i));
     }
     b.worldIndex = r.worldIndex;
     b.responseIndex = r.responseIndex;

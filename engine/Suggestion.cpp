@@ -40,15 +40,21 @@ public:
     wchar_t operator[](std::size_t i) const { return chars_[i]; }
 
     bool contains(wchar_t c) const {
+        if (c >= L'0' && c <= L'9') return (digits_ & (1u << (c - L'0'))) != 0;
         for (std::size_t i = 0; i < size_; ++i) {
             if (chars_[i] == c) return true;
         }
         return false;
     }
-    bool contains(std::wstring_view piece) const { return findPosition(view(), piece) >= 0; }
+    bool contains(std::wstring_view piece) const {
+        if (piece.size() == 1) return contains(piece.front());
+        return findPosition(view(), piece) >= 0;
+    }
 
     void append(wchar_t c) {
-        if (size_ < Capacity) chars_[size_++] = c;
+        if (size_ == Capacity) return;
+        chars_[size_++] = c;
+        if (c >= L'0' && c <= L'9') digits_ |= 1u << (c - L'0');
     }
     void append(std::wstring_view piece) {
         for (const wchar_t c : piece) append(c);
@@ -66,6 +72,7 @@ public:
 private:
     std::array<wchar_t, Capacity> chars_;  // only the first size_ characters are ever read
     std::size_t size_ = 0;
+    unsigned digits_ = 0;  // bit d: the digit d is in the text, so that a digit is looked up at once
 };
 
 constexpr std::size_t NotPlainDigits = static_cast<std::size_t>(-1);
