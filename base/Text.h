@@ -50,9 +50,16 @@ inline bool sameText(std::wstring_view a, std::wstring_view b) {
 }
 
 // text = value, the way that costs least for the short texts of a chart, most of them a
-// character or two: the library's assignment also guards against overlap, which a table's
-// text never has with a record's, and copies through a call where a few stores do.
+// character or two and as long as the text they replace: written over it in place, where
+// the library's assignment would take its general path and a call to copy.
 inline void assignText(std::wstring& text, std::wstring_view value) {
+    if (value.size() <= text.size()) {
+        // Copied forward, which is right even where `value` lies within `text`.
+        wchar_t* const p = text.data();
+        for (std::size_t i = 0; i < value.size(); ++i) p[i] = value[i];
+        text.resize(value.size());
+        return;
+    }
     text.clear();
     if (value.size() <= 3) {
         for (const wchar_t c : value) text.push_back(c);

@@ -44,17 +44,10 @@ public:
             item = std::forward<Arg>(arg);
         }
     }
-    // Empties the entries in place: a text entry keeps its storage for the next cast.
-    void clear() {
-        for (std::size_t i = 0; i < size_; ++i) {
-            if constexpr (requires(T & item) { item.clear(); }) {
-                items_[i].clear();
-            } else {
-                items_[i] = T{};
-            }
-        }
-        size_ = 0;
-    }
+    // Forgets the entries. Their values stay in their slots, out of reach (only the first
+    // size() are ever read), so that the next cast writes a text over the last one in place,
+    // mostly one of the same length.
+    void clear() { size_ = 0; }
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
