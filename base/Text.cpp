@@ -5,27 +5,6 @@
 
 namespace orvenna {
 
-std::wstring_view clampedSubstr(std::wstring_view text, std::int64_t pos, std::int64_t count) {
-    const auto size = static_cast<std::int64_t>(text.size());
-    const std::int64_t lo = std::clamp<std::int64_t>(pos, 0, size);
-    const std::int64_t hi = std::clamp<std::int64_t>(pos + count, 0, size);
-    if (hi <= lo) return {};
-    return text.substr(static_cast<std::size_t>(lo), static_cast<std::size_t>(hi - lo));
-}
-
-std::int64_t findPosition(std::wstring_view text, std::wstring_view name) {
-    // Most lookups search a short table for one character; a plain loop beats the
-    // library's vectorised search at that size.
-    if (name.size() == 1) {
-        for (std::size_t i = 0; i < text.size(); ++i) {
-            if (text[i] == name[0]) return static_cast<std::int64_t>(i);
-        }
-        return -1;
-    }
-    const auto pos = text.find(name);
-    return pos == std::wstring_view::npos ? -1 : static_cast<std::int64_t>(pos);
-}
-
 std::int64_t leadingInt(std::wstring_view text) {
     std::size_t i = 0;
     while (i < text.size() && (text[i] == L' ' || (text[i] >= L'\t' && text[i] <= L'\r'))) ++i;
@@ -47,29 +26,28 @@ std::wstring decimalText(std::int64_t value) {
 }
 
 void appendDecimal(std::wstring& out, std::int64_t value) {
-    wchar_t buffer[24];
-    wchar_t* end = buffer + 24;
-    wchar_t* p = end;
-    // Work in unsigned so that the most negative value does not overflow on negation.
-    auto magnitude = value < 0 ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
-    do {
-        *--p = static_cast<wchar_t>(L'0' + magnitude % 10);
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (value < 0) *--p = L'-';
-    out.append(p, end);
+    appendAll(out, value);
 }
 
 std::vector<std::int64_t> listNumbers(std::wstring_view text) {
-    std::vector<std::int64_t> numbers;
+    std::vector<std::int64_t> numbers(listNumbers(text, {}));
+    listNumbers(text, numbers);
+    return numbers;
+}
+
+std::size_t listNumbers(std::wstring_view text, std::span<std::int64_t> numbers) {
+    std::size_t count = 0;
     std::size_t start = 0;
     while (start <= text.size()) {
         const std::size_t comma = std::min(text.find(L',', start), text.size());
         const std::wstring_view piece = trimControl(text.substr(start, comma - start));
-        if (!piece.empty()) numbers.push_back(leadingInt(piece));
+        if (!piece.empty()) {
+            if (count < numbers.size()) numbers[count] = leadingInt(piece);
+            ++count;
+        }
         start = comma + 1;
     }
-    return numbers;
+    return count;
 }
 
 namespace {
@@ -96,33 +74,6 @@ std::string_view trimControl(std::string_view text) {
 
 namespace {
 
-constexpr char32_t Replacement = 0xFFFD;
-
-bool isScalar(char32_t c) {
-    return c < 0xD800 || (c > 0xDFFF && c <= 0x10FFFF);
-}
-
-// Writes the UTF-8 form of c at p (room for four bytes) and returns the end.
-char* writeUtf8(char* p, char32_t c) {
-    if (!isScalar(c)) c = Replacement;
-    if (c < 0x80) {
-        *p++ = static_cast<char>(c);
-    } else if (c < 0x800) {
-        *p++ = static_cast<char>(0xC0 | (c >> 6));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else if (c < 0x10000) {
-        *p++ = static_cast<char>(0xE0 | (c >> 12));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        *p++ = static_cast<char>(0xF0 | (c >> 18));
-        *p++ = static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-        *p++ = static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        *p++ = static_cast<char>(0x80 | (c & 0x3F));
-    }
-    return p;
-}
-
 void appendWide(std::wstring& out, char32_t c) {
     if constexpr (sizeof(wchar_t) >= 4) {
         out.push_back(static_cast<wchar_t>(c));
@@ -139,7 +90,12 @@ void appendWide(std::wstring& out, char32_t c) {
 
 std::wstring fromUtf8(std::string_view utf8) {
     std::wstring out;
-    out.reserve(utf8.size());
+    appendFromUtf8(out, utf8);
+    return out;
+}
+
+void appendFromUtf8(std::wstring& out, std::string_view utf8) {
+    out.reserve(out.size() + utf8.size());
     std::size_t i = 0;
     while (i < utf8.size()) {
         const auto lead = static_cast<unsigned char>(utf8[i]);
@@ -155,7 +111,7 @@ std::wstring fromUtf8(std::string_view utf8) {
         } else if ((lead & 0xF8) == 0xF0) {
             extra = 3, c = lead & 0x07, minimum = 0x10000;
         } else {
-            appendWide(out, Replacement);
+            appendWide(out, Utf8Replacement);
             ++i;
             continue;
         }
@@ -169,33 +125,35 @@ std::wstring fromUtf8(std::string_view utf8) {
             c = (c << 6) | (static_cast<unsigned char>(utf8[j]) & 0x3F);
         }
         if (!valid || c < minimum || !isScalar(c)) {
-            appendWide(out, Replacement);
+            appendWide(out, Utf8Replacement);
             i = valid ? j : std::max(j, i + 1);
             continue;
         }
         appendWide(out, c);
         i = j;
     }
-    return out;
+}
+
+void appendUtf8(std::string& out, std::wstring_view text) {
+    const std::size_t start = out.size();
+    // Four bytes a unit at most; resize() within the capacity a reused buffer already has
+    // costs no allocation.
+    out.resize(start + text.size() * 4);
+    char* const begin = out.data();
+    char* p = begin + start;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (static_cast<std::uint32_t>(text[i]) < 0x80) {
+            *p++ = static_cast<char>(text[i]);
+        } else {
+            p = writeUtf8At(p, text, i);
+        }
+    }
+    out.resize(static_cast<std::size_t>(p - begin));
 }
 
 std::string toUtf8(std::wstring_view text) {
-    std::string out(text.size() * 4, '\0');
-    char* p = out.data();
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        auto c = static_cast<char32_t>(text[i]);
-        if constexpr (sizeof(wchar_t) < 4) {
-            if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size()) {
-                const auto low = static_cast<char32_t>(text[i + 1]);
-                if (low >= 0xDC00 && low <= 0xDFFF) {
-                    c = 0x10000 + ((c - 0xD800) << 10) + (low - 0xDC00);
-                    ++i;
-                }
-            }
-        }
-        p = writeUtf8(p, c);
-    }
-    out.resize(static_cast<std::size_t>(p - out.data()));
+    std::string out;
+    appendUtf8(out, text);
     return out;
 }
 

@@ -5,6 +5,7 @@
 #include <iostream>
 #include <sstream>
 
+#include "CastBatch.h"
 #include "CastJson.h"
 #include "Cli.h"
 #include "InputFile.h"
@@ -72,7 +73,8 @@ std::string castText(const CastResult& result) {
 
 namespace {
 
-int batch(const std::string& source, std::istream& in, std::ostream& out, std::ostream& err, const CastClock& clock) {
+int batch(const std::string& source, unsigned jobs, std::istream& in, std::ostream& out, std::ostream& err,
+          const CastClock& clock) {
     std::ifstream file;
     std::istream* lines = &in;
     if (source != "-") {
@@ -82,35 +84,20 @@ int batch(const std::string& source, std::istream& in, std::ostream& out, std::o
         }
         lines = &file;
     }
-    CastResult result;
-    std::string line;
-    std::size_t number = 0;
-    bool anyFailed = false;
-    while (std::getline(*lines, line)) {
-        ++number;
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        const CastInputResult made = makeRequest(batchLineInput(line), clock);
-        if (!made.ok()) {
-            // Still one output line for the input line, and it says which line and column.
-            Json::Value error(Json::objectValue);
-            error["error"] = "line " + std::to_string(number) + ": " + made.field + ": " + made.error;
-            out << compactJson(error) << '\n';
-            anyFailed = true;
-            continue;
-        }
-        castAnalysis(made.request, result);
-        writeCompactJson(castJson(result), out);
-        out << '\n';
-    }
+    const BatchOutcome outcome = castBatch(*lines, out, clock, jobs);
     // getline() ends a read that breaks off (a directory given as the file) as if the input
     // had ended; only the stream's bad state tells the two apart.
-    if (lines->bad()) {
+    if (outcome.readFailed) {
         err << "orvenna-cli: --batch: cannot read " << (source == "-" ? "standard input" : source) << '\n';
         return ExitFailed;
     }
     if (!outputWritten(out, err)) return ExitFailed;
-    return anyFailed ? ExitFailed : ExitOk;
+    return outcome.anyLineFailed ? ExitFailed : ExitOk;
 }
+
+// At most this many casting threads: more than any machine this runs on has cores, few
+// enough that a typing slip (--jobs 1000) does not start a thousand.
+constexpr int MaxJobs = 256;
 
 // Each batch line carries its own request, and a batch only prints: an option for a single
 // cast would be ignored, so it is refused. (--json is what a batch prints anyway.)
@@ -132,26 +119,9 @@ std::string writeQrPicture(const std::string& file, const CastResult& result) {
 
 }  // namespace
 
-CastInput batchLineInput(const std::string& line) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    while (true) {
-        const std::size_t tab = line.find('\t', start);
-        fields.push_back(line.substr(start, tab == std::string::npos ? std::string::npos : tab - start));
-        if (tab == std::string::npos) break;
-        start = tab + 1;
-    }
-    CastInput input;
-    if (!fields[0].empty()) input.method = fields[0];
-    if (fields.size() > 1 && !fields[1].empty()) input.input = fields[1];
-    if (fields.size() > 2 && !fields[2].empty()) input.zodiac = fields[2];
-    if (fields.size() > 3 && !fields[3].empty()) input.time = fields[3];
-    return input;
-}
-
 int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                 const CastClock& clock) {
-    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--save", "--note", "--qr"},
+    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--jobs", "--save", "--note", "--qr"},
                     {"--json", "--draw-time"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
@@ -164,7 +134,21 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
                 return ExitUsage;
             }
         }
-        return batch(*source, in, out, err, clock);
+        unsigned jobs = defaultBatchJobs();
+        if (const auto text = options.value("--jobs")) {
+            const auto value = plainNumber(*text, 3);
+            if (!value || *value < 1 || *value > MaxJobs) {
+                err << "orvenna-cli: --jobs: must be a whole number of threads, 1 to " << MaxJobs << ": " << *text
+                    << '\n';
+                return ExitUsage;
+            }
+            jobs = static_cast<unsigned>(*value);
+        }
+        return batch(*source, jobs, in, out, err, clock);
+    }
+    if (options.value("--jobs")) {
+        err << "orvenna-cli: --jobs: only with --batch\n";
+        return ExitUsage;
     }
 
     CastInput input;
@@ -196,10 +180,6 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
             return ExitFailed;
         }
     }
-    Json::Value json;
-    if (options.flag("--json")) {
-        json = castJson(result, title ? fromUtf8(*title) : L"T");
-    }
     if (title) {
         YsModel model = YsModel::fromAnalysis(result.analysis.record, fromUtf8(*title),
                                               fromUtf8(options.value("--note").value_or("")));
@@ -209,8 +189,7 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
             return ExitFailed;
         }
         if (options.flag("--json")) {
-            json["id"] = Json::Int64{model._id};
-            out << compactJson(json) << '\n';
+            out << castJson(result, fromUtf8(*title), model._id) << '\n';
         } else {
             out << model._id << '\n';
         }
@@ -219,7 +198,7 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         return ExitOk;
     }
     if (options.flag("--json")) {
-        out << compactJson(json) << '\n';
+        out << castJson(result) << '\n';
     } else {
         out << castText(result);
     }

@@ -16,7 +16,4 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
 // What the window shows of a cast, as terminal text.
 std::string castText(const CastResult& result);
 
-// Splits one batch line (method, input, zodiac, time; tab-separated) into a CastInput.
-CastInput batchLineInput(const std::string& line);
-
 }  // namespace orvenna::cli

@@ -1,5 +1,7 @@
 #include "CastInput.h"
 
+#include <array>
+
 #include "Options.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
@@ -12,8 +14,9 @@ namespace {
 
 // Six digits, line 1 first, each the dialog's item: 1 阳爻, 2 阴爻, 3 阳动, 4 阴动.
 bool fillLines(const std::string& text, CastRequest& request) {
-    std::vector<int> items;
-    for (const char c : text) items.push_back(c >= '1' && c <= '4' ? c - '0' : 0);
+    if (text.size() != 6) return false;
+    std::array<int, 6> items{};
+    for (std::size_t i = 0; i < items.size(); ++i) items[i] = text[i] >= '1' && text[i] <= '4' ? text[i] - '0' : 0;
     const auto lines = manualLines(items);
     if (!lines) return false;
     request.upperCode = lines->upperCode;
@@ -22,12 +25,32 @@ bool fillLines(const std::string& text, CastRequest& request) {
     return true;
 }
 
+void fail(CastInputResult& result, const char* field, std::string_view error) {
+    result.field = field;
+    result.error = error;
+}
+
 // The panel's own check on what the arguments made: a request the window would refuse is
 // refused here too.
-CastInputResult checked(CastInputResult result) {
-    if (const CastCheck check = checkRequest(result.request); check.code <= 0)
-        result.field = "request", result.error = toUtf8(check.message);
-    return result;
+void check(CastInputResult& result) {
+    if (const CastCheck check = checkRequest(result.request); check.code <= 0) {
+        result.field = "request";
+        result.error = toUtf8(check.message);
+    }
+}
+
+// A fresh request in `request`'s own storage.
+void resetRequest(CastRequest& request) {
+    request.replayId = 0;
+    request.method = 0;
+    request.upperCode.clear();
+    request.lowerCode.clear();
+    request.movingFlags.clear();
+    request.numberText.clear();
+    request.zodiac = 0;
+    request.castTime = 0;
+    request.drawTimeChoice = 0;
+    request.isErrorCarrier = false;
 }
 
 }  // namespace
@@ -43,16 +66,24 @@ std::optional<double> timeArgument(const std::string& text, std::string& error) 
 
 CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     CastInputResult result;
+    makeRequest(in, clock, result);
+    return result;
+}
+
+void makeRequest(const CastInput& in, const CastClock& clock, CastInputResult& result) {
     CastRequest& request = result.request;
+    resetRequest(request);
+    result.field.clear();
+    result.error.clear();
 
     const auto method = in.method ? plainNumber(*in.method, 4) : std::nullopt;
-    if (!in.method) return {request, "method", "missing (1 number, 2 manual lines, 3 time)"};
-    if (!method || *method < 1 || *method > 3) return {request, "method", "must be 1, 2 or 3"};
+    if (!in.method) return fail(result, "method", "missing (1 number, 2 manual lines, 3 time)");
+    if (!method || *method < 1 || *method > 3) return fail(result, "method", "must be 1, 2 or 3");
     request.method = *method;
 
     const auto zodiac = in.zodiac ? plainNumber(*in.zodiac, 4) : std::nullopt;
-    if (!in.zodiac) return {request, "zodiac", "missing (1 子鼠 ... 12 亥猪)"};
-    if (!zodiac || *zodiac < 1 || *zodiac > 12) return {request, "zodiac", "must be 1..12"};
+    if (!in.zodiac) return fail(result, "zodiac", "missing (1 子鼠 ... 12 亥猪)");
+    if (!zodiac || *zodiac < 1 || *zodiac > 12) return fail(result, "zodiac", "must be 1..12");
     request.zodiac = *zodiac;
 
     double now = clock.localNow;
@@ -60,7 +91,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
     if (in.time && !in.time->empty()) {
         std::string error;
         const auto time = timeArgument(*in.time, error);
-        if (!time) return {request, "time", error};
+        if (!time) return fail(result, "time", error);
         now = *time;
         fixedTime = true;
     }
@@ -68,19 +99,23 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
 
     if (request.method == LineCasting) {
         if (!in.input || !fillLines(*in.input, request)) {
-            return {request, "input", "manual lines must be six digits 1..4 (line 1 first)"};
+            return fail(result, "input", "manual lines must be six digits 1..4 (line 1 first)");
         }
-        return checked(std::move(result));
+        return check(result);
     }
 
     if (in.input) {
-        const std::wstring text(trimControl(fromUtf8(*in.input)));
-        if (text.empty()) return {request, "input", "the number text is empty"};
-        request.numberText = text;
+        appendFromUtf8(request.numberText, *in.input);
+        const std::wstring_view text = trimControl(request.numberText);
+        if (text.empty()) return fail(result, "input", "the number text is empty");
+        // Trimmed where it stands: the text keeps its storage from one request to the next.
+        const auto front = static_cast<std::size_t>(text.data() - request.numberText.data());
+        request.numberText.resize(front + text.size());
+        request.numberText.erase(0, front);
         if (request.method == TimeCasting) request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
-        return checked(std::move(result));
+        return check(result);
     }
-    if (request.method == NumberCasting) return {request, "input", "missing (the number to cast from)"};
+    if (request.method == NumberCasting) return fail(result, "input", "missing (the number to cast from)");
 
     // Time casting without a number: made from the cast time, or from the next draw, as
     // the casting dispatch does.
@@ -91,7 +126,7 @@ CastInputResult makeRequest(const CastInput& in, const CastClock& clock) {
         at.unixNowMillis = unixMillis(now, clock.biasMinutes);
     }
     completeCastTime(request, at);
-    return checked(std::move(result));
+    check(result);
 }
 
 }  // namespace orvenna::cli

@@ -34,5 +34,7 @@ struct CastInputResult {
 std::optional<double> timeArgument(const std::string& text, std::string& error);
 
 CastInputResult makeRequest(const CastInput& input, const CastClock& clock);
+// The same into `result`, whose texts keep their storage from one request to the next.
+void makeRequest(const CastInput& input, const CastClock& clock, CastInputResult& result);
 
 }  // namespace orvenna::cli

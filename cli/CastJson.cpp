@@ -2,87 +2,212 @@
 
 #include <json/writer.h>
 
+#include <array>
+#include <cstring>
 #include <memory>
+#include <sstream>
+#include <type_traits>
 
 #include "base/Text.h"
 #include "engine/Report.h"
 #include "engine/Tables.h"
-#include "records/ResultText.h"
 #include "records/YsModel.h"
 
 namespace orvenna::cli {
 
 namespace {
 
-Json::Value text(std::wstring_view value) {
-    return Json::Value(toUtf8(value));
-}
+// How jsoncpp writes an ASCII character in a string: 0 as it is, 'u' as \u00xx, any other
+// letter after a backslash.
+constexpr std::array<char, 0x80> Escapes = [] {
+    std::array<char, 0x80> escapes{};
+    for (std::size_t c = 0; c < 0x20; ++c) escapes[c] = 'u';
+    escapes['\b'] = 'b';
+    escapes['\f'] = 'f';
+    escapes['\n'] = 'n';
+    escapes['\r'] = 'r';
+    escapes['\t'] = 't';
+    escapes['"'] = '"';
+    escapes['\\'] = '\\';
+    return escapes;
+}();
 
-Json::Value hexagramJson(const Hexagram& h, const LineArray<int>& moveMarks) {
-    Json::Value out(Json::objectValue);
-    out["title"] = text(hexagramTitle(h));
-    out["name"] = text(hexagramName(hexagramNumber(h)));
-    out["palace"] = h.palace;
-    out["palaceRank"] = h.palaceRank;
-    out["soulType"] = h.soulType;
-    out["worldLine"] = h.worldLine;
-    out["responseLine"] = h.responseLine;
-    out["upperTrigram"] = h.upperTrigram;
-    out["lowerTrigram"] = h.lowerTrigram;
-    out["upperCode"] = text(h.upperCode);
-    out["lowerCode"] = text(h.lowerCode);
-    out["movingLine"] = h.movingLine;
-    Json::Value lines(Json::arrayValue);
-    for (std::size_t i = 0; i < 6; ++i) {
-        Json::Value line(Json::objectValue);
-        line["mark"] = text(lineEntry(h.lineMarks, i));
-        line["spirit"] = text(lineEntry(h.spirits, i));
-        line["relation"] = text(lineEntry(h.relations, i));
-        line["stemBranch"] = text(lineEntry(h.stemBranches, i));
-        line["element"] = text(lineEntry(h.elementNames, i));
-        line["moving"] = lineEntry(moveMarks, i);
-        lines.append(std::move(line));
+// The most bytes one unit of text takes in a JSON string: \u00xx.
+constexpr std::size_t MostBytesAUnit = 6;
+
+// Writes the escape of the ASCII character c (Escapes[c] != 0) and returns the end.
+char* writeEscape(char* p, std::uint32_t c) {
+    static constexpr char Hex[] = "0123456789abcdef";
+    const char escape = Escapes[c];
+    *p++ = '\\';
+    *p++ = escape;
+    if (escape == 'u') {
+        *p++ = '0';
+        *p++ = '0';
+        *p++ = Hex[c >> 4];
+        *p++ = Hex[c & 0xF];
     }
-    out["lines"] = std::move(lines);
-    return out;
+    return p;
 }
 
 }  // namespace
 
-Json::Value castJson(const CastResult& result, std::wstring_view title) {
-    const Analysis& analysis = result.analysis;
-    const AnalysisRecord& r = analysis.record;
-    Json::Value out(Json::objectValue);
-    out["header"] = text(analysis.header);
-    out["dayPillar"] = text(r.dayPillar);
-    out["hourPillar"] = text(r.hourPillar);
-    out["zodiacBranch"] = text(r.zodiacBranch);
-    out["primary"] = hexagramJson(analysis.primary, r.moveMarks);
-    out["changed"] = hexagramJson(analysis.changed, {});
-    Json::Value report(Json::arrayValue);
-    for (const std::wstring& line : result.report) report.append(text(line));
-    out["report"] = std::move(report);
-    Json::Value digits(Json::arrayValue);
-    for (const std::wstring& list : result.suggestion) digits.append(text(list));
-    out["suggestion"] = std::move(digits);
-    out["resultText"] = text(result.resultText);
-    out["ysname"] = text(savedTitle(title, r.castTime));
-    return out;
+// Units are converted and escaped straight into the output buffer, which is grown for the
+// worst case first and given back what was not used.
+template <typename Char>
+void CastJsonWriter::Writer::escapedString(std::basic_string_view<Char> value) {
+    Prefix(rapidjson::kStringType);
+    const std::size_t room = value.size() * MostBytesAUnit + 2;
+    char* const begin = os_->Push(room);
+    char* p = begin;
+    *p++ = '"';
+    for (std::size_t i = 0; i < value.size(); ++i) {
+        const std::uint32_t c = static_cast<std::make_unsigned_t<Char>>(value[i]);
+        if (c < 0x80 && Escapes[c] != 0) {
+            p = writeEscape(p, c);
+        } else if constexpr (sizeof(Char) == 1) {
+            // Bytes above ASCII (UTF-8, or whatever a batch line held) stay as they are.
+            *p++ = static_cast<char>(c);
+        } else if (c < 0xD800 || (c >= 0xE000 && c <= 0xFFFF)) {
+            // One to three bytes, chosen without a branch: the text mixes ASCII and Chinese
+            // characters too irregularly for a branch to be foreseen. The bytes past the
+            // character's own are overwritten by the next.
+            const bool two = c >= 0x80;
+            const bool three = c >= 0x800;
+            const std::uint32_t lead = three ? 0xE0 | (c >> 12) : two ? 0xC0 | (c >> 6) : c;
+            const std::uint32_t middle = three ? 0x80 | ((c >> 6) & 0x3F) : 0x80 | (c & 0x3F);
+            p[0] = static_cast<char>(lead);
+            p[1] = static_cast<char>(middle);
+            p[2] = static_cast<char>(0x80 | (c & 0x3F));
+            p += 1 + static_cast<int>(two) + static_cast<int>(three);
+        } else {
+            // A surrogate pair, a character beyond U+FFFF, or no character at all.
+            p = writeUtf8At(p, value, i);
+        }
+    }
+    *p++ = '"';
+    os_->Pop(room - static_cast<std::size_t>(p - begin));
+    EndValue(true);
 }
 
-void writeCompactJson(const Json::Value& value, std::ostream& out) {
-    static const std::unique_ptr<Json::StreamWriter> writer = [] {
-        Json::StreamWriterBuilder builder;
-        builder["indentation"] = "";
-        builder["emitUTF8"] = true;
-        return std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter());
-    }();
-    writer->write(value, &out);
+void CastJsonWriter::Writer::text(std::wstring_view value) {
+    escapedString(value);
+}
+
+void CastJsonWriter::Writer::bytes(std::string_view value) {
+    escapedString(value);
+}
+
+void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks) {
+    writer_.StartObject();
+    writer_.key("lines");
+    writer_.StartArray();
+    for (std::size_t i = 0; i < 6; ++i) {
+        writer_.StartObject();
+        writer_.key("element");
+        writer_.text(lineEntry(h.elementNames, i));
+        writer_.key("mark");
+        writer_.text(lineEntry(h.lineMarks, i));
+        writer_.key("moving");
+        writer_.Int(lineEntry(moveMarks, i));
+        writer_.key("relation");
+        writer_.text(lineEntry(h.relations, i));
+        writer_.key("spirit");
+        writer_.text(lineEntry(h.spirits, i));
+        writer_.key("stemBranch");
+        writer_.text(lineEntry(h.stemBranches, i));
+        writer_.EndObject();
+    }
+    writer_.EndArray();
+    writer_.key("lowerCode");
+    writer_.text(h.lowerCode);
+    writer_.key("lowerTrigram");
+    writer_.Int(h.lowerTrigram);
+    writer_.key("movingLine");
+    writer_.Int(h.movingLine);
+    writer_.key("name");
+    writer_.text(hexagramName(hexagramNumber(h)));
+    writer_.key("palace");
+    writer_.Int(h.palace);
+    writer_.key("palaceRank");
+    writer_.Int(h.palaceRank);
+    writer_.key("responseLine");
+    writer_.Int(h.responseLine);
+    writer_.key("soulType");
+    writer_.Int(h.soulType);
+    writer_.key("title");
+    wide_.clear();
+    appendHexagramTitle(wide_, h);
+    writer_.text(wide_);
+    writer_.key("upperCode");
+    writer_.text(h.upperCode);
+    writer_.key("upperTrigram");
+    writer_.Int(h.upperTrigram);
+    writer_.key("worldLine");
+    writer_.Int(h.worldLine);
+    writer_.EndObject();
+}
+
+// The keys of every object are written in byte order, as jsoncpp orders them.
+void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& result, std::wstring_view title,
+                               std::optional<std::int64_t> id) {
+    const Analysis& analysis = result.analysis;
+    const AnalysisRecord& r = analysis.record;
+    writer_.Reset(out);
+    writer_.StartObject();
+    writer_.key("changed");
+    hexagram(analysis.changed, {});
+    writer_.key("dayPillar");
+    writer_.text(r.dayPillar);
+    writer_.key("header");
+    writer_.text(analysis.header);
+    writer_.key("hourPillar");
+    writer_.text(r.hourPillar);
+    if (id) {
+        writer_.key("id");
+        writer_.Int64(*id);
+    }
+    writer_.key("primary");
+    hexagram(analysis.primary, r.moveMarks);
+    writer_.key("report");
+    writer_.StartArray();
+    for (const std::wstring& line : result.report) writer_.text(line);
+    writer_.EndArray();
+    writer_.key("resultText");
+    writer_.text(result.resultText);
+    writer_.key("suggestion");
+    writer_.StartArray();
+    for (const std::wstring& list : result.suggestion) writer_.text(list);
+    writer_.EndArray();
+    writer_.key("ysname");
+    wide_.clear();
+    appendSavedTitle(wide_, title, r.castTime);
+    writer_.text(wide_);
+    writer_.key("zodiacBranch");
+    writer_.text(r.zodiacBranch);
+    writer_.EndObject();
+}
+
+void CastJsonWriter::writeError(rapidjson::StringBuffer& out, std::string_view message) {
+    writer_.Reset(out);
+    writer_.StartObject();
+    writer_.key("error");
+    writer_.bytes(message);
+    writer_.EndObject();
+}
+
+std::string castJson(const CastResult& result, std::wstring_view title, std::optional<std::int64_t> id) {
+    rapidjson::StringBuffer buffer;
+    CastJsonWriter().writeCast(buffer, result, title, id);
+    return {buffer.GetString(), buffer.GetSize()};
 }
 
 std::string compactJson(const Json::Value& value) {
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "";
+    builder["emitUTF8"] = true;
     std::ostringstream out;
-    writeCompactJson(value, out);
+    std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter())->write(value, &out);
     return out.str();
 }
 

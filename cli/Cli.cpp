@@ -18,7 +18,7 @@ constexpr const char* Usage =
     "usage: orvenna-cli cast --method 1|2|3 --input TEXT --zodiac 1..12 [--time \"YYYY-MM-DD HH:MM:SS\"]"
     " [--draw-time] [--json]\n"
     " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
-    "       orvenna-cli cast --batch FILE|-\n"
+    "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n";
 

@@ -177,7 +177,7 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
     CastResult result;
     runCast(request, at, result);
     if (options.flag("--json")) {
-        out << compactJson(castJson(result)) << '\n';
+        out << castJson(result) << '\n';
     } else {
         out << castText(result);
     }

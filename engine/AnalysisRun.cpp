@@ -13,15 +13,27 @@ std::wstring_view charAt(std::wstring_view text, std::int64_t pos) {
     return clampedSubstr(text, pos, 1);
 }
 
-std::wstring nameWithSoul(const Hexagram& h) {
-    std::wstring name(hexagramName(hexagramNumber(h)));
+void setNameWithSoul(std::wstring& name, const Hexagram& h) {
+    assignText(name, hexagramName(hexagramNumber(h)));
     name += soulName(h.soulType);
-    return name;
+}
+
+void appendHeader(std::wstring& header, int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
+                  std::wstring_view dayPillar, std::wstring_view hourPillar) {
+    header += L"以";
+    if (method == NumberCasting) {
+        appendAll(header, L"数字", numberText, L"起卦");
+    } else if (method == LineCasting) {
+        header += L"自己装卦";
+    } else if (method == TimeCasting) {
+        header += L"超时空毫秒起卦";
+    }
+    appendAll(header, L",卦主生肖:", zodiacBranch, L",日主:", dayPillar, L",时辰:", hourPillar);
 }
 
 int numberMoveMark(const Hexagram& primary, std::size_t line) {
     if (static_cast<int>(line) + 1 != primary.movingLine) return 0;
-    return lineEntry(primary.lineMarks, line) == L"1" ? 1 : -1;
+    return sameText(lineEntry(primary.lineMarks, line), std::wstring_view(L"1", 1)) ? 1 : -1;
 }
 
 int flagMoveMark(const std::vector<int>& flags, std::size_t line) {
@@ -30,11 +42,11 @@ int flagMoveMark(const std::vector<int>& flags, std::size_t line) {
 }
 
 void fillRecord(AnalysisRecord& r, const Hexagram& primary, const Hexagram& changed, const CastRequest& request) {
-    r.primaryName = nameWithSoul(primary);
-    r.primaryPalaceName = trigramName(primary.palace);
+    setNameWithSoul(r.primaryName, primary);
+    assignText(r.primaryPalaceName, trigramName(primary.palace));
     r.primaryPalaceRank = primary.palaceRank;
-    r.changedName = nameWithSoul(changed);
-    r.changedPalaceName = trigramName(changed.palace);
+    setNameWithSoul(r.changedName, changed);
+    assignText(r.changedPalaceName, trigramName(changed.palace));
     r.changedPalaceRank = changed.palaceRank;
     r.worldIndex = primary.worldLine - 1;
     r.responseIndex = primary.responseLine - 1;
@@ -89,27 +101,13 @@ void resetRecord(AnalysisRecord& r) {
          {&r.lineStemDigits, &r.lineBranchDigits, &r.moveMarks, &r.changedStemDigits, &r.changedBranchDigits}) {
         lines->clear();
     }
-    r.baseNumbers = BaseNumbers{};
+    resetBaseNumbers(r.baseNumbers);
 }
 
 std::wstring analysisHeader(int method, std::wstring_view numberText, std::wstring_view zodiacBranch,
                             std::wstring_view dayPillar, std::wstring_view hourPillar) {
-    std::wstring header = L"以";
-    if (method == NumberCasting) {
-        header += L"数字";
-        header += numberText;
-        header += L"起卦";
-    } else if (method == LineCasting) {
-        header += L"自己装卦";
-    } else if (method == TimeCasting) {
-        header += L"超时空毫秒起卦";
-    }
-    header += L",卦主生肖:";
-    header += zodiacBranch;
-    header += L",日主:";
-    header += dayPillar;
-    header += L",时辰:";
-    header += hourPillar;
+    std::wstring header;
+    appendHeader(header, method, numberText, zodiacBranch, dayPillar, hourPillar);
     return header;
 }
 
@@ -127,22 +125,23 @@ bool runAnalysis(const CastRequest& request, Analysis& analysis) {
     r.lowerCode = request.lowerCode;
     r.drawTimeChoice = request.drawTimeChoice;
 
-    r.zodiacBranch = branchName(request.zodiac);
+    assignText(r.zodiacBranch, branchName(request.zodiac));
     r.zodiacDigit = branchDigit(r.zodiacBranch);
-    r.zodiacElement = branchElement(r.zodiacBranch);
+    assignText(r.zodiacElement, branchElement(r.zodiacBranch));
     r.dayPillar = dayPillar(request.castTime);
-    r.dayStem = charAt(r.dayPillar, 0);
-    r.dayBranch = charAt(r.dayPillar, 1);
+    assignText(r.dayStem, charAt(r.dayPillar, 0));
+    assignText(r.dayBranch, charAt(r.dayPillar, 1));
     r.dayStemDigit = stemDigit(r.dayStem);
     r.dayBranchDigit = branchDigit(r.dayBranch);
     const int hour = hourNumber(request.castTime);
     r.hourPillar = hourPillar(r.dayPillar, hour);
-    r.hourStem = charAt(r.hourPillar, 0);
-    r.hourBranch = charAt(r.hourPillar, 1);
+    assignText(r.hourStem, charAt(r.hourPillar, 0));
+    assignText(r.hourBranch, charAt(r.hourPillar, 1));
     r.hourStemDigit = stemDigit(r.hourStem);
     r.hourBranchDigit = branchDigit(r.hourBranch);
 
-    analysis.header = analysisHeader(request.method, request.numberText, r.zodiacBranch, r.dayPillar, r.hourPillar);
+    analysis.header.clear();
+    appendHeader(analysis.header, request.method, request.numberText, r.zodiacBranch, r.dayPillar, r.hourPillar);
 
     Hexagram& primary = analysis.primary;
     Hexagram& changed = analysis.changed;

@@ -1,11 +1,30 @@
 #include "BaseNumbers.h"
 
 #include "AnalysisRecord.h"
+#include "base/Text.h"
 
 namespace orvenna {
 
+void resetBaseNumbers(BaseNumbers& b) {
+    for (int* number :
+         {&b.zodiacDigit, &b.dayStemDigit, &b.dayBranchDigit, &b.worldIndex, &b.responseIndex, &b.worldStemDigit,
+          &b.worldBranchDigit, &b.responseStemDigit, &b.responseBranchDigit, &b.changedWorldStemDigit,
+          &b.changedWorldBranchDigit, &b.changedResponseStemDigit, &b.changedResponseBranchDigit}) {
+        *number = 0;
+    }
+    b.lineDigits.fill(0);
+    b.changedLineDigits.fill(0);
+    for (std::wstring& spirit : b.spirits) spirit.clear();
+    for (std::wstring& relation : b.relations) relation.clear();
+}
+
 BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
     BaseNumbers b;
+    deriveBaseNumbers(r, b);
+    return b;
+}
+
+void deriveBaseNumbers(const AnalysisRecord& r, BaseNumbers& b) {
     b.zodiacDigit = r.zodiacDigit;
     b.dayStemDigit = r.dayStemDigit;
     b.dayBranchDigit = r.dayBranchDigit;
@@ -14,8 +33,8 @@ BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
         b.lineDigits[2 * i + 1] = lineEntry(r.lineBranchDigits, i);
         b.changedLineDigits[2 * i] = lineEntry(r.changedStemDigits, i);
         b.changedLineDigits[2 * i + 1] = lineEntry(r.changedBranchDigits, i);
-        b.spirits[i] = lineEntry(r.lineSpirits, i);
-        b.relations[i] = lineEntry(r.lineRelations, i);
+        assignText(b.spirits[i], lineEntry(r.lineSpirits, i));
+        assignText(b.relations[i], lineEntry(r.lineRelations, i));
     }
     b.worldIndex = r.worldIndex;
     b.responseIndex = r.responseIndex;
@@ -31,7 +50,6 @@ BaseNumbers deriveBaseNumbers(const AnalysisRecord& r) {
     b.changedWorldBranchDigit = at(r.changedBranchDigits, r.changedWorldIndex);
     b.changedResponseStemDigit = at(r.changedStemDigits, r.changedResponseIndex);
     b.changedResponseBranchDigit = at(r.changedBranchDigits, r.changedResponseIndex);
-    return b;
 }
 
 }  // namespace orvenna

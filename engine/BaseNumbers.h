@@ -33,5 +33,9 @@ struct AnalysisRecord;
 // Copies the He Tu digits and the world and response indexes out of a finished analysis.
 // The response digits are read from the changed hexagram at the primary response line.
 BaseNumbers deriveBaseNumbers(const AnalysisRecord& record);
+void deriveBaseNumbers(const AnalysisRecord& record, BaseNumbers& base);
+
+// Back to a fresh value (numbers 0, texts empty), the texts keeping their storage.
+void resetBaseNumbers(BaseNumbers& base);
 
 }  // namespace orvenna

@@ -1,5 +1,7 @@
 #include "Hexagram.h"
 
+#include <array>
+
 #include "Tables.h"
 #include "base/Text.h"
 
@@ -19,14 +21,14 @@ std::wstring invertedCode(std::wstring_view code) {
 }
 
 void setCodesAndNames(Hexagram& h) {
-    h.upperCode = trigramCode(h.upperTrigram);
-    h.lowerCode = trigramCode(h.lowerTrigram);
+    assignText(h.upperCode, trigramCode(h.upperTrigram));
+    assignText(h.lowerCode, trigramCode(h.lowerTrigram));
     if (isLineCode(h.upperCode) && isLineCode(h.lowerCode)) {
         for (const wchar_t c : h.lowerCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
         for (const wchar_t c : h.upperCode) h.lineMarks.emplace_back(std::wstring_view(&c, 1));
     }
-    h.upperName = trigramName(h.upperTrigram);
-    h.lowerName = trigramName(h.lowerTrigram);
+    assignText(h.upperName, trigramName(h.upperTrigram));
+    assignText(h.lowerName, trigramName(h.lowerTrigram));
 }
 
 void setWorldAndResponse(Hexagram& h) {
@@ -94,9 +96,12 @@ void appendNajia(Hexagram& h, std::wstring_view stems, std::wstring_view branche
             pos = pos >= 5 ? 0 : pos + 1;
             branch = clampedSubstr(cycle, pos, 1);
         }
-        std::wstring stemBranch(stem);
-        stemBranch += branch;
-        h.stemBranches.push_back(std::move(stemBranch));
+        // Stem and branch are a character each at most (none where a table has no entry).
+        wchar_t stemBranch[2];
+        std::size_t length = 0;
+        for (const wchar_t c : stem) stemBranch[length++] = c;
+        for (const wchar_t c : branch) stemBranch[length++] = c;
+        h.stemBranches.emplace_back(std::wstring_view(stemBranch, length));
         const std::wstring_view element = branchElement(branch);
         h.elementNames.emplace_back(element);
         h.elementNumbers.push_back(elementNumber(element));
@@ -113,13 +118,62 @@ void setNajiaAndRelations(Hexagram& h) {
     }
 }
 
-void build(Hexagram& h, const std::wstring_view* dayPillar) {
-    if (h.upperTrigram == 0 || h.lowerTrigram == 0) return;
+// What a chart holds apart from its spirits and moving lines, worked out from its two
+// trigrams.
+void buildFromTrigrams(Hexagram& h) {
     setCodesAndNames(h);
     setWorldAndResponse(h);
     setPalace(h);
-    if (dayPillar != nullptr) setSpirits(h, *dayPillar);
     setNajiaAndRelations(h);
+}
+
+// That part depends on the two trigrams alone: the 64 charts of trigrams 1..8 are worked out
+// once, the first time one is asked for, and every cast copies one.
+const Hexagram& chartOfTrigrams(int upper, int lower) {
+    static const std::array<Hexagram, 64> charts = [] {
+        std::array<Hexagram, 64> all;
+        for (std::size_t i = 0; i < all.size(); ++i) {
+            all[i].upperTrigram = static_cast<int>(i / 8) + 1;
+            all[i].lowerTrigram = static_cast<int>(i % 8) + 1;
+            buildFromTrigrams(all[i]);
+        }
+        return all;
+    }();
+    return charts[static_cast<std::size_t>((upper - 1) * 8 + (lower - 1))];
+}
+
+void appendLines(LineArray<std::wstring>& to, const LineArray<std::wstring>& from) {
+    for (const std::wstring& entry : from) to.emplace_back(std::wstring_view(entry));
+}
+
+// buildFromTrigrams(h) by copying the chart worked out before: the texts are assigned and
+// the per-line entries appended, exactly as the steps themselves do it.
+void copyFromTrigrams(Hexagram& h, const Hexagram& built) {
+    assignText(h.upperCode, built.upperCode);
+    assignText(h.lowerCode, built.lowerCode);
+    assignText(h.upperName, built.upperName);
+    assignText(h.lowerName, built.lowerName);
+    h.worldLine = built.worldLine;
+    h.responseLine = built.responseLine;
+    h.soulType = built.soulType;
+    h.palace = built.palace;
+    h.palaceRank = built.palaceRank;
+    appendLines(h.lineMarks, built.lineMarks);
+    appendLines(h.stemBranches, built.stemBranches);
+    appendLines(h.elementNames, built.elementNames);
+    appendLines(h.relations, built.relations);
+    for (const int element : built.elementNumbers) h.elementNumbers.push_back(element);
+}
+
+void build(Hexagram& h, const std::wstring_view* dayPillar) {
+    if (h.upperTrigram == 0 || h.lowerTrigram == 0) return;
+    const bool known = h.upperTrigram >= 1 && h.upperTrigram <= 8 && h.lowerTrigram >= 1 && h.lowerTrigram <= 8;
+    if (known) {
+        copyFromTrigrams(h, chartOfTrigrams(h.upperTrigram, h.lowerTrigram));
+    } else {
+        buildFromTrigrams(h);
+    }
+    if (dayPillar != nullptr) setSpirits(h, *dayPillar);
 }
 
 }  // namespace
@@ -129,8 +183,14 @@ int hexagramNumber(const Hexagram& h) {
 }
 
 std::wstring hexagramTitle(const Hexagram& h) {
-    return concat(trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
-                  soulName(h.soulType));
+    std::wstring title;
+    appendHexagramTitle(title, h);
+    return title;
+}
+
+void appendHexagramTitle(std::wstring& out, const Hexagram& h) {
+    appendAll(out, trigramName(h.palace), L"宫 (", h.palaceRank, L") ", hexagramName(hexagramNumber(h)), L' ',
+              soulName(h.soulType));
 }
 
 void clearLines(Hexagram& h) {

@@ -41,6 +41,7 @@ int hexagramNumber(const Hexagram& hexagram);
 
 // "乾宫 (1) 乾为天 ": palace, place, name and soul name (an ordinary hexagram ends in a space).
 std::wstring hexagramTitle(const Hexagram& hexagram);
+void appendHexagramTitle(std::wstring& out, const Hexagram& hexagram);
 
 // The full build from the trigram numbers already set, with the spirits of the day stem.
 void buildChart(Hexagram& hexagram, std::wstring_view dayPillar);

@@ -7,7 +7,12 @@
 
 #include <array>
 #include <cstddef>
+#include <string>
+#include <string_view>
+#include <type_traits>
 #include <utility>
+
+#include "base/Text.h"
 
 namespace orvenna {
 
@@ -31,12 +36,18 @@ public:
     // Assigns into the slot, so a text slot keeps its storage instead of taking a temporary.
     template <typename Arg>
     void emplace_back(Arg&& arg) {
-        if (size_ < Capacity) items_[size_++] = std::forward<Arg>(arg);
+        if (size_ >= Capacity) return;
+        T& item = items_[size_++];
+        if constexpr (std::is_same_v<T, std::wstring> && std::is_convertible_v<Arg, std::wstring_view>) {
+            assignText(item, std::wstring_view(arg));
+        } else {
+            item = std::forward<Arg>(arg);
+        }
     }
-    void clear() {
-        for (std::size_t i = 0; i < size_; ++i) items_[i] = T{};
-        size_ = 0;
-    }
+    // Forgets the entries. Their values stay in their slots, out of reach (only the first
+    // size() are ever read), so that the next cast writes a text over the last one in place,
+    // mostly one of the same length.
+    void clear() { size_ = 0; }
 
     std::size_t size() const { return size_; }
     bool empty() const { return size_ == 0; }
@@ -61,10 +72,15 @@ private:
     std::size_t size_ = 0;
 };
 
+// The empty value lineEntry() gives past an array's end.
+template <typename T>
+inline const T EmptyLineEntry{};
+
 // Entry i of a per-line array, or an empty value past its end (a chart that was not built).
+// A reference, so that reading a text entry copies nothing.
 template <typename Lines>
-typename Lines::value_type lineEntry(const Lines& values, std::size_t i) {
-    return i < values.size() ? values[i] : typename Lines::value_type{};
+const typename Lines::value_type& lineEntry(const Lines& values, std::size_t i) {
+    return i < values.size() ? values[i] : EmptyLineEntry<typename Lines::value_type>;
 }
 
 }  // namespace orvenna

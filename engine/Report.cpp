@@ -39,9 +39,15 @@ std::size_t lineIndex(int index) {
 }  // namespace
 
 std::wstring castTimeText(double castTime) {
+    std::wstring text;
+    appendCastTimeText(text, castTime);
+    return text;
+}
+
+void appendCastTimeText(std::wstring& text, double castTime) {
     const DateTimeFields f = fieldsFromDayCount(castTime);
-    if (f.year < 100 || f.year > 9999) return {};
-    std::wstring text = concat(f.year, L'年', f.month, L'月', f.day, L'日');
+    if (f.year < 100 || f.year > 9999) return;
+    appendAll(text, f.year, L'年', f.month, L'月', f.day, L'日');
     if (f.second != 0) {
         appendAll(text, f.hour, L'时', f.minute, L'分', f.second, L'秒');
     } else if (f.minute != 0) {
@@ -49,36 +55,53 @@ std::wstring castTimeText(double castTime) {
     } else if (f.hour != 0) {
         appendAll(text, f.hour, L'时');
     }
-    return text;
 }
 
 std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
     std::vector<std::wstring> lines;
-    lines.reserve(18);
-    lines.emplace_back(L"卦解:");
-    lines.push_back(concat(L"            在", castTimeText(r.castTime), L"日主:", r.dayPillar, L",时辰:", r.hourPillar,
-                           L",属", r.zodiacBranch, L"的卦主测得:"));
-    lines.push_back(concat(L"           (", r.primaryPalaceName, L"宫第", r.primaryPalaceRank, L"卦)", r.primaryName,
-                           L"变卦为:(", r.changedPalaceName, L"宫第", r.changedPalaceRank, L"卦)", r.changedName));
-    lines.emplace_back(Notice);
-    lines.emplace_back();
-    lines.emplace_back(L"卦基数:");
-    lines.push_back(concat(L"日主:", r.dayStem, L"->", r.dayStemDigit, L',', r.dayBranch, L"->", r.dayBranchDigit));
-    lines.push_back(concat(L"卦主:", r.zodiacBranch, L"->", r.zodiacDigit));
-    lines.push_back(concat(L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit));
-    lines.emplace_back();
-    lines.emplace_back(L"爻基数:");
+    interpretationLines(r, lines);
+    return lines;
+}
+
+void interpretationLines(const AnalysisRecord& r, std::vector<std::wstring>& lines) {
+    // Eleven fixed lines, the world and response lines, a blank one and at most six more.
+    constexpr std::size_t MostLines = 20;
+    if (lines.capacity() < MostLines) lines.reserve(MostLines);
+    std::size_t count = 0;
+    // The next line, emptied. The reserve above keeps every line in place meanwhile.
+    const auto next = [&]() -> std::wstring& {
+        if (count == lines.size()) lines.emplace_back();
+        std::wstring& line = lines[count++];
+        line.clear();
+        return line;
+    };
+    assignText(next(), L"卦解:");
+    std::wstring& when = next();
+    assignText(when, L"            在");
+    appendCastTimeText(when, r.castTime);
+    appendAll(when, L"日主:", r.dayPillar, L",时辰:", r.hourPillar, L",属", r.zodiacBranch, L"的卦主测得:");
+    appendAll(next(), L"           (", r.primaryPalaceName, L"宫第", r.primaryPalaceRank, L"卦)", r.primaryName,
+              L"变卦为:(", r.changedPalaceName, L"宫第", r.changedPalaceRank, L"卦)", r.changedName);
+    assignText(next(), Notice);
+    next();
+    assignText(next(), L"卦基数:");
+    appendAll(next(), L"日主:", r.dayStem, L"->", r.dayStemDigit, L',', r.dayBranch, L"->", r.dayBranchDigit);
+    appendAll(next(), L"卦主:", r.zodiacBranch, L"->", r.zodiacDigit);
+    appendAll(next(), L"时辰:", r.hourStem, L"->", r.hourStemDigit, L',', r.hourBranch, L"->", r.hourBranchDigit);
+    next();
+    assignText(next(), L"爻基数:");
 
     const std::size_t w = lineIndex(r.worldIndex);
     const std::size_t resp = lineIndex(r.responseIndex);
     // The response line's move word is its own, but its changed values are read at the
     // changed hexagram's response line.
-    appendLineReading(lines.emplace_back(concat()), r, w, L"持世,", w);
-    appendLineReading(lines.emplace_back(concat()), r, resp, L"应爻,", lineIndex(r.changedResponseIndex));
-    lines.emplace_back();
+    appendLineReading(next(), r, w, L"持世,", w);
+    appendLineReading(next(), r, resp, L"应爻,", lineIndex(r.changedResponseIndex));
+    next();
     for (std::size_t i = 0; i < 6; ++i) {
         if (i == w || i == resp) continue;
-        std::wstring& line = lines.emplace_back(concat(LineNames[i]));
+        std::wstring& line = next();
+        assignText(line, LineNames[i]);
         appendLineReading(line, r, i, L",", i);
         if (static_cast<int>(i) == r.changedWorldIndex) {
             line += L"化世";
@@ -86,7 +109,7 @@ std::vector<std::wstring> interpretationLines(const AnalysisRecord& r) {
             line += L"化应";
         }
     }
-    return lines;
+    lines.resize(count);
 }
 
 std::wstring primaryTitleText(const Hexagram& primary) {

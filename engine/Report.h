@@ -30,9 +30,12 @@ std::array<GridRow, 6> chartGrid(const AnalysisRecord& record, const Hexagram& p
 // parts of the time ("2024年3月31日21时", or the date alone at midnight). Sub-second parts
 // are dropped; a time outside the years 100..9999 gives an empty text.
 std::wstring castTimeText(double castTime);
+void appendCastTimeText(std::wstring& out, double castTime);
 
 // The interpretation text (卦解), one entry a line, starting with "卦解:".
 std::vector<std::wstring> interpretationLines(const AnalysisRecord& record);
+// The same into `lines`, overwriting the lines of the last cast in their own storage.
+void interpretationLines(const AnalysisRecord& record, std::vector<std::wstring>& lines);
 
 // The fixed caption below the chart grid.
 inline constexpr std::wstring_view ChartCaption = L"-----卦--------基----------数----------分-------析------";

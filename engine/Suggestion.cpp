@@ -1,7 +1,9 @@
 #include "Suggestion.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdlib>
+#include <span>
 #include <vector>
 
 #include "base/Text.h"
@@ -38,15 +40,21 @@ public:
     wchar_t operator[](std::size_t i) const { return chars_[i]; }
 
     bool contains(wchar_t c) const {
+        if (c >= L'0' && c <= L'9') return (digits_ & (1u << (c - L'0'))) != 0;
         for (std::size_t i = 0; i < size_; ++i) {
             if (chars_[i] == c) return true;
         }
         return false;
     }
-    bool contains(std::wstring_view piece) const { return view().find(piece) != std::wstring_view::npos; }
+    bool contains(std::wstring_view piece) const {
+        if (piece.size() == 1) return contains(piece.front());
+        return findPosition(view(), piece) >= 0;
+    }
 
     void append(wchar_t c) {
-        if (size_ < Capacity) chars_[size_++] = c;
+        if (size_ == Capacity) return;
+        chars_[size_++] = c;
+        if (c >= L'0' && c <= L'9') digits_ |= 1u << (c - L'0');
     }
     void append(std::wstring_view piece) {
         for (const wchar_t c : piece) append(c);
@@ -64,7 +72,39 @@ public:
 private:
     std::array<wchar_t, Capacity> chars_;  // only the first size_ characters are ever read
     std::size_t size_ = 0;
+    unsigned digits_ = 0;  // bit d: the digit d is in the text, so that a digit is looked up at once
 };
+
+constexpr std::size_t NotPlainDigits = static_cast<std::size_t>(-1);
+
+// The numbers of a list of plain numbers (digits, at most nine a number) separated by
+// commas, empty pieces dropped, as listNumbers() reads them; NotPlainDigits for any other
+// text or for more numbers than `numbers` holds.
+std::size_t plainDigitList(std::wstring_view text, std::span<std::int64_t> numbers) {
+    std::size_t count = 0;
+    std::size_t digits = 0;
+    std::int64_t value = 0;
+    for (const wchar_t c : text) {
+        if (c == L',') {
+            if (digits != 0) {
+                if (count == numbers.size()) return NotPlainDigits;
+                numbers[count++] = value;
+            }
+            digits = 0;
+            value = 0;
+        } else if (c >= L'0' && c <= L'9' && digits < 9) {
+            value = value * 10 + (c - L'0');
+            ++digits;
+        } else {
+            return NotPlainDigits;
+        }
+    }
+    if (digits != 0) {
+        if (count == numbers.size()) return NotPlainDigits;
+        numbers[count++] = value;
+    }
+    return count;
+}
 
 wchar_t digitChar(int digit) {
     return static_cast<wchar_t>(L'0' + digit);
@@ -88,6 +128,10 @@ wchar_t digitAt(std::wstring_view pool, std::int64_t i) {
 }
 
 void addDigitText(ShortText& text, int value) {
+    if (value >= 0 && value <= 9) {
+        text.addIfAbsent(digitChar(value));
+        return;
+    }
     std::array<wchar_t, 12> buffer;
     text.addIfAbsent(smallDecimal(value, buffer));
 }
@@ -118,7 +162,7 @@ void extendBlue(ShortText& out, int a, int weightTenths) {
     }
 }
 
-std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) {
+void blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key, std::wstring& list) {
     ShortText c;
     for (const int digit :
          {b.worldStemDigit, b.worldBranchDigit, b.responseStemDigit, b.responseBranchDigit, b.changedWorldStemDigit,
@@ -142,10 +186,10 @@ std::wstring blueNumbers(const BaseNumbers& b, std::wstring_view pool, int key) 
         spiritWeightTenths(b.spirits[static_cast<std::size_t>(key)], b.relations[static_cast<std::size_t>(key)]));
     extendBlue(out, hi, weight);
     extendBlue(out, lo, weight);
-    return formatDigitList(out.view());
+    formatDigitList(out.view(), list);
 }
 
-std::wstring likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key) {
+void likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key, std::wstring& list) {
     const auto k = static_cast<std::size_t>(key);
     const std::pair<int, int> pairs[] = {
         {b.worldStemDigit, b.changedWorldStemDigit},           {b.worldBranchDigit, b.changedWorldBranchDigit},
@@ -158,7 +202,7 @@ std::wstring likelyDigits(const BaseNumbers& b, std::wstring_view pool, int key)
         for (const wchar_t c : smallDecimal(pairNumber(first, second), buffer)) t.addIfAbsent(c);
     }
     walkPool(t, pool, key % 2 == 0, 6);
-    return formatDigitList(t.view());
+    formatDigitList(t.view(), list);
 }
 
 ShortText poolOf(const BaseNumbers& b) {
@@ -182,7 +226,7 @@ int keyLine(const std::array<std::wstring, 6>& spirits, int w, int r) {
     int result = 0;
     for (int i = 0; i < 6; ++i) {
         const std::wstring& spirit = spirits[static_cast<std::size_t>(i)];
-        if (spirit == L"青龙" || spirit == L"玄武") {
+        if (sameText(spirit, WeightSpirits[0]) || sameText(spirit, WeightSpirits[3])) {
             result = i;
             if (i != w && i != r) return i;
         }
@@ -197,9 +241,9 @@ int pairNumber(int a, int b) {
 
 int spiritWeightTenths(std::wstring_view spirit, std::wstring_view relation) {
     for (std::size_t s = 0; s < std::size(WeightSpirits); ++s) {
-        if (WeightSpirits[s] != spirit) continue;
+        if (!sameText(WeightSpirits[s], spirit)) continue;
         for (std::size_t r = 0; r < std::size(WeightRelations); ++r) {
-            if (WeightRelations[r] == relation) return WeightTenths[s][r];
+            if (sameText(WeightRelations[r], relation)) return WeightTenths[s][r];
         }
     }
     return 0;
@@ -211,33 +255,74 @@ double spiritWeight(std::wstring_view spirit, std::wstring_view relation) {
 
 std::wstring formatDigitList(std::wstring_view text) {
     std::wstring out;
-    if (text.find(L',') == std::wstring_view::npos) {
-        // Single digits: a counting sort spares the allocation.
-        std::array<std::size_t, 10> counts{};
-        for (const wchar_t c : text) ++counts[static_cast<std::size_t>(digitValue(c))];
-        out.reserve(text.size() * 2);
-        for (std::size_t digit = 0; digit < counts.size(); ++digit) {
-            for (std::size_t k = 0; k < counts[digit]; ++k) {
-                if (!out.empty()) out += L',';
-                out += static_cast<wchar_t>(L'0' + digit);
-            }
-        }
-        return out;
-    }
-    std::vector<std::int64_t> numbers = listNumbers(text);
-    std::sort(numbers.begin(), numbers.end());
-    for (std::size_t i = 0; i < numbers.size(); ++i) {
-        if (i != 0) out += L',';
-        appendDecimal(out, numbers[i]);
-    }
+    formatDigitList(text, out);
     return out;
 }
 
+void formatDigitList(std::wstring_view text, std::wstring& out) {
+    if (findPosition(text, std::wstring_view(L",", 1)) < 0) {
+        // Single digits, sorted by a bit a digit. A digit seen twice (never in a list the
+        // suggestion makes) is kept twice by a counting sort.
+        unsigned seen = 0;
+        bool repeated = false;
+        for (const wchar_t c : text) {
+            const unsigned bit = 1u << digitValue(c);
+            repeated |= (seen & bit) != 0;
+            seen |= bit;
+        }
+        out.resize(text.empty() ? 0 : 2 * text.size() - 1);
+        wchar_t* p = out.data();
+        if (!repeated) {
+            for (; seen != 0; seen &= seen - 1) {
+                if (p != out.data()) *p++ = L',';
+                *p++ = static_cast<wchar_t>(L'0' + std::countr_zero(seen));
+            }
+            return;
+        }
+        std::array<std::size_t, 10> counts{};
+        for (const wchar_t c : text) ++counts[static_cast<std::size_t>(digitValue(c))];
+        for (std::size_t digit = 0; digit < counts.size(); ++digit) {
+            for (std::size_t k = 0; k < counts[digit]; ++k) {
+                if (p != out.data()) *p++ = L',';
+                *p++ = static_cast<wchar_t>(L'0' + digit);
+            }
+        }
+        return;
+    }
+    // The lists the suggestion makes are short and hold only digits and commas: read here in
+    // one pass. Anything else is read the general way, into the heap if it is long.
+    std::array<std::int64_t, ShortText::Capacity> held;
+    std::vector<std::int64_t> more;
+    std::span<std::int64_t> numbers;
+    if (const std::size_t count = plainDigitList(text, held); count != NotPlainDigits) {
+        numbers = std::span<std::int64_t>(held.data(), count);
+    } else if (const std::size_t listed = listNumbers(text, held); listed <= held.size()) {
+        numbers = std::span<std::int64_t>(held.data(), listed);
+    } else {
+        more = listNumbers(text);
+        numbers = more;
+    }
+    std::sort(numbers.begin(), numbers.end());
+    std::size_t size = numbers.empty() ? 0 : numbers.size() - 1;
+    for (const std::int64_t number : numbers) size += decimalSize(number);
+    out.resize(size);
+    wchar_t* p = out.data();
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (i != 0) *p++ = L',';
+        p = writeDecimal(p, numbers[i]);
+    }
+}
+
 Suggestion buildSuggestion(const BaseNumbers& b) {
+    Suggestion suggestion;
+    buildSuggestion(b, suggestion);
+    return suggestion;
+}
+
+void buildSuggestion(const BaseNumbers& b, Suggestion& suggestion) {
     const ShortText poolText = poolOf(b);
     const std::wstring_view pool = poolText.view();
     const auto n = static_cast<int>(pool.size());
-    Suggestion suggestion;
     int start = b.worldIndex;
     for (std::size_t p = 0; p < 6; ++p) {
         ShortText text;
@@ -249,13 +334,12 @@ Suggestion buildSuggestion(const BaseNumbers& b) {
             text.addIfAbsent(digitAt(pool, i));
             ++i;
         }
-        suggestion[p] = formatDigitList(text.view());
+        formatDigitList(text.view(), suggestion[p]);
         if (++start >= n) start = 0;
     }
     const int key = keyLine(b.spirits, b.worldIndex, b.responseIndex);
-    suggestion[6] = blueNumbers(b, pool, key);
-    suggestion[7] = likelyDigits(b, pool, key);
-    return suggestion;
+    blueNumbers(b, pool, key, suggestion[6]);
+    likelyDigits(b, pool, key, suggestion[7]);
 }
 
 }  // namespace orvenna

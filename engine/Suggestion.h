@@ -14,6 +14,8 @@ namespace orvenna {
 using Suggestion = std::array<std::wstring, 8>;
 
 Suggestion buildSuggestion(const BaseNumbers& base);
+// The same into `suggestion`, overwriting the lists of the last cast in their own storage.
+void buildSuggestion(const BaseNumbers& base, Suggestion& suggestion);
 
 // The ten digits in the order they are first seen in the cast (zodiac, day, then the
 // line digits of both hexagrams), completed with the digits the cast did not show.
@@ -33,5 +35,7 @@ double spiritWeight(std::wstring_view spirit, std::wstring_view relation);
 // Reads a list (single characters when it has no ",", else trimmed pieces), sorts the
 // numbers ascending and joins them with ",".
 std::wstring formatDigitList(std::wstring_view text);
+// The same into `out`, replacing what it held.
+void formatDigitList(std::wstring_view text, std::wstring& out);
 
 }  // namespace orvenna

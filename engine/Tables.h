@@ -7,8 +7,11 @@
 #pragma once
 
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
+
+#include "base/Text.h"
 
 namespace orvenna {
 
@@ -88,25 +91,69 @@ constexpr std::array<std::wstring_view, N> splitTable(std::wstring_view text) {
     return entries;
 }
 
-int stemNumber(std::wstring_view stem);
-std::wstring_view stemName(int number);
-std::wstring_view branchName(int number);
-std::wstring_view branchElement(std::wstring_view branch);
-int elementNumber(std::wstring_view element);
-int spiritIndex(std::wstring_view spirit);
-int relationIndex(std::wstring_view relation);
-std::wstring_view trigramName(int number);
-std::wstring_view soulName(int soulType);
+// The lookups below run dozens of times a cast: they are inline, so that each compiles to a
+// short loop over its table where it is called.
+
+inline int stemNumber(std::wstring_view stem) {
+    return static_cast<int>(findPosition(StemNames, stem) + 1);
+}
+inline std::wstring_view stemName(int number) {
+    return clampedSubstr(StemNames, number - 1, 1);
+}
+inline std::wstring_view branchName(int number) {
+    return clampedSubstr(BranchNames, number - 1, 1);
+}
+inline std::wstring_view branchElement(std::wstring_view branch) {
+    return clampedSubstr(BranchElements, findPosition(BranchNames, branch), 1);
+}
+inline int elementNumber(std::wstring_view element) {
+    return static_cast<int>(findPosition(ElementNames, element) + 1);
+}
+// A missing name has position -1, which truncates to index 0 like the first entry.
+inline int spiritIndex(std::wstring_view spirit) {
+    return static_cast<int>(findPosition(SpiritNames, spirit) / 2);
+}
+inline int relationIndex(std::wstring_view relation) {
+    return static_cast<int>(findPosition(RelationNames, relation) / 2);
+}
+inline std::wstring_view trigramName(int number) {
+    return clampedSubstr(TrigramNames, number - 1, 1);
+}
+inline std::wstring_view soulName(int soulType) {
+    if (soulType == 0) return {};
+    return clampedSubstr(SoulNames, static_cast<std::int64_t>(soulType) * 2 - 2, 2);
+}
 // Only 1..64 name a hexagram; any other number gives an empty text.
 std::wstring_view hexagramName(int number);
-int stemDigit(std::wstring_view stem);
-int branchDigit(std::wstring_view branch);
-// Any number other than 1..7 gives "000" (坤).
-std::wstring_view trigramCode(int number);
-// 1..7 for an exact trigram code, 8 for anything else.
-int trigramOfCode(std::wstring_view code);
+
+// The character at `pos` of a digit table, read as a decimal integer (an empty text reads 0).
+inline int tableDigit(std::wstring_view digits, std::int64_t pos) {
+    const auto piece = clampedSubstr(digits, pos, 1);
+    return piece.empty() ? 0 : digitValue(piece.front());
+}
+inline int stemDigit(std::wstring_view stem) {
+    return tableDigit(StemDigits, stemNumber(stem) - 1);
+}
+inline int branchDigit(std::wstring_view branch) {
+    return tableDigit(BranchDigits, findPosition(BranchNames, branch));
+}
 // 1..8 for an exact trigram code, 0 for anything else.
-int palaceOfCode(std::wstring_view code);
+inline int palaceOfCode(std::wstring_view code) {
+    for (std::size_t i = 0; i < TrigramCodes.size(); ++i) {
+        if (sameText(TrigramCodes[i], code)) return static_cast<int>(i + 1);
+    }
+    return 0;
+}
+// 1..7 for an exact trigram code, 8 for anything else.
+inline int trigramOfCode(std::wstring_view code) {
+    const int palace = palaceOfCode(code);
+    return palace == 0 ? 8 : palace;
+}
+// Any number other than 1..7 gives "000" (坤).
+inline std::wstring_view trigramCode(int number) {
+    if (number < 1 || number > 7) return TrigramCodes[7];
+    return TrigramCodes[static_cast<std::size_t>(number - 1)];
+}
 // The spirit order of lines 1..6 for day stem number `stem`.
 std::wstring_view spiritRotation(int stem);
 

@@ -3,12 +3,12 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <sstream>
 #include <string>
 
 #include <json/reader.h>
 
 #include "base/Text.h"
+#include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "cli/CastJson.h"
@@ -44,10 +44,14 @@ void castLine(const std::string& line, bool drawTime) {
         check(made.field == "method" || made.field == "input" || made.field == "zodiac" || made.field == "time" ||
               made.field == "request");
         const std::string text = "line 1: " + made.field + ": " + made.error;
+        rapidjson::StringBuffer streamed;
+        CastJsonWriter().writeError(streamed, text);
+        const std::string json(streamed.GetString(), streamed.GetSize());
+        check(json.find('\n') == std::string::npos && parseLine(json)["error"].asString() == text);
+        // The streaming writer gives the bytes jsoncpp gives, whatever the line held.
         Json::Value error(Json::objectValue);
         error["error"] = text;
-        const std::string json = compactJson(error);
-        check(json.find('\n') == std::string::npos && parseLine(json)["error"].asString() == text);
+        check(json == compactJson(error));
         return;
     }
     const CastRequest& request = made.request;
@@ -66,9 +70,7 @@ void castLine(const std::string& line, bool drawTime) {
     }
     // One object a line: whatever the input held, the JSON has no raw line break and reads
     // back with the same header and all eight suggestion lists.
-    std::ostringstream out;
-    writeCompactJson(castJson(result), out);
-    const std::string json = out.str();
+    const std::string json = castJson(result);
     check(json.find('\n') == std::string::npos);
     const Json::Value back = parseLine(json);
     check(back["header"].asString() == toUtf8(analysis.header));

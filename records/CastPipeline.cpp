@@ -11,15 +11,17 @@ bool castAnalysis(const CastRequest& request, CastResult& result) {
     result.cast = runAnalysis(request, result.analysis);
     if (!result.cast) {
         result.report.clear();
-        result.suggestion = Suggestion{};
+        for (std::wstring& list : result.suggestion) list.clear();
         result.resultText.clear();
         return false;
     }
     AnalysisRecord& record = result.analysis.record;
-    record.baseNumbers = deriveBaseNumbers(record);
-    result.report = interpretationLines(record);
-    result.suggestion = buildSuggestion(record.baseNumbers);
-    result.resultText = fillSuggestion(result.suggestion);
+    // Each step writes over the last cast's texts in their own storage: a caller that keeps
+    // its result casts again without allocating.
+    deriveBaseNumbers(record, record.baseNumbers);
+    interpretationLines(record, result.report);
+    buildSuggestion(record.baseNumbers, result.suggestion);
+    fillSuggestion(result.suggestion, result.resultText);
     return true;
 }
 

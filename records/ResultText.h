@@ -29,5 +29,7 @@ inline constexpr std::wstring_view SuggestionTemplate =
 
 // The template with every "{k}" replaced by the k-th text.
 std::wstring fillSuggestion(const Suggestion& texts);
+// The same into `text`, replacing what it held in its own storage.
+void fillSuggestion(const Suggestion& texts, std::wstring& text);
 
 }  // namespace orvenna

@@ -46,7 +46,15 @@ YsModel YsModel::fromAnalysis(const AnalysisRecord& record, std::wstring_view ti
 }
 
 std::wstring savedTitle(std::wstring_view title, double castTime) {
-    return concat(title, L'(', castTimeText(castTime), L')');
+    std::wstring text;
+    appendSavedTitle(text, title, castTime);
+    return text;
+}
+
+void appendSavedTitle(std::wstring& out, std::wstring_view title, double castTime) {
+    appendAll(out, title, L'(');
+    appendCastTimeText(out, castTime);
+    out += L')';
 }
 
 CastRequest replayRequest(const YsModel& model) {

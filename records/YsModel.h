@@ -38,6 +38,7 @@ struct YsModel {
 
 // "title(2024年3月31日21时25分30秒)": the title the history list shows.
 std::wstring savedTitle(std::wstring_view title, double castTime);
+void appendSavedTitle(std::wstring& out, std::wstring_view title, double castTime);
 
 // The casting request a replay of `model` starts from, before the casting dispatch
 // completes its time fields.

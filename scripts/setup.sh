@@ -8,7 +8,7 @@ packages=(
   libwxgtk3.2-dev
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev
-  libjsoncpp-dev
+  libjsoncpp-dev rapidjson-dev
   libqrencode-dev
   libssl-dev openssl
   libmodest-dev

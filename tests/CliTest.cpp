@@ -177,6 +177,67 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_EQ(missing.out, "");
 }
 
+// Enough lines for several chunks on each thread, every method, and a bad line now and then:
+// any number of threads gives the one-thread answer, line for line, with the right line
+// numbers in its errors.
+TEST(CliCastTest, BatchOnSeveralThreadsAnswersInInputOrder) {
+    std::string lines;
+    std::vector<std::size_t> badLines;
+    for (std::size_t n = 1; n <= 1500; ++n) {
+        const std::string zodiac = std::to_string(1 + n % 12);
+        const std::string time = "20" + std::to_string(10 + n % 20) + "-0" + std::to_string(1 + n % 9) + "-1" +
+                                 std::to_string(n % 10) + " 0" + std::to_string(n % 10) + ":00:00";
+        if (n % 97 == 0) {
+            lines += "4\t1\t" + zodiac + '\t' + time + '\n';
+            badLines.push_back(n);
+        } else if (n % 3 == 0) {
+            lines += "2\t" + std::to_string(111111 + (n % 4) * 111111) + '\t' + zodiac + '\t' + time + '\n';
+        } else {
+            lines += std::to_string(1 + n % 3 / 2 * 2) + '\t' + std::to_string(n * 7919) + '\t' + zodiac + '\t' + time +
+                     '\n';
+        }
+    }
+    const CliRun one = cli({"cast", "--batch", "-", "--jobs", "1"}, lines);
+    ASSERT_EQ(one.code, 1) << one.err;
+    std::istringstream answers(one.out);
+    std::size_t number = 0;
+    std::size_t errors = 0;
+    for (std::string answer; std::getline(answers, answer);) {
+        ++number;
+        if (answer.rfind("{\"error\":", 0) != 0) continue;
+        ASSERT_LT(errors, badLines.size());
+        EXPECT_EQ(number, badLines[errors]);
+        EXPECT_EQ(parse(answer)["error"].asString().rfind("line " + std::to_string(number) + ": method: ", 0), 0u);
+        ++errors;
+    }
+    EXPECT_EQ(number, 1500u);
+    EXPECT_EQ(errors, badLines.size());
+    for (const char* jobs : {"2", "3"}) {
+        const CliRun several = cli({"cast", "--batch", "-", "--jobs", jobs}, lines);
+        EXPECT_EQ(several.code, 1) << jobs;
+        EXPECT_TRUE(several.out == one.out) << jobs << " threads answer otherwise";
+    }
+}
+
+TEST(CliCastTest, JobsMustBeAThreadCountAndGoWithABatch) {
+    for (const char* jobs : {"0", "-1", "two", "", "257", "1000"}) {
+        const CliRun run = cli({"cast", "--batch", "-", "--jobs", jobs}, "1\t1234\t7\t2024-03-31 12:00:00\n");
+        EXPECT_EQ(run.code, 2) << jobs;
+        EXPECT_EQ(run.out, "") << jobs;
+        EXPECT_EQ(run.err.rfind("orvenna-cli: --jobs: ", 0), 0u) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    }
+    const CliRun missing = cli({"cast", "--batch", "-", "--jobs"});
+    EXPECT_EQ(missing.code, 2);
+    EXPECT_NE(missing.err.find("--jobs"), std::string::npos);
+    std::vector<std::string> single = Cast1234;
+    single.insert(single.end(), {"--jobs", "2"});
+    const CliRun withoutBatch = cli(single);
+    EXPECT_EQ(withoutBatch.code, 2);
+    EXPECT_EQ(withoutBatch.out, "");
+    EXPECT_NE(withoutBatch.err.find("--jobs: only with --batch"), std::string::npos) << withoutBatch.err;
+}
+
 TEST(CliCastInputTest, TimeCastingMakesItsNumberFromTheClock) {
     const CastClock clock{0, 1711857600123, -480};
     CastInput in;
