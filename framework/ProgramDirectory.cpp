@@ -35,7 +35,15 @@ namespace {
 
 bool isWritableDirectory(const std::filesystem::path& directory) {
 #ifdef _WIN32
-    return !directory.empty();
+    // A folder's read-only attribute means nothing on Windows, and its permissions are too
+    // many to reason about: only a try tells. The trial file goes when it is closed.
+    if (directory.empty()) return false;
+    const std::filesystem::path probe = directory / L"orvenna-write-test.tmp";
+    const HANDLE file = CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return true;
 #else
     return !directory.empty() && access(directory.c_str(), W_OK) == 0;
 #endif
@@ -45,13 +53,22 @@ bool isWritableDirectory(const std::filesystem::path& directory) {
 
 std::filesystem::path programDirectory() {
     if (const char* home = std::getenv("ORVENNA_HOME"); home != nullptr && *home != '\0') return home;
+#ifdef _WIN32
+    // Beside the executable, as the setup program installs it (in the user's own programs
+    // folder). A copy placed where the user may not write (Program Files) keeps the data in
+    // the user's local application-data folder instead. Decided once: it takes a file's try.
+    static const std::filesystem::path directory = [] {
+        const std::filesystem::path exe = executableDirectory();
+        if (isWritableDirectory(exe)) return exe;
+        const wchar_t* local = _wgetenv(L"LOCALAPPDATA");
+        return local != nullptr && *local != L'\0' ? std::filesystem::path(local) / L"Orvenna" : exe;
+    }();
+    return directory;
+#else
     const std::filesystem::path exe = executableDirectory();
     // An installed copy (bin/ beside share/orvenna/) keeps each user's data in their home,
     // even when the user could write to bin/.
     if (isWritableDirectory(exe) && installedShareDirectory().empty()) return exe;
-#ifdef _WIN32
-    return exe;
-#else
     if (const char* data = std::getenv("XDG_DATA_HOME"); data != nullptr && *data != '\0') {
         return std::filesystem::path(data) / "Orvenna";
     }

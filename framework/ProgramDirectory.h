@@ -7,7 +7,7 @@ namespace orvenna {
 
 // $ORVENNA_HOME when set; otherwise the executable's directory when it is writable and not
 // an installation's bin/ (a portable copy, as on Windows); otherwise $XDG_DATA_HOME/Orvenna
-// (~/.local/share/Orvenna).
+// (~/.local/share/Orvenna), on Windows %LOCALAPPDATA%\Orvenna.
 std::filesystem::path programDirectory();
 
 // The directory of the running executable.
