@@ -104,47 +104,30 @@ void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks
     writer_.StartArray();
     for (std::size_t i = 0; i < 6; ++i) {
         writer_.StartObject();
-        writer_.key("element");
-        writer_.text(lineEntry(h.elementNames, i));
-        writer_.key("mark");
-        writer_.text(lineEntry(h.lineMarks, i));
-        writer_.key("moving");
-        writer_.Int(lineEntry(moveMarks, i));
-        writer_.key("relation");
-        writer_.text(lineEntry(h.relations, i));
-        writer_.key("spirit");
-        writer_.text(lineEntry(h.spirits, i));
-        writer_.key("stemBranch");
-        writer_.text(lineEntry(h.stemBranches, i));
+        writer_.field("element", lineEntry(h.elementNames, i));
+        writer_.field("mark", lineEntry(h.lineMarks, i));
+        writer_.field("moving", lineEntry(moveMarks, i));
+        writer_.field("relation", lineEntry(h.relations, i));
+        writer_.field("spirit", lineEntry(h.spirits, i));
+        writer_.field("stemBranch", lineEntry(h.stemBranches, i));
         writer_.EndObject();
     }
     writer_.EndArray();
-    writer_.key("lowerCode");
-    writer_.text(h.lowerCode);
-    writer_.key("lowerTrigram");
-    writer_.Int(h.lowerTrigram);
-    writer_.key("movingLine");
-    writer_.Int(h.movingLine);
-    writer_.key("name");
-    writer_.text(hexagramName(hexagramNumber(h)));
-    writer_.key("palace");
-    writer_.Int(h.palace);
-    writer_.key("palaceRank");
-    writer_.Int(h.palaceRank);
-    writer_.key("responseLine");
-    writer_.Int(h.responseLine);
-    writer_.key("soulType");
-    writer_.Int(h.soulType);
+    writer_.field("lowerCode", h.lowerCode);
+    writer_.field("lowerTrigram", h.lowerTrigram);
+    writer_.field("movingLine", h.movingLine);
+    writer_.field("name", hexagramName(hexagramNumber(h)));
+    writer_.field("palace", h.palace);
+    writer_.field("palaceRank", h.palaceRank);
+    writer_.field("responseLine", h.responseLine);
+    writer_.field("soulType", h.soulType);
     writer_.key("title");
     wide_.clear();
     appendHexagramTitle(wide_, h);
     writer_.text(wide_);
-    writer_.key("upperCode");
-    writer_.text(h.upperCode);
-    writer_.key("upperTrigram");
-    writer_.Int(h.upperTrigram);
-    writer_.key("worldLine");
-    writer_.Int(h.worldLine);
+    writer_.field("upperCode", h.upperCode);
+    writer_.field("upperTrigram", h.upperTrigram);
+    writer_.field("worldLine", h.worldLine);
     writer_.EndObject();
 }
 
@@ -157,12 +140,9 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
     writer_.StartObject();
     writer_.key("changed");
     hexagram(analysis.changed, {});
-    writer_.key("dayPillar");
-    writer_.text(r.dayPillar);
-    writer_.key("header");
-    writer_.text(analysis.header);
-    writer_.key("hourPillar");
-    writer_.text(r.hourPillar);
+    writer_.field("dayPillar", r.dayPillar);
+    writer_.field("header", analysis.header);
+    writer_.field("hourPillar", r.hourPillar);
     if (id) {
         writer_.key("id");
         writer_.Int64(*id);
@@ -173,8 +153,7 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
     writer_.StartArray();
     for (const std::wstring& line : result.report) writer_.text(line);
     writer_.EndArray();
-    writer_.key("resultText");
-    writer_.text(result.resultText);
+    writer_.field("resultText", result.resultText);
     writer_.key("suggestion");
     writer_.StartArray();
     for (const std::wstring& list : result.suggestion) writer_.text(list);
@@ -183,8 +162,7 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
     wide_.clear();
     appendSavedTitle(wide_, title, r.castTime);
     writer_.text(wide_);
-    writer_.key("zodiacBranch");
-    writer_.text(r.zodiacBranch);
+    writer_.field("zodiacBranch", r.zodiacBranch);
     writer_.EndObject();
 }
 

@@ -51,6 +51,17 @@ private:
         }
         void text(std::wstring_view value);
         void bytes(std::string_view value);
+        // A key and its value.
+        template <std::size_t N>
+        void field(const char (&name)[N], std::wstring_view value) {
+            key(name);
+            text(value);
+        }
+        template <std::size_t N>
+        void field(const char (&name)[N], int value) {
+            key(name);
+            Int(value);
+        }
 
     private:
         template <typename Char>
