@@ -1,6 +1,6 @@
 ; Orvenna's setup program for Windows, built by makensis:
-;   makensis -DVERSION=1.0.0 -DBIN=<folder of the programs> -DRESOURCES=<this folder>
-;            -DOUTFILE=<setup program> setup.nsi
+;   scripts/make-setup.sh VERSION PROGRAMS_DIR SETUP.exe, which runs makensis with
+;   -DVERSION, -DBIN (the programs), -DRESOURCES (this folder) and -DOUTFILE.
 ;
 ; It installs for the current user only, without administrator rights, into the user's own
 ; programs folder: Orvenna keeps its records (src\data\ssq.db) and config.ini beside its

@@ -42,19 +42,11 @@ trap 'exit 143' TERM INT  # a run stopped from outside (ctest's time-out) cleans
 
 # Starts an Xvfb on a free display number and sets `started` to that number (empty when the
 # server did not start).
+source "$(dirname "$0")/private-display.sh"
 start_xvfb() {
-  local number_file
-  number_file=$(mktemp)
-  files+=("$number_file")
-  # Xvfb picks the number and writes it, then a newline, once it accepts clients.
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$number_file" </dev/null >/dev/null 2>&1 9>&- &
-  servers+=($!)
-  for _ in $(seq 200); do
-    [ "$(wc -l <"$number_file")" -ge 1 ] && break
-    kill -0 "${servers[-1]}" 2>/dev/null || break
-    sleep 0.05
-  done
-  started=$(head -n1 "$number_file")
+  start_private_display
+  servers+=("$DISPLAY_PID")
+  started=$DISPLAY_NUMBER
 }
 
 # Whether Wine's services run for this prefix: its session has started.

@@ -42,10 +42,10 @@ orvenna-cli draw --file "$root/fuzz/corpus/draw_page/front-page.html" >"$work/dr
   fail "orvenna-cli draw failed: $(cat "$work/draw.txt")"
 
 # The window starts and keeps running (its single-instance lock shows it got that far).
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$work/display" </dev/null >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
-DISPLAY=":$(head -n1 "$work/display")" orvenna >"$work/orvenna.log" 2>&1 &
+source "$root/scripts/private-display.sh"
+start_private_display
+pids+=("$DISPLAY_PID")
+DISPLAY=":$DISPLAY_NUMBER" orvenna >"$work/orvenna.log" 2>&1 &
 pids+=($!)
 sleep 4
 kill -0 "${pids[-1]}" 2>/dev/null || fail "orvenna ended at start: $(cat "$work/orvenna.log")"

@@ -53,10 +53,11 @@ wait_for() {  # wait_for SECONDS COMMAND...: true once COMMAND succeeds
 }
 
 # Wine needs a display for the windows; the session starts on it (scripts/wine-run.sh).
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -dpi 96 -nolisten tcp 3>"$work/display" </dev/null >/dev/null 2>&1 &
-pids+=($!)
-wait_for 10 test -s "$work/display" || { fail "Xvfb did not start"; finish; }
-export DISPLAY=":$(head -n1 "$work/display")"
+source "$root/scripts/private-display.sh"
+start_private_display
+pids+=("$DISPLAY_PID")
+[ -n "$DISPLAY_NUMBER" ] || { fail "Xvfb did not start"; finish; }
+export DISPLAY=":$DISPLAY_NUMBER"
 wine reg add 'HKCU\Software\Wine\AppDefaults\orvenna.exe\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 
 appdata=$(wine_run cmd /c echo %LOCALAPPDATA% | tr -d '\r')
@@ -85,8 +86,7 @@ cp "$installed/src/data/ssq.db" "$work/ssq-before.db"
 
 step "version 1.1.0 on an update server"
 mkdir -p "$work/site/update/tarv"
-makensis -V1 -INPUTCHARSET UTF8 -DVERSION=1.1.0 -DBIN="$build/bin" -DRESOURCES="$root/resources" \
-  -DOUTFILE="$work/site/Orvenna-1.1.0-setup.exe" "$root/resources/setup.nsi" >/dev/null
+bash "$root/scripts/make-setup.sh" 1.1.0 "$build/bin" "$work/site/Orvenna-1.1.0-setup.exe" >/dev/null
 python3 - "$work" <<'EOF' &
 import http.server, os, sys, socketserver
 work = sys.argv[1]
