@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "base/Text.h"
 #include "framework/Fingerprint.h"
@@ -36,6 +37,8 @@ bool isPartialDownloadName(const std::filesystem::path& fileName) {
     return true;
 }
 
+namespace {
+
 // A user always sees the setup program's pages. A test of the whole update, which no one
 // watches, asks for its silent mode ("/S") through ORVENNA_INSTALLER_ARGUMENTS.
 std::vector<std::wstring> installerArguments() {
@@ -45,6 +48,8 @@ std::vector<std::wstring> installerArguments() {
     for (std::wstring word; words >> word;) arguments.push_back(word);
     return arguments;
 }
+
+}  // namespace
 
 Status startInstaller(const std::filesystem::path& file) {
     return startDetached(file, installerArguments());

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "base/Result.h"
 
@@ -21,12 +20,9 @@ std::filesystem::path partialDownloadFile(const std::filesystem::path& installer
 // hexadecimal MD5 digits + ".exe").
 bool isPartialDownloadName(const std::filesystem::path& fileName);
 
-// The installer's command-line arguments: none, unless ORVENNA_INSTALLER_ARGUMENTS names some
-// (separated by blanks).
-std::vector<std::wstring> installerArguments();
-
-// Starts the installer with those arguments and returns without waiting for it (at most
-// 500 ms for it to settle). On Linux the file is made executable first.
+// Starts the installer and returns without waiting for it (at most 500 ms for it to settle).
+// On Linux the file is made executable first. It gets no arguments unless
+// ORVENNA_INSTALLER_ARGUMENTS names some (separated by blanks).
 Status startInstaller(const std::filesystem::path& file);
 
 }  // namespace orvenna
