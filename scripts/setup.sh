@@ -4,18 +4,18 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake ninja-build pkg-config git
+  build-essential cmake ninja-build pkg-config git ccache
   libwxgtk3.2-dev
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev
   libjsoncpp-dev rapidjson-dev
   libqrencode-dev
-  libssl-dev openssl
+  libssl-dev openssl libsodium-dev minisign
   libmodest-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix
-  xvfb xauth imagemagick fonts-noto-cjk zbar-tools
+  xvfb xauth imagemagick fonts-noto-cjk fonts-arphic-uming zbar-tools openbox xdotool
   python3 iputils-ping procps
   fp-utils-3.2.2 nsis lintian dpkg-dev
 )

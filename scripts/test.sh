@@ -5,9 +5,20 @@
 # Windows program's tests under Wine with its setup program and update end to end
 # (scripts/windows-test.sh), and every fuzz target for a bounded time. Fails when any test or
 # fuzz target fails.
+#
+#   bash scripts/test.sh           everything, as CI runs it
+#   bash scripts/test.sh --quick   the release build and its tests only: the loop while working
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
+
+if [ "${1:-}" = --quick ]; then
+  bash scripts/build.sh release
+  exec ctest --test-dir build --output-on-failure -j "$(nproc)"
+elif [ $# -gt 0 ]; then
+  echo "usage: scripts/test.sh [--quick]" >&2
+  exit 2
+fi
 
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export LSAN_OPTIONS=suppressions=$PWD/tests/lsan.supp:print_suppressions=0

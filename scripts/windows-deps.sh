@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the static Windows libraries Orvenna links against (libpng, SQLite, jsoncpp,
-# qrencode, googletest, Modest, curl over Schannel, wxMSW 3.2) from Debian's source packages
+# qrencode, googletest, Modest, curl over Schannel, wxMSW 3.2, libsodium) from Debian's source packages
 # with the mingw-w64 cross compiler, and prints the folder that holds them:
 #
 #   prefix=$(scripts/windows-deps.sh)
@@ -30,7 +30,7 @@ packages=(
   tcl # tclsh generates SQLite's amalgamation
 )
 # Debian source packages built, in this order; each is unpacked into src/<name>.
-sources=(libpng1.6 sqlite3 libjsoncpp qrencode googletest modest curl wxwidgets3.2)
+sources=(libpng1.6 sqlite3 libjsoncpp qrencode googletest modest curl wxwidgets3.2 libsodium)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -308,6 +308,16 @@ build_wxwidgets() {
   "$prefix/bin/wx-config" --libs core base html
 }
 
+build_libsodium() {
+  mkdir -p "$src/libsodium/build-win"
+  cd "$src/libsodium/build-win"
+  # Only the library: update signatures are checked with it, nothing else of it is used.
+  ../configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
+    --disable-pie CC=$host-gcc-posix
+  make -j"$jobs" -C src/libsodium
+  make -C src/libsodium install
+}
+
 exec 3>&2 # fetch_source's notes reach the terminal, not only the log
 run_step sources "$scratch/sources.log" fetch_sources
 run_step libpng "$scratch/libpng.log" build_libpng
@@ -318,6 +328,7 @@ run_step googletest "$scratch/googletest.log" build_googletest
 run_step modest "$scratch/modest.log" build_modest
 run_step curl "$scratch/curl.log" build_curl
 run_step wxwidgets "$scratch/wxwidgets.log" build_wxwidgets
+run_step libsodium "$scratch/libsodium.log" build_libsodium
 
 # The link goes, staging takes its name; .complete marks a prefix that may be used.
 rm -f "$prefix"
