@@ -3,8 +3,9 @@
 #
 #   export WINEPREFIX=$(scripts/windows-wine.sh [FOLDER])
 #
-# FOLDER defaults to /var/cache/orvenna-windows/wineprefix (ORVENNA_WINDOWS_CACHE replaces the
-# parent folder). A missing prefix is made (about 8 s, 700 MB: cheaper to make than to keep
+# FOLDER defaults to $ORVENNA_WINEPREFIX, else /var/cache/orvenna-windows/wineprefix
+# (ORVENNA_WINDOWS_CACHE replaces the parent folder): two work trees testing at once each
+# name their own, since a test may change the prefix's DPI. A missing prefix is made (about 8 s, 700 MB: cheaper to make than to keep
 # in a cache); an existing one is reused. scripts/windows-deps.sh installs Wine and the fonts.
 #
 # Whoever runs ctest afterwards should first start a lasting wineserver with a Wine process
@@ -15,7 +16,7 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 cache=${ORVENNA_WINDOWS_CACHE:-/var/cache/orvenna-windows}
-prefix=${1:-$cache/wineprefix}
+prefix=${1:-${ORVENNA_WINEPREFIX:-$cache/wineprefix}}
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 
