@@ -24,7 +24,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # The fonts the shipped fontconfig rule names for the Song face.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-noto-cjk")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-arphic-uming")
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE "https://orvenna.invalid/")
 
 # What Debian asks of every package's documentation folder: the copyright and a changelog.

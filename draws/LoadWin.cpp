@@ -10,7 +10,8 @@ namespace orvenna {
 // No frame, no caption, no minimise or maximise: only the picture.
 LoadWin::LoadWin(wxWindow* parent)
     : wxDialog(parent, wxID_ANY, L"Orvenna 启动", wxDefaultPosition, wxDefaultSize, wxBORDER_NONE) {
-    const wxSize size(488, 288);
+    // 488 x 288 at 96 DPI, drawn from a picture twice that size.
+    const wxSize size = LayoutContext(this).px(wxSize(488, 288));
     SetClientSize(size);
     picture_ = pictureBitmap("splash.png", size);
     SetBackgroundStyle(wxBG_STYLE_PAINT);

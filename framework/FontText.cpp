@@ -2,7 +2,6 @@
 
 #include <vector>
 
-#include <wx/dcmemory.h>
 #include <wx/settings.h>
 
 #include "base/Text.h"
@@ -55,14 +54,6 @@ std::wstring fontText(const wxFont& font) {
     text += font.GetStrikethrough() ? L",1" : L",0";
     text += L",0";
     return text;
-}
-
-wxSize measureChar(const wxFont& font, wchar_t character) {
-    wxMemoryDC dc;
-    dc.SetFont(font);
-    wxCoord width = 0, height = 0;
-    dc.GetTextExtent(wxString(character), &width, &height);
-    return {width, height};
 }
 
 }  // namespace orvenna

@@ -1,5 +1,5 @@
 // The interface font as a description text ("宋体,9,0,0,0,0,0": face, points and five style
-// fields) and the measured character cell that every panel sizes its controls by.
+// fields).
 #pragma once
 
 #include <string>
@@ -20,8 +20,5 @@ wxFont fontFromText(std::wstring_view description);
 
 // The description of a font, in the same form.
 std::wstring fontText(const wxFont& font);
-
-// Width and height in pixels of one character drawn in `font`.
-wxSize measureChar(const wxFont& font, wchar_t character);
 
 }  // namespace orvenna

@@ -5,21 +5,77 @@
 
 #include <wx/display.h>
 #include <wx/gdicmn.h>
+#include <wx/toplevel.h>
+
+#ifdef __WXGTK__
+#include <gdk/gdk.h>
+#endif
 
 namespace orvenna {
 
-double scaleFactorForDpi(int dpi) {
-    const double factor = dpi / 96.0;
-    return factor < 1.0 ? 1.0 : factor;
+namespace {
+
+// GTK works in logical pixels, which GDK_SCALE maps to the device; what still grows a layout
+// there is the desktop's text scale (Xft.dpi), which enlarges every font. Windows reports
+// the screen's DPI to the window itself (FromDIP) and needs nothing more.
+double textScale() {
+#ifdef __WXGTK__
+    const double resolution = gdk_screen_get_resolution(gdk_screen_get_default());
+    return resolution > 96.0 ? resolution / 96.0 : 1.0;
+#else
+    return 1.0;
+#endif
 }
 
-double displayScale() {
-    static const double factor = scaleFactorForDpi(wxGetDisplayPPI().y);
-    return factor;
+}  // namespace
+
+LayoutContext::LayoutContext(const wxWindow* window)
+    : window_(window), scale_(window->FromDIP(1000) / 1000.0 * textScale()) {}
+
+wxSize LayoutContext::cell(wchar_t glyph) const {
+    return extent(wxString(glyph));
 }
 
-int scaled(int pixels) {
-    return static_cast<int>(std::lround(pixels * displayScale()));
+wxSize LayoutContext::extent(const wxString& text) const {
+    // The window's own measurement: a bare memory DC would measure at 96 DPI whatever the
+    // screen's DPI, while the window's font grows with it.
+    const wxFont font = window_->GetFont();
+    int width = 0, height = 0;
+    wxString line;
+    for (wxString::const_iterator it = text.begin();; ++it) {
+        if (it == text.end() || *it == '\n') {
+            int w = 0, h = 0;
+            window_->GetTextExtent(line.empty() ? wxString(" ") : line, &w, &h, nullptr, nullptr, &font);
+            width = std::max(width, line.empty() ? 0 : w);
+            height += h;
+            line.clear();
+            if (it == text.end()) break;
+        } else {
+            line += *it;
+        }
+    }
+    return {width, height};
+}
+
+wxString LayoutContext::wrap(const wxString& text, int width) const {
+    wxString wrapped, line;
+    for (const wxUniChar c : text) {
+        if (c == '\n') {
+            wrapped += line + c;
+            line.clear();
+            continue;
+        }
+        if (!line.empty() && extent(line + c).x > width) {
+            wrapped += line + '\n';
+            line.clear();
+        }
+        line += c;
+    }
+    return wrapped + line;
+}
+
+int LayoutContext::px(int pixels) const {
+    return static_cast<int>(std::lround(pixels * scale_));
 }
 
 wxRect place(wxWindow* window, int left, int top, int width, int height, Floor floor) {
@@ -52,6 +108,18 @@ wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, i
         height = std::max(height, bottom(child) + margin);
     }
     return {width, height};
+}
+
+void fitOnScreen(wxWindow* topLevel, wxSize client) {
+    const int index = wxDisplay::GetFromWindow(topLevel);
+    const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+    // The frame's decorations as the system draws them now; before the window manager has
+    // framed a new window they may still be an estimate, and the next size event corrects them.
+    const wxSize frame = topLevel->GetSize() - topLevel->GetClientSize();
+    const wxSize fits(std::min(client.x, area.width - frame.x), std::min(client.y, area.height - frame.y));
+    topLevel->SetClientSize(fits);
+    const wxSize outer = topLevel->GetSize();
+    topLevel->Move(area.x + std::max(0, (area.width - outer.x) / 2), area.y + std::max(0, (area.height - outer.y) / 2));
 }
 
 }  // namespace orvenna

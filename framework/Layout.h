@@ -1,8 +1,9 @@
-// Absolute placement of controls, with the two things a layout given in character cells
-// needs on a real desktop: the display's scale factor for fixed pixel distances, and a
-// native control never made smaller than its best size (GTK drop-down lists and buttons
-// need more than one text line of height). Panels read positions back from the controls
-// (right(), bottom()), so a control that grew moves what is placed after it.
+// Absolute placement of controls, with what a layout given in character cells needs on a real
+// desktop: cells and text measured in the window's own font at its screen's DPI, fixed pixel
+// distances converted for that DPI, and a native control never made smaller than its best
+// size (GTK drop-down lists and buttons need more than one text line of height). Panels read
+// positions back from the controls (right(), bottom()), so a control that grew moves what is
+// placed after it.
 #pragma once
 
 #include <wx/button.h>
@@ -10,12 +11,32 @@
 
 namespace orvenna {
 
-// The display scale factor for a vertical DPI: dpi / 96, never below 1.
-double scaleFactorForDpi(int dpi);
-// The factor of the screen this process draws on.
-double displayScale();
-// A fixed pixel distance (a 10-pixel gap, a 56-pixel box) on this display.
-int scaled(int pixels);
+// What one window is laid out by. Made from the window when a layout runs, so a window that
+// moved to a screen of another DPI measures again.
+class LayoutContext {
+public:
+    // Measures in `window`'s font (set it first).
+    explicit LayoutContext(const wxWindow* window);
+
+    // Width and height of one character in the window's font on its screen.
+    wxSize cell(wchar_t glyph) const;
+    // The extent of a text, line breaks included.
+    wxSize extent(const wxString& text) const;
+    // `text` with line breaks put in so that no line is wider than `width`: between any two
+    // characters, as Chinese text breaks.
+    wxString wrap(const wxString& text, int width) const;
+    // A distance given in 96-DPI pixels (a 10-pixel gap, a 56-pixel box) on this window's
+    // screen: the window's DPI, and on GTK the desktop's text scale as well.
+    int px(int pixels) const;
+    wxSize px(wxSize size) const { return {px(size.x), px(size.y)}; }
+    // The 10-pixel gap between neighbouring controls.
+    int gap() const { return px(10); }
+    double scale() const { return scale_; }
+
+private:
+    const wxWindow* window_;
+    double scale_;
+};
 
 enum class Floor {
     BestSize,    // width and height at least the control's best size
@@ -43,5 +64,9 @@ inline int bottom(const wxWindow* window) {
 // The size that holds every child of `parent` plus `margin` on the right and below, but
 // never less than (minWidth, minHeight).
 wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, int margin = 0);
+
+// Gives a top-level window the client size `client` and puts it wholly inside the work area
+// of its display, centred; a window larger than the work area gets the work area.
+void fitOnScreen(wxWindow* topLevel, wxSize client);
 
 }  // namespace orvenna

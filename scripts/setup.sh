@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
-  libwxgtk3.2-dev
+  libwxgtk3.2-dev libgtk-3-dev
   libsqlite3-dev sqlite3
   libcurl4-openssl-dev
   libjsoncpp-dev rapidjson-dev

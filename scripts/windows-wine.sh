@@ -27,7 +27,11 @@ export WINEDEBUG=-all
 # them, and a caller reading our stdout through a pipe, $(...), would wait for them to end.
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
 
-if [ ! -f "$prefix/.orvenna-ready" ]; then
+# The prefix is made again when the font set-up it was made with has changed.
+fonts=$(sha256sum "$root/scripts/wine-cjk-reg.py" | cut -c1-16)
+if [ "$(cat "$prefix/.orvenna-ready" 2>/dev/null)" != "$fonts" ]; then
+  quiet wineserver -k || true
+  rm -rf "$prefix"
   t0=$SECONDS
   if ! quiet wine cmd /c exit; then
     echo "windows-wine: wine could not make $prefix" >&2
@@ -39,7 +43,7 @@ if [ ! -f "$prefix/.orvenna-ready" ]; then
   quiet wine regedit /S "$reg"
   # The registry reaches its files only when wineserver ends.
   quiet wineserver -w
-  touch "$prefix/.orvenna-ready"
+  echo "$fonts" >"$prefix/.orvenna-ready"
   echo "windows-wine: prefix $((SECONDS - t0)) s" >&2
 fi
 

@@ -1,7 +1,5 @@
 #include "AnalysisPanel.h"
 
-#include <wx/dcmemory.h>
-
 #include "LinePicture.h"
 #include "engine/Report.h"
 #include "framework/FontText.h"
@@ -10,6 +8,9 @@
 namespace orvenna {
 
 namespace {
+
+// The report box never shows fewer lines than this: the window grows, or scrolls, instead.
+constexpr int MinimumReportLines = 8;
 
 constexpr bool isPictureColumn(int column) {
     return column == 4 || column == 10;
@@ -23,15 +24,7 @@ wxStaticText* newLabel(wxWindow* parent, long style = 0) {
 }  // namespace
 
 AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : wxPanel(parent) {
-    const wxFont font = fontFromText(fontText);
-    SetFont(font);
-    {
-        wxMemoryDC dc;
-        dc.SetFont(font);
-        a_ = dc.GetTextExtent(L"长度").x;
-    }
-    h_ = measureChar(font, L'卦').y;
-
+    SetFont(fontFromText(fontText));
     header_ = newLabel(this);
     primaryTitle_ = newLabel(this);
     changedTitle_ = newLabel(this);
@@ -53,19 +46,27 @@ AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : w
     text_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
                            wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP);
 
-    SetSize(16 * a_ + scaled(250), -1);
-    layoutControls();
+    measure();
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         layoutControls();
         event.Skip();
     });
 }
 
+void AnalysisPanel::measure() {
+    const LayoutContext layout(this);
+    a_ = layout.extent(L"长度").x;
+    h_ = layout.cell(L'卦').y;
+    SetSize(16 * a_ + layout.px(250), -1);
+    layoutControls();
+}
+
 // The chart's positions in character cells (a: the width of "长度", h: the height of "卦")
 // plus fixed pixel distances, which grow with the display's scale.
 void AnalysisPanel::layoutControls() {
     const int a = a_, h = h_;
-    const auto px = [](int pixels) { return scaled(pixels); };
+    const LayoutContext layout(this);
+    const auto px = [&layout](int pixels) { return layout.px(pixels); };
     // Column k's left edge: every column is a wide but the two picture columns (3a), 20 apart.
     std::array<int, 12> left{};
     std::array<int, 12> width{};
@@ -85,13 +86,14 @@ void AnalysisPanel::layoutControls() {
                   Floor::Exact);
     }
     place(caption_, px(30), 9 * h + px(110), 15 * a + px(220), h, Floor::Exact);
-    // The panel reaches below the window by its own top; the box ends where the window does
-    // (when the rows above the panel are taller than planned), and keeps a few lines.
-    int boxHeight = GetClientSize().y - 10 * h - px(290);
-    if (GetParent())
-        boxHeight = std::min(boxHeight, GetParent()->GetClientSize().y - GetPosition().y - 10 * h - px(120));
-    boxHeight = std::max(boxHeight, 4 * h);
+    // The box ends 10 above the panel's bottom, and keeps a few lines.
+    const int boxHeight = std::max(GetClientSize().y - 10 * h - px(120), MinimumReportLines * h);
     place(text_, px(10), 10 * h + px(110), 16 * a + px(240), boxHeight, Floor::Exact);
+}
+
+int AnalysisPanel::requiredHeight() const {
+    const LayoutContext layout(this);
+    return (10 + MinimumReportLines) * h_ + layout.px(120);
 }
 
 std::wstring AnalysisPanel::cellText(int row, int column) const {

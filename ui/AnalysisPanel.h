@@ -27,6 +27,11 @@ public:
     void runAnalysis(CastRequest& request, const CastClock& clock);
     // Empties the interpretation text only; the chart stays until the next analysis.
     void clear();
+    // Measures the font's cells on the panel's screen, sets the panel's width from them and
+    // lays the chart out.
+    void measure();
+    // The height the chart and a report box of a few lines need, from the panel's top.
+    int requiredHeight() const;
     // Applies the positions again (after the panel was moved or resized).
     void layoutControls();
 

@@ -1,15 +1,23 @@
 #include "CastingPanel.h"
 
+#include <wx/wupdlock.h>
+
 #include "ChoiceButtons.h"
 #include "LabeledCombo.h"
 #include "NumberBox.h"
 #include "base/Text.h"
 #include "framework/FontText.h"
-#include "framework/Layout.h"
 
 namespace orvenna {
 
 namespace {
+
+// The width of eight of the face's widest digit.
+int eightDigits(const LayoutContext& layout) {
+    int widest = 0;
+    for (wchar_t digit = L'0'; digit <= L'9'; ++digit) widest = std::max(widest, layout.cell(digit).x);
+    return 8 * widest;
+}
 
 constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
 
@@ -24,29 +32,54 @@ void CastingPanel::build(const std::wstring& fontText) {
 
     methodChoice_ =
         new LabeledCombo(this, font_, L"起卦方式:", {L"选择起卦方式", L"数字起卦", L"自己装卦", L"超时空起卦"});
-    moveTo(methodChoice_, 0, 0);
     zodiacChoice_ = new LabeledCombo(this, font_, L"卦主生肖:",
                                      {L"选择生肖", L"子鼠", L"丑牛", L"寅虎", L"卯兔", L"辰龙", L"巳蛇", L"午马",
                                       L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
-    moveTo(zodiacChoice_, right(methodChoice_) + scaled(10), 0);
-
-    cw_ = measureChar(font_, L'数').x;
-    const int buttonHeight = zodiacChoice_->GetSize().y;
     castButton_ = makeButton(this, L"演算");
-    place(castButton_, right(zodiacChoice_) + scaled(10), 0, cw_ * 4, buttonHeight);
     resetButton_ = makeButton(this, L"重设");
-    place(resetButton_, right(castButton_) + scaled(10), 0, cw_ * 4, buttonHeight);
-
     disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()), wxDefaultPosition,
                                    wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     disclaimer_->SetForegroundColour(wxColour(192, 192, 192));
-    fitSize();
-    measureWidest();
+    layout();
 
     methodChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onMethodChosen(index); });
     zodiacChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onZodiacChosen(index); });
     castButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCast(); });
     resetButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressReset(); });
+}
+
+void CastingPanel::layout() {
+    const LayoutContext layout(this);
+    const int gap = layout.gap();
+    methodChoice_->layout();
+    zodiacChoice_->layout();
+    moveTo(methodChoice_, 0, 0);
+    const int inputLeft = right(methodChoice_) + gap;
+    const int cw = layout.cell(L'数').x;
+    const int buttonHeight = zodiacChoice_->GetSize().y;
+    if (inputControl_) placeInput(layout, inputLeft, buttonHeight);
+
+    int zodiacLeft = inputLeft;
+    switch (inputKind_) {
+        case InputKind::Number:
+            // The zodiac choice would start 40 into the 56-wide box and the box would hide
+            // the first character of its caption; it starts 10 right of the box instead.
+            zodiacLeft = std::max(inputLeft + layout.px(40), right(inputControl_) + gap);
+            break;
+        case InputKind::LineEntry:
+            zodiacLeft = std::max(inputLeft + layout.px(140), right(inputControl_)) + gap;
+            break;
+        case InputKind::TimeChoice:
+            zodiacLeft = right(inputControl_) + gap;
+            break;
+        case InputKind::None:
+            break;
+    }
+    moveTo(zodiacChoice_, zodiacLeft, 0);
+    place(castButton_, right(zodiacChoice_) + gap, 0, cw * 4, buttonHeight);
+    place(resetButton_, right(castButton_) + gap, 0, cw * 4, buttonHeight);
+    fitSize(layout);
+    measureWidest(layout);
 }
 
 NumberBox* CastingPanel::numberBox() const {
@@ -64,8 +97,6 @@ ChoiceButtons* CastingPanel::timeChoice() const {
 void CastingPanel::onMethodChosen(int index) {
     panelChanged.raise();
     request_.method = index;
-
-    const int inputLeft = right(methodChoice_) + scaled(10);
     switch (index) {
         case NumberCasting:
             if (inputKind_ == InputKind::Number) {
@@ -73,52 +104,50 @@ void CastingPanel::onMethodChosen(int index) {
                 return;
             }
             replaceInput(InputKind::Number);
-            // The zodiac choice would start 40 into the 56-wide box and the box would hide
-            // the first character of its caption; it starts 10 right of the box instead.
-            moveTo(zodiacChoice_,
-                   std::max(inputControl_->GetPosition().x + scaled(40), right(inputControl_) + scaled(10)), 0);
             break;
         case LineCasting:
             if (inputKind_ != InputKind::LineEntry) replaceInput(InputKind::LineEntry);
-            moveTo(zodiacChoice_, std::max(inputLeft + scaled(140), right(inputControl_)) + scaled(10), 0);
             break;
         case TimeCasting:
             if (inputKind_ != InputKind::TimeChoice) {
                 replaceInput(InputKind::TimeChoice);
                 request_.drawTimeChoice = DrawTime;
             }
-            moveTo(zodiacChoice_, inputLeft + inputControl_->GetSize().x + scaled(10), 0);
             break;
         default:
             return;
     }
-    moveTo(castButton_, right(zodiacChoice_) + scaled(10), 0);
-    moveTo(resetButton_, right(castButton_) + scaled(10), 0);
-    fitSize();
+    layout();
 }
 
+// The row is frozen while the new control is made and every control takes its final place,
+// then painted again whole: nothing of the old control, or of the new one at a passing
+// place, is left on screen. (A control is measured shown: GTK knows a hidden entry's
+// margins only once it is realised.)
 void CastingPanel::replaceInput(InputKind kind) {
+    Freeze();
     if (inputControl_) inputControl_->Destroy();
     inputControl_ = nullptr;
     inputKind_ = kind;
-    const int left = right(methodChoice_) + scaled(10);
-    const int height = castButton_->GetSize().y;
     switch (kind) {
         case InputKind::Number: {
             auto* box = new NumberBox(this);
             box->SetFont(font_);
-            place(box, left, 0, scaled(56), height, Floor::BestHeight);
             box->Bind(wxEVT_TEXT, [this, box](wxCommandEvent&) {
                 request_.numberText = std::wstring(trimControl(box->GetValue().ToStdWstring()));
             });
+            // GTK tells an entry's padding only once the entry is realised: then the box is
+            // sized again, to show eight digits whole.
+            box->Bind(wxEVT_CREATE, [this](wxWindowCreateEvent& event) {
+                CallAfter([this] { layout(); });
+                event.Skip();
+            });
             inputControl_ = box;
-            box->SetFocus();
             break;
         }
         case InputKind::LineEntry: {
             auto* button = makeButton(this, L"点击自己装卦");
             button->SetFont(font_);
-            place(button, left, 0, scaled(140), height);
             button->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) {
                 request_.replayId = 0;
                 panelChanged.raise();
@@ -129,7 +158,6 @@ void CastingPanel::replaceInput(InputKind kind) {
         }
         case InputKind::TimeChoice: {
             auto* choice = new ChoiceButtons(this, font_, {L"当前时间", L"开奖时间"});
-            moveTo(choice, left, scaled(3));
             choice->chosen.connect([this](int id) { request_.drawTimeChoice = id; });
             choice->cleared.connect([this] { request_.drawTimeChoice = NoTimeChoice; });
             inputControl_ = choice;
@@ -138,33 +166,64 @@ void CastingPanel::replaceInput(InputKind kind) {
         case InputKind::None:
             break;
     }
+    layout();
+    Thaw();
+    Refresh();
+    if (kind == InputKind::Number) inputControl_->SetFocus();
 }
 
-void CastingPanel::fitSize() {
+// The number box shows an eight-digit number whole: 56 pixels was that width in SimSun 9 pt.
+void CastingPanel::placeInput(const LayoutContext& layout, int left, int height) {
+    switch (inputKind_) {
+        case InputKind::Number: {
+            auto* box = static_cast<NumberBox*>(inputControl_);
+            const int digits = box->GetSizeFromTextSize(eightDigits(layout)).x;
+            place(box, left, 0, std::max(layout.px(56), digits), height, Floor::BestHeight);
+            break;
+        }
+        case InputKind::LineEntry:
+            place(inputControl_, left, 0, layout.px(140), height);
+            break;
+        case InputKind::TimeChoice:
+            static_cast<ChoiceButtons*>(inputControl_)->layout();
+            moveTo(inputControl_, left, layout.px(3));
+            break;
+        case InputKind::None:
+            break;
+    }
+}
+
+void CastingPanel::fitSize(const LayoutContext& layout) {
     // The disclaimer spans the row above it; a row taller than its buttons (a time choice
     // set lower) pushes it down.
     int rowBottom = bottom(castButton_);
     for (const wxWindow* child : GetChildren())
-        if (child != disclaimer_) rowBottom = std::max(rowBottom, bottom(child));
-    const int width = right(resetButton_) + scaled(10);
-    place(disclaimer_, 0, rowBottom + scaled(10), width, castButton_->GetSize().y, Floor::Exact);
-    SetSize(width, bottom(disclaimer_) + scaled(10));
+        if (child != disclaimer_ && child->IsShown()) rowBottom = std::max(rowBottom, bottom(child));
+    const int width = std::max(right(resetButton_) + layout.gap(), layout.extent(disclaimer_->GetLabel()).x);
+    place(disclaimer_, 0, rowBottom + layout.gap(), width, castButton_->GetSize().y, Floor::Exact);
+    SetSize(width, bottom(disclaimer_) + layout.gap());
 }
 
 // The main window keeps the result column clear of the casting row in every method, so it
 // asks for the widest row before any method is chosen: each input control is made once
 // to be measured.
-void CastingPanel::measureWidest() {
-    int input = scaled(66);  // the number box and the gap after it
+void CastingPanel::measureWidest(const LayoutContext& layout) {
+    const wxWindowUpdateLocker frozen(this);
+    const int gap = layout.gap();
+    auto* box = new NumberBox(this);
+    box->SetFont(font_);
+    const int digits = box->GetSizeFromTextSize(eightDigits(layout)).x;
+    int input = std::max(std::max(layout.px(56), digits) + gap, layout.px(40));
+    box->Destroy();
     wxButton* button = makeButton(this, L"点击自己装卦");
     button->SetFont(font_);
-    input = std::max(input, std::max(scaled(140), button->GetBestSize().x) + scaled(10));
+    input = std::max(input, std::max(layout.px(140), button->GetBestSize().x) + gap);
     button->Destroy();
     auto* times = new ChoiceButtons(this, font_, {L"当前时间", L"开奖时间"});
-    input = std::max(input, times->GetSize().x + scaled(10));
+    input = std::max(input, times->GetSize().x + gap);
     times->Destroy();
-    widest_ = right(methodChoice_) + scaled(10) + input + zodiacChoice_->GetSize().x + scaled(10) +
-              castButton_->GetSize().x + scaled(10) + resetButton_->GetSize().x + scaled(10);
+    widest_ = std::max(GetSize().x, right(methodChoice_) + gap + input + zodiacChoice_->GetSize().x + gap +
+                                        castButton_->GetSize().x + gap + resetButton_->GetSize().x + gap);
 }
 
 void CastingPanel::onZodiacChosen(int index) {

@@ -12,6 +12,7 @@
 
 #include "engine/CastRequest.h"
 #include "framework/Event.h"
+#include "framework/Layout.h"
 
 namespace orvenna {
 
@@ -32,6 +33,10 @@ public:
     // Validates the request and raises castMessage, as the button does.
     void pressCast();
     void pressReset();
+
+    // Places every control for the method chosen, in cells of the panel's font on its screen,
+    // and sizes the panel.
+    void layout();
 
     // The panel's width with the widest of the three input controls.
     int widestWidth() const { return widest_; }
@@ -62,8 +67,9 @@ private:
     void onMethodChosen(int index);
     void onZodiacChosen(int index);
     void replaceInput(InputKind kind);
-    void fitSize();
-    void measureWidest();
+    void placeInput(const LayoutContext& layout, int left, int height);
+    void fitSize(const LayoutContext& layout);
+    void measureWidest(const LayoutContext& layout);
     void reportError(int code, const std::wstring& message);
 
     LabeledCombo* methodChoice_ = nullptr;
@@ -75,7 +81,6 @@ private:
     wxStaticText* disclaimer_ = nullptr;
     std::wstring fontText_;
     wxFont font_;
-    int cw_ = 0;
     int widest_ = 0;
     CastRequest request_;
 };

@@ -1,6 +1,5 @@
 #include "ChoiceButtons.h"
 
-#include "framework/FontText.h"
 #include "framework/Layout.h"
 
 namespace orvenna {
@@ -8,21 +7,30 @@ namespace orvenna {
 ChoiceButtons::ChoiceButtons(wxWindow* parent, const wxFont& font, std::initializer_list<std::wstring_view> captions)
     : wxPanel(parent) {
     SetFont(font);
-    const wxSize cell = measureChar(font, L'除');
-    const int cw = cell.x, ch = cell.y;
-    int left = 0, width = 0, id = 1;
+    int id = 1;
     for (std::wstring_view caption : captions) {
         auto* button = new wxRadioButton(this, wxID_ANY, wxString(caption.data(), caption.size()), wxDefaultPosition,
                                          wxDefaultSize, id == 1 ? wxRB_GROUP : 0);
-        const wxRect rect = place(button, left, 0, (static_cast<int>(caption.size()) + 2) * cw, ch + scaled(5));
-        width = rect.GetRight() + 1;
-        left = width + scaled(10);
         button->Bind(wxEVT_RADIOBUTTON, [this, id](wxCommandEvent&) { chosen.raise(id); });
         buttons_.push_back(button);
         ++id;
     }
     if (buttons_.size() > 1) buttons_[1]->SetValue(true);
-    SetSize(sizeAroundChildren(this, width, ch + scaled(5)));
+    layout();
+}
+
+void ChoiceButtons::layout() {
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'除');
+    const int cw = cell.x, ch = cell.y;
+    int left = 0, width = 0;
+    for (wxRadioButton* button : buttons_) {
+        const int chars = static_cast<int>(button->GetLabel().length());
+        const wxRect rect = place(button, left, 0, (chars + 2) * cw, ch + layout.px(5));
+        width = rect.GetRight() + 1;
+        left = width + layout.gap();
+    }
+    SetSize(sizeAroundChildren(this, width, ch + layout.px(5)));
 }
 
 void ChoiceButtons::choose(int id) {

@@ -21,6 +21,8 @@ public:
     void choose(int id);
     // The id of the selected button, 0 when none is.
     int chosenId() const;
+    // Places the buttons side by side and sizes the panel.
+    void layout();
     wxRadioButton* button(int id) const { return buttons_.at(static_cast<std::size_t>(id - 1)); }
 
     Event<int> chosen;

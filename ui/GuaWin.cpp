@@ -14,13 +14,15 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now
     : wxDialog(parent, wxID_ANY, L"自己装卦", wxDefaultPosition, wxDefaultSize,
                wxCAPTION | wxCLOSE_BOX | wxSYSTEM_MENU),
       request_(request) {
-    SetClientSize(scaled(480), scaled(420));
     panel_ = new LineEntryPanel(this, now);
-    const int margin = scaled(10);
     // Not skipped: the dialog's own handler would stretch its one child over the client area.
-    Bind(wxEVT_SIZE, [this, margin](wxSizeEvent&) { panel_->Move(margin, margin); });
-    panel_->Move(margin, margin);
-    SetClientSize(std::max(scaled(480), panel_->GetSize().x + 2 * margin), panel_->GetSize().y + 2 * margin);
+    Bind(wxEVT_SIZE, [this](wxSizeEvent&) { panel_->Move(LayoutContext(this).gap(), LayoutContext(this).gap()); });
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        panel_->layout();
+        fitToPanel();
+        event.Skip();
+    });
+    fitToPanel();
     CentreOnParent();
 
     panel_->lineEntryResult.connect([this](int code, const std::wstring& upper, const std::wstring& lower,
@@ -37,6 +39,13 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now
         else
             SetReturnCode(result), Hide();
     });
+}
+
+void GuaWin::fitToPanel() {
+    const LayoutContext layout(this);
+    const int margin = layout.gap();
+    panel_->Move(margin, margin);
+    SetClientSize(std::max(layout.px(480), panel_->GetSize().x + 2 * margin), panel_->GetSize().y + 2 * margin);
 }
 
 }  // namespace orvenna

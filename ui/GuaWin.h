@@ -20,6 +20,9 @@ public:
     LineEntryPanel* panel() const { return panel_; }
 
 private:
+    // Sizes the dialog around its panel, at least 480 wide.
+    void fitToPanel();
+
     CastRequest& request_;
     LineEntryPanel* panel_;
 };

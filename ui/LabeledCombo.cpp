@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "framework/FontText.h"
 #include "framework/Layout.h"
 
 namespace orvenna {
@@ -11,28 +10,33 @@ LabeledCombo::LabeledCombo(wxWindow* parent, const wxFont& font, std::wstring_vi
                            std::initializer_list<std::wstring_view> items)
     : wxPanel(parent) {
     SetFont(font);
-    const wxSize cell = measureChar(font, L'数');
-    const int cw = cell.x, ch = cell.y;
-    const int captionLength = static_cast<int>(captionText.size());
-    std::size_t longest = 0;
-    for (std::wstring_view item : items) longest = std::max(longest, item.size());
+    captionLength_ = static_cast<int>(captionText.size());
+    for (std::wstring_view item : items) longestItem_ = std::max(longestItem_, static_cast<int>(item.size()));
 
     caption_ = new wxStaticText(this, wxID_ANY, wxString(captionText.data(), captionText.size()), wxDefaultPosition,
                                 wxDefaultSize, wxALIGN_RIGHT | wxST_NO_AUTORESIZE);
     list_ = new wxChoice(this, wxID_ANY);
     for (std::wstring_view item : items) list_->Append(wxString(item.data(), item.size()));
-
-    place(caption_, 0, scaled(5), cw * captionLength, ch, Floor::BestHeight);
-    const wxRect listRect =
-        place(list_, cw * captionLength + scaled(10), scaled(2), cw * (static_cast<int>(longest) + 1) + scaled(10), ch);
-    // A list taller than one text line keeps its caption level with its text.
-    if (listRect.height > ch + scaled(6))
-        moveTo(caption_, 0, listRect.y + (listRect.height - caption_->GetSize().y) / 2);
-    SetSize(sizeAroundChildren(this, cw * (static_cast<int>(longest) + captionLength + 1) + scaled(20), ch + scaled(10),
-                               scaled(2)));
+    layout();
 
     list_->Bind(wxEVT_CHOICE, [this](wxCommandEvent&) { reportSelection(); });
     if (!list_->IsEmpty()) setSelection(0);
+}
+
+void LabeledCombo::layout() {
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'数');
+    const int cw = cell.x, ch = cell.y;
+    // The caption is as wide as its text needs where the face's glyphs are wider than the cell.
+    const int captionWidth = std::max(cw * captionLength_, layout.extent(caption_->GetLabel()).x);
+    place(caption_, 0, layout.px(5), captionWidth, ch, Floor::BestHeight);
+    const wxRect listRect =
+        place(list_, captionWidth + layout.gap(), layout.px(2), cw * (longestItem_ + 1) + layout.gap(), ch);
+    // A list taller than one text line keeps its caption level with its text.
+    if (listRect.height > ch + layout.px(6))
+        moveTo(caption_, 0, listRect.y + (listRect.height - caption_->GetSize().y) / 2);
+    SetSize(sizeAroundChildren(this, captionWidth + cw * (longestItem_ + 1) + layout.px(20), ch + layout.gap(),
+                               layout.px(2)));
 }
 
 void LabeledCombo::setSelection(int index) {

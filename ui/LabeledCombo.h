@@ -23,6 +23,9 @@ public:
     void setSelection(int index);
     int selection() const { return list_->GetSelection(); }
 
+    // Places the caption and the list and sizes the panel, in cells of its font on its screen.
+    void layout();
+
     wxChoice* list() const { return list_; }
     wxStaticText* caption() const { return caption_; }
 
@@ -33,6 +36,8 @@ private:
 
     wxStaticText* caption_;
     wxChoice* list_;
+    int captionLength_ = 0;
+    int longestItem_ = 0;
 };
 
 }  // namespace orvenna

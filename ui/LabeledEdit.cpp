@@ -1,9 +1,10 @@
 #include "LabeledEdit.h"
 
+#include <algorithm>
+
 #include <wx/richtooltip.h>
 
 #include "base/Text.h"
-#include "framework/FontText.h"
 #include "framework/Layout.h"
 
 namespace orvenna {
@@ -18,27 +19,28 @@ constexpr int BalloonTipMs = 5000;
 LabeledEdit::LabeledEdit(wxWindow* parent, const wxFont& font, std::wstring_view captionText, Lines lines, Mode mode)
     : wxPanel(parent) {
     SetFont(font);
-    const wxSize cell = measureChar(font, L'数');
-    cw_ = cell.x;
-    ch_ = cell.y;
     long style = 0;
     if (lines == Lines::Multi) style |= wxTE_MULTILINE | wxVSCROLL;
     if (mode == Mode::ReadOnly) style |= wxTE_READONLY;
     caption_ = new wxStaticText(this, wxID_ANY, wxString(captionText.data(), captionText.size()));
-    place(caption_, 0, 0, cw_ * static_cast<int>(captionText.size()), ch_, Floor::BestHeight);
     box_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, style);
-    box_->SetMargins(5, -1);
     box_->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { emptyChanged.raise(isBlank()); });
 }
 
 void LabeledEdit::layout(Form form, int left, int top, int width, int height) {
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'数');
+    const wxString captionText = caption_->GetLabel();
+    place(caption_, 0, 0, std::max(cell.x * static_cast<int>(captionText.length()), layout.extent(captionText).x),
+          cell.y, Floor::BestHeight);
+    box_->SetMargins(layout.px(5), -1);
     if (form == Form::Vertical) {
         const int captionHeight = caption_->GetSize().y;
         SetSize(left, top, width, height);
-        place(box_, 0, captionHeight + 2, width, height - captionHeight - 2, Floor::Exact);
+        place(box_, 0, captionHeight + layout.px(2), width, height - captionHeight - layout.px(2), Floor::Exact);
     } else {
         // A one-line box is never lower than GTK draws it; the component grows instead.
-        const int boxLeft = right(caption_) + 3;
+        const int boxLeft = right(caption_) + layout.px(3);
         const wxRect boxRect = place(box_, boxLeft, 0, width - boxLeft, height, Floor::BestHeight);
         SetSize(left, top, width, boxRect.height);
         moveTo(caption_, 0, (boxRect.height - caption_->GetSize().y) / 2);

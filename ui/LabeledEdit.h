@@ -44,8 +44,6 @@ public:
 private:
     wxStaticText* caption_;
     wxTextCtrl* box_;
-    int cw_;
-    int ch_;
     std::pair<std::wstring, std::wstring> lastTip_;
 };
 

@@ -34,12 +34,14 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
     texts_.clear();
     numbers_.clear();
     if (refresh_) refresh_->Destroy();
+    shown_ = {numbers, drawDate, period, fontText, messageMode};
 
     const wxFont font = fontFromText(fontText);
     SetFont(font);
-    const wxSize cell = measureChar(font, L'款');
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'款');
     const int cw = cell.x, ch = cell.y;
-    const int gap = scaled(10);
+    const int gap = layout.gap();
     auto label = [&](const std::wstring& text, int left, int top, int width, long style = 0) {
         auto* made =
             new wxStaticText(this, wxID_ANY, text, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE | style);
@@ -47,8 +49,11 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
         place(made, left, top, width, ch, Floor::BestHeight);
         return made;
     };
-    auto textWidth = [cw](const std::wstring& text, int maxChars = 1 << 20) {
-        return cw * std::min(static_cast<int>(text.size()), maxChars);
+    // A text takes a cell a character, or what it measures where the face is wider.
+    auto textWidth = [&](const std::wstring& text, int maxChars = 1 << 20) {
+        const int chars = static_cast<int>(text.size());
+        if (chars > maxChars) return cw * maxChars;
+        return std::max(cw * chars, layout.extent(text).x);
     };
 
     const std::wstring heading = L"七星彩最新开奖:";
@@ -76,21 +81,31 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
                 piece = std::wstring(clampedSubstr(numbers, k - 1, 1));
                 colour = k == DigitCount ? Blue : Orange;
             }
-            wxStaticText* number = label(piece, left, rowTop[row], cw);
+            wxStaticText* number = label(piece, left, rowTop[row], textWidth(piece));
             number->SetForegroundColour(colour);
             numbers_.push_back(number);
             left = right(number) + gap;
         }
     }
 
-    const wxSize buttonSize(scaled(32), scaled(32));
+    const wxSize buttonSize = layout.px(wxSize(32, 32));
     const wxBitmap normal = pictureBitmap("refresh-normal.png", buttonSize);
     refresh_ = new PictureButton(this, buttonSize, normal, pictureBitmap("refresh-hover.png", buttonSize),
                                  pictureBitmap("refresh-disabled.png", buttonSize), normal);
-    refresh_->Move(right(issue) + scaled(50), issue->GetPosition().y);
+    // Right of the period, and of the number rows where the notice's rows reach further.
+    int buttonLeft = right(issue) + layout.px(50);
+    for (const wxStaticText* number : numbers_) buttonLeft = std::max(buttonLeft, right(number) + gap);
+    refresh_->Move(buttonLeft, issue->GetPosition().y);
     refresh_->clicked.connect([this] { refreshRequested.raise(); });
 
-    SetSize(right(refresh_) + gap, bottom(numbers_.back()) + gap);
+    SetSize(sizeAroundChildren(this, 0, 0, gap));
+}
+
+void LatestDrawsPanel::layout() {
+    const Shown shown = shown_;
+    const bool enabled = !refresh_ || refresh_->IsEnabled();
+    showDraw(shown.numbers, shown.drawDate, shown.period, shown.fontText, shown.messageMode);
+    refresh_->Enable(enabled);
 }
 
 }  // namespace orvenna

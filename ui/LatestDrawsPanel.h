@@ -27,6 +27,9 @@ public:
     void showDraw(const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
                   const std::wstring& fontText, int messageMode);
 
+    // Lays out what is shown again, in cells of its font on the panel's screen.
+    void layout();
+
     // Heading, date, period, then the row caption.
     const std::vector<wxStaticText*>& textLabels() const { return texts_; }
     const std::vector<wxStaticText*>& numberLabels() const { return numbers_; }
@@ -35,6 +38,11 @@ public:
     Event<> refreshRequested;
 
 private:
+    struct Shown {
+        std::wstring numbers, drawDate, period, fontText;
+        int messageMode = 1;
+    };
+    Shown shown_;
     std::vector<wxStaticText*> texts_;
     std::vector<wxStaticText*> numbers_;
     PictureButton* refresh_ = nullptr;

@@ -40,37 +40,27 @@ void showInformation(wxWindow* parent, const std::wstring& text) {
 
 LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wxPanel(parent) {
     // This panel is given no font description: it uses the system's GUI font.
-    const wxFont font = fontFromText(L"");
-    SetFont(font);
-    const wxSize cell = measureChar(font, L'四');
-    const int cw = cell.x, ch = cell.y;
-    const int gap = scaled(10);
-
-    // Rows are ch + 10 apart, or further where a list is taller than a text line.
-    int pitch = ch + gap;
+    SetFont(fontFromText(L""));
     for (int i = 0; i < 6; ++i) {
-        auto* caption = new wxStaticText(this, wxID_ANY, wx(LineCaptions[i]));
+        lineCaptions_[i] = new wxStaticText(this, wxID_ANY, wx(LineCaptions[i]));
         auto* list = new wxChoice(this, wxID_ANY);
         for (std::wstring_view item : LineItems) list->Append(wx(item));
         list->SetSelection(0);
-        pitch = std::max(pitch, list->GetBestSize().y + scaled(4));
-        const wxRect listRect = place(list, 3 * cw, i * pitch + gap - scaled(3), 8 * cw, ch);
-        // The caption sits level with the text of its list.
-        place(caption, 0, listRect.y + (listRect.height - ch) / 2, 3 * cw, ch, Floor::BestHeight);
         lineChoices_[5 - i] = list;
     }
-
-    wxChoice* first = lineChoices_[5];
     tip_ = new wxStaticText(this, wxID_ANY, wx(Tip));
     tip_->SetForegroundColour(*wxRED);
-    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20, 4 * ch, Floor::Exact);
-    tip_->Wrap(24 * cw + 20);
-    place(tip_, right(first) + gap, first->GetPosition().y, 24 * cw + 20, std::max(4 * ch, tip_->GetBestSize().y),
-          Floor::Exact);
+    timeCaption_ = new wxStaticText(this, wxID_ANY, L"线下摇卦时间:");
+    createTimeChoices(now);
+    ok_ = makeButton(this, L"确定");
+    cancel_ = makeButton(this, L"取消");
+    layout();
 
-    auto* timeCaption = new wxStaticText(this, wxID_ANY, L"线下摇卦时间:");
-    place(timeCaption, tip_->GetPosition().x, bottom(tip_) + gap, 24 * cw + 20, ch, Floor::BestHeight);
+    ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressOk(); });
+    cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCancel(); });
+}
 
+void LineEntryPanel::createTimeChoices(const DateTimeFields& now) {
     const int units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};
     const std::wstring_view unsetItems[6] = {L"年份", L"月份", L"日期", L"小时", L"分钟", L"秒钟"};
     const int today[3] = {now.year, now.month, now.day};
@@ -89,29 +79,51 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
         }
         timeChoices_[part] = list;
     }
-    const int firstRowTop = bottom(timeCaption) + gap;
-    int left = timeCaption->GetPosition().x;
+}
+
+void LineEntryPanel::layout() {
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'四');
+    const int cw = cell.x, ch = cell.y;
+    const int gap = layout.gap();
+
+    // Rows are ch + 10 apart, or further where a list is taller than a text line.
+    int pitch = ch + gap;
+    for (wxChoice* list : lineChoices_) pitch = std::max(pitch, list->GetBestSize().y + layout.px(4));
+    const int captionWidth = std::max(3 * cw, layout.extent(wx(LineCaptions[0])).x);
+    for (int i = 0; i < 6; ++i) {
+        const wxRect listRect = place(lineChoices_[5 - i], captionWidth, i * pitch + gap - layout.px(3), 8 * cw, ch);
+        // The caption sits level with the text of its list.
+        place(lineCaptions_[i], 0, listRect.y + (listRect.height - ch) / 2, captionWidth, ch, Floor::BestHeight);
+    }
+
+    wxChoice* first = lineChoices_[5];
+    const int tipWidth = 24 * cw + layout.px(20);
+    tip_->SetLabel(layout.wrap(wx(Tip), tipWidth));
+    place(tip_, right(first) + gap, first->GetPosition().y, tipWidth,
+          std::max(4 * ch, layout.extent(tip_->GetLabel()).y), Floor::Exact);
+    place(timeCaption_, tip_->GetPosition().x, bottom(tip_) + gap, tipWidth, ch, Floor::BestHeight);
+
+    const int firstRowTop = bottom(timeCaption_) + gap;
+    int left = timeCaption_->GetPosition().x;
     for (int part = 0; part < 3; ++part) {
         place(timeChoices_[part], left, firstRowTop, (part == 0 ? 6 : 5) * cw, ch);
         left = right(timeChoices_[part]) + gap;
     }
     const int secondRowTop = bottom(timeChoices_[0]) + gap;
-    left = timeCaption->GetPosition().x;
+    left = timeCaption_->GetPosition().x;
     for (int part = 3; part < 6; ++part) {
         place(timeChoices_[part], left, secondRowTop, 5 * cw, ch);
         left = right(timeChoices_[part]) + gap;
     }
 
+    ok_->SetPosition(wxPoint(0, 0));
+    cancel_->SetPosition(wxPoint(0, 0));
     const int width = std::max(right(timeChoices_[4]) + gap, sizeAroundChildren(this, 0, 0, gap).x);
-    ok_ = makeButton(this, L"确定");
-    cancel_ = makeButton(this, L"取消");
-    const int buttonTop = bottom(timeChoices_[3]) + gap;
+    const int buttonTop = std::max(bottom(timeChoices_[3]), bottom(timeChoices_[5])) + gap;
     const wxRect okRect = place(ok_, (width - 10 * cw - gap) / 2, buttonTop, 5 * cw, 2 * ch);
     place(cancel_, okRect.GetRight() + 1 + gap, buttonTop, 5 * cw, 2 * ch);
     SetSize(width, std::max(buttonTop + 2 * ch + 4 * gap, bottom(cancel_) + gap));
-
-    ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressOk(); });
-    cancel_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCancel(); });
 }
 
 int LineEntryPanel::prefixIndex(const wxChoice* list, std::wstring_view prefix) {

@@ -33,6 +33,9 @@ public:
     wxButton* cancelButton() const { return cancel_; }
     wxStaticText* tip() const { return tip_; }
 
+    // Places every control in cells of the panel's font on its screen and sizes the panel.
+    void layout();
+
     void pressOk();
     void pressCancel();
 
@@ -47,7 +50,11 @@ public:
     Event<int, const std::wstring&, const std::wstring&, const std::vector<int>&, double> lineEntryResult;
 
 private:
-    std::array<wxChoice*, 6> lineChoices_{};  // line 1 first
+    void createTimeChoices(const DateTimeFields& now);
+
+    std::array<wxStaticText*, 6> lineCaptions_{};  // top to bottom: line 6 first
+    std::array<wxChoice*, 6> lineChoices_{};       // line 1 first
+    wxStaticText* timeCaption_ = nullptr;
     std::array<wxChoice*, 6> timeChoices_{};
     wxStaticText* tip_ = nullptr;
     wxButton* ok_ = nullptr;

@@ -2,8 +2,6 @@
 
 #include <algorithm>
 
-#include <wx/dcclient.h>
-
 #include "LabeledEdit.h"
 #include "QrView.h"
 #include "base/Text.h"
@@ -38,9 +36,6 @@ void ResultPanel::build(const std::wstring& fontText) {
     list_->SetFont(font);
     selectAll_->SetFont(font);
     delete_->SetFont(font);
-    const wxSize cell = measureChar(font, L'框');
-    cw_ = cell.x;
-    ch_ = cell.y;
 
     result_ = new LabeledEdit(this, font, L"演算结果:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::ReadOnly);
     phone_ = makeButton(this, L"用手机查看");
@@ -68,8 +63,10 @@ void ResultPanel::build(const std::wstring& fontText) {
 void ResultPanel::layoutControls() {
     if (!result_) return;
     const int width = GetClientSize().x, height = GetClientSize().y;
-    const int gap = scaled(10);
-    const int cw = cw_, ch = ch_;
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'框');
+    const int gap = layout.gap();
+    const int cw = cell.x, ch = cell.y;
     place(list_, 0, 0, width, 8 * ch, Floor::Exact);
     place(selectAll_, 0, bottom(list_) + gap, 4 * cw, 2 * ch);
     place(delete_, right(selectAll_) + gap, selectAll_->GetPosition().y, 3 * cw, 2 * ch);
@@ -79,8 +76,8 @@ void ResultPanel::layoutControls() {
     // and the buttons. Where the font's cells are larger than the window was planned for,
     // the result box gives up lines first and the panel asks for more height.
     const int buttonHeight = std::max({2 * ch, phone_->GetBestSize().y, save_->GetBestSize().y});
-    const int titleHeight = std::max(ch + 8, title_->box()->GetBestSize().y);
-    const int minimumNote = result_->caption()->GetSize().y + 2 + 3 * ch + scaled(12);
+    const int titleHeight = std::max(ch + layout.px(8), title_->box()->GetBestSize().y);
+    const int minimumNote = result_->caption()->GetSize().y + layout.px(2) + 3 * ch + layout.px(12);
     const int below = gap + buttonHeight + gap + minimumNote + gap + titleHeight + gap + buttonHeight;
     // The result box is planned for 16 cells; where the platform's lines are taller than a
     // cell, it takes what a whole result text needs: every line of the result is key output.
@@ -95,23 +92,22 @@ void ResultPanel::layoutControls() {
     const int noteTop = bottom(phone_) + gap;
     const int noteHeight = std::max(height - 7 * ch - bottom(phone_) - gap, minimumNote);
     note_->layout(LabeledEdit::Form::Vertical, 0, noteTop, result_->GetSize().x, noteHeight);
-    title_->layout(LabeledEdit::Form::Horizontal, 0, bottom(note_) + gap, note_->GetSize().x, ch + 8);
+    title_->layout(LabeledEdit::Form::Horizontal, 0, bottom(note_) + gap, note_->GetSize().x, ch + layout.px(8));
     place(save_, 0, bottom(title_) + gap, 5 * cw, 2 * ch);
     place(help_, right(save_) + gap, save_->GetPosition().y, 5 * cw, 2 * ch);
-    if (qrView_) qrView_->SetSize(resultBoxRect());
+    if (qrView_) qrView_->SetSize(resultBox()->GetRect());
 }
 
 int ResultPanel::wholeResultHeight() const {
     wxTextCtrl* box = result_->box();
-    // Every line of the template, and the empty one after its last line break, where the
-    // cursor can stand.
-    std::wstring lines = L"框";
-    for (std::size_t n = std::count(SuggestionTemplate.begin(), SuggestionTemplate.end(), L'\n'); n > 0; --n)
-        lines += L"\n框";
-    wxClientDC dc(box);
-    dc.SetFont(box->GetFont());
-    const int textHeight = dc.GetMultiLineTextExtent(lines).y;
-    return result_->caption()->GetSize().y + 2 + box->GetSizeFromTextSize(-1, textHeight).y;
+    // Every line of the template as it will be drawn (a line with a character that the face
+    // lacks takes the taller line of the face that stands in), digits for the fields, and
+    // the empty line after the last line break, where the cursor can stand.
+    std::wstring lines;
+    for (const wchar_t c : SuggestionTemplate)
+        if (c != L'\r') lines += c;
+    const int textHeight = LayoutContext(box).extent(wxString(lines) + L"\n框").y;
+    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + box->GetSizeFromTextSize(-1, textHeight).y;
 }
 
 void ResultPanel::clearItems() {
@@ -169,7 +165,8 @@ void ResultPanel::onPhoneButton() {
         phone_->SetLabel(L"隐藏二维码");
         const auto symbol = encodeQr(toUtf8(text));
         if (!symbol) return;  // too long for any symbol: the caption still offers to go back
-        qrView_ = new QrView(this, resultBoxRect(), *symbol);
+        // In the result component, where the box is: the picture stands in for it.
+        qrView_ = new QrView(result_, resultBox()->GetRect(), *symbol);
         qrView_->Raise();
         resultBox()->Hide();  // the picture box stands in its place until it is hidden again
     } else {
@@ -183,10 +180,6 @@ void ResultPanel::hideQr() {
     if (qrView_) qrView_->Destroy();
     qrView_ = nullptr;
     resultBox()->Show();
-}
-
-wxRect ResultPanel::resultBoxRect() const {
-    return {result_->GetPosition() + resultBox()->GetPosition(), resultBox()->GetSize()};
 }
 
 void ResultPanel::onSave() {

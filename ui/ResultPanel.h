@@ -37,6 +37,7 @@ public:
     void layoutControls();
     // The height the controls need at the least (the result box at its full 16 lines).
     int requiredHeight() const { return requiredHeight_; }
+    bool built() const { return result_ != nullptr; }
 
     // The history list, as the record store fills it.
     HistoryList& history() { return *this; }
@@ -76,7 +77,6 @@ private:
     void hideQr();
     void onSave();
     // The result box in this panel's coordinates.
-    wxRect resultBoxRect() const;
 
     wxCheckListBox* list_;
     // The record id of each item, kept beside the list: SQLite's row ids are 64 bits wide,
@@ -94,8 +94,6 @@ private:
     wxButton* save_ = nullptr;
     wxButton* help_ = nullptr;
     std::wstring fontText_;
-    int cw_ = 0;
-    int ch_ = 0;
     int requiredHeight_ = 0;
     // The height of the result component (caption and box) that shows a whole result text.
     int wholeResultHeight() const;

@@ -1,5 +1,7 @@
 #include "TarvWin.h"
 
+#include <algorithm>
+
 #include <wx/msgdlg.h>
 
 #include "AnalysisPanel.h"
@@ -20,16 +22,18 @@ namespace orvenna {
 
 namespace {
 
+// The window's planned outer width and client height, in 96-DPI pixels.
 constexpr int OuterWidth = 1024;
+constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
-constexpr int PanelGap = 10;
 
 }  // namespace
 
-// The window is fixed in size: its panels are laid out once, for this size.
+// The window takes the size its panels need; where the screen is smaller, or the user makes
+// the window smaller, the panels keep their layout and scroll.
 TarvWin::TarvWin(EasyDb& store)
     : wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
-              wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
+              wxDEFAULT_FRAME_STYLE & ~wxMAXIMIZE_BOX),
       programDir(programDirectory()),
       store_(store) {
     runManualDialog = [this] {
@@ -59,16 +63,16 @@ void TarvWin::create() {
 void TarvWin::setUpFrame() {
     Hide();
     SetTitle(L"Orvenna V1.0.0版");
-    SetClientSize(scaled(800), scaled(600));
-    SetSize(scaled(OuterWidth), -1);
     wxIcon icon;
     icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
     SetIcon(icon);
     fontText_ = interfaceFontText();
+    SetFont(fontFromText(fontText_));
 }
 
 void TarvWin::createPanels() {
-    mainPanel_ = new MainPanel(this);
+    viewport_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL);
+    mainPanel_ = new MainPanel(viewport_);
     mainPanel_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     mainPanel_->openManualDialog.connect([this] {
         if (runManualDialog) runManualDialog();
@@ -90,39 +94,54 @@ void TarvWin::createPanels() {
 
 void TarvWin::createStatusBar() {
     statusBar_ = CreateStatusBar(2);
-    statusBar_->SetFont(fontFromText(fontText_));
-    // "状态:" gets 48 pixels, or what its text needs where the font is wider.
-    const int captionWidth = std::max(scaled(48), statusBar_->GetTextExtent(L"状态:").x + scaled(12));
-    const int widths[2] = {captionWidth, -1};
-    statusBar_->SetStatusWidths(2, widths);
+    statusBar_->SetFont(GetFont());
+    layoutStatusBar();
     statusBar_->SetStatusText(L"状态:", 0);
 }
 
-void TarvWin::fitToPanels() {
-    // Where the platform's controls make the casting row wider than the chart below it, the
-    // result column moves right by the difference and the window grows with it.
-    const int castingOverhang =
-        scaled(PanelGap) + mainPanel_->castingPanel()->widestWidth() - right(mainPanel_->analysisPanel());
-    if (castingOverhang > 0) SetSize(scaled(OuterWidth) + castingOverhang, -1);
+void TarvWin::layoutStatusBar() {
+    // "状态:" gets 48 pixels, or what its text needs where the font is wider.
+    const LayoutContext layout(statusBar_);
+    const int captionWidth = std::max(layout.px(48), layout.extent(L"状态:").x + layout.px(12));
+    const int widths[2] = {captionWidth, -1};
+    statusBar_->SetStatusWidths(2, widths);
+}
 
-    layoutPanels();
+// The panels are laid out for the 800 x 600 client area the window was planned with, at
+// the screen's DPI; where the font's cells need more height, the content grows until the
+// result column and the chart's text fit. The window then takes the content's size, as
+// much of it as the screen's work area holds.
+void TarvWin::fitToPanels() {
+    const LayoutContext layout(this);
+    const int planned = layout.px(PlannedClientHeight) - statusBar_->GetSize().y;
+    layoutPanels(planned);
     ResultPanel* result = mainPanel_->resultPanel();
-    result->build(fontText_);
-    // Where the font's cells are larger than the 800 x 600 window was planned for, the
-    // window grows until the result column fits.
-    if (const int missing = result->GetPosition().y + result->requiredHeight() - GetClientSize().y; missing > 0) {
-        SetSize(GetSize().x, GetSize().y + missing);
-        layoutPanels();
-    }
+    if (!result->built()) result->build(fontText_);
+    const int needed =
+        std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
+                  mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()});
+    layoutPanels(needed);
+    viewport_->SetScrollRate(layout.px(10), layout.px(10));
+    viewport_->SetVirtualSize(mainPanel_->GetSize());
+    fitOnScreen(this, mainPanel_->GetSize());
+}
+
+// A window moved to a screen of another DPI measures its cells again and lays every panel
+// out anew, as at its start.
+void TarvWin::relayout() {
+    SetFont(fontFromText(fontText_));
+    statusBar_->SetFont(GetFont());
+    layoutStatusBar();
+    mainPanel_->latestDrawsPanel()->layout();
+    mainPanel_->castingPanel()->layout();
+    mainPanel_->analysisPanel()->measure();
+    fitToPanels();
 }
 
 void TarvWin::bindWindowEvents() {
-    // Not skipped: the frame's own handler would stretch its one child over the client area.
-    // The window cannot be resized by the user; its size changes only while the desktop
-    // settles its frame, and then the panels take the final height.
-    Bind(wxEVT_SIZE, [this](wxSizeEvent&) {
-        if (mainPanel_->GetSize().y != GetClientSize().y) layoutPanels();
-        mainPanel_->Move(0, 0);
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        relayout();
+        event.Skip();
     });
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
         if (event.GetActive() && !activated_) {
@@ -165,20 +184,25 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
     updateWin_->showUpdate(fontText_, std::move(offer));
 }
 
-void TarvWin::layoutPanels() {
-    // The height above the status bar: wx's client area already ends at the bar.
-    const int usable = GetClientSize().y;
-    const int outerWidth = GetSize().x;
+// `usable` is the content's height above the status bar. The result column fills the
+// planned outer width, widened where the platform's controls make the casting row wider
+// than the chart below it.
+void TarvWin::layoutPanels(int usable) {
     LatestDrawsPanel* draws = mainPanel_->latestDrawsPanel();
     CastingPanel* casting = mainPanel_->castingPanel();
     AnalysisPanel* analysis = mainPanel_->analysisPanel();
     ResultPanel* result = mainPanel_->resultPanel();
-    const int gap = scaled(PanelGap);
+    const LayoutContext layout(this);
+    const int gap = layout.gap();
+    const int castingOverhang = gap + casting->widestWidth() - right(analysis);
+    const int outerWidth = layout.px(OuterWidth) + std::max(0, castingOverhang);
     moveTo(draws, gap, gap);
     moveTo(casting, gap, bottom(draws) + gap);
-    place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable, Floor::Exact);
+    // The chart and the result column end at the content's bottom, the result column 10
+    // above it, so that nothing lies outside the window.
+    place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable - bottom(casting) - gap, Floor::Exact);
     const int resultLeft = std::max(right(analysis), casting->GetPosition().x + casting->widestWidth()) + gap;
-    place(result, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable, Floor::Exact);
+    place(result, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable - 2 * gap, Floor::Exact);
     place(mainPanel_, 0, 0, right(result) + gap, usable, Floor::Exact);
     analysis->layoutControls();
     result->layoutControls();

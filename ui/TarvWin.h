@@ -7,6 +7,7 @@
 #include <string>
 
 #include <wx/frame.h>
+#include <wx/scrolwin.h>
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
@@ -74,13 +75,16 @@ private:
     void scheduleUpdateCheck();
 
     void showUpdateOffer(UpdateOffer offer) override;
-    void layoutPanels();
+    void layoutPanels(int usable);
+    void layoutStatusBar();
+    void relayout();
     void showPrediction(const CastResult& result);
     void save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list);
     void deleteTicked();
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;
+    wxScrolledWindow* viewport_ = nullptr;
     MainPanel* mainPanel_ = nullptr;
     wxStatusBar* statusBar_ = nullptr;
     std::wstring fontText_;

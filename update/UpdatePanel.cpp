@@ -1,12 +1,12 @@
 #include "UpdatePanel.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 
 #include "Installer.h"
 #include "UpdateIndex.h"
 #include "base/Text.h"
-#include "framework/FontText.h"
 #include "framework/HttpClient.h"
 #include "framework/Layout.h"
 
@@ -25,12 +25,6 @@ std::wstring withValue(std::wstring_view format, const std::wstring& value) {
 UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer)
     : wxPanel(parent), offer_(std::move(offer)) {
     SetFont(font);
-    const wxSize cell = measureChar(font, L'新');
-    const int c = cell.x, u = cell.y;
-    // Positions in character cells (c wide, u high) plus fixed pixel distances, which grow
-    // with the display's scale.
-    const auto px = [](int pixels) { return scaled(pixels); };
-    const int width = 2 * c * static_cast<int>(offer_.day.size());
     const std::wstring values[5] = {offer_.productName, offer_.currentVersion, offer_.verns, offer_.day,
                                     megabytesText(offer_.size)};
     const std::wstring_view formats[5] = {L"软件名称:{0}", L"当前版本:{0}", L"最新版本:{0}", L"发布日期:{0}",
@@ -38,26 +32,46 @@ UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer
     for (int row = 0; row < 5; ++row) {
         labels_[row] = new wxStaticText(this, wxID_ANY, withValue(formats[row], values[row]), wxDefaultPosition,
                                         wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
-        place(labels_[row], px(5), row * (u + px(6)) + px(6), width - px(10), u, Floor::BestHeight);
     }
     notes_ = new wxTextCtrl(this, wxID_ANY, withValue(L"更新内容:{0}", offer_.body), wxDefaultPosition, wxDefaultSize,
                             wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL);
-    notes_->SetMargins(px(4), -1);
-    place(notes_, px(5), 5 * u + px(36), width - px(30), 8 * u, Floor::Exact);
     progress_ = new wxGauge(this, wxID_ANY, 100);
-    place(progress_, px(5), 13 * u + px(42), width - px(30), u + px(8), Floor::BestHeight);
     status_ = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
-    place(status_, px(5), std::max(14 * u + px(56), bottom(progress_) + px(6)), width - px(10), u, Floor::BestHeight);
     later_ = makeButton(this, L"下次再说");
     main_ = makeButton(this, L"立即下载");
-    const int buttonTop = std::max(15 * u + px(62), bottom(status_) + px(6));
-    const int left = (width - 12 * c - px(10)) / 2;
-    place(later_, px(5) + left, buttonTop, 6 * c, u + px(12));
-    place(main_, px(5) + 6 * c + left + px(10), buttonTop, 6 * c, u + px(12));
-    SetSize(width, std::max(16 * u + px(82), bottom(main_) + px(10)));
+    layout();
 
     later_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressLater(); });
     main_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressMain(); });
+}
+
+// Positions in character cells (c wide, u high) plus fixed pixel distances, at the panel's
+// DPI. The panel is as wide as its longest text, its two buttons side by side, or the 20
+// cells that a date's width gave it, whichever is widest; the status line's longest text
+// ("文件大小:…/已下载:…MB") is among them.
+void UpdatePanel::layout() {
+    const LayoutContext layout(this);
+    const wxSize cell = layout.cell(L'新');
+    const int c = cell.x, u = cell.y;
+    const auto px = [&layout](int pixels) { return layout.px(pixels); };
+    const int buttonWidth = std::max({6 * c, later_->GetBestSize().x, main_->GetBestSize().x});
+    int width = std::max(20 * c, 2 * buttonWidth + px(30));
+    for (wxStaticText* label : labels_) width = std::max(width, layout.extent(label->GetLabel()).x + px(10));
+    width = std::max(width, layout.extent(concat(L"文件大小:", megabytesText(offer_.size), L"/已下载:",
+                                                 megabytesText(offer_.size), L"MB"))
+                                    .x +
+                                px(10));
+    for (int row = 0; row < 5; ++row)
+        place(labels_[row], px(5), row * (u + px(6)) + px(6), width - px(10), u, Floor::BestHeight);
+    notes_->SetMargins(px(4), -1);
+    place(notes_, px(5), 5 * u + px(36), width - px(10), 8 * u, Floor::Exact);
+    place(progress_, px(5), 13 * u + px(42), width - px(10), u + px(8), Floor::BestHeight);
+    place(status_, px(5), std::max(14 * u + px(56), bottom(progress_) + px(6)), width - px(10), u, Floor::BestHeight);
+    const int buttonTop = std::max(15 * u + px(62), bottom(status_) + px(6));
+    const int left = (width - 2 * buttonWidth - px(10)) / 2;
+    const wxRect later = place(later_, left, buttonTop, buttonWidth, u + px(12));
+    place(main_, later.GetRight() + 1 + px(10), buttonTop, buttonWidth, u + px(12));
+    SetSize(width, std::max(16 * u + px(82), bottom(main_) + px(10)));
 }
 
 UpdatePanel::~UpdatePanel() {

@@ -61,6 +61,9 @@ public:
     void pressLater();
     void pressMain();
 
+    // Places every control at the panel's DPI and sizes the panel to its texts.
+    void layout();
+
     wxStaticText* label(int row) const { return labels_.at(static_cast<std::size_t>(row)); }
     wxTextCtrl* notes() const { return notes_; }
     wxGauge* progress() const { return progress_; }

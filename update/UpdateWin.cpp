@@ -9,7 +9,7 @@
 namespace orvenna {
 
 UpdateWin::UpdateWin(wxWindow* parent)
-    : wxFrame(parent, wxID_ANY, L"发现新版本", wxDefaultPosition, wxSize(scaled(320), scaled(450)),
+    : wxFrame(parent, wxID_ANY, L"发现新版本", wxDefaultPosition, wxDefaultSize,
               wxCAPTION | wxSYSTEM_MENU | wxCLOSE_BOX) {
     Bind(wxEVT_CLOSE_WINDOW, &UpdateWin::onClose, this);
 }
@@ -27,8 +27,12 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
     panel_->stateChanged.connect([this](int state) { updateState_ = state; });
     // Not skipped: the frame would stretch its one child over the client area.
     Bind(wxEVT_SIZE, [this](wxSizeEvent&) { panel_->Move(0, 0); });
-    SetClientSize(panel_->GetSize());
-    Centre();
+    Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
+        panel_->layout();
+        fitOnScreen(this, panel_->GetSize());
+        event.Skip();
+    });
+    fitOnScreen(this, panel_->GetSize());
     Show();
 }
 

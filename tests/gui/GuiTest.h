@@ -16,6 +16,7 @@
 #include <wx/radiobut.h>
 #include <wx/testing.h>
 #include <wx/textctrl.h>
+#include <wx/uiaction.h>
 
 #include "../TempDirectory.h"
 #include "base/DayCount.h"
@@ -110,6 +111,43 @@ inline std::wstring typeInto(wxTextCtrl* box, std::wstring_view text) {
     }
     pump();
     return taken;
+}
+
+// Real input, as a user's hand gives it: through the system's own input queue (the X test
+// extension on Linux, SendInput on Windows), to whatever window is really under the pointer
+// or has the keyboard focus.
+inline void realClick(const wxWindow* control) {
+    wxUIActionSimulator input;
+    const wxRect rect = control->GetScreenRect();
+    input.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
+    pump();
+    input.MouseClick();
+    waitUntil([] { return false; }, std::chrono::milliseconds(150));
+}
+
+inline void realKeys(std::initializer_list<int> keys) {
+    wxUIActionSimulator input;
+    for (int key : keys) {
+        input.Char(key);
+        pump();
+    }
+    waitUntil([] { return false; }, std::chrono::milliseconds(100));
+}
+
+inline void realType(const char* text) {
+    wxUIActionSimulator input;
+    input.Text(text);
+    waitUntil([] { return false; }, std::chrono::milliseconds(100));
+}
+
+// Opens the drop-down list with a click and walks to item `index` with the arrow keys, then
+// Enter; true when the list shows that item.
+inline bool realChoose(wxChoice* list, int index) {
+    realClick(list);
+    const int steps = index - list->GetSelection();
+    for (int i = 0; i < std::abs(steps); ++i) realKeys({steps > 0 ? WXK_DOWN : WXK_UP});
+    realKeys({WXK_RETURN});
+    return waitUntil([&] { return list->GetSelection() == index; }, std::chrono::seconds(2));
 }
 
 // A fixed clock for the casting dispatch: local wall-clock time with China's bias.

@@ -188,7 +188,7 @@ TEST_F(DrawRefreshTest, LongTextsFromThePageStayWithinTheirLabels) {
     EXPECT_EQ(status(), DrawUpdatedText);
     EXPECT_LE(right(draws()->refreshButton()), casting()->GetPosition().x + casting()->GetSize().x + 200);
     EXPECT_LE(right(draws()), result()->GetPosition().x);
-    EXPECT_LT(draws()->refreshButton()->GetPosition().x - buttonLeft, 30 * measureChar(draws()->GetFont(), L'款').x);
+    EXPECT_LT(draws()->refreshButton()->GetPosition().x - buttonLeft, 30 * LayoutContext(draws()).cell(L'款').x);
     EXPECT_EQ(labelText(draws()->textLabels()[2]), std::wstring(60, L'9')) << "the label keeps the whole text";
 }
 

@@ -62,6 +62,20 @@ protected:
     void pressCast() { click(casting()->castButton()); }
     void typeNumber(std::wstring_view text) { typeInto(casting()->numberBox(), text); }
 
+    // A number cast as a user makes it, with the mouse and the keys.
+    void castByHand(const char* number, int zodiac) {
+        window->Raise();
+        pump();
+        ASSERT_TRUE(realChoose(casting()->methodChoice()->list(), NumberCasting)) << "the method was not chosen";
+        ASSERT_NE(casting()->numberBox(), nullptr);
+        realClick(casting()->numberBox());
+        realType(number);
+        ASSERT_TRUE(realChoose(casting()->zodiacChoice()->list(), zodiac)) << "the zodiac was not chosen";
+        realClick(casting()->castButton());
+        ASSERT_TRUE(waitUntil([this] { return !result()->resultText().empty(); }, std::chrono::seconds(5)))
+            << "the cast did not run";
+    }
+
     TempDirectory home;
     std::unique_ptr<EasyDb> store;
     TarvWin* window = nullptr;

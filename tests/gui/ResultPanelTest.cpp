@@ -9,6 +9,7 @@
 #include "../Environment.h"
 #include "MainWindowFixture.h"
 #include "base/Text.h"
+#include "framework/Layout.h"
 #include "framework/QrSymbol.h"
 #include "records/ResultText.h"
 #include "ui/LabeledEdit.h"
@@ -263,12 +264,12 @@ TEST_F(ResultPanelTest, RowIdsBeyond32BitsNameTheirOwnRows) {
 
 TEST_F(ResultPanelTest, TheQrCodeCoversTheResultBoxUntilHidden) {
     castNumber();
-    const wxRect box(result()->resultEdit()->GetPosition() + result()->resultBox()->GetPosition(),
-                     result()->resultBox()->GetSize());
+    const wxRect box = result()->resultBox()->GetRect();
     click(result()->phoneButton());
     EXPECT_EQ(result()->phoneButton()->GetLabel(), L"隐藏二维码");
     QrView* view = result()->qrView();
     ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetParent(), result()->resultBox()->GetParent());
     EXPECT_EQ(view->GetRect(), box);
     EXPECT_FALSE(result()->resultBox()->IsShown());
 
@@ -322,11 +323,13 @@ TEST(ResultBoxTest, TheWholeResultShowsAtEveryCellHeight) {
     Suggestion digits;
     digits.fill(L"0,1,2,3,4");
     const std::wstring text = fillSuggestion(digits);
-    for (const wchar_t* font : {L"宋体,9,0,0,0,0,0", L"宋体,12,0,0,0,0,0"}) {
+    for (const int points : {9, 12}) {
+        const std::wstring font = concat(L"宋体,", decimalText(points), L",0,0,0,0,0");
         wxFrame frame(nullptr, wxID_ANY, L"t");
         auto* panel = new ResultPanel(&frame);
         panel->build(font);
-        panel->SetSize(360, panel->requiredHeight());
+        // Wide enough that no line wraps: this is about the height.
+        panel->SetSize(LayoutContext(panel).extent(text).x + 80, panel->requiredHeight());
         panel->layoutControls();
         panel->setResultText(text);
         pump();

@@ -1,5 +1,7 @@
-// Pictures of the windows as the user sees them, taken from the screen of the test's
-// display. With ORVENNA_SCREENSHOTS set they are written there (the README's pictures).
+// Every window as the user sees it: the layout check, then a picture taken from the screen of
+// the test's display. With ORVENNA_SCREENSHOTS set the pictures are written there (the
+// README's pictures). The same tests run on a bare X server, under a window manager, at
+// twice the scale, and under Wine at each DPI (tests/desktops_test.sh).
 #include <cstdlib>
 #include <filesystem>
 
@@ -8,7 +10,9 @@
 #include <wx/image.h>
 #include <wx/utils.h>
 
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "draws/LoadWin.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
 #include "ui/LabeledEdit.h"
@@ -19,22 +23,20 @@
 namespace orvenna::gui {
 namespace {
 
-// Copies the window's area of the screen; the picture must show more than one colour.
+// Checks the window's layout, then copies its area of the screen; the picture must show more
+// than one colour.
 void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     window->Raise();
     window->Update();
-    // A window just shown is mapped and painted by the X server a moment later.
+    // A window just shown is mapped, framed and painted by the X server a moment later.
     for (int i = 0; i < 20; ++i) {
         pump();
         wxMilliSleep(15);
     }
-#ifdef __WXMSW__
-    // The system draws the frame, caption and borders included, as a Windows user sees it.
+    expectSoundLayout(window);
+    // The frame, caption and borders included, as the user sees it (nothing more on a bare
+    // X server, where no window manager draws them).
     const wxRect area = window->GetScreenRect();
-#else
-    // Without a window manager the frame has no decorations: the window is its client area.
-    const wxRect area(window->ClientToScreen(wxPoint(0, 0)), window->GetSize());
-#endif
     wxBitmap bitmap(area.width, area.height, 24);
     {
         wxMemoryDC memory(bitmap);
@@ -59,11 +61,9 @@ std::filesystem::path pictureFolder(const TempDirectory& fallback) {
 using ScreenshotTest = MainWindowTest;
 
 TEST_F(ScreenshotTest, MainWindowAfterACast) {
-    chooseMethod(1);
-    typeNumber(L"20261207");
-    chooseZodiac(7);
-    pressCast();
     window->mainPanel()->latestDrawsPanel()->showDraw(L"2869134", L"2026-12-06", L"26140", window->fontText(), 0);
+    castByHand("20261207", 7);
+    EXPECT_EQ(casting()->request().numberText, L"20261207");
     saveWindow(window, pictureFolder(home) / "main-window.png");
 }
 
@@ -111,9 +111,15 @@ TEST_F(ScreenshotTest, UpdateWindow) {
     offer.body = L"\n1. 手动装卦对话框记住上次的时间\n2. 二维码更清晰\n3. 修正了若干问题";
     offer.address = "http://127.0.0.1:1/setup.exe";
     update->showUpdate(window->fontText(), std::move(offer));
-    update->Move(60, 60);
     saveWindow(update, pictureFolder(home) / "update-window.png");
     update->Destroy();
+}
+
+TEST_F(ScreenshotTest, Splash) {
+    LoadWin splash(window);
+    splash.Show();
+    saveWindow(&splash, pictureFolder(home) / "splash.png");
+    splash.Hide();
 }
 
 }  // namespace

@@ -1,0 +1,84 @@
+// The one check of what a user would see wrong in a window, run on every window at every
+// DPI and desktop the tests meet: a text larger than its control, visible neighbours that
+// overlap, a control outside its parent, a window outside the screen's work area.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+#include <wx/button.h>
+#include <wx/checkbox.h>
+#include <wx/choice.h>
+#include <wx/display.h>
+#include <wx/radiobut.h>
+#include <wx/scrolwin.h>
+#include <wx/stattext.h>
+#include <wx/statusbr.h>
+#include <wx/toplevel.h>
+
+#include "framework/Layout.h"
+
+namespace orvenna::gui {
+
+inline std::string describe(const wxWindow* window) {
+    std::string text = wxString(window->GetClassInfo()->GetClassName()).utf8_str().data();
+    const wxString label = window->GetLabel();
+    if (!label.empty()) text += " \"" + std::string(label.utf8_str()) + "\"";
+    return text;
+}
+
+// A label's or button's text, measured in the control's own font, fits the control; a drop-
+// down list or a tick box is never smaller than its best size.
+inline void expectTextFits(const wxWindow* control) {
+    const wxSize size = control->GetSize();
+    if (dynamic_cast<const wxStaticText*>(control) || dynamic_cast<const wxButton*>(control)) {
+        const wxSize text = LayoutContext(control).extent(control->GetLabel());
+        EXPECT_LE(text.x, size.x) << describe(control) << ": text wider than its control";
+        EXPECT_LE(text.y, size.y) << describe(control) << ": text taller than its control";
+    }
+    if (dynamic_cast<const wxButton*>(control) || dynamic_cast<const wxChoice*>(control) ||
+        dynamic_cast<const wxCheckBox*>(control) || dynamic_cast<const wxRadioButton*>(control)) {
+        const wxSize best = control->GetBestSize();
+        EXPECT_LE(best.x, size.x) << describe(control) << ": narrower than it draws";
+        EXPECT_LE(best.y, size.y) << describe(control) << ": lower than it draws";
+    }
+}
+
+inline void expectChildrenSound(const wxWindow* parent) {
+    // A scrolled container holds its content in its virtual area.
+    const auto* scrolled = dynamic_cast<const wxScrolledWindow*>(parent);
+    const wxSize area = scrolled ? scrolled->GetVirtualSize() : parent->GetClientSize();
+    std::vector<const wxWindow*> shown;
+    for (const wxWindow* child : parent->GetChildren())
+        if (child->IsShown() && !child->IsTopLevel()) shown.push_back(child);
+    for (const wxWindow* child : shown) {
+        if (dynamic_cast<const wxStatusBar*>(child)) continue;
+        wxRect rect = child->GetRect();
+        if (scrolled) rect.SetPosition(scrolled->CalcUnscrolledPosition(rect.GetPosition()));
+        EXPECT_TRUE(wxRect(area).Contains(rect))
+            << describe(child) << " at " << rect.x << "," << rect.y << " " << rect.width << "x" << rect.height
+            << " lies outside " << describe(parent) << " (" << area.x << "x" << area.y << ")";
+        expectTextFits(child);
+        for (const wxWindow* other : shown) {
+            if (other < child && !dynamic_cast<const wxStatusBar*>(other)) {
+                EXPECT_FALSE(child->GetRect().Intersects(other->GetRect()))
+                    << describe(child) << " overlaps " << describe(other);
+            }
+        }
+        expectChildrenSound(child);
+    }
+}
+
+// Every control of `window`, and the window itself on its display.
+inline void expectSoundLayout(const wxWindow* window) {
+    const int index = wxDisplay::GetFromWindow(window);
+    const wxRect work = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+    const wxRect outer = window->GetScreenRect();
+    EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << outer.x << "," << outer.y << " "
+                                      << outer.width << "x" << outer.height << " is not inside the work area "
+                                      << work.x << "," << work.y << " " << work.width << "x" << work.height;
+    expectChildrenSound(window);
+}
+
+}  // namespace orvenna::gui
