@@ -75,9 +75,9 @@ inline void expectSoundLayout(const wxWindow* window) {
     const int index = wxDisplay::GetFromWindow(window);
     const wxRect work = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
     const wxRect outer = window->GetScreenRect();
-    EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << outer.x << "," << outer.y << " "
-                                      << outer.width << "x" << outer.height << " is not inside the work area "
-                                      << work.x << "," << work.y << " " << work.width << "x" << work.height;
+    EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << outer.x << "," << outer.y << " " << outer.width
+                                      << "x" << outer.height << " is not inside the work area " << work.x << ","
+                                      << work.y << " " << work.width << "x" << work.height;
     expectChildrenSound(window);
 }
 
