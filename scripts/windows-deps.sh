@@ -27,6 +27,7 @@ packages=(
   dpkg-dev # dpkg-source, which unpacks and patches the source packages
   cmake ninja-build pkg-config python3
   gcc make # host tools: SQLite's generators, the autotools builds
+  autoconf automake libtool # libsodium's source package has no configure script
   tcl # tclsh generates SQLite's amalgamation
 )
 # Debian source packages built, in this order; each is unpacked into src/<name>.
@@ -309,8 +310,10 @@ build_wxwidgets() {
 }
 
 build_libsodium() {
-  mkdir -p "$src/libsodium/build-win"
-  cd "$src/libsodium/build-win"
+  cd "$src/libsodium"
+  autoreconf -fi
+  mkdir -p build-win
+  cd build-win
   # Only the library: update signatures are checked with it, nothing else of it is used.
   ../configure --host=$host --prefix="$prefix" --disable-shared --enable-static \
     --disable-pie CC=$host-gcc-posix

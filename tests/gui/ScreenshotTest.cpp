@@ -23,13 +23,41 @@
 namespace orvenna::gui {
 namespace {
 
+// The pixels of `area` as the screen shows them. On X11 they are read from the server by
+// ImageMagick's import: GTK's screen context gives every picture after the first from a
+// stale copy of the screen.
+wxImage screenArea(wxRect area, double scale) {
+#ifdef __WXGTK__
+    // GTK gives logical pixels; the screen has device pixels (GDK_SCALE).
+    area = wxRect(wxRound(area.x * scale), wxRound(area.y * scale), wxRound(area.width * scale),
+                  wxRound(area.height * scale));
+    const TempDirectory folder;
+    const std::filesystem::path file = folder.path() / "screen.png";
+    const std::string command = "import -window root -crop " + std::to_string(area.width) + "x" +
+                                std::to_string(area.height) + "+" + std::to_string(area.x) + "+" +
+                                std::to_string(area.y) + " +repage '" + file.string() + "'";
+    if (std::system(command.c_str()) != 0) return {};
+    if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
+    return wxImage(wxString(file.string()), wxBITMAP_TYPE_PNG);
+#else
+    wxBitmap bitmap(area.width, area.height, 24);
+    {
+        wxMemoryDC memory(bitmap);
+        wxScreenDC screen;
+        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
+    }
+    return bitmap.ConvertToImage();
+#endif
+}
+
 // Checks the window's layout, then copies its area of the screen; the picture must show more
 // than one colour.
 void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     window->Raise();
-    window->Update();
-    // A window just shown is mapped, framed and painted by the X server a moment later.
-    for (int i = 0; i < 20; ++i) {
+    // A window just shown is mapped, framed and painted by the X server a moment later; the
+    // screen may still show the last test's window there until then.
+    for (int i = 0; i < 60; ++i) {
+        if (i % 20 == 0) window->Refresh();
         pump();
         wxMilliSleep(15);
     }
@@ -37,16 +65,11 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     // The frame, caption and borders included, as the user sees it (nothing more on a bare
     // X server, where no window manager draws them).
     const wxRect area = window->GetScreenRect();
-    wxBitmap bitmap(area.width, area.height, 24);
-    {
-        wxMemoryDC memory(bitmap);
-        wxScreenDC screen;
-        memory.Blit(0, 0, area.width, area.height, &screen, area.x, area.y);
-    }
-    const wxImage image = bitmap.ConvertToImage();
+    const wxImage image = screenArea(area, window->GetContentScaleFactor());
+    ASSERT_TRUE(image.IsOk());
     const unsigned char* pixel = image.GetData();
     bool varied = false;
-    for (int i = 3; i < area.width * area.height * 3 && !varied; i += 3)
+    for (int i = 3; i < image.GetWidth() * image.GetHeight() * 3 && !varied; i += 3)
         varied = pixel[i] != pixel[0] || pixel[i + 1] != pixel[1] || pixel[i + 2] != pixel[2];
     EXPECT_TRUE(varied) << "the picture of the window is blank";
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);

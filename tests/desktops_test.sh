@@ -1,0 +1,55 @@
+#!/usr/bin/env bash
+# The windows on the desktops users have, each checked by the one layout check (every text
+# fits its control, nothing overlaps, everything inside its parent and the window inside the
+# screen's work area) after a number cast made with the mouse and the keys:
+#   - a 1366x768 laptop screen under a window manager (openbox), which frames and places the
+#     window: its client area must stay what the layout needs;
+#   - twice the scale (GDK_SCALE=2) on a screen of twice the pixels;
+#   - a larger text scale (GDK_DPI_SCALE=1.5, as 144 DPI fonts), which grows the text and the
+#     layout with it.
+#
+#   tests/desktops_test.sh BUILD-DIR
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tests="$1/tests/orvenna_gui_tests"
+filter='Screenshot*:MainWindowTest.TheWindow*'
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"' EXIT
+source "$root/scripts/private-display.sh"
+
+passed=0 failed=0
+# desktop NAME SCREEN WINDOW-MANAGER [VARIABLE=VALUE...]: one run of the window tests.
+desktop() {
+  local name=$1 screen=$2 manager=$3
+  shift 3
+  ORVENNA_SCREEN=$screen start_private_display
+  if [ -z "$DISPLAY_NUMBER" ]; then
+    echo "desktop $name: Xvfb did not start"
+    failed=$((failed + 1))
+    return
+  fi
+  local display=":$DISPLAY_NUMBER" wm=""
+  if [ "$manager" != none ]; then
+    DISPLAY=$display "$manager" >/dev/null 2>&1 &
+    wm=$!
+    sleep 1
+  fi
+  if env DISPLAY="$display" NO_AT_BRIDGE=1 "$@" "$tests" --gtest_filter="$filter" --gtest_brief=1 \
+    >"$logs/$name.log" 2>&1; then
+    echo "desktop $name: the layout is sound"
+    passed=$((passed + 1))
+  else
+    echo "desktop $name: the layout check failed"
+    grep -v '^\[ *OK' "$logs/$name.log" | tail -n 40
+    failed=$((failed + 1))
+  fi
+  [ -n "$wm" ] && kill "$wm" 2>/dev/null
+  kill "$DISPLAY_PID" 2>/dev/null
+  wait "$DISPLAY_PID" 2>/dev/null
+}
+
+desktop openbox-1366x768 1366x768 openbox
+desktop scale-2 2732x1536 none GDK_SCALE=2
+desktop text-150 1920x1080 openbox GDK_DPI_SCALE=1.5
+echo "desktops: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
