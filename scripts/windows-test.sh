@@ -20,6 +20,9 @@ echo "== Windows tests under Wine"
 # gets one more run before it counts.
 ctest --test-dir build-windows --output-on-failure -j "$(nproc)" --repeat until-pass:2 || status=1
 
+echo "== Windows program at every DPI"
+bash tests/windows_desktops_test.sh build-windows || status=1
+
 echo "== Windows batch against Linux"
 [ -x build/cli/orvenna-cli ] || bash scripts/build.sh release
 work=$(mktemp -d)

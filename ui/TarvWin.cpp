@@ -117,10 +117,16 @@ void TarvWin::fitToPanels() {
     layoutPanels(planned);
     ResultPanel* result = mainPanel_->resultPanel();
     if (!result->built()) result->build(fontText_);
-    const int needed =
-        std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
-                  mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()});
-    layoutPanels(needed);
+    // What the result column needs depends a little on the height it had (a box too low
+    // for its text shows a scroll bar): laid out again until the height holds.
+    for (int usable = planned, round = 0; round < 3; ++round) {
+        const int needed =
+            std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
+                      mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()});
+        if (needed == usable && round > 0) break;
+        usable = needed;
+        layoutPanels(usable);
+    }
     viewport_->SetScrollRate(layout.px(10), layout.px(10));
     viewport_->SetVirtualSize(mainPanel_->GetSize());
     fitOnScreen(this, mainPanel_->GetSize());

@@ -3,6 +3,10 @@
 #include <cstdlib>
 #include <cstring>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <gtest/gtest.h>
 #include <wx/app.h>
 #include <wx/init.h>
@@ -20,6 +24,17 @@ public:
 
 }  // namespace
 
+#ifdef _WIN32
+// ORVENNA_TASKBAR=N: the screen's bottom N pixels are a taskbar's, as on a Windows desktop;
+// Wine on a bare X server has none, and the windows must fit the work area that is left.
+void reserveTaskbar() {
+    const char* height = std::getenv("ORVENNA_TASKBAR");
+    if (!height || !*height) return;
+    RECT work = {0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN) - std::atoi(height)};
+    SystemParametersInfoW(SPI_SETWORKAREA, 0, &work, 0);
+}
+#endif
+
 int main(int argc, char** argv) {
     orvenna::XvfbServer xvfb;
     testing::InitGoogleTest(&argc, argv);
@@ -33,6 +48,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "no display and Xvfb could not be started\n");
         return 1;
     }
+#ifdef _WIN32
+    reserveTaskbar();
+#endif
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         return 1;

@@ -1,11 +1,14 @@
 // The main window as a whole: its frame, the layout of its panels, a cast from the button
 // to the result text, a replay, and the store closed with the window.
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "engine/Report.h"
 #include "engine/Suggestion.h"
 #include "framework/Layout.h"
 #include "records/ResultText.h"
 #include "records/YsModel.h"
+#include "ui/GuaWin.h"
+#include "ui/LineEntryPanel.h"
 #include "ui/LinePicture.h"
 
 namespace orvenna::gui {
@@ -35,6 +38,33 @@ TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
         chooseMethod(method);
         EXPECT_LE(right(casting()), result()->GetPosition().x) << "method " << method;
     }
+}
+
+// Moved to a screen of another DPI, each window measures again and lays itself out anew,
+// as at its start: what was out of place goes back, and the layout stays sound.
+TEST_F(MainWindowTest, ADpiChangeLaysEveryWindowOutAgain) {
+    auto dpiChanged = [](wxWindow* target) {
+        wxDPIChangedEvent event(wxSize(96, 96), wxSize(96, 96));
+        event.SetEventObject(target);
+        target->HandleWindowEvent(event);
+        pump();
+    };
+    const wxPoint castAt = casting()->castButton()->GetPosition();
+    const wxSize client = window->GetClientSize();
+    casting()->castButton()->Move(0, 0);
+    dpiChanged(window);
+    EXPECT_EQ(casting()->castButton()->GetPosition(), castAt);
+    EXPECT_EQ(window->GetClientSize(), client);
+    expectSoundLayout(window);
+
+    GuaWin dialog(window, casting()->request());
+    dialog.Show();
+    const wxPoint okAt = dialog.panel()->okButton()->GetPosition();
+    dialog.panel()->okButton()->Move(0, 0);
+    dpiChanged(&dialog);
+    EXPECT_EQ(dialog.panel()->okButton()->GetPosition(), okAt);
+    expectSoundLayout(&dialog);
+    dialog.Hide();
 }
 
 TEST_F(MainWindowTest, ACastFillsTheGridTheReportAndTheResult) {

@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# The Windows program's windows at the DPIs Windows users have (100 %, 125 %, 150 % and 200 %:
+# LogPixels 96, 120, 144 and 192, set in the Wine prefix with its session restarted) on a
+# 1366x768 laptop screen and a 1920x1080 one, each with a 40-pixel taskbar. Every window gets
+# the one layout check after a number cast made with the mouse and the keys (the window tests'
+# Screenshot* group); at 192 the main window is larger than the screen and must scroll.
+#
+#   tests/windows_desktops_test.sh BUILD-DIR      (WINEPREFIX from scripts/windows-wine.sh)
+set -uo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+tests="$1/bin/orvenna_gui_tests.exe"
+shots=${ORVENNA_SCREENSHOTS:-}
+logs=$(mktemp -d)
+trap 'rm -rf "$logs"; set_dpi 96' EXIT
+
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+# Wine reads the DPI when its session starts: the session ends here, and wine-run.sh starts
+# the next one.
+set_dpi() {
+  quiet wineserver -k || true
+  quiet wineserver -w || true
+  local key
+  for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
+    quiet wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f
+  done
+  # The registry reaches its files when the session ends; none may go on without a display.
+  quiet wineserver -k || true
+  quiet wineserver -w || true
+}
+
+passed=0 failed=0
+for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x1080; do
+  dpi=${setting%%:*} screen=${setting#*:}
+  set_dpi "$dpi"
+  name="$dpi-dpi-$screen"
+  folder=$logs/$name
+  [ -n "$shots" ] && folder="$shots/$name"
+  mkdir -p "$folder"
+  if ORVENNA_SCREEN=$screen ORVENNA_TASKBAR=40 ORVENNA_SCREENSHOTS=$folder \
+    bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter='Screenshot*' --gtest_brief=1 \
+    >"$logs/$name.log" 2>&1; then
+    echo "windows desktop $name: the layout is sound"
+    passed=$((passed + 1))
+  else
+    echo "windows desktop $name: the layout check failed"
+    tail -n 40 "$logs/$name.log"
+    failed=$((failed + 1))
+  fi
+done
+echo "windows desktops: $passed passed, $failed failed"
+[ "$failed" -eq 0 ]
