@@ -12,7 +12,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/tests/orvenna_gui_tests"
-filter='Screenshot*:MainWindowTest.TheWindow*'
+filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*'
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 source "$root/scripts/private-display.sh"

@@ -12,11 +12,12 @@ namespace orvenna {
 
 namespace {
 
-// The width of eight of the face's widest digit.
+// The width of eight of the face's widest digit, and two more: a box not yet on screen
+// (GTK's) may not know all of its padding yet.
 int eightDigits(const LayoutContext& layout) {
     int widest = 0;
     for (wchar_t digit = L'0'; digit <= L'9'; ++digit) widest = std::max(widest, layout.cell(digit).x);
-    return 8 * widest;
+    return 10 * widest;
 }
 
 constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
@@ -136,12 +137,7 @@ void CastingPanel::replaceInput(InputKind kind) {
             box->Bind(wxEVT_TEXT, [this, box](wxCommandEvent&) {
                 request_.numberText = std::wstring(trimControl(box->GetValue().ToStdWstring()));
             });
-            // GTK tells an entry's padding only once the entry is realised: then the box is
-            // sized again, to show eight digits whole.
-            box->Bind(wxEVT_CREATE, [this](wxWindowCreateEvent& event) {
-                CallAfter([this] { layout(); });
-                event.Skip();
-            });
+            box->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { pressCast(); });
             inputControl_ = box;
             break;
         }
@@ -166,10 +162,11 @@ void CastingPanel::replaceInput(InputKind kind) {
         case InputKind::None:
             break;
     }
+    // Tab reaches the input where the eye does: right after the method.
+    if (inputControl_) inputControl_->MoveAfterInTabOrder(methodChoice_);
     layout();
     Thaw();
     Refresh();
-    if (kind == InputKind::Number) inputControl_->SetFocus();
 }
 
 // The number box shows an eight-digit number whole: 56 pixels was that width in SimSun 9 pt.

@@ -24,6 +24,10 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now
     });
     fitToPanel();
     CentreOnParent();
+    // Esc does what 取消 does, Enter what 确定 does.
+    SetEscapeId(panel_->cancelButton()->GetId());
+    SetAffirmativeId(panel_->okButton()->GetId());
+    panel_->okButton()->SetDefault();
 
     panel_->lineEntryResult.connect([this](int code, const std::wstring& upper, const std::wstring& lower,
                                            const std::vector<int>& flags, double castTime) {

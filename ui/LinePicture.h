@@ -15,6 +15,10 @@ public:
 
     // "1", "0", or empty for nothing drawn.
     void setMark(const std::wstring& mark);
+
+    // A picture: the keyboard passes it by.
+    bool AcceptsFocus() const override { return false; }
+    bool AcceptsFocusFromKeyboard() const override { return false; }
     const std::wstring& mark() const { return mark_; }
 
     // The bars as rectangles inside a cell of `size`, for the painter and for tests.

@@ -55,6 +55,12 @@ void MainPanel::build(const std::wstring& description) {
             resultButton.raise(id);
     });
     result_->replayRequested.connect([this](std::int64_t id) { replayRequested.raise(id); });
+
+    // Tab goes from the casting row to the result column, then to the report and the
+    // refresh button, which a keyboard user needs least.
+    result_->MoveAfterInTabOrder(casting_);
+    analysis_->MoveAfterInTabOrder(result_);
+    latestDraws_->MoveAfterInTabOrder(analysis_);
 }
 
 void MainPanel::refreshLatestDraw() {

@@ -5,7 +5,8 @@
 
 namespace orvenna {
 
-NumberBox::NumberBox(wxWindow* parent) : wxTextCtrl(parent, wxID_ANY) {
+NumberBox::NumberBox(wxWindow* parent)
+    : wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER) {
     Bind(wxEVT_CHAR, &NumberBox::onChar, this);
     Bind(wxEVT_TEXT_PASTE, &NumberBox::onPaste, this);
 }

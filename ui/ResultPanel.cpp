@@ -18,6 +18,17 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
         if (current != wxNOT_FOUND) replayRequested.raise(itemId(current));
     });
     list_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
+    // The keys a list user expects: Enter replays the highlighted item as a double click
+    // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
+    list_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+        const int current = list_->GetSelection();
+        if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && current != wxNOT_FOUND)
+            replayRequested.raise(itemId(current));
+        else if (event.GetKeyCode() == WXK_DELETE && delete_->IsEnabled())
+            buttonClicked.raise(DeleteButton);
+        else
+            event.Skip();
+    });
     selectAll_ = new wxCheckBox(this, wxID_ANY, L"全选");
     selectAll_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
         const bool tick = selectAll_->GetValue();
@@ -38,10 +49,12 @@ void ResultPanel::build(const std::wstring& fontText) {
     delete_->SetFont(font);
 
     result_ = new LabeledEdit(this, font, L"演算结果:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::ReadOnly);
+    boxFrame_ = result_->box()->GetSizeFromTextSize(-1, 100).y - 100;
     phone_ = makeButton(this, L"用手机查看");
     phone_->Disable();
     note_ = new LabeledEdit(this, font, L"用户备注:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::Normal);
     title_ = new LabeledEdit(this, font, L"名称:", LabeledEdit::Lines::Single, LabeledEdit::Mode::Normal);
+    titleBoxHeight_ = title_->box()->GetBestSize().y;
     save_ = makeButton(this, L"保存");
     save_->Disable();
     help_ = makeButton(this, L"帮助");
@@ -76,7 +89,7 @@ void ResultPanel::layoutControls() {
     // and the buttons. Where the font's cells are larger than the window was planned for,
     // the result box gives up lines first and the panel asks for more height.
     const int buttonHeight = std::max({2 * ch, phone_->GetBestSize().y, save_->GetBestSize().y});
-    const int titleHeight = std::max(ch + layout.px(8), title_->box()->GetBestSize().y);
+    const int titleHeight = std::max(ch + layout.px(8), titleBoxHeight_);
     const int minimumNote = result_->caption()->GetSize().y + layout.px(2) + 3 * ch + layout.px(12);
     const int below = gap + buttonHeight + gap + minimumNote + gap + titleHeight + gap + buttonHeight;
     // The result box is planned for 16 cells; where the platform's lines are taller than a
@@ -107,7 +120,7 @@ int ResultPanel::wholeResultHeight() const {
     for (const wchar_t c : SuggestionTemplate)
         if (c != L'\r') lines += c;
     const int textHeight = LayoutContext(box).extent(wxString(lines) + L"\n框").y;
-    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + box->GetSizeFromTextSize(-1, textHeight).y;
+    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + textHeight + boxFrame_;
 }
 
 void ResultPanel::clearItems() {

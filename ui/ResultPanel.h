@@ -95,6 +95,10 @@ private:
     wxButton* help_ = nullptr;
     std::wstring fontText_;
     int requiredHeight_ = 0;
+    // Taken while the boxes are new: GTK's answers change once a box is on screen (a scroll
+    // bar, a realised entry), and the column's height must not change with them.
+    int boxFrame_ = 0;
+    int titleBoxHeight_ = 0;
     // The height of the result component (caption and box) that shows a whole result text.
     int wholeResultHeight() const;
     QrView* qrView_ = nullptr;

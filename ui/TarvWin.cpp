@@ -7,6 +7,7 @@
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "GuaWin.h"
+#include "LabeledCombo.h"
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
@@ -57,6 +58,7 @@ void TarvWin::create() {
     bindWindowEvents();
     runSplash();
     Show();
+    mainPanel_->castingPanel()->methodChoice()->list()->SetFocus();
     scheduleUpdateCheck();
 }
 
@@ -114,19 +116,17 @@ void TarvWin::layoutStatusBar() {
 void TarvWin::fitToPanels() {
     const LayoutContext layout(this);
     const int planned = layout.px(PlannedClientHeight) - statusBar_->GetSize().y;
-    layoutPanels(planned);
+    // Measured first with room to spare: what the result column asks for depends a little on
+    // the height it had (a box too low for its text shows a scroll bar).
+    layoutPanels(2 * planned);
     ResultPanel* result = mainPanel_->resultPanel();
-    if (!result->built()) result->build(fontText_);
-    // What the result column needs depends a little on the height it had (a box too low
-    // for its text shows a scroll bar): laid out again until the height holds.
-    for (int usable = planned, round = 0; round < 3; ++round) {
-        const int needed =
-            std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
-                      mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()});
-        if (needed == usable && round > 0) break;
-        usable = needed;
-        layoutPanels(usable);
+    if (!result->built()) {
+        result->build(fontText_);
+        layoutPanels(2 * planned);
     }
+    layoutPanels(
+        std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
+                  mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()}));
     viewport_->SetScrollRate(layout.px(10), layout.px(10));
     viewport_->SetVirtualSize(mainPanel_->GetSize());
     fitOnScreen(this, mainPanel_->GetSize());
@@ -236,6 +236,8 @@ void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, cons
 // filled again from the store, so it never shows what the database does not hold.
 void TarvWin::deleteTicked() {
     wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:", wxYES_NO | wxICON_QUESTION);
+    // The buttons speak the program's language, whatever the system's is.
+    question.SetYesNoLabels(L"是", L"否");
     if (question.ShowModal() != wxID_YES) return;
     ResultPanel* result = mainPanel_->resultPanel();
     bool failed = false;

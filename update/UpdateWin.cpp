@@ -17,6 +17,13 @@ UpdateWin::UpdateWin(wxWindow* parent)
 void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
     panel_ = new UpdatePanel(this, fontFromText(fontText), std::move(offer));
     panel_->laterChosen.connect([this](int) { Destroy(); });
+    // Esc does what 下次再说 does, while that button can be pressed.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if (event.GetKeyCode() == WXK_ESCAPE && panel_->laterButton()->IsEnabled())
+            panel_->pressLater();
+        else
+            event.Skip();
+    });
     panel_->verifyRequested = [](const std::wstring& md5, const std::filesystem::path& file) {
         return verifyInstaller(md5, file);
     };

@@ -18,19 +18,21 @@ TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
     EXPECT_EQ(window->GetTitle(), L"Orvenna V1.0.0版");
     // At most 1024 wide outside, and wider only by what the platform's controls add to the
     // casting row; the content takes exactly the window's client area.
-    const int overhang = std::max(0, 10 + casting()->widestWidth() - right(analysis()));
-    EXPECT_LE(window->GetSize().x, 1024 + overhang);
+    const LayoutContext layout(window);
+    const int gap = layout.gap();
+    const int overhang = std::max(0, gap + casting()->widestWidth() - right(analysis()));
+    EXPECT_LE(window->GetSize().x, layout.px(1024) + overhang);
     EXPECT_EQ(window->GetClientSize(), window->mainPanel()->GetSize());
     EXPECT_TRUE(window->IsShown());
     EXPECT_EQ(window->GetStatusBar()->GetStatusText(0), L"状态:");
     EXPECT_EQ(window->fontText(), L"宋体,9,0,0,0,0,0");
 
-    EXPECT_EQ(casting()->GetPosition(), wxPoint(10, bottom(window->mainPanel()->latestDrawsPanel()) + 10));
-    EXPECT_EQ(analysis()->GetPosition(), wxPoint(0, bottom(casting()) + 10));
+    EXPECT_EQ(casting()->GetPosition(), wxPoint(gap, bottom(window->mainPanel()->latestDrawsPanel()) + gap));
+    EXPECT_EQ(analysis()->GetPosition(), wxPoint(0, bottom(casting()) + gap));
     EXPECT_EQ(bottom(analysis()), window->mainPanel()->GetSize().y);
-    EXPECT_EQ(result()->GetPosition(), wxPoint(right(analysis()) + overhang + 10, 10));
-    EXPECT_EQ(result()->GetSize().x, 1024 - right(analysis()) - 30);
-    EXPECT_EQ(window->mainPanel()->GetSize().x, right(result()) + 10);
+    EXPECT_EQ(result()->GetPosition(), wxPoint(right(analysis()) + overhang + gap, gap));
+    EXPECT_EQ(result()->GetSize().x, layout.px(1024) + overhang - right(analysis()) - overhang - 3 * gap);
+    EXPECT_EQ(window->mainPanel()->GetSize().x, right(result()) + gap);
     EXPECT_EQ(window->mainPanel()->lotteryCode(), 106);
 
     // Whatever the method, the casting row ends left of the result column.

@@ -1,0 +1,129 @@
+// The window as a keyboard user drives it, with real key presses: where the focus starts, the
+// way Tab walks, and the keys each control is expected to answer.
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
+
+#include "LayoutCheck.h"
+#include "MainWindowFixture.h"
+#include "records/YsModel.h"
+#include "ui/GuaWin.h"
+#include "ui/LabeledEdit.h"
+#include "ui/LineEntryPanel.h"
+
+namespace orvenna::gui {
+namespace {
+
+// The delete confirmation, answered 否 once its buttons were seen to read 是 and 否.
+// True when the keyboard focus is in `control`. GTK gives a drop-down list's focus to a button
+// inside it, which is no window of wx's own.
+bool holdsFocus(wxWindow* control) {
+    if (wxWindow::FindFocus() == control) return true;
+#ifdef __WXGTK__
+    GtkWidget* focus = gtk_window_get_focus(GTK_WINDOW(wxGetTopLevelParent(control)->GetHandle()));
+    return focus && gtk_widget_is_ancestor(focus, control->GetHandle());
+#else
+    return false;
+#endif
+}
+
+class ExpectYesNo : public wxExpectModalBase<wxMessageDialog, ExpectYesNo> {
+protected:
+    int OnInvoked(wxMessageDialog* box) const override {
+        EXPECT_EQ(box->GetMessage(), L"确定需要删除当前所选择的历史数据吗?");
+        EXPECT_EQ(box->GetYesLabel(), L"是");
+        EXPECT_EQ(box->GetNoLabel(), L"否");
+        return wxID_NO;
+    }
+};
+
+class KeyboardTest : public MainWindowTest {
+protected:
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->Raise();
+        realClick(window->GetStatusBar());  // the window has the keyboard, nothing is chosen
+        casting()->methodChoice()->list()->SetFocus();
+        pump();
+    }
+    // Tab after Tab from where the focus is, the stops where `expected` holds the focus.
+    void expectTabWalk(const std::vector<wxWindow*>& expected) {
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            if (i > 0) realKeys({WXK_TAB});
+            EXPECT_TRUE(holdsFocus(expected[i])) << "stop " << i << " is not " << describe(expected[i]);
+        }
+    }
+};
+
+TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
+    EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list()));
+    // A cast, a saved record ticked and a title typed: every button of the column can be pressed.
+    chooseMethod(1);
+    typeNumber(L"1234");
+    chooseZodiac(7);
+    pressCast();
+    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
+    ASSERT_TRUE(store->save(saved));
+    store->fillList(result()->history());
+    tick(result()->historyList(), 0);
+    result()->titleEdit()->setText(L"周五");
+    casting()->methodChoice()->list()->SetFocus();
+    pump();
+
+    ResultPanel* column = result();
+    const std::vector<wxWindow*> expected = {
+        casting()->methodChoice()->list(), casting()->numberBox(),      casting()->zodiacChoice()->list(),
+        casting()->castButton(),           casting()->resetButton(),    column->historyList(),
+        column->selectAll(),            column->deleteButton(),      column->resultBox(),
+        column->phoneButton(),             column->noteEdit()->box(),   column->titleEdit()->box(),
+        column->saveButton(),              column->helpButton(),
+    };
+    expectTabWalk(expected);
+
+    // With the two other methods, their input stands where the number box stood.
+    chooseMethod(2);
+    casting()->methodChoice()->list()->SetFocus();
+    pump();
+    expectTabWalk({casting()->methodChoice()->list(), casting()->lineEntryButton(), casting()->zodiacChoice()->list()});
+}
+
+TEST_F(KeyboardTest, TheKeysAUserExpects) {
+    // A method chosen with the keys leaves the focus where it was.
+    realKeys({WXK_DOWN});
+    pump();
+    if (casting()->methodChoice()->selection() == 1) EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list()));
+    chooseMethod(1);
+    chooseZodiac(7);
+    // Enter in the number box presses 演算.
+    realClick(casting()->numberBox());
+    realType("1234");
+    realKeys({WXK_RETURN});
+    EXPECT_FALSE(result()->resultText().empty()) << "Enter in the number box did not cast";
+
+    // Enter on a history item replays it; Delete asks first, with 是 and 否.
+    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
+    ASSERT_TRUE(store->save(saved));
+    store->fillList(result()->history());
+    chooseMethod(0);
+    result()->historyList()->SetFocus();
+    result()->historyList()->SetSelection(0);
+    realKeys({WXK_RETURN});
+    EXPECT_EQ(casting()->request().numberText, L"1234");
+    EXPECT_FALSE(result()->resultText().empty()) << "Enter on the item did not replay it";
+    tick(result()->historyList(), 0);
+    result()->historyList()->SetFocus();
+    wxTEST_DIALOG(realKeys({WXK_DELETE}), ExpectYesNo());
+    EXPECT_EQ(result()->itemCount(), 1) << "否 deletes nothing";
+
+    // Esc closes 自己装卦 as 取消 does (the pointer on the dialog: without a window manager the
+    // keys go to the window under it).
+    GuaWin dialog(window, casting()->request());
+    dialog.CallAfter([&dialog] {
+        realClick(dialog.panel()->tip());
+        realKeys({WXK_ESCAPE});
+    });
+    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+}
+
+}  // namespace
+}  // namespace orvenna::gui
