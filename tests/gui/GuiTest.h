@@ -7,6 +7,9 @@
 #include <thread>
 
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <wx/app.h>
 #include <wx/button.h>
 #include <wx/checkbox.h>
@@ -122,6 +125,11 @@ inline void realClick(const wxWindow* control) {
     input.MouseMove(rect.x + rect.width / 2, rect.y + rect.height / 2);
     pump();
     input.MouseClick();
+#ifdef _WIN32
+    // A click brings its window to the front on a Windows desktop, where the shell does it;
+    // Wine without a window manager does not, and keys go to the front window only.
+    SetForegroundWindow(GetAncestor(static_cast<HWND>(control->GetHandle()), GA_ROOT));
+#endif
     waitUntil([] { return false; }, std::chrono::milliseconds(150));
 }
 

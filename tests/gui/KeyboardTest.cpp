@@ -72,11 +72,20 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
 
     ResultPanel* column = result();
     const std::vector<wxWindow*> expected = {
-        casting()->methodChoice()->list(), casting()->numberBox(),      casting()->zodiacChoice()->list(),
-        casting()->castButton(),           casting()->resetButton(),    column->historyList(),
-        column->selectAll(),            column->deleteButton(),      column->resultBox(),
-        column->phoneButton(),             column->noteEdit()->box(),   column->titleEdit()->box(),
-        column->saveButton(),              column->helpButton(),
+        casting()->methodChoice()->list(),
+        casting()->numberBox(),
+        casting()->zodiacChoice()->list(),
+        casting()->castButton(),
+        casting()->resetButton(),
+        column->historyList(),
+        column->selectAll(),
+        column->deleteButton(),
+        column->resultBox(),
+        column->phoneButton(),
+        column->noteEdit()->box(),
+        column->titleEdit()->box(),
+        column->saveButton(),
+        column->helpButton(),
     };
     expectTabWalk(expected);
 

@@ -56,8 +56,8 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     window->Raise();
     // A window just shown is mapped, framed and painted by the X server a moment later; the
     // screen may still show the last test's window there until then.
-    for (int i = 0; i < 60; ++i) {
-        if (i % 20 == 0) window->Refresh();
+    window->Update();
+    for (int i = 0; i < 40; ++i) {
         pump();
         wxMilliSleep(15);
     }
