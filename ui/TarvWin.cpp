@@ -31,6 +31,7 @@ TarvWin::TarvWin(EasyDb& store)
     : wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~(wxRESIZE_BORDER | wxMAXIMIZE_BOX)),
       programDir(programDirectory()),
+      updateKeyFile(trustedUpdateKeyFile()),
       store_(store) {
     runManualDialog = [this] {
         GuaWin dialog(this, mainPanel_->castingPanel()->request());
@@ -144,14 +145,14 @@ void TarvWin::runSplash() {
 
 // Once a newer build was offered today, the server is not asked again until tomorrow.
 void TarvWin::scheduleUpdateCheck() {
-    updateCheck_.configure(updateUrl, programDir);
+    updateCheck_.configure(updateUrl, programDir, updateKeyFile);
     updateTimer_.setHandler([this] { checkForUpdate(); });
     if (updateCheck_.dueToday()) updateTimer_.StartOnce(UpdateCheckDelayMs);
 }
 
 void TarvWin::checkForUpdate() {
     updateTimer_.Stop();
-    updateCheck_.configure(updateUrl, programDir);
+    updateCheck_.configure(updateUrl, programDir, updateKeyFile);
     updateCheck_.start();
 }
 
@@ -163,6 +164,10 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
     });
     updateWin_->endProgram = [this] { Destroy(); };
     updateWin_->showUpdate(fontText_, std::move(offer));
+}
+
+void TarvWin::showUpdateNotice(const std::wstring& text) {
+    setStatus(text);
 }
 
 void TarvWin::layoutPanels() {
