@@ -143,16 +143,16 @@ void UpdatePanel::startDownload() {
     progress_->SetValue(0);
     stateChanged.raise(UpdateDownloading);
     download_.start(
-        [this, address = offer_.address, installer = offer_.installerPath, size = offer_.size,
+        [this, address = offer_.address, installer = offer_.installerPath, limit = offer_.size,
          stall = stallTimeout_](const std::atomic<bool>& cancelled) {
-            if (size <= 0) return false;  // an uncapped download is never started
+            if (limit <= 0) return false;  // an uncapped download is never started
             const std::filesystem::path partial = partialDownloadFile(installer);
             std::ofstream out(partial, std::ios::binary | std::ios::trunc);
             HttpOptions options;
             options.connectTimeoutMs = DownloadConnectTimeoutMs;
             options.stallTimeoutMs = static_cast<long>(stall.count());
             // Not a byte past what the index announced: a bigger body is no longer the installer.
-            options.maxBodyBytes = static_cast<std::size_t>(size);
+            options.maxBodyBytes = static_cast<std::size_t>(limit);
             options.httpsRedirectsOnly = true;
             options.onData = [&](const char* data, std::size_t size) {
                 out.write(data, static_cast<std::streamsize>(size));
