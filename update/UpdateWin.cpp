@@ -17,8 +17,8 @@ UpdateWin::UpdateWin(wxWindow* parent)
 void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
     panel_ = new UpdatePanel(this, fontFromText(fontText), std::move(offer));
     panel_->laterChosen.connect([this](int) { Destroy(); });
-    panel_->verifyRequested = [](const UpdateOffer& offer) {
-        return checkInstaller(offer.installerPath, {offer.md5, offer.size, offer.signature, offer.keyFile});
+    panel_->verifyRequested = [](const UpdateOffer& offered) {
+        return checkInstaller(offered.installerPath, {offered.md5, offered.size, offered.signature, offered.keyFile});
     };
     // The program ends only once the installer runs; a failed start stays on screen.
     panel_->installRequested = [this](const LockedFile& installer) {
