@@ -196,6 +196,13 @@ done
 [ -f "$installed/src/data/ssq.db" ] && [ -f "$installed/config.ini" ] || fail "uninstalling removed the data"
 [ -z "$(registry_value DisplayVersion)" ] || fail "the uninstall entry is still there"
 
+step "update_file naming the records: the uninstaller deletes only a downloaded installer"
+wine_run "$setup_old" /S || fail "reinstalling 1.0.0 failed"
+printf '[sys]\r\nupdate_file=src\\data\\ssq.db\r\n' >"$installed/config.ini"
+wine_run "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")" || fail "the uninstaller failed"
+rm -f "$installed/uninstall.exe"
+[ -f "$installed/src/data/ssq.db" ] || fail "the uninstaller deleted the records that update_file named"
+
 step "uninstalling with the data ticked (/REMOVEDATA) removes them too"
 wine_run "$setup_old" /S || fail "reinstalling 1.0.0 failed"
 wine_run "$installed/uninstall.exe" /S /REMOVEDATA "_?=$(windows_path "$installed")" || fail "the uninstaller failed"
