@@ -1,6 +1,7 @@
 #include "app/PendingInstaller.h"
 
 #include "update/Installer.h"
+#include "update/UpdateIndex.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -24,21 +25,15 @@ std::filesystem::path pathOf(std::wstring_view name) {
 #endif
 }
 
-bool staysInside(const std::filesystem::path& name) {
-    if (name.empty() || name.has_root_name() || name.has_root_directory()) return false;
-    for (const std::filesystem::path& component : name) {
-        if (component == "..") return false;
-    }
-    return name.has_filename();
-}
-
 }  // namespace
 
 void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile) {
     if (programDir.empty() || updateFile.empty()) return;
     if (updateFile.find(L'\0') != std::wstring_view::npos) return;
     const std::filesystem::path name = pathOf(updateFile);
-    if (!staysInside(name)) return;
+    // Only the program's own name for a downloaded installer: anything else (src\data\ssq.db)
+    // is not the download's to delete.
+    if (!isInstallerFileName(name)) return;
     const std::filesystem::path file = programDir / name;
     // Both calls delete files only (a symbolic link itself, not what it points to).
 #ifdef _WIN32

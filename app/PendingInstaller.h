@@ -8,8 +8,8 @@ namespace orvenna {
 
 // Deletes programDir / updateFile, the installer an earlier run downloaded; nothing when
 // updateFile is empty. The name comes from the configuration file, which anyone can edit, so
-// only a name that stays inside programDir is deleted: an absolute path, a ".." component or
-// a NUL character makes the call do nothing. Only files are deleted, never folders. Failures
+// only the name the download gives an installer (32 upper-case hexadecimal digits + ".exe",
+// no folder) is deleted; any other makes the call do nothing. Only files are deleted, never folders. Failures
 // (the file is already gone, for instance) are ignored; the setting itself is not changed.
 void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile);
 

@@ -7,6 +7,7 @@
 #include "CastCommand.h"
 #include "DrawCommand.h"
 #include "HistoryCommand.h"
+#include "UpdateCommand.h"
 #include "base/Result.h"
 #include "framework/Clock.h"
 
@@ -20,7 +21,8 @@ constexpr const char* Usage =
     " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
-    "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n";
+    "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n"
+    "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY]\n";
 
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {
@@ -30,6 +32,7 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
     if (args[0] == "cast") return castCommand(args, in, out, err, systemClock());
     if (args[0] == "draw") return drawCommand(args, out, err);
     if (args[0] == "history") return historyCommand(args, out, err, systemClock());
+    if (args[0] == "update") return updateCommand(args, out, err);
     err << "orvenna-cli: " << args[0] << ": unknown command\n";
     return ExitUsage;
 }

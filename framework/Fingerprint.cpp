@@ -28,15 +28,14 @@ std::string hexDigits(const unsigned char* bytes, std::size_t count) {
     return hex;
 }
 
-// Feeds the file to `update` piece by piece; false when reading failed or `update` refused.
-template <typename Update>
-bool readInChunks(const std::filesystem::path& file, Update update) {
+// Feeds the file to `sink` piece by piece; false when reading failed or `sink` refused.
+bool readInChunks(const std::filesystem::path& file, const ByteSink& sink) {
     std::ifstream in(file, std::ios::binary);
     if (!in) return false;
     std::array<char, ChunkBytes> buffer;
     while (in) {
         in.read(buffer.data(), buffer.size());
-        if (in.gcount() > 0 && !update(buffer.data(), static_cast<std::size_t>(in.gcount()))) return false;
+        if (in.gcount() > 0 && !sink(buffer.data(), static_cast<std::size_t>(in.gcount()))) return false;
     }
     return !in.bad();
 }
@@ -62,7 +61,7 @@ struct DigestContextFree {
 
 #ifdef _WIN32
 
-std::optional<std::string> md5Hex(const std::filesystem::path& file) {
+std::optional<std::string> md5Hex(const ByteSource& source) {
     BCRYPT_ALG_HANDLE rawAlgorithm = nullptr;
     if (!BCRYPT_SUCCESS(BCryptOpenAlgorithmProvider(&rawAlgorithm, BCRYPT_MD5_ALGORITHM, nullptr, 0)))
         return std::nullopt;
@@ -70,7 +69,7 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
     BCRYPT_HASH_HANDLE rawHash = nullptr;
     if (!BCRYPT_SUCCESS(BCryptCreateHash(algorithm.get(), &rawHash, nullptr, 0, nullptr, 0, 0))) return std::nullopt;
     const std::unique_ptr<void, HashDestroy> hash(rawHash);
-    const bool read = readInChunks(file, [&](const char* data, std::size_t size) {
+    const bool read = source([&](const char* data, std::size_t size) {
         return BCRYPT_SUCCESS(
             BCryptHashData(hash.get(), reinterpret_cast<PUCHAR>(const_cast<char*>(data)), static_cast<ULONG>(size), 0));
     });
@@ -81,11 +80,11 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
 
 #else
 
-std::optional<std::string> md5Hex(const std::filesystem::path& file) {
+std::optional<std::string> md5Hex(const ByteSource& source) {
     const std::unique_ptr<EVP_MD_CTX, DigestContextFree> context(EVP_MD_CTX_new());
     if (!context || EVP_DigestInit_ex(context.get(), EVP_md5(), nullptr) != 1) return std::nullopt;
-    const bool read = readInChunks(
-        file, [&](const char* data, std::size_t size) { return EVP_DigestUpdate(context.get(), data, size) == 1; });
+    const bool read =
+        source([&](const char* data, std::size_t size) { return EVP_DigestUpdate(context.get(), data, size) == 1; });
     unsigned char digest[EVP_MAX_MD_SIZE];
     unsigned int length = 0;
     if (!read || EVP_DigestFinal_ex(context.get(), digest, &length) != 1) return std::nullopt;
@@ -93,5 +92,9 @@ std::optional<std::string> md5Hex(const std::filesystem::path& file) {
 }
 
 #endif
+
+std::optional<std::string> md5Hex(const std::filesystem::path& file) {
+    return md5Hex([&file](const ByteSink& sink) { return readInChunks(file, sink); });
+}
 
 }  // namespace orvenna

@@ -131,11 +131,11 @@ void configure(CURL* easy, const std::string& url, const HttpOptions& options, T
     curl_easy_setopt(easy, CURLOPT_MAXREDIRS, MaxRedirects);
 #if LIBCURL_VERSION_NUM >= 0x075500
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS_STR, options.httpsRedirectsOnly ? "https" : "http,https");
 #else
     const long webOnly = CURLPROTO_HTTP | CURLPROTO_HTTPS;
     curl_easy_setopt(easy, CURLOPT_PROTOCOLS, webOnly);
-    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS, webOnly);
+    curl_easy_setopt(easy, CURLOPT_REDIR_PROTOCOLS, options.httpsRedirectsOnly ? long{CURLPROTO_HTTPS} : webOnly);
 #endif
     // Where the system has no TCP Fast Open the option is refused and the request goes on
     // without it.

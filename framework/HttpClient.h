@@ -47,6 +47,8 @@ struct HttpOptions {
     // again from every byte received. 0: none.
     long stallTimeoutMs = 0;
     std::size_t maxBodyBytes = std::size_t{64} << 20;  // of the decoded body; 0: no cap
+    // A redirect may lead to https only (an update: nothing may step down to plain http).
+    bool httpsRedirectsOnly = false;
     // Bytes received of the current response and its announced size (0 while unknown);
     // returning false cancels the transfer.
     std::function<bool(std::int64_t received, std::int64_t total)> onProgress;

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <thread>
 
+#include "SystemError.h"
 #include "base/Text.h"
 
 #ifdef _WIN32
@@ -13,11 +14,11 @@
 #include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 #endif
 
 namespace orvenna {
@@ -129,15 +130,16 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
     return finished && exitCode == 0;
 }
 
-Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments) {
-    std::wstring commandLine = quotedArgument(program.wstring());
+Status startDetached(const LockedFile& program, const std::vector<std::wstring>& arguments) {
+    std::wstring commandLine = quotedArgument(program.path().wstring());
     for (const std::wstring& argument : arguments) commandLine += L' ' + quotedArgument(argument);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                        &info))
-        return Error{static_cast<int>(GetLastError()), "cannot start " + program.string()};
+    // By name, while the caller's handle keeps the file from being replaced until this returns.
+    if (!CreateProcessW(program.path().c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info))
+        return systemError("cannot start " + program.path().string());
     WinHandle process(info.hProcess), thread(info.hThread);
     WaitForInputIdle(process.get(), 500);
     return success();
@@ -174,22 +176,26 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
     }
 }
 
-Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments) {
-    std::error_code error;
-    std::filesystem::permissions(
-        program,
-        std::filesystem::perms::owner_exec | std::filesystem::perms::group_exec | std::filesystem::perms::others_exec,
-        std::filesystem::perm_options::add, error);
-    if (error) return Error{error.value(), "cannot make " + program.string() + " executable: " + error.message()};
-    std::string path = program.string();
+Status startDetached(const LockedFile& program, const std::vector<std::wstring>& arguments) {
+    const int fd = program.descriptor();
+    if (::fchmod(fd, S_IRWXU) != 0) return systemError("cannot make " + program.path().string() + " executable");
+    // The held descriptor itself is run, never the name, which may point elsewhere by now. The
+    // child keeps it open (the duplication onto itself clears close-on-exec there), so that a
+    // script's interpreter can read it too.
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    std::string name = program.path().string();
     std::vector<std::string> texts;
     for (const std::wstring& argument : arguments) texts.push_back(toUtf8(argument));
-    std::vector<char*> argv{path.data()};
+    std::vector<char*> argv{name.data()};
     for (std::string& text : texts) argv.push_back(text.data());
     argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, fd, fd);
     pid_t pid = 0;
-    if (const int failed = posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv.data(), environ); failed != 0)
-        return Error{failed, "cannot start " + path + ": " + std::strerror(failed)};
+    const int failed = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    if (failed != 0) return systemError("cannot start " + name, failed);
     return success();
 }
 

@@ -3,11 +3,11 @@
 #pragma once
 
 #include <atomic>
-#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "LockedFile.h"
 #include "base/Result.h"
 
 namespace orvenna {
@@ -25,9 +25,10 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
 std::wstring quotedArgument(std::wstring_view argument);
 #endif
 
-// Starts `program` with `arguments` and returns without waiting for it: it outlives this
-// process. On Linux the file is made executable first; on Windows the call waits at most
-// 500 ms for it to settle.
-Status startDetached(const std::filesystem::path& program, const std::vector<std::wstring>& arguments = {});
+// Starts the held `program` with `arguments` and returns without waiting for it: it outlives
+// this process. What runs is what the handle holds (on Linux the descriptor itself is run,
+// made executable first); on Windows the call waits at most 500 ms for it to settle. A
+// failure carries the system's reason.
+Status startDetached(const LockedFile& program, const std::vector<std::wstring>& arguments = {});
 
 }  // namespace orvenna

@@ -31,6 +31,11 @@ std::filesystem::path installedShareDirectory() {
     return std::filesystem::is_directory(share, error) ? share : std::filesystem::path();
 }
 
+std::filesystem::path trustedUpdateKeyFile() {
+    const std::filesystem::path share = installedShareDirectory();
+    return (share.empty() ? executableDirectory() : share) / "update-key.pub";
+}
+
 namespace {
 
 bool isWritableDirectory(const std::filesystem::path& directory) {

@@ -17,4 +17,9 @@ std::filesystem::path executableDirectory();
 // copy that runs where it was built or unpacked.
 std::filesystem::path installedShareDirectory();
 
+// The public key that update installers must be signed with, "update-key.pub": beside the
+// executable, or in <prefix>/share/orvenna of an installed copy. Whoever can write there can
+// replace the executable as well.
+std::filesystem::path trustedUpdateKeyFile();
+
 }  // namespace orvenna

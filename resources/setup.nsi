@@ -127,6 +127,8 @@ Section "Orvenna" SectionProgram
   File "${BIN}\orvenna-cli.exe"
   File "${BIN}\liborvenna-htmlquery.dll"
   File "${BIN}\help.chm"
+  ; The public key an update's installer must be signed with.
+  File "${BIN}\update-key.pub"
   CreateDirectory "$INSTDIR\src\data"
   WriteUninstaller "$INSTDIR\uninstall.exe"
 
@@ -153,10 +155,16 @@ Section "un.Orvenna" SectionUninstallProgram
   Delete "$INSTDIR\orvenna-cli.exe"
   Delete "$INSTDIR\liborvenna-htmlquery.dll"
   Delete "$INSTDIR\help.chm"
+  Delete "$INSTDIR\update-key.pub"
   Delete "$INSTDIR\uninstall.exe"
-  ; A downloaded update installer, which the next start would have deleted.
+  ; A downloaded update installer, which the next start would have deleted. config.ini can be
+  ; edited by anyone: only the name the program gives a download is deleted, never another file
+  ; (update_file=src\data\ssq.db).
   ReadINIStr $0 "$INSTDIR\config.ini" "sys" "update_file"
-  ${If} $0 != ""
+  Push $0
+  Call un.IsInstallerName
+  Pop $1
+  ${If} $1 = 1
     Delete "$INSTDIR\$0"
   ${EndIf}
   Delete "$SMPROGRAMS\Orvenna.lnk"
@@ -176,6 +184,60 @@ Section "-un.Folders"
   RMDir "$INSTDIR\src"
   RMDir "$INSTDIR"
 SectionEnd
+
+;  Push NAME, Call un.IsInstallerName, Pop RESULT: 1 when NAME is 32 upper-case hexadecimal
+;  digits + ".exe" (no folder), else 0.
+Function un.IsInstallerName
+  Exch $R0
+  Push $R1
+  Push $R2
+  Push $R3
+  StrCpy $R3 0
+  StrLen $R1 $R0
+  StrCpy $R2 $R0 4 32
+  ${If} $R1 = 36
+  ${AndIf} $R2 S== ".exe"
+    StrCpy $R3 1
+    StrCpy $R1 0
+    ${Do}
+      StrCpy $R2 $R0 1 $R1
+      Push $R2
+      Call un.IsUpperHexDigit
+      Pop $R2
+      ${If} $R2 = 0
+        StrCpy $R3 0
+        ${Break}
+      ${EndIf}
+      IntOp $R1 $R1 + 1
+    ${LoopUntil} $R1 = 32
+  ${EndIf}
+  StrCpy $R0 $R3
+  Pop $R3
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
+
+; Push CHARACTER, Call un.IsUpperHexDigit, Pop RESULT: 1 for 0-9 and A-F (upper case only).
+Function un.IsUpperHexDigit
+  Exch $R0
+  Push $R1
+  Push $R2
+  StrCpy $R1 0
+  ${Do}
+    StrCpy $R2 "0123456789ABCDEF" 1 $R1
+    ${If} $R2 S== $R0
+      StrCpy $R0 1
+      Goto done
+    ${EndIf}
+    IntOp $R1 $R1 + 1
+  ${LoopUntil} $R1 = 16
+  StrCpy $R0 0
+  done:
+  Pop $R2
+  Pop $R1
+  Exch $R0
+FunctionEnd
 
 Function un.onInit
   SetShellVarContext current

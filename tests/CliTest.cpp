@@ -11,12 +11,14 @@
 #include <functional>
 #include <optional>
 #include <sstream>
+#include <tuple>
 
 #include "ChildProcess.h"
 #include "Environment.h"
 #include "LocalHttpServer.h"
 #include "SystemSupport.h"
 #include "TempDirectory.h"
+#include "TestSigner.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "cli/CastCommand.h"
@@ -637,6 +639,52 @@ TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     run = cli({"draw", "--url", "x", "--file", "y"});
     EXPECT_EQ(run.code, 2);
     EXPECT_TRUE(run.out.empty());
+}
+
+// A publisher's check before publishing: minisign's own signature (where minisign is at
+// hand) and one made as it makes them; a changed file, another key's signature and a
+// malformed one are refused with the reason.
+TEST(CliUpdateTest, VerifyAcceptsOnlyTheKeysSignatureOfTheSameBytes) {
+    TempDirectory dir;
+    const auto path = [&](const char* name) { return (dir.path() / name).string(); };
+    const TestSigner publisher, stranger;
+    publisher.writePublicKey(path("publisher.pub"));
+    const std::string installer = "MZ installer 1.1.0";
+    std::ofstream(path("setup.exe"), std::ios::binary) << installer;
+    std::ofstream(path("setup.exe.minisig"), std::ios::binary) << publisher.sign(installer, "orvenna ver=2");
+    std::ofstream(path("stranger.minisig"), std::ios::binary) << stranger.sign(installer, "orvenna ver=2");
+    std::ofstream(path("broken.minisig"), std::ios::binary) << "untrusted comment: x\nRUS0\n";
+    std::ofstream(path("tampered.exe"), std::ios::binary) << "MZ installer 1.1.1";
+
+    const auto verify = [&](const char* file, const char* signature, const char* key = "publisher.pub") {
+        return cli({"update", "verify", path(file), path(signature), "--key", path(key)});
+    };
+    CliRun run = verify("setup.exe", "setup.exe.minisig");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "orvenna ver=2\n");
+    for (const auto& [file, signature, reason] :
+         {std::tuple{"tampered.exe", "setup.exe.minisig", "does not match the file"},
+          std::tuple{"setup.exe", "stranger.minisig", "another key"},
+          std::tuple{"setup.exe", "broken.minisig", "malformed signature"}}) {
+        run = verify(file, signature);
+        EXPECT_EQ(run.code, 1) << signature;
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(cli({"update", "verify", path("setup.exe")}).code, 2);
+
+#ifndef _WIN32
+    // minisign itself: a key pair without a password, a signature with a trusted comment.
+    if (std::system("command -v minisign >/dev/null") != 0) GTEST_SKIP() << "minisign is not installed";
+    const std::string made = "minisign -G -W -p " + path("m.pub") + " -s " + path("m.key") +
+                             " >/dev/null && minisign -S -s " + path("m.key") + " -m " + path("setup.exe") + " -x " +
+                             path("m.minisig") + " -t 'orvenna ver=7' >/dev/null";
+    ASSERT_EQ(std::system(made.c_str()), 0);
+    run = verify("setup.exe", "m.minisig", "m.pub");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(run.out, "orvenna ver=7\n");
+    EXPECT_EQ(verify("tampered.exe", "m.minisig", "m.pub").code, 1);
+#endif
 }
 
 }  // namespace

@@ -340,6 +340,21 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
     }
 }
 
+// An update's requests may start on http to this machine, but a redirect never leads them to
+// plain http, wherever it points.
+TEST_F(HttpClientTest, AnHttpsOnlyRequestFollowsNoRedirectToHttp) {
+    server.route("/hop", Reply{.status = 302, .headers = {{"Location", server.url("/landing")}}});
+    server.route("/landing", Reply{.status = 200, .body = "landed"});
+    HttpOptions options;
+    options.httpsRedirectsOnly = true;
+    const HttpResponse refused = client.get(server.url("/hop"), options);
+    EXPECT_NE(lowerCase(refused.error.message).find("protocol"), std::string::npos) << refused.error.message;
+    EXPECT_EQ(refused.body, "");
+    EXPECT_EQ(server.requests("/landing"), 0);
+    options.httpsRedirectsOnly = false;
+    EXPECT_EQ(client.get(server.url("/hop"), options).body, "landed");
+}
+
 TEST_F(HttpClientTest, AClientServesOneRequestAfterAnotherAndMoves) {
     server.route("/with-cookie", Reply{.headers = {{"Set-Cookie", "a=1"}}, .body = "one"});
     server.route("/plain", Reply{.body = "two"});

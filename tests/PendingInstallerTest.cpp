@@ -22,22 +22,25 @@ protected:
     void SetUp() override { fs::create_directories(program / u8"下载"); }
 };
 
-TEST_F(PendingInstallerFolderTest, RemovesOnlyTheNamedFile) {
-    touch(program / "setup.exe");
-    touch(program / "other.exe");
-    touch(program / u8"下载" / u8"安装 1.2.exe");
+// config.ini can be edited by anyone: only a name the download gives an installer is deleted,
+// never the records ("update_file=src\\data\\ssq.db") or any other file.
+TEST_F(PendingInstallerFolderTest, RemovesOnlyADownloadedInstaller) {
+    const fs::path installer = program / "0123456789ABCDEF0123456789ABCDEF.exe";
+    touch(installer);
+    const fs::path kept[] = {program / "setup.exe", program / u8"下载" / u8"安装 1.2.exe",
+                             program / "0123456789abcdef0123456789abcdef.exe", program / "src" / "data" / "ssq.db"};
+    fs::create_directories(program / "src" / "data");
+    for (const fs::path& file : kept) touch(file);
 
-    removePendingInstaller(program, L"setup.exe");
-    removePendingInstaller(program, L"下载/安装 1.2.exe");
-    EXPECT_FALSE(fs::exists(program / "setup.exe"));
-    EXPECT_FALSE(fs::exists(program / u8"下载" / u8"安装 1.2.exe"));
-    EXPECT_TRUE(fs::exists(program / "other.exe"));
-
-    removePendingInstaller(program, L"setup.exe");  // already gone: nothing happens
-    removePendingInstaller(program, L"");
-    removePendingInstaller(program, L"下载");  // a folder is never deleted
-    EXPECT_TRUE(fs::exists(program / "other.exe"));
+    for (const wchar_t* name : {L"setup.exe", L"下载/安装 1.2.exe", L"0123456789abcdef0123456789abcdef.exe",
+                                L"src/data/ssq.db", L"src\\data\\ssq.db", L"下载", L""})
+        removePendingInstaller(program, name);
+    for (const fs::path& file : kept) EXPECT_TRUE(fs::exists(file)) << file;
     EXPECT_TRUE(fs::is_directory(program / u8"下载"));
+
+    removePendingInstaller(program, L"0123456789ABCDEF0123456789ABCDEF.exe");
+    EXPECT_FALSE(fs::exists(installer));
+    removePendingInstaller(program, L"0123456789ABCDEF0123456789ABCDEF.exe");  // already gone: nothing happens
 }
 
 TEST_F(PendingInstallerFolderTest, IgnoresNamesThatLeaveTheProgramDirectory) {
@@ -56,8 +59,9 @@ TEST_F(PendingInstallerFolderTest, IgnoresNamesThatLeaveTheProgramDirectory) {
     if (unsupported == std::errc::function_not_supported)
         GTEST_SKIP() << "this C++ library makes no symbolic links on Windows";
     ASSERT_FALSE(unsupported) << unsupported.message();
-    removePendingInstaller(program, L"link.exe");
-    EXPECT_FALSE(fs::is_symlink(program / "link.exe"));
+    fs::rename(program / "link.exe", program / "0123456789ABCDEF0123456789ABCDEF.exe");
+    removePendingInstaller(program, L"0123456789ABCDEF0123456789ABCDEF.exe");
+    EXPECT_FALSE(fs::is_symlink(program / "0123456789ABCDEF0123456789ABCDEF.exe"));
     EXPECT_TRUE(fs::exists(victim));
 }
 

@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "TempDirectory.h"
+#include "TestSigner.h"
 #include "update/Installer.h"
 #include "update/UpdateIndex.h"
 
@@ -23,6 +25,26 @@ std::string encodeAddress(std::u16string_view address) {
     return hex;
 }
 
+// A key that is not the test's signer's, and the signer's own.
+const TestSigner Publisher, Stranger;
+
+Result<MinisignKey> keyOf(const TestSigner& signer) {
+    const TempDirectory dir;
+    signer.writePublicKey(dir.path() / "update-key.pub");
+    return readMinisignKey(dir.path() / "update-key.pub");
+}
+
+// An index the publisher signed for `ver`, with "size".
+UpdateIndex signedIndex(std::int64_t ver = 2) {
+    UpdateIndex index;
+    index.ver = ver;
+    index.url = encodeAddress(u"https://update.example/orvenna-1.1.0.exe");
+    index.md5 = L"0123456789ABCDEF0123456789ABCDEF";
+    index.size = 1572864;
+    index.sig = Publisher.sign("installer", "orvenna ver=" + std::to_string(ver));
+    return index;
+}
+
 std::string indexJson(const std::string& members) {
     return "{\"name\": \"Orvenna\", \"ver\": 2, \"verns\": \"V1.1.0\", \"day\": \"2026-12-01\", \"url\": \"" +
            encodeAddress(u"https://update.example/orvenna-1.1.0.exe") +
@@ -36,7 +58,7 @@ TEST(UpdateIndexTest, AnUpdateNeedsEveryMemberAndANewerBuild) {
     EXPECT_EQ(index->verns, L"V1.1.0");
     EXPECT_EQ(index->body, L"修正");
     EXPECT_EQ(index->size, 1572864);
-    EXPECT_TRUE(offersUpdate(*index));
+    EXPECT_EQ(index->sig, "");
     EXPECT_EQ(parseUpdateIndex(indexJson(""))->size, 0);
 
     auto without = [](const std::string& key) {
@@ -55,21 +77,81 @@ TEST(UpdateIndexTest, AnUpdateNeedsEveryMemberAndANewerBuild) {
     EXPECT_FALSE(parseUpdateIndex(std::string(5000, '[')).has_value());
     EXPECT_FALSE(parseUpdateIndex("{\"name\": " + std::string(5000, '[')).has_value());
 
-    UpdateIndex same = *index;
-    same.ver = 1;
-    EXPECT_FALSE(offersUpdate(same));
+    EXPECT_EQ(parseUpdateIndex(indexJson(", \"sig\": \"untrusted comment: x\\nRWS\""))->sig,
+              "untrusted comment: x\nRWS");
     EXPECT_EQ(updateIndexUrl("https://update.example/"), "https://update.example/update/tarv/index.json");
 }
 
+// Only an index that the trusted key signed for its own "ver", of a newer build, fetched from
+// an https address (or http on this machine) and with a size to cap the download, is offered.
+TEST(UpdateIndexTest, TheOfferDecision) {
+    const Result<MinisignKey> key = keyOf(Publisher);
+    ASSERT_TRUE(key) << key.error().message;
+    struct Case {
+        const char* name;
+        std::function<void(UpdateIndex&)> change;
+        OfferVerdict verdict;
+    };
+    const auto at = [](std::u16string_view address) {
+        return [address](UpdateIndex& index) { index.url = encodeAddress(address); };
+    };
+    const Case cases[] = {
+        {"signed", [](UpdateIndex&) {}, OfferVerdict::Offered},
+        {"unsigned", [](UpdateIndex& index) { index.sig.clear(); }, OfferVerdict::Unsigned},
+        {"garbled", [](UpdateIndex& index) { index.sig.erase(60, 8); }, OfferVerdict::Unsigned},
+        {"another key", [](UpdateIndex& index) { index.sig = Stranger.sign("installer", "orvenna ver=2"); },
+         OfferVerdict::BadSignature},
+        {"comment changed", [](UpdateIndex& index) { index.sig.replace(index.sig.find("ver=2"), 5, "ver=3"); },
+         OfferVerdict::BadSignature},
+        {"signed for ver 3", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "orvenna ver=3"); },
+         OfferVerdict::OtherVersion},
+        {"two vers named", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "ver=2 ver=3"); },
+         OfferVerdict::OtherVersion},
+        {"ver=20 is not ver=2", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "ver=20"); },
+         OfferVerdict::OtherVersion},
+        {"older, signed as such", [](UpdateIndex& index) { index = signedIndex(1); }, OfferVerdict::NotNewer},
+        {"http on loopback", at(u"http://127.0.0.1:8080/setup.exe"), OfferVerdict::Offered},
+        {"http on localhost", at(u"http://LOCALHOST/setup.exe"), OfferVerdict::Offered},
+        {"http on ::1", at(u"http://[::1]:80/setup.exe"), OfferVerdict::Offered},
+        {"http remote", at(u"http://update.example/setup.exe"), OfferVerdict::InsecureAddress},
+        {"http to 127 as a name", at(u"http://127.0.0.1.evil.example/setup.exe"), OfferVerdict::InsecureAddress},
+        {"http with loopback as user", at(u"http://127.0.0.1@evil.example/s.exe"), OfferVerdict::InsecureAddress},
+        {"https remote", at(u"HTTPS://update.example/setup.exe"), OfferVerdict::Offered},
+        {"no size", [](UpdateIndex& index) { index.size = 0; }, OfferVerdict::NoSize},
+        {"negative size", [](UpdateIndex& index) { index.size = -1; }, OfferVerdict::NoSize},
+        {"lower-case md5", [](UpdateIndex& index) { index.md5 = L"0123456789abcdef0123456789abcdef"; },
+         OfferVerdict::Offered},
+    };
+    for (const Case& test : cases) {
+        UpdateIndex index = signedIndex();
+        test.change(index);
+        const OfferDecision decision = decideOffer(index, key);
+        EXPECT_EQ(decision.verdict, test.verdict) << test.name << ": " << decision.reason;
+        if (decision.offered()) {
+            EXPECT_EQ(decision.trustedComment, "orvenna ver=2") << test.name;
+        }
+    }
+    const TempDirectory empty;
+    EXPECT_EQ(decideOffer(signedIndex(), readMinisignKey(empty.path() / "update-key.pub")).verdict,
+              OfferVerdict::NoKey);
+}
+
 TEST(UpdateIndexTest, AFingerprintThatIsNotOneOffersNothing) {
-    UpdateIndex index = *parseUpdateIndex(indexJson(""));
+    const Result<MinisignKey> key = keyOf(Publisher);
+    UpdateIndex index = signedIndex();
     for (const wchar_t* md5 : {L"../evil", L"0123456789ABCDEF0123456789ABCDE", L"0123456789ABCDEF0123456789ABCDEG",
                                L"/tmp/0123456789ABCDEF0123456789AB", L""}) {
         index.md5 = md5;
-        EXPECT_FALSE(offersUpdate(index)) << md5;
+        EXPECT_EQ(decideOffer(index, key).verdict, OfferVerdict::BadFingerprint) << md5;
     }
-    index.md5 = L"0123456789abcdef0123456789abcdef";  // valid, though it will never match
-    EXPECT_TRUE(offersUpdate(index));
+    // The file is named in upper case whatever the index's case; only that name is the
+    // program's to delete at the next start.
+    EXPECT_EQ(installerFileName(L"0123456789abcdef0123456789ABCDEF"), L"0123456789ABCDEF0123456789ABCDEF.exe");
+    EXPECT_TRUE(isInstallerFileName("0123456789ABCDEF0123456789ABCDEF.exe"));
+    for (const char* name :
+         {"0123456789abcdef0123456789ABCDEF.exe", "src/data/ssq.db", "0123456789ABCDEF0123456789ABCDEF",
+          "x/0123456789ABCDEF0123456789ABCDEF.exe", "0123456789ABCDEF0123456789ABCDEF.exe.part"})
+        EXPECT_FALSE(isInstallerFileName(name)) << name;
 }
 
 TEST(UpdateIndexTest, TheAddressMustDecodeToHttpOrHttps) {

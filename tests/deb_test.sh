@@ -24,7 +24,7 @@ fail() {
 
 apt-get install -y -qq "$deb" >"$work/apt.log" 2>&1 || { cat "$work/apt.log" >&2; fail "apt-get install failed"; }
 for file in /usr/bin/orvenna /usr/bin/orvenna-cli /usr/lib/orvenna/liborvenna-htmlquery.so \
-            /usr/share/orvenna/help/index.html /usr/share/orvenna/fonts.conf \
+            /usr/share/orvenna/help/index.html /usr/share/orvenna/fonts.conf /usr/share/orvenna/update-key.pub \
             /usr/share/applications/orvenna.desktop /usr/share/icons/hicolor/256x256/apps/orvenna.png \
             /usr/share/doc/orvenna/copyright /usr/share/doc/orvenna/changelog.gz; do
   [ -f "$file" ] || fail "$file is not installed"

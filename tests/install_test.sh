@@ -16,7 +16,7 @@ fail() {
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
 for file in bin/orvenna bin/orvenna-cli lib/orvenna/liborvenna-htmlquery.so share/orvenna/help/index.html \
-            share/applications/orvenna.desktop share/icons/hicolor/256x256/apps/orvenna.png share/orvenna/fonts.conf; do
+            share/applications/orvenna.desktop share/icons/hicolor/256x256/apps/orvenna.png share/orvenna/fonts.conf share/orvenna/update-key.pub; do
   [ -f "$prefix/$file" ] || fail "$file is not installed"
 done
 for program in orvenna orvenna-cli; do
@@ -42,6 +42,17 @@ if drawn=$(env -u LD_LIBRARY_PATH "$cli" draw --file "$page" 2>&1); then
   [ "$drawn" = "七星彩 24037 2024-04-02 1234567" ] || fail "draw --file printed '$drawn'"
 else
   fail "draw --file failed: $drawn"
+fi
+
+# The trusted update key is the installed one (share/orvenna): a signature of another key is
+# refused as such, not for want of a key.
+if command -v minisign >/dev/null; then
+  printf 'installer' >"$prefix/setup.exe"
+  minisign -G -W -p "$prefix/other.pub" -s "$prefix/other.key" >/dev/null &&
+    minisign -S -s "$prefix/other.key" -m "$prefix/setup.exe" -t 'orvenna ver=2' >/dev/null
+  verified=$(env -u LD_LIBRARY_PATH "$cli" update verify "$prefix/setup.exe" "$prefix/setup.exe.minisig" 2>&1) &&
+    fail "another key's signature was accepted"
+  case "$verified" in *"another key"*) ;; *) fail "update verify did not use the installed key: $verified" ;; esac
 fi
 
 # Saved results go to the user's data folder.

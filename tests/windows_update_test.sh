@@ -72,7 +72,7 @@ wine reg delete 'HKCU\Software\Microsoft\Windows\CurrentVersion\Uninstall\Orvenn
 step "install 1.0.0 silently"
 setup_old=$build/Orvenna-1.0.0-setup.exe
 wine_run "$setup_old" /S || fail "the 1.0.0 setup program failed"
-for file in orvenna.exe orvenna-cli.exe liborvenna-htmlquery.dll help.chm uninstall.exe; do
+for file in orvenna.exe orvenna-cli.exe liborvenna-htmlquery.dll help.chm update-key.pub uninstall.exe; do
   [ -f "$installed/$file" ] || fail "$file is not installed"
 done
 [ "$(registry_value DisplayVersion)" = 1.0.0 ] || fail "the uninstall entry does not say 1.0.0"
@@ -83,6 +83,10 @@ wine_run "$installed/orvenna-cli.exe" cast --method 1 --input 20261207 --zodiac 
   fail "the record could not be saved"
 [ -f "$installed/src/data/ssq.db" ] || fail "no database below the program"
 cp "$installed/src/data/ssq.db" "$work/ssq-before.db"
+
+step "a test key as the trusted key of the installed copy"
+minisign -G -W -p "$work/test.pub" -s "$work/test.key" >/dev/null || { fail "minisign could not make a key"; finish; }
+cp "$work/test.pub" "$installed/update-key.pub"
 
 step "version 1.1.0 on an update server"
 mkdir -p "$work/site/update/tarv"
@@ -106,25 +110,60 @@ wait_for 10 test -s "$work/port" || { fail "the update server did not start"; fi
 port=$(cat "$work/port")
 setup_new=$work/site/Orvenna-1.1.0-setup.exe
 md5=$(md5sum "$setup_new" | awk '{print toupper($1)}')
-python3 - "$work/site/update/tarv/index.json" "http://127.0.0.1:$port/Orvenna-1.1.0-setup.exe" "$md5" \
-  "$(stat -c %s "$setup_new")" <<'EOF'
-import json, sys
-path, address, md5, size = sys.argv[1:]
-json.dump({"name": "Orvenna", "ver": 2, "verns": "V1.1.0", "day": "2026-12-20",
-           "url": address.encode("utf-16-le").hex().upper(), "md5": md5,
-           "body": "\n1. 更新测试", "size": int(size)}, open(path, "w"), ensure_ascii=False)
-EOF
+index=$work/site/update/tarv/index.json
+# The index of SETUP.exe as a publisher makes it, signed with the test key.
+publish() {
+  bash "$root/scripts/publish-update.sh" "$1" 2 V1.1.0 "http://127.0.0.1:$port/$(basename "$1")" \
+    --key "$work/test.key" --day 2026-12-20 --body $'\n1. 更新测试' --out "$index" 2>/dev/null
+}
 # config.ini as the profile functions keep it: UTF-16 with its byte-order mark. No draw page,
-# the local update server, and a section of the user's own that must survive.
-printf '[sys]\r\ndraw_url=\r\nupdate_url=http://127.0.0.1:%s\r\n[mine]\r\nkeep=保留\r\n' "$port" |
-  iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$installed/config.ini"
-
-step "1.0.0 starts, offers 1.1.0; 立即下载, then 立即安装"
+# the local update server, and a section of the user's own that must survive. Written before
+# each start: an offer sets update_day, which would keep a second check from running today.
+write_config() {
+  printf '[sys]\r\ndraw_url=\r\nupdate_url=http://127.0.0.1:%s\r\n[mine]\r\nkeep=保留\r\n' "$port" |
+    iconv -f UTF-8 -t UTF-16LE | { printf '\xff\xfe'; cat; } >"$installed/config.ini"
+}
 clicker=$work/click.exe
 cp "$build/bin/orvenna_test_program.exe" "$clicker"
-ORVENNA_INSTALLER_ARGUMENTS=/S wine_run "$installed/orvenna.exe" >"$work/orvenna.log" 2>&1 &
-program=$!
+start_program() {
+  ORVENNA_INSTALLER_ARGUMENTS=/S wine_run "$installed/orvenna.exe" >"$work/$1" 2>&1 &
+  program=$!
+}
 program_ended() { ! kill -0 "$program" 2>/dev/null; }
+
+step "a tampered 1.1.0 (its MD5 and size in the index, the genuine signature) installs nothing"
+tampered=$work/site/Orvenna-1.1.0-tampered.exe
+python3 -c 'import sys; d = bytearray(open(sys.argv[1], "rb").read()); d[len(d) // 2] ^= 1; open(sys.argv[2], "wb").write(d)' \
+  "$setup_new" "$tampered"
+tampered_md5=$(md5sum "$tampered" | awk '{print toupper($1)}')
+publish "$setup_new" || fail "the update could not be published"
+python3 -c '
+import hashlib, json, sys
+path, tampered, address = sys.argv[1:]
+index = json.load(open(path, encoding="utf-8"))
+data = open(tampered, "rb").read()
+index.update(url=address.encode("utf-16-le").hex().upper(), md5=hashlib.md5(data).hexdigest().upper(), size=len(data))
+json.dump(index, open(path, "w", encoding="utf-8"), ensure_ascii=False)' \
+  "$index" "$tampered" "http://127.0.0.1:$port/Orvenna-1.1.0-tampered.exe"
+write_config
+start_program orvenna-tampered.log
+wine_run "$clicker" 发现新版本 立即下载 || fail "no update window with 立即下载 appeared"
+wine_run "$clicker" 发现新版本 立即安装 || fail "the download did not end with 立即安装"
+# Refused: the file is deleted and the program stays open; its update window can be closed.
+wine_run "$clicker" 发现新版本 下次再说 || fail "the refused update left no way to close its window"
+grep -q "GET /Orvenna-1.1.0-tampered.exe" "$work/requests.log" || fail "the tampered setup program was not downloaded"
+program_ended && fail "orvenna.exe ended after a refused update"
+[ ! -e "$installed/$tampered_md5.exe" ] || fail "the tampered setup program was not deleted"
+wine_run taskkill /IM orvenna.exe >/dev/null 2>&1 || true
+wait_for 30 program_ended || fail "orvenna.exe did not close"
+[ "$(registry_value DisplayVersion)" = 1.0.0 ] || fail "a tampered update changed the installed version"
+wine_run "$installed/orvenna-cli.exe" history list 2>&1 | grep -q 更新之前 || fail "1.0.0 no longer works"
+[ "$failures" -eq 0 ] || finish
+
+step "1.0.0 starts, offers the signed 1.1.0; 立即下载, then 立即安装"
+publish "$setup_new" || fail "the update could not be published"
+write_config
+start_program orvenna.log
 # The bracket keeps pgrep from finding this shell's own command line.
 setup_ended() { ! pgrep -f "[${md5:0:1}]${md5:1}\.exe" >/dev/null; }
 wine_run "$clicker" 发现新版本 立即下载 || fail "no update window with 立即下载 appeared"
@@ -151,11 +190,18 @@ grep -q "update_file=$md5.exe" "$work/config.txt" || fail "config.ini does not n
 step "uninstalling keeps the records and config.ini"
 wine_run "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")" || fail "the uninstaller failed"
 rm -f "$installed/uninstall.exe"  # run in place (_?=), it leaves itself behind
-for file in orvenna.exe orvenna-cli.exe liborvenna-htmlquery.dll help.chm "$md5.exe"; do
+for file in orvenna.exe orvenna-cli.exe liborvenna-htmlquery.dll help.chm update-key.pub "$md5.exe"; do
   [ ! -e "$installed/$file" ] || fail "$file is still there after uninstalling"
 done
 [ -f "$installed/src/data/ssq.db" ] && [ -f "$installed/config.ini" ] || fail "uninstalling removed the data"
 [ -z "$(registry_value DisplayVersion)" ] || fail "the uninstall entry is still there"
+
+step "update_file naming the records: the uninstaller deletes only a downloaded installer"
+wine_run "$setup_old" /S || fail "reinstalling 1.0.0 failed"
+printf '[sys]\r\nupdate_file=src\\data\\ssq.db\r\n' >"$installed/config.ini"
+wine_run "$installed/uninstall.exe" /S "_?=$(windows_path "$installed")" || fail "the uninstaller failed"
+rm -f "$installed/uninstall.exe"
+[ -f "$installed/src/data/ssq.db" ] || fail "the uninstaller deleted the records that update_file named"
 
 step "uninstalling with the data ticked (/REMOVEDATA) removes them too"
 wine_run "$setup_old" /S || fail "reinstalling 1.0.0 failed"

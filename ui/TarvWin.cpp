@@ -36,6 +36,7 @@ TarvWin::TarvWin(EasyDb& store)
     : wxFrame(nullptr, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize,
               wxDEFAULT_FRAME_STYLE & ~wxMAXIMIZE_BOX),
       programDir(programDirectory()),
+      updateKeyFile(trustedUpdateKeyFile()),
       store_(store) {
     runManualDialog = [this] {
         GuaWin dialog(this, mainPanel_->castingPanel()->request());
@@ -169,14 +170,14 @@ void TarvWin::runSplash() {
 
 // Once a newer build was offered today, the server is not asked again until tomorrow.
 void TarvWin::scheduleUpdateCheck() {
-    updateCheck_.configure(updateUrl, programDir);
+    updateCheck_.configure(updateUrl, programDir, updateKeyFile);
     updateTimer_.setHandler([this] { checkForUpdate(); });
     if (updateCheck_.dueToday()) updateTimer_.StartOnce(UpdateCheckDelayMs);
 }
 
 void TarvWin::checkForUpdate() {
     updateTimer_.Stop();
-    updateCheck_.configure(updateUrl, programDir);
+    updateCheck_.configure(updateUrl, programDir, updateKeyFile);
     updateCheck_.start();
 }
 
@@ -188,6 +189,10 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
     });
     updateWin_->endProgram = [this] { Destroy(); };
     updateWin_->showUpdate(fontText_, std::move(offer));
+}
+
+void TarvWin::showUpdateNotice(const std::wstring& text) {
+    setStatus(text);
 }
 
 // `usable` is the content's height above the status bar. The result column fills the

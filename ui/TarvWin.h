@@ -48,6 +48,8 @@ public:
     std::string updateUrl;
     // Where config.ini and a downloaded installer live.
     std::filesystem::path programDir;
+    // The public key an update's installer must be signed with.
+    std::filesystem::path updateKeyFile;
     // The splash shows at start; window tests that are not about it turn it off.
     bool showSplash = true;
     class LoadWin* loadWindow() const {
@@ -75,6 +77,7 @@ private:
     void scheduleUpdateCheck();
 
     void showUpdateOffer(UpdateOffer offer) override;
+    void showUpdateNotice(const std::wstring& text) override;
     void layoutPanels(int usable);
     void layoutStatusBar();
     void relayout();

@@ -4,17 +4,61 @@
 #include <sstream>
 #include <vector>
 
+#include "Minisign.h"
+#include "UpdateIndex.h"
 #include "base/Text.h"
 #include "framework/Fingerprint.h"
 #include "framework/Process.h"
 
 namespace orvenna {
 
-Status verifyInstaller(std::wstring_view expected, const std::filesystem::path& file) {
-    const auto actual = md5Hex(file);
-    if (!actual) return Error{0, "cannot read " + file.string()};
-    if (fromUtf8(*actual) != expected) return Error{0, "the file's MD5 is " + *actual + ", not " + toUtf8(expected)};
-    return success();
+namespace {
+
+Error fault(InstallerFault code, std::string message) {
+    return Error{code, std::move(message)};
+}
+
+// The signature over exactly the bytes `source` hands over.
+Result<std::string> verifySignature(const ByteSource& source, std::string_view signatureText,
+                                    const Result<MinisignKey>& key) {
+    if (!key) return key.error();
+    const auto signature = parseMinisignSignature(signatureText);
+    if (!signature) return signature.error();
+    MinisignVerifier verifier;
+    const bool read = source([&](const char* data, std::size_t size) {
+        verifier.update(data, size);
+        return true;
+    });
+    if (!read) return Error{0, "the file cannot be read"};
+    if (const Status verified = verifier.verify(*signature, *key); !verified) return verified.error();
+    return signature->trustedComment;
+}
+
+}  // namespace
+
+Result<LockedFile> checkInstaller(const std::filesystem::path& file, const PublishedInstaller& published) {
+    Result<LockedFile> held = LockedFile::open(file);
+    if (!held) return fault(InstallerUnreadable, held.error().message);
+    const LockedFile& installer = *held;
+    if (installer.size() != published.size)
+        return fault(InstallerWrongSize, "the file has " + std::to_string(installer.size()) + " bytes, not " +
+                                             std::to_string(published.size));
+    const ByteSource source = [&installer](const ByteSink& sink) { return static_cast<bool>(installer.read(sink)); };
+    const auto md5 = md5Hex(source);
+    if (!md5) return fault(InstallerUnreadable, "cannot read " + file.string());
+    if (!equalsIgnoringAsciiCase(std::wstring_view(fromUtf8(*md5)), std::wstring_view(published.md5)))
+        return fault(InstallerWrongFingerprint, "the file's MD5 is " + *md5 + ", not " + toUtf8(published.md5));
+    const auto comment = verifySignature(source, published.signature, readMinisignKey(published.keyFile));
+    if (!comment) return fault(InstallerWrongSignature, comment.error().message);
+    return held;
+}
+
+Result<std::string> verifySignedFile(const std::filesystem::path& file, std::string_view signatureText,
+                                     const std::filesystem::path& keyFile) {
+    const Result<LockedFile> held = LockedFile::open(file);
+    if (!held) return held.error();
+    const ByteSource source = [&held](const ByteSink& sink) { return static_cast<bool>(held->read(sink)); };
+    return verifySignature(source, signatureText, readMinisignKey(keyFile));
 }
 
 std::filesystem::path partialDownloadFile(const std::filesystem::path& installer) {
@@ -23,18 +67,13 @@ std::filesystem::path partialDownloadFile(const std::filesystem::path& installer
     return partial;
 }
 
-// Read on the system's own form of the name, which never needs converting (and so never
-// fails on a name in another encoding).
 bool isPartialDownloadName(const std::filesystem::path& fileName) {
     const auto& name = fileName.native();
-    constexpr std::string_view Ending = ".exe.part";
-    if (name.size() != 32 + Ending.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = name[i];
-        const bool fits = i < 32 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') : c == Ending[i - 32];
-        if (!fits) return false;
-    }
-    return true;
+    constexpr std::string_view Ending = ".part";
+    if (name.size() <= Ending.size()) return false;
+    for (std::size_t i = 0; i < Ending.size(); ++i)
+        if (name[name.size() - Ending.size() + i] != Ending[i]) return false;
+    return isInstallerFileName(name.substr(0, name.size() - Ending.size()));
 }
 
 namespace {
@@ -51,8 +90,8 @@ std::vector<std::wstring> installerArguments() {
 
 }  // namespace
 
-Status startInstaller(const std::filesystem::path& file) {
-    return startDetached(file, installerArguments());
+Status startInstaller(const LockedFile& installer) {
+    return startDetached(installer, installerArguments());
 }
 
 }  // namespace orvenna

@@ -3,7 +3,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "framework/Clock.h"
-#include "framework/HttpClient.h"
+#include "framework/SecureAddress.h"
 #include "framework/Settings.h"
 
 namespace orvenna {
@@ -13,9 +13,10 @@ std::wstring todayText() {
     return updateDayText(now.year, now.month, now.day);
 }
 
-void UpdateCheck::configure(std::string updateUrl, std::filesystem::path programDir) {
+void UpdateCheck::configure(std::string updateUrl, std::filesystem::path programDir, std::filesystem::path keyFile) {
     updateUrl_ = std::move(updateUrl);
     programDir_ = std::move(programDir);
+    keyFile_ = std::move(keyFile);
 }
 
 bool UpdateCheck::dueToday() const {
@@ -24,25 +25,24 @@ bool UpdateCheck::dueToday() const {
 
 void UpdateCheck::start() {
     if (updateUrl_.empty()) return;
+    if (!isSecureAddress(updateUrl_)) {
+        observer_.showUpdateNotice(std::wstring(InsecureUpdateAddressText));
+        return;
+    }
     task_.start(
-        [url = updateIndexUrl(updateUrl_)](const std::atomic<bool>& cancelled) {
-            HttpOptions options;
-            options.connectTimeoutMs = UpdateIndexConnectTimeoutMs;
-            options.totalTimeoutMs = UpdateIndexTotalTimeoutMs;
-            options.maxBodyBytes = UpdateIndexMaxBytes;
-            options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled; };
-            // The body is read whatever the answer's code: only a valid, complete index counts.
-            const HttpResponse response = HttpClient().get(url, options);
-            // An index cut short is no index, even where what arrived happens to parse.
-            if (!response.completed()) return std::optional<UpdateIndex>();
-            return parseUpdateIndex(response.body);
+        [base = updateUrl_](const std::atomic<bool>& cancelled) {
+            return fetchUpdateIndex(base, [&cancelled] { return cancelled.load(); });
         },
         [this](const std::optional<UpdateIndex>& index) { answer(index); });
 }
 
 void UpdateCheck::answer(const std::optional<UpdateIndex>& index) {
-    if (!index || !offersUpdate(*index)) return;
-    const std::wstring fileName = index->md5 + L".exe";
+    if (!index) return;
+    const OfferDecision decision = decideOffer(*index, readMinisignKey(keyFile_));
+    if (decision.verdict == OfferVerdict::InsecureAddress)
+        observer_.showUpdateNotice(std::wstring(InsecureUpdateAddressText));
+    if (!decision.offered()) return;
+    const std::wstring fileName = installerFileName(index->md5);
     writeSetting(configFile(), L"update_file", fileName);
     UpdateOffer offer;
     offer.productName = L"Orvenna";
@@ -53,6 +53,8 @@ void UpdateCheck::answer(const std::optional<UpdateIndex>& index) {
     offer.installerPath = programDir_ / fileName;
     offer.md5 = index->md5;
     offer.body = index->body;
+    offer.signature = index->sig;
+    offer.keyFile = keyFile_;
     offer.address = toUtf8(*decodeUpdateAddress(index->url));
     observer_.showUpdateOffer(std::move(offer));
     writeSetting(configFile(), L"update_day", todayText());

@@ -18,22 +18,22 @@ public:
     virtual ~UpdateObserver() = default;
     // A newer build than this one is offered: show it (the update window).
     virtual void showUpdateOffer(UpdateOffer offer) = 0;
+    // An update address that is not https (nor http to a loopback host) was refused: a line
+    // for the status bar.
+    virtual void showUpdateNotice(const std::wstring& text) = 0;
 };
 
-// Bounds of the index request: it is small, and a server that does not answer in time is
-// asked again on another day.
-inline constexpr long UpdateIndexConnectTimeoutMs = 5000;
-inline constexpr long UpdateIndexTotalTimeoutMs = 15000;
-inline constexpr std::size_t UpdateIndexMaxBytes = std::size_t{1} << 20;
+// The status bar's line for a refused address.
+inline constexpr std::wstring_view InsecureUpdateAddressText = L"更新地址不是https，已忽略本次更新";
 
 class UpdateCheck {
 public:
     // Answers come back through `owner`'s event queue; the check goes before the owner does.
     UpdateCheck(wxEvtHandler& owner, UpdateObserver& observer) : task_(owner), observer_(observer) {}
 
-    // The update server's base address ("update_url"; empty: no check at all) and the
-    // directory of config.ini and of a downloaded installer.
-    void configure(std::string updateUrl, std::filesystem::path programDir);
+    // The update server's base address ("update_url"; empty: no check at all), the
+    // directory of config.ini and of a downloaded installer, and the trusted public key.
+    void configure(std::string updateUrl, std::filesystem::path programDir, std::filesystem::path keyFile);
 
     // True when there is a server to ask and no newer build was offered today.
     bool dueToday() const;
@@ -54,6 +54,7 @@ private:
     UpdateObserver& observer_;
     std::string updateUrl_;
     std::filesystem::path programDir_;
+    std::filesystem::path keyFile_;
 };
 
 // Today as "update_day" holds it: "2026年12月7日".

@@ -1,5 +1,6 @@
 #include "UpdateIndex.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cwctype>
@@ -9,6 +10,8 @@
 #include <json/json.h>
 
 #include "base/Text.h"
+#include "framework/HttpClient.h"
+#include "framework/SecureAddress.h"
 
 namespace orvenna {
 
@@ -18,6 +21,19 @@ std::string updateIndexUrl(std::string_view base) {
     std::string path = "/update/{0}/index.json";
     path.replace(path.find("{0}"), 3, UpdateProductKey);
     return url + path;
+}
+
+std::optional<UpdateIndex> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled) {
+    HttpOptions options;
+    options.connectTimeoutMs = UpdateIndexConnectTimeoutMs;
+    options.totalTimeoutMs = UpdateIndexTotalTimeoutMs;
+    options.maxBodyBytes = UpdateIndexMaxBytes;
+    options.httpsRedirectsOnly = true;
+    options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled(); };
+    const HttpResponse response = HttpClient().get(updateIndexUrl(base), options);
+    // An index cut short is no index, even where what arrived happens to parse.
+    if (!response.completed()) return std::nullopt;
+    return parseUpdateIndex(response.body);
 }
 
 std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
@@ -51,6 +67,7 @@ std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
     index.md5 = text("md5");
     index.body = text("body");
     index.size = root.isMember("size") ? integer("size") : 0;
+    index.sig = root["sig"].isString() ? root["sig"].asString() : std::string();
     return index;
 }
 
@@ -109,8 +126,65 @@ std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
     return address;
 }
 
-bool offersUpdate(const UpdateIndex& index) {
-    return index.ver > ProgramBuild && isFingerprint(index.md5) && decodeUpdateAddress(index.url).has_value();
+bool namesVersion(std::string_view trustedComment, std::int64_t ver) {
+    constexpr std::string_view Key = "ver=";
+    const std::string wanted = std::string(Key) + std::to_string(ver);
+    int named = 0;
+    bool same = false;
+    for (std::size_t at = 0; at < trustedComment.size();) {
+        const std::size_t end = std::min(trustedComment.find_first_of(" \t", at), trustedComment.size());
+        const std::string_view word = trustedComment.substr(at, end - at);
+        if (word.starts_with(Key)) {
+            ++named;
+            same = word == wanted;
+        }
+        at = end + 1;
+    }
+    return named == 1 && same;
+}
+
+OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& key) {
+    auto refuse = [](OfferVerdict verdict, std::string reason) {
+        return OfferDecision{verdict, std::move(reason), {}};
+    };
+    if (index.ver <= ProgramBuild)
+        return refuse(OfferVerdict::NotNewer, "ver " + std::to_string(index.ver) + " is not newer than this build");
+    if (!isFingerprint(index.md5)) return refuse(OfferVerdict::BadFingerprint, "md5 is not 32 hexadecimal digits");
+    const auto address = decodeUpdateAddress(index.url);
+    if (!address) return refuse(OfferVerdict::BadAddress, "url is not an http(s) address");
+    if (!isSecureAddress(toUtf8(*address)))
+        return refuse(OfferVerdict::InsecureAddress, "the installer's address is not https: " + toUtf8(*address));
+    if (index.size <= 0) return refuse(OfferVerdict::NoSize, "size is missing or not positive");
+    if (!key) return refuse(OfferVerdict::NoKey, key.error().message);
+    const auto signature = parseMinisignSignature(index.sig);
+    if (!signature) return refuse(OfferVerdict::Unsigned, "sig: " + signature.error().message);
+    if (const Status verified = verifyTrustedComment(*signature, *key); !verified)
+        return refuse(OfferVerdict::BadSignature, "sig: " + verified.error().message);
+    if (!namesVersion(signature->trustedComment, index.ver))
+        return refuse(OfferVerdict::OtherVersion, "the signed comment \"" + signature->trustedComment +
+                                                      "\" does not name ver=" + std::to_string(index.ver));
+    return OfferDecision{OfferVerdict::Offered, {}, signature->trustedComment};
+}
+
+std::wstring installerFileName(std::wstring_view md5) {
+    std::wstring name(md5);
+    for (wchar_t& c : name)
+        if (c >= L'a' && c <= L'f') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return name + L".exe";
+}
+
+// Read on the system's own form of the name, which never needs converting (and so never
+// fails on a name in another encoding).
+bool isInstallerFileName(const std::filesystem::path& fileName) {
+    const auto& name = fileName.native();
+    constexpr std::string_view Ending = ".exe";
+    if (name.size() != 32 + Ending.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = name[i];
+        const bool fits = i < 32 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') : c == Ending[i - 32];
+        if (!fits) return false;
+    }
+    return true;
 }
 
 std::wstring megabytesText(std::int64_t bytes) {

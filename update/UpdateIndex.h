@@ -4,9 +4,14 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+
+#include "Minisign.h"
+#include "base/Result.h"
 
 namespace orvenna {
 
@@ -23,19 +28,64 @@ struct UpdateIndex {
     std::wstring md5;
     std::wstring body;
     std::int64_t size = 0;
+    std::string sig;  // the installer's minisign signature: the .minisig file's text
+};
+
+// Whether an index offers its build, and if not, why.
+enum class OfferVerdict {
+    Offered,
+    NotNewer,         // "ver" not above this build
+    BadFingerprint,   // "md5" not 32 hexadecimal digits
+    BadAddress,       // "url" not an http(s) address
+    InsecureAddress,  // plain http to a host that is not loopback
+    NoSize,           // "size" missing or not positive: the download could not be capped
+    NoKey,            // no trusted public key to check against
+    Unsigned,         // "sig" missing or malformed
+    BadSignature,     // not the trusted key's, or its trusted comment was changed
+    OtherVersion,     // the signed trusted comment names another "ver"
+};
+
+struct OfferDecision {
+    OfferVerdict verdict = OfferVerdict::Offered;
+    std::string reason;          // one line, for people; empty when offered
+    std::string trustedComment;  // the signature's, once it verified
+    bool offered() const { return verdict == OfferVerdict::Offered; }
 };
 
 // The index address below the server's base: base + "/update/tarv/index.json".
 std::string updateIndexUrl(std::string_view base);
 
+// Bounds of the index request: it is small, and a server that does not answer in time is
+// asked again on another day.
+inline constexpr long UpdateIndexConnectTimeoutMs = 5000;
+inline constexpr long UpdateIndexTotalTimeoutMs = 15000;
+inline constexpr std::size_t UpdateIndexMaxBytes = std::size_t{1} << 20;
+
+// Asks the server at `base` for its index, redirects to https only; nothing when the answer
+// is incomplete or no index, or when `cancelled` says so. The body counts whatever the
+// answer's code. `base` must already have passed isSecureAddress.
+std::optional<UpdateIndex> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled);
+
 // The index of a JSON text; nothing when it is not a JSON object or lacks one of "name",
 // "ver", "verns", "day", "url", "md5", "body" (checked in that order).
 std::optional<UpdateIndex> parseUpdateIndex(std::string_view json);
 
-// True when the index names a newer build whose file and address are safe to use: "ver"
-// above this build, "md5" exactly 32 hexadecimal digits (it becomes a file name), and an
-// address that decodes to http or https.
-bool offersUpdate(const UpdateIndex& index);
+// Offered when the index names a newer build whose file and address are safe to use and that
+// only the publisher can have made: "ver" above this build, "md5" exactly 32 hexadecimal
+// digits of either case (it becomes a file name), an https address (http only to a loopback
+// host), a positive "size", and a "sig" made with `key` whose trusted comment names "ver"
+// ("orvenna ver=2"). The installer's own bytes are checked against "sig" after the download.
+OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& key);
+
+// True when the trusted comment holds exactly one "ver=N" word, N being `ver`.
+bool namesVersion(std::string_view trustedComment, std::int64_t ver);
+
+// True for the name the program gives a downloaded installer, and the only name
+// "update_file" may hold: 32 upper-case hexadecimal digits + ".exe", no folder.
+bool isInstallerFileName(const std::filesystem::path& fileName);
+
+// The installer's file name for a fingerprint of either case: upper case + ".exe".
+std::wstring installerFileName(std::wstring_view md5);
 
 // The address of "url": two hexadecimal digits a byte, the bytes UTF-16LE text. Nothing for
 // an odd count, a non-hexadecimal digit, broken UTF-16, or anything but an http(s) address.

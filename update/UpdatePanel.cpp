@@ -108,18 +108,45 @@ void UpdatePanel::pressMain() {
     } else if (state_ == UpdateDownloaded) {
         later_->Disable();
         main_->Disable();
-        if (verifyRequested && verifyRequested(offer_.md5, offer_.installerPath)) {
-            status_->SetLabel(L"文件指纹正确，立即进行安装");
-            installRequested.raise(offer_.installerPath);
-        } else {
-            status_->SetLabel(L"文件指纹不正确，请重新下载");
-            std::error_code error;
-            std::filesystem::remove(offer_.installerPath, error);
-            setState(UpdateIdle);
-            later_->Enable();
-            main_->Enable();
-        }
+        install();
     }
+}
+
+namespace {
+
+std::wstring_view refusalText(int fault) {
+    switch (fault) {
+        case InstallerWrongFingerprint:
+            return L"文件指纹不正确，请重新下载";
+        case InstallerWrongSignature:
+            return L"文件签名不正确，请重新下载";
+        case InstallerWrongSize:
+            return L"文件大小不正确，请重新下载";
+        default:
+            return L"无法读取下载的文件，请重新下载";
+    }
+}
+
+}  // namespace
+
+// The installer is checked and started through one held handle. A refused file is deleted
+// and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
+void UpdatePanel::install() {
+    Result<LockedFile> checked =
+        verifyRequested ? verifyRequested(offer_) : Result<LockedFile>(Error{InstallerUnreadable, "no check"});
+    if (!checked) {
+        status_->SetLabel(std::wstring(refusalText(checked.error().code)));
+        std::error_code error;
+        std::filesystem::remove(offer_.installerPath, error);
+        setState(UpdateIdle);
+    } else {
+        status_->SetLabel(L"文件指纹正确，立即进行安装");
+        const Status started = installRequested ? installRequested(*checked) : success();
+        if (started) return;
+        status_->SetLabel(L"无法启动安装程序:" + fromUtf8(started.error().message));
+    }
+    later_->Enable();
+    main_->Enable();
 }
 
 // The worker writes to a file of its own beside the installer and renames it only after a
@@ -130,14 +157,17 @@ void UpdatePanel::startDownload() {
     progress_->SetValue(0);
     stateChanged.raise(UpdateDownloading);
     download_.start(
-        [this, address = offer_.address, installer = offer_.installerPath,
+        [this, address = offer_.address, installer = offer_.installerPath, limit = offer_.size,
          stall = stallTimeout_](const std::atomic<bool>& cancelled) {
+            if (limit <= 0) return false;  // an uncapped download is never started
             const std::filesystem::path partial = partialDownloadFile(installer);
             std::ofstream out(partial, std::ios::binary | std::ios::trunc);
             HttpOptions options;
             options.connectTimeoutMs = DownloadConnectTimeoutMs;
             options.stallTimeoutMs = static_cast<long>(stall.count());
-            options.maxBodyBytes = 0;  // installers are as large as they are
+            // Not a byte past what the index announced: a bigger body is no longer the installer.
+            options.maxBodyBytes = static_cast<std::size_t>(limit);
+            options.httpsRedirectsOnly = true;
             options.onData = [&](const char* data, std::size_t size) {
                 out.write(data, static_cast<std::streamsize>(size));
                 return static_cast<bool>(out) && !cancelled;

@@ -18,6 +18,7 @@
 #include "base/Result.h"
 #include "framework/BackgroundTask.h"
 #include "framework/Event.h"
+#include "framework/LockedFile.h"
 
 namespace orvenna {
 
@@ -31,7 +32,9 @@ struct UpdateOffer {
     std::filesystem::path installerPath;
     std::wstring md5;
     std::wstring body;
-    std::string address;  // decoded, http or https
+    std::string address;            // decoded, https (or http to a loopback host)
+    std::string signature;          // the installer's minisign signature, as the index gave it
+    std::filesystem::path keyFile;  // the trusted public key it must verify against
 };
 
 enum UpdateState : int {
@@ -74,9 +77,11 @@ public:
     UpdateState state() const { return state_; }
 
     Event<int> laterChosen;
-    // Succeeds when the file is the published one.
-    std::function<Status(const std::wstring& md5, const std::filesystem::path& file)> verifyRequested;
-    Event<const std::filesystem::path&> installRequested;
+    // The installer, held, when it is the published one; else an Error whose code is an
+    // InstallerFault (update/Installer.h).
+    std::function<Result<LockedFile>(const UpdateOffer& offer)> verifyRequested;
+    // Starts the held installer; a failure carries the system's reason, which the panel shows.
+    std::function<Status(const LockedFile& installer)> installRequested;
     Event<int> stateChanged;
     // The download has ended (either way) and its result is on screen; for the window tests.
     Event<> downloadEnded;
@@ -85,6 +90,7 @@ private:
     void startDownload();
     void showProgress(std::int64_t received, std::int64_t total);
     void finishDownload(bool ok);
+    void install();
     void setState(UpdateState state);
 
     UpdateOffer offer_;

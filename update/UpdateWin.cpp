@@ -24,13 +24,15 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
         else
             event.Skip();
     });
-    panel_->verifyRequested = [](const std::wstring& md5, const std::filesystem::path& file) {
-        return verifyInstaller(md5, file);
+    panel_->verifyRequested = [](const UpdateOffer& offered) {
+        return checkInstaller(offered.installerPath, {offered.md5, offered.size, offered.signature, offered.keyFile});
     };
-    panel_->installRequested.connect([this](const std::filesystem::path& file) {
-        (void)startInstaller(file);  // a failure is not reported: the program ends either way
-        if (endProgram) endProgram();
-    });
+    // The program ends only once the installer runs; a failed start stays on screen.
+    panel_->installRequested = [this](const LockedFile& installer) {
+        Status started = startInstaller(installer);
+        if (started && endProgram) endProgram();
+        return started;
+    };
     panel_->stateChanged.connect([this](int state) { updateState_ = state; });
     // Not skipped: the frame would stretch its one child over the client area.
     Bind(wxEVT_SIZE, [this](wxSizeEvent&) { panel_->Move(0, 0); });

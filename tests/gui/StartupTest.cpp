@@ -17,6 +17,7 @@
 #include "../SystemSupport.h"
 #include "GuiTest.h"
 #include "app/InstanceLock.h"
+#include "base/Text.h"
 #include "framework/Settings.h"
 
 namespace orvenna::gui {
@@ -113,12 +114,13 @@ TEST_F(StartupTest, ASecondCopyEndsAtOnceAndANewStartWorksAfterTheFirst) {
 class StartupDownloadsTest : public StartupTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(writeSetting(config, L"update_file", L"Orvenna-setup-1.0.1.exe"));
-        for (const char* name : {"Orvenna-setup-1.0.1.exe", Partial, "keep.txt", "notes.exe.part"})
+        ASSERT_TRUE(writeSetting(config, L"update_file", fromUtf8(Installer)));
+        for (const char* name : {Installer, Partial, "keep.txt", "notes.exe.part"})
             std::ofstream(home.path() / name) << "bytes";
     }
     bool exists(const char* name) const { return std::filesystem::exists(home.path() / name); }
 
+    static constexpr const char* Installer = "FEDCBA9876543210FEDCBA9876543210.exe";
     static constexpr const char* Partial = "0123456789ABCDEF0123456789ABCDEF.exe.part";
     const std::filesystem::path config = home.path() / "config.ini";
 };
@@ -129,7 +131,7 @@ TEST_F(StartupDownloadsTest, ASecondCopyLeavesTheFirstCopysDownloadsAlone) {
     InstanceLock held(lockFile());
     ASSERT_TRUE(held.acquired());
     EXPECT_EQ(start().exitWithin(20s), std::optional<int>(0));
-    EXPECT_TRUE(exists("Orvenna-setup-1.0.1.exe"));
+    EXPECT_TRUE(exists(Installer));
     EXPECT_TRUE(exists(Partial));
     EXPECT_FALSE(std::filesystem::exists(home.path() / "src" / "data" / "ssq.db"))
         << "a second copy must not touch the record store";
@@ -141,13 +143,12 @@ TEST_F(StartupDownloadsTest, TheCopyHoldingTheLockCleansUpEarlierDownloads) {
     ASSERT_TRUE(start().started());
     ASSERT_TRUE(lockHeldWithin(20s));
     // The clean-up follows the lock at once; give it a moment.
-    for (int i = 0; i < 250 && (exists("Orvenna-setup-1.0.1.exe") || exists(Partial)); ++i)
-        std::this_thread::sleep_for(20ms);
-    EXPECT_FALSE(exists("Orvenna-setup-1.0.1.exe"));
+    for (int i = 0; i < 250 && (exists(Installer) || exists(Partial)); ++i) std::this_thread::sleep_for(20ms);
+    EXPECT_FALSE(exists(Installer));
     EXPECT_FALSE(exists(Partial));
     EXPECT_TRUE(exists("keep.txt"));
     EXPECT_TRUE(exists("notes.exe.part"));
-    EXPECT_EQ(readSetting(config, L"update_file", L""), L"Orvenna-setup-1.0.1.exe");
+    EXPECT_EQ(readSetting(config, L"update_file", L""), fromUtf8(Installer));
 }
 
 }  // namespace

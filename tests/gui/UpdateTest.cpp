@@ -1,10 +1,12 @@
 // The update as the user meets it, against an update server on 127.0.0.1: when a check
 // starts, which indexes open the window, and the download, fingerprint and install steps.
+#include <cctype>
 #include <fstream>
 #include <iterator>
 
 #include "../LocalHttpServer.h"
 #include "../SystemSupport.h"
+#include "../TestSigner.h"
 #include "MainWindowFixture.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
@@ -26,6 +28,21 @@ std::string encodeAddress(const std::string& ascii) {
     return hex;
 }
 
+// A signature's text inside a JSON string: its line breaks, and quotes and backslashes of a
+// comment.
+std::string jsonEscaped(const std::string& text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '\n') {
+            escaped += "\\n";
+        } else {
+            if (c == '"' || c == '\\') escaped += '\\';
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
 std::wstring todayText() {
     const DateTimeFields now = fieldsFromDayCount(localNow());
     return updateDayText(now.year, now.month, now.day);
@@ -45,6 +62,8 @@ protected:
 #endif
         md5 = *md5Hex(writeTemp(installer));
         server.route("/setup.exe", {.status = 200, .body = installer});
+        // The trusted key beside the program, as an installed copy has it.
+        publisher.writePublicKey(home.path() / "update-key.pub");
         MainWindowTest::SetUp();
     }
     std::filesystem::path writeTemp(const std::string& content) {
@@ -55,16 +74,25 @@ protected:
     void publish(const std::string& members) {
         server.route("/update/tarv/index.json", {.status = 200, .body = "{" + members + "}"});
     }
-    std::string members(int ver, const std::string& fingerprint, const std::string& path = "/setup.exe") {
+    // An index of `ver` for the installer at `path`, signed by the publisher for `ver`
+    // unless `signature` is given ("" leaves "sig" out).
+    std::string members(int ver, const std::string& fingerprint, const std::string& path = "/setup.exe",
+                        std::optional<std::string> signature = std::nullopt, std::int64_t size = -1,
+                        const std::string& address = "") {
+        if (!signature) signature = publisher.sign(installer, "orvenna ver=" + std::to_string(ver));
         return "\"name\": \"Orvenna\", \"ver\": " + std::to_string(ver) +
-               ", \"verns\": \"V1.1.0\", \"day\": \"2026-12-01\", \"url\": \"" + encodeAddress(server.url(path)) +
-               "\", \"md5\": \"" + fingerprint + "\", \"body\": \"修正了若干问题\", \"size\": 1572864";
+               ", \"verns\": \"V1.1.0\", \"day\": \"2026-12-01\", \"url\": \"" +
+               encodeAddress(address.empty() ? server.url(path) : address) + "\", \"md5\": \"" + fingerprint +
+               "\", \"body\": \"修正了若干问题\", \"size\": " +
+               std::to_string(size < 0 ? static_cast<std::int64_t>(installer.size()) : size) +
+               (signature->empty() ? "" : ", \"sig\": \"" + jsonEscaped(*signature) + "\"");
     }
     // A main window of this test's program directory asking this test's server.
     void openWindow() {
         reopen([&](TarvWin& next) {
             next.updateUrl = server.url("");
             next.programDir = home.path();
+            next.updateKeyFile = home.path() / "update-key.pub";
         });
     }
     // Runs the check as the timer's tick does and waits for its answer.
@@ -89,6 +117,7 @@ protected:
     }
 
     LocalHttpServer server;
+    TestSigner publisher;
     std::string installer;
     std::string md5;
 };
@@ -114,16 +143,36 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     const std::string badUrl =
         "\"name\": 1, \"ver\": 2, \"verns\": \"\", \"day\": \"d\", \"url\": \"68007400\", \"md5\": \"" + md5 +
         "\", \"body\": \"\"";
+    // Only the trusted key's signature for this very "ver", an installer over https (http on
+    // this machine only) and a size to cap its download make an offer.
+    const std::string unsigned_ = members(2, md5, "/setup.exe", "");
+    const std::string otherVersion = members(2, md5, "/setup.exe", publisher.sign(installer, "orvenna ver=3"));
+    const std::string remoteHttp = members(2, md5, "", std::nullopt, -1, "http://update.example/setup.exe");
+    const std::string noSize = members(2, md5, "/setup.exe", std::nullopt, 0);
     // One check a run: each index is asked for by a window of its own.
-    for (const std::string& index : {members(1, md5), noName, members(2, "../evil"), badUrl}) {
+    const std::string refused[] = {members(1, md5), noName, members(2, "../evil"), badUrl, unsigned_, otherVersion,
+                                   remoteHttp,      noSize};
+    for (const std::string& index : refused) {
         publish(index);
         openWindow();
         check();
         EXPECT_EQ(window->updateWindow(), nullptr) << index;
         EXPECT_EQ(setting(L"update_day"), L"(none)");
         EXPECT_EQ(setting(L"update_file"), L"(none)");
+        // Only a plain-http address beyond this machine is worth a line: the user's
+        // configuration or the server is unsafe.
+        EXPECT_EQ(window->statusMessage() == InsecureUpdateAddressText, &index == &refused[6]) << index;
     }
-    EXPECT_EQ(server.requests("/update/tarv/index.json"), 4);
+    EXPECT_EQ(server.requests("/update/tarv/index.json"), 8);
+
+    // An update server on plain http beyond this machine is not even asked.
+    reopen([&](TarvWin& next) {
+        next.updateUrl = "http://update.example";
+        next.programDir = home.path();
+    });
+    window->checkForUpdate();
+    EXPECT_FALSE(window->checkingForUpdate());
+    EXPECT_EQ(window->statusMessage(), InsecureUpdateAddressText);
 
     // A whole index whose connection is cut after it: the answer is incomplete, so no offer.
     const std::string whole = "{" + members(2, md5) + "}";
@@ -134,7 +183,7 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     EXPECT_EQ(window->updateWindow(), nullptr);
     EXPECT_EQ(setting(L"update_file"), L"(none)");
 
-    publish(members(2, md5));
+    publish(members(2, md5, "/setup.exe", std::nullopt, 1572864));
     openWindow();
     check();
     ASSERT_NE(window->updateWindow(), nullptr);
@@ -153,7 +202,10 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
 
 TEST_F(UpdateTest, DownloadVerifyAndInstall) {
     openWindow();
-    publish(members(2, md5));
+    // A fingerprint as md5sum writes it, in lower case, is the same fingerprint.
+    std::string lowerCase = md5;
+    for (char& c : lowerCase) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    publish(members(2, lowerCase));
     check();
     ASSERT_NE(window->updateWindow(), nullptr);
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
@@ -169,8 +221,10 @@ TEST_F(UpdateTest, DownloadVerifyAndInstall) {
     wxWeakRef<TarvWin> main(window);
     std::wstring shown;
     UpdatePanel* update = panel();
-    update->installRequested.connect(
-        [&](const std::filesystem::path&) { shown = update->statusLabel()->GetLabel().ToStdWstring(); });
+    update->installRequested = [&, start = update->installRequested](const LockedFile& held) {
+        shown = update->statusLabel()->GetLabel().ToStdWstring();
+        return start(held);
+    };
     window = nullptr;
     click(update->mainButton());
     EXPECT_EQ(shown, L"文件指纹正确，立即进行安装");
@@ -194,13 +248,60 @@ TEST_F(UpdateTest, AWrongFingerprintDeletesTheFileAndOffersTheDownloadAgain) {
     EXPECT_FALSE(std::filesystem::exists(home.path() / "installed.txt"));
 }
 
+// The publisher signed other bytes than those served, though the index's MD5 and size fit
+// them: the file goes and nothing runs.
+TEST_F(UpdateTest, AnInstallerThatIsNotTheSignedOneIsDeletedAndNothingRuns) {
+    const std::string signature = publisher.sign(installer, "orvenna ver=2");
+    installer[installer.size() / 2] ^= 1;
+    md5 = *md5Hex(writeTemp(installer));
+    server.route("/setup.exe", {.status = 200, .body = installer});
+    openWindow();
+    publish(members(2, md5, "/setup.exe", signature));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    download();
+    ASSERT_TRUE(std::filesystem::exists(installerPath()));
+    click(panel()->mainButton());
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"文件签名不正确，请重新下载");
+    EXPECT_FALSE(std::filesystem::exists(installerPath()));
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+    pump();
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "installed.txt"));
+}
+
+// A signed file that the system cannot start: the window says why, the program stays, and
+// 立即安装 can be pressed again.
+TEST_F(UpdateTest, AStartThatFailsIsShownAndOfferedAgain) {
+    installer = "not a program\n";
+    md5 = *md5Hex(writeTemp(installer));
+    server.route("/setup.exe", {.status = 200, .body = installer});
+    openWindow();
+    publish(members(2, md5));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    download();
+    for (int press = 0; press < 2; ++press) {
+        click(panel()->mainButton());
+        pump();
+        ASSERT_NE(window, nullptr);
+        const std::wstring shown = panel()->statusLabel()->GetLabel().ToStdWstring();
+        EXPECT_TRUE(shown.starts_with(L"无法启动安装程序:") && shown.size() > 10) << toUtf8(shown);
+        EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即安装");
+        EXPECT_TRUE(panel()->mainButton()->IsEnabled());
+        EXPECT_TRUE(panel()->laterButton()->IsEnabled());
+        EXPECT_TRUE(std::filesystem::exists(installerPath()));
+    }
+}
+
 TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
     server.route("/stalls.exe", {.status = 200,
                                  .headers = {{"Content-Length", "100000"}},
                                  .body = std::string(100000, 'x'),
                                  .stallAfterBytes = 5000});
+    // Not a byte past the published size: a longer body is cut off and leaves nothing.
+    server.route("/longer.exe", {.status = 200, .body = installer + std::string(100000, 'x')});
     openWindow();
-    for (const char* path : {"/gone.exe", "/stalls.exe"}) {
+    for (const char* path : {"/gone.exe", "/stalls.exe", "/longer.exe"}) {
         publish(members(2, md5, path));
         check();
         ASSERT_NE(window->updateWindow(), nullptr);
@@ -223,7 +324,7 @@ TEST_F(UpdateTest, ClosingDuringADownloadAsksAndCancelsCleanly) {
     server.route("/slow.exe",
                  {.status = 200, .body = std::string(400000, 'x'), .chunkDelayMs = 50, .chunkBytes = 4000});
     openWindow();
-    publish(members(2, md5, "/slow.exe"));
+    publish(members(2, md5, "/slow.exe", std::nullopt, 400000));
     check();
     ASSERT_NE(window->updateWindow(), nullptr);
     click(panel()->mainButton());
