@@ -52,7 +52,8 @@ protected:
     }
     void damagePageHolding(const std::string& text) {
         editFile([&](std::string& bytes) {
-            const std::size_t pageSize = (static_cast<unsigned char>(bytes[16]) << 8) | static_cast<unsigned char>(bytes[17]);
+            const std::size_t pageSize =
+                (static_cast<unsigned char>(bytes[16]) << 8) | static_cast<unsigned char>(bytes[17]);
             const std::size_t at = bytes.find(text);
             ASSERT_NE(at, std::string::npos);
             std::fill_n(bytes.begin() + static_cast<std::ptrdiff_t>(at / pageSize * pageSize), pageSize, '\xff');
