@@ -1,6 +1,7 @@
 // The HTTP client against real servers on 127.0.0.1: what it returns, how it is bounded, and
 // what it refuses.
 #include "framework/HttpClient.h"
+#include "framework/ProxySetting.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>
@@ -312,6 +313,39 @@ TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
     EXPECT_EQ(response.code, 0);
     EXPECT_NE(response.error.message, "");
     EXPECT_EQ(response.error.message.find('\n'), std::string::npos);
+}
+
+// The proxy is the environment's, as the library itself would take it; a request that fails
+// through one says which, so that the user knows what to fix.
+TEST_F(HttpClientTest, AFailingProxyIsNamedAndABypassedHostGoesStraight) {
+    server.route("/", {.status = 200, .body = "straight"});
+    ScopedEnv lower("no_proxy", nullptr), upper("NO_PROXY", nullptr), all("all_proxy", nullptr),
+        allUpper("ALL_PROXY", nullptr), proxy("http_proxy", "http://127.0.0.1:1");
+    const HttpResponse failed = HttpClient().get(server.url("/"));
+    EXPECT_FALSE(failed.completed());
+    EXPECT_NE(failed.error.message.find("(through proxy http://127.0.0.1:1)"), std::string::npos)
+        << failed.error.message;
+
+    ScopedEnv bypass("no_proxy", " localhost, .example.org ,127.0.0.1");
+    const HttpResponse straight = HttpClient().get(server.url("/"));
+    EXPECT_TRUE(straight.completed()) << straight.error.message;
+    EXPECT_EQ(straight.body, "straight");
+
+    const struct {
+        const char* url;
+        const char* noProxy;
+        bool bypassed;
+    } cases[] = {
+        {"http://user:pw@Example.ORG:8080/x", "example.org", true},
+        {"https://www.example.org/", ".example.org", true},
+        {"https://notexample.org/", "example.org", false},
+        {"http://[::1]:80/", "::1", true},
+        {"http://host/", "*", true},
+        {"http://host/", "", false},
+        {"http://host?q=1", "other,host", true},
+    };
+    for (const auto& [url, noProxy, bypassed] : cases)
+        EXPECT_EQ(bypassedByNoProxy(urlHost(url), noProxy), bypassed) << url << " / " << noProxy;
 }
 
 TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
