@@ -255,9 +255,9 @@ void TarvWin::replay(std::int64_t id) {
     if (id == 0) return;
     const Result<YsModel> model = store_.load(id);
     if (!model) {
-        setStatus(L"无法复盘:" + storeReason(model.error()));
         // The list named a row that another program deleted: it shows what is there again.
         if (model.error().code == NoSuchRow) loadHistory();
+        setStatus(L"无法复盘:" + storeReason(model.error()));
         return;
     }
     // Restoring such a row would clear the result and cast nothing, or cast a zodiac that
