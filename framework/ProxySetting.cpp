@@ -107,8 +107,8 @@ struct GlobalText {
 // What an automatic configuration (WPAD or a script's address) gives for `url`; empty when
 // it gives no proxy or cannot be had within a few seconds.
 std::string automaticProxy(const std::string& url, bool detect, const wchar_t* script, bool https) {
-    HINTERNET session = WinHttpOpen(L"Orvenna", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME,
-                                    WINHTTP_NO_PROXY_BYPASS, 0);
+    HINTERNET session =
+        WinHttpOpen(L"Orvenna", WINHTTP_ACCESS_TYPE_NO_PROXY, WINHTTP_NO_PROXY_NAME, WINHTTP_NO_PROXY_BYPASS, 0);
     if (!session) return {};
     WinHttpSetTimeouts(session, 3000, 3000, 3000, 3000);
     WINHTTP_AUTOPROXY_OPTIONS options{};
