@@ -9,6 +9,10 @@
 #include <windows.h>
 #include <winhttp.h>
 
+#include <chrono>
+#include <map>
+#include <mutex>
+
 #include "base/Text.h"
 #endif
 
@@ -126,7 +130,7 @@ std::string automaticProxy(const std::string& url, bool detect, const wchar_t* s
     return proxy;
 }
 
-std::string systemProxy(const std::string& url, const std::string& host, bool https) {
+std::string askSystemProxy(const std::string& url, const std::string& host, bool https) {
     WINHTTP_CURRENT_USER_IE_PROXY_CONFIG config{};
     if (!WinHttpGetIEProxyConfigForCurrentUser(&config)) return {};
     GlobalText script{config.lpszAutoConfigUrl}, list{config.lpszProxy}, bypass{config.lpszProxyBypass};
@@ -136,6 +140,28 @@ std::string systemProxy(const std::string& url, const std::string& host, bool ht
     }
     if (!list.text || bypassedBySystem(host, narrow(bypass.text))) return {};
     return proxyForScheme(narrow(list.text), https);
+}
+
+// Automatic detection can take seconds where no network offers a configuration, and the
+// draw is asked for every few seconds: an answer is kept for a while per scheme and host.
+std::string systemProxy(const std::string& url, const std::string& host, bool https) {
+    using Clock = std::chrono::steady_clock;
+    struct Kept {
+        std::string proxy;
+        Clock::time_point until;
+    };
+    static std::mutex mutex;
+    static std::map<std::string, Kept> kept;
+    const std::string key = (https ? "https://" : "http://") + host;
+    {
+        const std::lock_guard lock(mutex);
+        if (const auto found = kept.find(key); found != kept.end() && found->second.until > Clock::now())
+            return found->second.proxy;
+    }
+    std::string proxy = askSystemProxy(url, host, https);
+    const std::lock_guard lock(mutex);
+    kept[key] = {proxy, Clock::now() + std::chrono::minutes(10)};
+    return proxy;
 }
 
 #endif
