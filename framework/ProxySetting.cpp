@@ -47,6 +47,32 @@ std::string environmentProxy(bool https) {
     return proxy;
 }
 
+// The host of an http(s) address, lower case, without user, port or brackets.
+std::string urlHost(std::string_view url) {
+    const std::size_t scheme = url.find("://");
+    std::string_view rest = scheme == std::string_view::npos ? url : url.substr(scheme + 3);
+    rest = rest.substr(0, std::min(rest.find_first_of("/?#"), rest.size()));
+    if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
+    if (rest.starts_with('[')) return lower(rest.substr(1, std::min(rest.find(']'), rest.size()) - 1));
+    return lower(rest.substr(0, std::min(rest.find(':'), rest.size())));
+}
+
+// True when `host` is in a no_proxy list: "*", or entries separated by commas, each a host or
+// a domain that matches its subdomains too.
+bool bypassedByNoProxy(std::string_view host, std::string_view list) {
+    if (trimmed(list) == "*") return true;
+    std::size_t start = 0;
+    while (start <= list.size()) {
+        const std::size_t end = std::min(list.find(',', start), list.size());
+        std::string entry = lower(trimmed(list.substr(start, end - start)));
+        start = end + 1;
+        if (entry.starts_with('.')) entry.erase(0, 1);
+        if (entry.empty()) continue;
+        if (host == entry || (host.size() > entry.size() && host.ends_with("." + entry))) return true;
+    }
+    return false;
+}
+
 #ifdef _WIN32
 
 // '*' stands for any run of characters; the rest compares without regard to case.
@@ -167,29 +193,6 @@ std::string systemProxy(const std::string& url, const std::string& host, bool ht
 #endif
 
 }  // namespace
-
-std::string urlHost(std::string_view url) {
-    const std::size_t scheme = url.find("://");
-    std::string_view rest = scheme == std::string_view::npos ? url : url.substr(scheme + 3);
-    rest = rest.substr(0, std::min(rest.find_first_of("/?#"), rest.size()));
-    if (const std::size_t at = rest.rfind('@'); at != std::string_view::npos) rest.remove_prefix(at + 1);
-    if (rest.starts_with('[')) return lower(rest.substr(1, std::min(rest.find(']'), rest.size()) - 1));
-    return lower(rest.substr(0, std::min(rest.find(':'), rest.size())));
-}
-
-bool bypassedByNoProxy(std::string_view host, std::string_view list) {
-    if (trimmed(list) == "*") return true;
-    std::size_t start = 0;
-    while (start <= list.size()) {
-        const std::size_t end = std::min(list.find(',', start), list.size());
-        std::string entry = lower(trimmed(list.substr(start, end - start)));
-        start = end + 1;
-        if (entry.starts_with('.')) entry.erase(0, 1);
-        if (entry.empty()) continue;
-        if (host == entry || (host.size() > entry.size() && host.ends_with("." + entry))) return true;
-    }
-    return false;
-}
 
 std::string proxyFor(const std::string& url) {
     const std::string host = urlHost(url);

@@ -15,11 +15,4 @@ namespace orvenna {
 // automatic configuration gives for this address).
 std::string proxyFor(const std::string& url);
 
-// The host of an http(s) address, lower case, without user, port or brackets.
-std::string urlHost(std::string_view url);
-
-// True when `host` is listed in a no_proxy list ("*", or entries separated by commas, each a
-// host or a domain that matches its subdomains too).
-bool bypassedByNoProxy(std::string_view host, std::string_view list);
-
 }  // namespace orvenna
