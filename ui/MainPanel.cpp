@@ -87,9 +87,11 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
             [[fallthrough]];
         case RefreshState::Unreadable:
             statusText.raise(L"开奖页面无法读取:" + reason);
-            latestDraws_->showNotice(DrawUnreadableNotice, fontText_);
+            // A draw already on show stays; the notice only replaces the placeholder.
+            if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice, fontText_);
             break;
         case RefreshState::Drawn:
+            drawShown_ = true;
             drawRefreshTimer_.Stop();
             statusText.raise(std::wstring(DrawUpdatedText));
             latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers, outcome.draw.drawDate,

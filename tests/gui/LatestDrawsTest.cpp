@@ -207,6 +207,16 @@ TEST_F(DrawRefreshTest, AnUnreadablePageIsSaidInTheStrip) {
     EXPECT_EQ(status(), L"开奖页面无法读取:the page is not GB18030");
     EXPECT_EQ(noticeShown(), DrawUnreadableNotice);
     EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+
+    // A draw on show is kept when a later page does not read.
+    ORVENNA_SKIP_WITHOUT_GB18030();
+    server.route("/garbled", {.status = 200, .body = servedPage("24037", "2024-04-02")});
+    refreshAndWait();
+    server.route("/garbled", {.status = 200, .body = std::string("\x81\x20\xff\xfe<table>", 9)});
+    draws()->refreshButton()->press();
+    refreshAndWait();
+    EXPECT_EQ(status(), L"开奖页面无法读取:the page is not GB18030");
+    EXPECT_EQ(numbersShown(), L"1234567");
 }
 
 // The page's texts never push the refresh button out of the window: they are cut within
