@@ -69,7 +69,7 @@ int runProgram(int argc, char** argv) {
         if (lock.acquired()) {
             removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
             removeLeftoverDownloads(programDir);
-            EasyDb store(programDir);
+            EasyDb store(programDir, WindowStoreBusyMs);
             auto* app = new OrvennaApp(store);
             wxApp::SetInstance(app);
             code = wxEntry(argc, argv);

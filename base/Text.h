@@ -198,6 +198,17 @@ std::size_t listNumbers(std::wstring_view text, std::span<std::int64_t> numbers)
 std::wstring_view trimControl(std::wstring_view text);
 std::string_view trimControl(std::string_view text);
 
+// Characters that would break a text shown as one row: the C0 and C1 controls, DEL, and the
+// line and paragraph separators.
+inline bool isLineBreaking(wchar_t c) {
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029;
+}
+// The explicit direction controls (embeddings, overrides, isolates): one of them turns the
+// rest of its row around, so that a text can show something other than what it holds.
+inline bool isDirectionControl(wchar_t c) {
+    return (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
 // Equal when A..Z and a..z are taken for the same letters; every other unit compares exactly
 // (so a UTF-8 text's non-ASCII bytes, all above 0x7F, never match a letter).
 template <typename Char>

@@ -1,9 +1,11 @@
-// Speed of the record store on a real file: save, load, and filling a list of 10,000.
+// Speed of the record store on a real file: save, load, filling a list of 10,000, and
+// deleting 100,000 rows at once.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
 #include <filesystem>
+#include <vector>
 
 #include "records/EasyDb.h"
 
@@ -12,9 +14,10 @@ namespace {
 
 class CountedList : public HistoryList {
 public:
-    void clearItems() override { count = 0; }
-    void appendItem(std::wstring_view, std::int64_t) override { ++count; }
+    void clearItems() override { count = 0, ids.clear(); }
+    void appendItem(std::wstring_view, std::int64_t id) override { ++count, ids.push_back(id); }
     int count = 0;
+    std::vector<std::int64_t> ids;
 };
 
 std::filesystem::path freshHome(const char* name) {
@@ -60,23 +63,30 @@ void loadRecord(benchmark::State& state) {
 }
 BENCHMARK(loadRecord)->Unit(benchmark::kMicrosecond);
 
+// The rows go in through one transaction of a second connection, so that only what the store
+// does is timed.
+void insertRows(const std::filesystem::path& home, int count) {
+    sqlite3* raw = nullptr;
+    sqlite3_open((home / "src" / "data" / "ssq.db").c_str(), &raw);
+    sqlite3_exec(raw, "BEGIN;", nullptr, nullptr, nullptr);
+    sqlite3_stmt* insert = nullptr;
+    sqlite3_prepare_v2(raw,
+                       "INSERT INTO tarv_table (ysname,ysnumber,dong) "
+                       "VALUES ('测试(2024年3月31日21时25分30秒)','1234','0,0,0,1,0,0');",
+                       -1, &insert, nullptr);
+    for (int i = 0; i < count; ++i) {
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    sqlite3_exec(raw, "COMMIT;", nullptr, nullptr, nullptr);
+    sqlite3_close(raw);
+}
+
 void listTenThousand(benchmark::State& state) {
     const auto home = freshHome("list");
     { EasyDb create(home); }
-    {
-        // The rows go in through one transaction of a second connection: only listing is timed.
-        sqlite3* raw = nullptr;
-        sqlite3_open((home / "src" / "data" / "ssq.db").c_str(), &raw);
-        sqlite3_exec(raw, "BEGIN;", nullptr, nullptr, nullptr);
-        for (int i = 0; i < 10000; ++i) {
-            sqlite3_exec(raw,
-                         "INSERT INTO tarv_table (ysname,ysnumber,dong) "
-                         "VALUES ('测试(2024年3月31日21时25分30秒)','1234','0,0,0,1,0,0');",
-                         nullptr, nullptr, nullptr);
-        }
-        sqlite3_exec(raw, "COMMIT;", nullptr, nullptr, nullptr);
-        sqlite3_close(raw);
-    }
+    insertRows(home, 10000);
     EasyDb store(home);
     CountedList list;
     for (auto _ : state) {
@@ -86,6 +96,32 @@ void listTenThousand(benchmark::State& state) {
     std::filesystem::remove_all(home);
 }
 BENCHMARK(listTenThousand)->Unit(benchmark::kMillisecond);
+
+// "全选" and "删除" over 100,000 saved results: every row goes in one transaction.
+void deleteHundredThousand(benchmark::State& state) {
+    constexpr int Rows = 100'000;
+    const auto home = freshHome("delete");
+    EasyDb store(home);
+    CountedList list;
+    for (auto _ : state) {
+        state.PauseTiming();
+        insertRows(home, Rows);
+        store.fillList(list);
+        const std::vector<std::int64_t> ids = list.ids;
+        state.ResumeTiming();
+        const Status removed = store.remove(ids);
+        state.PauseTiming();
+        store.fillList(list);
+        if (!removed || list.count != 0) {
+            state.SkipWithError(removed ? "rows left" : removed.error().message.c_str());
+            break;
+        }
+        state.ResumeTiming();
+    }
+    state.SetItemsProcessed(state.iterations() * Rows);
+    std::filesystem::remove_all(home);
+}
+BENCHMARK(deleteHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 }  // namespace orvenna

@@ -20,12 +20,13 @@ namespace orvenna::cli {
 
 namespace {
 
-// A title as one field of one line: a tab or a line break in it would forge another column
-// or another row. Backslash escapes \t \n \r \\, and \uXXXX for any other control
-// character or line separator.
-std::wstring listedTitle(std::wstring_view title) {
+// A stored text as one field of one line: a tab or a line break in it would forge another
+// column or another row, and a direction control would show the line in another order.
+// Backslash escapes \t \n \r \\, and \uXXXX for any other control character, line
+// separator or direction control.
+std::wstring listedText(std::wstring_view text) {
     std::wstring out;
-    for (const wchar_t c : title) {
+    for (const wchar_t c : text) {
         switch (c) {
             case L'\t':
                 out += L"\\t";
@@ -40,7 +41,7 @@ std::wstring listedTitle(std::wstring_view title) {
                 out += L"\\\\";
                 break;
             default:
-                if (c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029) {
+                if (isLineBreaking(c) || isDirectionControl(c)) {
                     static constexpr wchar_t Hex[] = L"0123456789abcdef";
                     out += L"\\u";
                     for (int shift = 12; shift >= 0; shift -= 4) out += Hex[(c >> shift) & 0xF];
@@ -57,7 +58,7 @@ public:
     explicit PrintedList(std::ostream& out) : out_(out) {}
     void clearItems() override {}
     void appendItem(std::wstring_view title, std::int64_t id) override {
-        out_ << id << '\t' << toUtf8(listedTitle(title)) << '\n';
+        out_ << id << '\t' << toUtf8(listedText(title)) << '\n';
     }
 
 private:
@@ -148,8 +149,10 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         } else {
             const Json::Value json = recordJson(model);
             for (const std::string& name : json.getMemberNames()) {
-                out << name << '\t' << (json[name].isString() ? json[name].asString() : json[name].toStyledString());
-                if (json[name].isString()) out << '\n';
+                if (json[name].isString())
+                    out << name << '\t' << toUtf8(listedText(fromUtf8(json[name].asString()))) << '\n';
+                else
+                    out << name << '\t' << json[name].toStyledString();
             }
         }
         return ExitOk;
@@ -161,12 +164,13 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         }
         return ExitOk;
     }
-    // A row written by something else may hold a method no cast knows; it would replay as an
-    // empty chart with digits made up from nothing. What the window refuses is refused too.
+    // What the window refuses to replay is refused here too.
     CastRequest request = replayRequest(model);
     std::string refused;
-    if (model.ysindex < NumberCasting || model.ysindex > TimeCasting) {
+    if (const ReplayProblem problem = replayProblem(model); problem == ReplayProblem::UnknownMethod) {
         refused = "unknown casting method " + std::to_string(model.ysindex);
+    } else if (problem == ReplayProblem::UnknownZodiac) {
+        refused = "unknown zodiac " + std::to_string(model.gzsxid);
     } else if (const CastCheck check = checkRequest(request); check.code <= 0) {
         refused = toUtf8(check.message);
     }

@@ -2,8 +2,9 @@
 // to stop, and hands its result to the window's thread through the owner's event queue.
 //
 // The owner keeps the task as a member. Cancelling, or the task going away with its owner,
-// sets the stop flag and waits for the thread, so that no result or progress call is ever
-// delivered once the owner is gone (calls already queued go with the owner's queue).
+// sets the stop flag and waits for the thread. A result or progress call already queued on
+// the window's thread when the task was cancelled is dropped where it is handed over, so
+// that nothing is delivered after cancel(), not even once a later run has started.
 #pragma once
 
 #include <atomic>
@@ -33,10 +34,12 @@ public:
         if (thread_.joinable()) thread_.join();
         cancel_ = false;
         busy_ = true;
-        thread_ = std::thread([this, work = std::move(work), done = std::move(done)] {
+        const unsigned run = ++run_;
+        thread_ = std::thread([this, run, work = std::move(work), done = std::move(done)] {
             Result result = work(cancel_);
             if (cancel_) return;
-            owner_.CallAfter([this, done, result = std::move(result)] {
+            owner_.CallAfter([this, run, done, result = std::move(result)] {
+                if (!current(run)) return;
                 busy_ = false;
                 done(result);
             });
@@ -44,9 +47,13 @@ public:
         return true;
     }
 
-    // From the worker: runs `call` on the window's thread, unless the task was cancelled.
+    // From the worker: runs `call` on the window's thread, unless the task is cancelled
+    // before it gets there.
     void post(std::function<void()> call) {
-        if (!cancel_) owner_.CallAfter(std::move(call));
+        if (cancel_) return;
+        owner_.CallAfter([this, run = run_.load(), call = std::move(call)] {
+            if (current(run)) call();
+        });
     }
 
     // Tells the work to stop and waits until its thread has ended; its result is dropped.
@@ -60,10 +67,14 @@ public:
     bool busy() const { return busy_; }
 
 private:
+    // On the window's thread: the call belongs to the run still going, not to one cancelled.
+    bool current(unsigned run) const { return run == run_ && !cancel_; }
+
     wxEvtHandler& owner_;
     std::thread thread_;
     std::atomic<bool> cancel_{false};
-    bool busy_ = false;  // the window's thread only
+    std::atomic<unsigned> run_{0};  // counts the runs started; written by the window's thread only
+    bool busy_ = false;             // the window's thread only
 };
 
 }  // namespace orvenna

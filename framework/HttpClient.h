@@ -5,7 +5,8 @@
 // browser left to its defaults, a request is bounded: TLS peers and host names are verified,
 // only http and https are spoken (also after a redirect), redirects stop after 30, connecting
 // has a time-out, and the body has a size cap. A stall time-out and a total time-out are there
-// for callers that must not hang.
+// for callers that must not hang. The proxy is the one the system names (ProxySetting.h); the
+// error of a request that fails through it names it.
 //
 // curl_global_init must have been called once before the first client is used (the program
 // does so at start, the tests in their global set-up). A client is used by one thread at a time;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -28,6 +29,17 @@ public:
 // The code of load()'s error when there is no row with the id asked for.
 inline constexpr int NoSuchRow = 12;  // SQLITE_NOTFOUND
 
+// Why a store operation failed, as far as the user can act on it.
+enum class StoreFailure {
+    Locked,    // another program holds the database; trying again later may work
+    Damaged,   // the file is not a database, or a page of it cannot be read
+    ReadOnly,  // the file or its folder cannot be written
+    NoFile,    // there is no connection: the file could not be opened or created
+    RowMissing,
+    Other,
+};
+StoreFailure storeFailure(const Error& error);
+
 class EasyDb {
 public:
     enum class OpenState { Failed, Opened, Created };
@@ -45,6 +57,9 @@ public:
     EasyDb& operator=(const EasyDb&) = delete;
 
     OpenState openState() const { return state_; }
+    // The database can be read but not written: a read-only file, or one that a newer SQLite
+    // marked as such. Known once the database has been read.
+    bool readOnly() const;
     const std::filesystem::path& path() const { return path_; }
 
     // Inserts a record whose id is below 1 (and sets its new id) or updates the row of its
@@ -54,7 +69,10 @@ public:
     // SQLite's own when the store failed.
     Result<YsModel> load(std::int64_t id);
     Status remove(std::int64_t id);
-    // Empties the list, then appends every title with its id, newest first.
+    // Deletes the rows of `ids` in one transaction: all of them, or (on failure) none.
+    Status remove(std::span<const std::int64_t> ids);
+    // Empties the list, then appends every title with its id, newest first. On a failure
+    // part way (a damaged page), the rows read before it stay in the list.
     Status fillList(HistoryList& list);
 
     // Closes the connection; later operations fail as without one.
@@ -65,8 +83,10 @@ public:
 private:
     Result<SqliteStatement> prepare(std::string_view sql);
     Error failure(std::string_view what) const;
-    // Creates the table when the database is readable and lacks it.
-    void ensureTable();
+    // Creates the table when the database is readable and lacks it; fails when the database
+    // cannot be read (locked, damaged) or the table cannot be made.
+    Status ensureTable();
+    Status execute(const char* sql, std::string_view what);
 
     std::filesystem::path path_;
     SqliteConnection db_;

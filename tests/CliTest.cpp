@@ -515,14 +515,14 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
     EXPECT_EQ(cliProcess(cast).code, 0);
 }
 
-// A stored row that no cast can make (a method outside 1..3, no zodiac) is refused, not
+// A stored row that no cast can make (a method outside 1..3, a zodiac outside 1..12) is refused, not
 // replayed as a made-up result.
 TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
     SKIP_WITHOUT_POSIX_CHILD();
     std::vector<std::int64_t> ids;
     {
         EasyDb store(home_);
-        for (const auto& [method, zodiac] : {std::pair{7, 3}, {0, 3}, {-1, 3}, {1, 0}}) {
+        for (const auto& [method, zodiac] : {std::pair{7, 3}, {0, 3}, {-1, 3}, {1, 0}, {1, 99}, {3, 13}}) {
             YsModel row;
             row.ysname = L"外来";
             row.ysindex = method;
@@ -534,8 +534,9 @@ TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
             ids.push_back(row._id);
         }
     }
-    const std::vector<std::string> reasons = {"unknown casting method 7", "unknown casting method 0",
-                                              "unknown casting method -1", "未选择卦主生肖"};
+    const std::vector<std::string> reasons = {"unknown casting method 7",  "unknown casting method 0",
+                                              "unknown casting method -1", "unknown zodiac 0",
+                                              "unknown zodiac 99",         "unknown zodiac 13"};
     for (std::size_t i = 0; i < ids.size(); ++i) {
         const ProgramRun run = cliProcess({"history", "replay", std::to_string(ids[i]), "--json"});
         EXPECT_EQ(run.code, 1) << reasons[i];
@@ -563,13 +564,17 @@ TEST_F(CliHistoryTest, EveryListedTitleIsOneLine) {
         "a\tb\rc\\d\u2028e\x01"
         "f");
     save("平常");
+    save("\x1b[2J左\u202e右");
     EXPECT_EQ(cliProcess({"history", "list"}).out,
+              "4\t\\u001b[2J左\\u202e右(2024年3月31日12时)\n"
               "3\t平常(2024年3月31日12时)\n"
               "2\ta\\tb\\rc\\\\d\\u2028e\\u0001f(2024年3月31日12时)\n"
               "1\t伪造\\n99\\t假的(2024年3月31日12时)\n");
-    // Only the list escapes; the record itself keeps its title as saved.
+    // The record itself keeps its title as saved; shown as text, it is escaped as listed.
     EXPECT_EQ(parse(cliProcess({"history", "show", "1", "--json"}).out)["ysname"].asString(),
               "伪造\n99\t假的(2024年3月31日12时)");
+    const std::string shown = cliProcess({"history", "show", "4"}).out;
+    EXPECT_NE(shown.find("ysname\t\\u001b[2J左\\u202e右(2024年3月31日12时)\n"), std::string::npos) << shown;
 }
 
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {

@@ -103,6 +103,14 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     EXPECT_TRUE(store.remove(second._id));
     store.fillList(list);
     EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
+
+    // Several rows at once, an id already gone among them.
+    YsModel third = sample(L"第三");
+    ASSERT_TRUE(store.save(third));
+    const std::vector<std::int64_t> ids = {first._id, second._id, third._id};
+    EXPECT_TRUE(store.remove(ids));
+    store.fillList(list);
+    EXPECT_TRUE(list.items.empty());
 }
 
 // SQLite's row ids are 64 bits wide; one cut to 32 would name another row (2^32 + 5 is 5).

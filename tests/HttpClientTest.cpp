@@ -314,6 +314,78 @@ TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
     EXPECT_EQ(response.error.message.find('\n'), std::string::npos);
 }
 
+// The proxy is the environment's, as the library itself would take it; a request that fails
+// through one says which, so that the user knows what to fix.
+TEST_F(HttpClientTest, AFailingProxyIsNamedAndABypassedHostGoesStraight) {
+    server.route("/", {.status = 200, .body = "straight"});
+    ScopedEnv lower("no_proxy", nullptr), upper("NO_PROXY", nullptr), all("all_proxy", nullptr),
+        allUpper("ALL_PROXY", nullptr), proxy("http_proxy", "http://127.0.0.1:1");
+    const HttpResponse failed = HttpClient().get(server.url("/"));
+    EXPECT_FALSE(failed.completed());
+    EXPECT_NE(failed.error.message.find("(through proxy http://127.0.0.1:1)"), std::string::npos)
+        << failed.error.message;
+
+    ScopedEnv bypass("no_proxy", " localhost, .example.org ,127.0.0.1");
+    const HttpResponse straight = HttpClient().get(server.url("/"));
+    EXPECT_TRUE(straight.completed()) << straight.error.message;
+    EXPECT_EQ(straight.body, "straight");
+}
+
+#ifdef _WIN32
+// The user's Internet settings, as the system keeps them: a fixed proxy and its bypass list.
+// The old settings come back at the end.
+class InternetSettings {
+public:
+    InternetSettings() {
+        RegCreateKeyExW(HKEY_CURRENT_USER, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key_, nullptr);
+        DWORD size = 0;
+        if (RegQueryValueExW(key_, Value, nullptr, nullptr, nullptr, &size) == ERROR_SUCCESS) {
+            saved_.resize(size);
+            RegQueryValueExW(key_, Value, nullptr, nullptr, saved_.data(), &size);
+        }
+    }
+    ~InternetSettings() {
+        if (saved_.empty())
+            RegDeleteValueW(key_, Value);
+        else
+            RegSetValueExW(key_, Value, 0, REG_BINARY, saved_.data(), static_cast<DWORD>(saved_.size()));
+        RegCloseKey(key_);
+    }
+    void useProxy(const std::string& proxy, const std::string& bypass) {
+        std::vector<BYTE> blob;
+        const auto add = [&](DWORD value) { blob.insert(blob.end(), {BYTE(value), BYTE(value >> 8), 0, 0}); };
+        add(0x46), add(0), add(3);  // the format's mark, a counter, "direct or through a proxy"
+        for (const std::string& text : {proxy, bypass, std::string()}) {
+            add(static_cast<DWORD>(text.size()));
+            blob.insert(blob.end(), text.begin(), text.end());
+        }
+        blob.resize(blob.size() + 32);  // what the system keeps of its last automatic detection
+        RegSetValueExW(key_, Value, 0, REG_BINARY, blob.data(), static_cast<DWORD>(blob.size()));
+    }
+
+private:
+    static constexpr const wchar_t* Key =
+        L"Software\\Microsoft\\Windows\\CurrentVersion\\Internet Settings\\Connections";
+    static constexpr const wchar_t* Value = L"DefaultConnectionSettings";
+    HKEY key_ = nullptr;
+    std::vector<BYTE> saved_;
+};
+
+// On Windows a request goes through the proxy the user set for the system, unless the host
+// is on its bypass list.
+TEST(HttpClientProxyTest, TheSystemProxyIsUsedAndNamed) {
+    ScopedEnv http("http_proxy", nullptr), all("all_proxy", nullptr), allUpper("ALL_PROXY", nullptr),
+        lower("no_proxy", nullptr), upper("NO_PROXY", nullptr);
+    InternetSettings settings;
+    settings.useProxy("127.0.0.1:1", "<local>;*.bypassed.invalid");
+    const HttpResponse proxied = HttpClient().get("http://proxied.invalid/");
+    EXPECT_NE(proxied.error.message.find("(through proxy 127.0.0.1:1)"), std::string::npos) << proxied.error.message;
+    const HttpResponse straight = HttpClient().get("http://www.bypassed.invalid/");
+    EXPECT_FALSE(straight.completed());
+    EXPECT_EQ(straight.error.message.find("through proxy"), std::string::npos) << straight.error.message;
+}
+#endif
+
 TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
     const TempDirectory directory;
     const auto secret = directory.path() / "secret.txt";

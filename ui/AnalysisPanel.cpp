@@ -130,6 +130,14 @@ void AnalysisPanel::render() {
 }
 
 void AnalysisPanel::clear() {
+    for (wxStaticText* label : {header_, primaryTitle_, changedTitle_}) label->SetLabel(wxEmptyString);
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 12; ++column) {
+            if (isPictureColumn(column))
+                static_cast<LinePicture*>(cells_[row][column])->setMark(L"");
+            else
+                static_cast<wxStaticText*>(cells_[row][column])->SetLabel(wxEmptyString);
+        }
     text_->Clear();
 }
 

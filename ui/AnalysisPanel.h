@@ -25,7 +25,8 @@ public:
     // Completes the request from `clock` and casts it (runCast), shows the chart, then
     // raises analysisDone. A method other than 1..3 shows only the header.
     void runAnalysis(CastRequest& request, const CastClock& clock);
-    // Empties the interpretation text only; the chart stays until the next analysis.
+    // Empties the chart and the interpretation text, so that no chart of an earlier cast
+    // stands beside choices that it was not cast with.
     void clear();
     // Measures the font's cells on the panel's screen, sets the panel's width from them and
     // lays the chart out.

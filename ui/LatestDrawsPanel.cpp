@@ -108,4 +108,13 @@ void LatestDrawsPanel::layout() {
     refresh_->Enable(enabled);
 }
 
+void LatestDrawsPanel::showNotice(std::wstring_view notice, const std::wstring& fontText) {
+    std::wstring spaced;
+    for (const wchar_t c : notice) {
+        if (!spaced.empty()) spaced += L' ';
+        spaced += c;
+    }
+    showDraw(spaced, L"开奖最后日期", L"开奖最后期号", fontText, 1);
+}
+
 }  // namespace orvenna

@@ -17,6 +17,9 @@ class PictureButton;
 
 // The numbers text of the placeholder: one character of the notice in every label.
 inline constexpr std::wstring_view DrawPlaceholder = L"最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！";
+// What the strip says instead when there will be no draw for now (at most twenty characters).
+inline constexpr std::wstring_view DrawOffNotice = L"已关闭开奖数据：配置未设置开奖页面地址";
+inline constexpr std::wstring_view DrawUnreadableNotice = L"开奖页面无法读取，页面格式或编码有误";
 
 class LatestDrawsPanel : public wxPanel {
 public:
@@ -29,6 +32,9 @@ public:
 
     // Lays out what is shown again, in cells of its font on the panel's screen.
     void layout();
+
+    // The placeholder's layout with `notice` in place of its text, one character a label.
+    void showNotice(std::wstring_view notice, const std::wstring& fontText);
 
     // Heading, date, period, then the row caption.
     const std::vector<wxStaticText*>& textLabels() const { return texts_; }

@@ -5,6 +5,7 @@
 #include "LabeledEdit.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
+#include "base/Text.h"
 #include "framework/Clock.h"
 #include "framework/FontText.h"
 #include "framework/PictureButton.h"
@@ -26,11 +27,14 @@ void MainPanel::build(const std::wstring& description) {
 
     latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
-    latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", fontText_, 1);
-    if (drawSource_.pageUrl.empty())
+    if (drawSource_.pageUrl.empty()) {
+        // Switched off in the configuration: nothing to wait for, and the strip says so.
+        latestDraws_->showNotice(DrawOffNotice, fontText_);
         latestDraws_->refreshButton()->Disable();
-    else
+    } else {
+        latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", fontText_, 1);
         drawRefreshTimer_.Start(DrawRefreshIntervalMs);
+    }
 
     casting_ = new CastingPanel(this);
     casting_->build(fontText_);
@@ -72,19 +76,33 @@ void MainPanel::refreshLatestDraw() {
     if (started) latestDraws_->refreshButton()->Disable();
 }
 
-// In the order the user sees it: status text, timer, the row.
+// In the order the user sees it: status text, timer, the row. The timer asks again while
+// the page may still come (network down, site not answering, a page that did not read).
 void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
     latestDraws_->refreshButton()->Enable();
-    if (!outcome.networkUp) {
-        statusText.raise(L"未连网");
-    } else if (outcome.draw.status == DrawParsed) {
-        drawRefreshTimer_.Stop();
-        // A page that was not there or held no draw stops the asking but changes nothing.
-        if (outcome.draw.usable()) {
+    const std::wstring reason = fromUtf8(outcome.reason);
+    switch (outcome.state) {
+        case RefreshState::Offline:
+            statusText.raise(L"未连网");
+            break;
+        case RefreshState::NotFetched:
+            statusText.raise(L"无法获取开奖页面:" + reason);
+            break;
+        case RefreshState::NoDraw:
+            drawRefreshTimer_.Stop();
+            [[fallthrough]];
+        case RefreshState::Unreadable:
+            statusText.raise(L"开奖页面无法读取:" + reason);
+            // A draw already on show stays; the notice only replaces the placeholder.
+            if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice, fontText_);
+            break;
+        case RefreshState::Drawn:
+            drawShown_ = true;
+            drawRefreshTimer_.Stop();
             statusText.raise(std::wstring(DrawUpdatedText));
             latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers, outcome.draw.drawDate,
                                    outcome.draw.period, fontText_, 0);
-        }
+            break;
     }
     drawRefreshDone.raise();
 }

@@ -77,6 +77,7 @@ private:
     WindowTimer drawRefreshTimer_;
     DrawSource drawSource_;
     BackgroundTask<RefreshOutcome> refresh_{*this};
+    bool drawShown_ = false;  // a draw has been shown; the strip keeps it
     std::wstring fontText_;
     int lotteryCode_ = 0;
     std::function<CastClock()> clock_;

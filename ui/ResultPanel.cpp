@@ -11,13 +11,30 @@
 
 namespace orvenna {
 
+namespace {
+
+// A title as one row of the list: a line break or an escape stored in it (by another
+// program, or pasted) shows as a blank, and a direction control is left out, so that no
+// title can turn its row around. The store keeps the title as it was given.
+wxString listedTitle(std::wstring_view title) {
+    std::wstring shown;
+    shown.reserve(title.size());
+    for (const wchar_t c : title) {
+        if (isDirectionControl(c)) continue;
+        shown += isLineBreaking(c) ? L' ' : c;
+    }
+    return shown;
+}
+
+}  // namespace
+
 ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
     list_ = new wxCheckListBox(this, wxID_ANY);
     list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) {
         const int current = list_->GetSelection();
         if (current != wxNOT_FOUND) replayRequested.raise(itemId(current));
     });
-    list_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
+    list_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
     // The keys a list user expects: Enter replays the highlighted item as a double click
     // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
     list_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
@@ -33,7 +50,7 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
     selectAll_->Bind(wxEVT_CHECKBOX, [this](wxCommandEvent&) {
         const bool tick = selectAll_->GetValue();
         for (unsigned i = 0; i < list_->GetCount(); ++i) list_->Check(i, tick);
-        delete_->Enable(tick && list_->GetCount() > 0);
+        updateDeleteButton();
     });
     delete_ = makeButton(this, L"删除");
     delete_->Disable();
@@ -129,17 +146,36 @@ void ResultPanel::clearItems() {
 }
 
 void ResultPanel::appendItem(std::wstring_view title, std::int64_t id) {
-    list_->Append(wxString(title.data(), title.size()));
+    list_->Append(listedTitle(title));
     ids_.push_back(id);
 }
 
-void ResultPanel::removeItem(int index) {
-    list_->Delete(static_cast<unsigned>(index));
-    ids_.erase(ids_.begin() + index);
+std::vector<std::int64_t> ResultPanel::tickedIds() const {
+    std::vector<std::int64_t> ticked;
+    for (int i = 0; i < itemCount(); ++i)
+        if (isTicked(i)) ticked.push_back(ids_[static_cast<std::size_t>(i)]);
+    return ticked;
+}
+
+// The list is set anew in one go: deleting a thousand items one by one would redraw it a
+// thousand times.
+void ResultPanel::removeTicked() {
+    wxArrayString keptTitles;
+    std::vector<std::int64_t> keptIds;
+    for (int i = 0; i < itemCount(); ++i) {
+        if (isTicked(i)) continue;
+        keptTitles.Add(list_->GetString(static_cast<unsigned>(i)));
+        keptIds.push_back(ids_[static_cast<std::size_t>(i)]);
+    }
+    list_->Set(keptTitles);
+    ids_ = std::move(keptIds);
+    updateDeleteButton();
 }
 
 void ResultPanel::updateDeleteButton() {
-    delete_->Enable(list_->GetSelection() != wxNOT_FOUND);
+    bool anyTicked = false;
+    for (unsigned i = 0; i < list_->GetCount() && !anyTicked; ++i) anyTicked = list_->IsChecked(i);
+    delete_->Enable(anyTicked);
 }
 
 wxTextCtrl* ResultPanel::resultBox() const {

@@ -46,8 +46,11 @@ public:
     int itemCount() const { return static_cast<int>(ids_.size()); }
     std::int64_t itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
     bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
-    void removeItem(int index);
-    // Applies the rule of "删除" to the list's current state.
+    // The ids of the ticked items, from the top.
+    std::vector<std::int64_t> tickedIds() const;
+    // Removes every ticked item at once (their rows are gone from the store).
+    void removeTicked();
+    // "删除" is live exactly while some item is ticked: it deletes the ticked items only.
     void updateDeleteButton();
 
     void setResultText(const std::wstring& text);

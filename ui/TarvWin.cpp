@@ -11,6 +11,8 @@
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
+#include "StoreReason.h"
+#include "base/Text.h"
 #include "draws/LoadWin.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
@@ -27,6 +29,8 @@ namespace {
 constexpr int OuterWidth = 1024;
 constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
+// A list kept out by a lock is asked for again this often until it is read.
+constexpr int HistoryRetryMs = 1000;
 
 }  // namespace
 
@@ -48,6 +52,7 @@ TarvWin::~TarvWin() {
     // The update window goes first, while this window can still hear that it went.
     delete updateWin_;
     updateTimer_.Stop();
+    historyRetry_.Stop();
     updateCheck_.cancel();
 }
 
@@ -153,10 +158,13 @@ void TarvWin::bindWindowEvents() {
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
         if (event.GetActive() && !activated_) {
             activated_ = true;
-            store_.fillList(mainPanel_->resultPanel()->history());
+            loadHistory();
+        } else if (event.GetActive()) {
+            reloadPendingHistory();
         }
         event.Skip();
     });
+    historyRetry_.setHandler([this] { reloadPendingHistory(); });
 }
 
 // The splash runs modally while this window is still hidden; the draw timer ticks on under it.
@@ -225,37 +233,51 @@ void TarvWin::showPrediction(const CastResult& result) {
 
 // The note and the title are cleared only once the record is stored: after a failure the
 // user still has what they typed.
-void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note,
-                   HistoryList& list) {
+void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList&) {
     YsModel model = YsModel::fromAnalysis(record, title, note);
     if (!store_.save(model)) {
         setStatus(L"保存失败");
         return;
     }
     setStatus(L"保存成功");
-    store_.fillList(list);
+    loadHistory();
     mainPanel_->resultPanel()->clearEntry();
 }
 
-// An item leaves the list only when its row was deleted; after any failure the list is
-// filled again from the store, so it never shows what the database does not hold.
+// The ticked rows go in one transaction: all of them, or after a failure none, and then the
+// list stays as it is, which is still what the database holds.
 void TarvWin::deleteTicked() {
     wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:", wxYES_NO | wxICON_QUESTION);
     // The buttons speak the program's language, whatever the system's is.
     question.SetYesNoLabels(L"是", L"否");
     if (question.ShowModal() != wxID_YES) return;
     ResultPanel* result = mainPanel_->resultPanel();
-    bool failed = false;
-    for (int i = 0; i < result->itemCount();) {
-        if (result->isTicked(i) && store_.remove(result->itemId(i))) {
-            result->removeItem(i);
-        } else {
-            failed = failed || result->isTicked(i);
-            ++i;
-        }
+    if (const Status removed = store_.remove(result->tickedIds()); !removed) {
+        setStatus(L"删除失败:" + storeReason(removed.error()));
+        return;
     }
-    if (failed) store_.fillList(result->history());
+    result->removeTicked();
+}
+
+bool TarvWin::loadHistory() {
+    ResultPanel* result = mainPanel_->resultPanel();
+    const Status listed = store_.fillList(result->history());
     result->updateDeleteButton();
+    historyStale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
+    if (!historyStale_) historyRetry_.Stop();
+    if (listed && store_.readOnly()) setStatus(L"数据库只读,记录无法保存或删除");
+    if (listed) return true;
+    const std::wstring reason = storeReason(listed.error());
+    if (result->itemCount() > 0)
+        setStatus(concat(L"历史记录不完整,只读出", result->itemCount(), L"条:", reason));
+    else
+        setStatus(L"无法读取历史记录:" + reason);
+    if (historyStale_ && !historyRetry_.IsRunning()) historyRetry_.Start(HistoryRetryMs);
+    return false;
+}
+
+void TarvWin::reloadPendingHistory() {
+    if (historyStale_ && loadHistory()) setStatus(L"历史记录已读取");
 }
 
 void TarvWin::setStatus(const std::wstring& text) {
@@ -267,13 +289,25 @@ std::wstring TarvWin::statusMessage() const {
 }
 
 void TarvWin::replay(std::int64_t id) {
+    if (id == 0) return;
     const Result<YsModel> model = store_.load(id);
-    if (!model || id == 0) return;
-    // A row written by something else may hold a method no cast knows: restoring it would
-    // clear the result and cast nothing. Everything stays as it was; the user is told why.
-    if (model->ysindex < NumberCasting || model->ysindex > TimeCasting) {
-        setStatus(L"无法复盘:未知的起卦方式");
+    if (!model) {
+        // The list named a row that another program deleted: it shows what is there again.
+        if (model.error().code == NoSuchRow) loadHistory();
+        setStatus(L"无法复盘:" + storeReason(model.error()));
         return;
+    }
+    // Restoring such a row would clear the result and cast nothing, or cast a zodiac that
+    // does not exist. Everything stays as it was; the user is told why.
+    switch (replayProblem(*model)) {
+        case ReplayProblem::UnknownMethod:
+            setStatus(L"无法复盘:未知的起卦方式");
+            return;
+        case ReplayProblem::UnknownZodiac:
+            setStatus(L"无法复盘:未知的卦主生肖");
+            return;
+        case ReplayProblem::None:
+            break;
     }
     mainPanel_->castingPanel()->restore(replayRequest(*model));
 }

@@ -20,6 +20,10 @@ namespace orvenna {
 
 class MainPanel;
 
+// How long the window's store waits for another program's lock before it fails: the window
+// answers within this time, and says why when the lock outlasts it.
+inline constexpr int WindowStoreBusyMs = 100;
+
 class TarvWin : public wxFrame, private UpdateObserver {
 public:
     // The window uses `store` for saving, listing and replaying; the store outlives it and
@@ -30,9 +34,13 @@ public:
     // Creates the window and runs the start sequence; the window is shown at its end.
     void create();
 
-    // Loads record `id` and casts it again; nothing happens for an id the store lacks, and
-    // only the status bar changes for a record whose method is not 1..3.
+    // Loads record `id` and casts it again. Only the status bar changes when the record
+    // cannot be read or holds a method or zodiac that no cast knows.
     void replay(std::int64_t id);
+    // Fills the history list from the store; a failure is said in the status bar, and a list
+    // kept out by another program's lock is read again a moment later. False on a failure.
+    bool loadHistory();
+    bool historyPending() const { return historyStale_; }
 
     MainPanel* mainPanel() const { return mainPanel_; }
     std::wstring statusMessage() const;
@@ -84,6 +92,7 @@ private:
     void showPrediction(const CastResult& result);
     void save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list);
     void deleteTicked();
+    void reloadPendingHistory();
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;
@@ -92,6 +101,10 @@ private:
     wxStatusBar* statusBar_ = nullptr;
     std::wstring fontText_;
     bool activated_ = false;
+    // The list could not be read because the database was locked; it is asked again on the
+    // retry timer and at the next activation.
+    bool historyStale_ = false;
+    WindowTimer historyRetry_;
     WindowTimer updateTimer_;
     UpdateCheck updateCheck_{*this, *this};
     class UpdateWin* updateWin_ = nullptr;

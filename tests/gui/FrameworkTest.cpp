@@ -11,6 +11,7 @@
 #include <wx/stattext.h>
 
 #include "GuiTest.h"
+#include "framework/BackgroundTask.h"
 #include "framework/Event.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
@@ -92,6 +93,38 @@ TEST(EventTest, HandlersRunInTheOrderTheyWereConnected) {
     });
     event.raise(2, L"x");
     EXPECT_EQ(trace, L"a2xb2");
+}
+
+// A result already queued for the window's thread when the task is cancelled is not handed
+// over, neither at once nor after the next run has started.
+TEST(BackgroundTaskTest, AResultQueuedBeforeCancelIsDropped) {
+    struct Owner : wxEvtHandler {
+        bool queued() {
+            wxCriticalSectionLocker lock(m_pendingEventsLock);
+            return m_pendingEvents && !m_pendingEvents->IsEmpty();
+        }
+    } owner;
+    BackgroundTask<int> task(owner);
+    std::vector<int> delivered;
+    ASSERT_TRUE(task.start([](const std::atomic<bool>&) { return 1; },
+                           [&](const int& result) { delivered.push_back(result); }));
+    // Waited for without running the loop, which would hand the result over.
+    for (int waited = 0; !owner.queued() && waited < 20000; ++waited)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(owner.queued());
+    task.cancel();
+    std::atomic<bool> release{false};
+    ASSERT_TRUE(task.start(
+        [&](const std::atomic<bool>&) {
+            while (!release) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            return 2;
+        },
+        [&](const int& result) { delivered.push_back(result); }));
+    pump();
+    EXPECT_TRUE(delivered.empty());
+    release = true;
+    ASSERT_TRUE(waitUntil([&] { return !task.busy(); }));
+    EXPECT_EQ(delivered, std::vector<int>{2});
 }
 
 }  // namespace

@@ -135,12 +135,15 @@ TEST_F(MainWindowTest, ChangingAChoiceClearsTheReportAndTheResult) {
     chooseZodiac(5);
     pressCast();
     ASSERT_FALSE(result()->resultText().empty());
-    const wxString header = analysis()->header()->GetLabel();
+    ASSERT_FALSE(analysis()->cellText(0, 2).empty());
     chooseZodiac(6);
     EXPECT_TRUE(result()->resultText().empty());
     EXPECT_TRUE(analysis()->interpretation()->GetValue().empty());
-    // The chart stays until the next cast.
-    EXPECT_EQ(analysis()->header()->GetLabel(), header);
+    // No chart of the old cast stays beside the new animal.
+    EXPECT_TRUE(analysis()->header()->GetLabel().empty());
+    EXPECT_TRUE(analysis()->primaryTitle()->GetLabel().empty());
+    for (int row = 0; row < 6; ++row)
+        for (int column = 0; column < 12; ++column) EXPECT_EQ(analysis()->cellText(row, column), L"") << row << column;
 }
 
 TEST_F(MainWindowTest, AReplayPutsTheSavedInputsBackAndCastsAgain) {
@@ -189,15 +192,17 @@ TEST_F(MainWindowTest, AReplayOfAMissingRecordChangesNothing) {
     pressCast();
     const std::wstring before = result()->resultText();
     window->replay(4242);
+    EXPECT_EQ(status(), L"无法复盘:该记录已不存在");
     window->replay(0);
     EXPECT_EQ(result()->resultText(), before);
     EXPECT_EQ(casting()->request().replayId, 0);
     EXPECT_EQ(casting()->numberBox()->GetValue(), L"31");
 }
 
-// A stored row whose method is none of the three: the status bar says it cannot be replayed,
-// and the choices, the chart and the result stay as they were.
-TEST_F(MainWindowTest, AReplayOfAnUnknownMethodOnlySaysSo) {
+// A stored row whose method is none of the three, or whose zodiac is none of the twelve: the
+// status bar says it cannot be replayed, and the choices, the chart and the result stay as
+// they were.
+TEST_F(MainWindowTest, AReplayOfAnUnknownMethodOrZodiacOnlySaysSo) {
     chooseMethod(1);
     typeNumber(L"1234");
     chooseZodiac(7);
@@ -208,18 +213,27 @@ TEST_F(MainWindowTest, AReplayOfAnUnknownMethodOnlySaysSo) {
     const std::wstring topCell = analysis()->cellText(0, 2);
     ASSERT_FALSE(shown.empty());
 
-    for (const int method : {0, 4, -1}) {
+    const struct {
+        int method;
+        int zodiac;
+        const wchar_t* said;
+    } rows[] = {{0, 3, L"无法复盘:未知的起卦方式"},  {4, 3, L"无法复盘:未知的起卦方式"},
+                {-1, 3, L"无法复盘:未知的起卦方式"}, {1, 99, L"无法复盘:未知的卦主生肖"},
+                {3, 0, L"无法复盘:未知的卦主生肖"},  {2, 13, L"无法复盘:未知的卦主生肖"}};
+    for (const auto& [method, zodiac, said] : rows) {
         YsModel foreign;
         foreign.ysname = L"外来";
         foreign.ysindex = method;
         foreign.ysnumber = L"99";
-        foreign.gzsxid = 3;
+        foreign.gzsxid = zodiac;
+        foreign.upstr = L"110";
+        foreign.downstr = L"011";
         foreign.ysday = 45000.25;
         foreign.setMovingFlagsText(L"0,0,1,0,0,0");
         ASSERT_TRUE(store->save(foreign));
         window->GetStatusBar()->SetStatusText(L"", 1);
         window->replay(foreign._id);
-        EXPECT_EQ(status(), L"无法复盘:未知的起卦方式") << method;
+        EXPECT_EQ(status(), said) << method;
         EXPECT_EQ(casting()->methodChoice()->selection(), 1) << method;
         EXPECT_EQ(casting()->zodiacChoice()->selection(), 7) << method;
         EXPECT_EQ(casting()->numberBox()->GetValue(), L"1234") << method;

@@ -85,11 +85,16 @@ TEST_F(ResultPanelTest, ButtonsFollowTheResultTheTitleAndTheList) {
     EXPECT_TRUE(result()->noteEdit()->text().empty());
     EXPECT_EQ(result()->titleEdit()->text(), L" 周五 ");
 
+    // "删除" deletes the ticked items: a highlighted item alone leaves nothing to delete.
     saveRecords(2);
     result()->historyList()->SetSelection(1);
     wxCommandEvent select(wxEVT_LISTBOX, result()->historyList()->GetId());
     result()->historyList()->HandleWindowEvent(select);
+    EXPECT_FALSE(result()->deleteButton()->IsEnabled());
+    tick(1);
     EXPECT_TRUE(result()->deleteButton()->IsEnabled());
+    tick(1);
+    EXPECT_FALSE(result()->deleteButton()->IsEnabled());
 }
 
 TEST_F(ResultPanelTest, ASavedResultIsListedWithItsTimeAndTheEntryIsCleared) {
@@ -104,6 +109,17 @@ TEST_F(ResultPanelTest, ASavedResultIsListedWithItsTimeAndTheEntryIsCleared) {
     const YsModel stored = store->load(result()->itemId(0)).value();
     EXPECT_EQ(stored.uinfo, L"第一注");
     EXPECT_EQ(stored.ysnumber, L"1234");
+}
+
+// A title is stored as the user gave it; the list shows it on one row, in its own order.
+TEST_F(ResultPanelTest, ATitleWithControlsIsStoredAsGivenAndListedOnOneRow) {
+    castNumber();
+    const std::wstring title = L"甲\n乙\x1b[2J丙\u202e丁";
+    type(result()->titleEdit(), title);
+    click(result()->saveButton());
+    ASSERT_EQ(status(), L"保存成功");
+    EXPECT_EQ(listed(), std::vector<std::wstring>{L"甲 乙 [2J丙丁(2024年3月31日12时)"});
+    EXPECT_EQ(store->load(result()->itemId(0)).value().ysname, title + L"(2024年3月31日12时)");
 }
 
 TEST_F(ResultPanelTest, AnEmptyTitleGetsABalloonTipAndSavesNothing) {
@@ -201,10 +217,11 @@ TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
     tick(1);
     confirmDelete(wxID_YES);
     EXPECT_EQ(result()->itemCount(), 3);
+    EXPECT_EQ(status(), L"删除失败:数据库正被其他程序使用");
     sqlite3_exec(other, "ROLLBACK;", nullptr, nullptr, nullptr);
     sqlite3_close(other);
 
-    tick(1);
+    // The item is still ticked: the user tries again.
     confirmDelete(wxID_YES);
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"r3(2024年3月31日12时)", L"r1(2024年3月31日12时)"}));
 }
