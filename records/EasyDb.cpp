@@ -64,6 +64,16 @@ std::wstring columnText(sqlite3_stmt* statement, int column) {
     return fromUtf8(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
 }
 
+// The file name as SQLite takes it: UTF-8 on Windows, converted here from the wide path rather
+// than left to the library's narrow form of it; on Linux the bytes the system gave.
+std::string sqlitePath(const std::filesystem::path& path) {
+#ifdef _WIN32
+    return toUtf8(path.wstring());
+#else
+    return path.string();
+#endif
+}
+
 }  // namespace
 
 std::string EasyDb::createTableStatement() {
@@ -87,16 +97,19 @@ std::string EasyDb::listStatement() {
     return std::string("SELECT ") + Columns[0].name + "," + Columns[1].name + " From " + Table + " ORDER BY _id DESC;";
 }
 
-EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs) {
-    const std::filesystem::path directory = programDirectory / "src" / "data";
-    path_ = directory / "ssq.db";
+std::filesystem::path EasyDb::databasePath(const std::filesystem::path& programDirectory) {
+    return programDirectory / "src" / "data" / "ssq.db";
+}
+
+EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
+    : path_(databasePath(programDirectory)) {
     std::error_code error;
-    std::filesystem::create_directories(directory, error);
+    std::filesystem::create_directories(path_.parent_path(), error);
 
     const bool exists = std::filesystem::exists(path_, error);
     sqlite3* raw = nullptr;
     const int flags = exists ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path_.string().c_str(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(sqlitePath(path_).c_str(), &raw, flags, nullptr);
     db_.reset(raw);  // SQLite hands out a handle even when opening fails; it must be closed
     if (rc != SQLITE_OK) {
         db_.reset();
