@@ -5,6 +5,7 @@
 #include <array>
 #include <system_error>
 
+#include "base/PathText.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -64,16 +65,6 @@ std::wstring columnText(sqlite3_stmt* statement, int column) {
     return fromUtf8(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
 }
 
-// The file name as SQLite takes it: UTF-8 on Windows, converted here from the wide path rather
-// than left to the library's narrow form of it; on Linux the bytes the system gave.
-std::string sqlitePath(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return toUtf8(path.wstring());
-#else
-    return path.string();
-#endif
-}
-
 }  // namespace
 
 std::string EasyDb::createTableStatement() {
@@ -109,7 +100,7 @@ EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
     const bool exists = std::filesystem::exists(path_, error);
     sqlite3* raw = nullptr;
     const int flags = exists ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(sqlitePath(path_).c_str(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(pathUtf8(path_).c_str(), &raw, flags, nullptr);
     db_.reset(raw);  // SQLite hands out a handle even when opening fails; it must be closed
     if (rc != SQLITE_OK) {
         db_.reset();

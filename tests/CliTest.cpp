@@ -22,6 +22,7 @@
 #include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
+#include "framework/Console.h"
 #include "framework/Gb18030.h"
 #include "records/EasyDb.h"
 
@@ -308,13 +309,14 @@ std::string fileText(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The real program run with `args`, in a process of its own.
-CliRun runProgram(const std::vector<std::string>& args) {
+// The real program (or a copy of it) run with `args`, in a process of its own.
+CliRun runProgram(const std::vector<std::string>& args,
+                  const std::filesystem::path& program = builtProgram(ORVENNA_CLI)) {
     const TempDirectory dir;
     ChildProcess::Options options;
     options.output = dir.path() / "out.txt";
     options.errors = dir.path() / "err.txt";
-    std::vector<std::string> arguments = {utf8Path(builtProgram(ORVENNA_CLI))};
+    std::vector<std::string> arguments = {utf8Path(program)};
     arguments.insert(arguments.end(), args.begin(), args.end());
     const int code = ChildProcess(arguments, options).wait();
     return {code, fileText(options.output), fileText(options.errors)};
@@ -328,6 +330,24 @@ TEST(CliProcessTest, ExitCodesOfTheRealProgram) {
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("--zodiac"), std::string::npos);
+}
+
+// A copy in a folder whose path is longer than MAX_PATH finds its own folder whole and keeps its
+// records beside itself.
+TEST(CliProcessTest, AProgramFolderPastMaxPathKeepsItsDataBesideIt) {
+    const TempDirectory dir;
+    std::filesystem::path folder = dir.path();
+    const std::filesystem::path name = utf8Path(std::string_view("很长的文件夹名称 a long folder name"));
+    while (folder.native().size() <= 300) folder /= name;
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path copy = folder / builtProgram(ORVENNA_CLI).filename();
+    std::filesystem::copy_file(builtProgram(ORVENNA_CLI), copy);
+    const ScopedEnv home("ORVENNA_HOME", nullptr);
+    const CliRun saved =
+        runProgram({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--save", "长"}, copy);
+    EXPECT_EQ(saved.code, 0) << saved.err;
+    EXPECT_TRUE(std::filesystem::exists(folder / "src" / "data" / "ssq.db"));
+    EXPECT_EQ(runProgram({"history", "list"}, copy).out.rfind("1\t长(", 0), 0u);
 }
 
 // A phone's reader gets back exactly the result text from the picture the panel draws.
