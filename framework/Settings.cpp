@@ -85,9 +85,12 @@ std::filesystem::path temporaryNameFor(const std::filesystem::path& target, unsi
 #else
     const unsigned long process = static_cast<unsigned long>(::getpid());
 #endif
+    std::string suffix = ".";
+    suffix.append(std::to_string(process)).append(".").append(std::to_string(serial++));
+    suffix.append(".").append(std::to_string(attempt)).append(".tmp");
     std::filesystem::path name = ".";
     name += target.filename();
-    name += "." + std::to_string(process) + "." + std::to_string(serial++) + "." + std::to_string(attempt) + ".tmp";
+    name += suffix;
     return (target.has_parent_path() ? target.parent_path() : std::filesystem::path(".")) / name;
 }
 
