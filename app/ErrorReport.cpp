@@ -26,6 +26,15 @@ std::wstring errorReportText(std::exception_ptr error) {
     return std::wstring(UnmanagedExceptionText);
 }
 
+std::wstring lockFailureText(const Error& error) {
+    return concat(L"Orvenna 无法启动: 单实例锁文件无法使用。\n", fromUtf8(error.message));
+}
+
+void showLockFailure(const Error& error) {
+    wxMessageDialog box(nullptr, lockFailureText(error), L"Orvenna", wxOK | wxICON_ERROR);
+    box.ShowModal();
+}
+
 void showErrorReport(std::exception_ptr error) {
     wxMessageDialog box(nullptr, errorReportText(error), L"运行时异常", wxOK | wxICON_ERROR);
     box.ShowModal();

@@ -5,6 +5,8 @@
 #include <exception>
 #include <string>
 
+#include "base/Result.h"
+
 namespace orvenna {
 
 inline constexpr int ExceptionExitCode = -1;
@@ -15,5 +17,15 @@ std::wstring errorReportText(std::exception_ptr error);
 
 // A message box captioned "运行时异常" with an error icon.
 void showErrorReport(std::exception_ptr error);
+
+// The exit code of a start that could not take the single-instance lock for a reason of the
+// system's (not another copy running).
+inline constexpr int LockFailureExitCode = 1;
+
+// What the user is told then: that Orvenna cannot start, and the system's reason with the path.
+std::wstring lockFailureText(const Error& error);
+
+// A message box captioned "Orvenna" with an error icon.
+void showLockFailure(const Error& error);
 
 }  // namespace orvenna

@@ -7,38 +7,32 @@
 #include <wx/html/htmlwin.h>
 #endif
 
+#include "framework/Process.h"
 #include "framework/ProgramDirectory.h"
 
 namespace orvenna {
 
-std::wstring helpCommandLine(const std::filesystem::path& programDir) {
-    std::wstring directory = programDir.wstring();
-    if (!directory.empty() && directory.back() != L'\\' && directory.back() != L'/') directory += L'\\';
-    return L"hh.exe " + directory + L"help.chm";
-}
-
 #ifdef _WIN32
 
+std::filesystem::path helpFile() {
+    return executableDirectory() / L"help.chm";
+}
+
+Status startHelpViewer(const std::filesystem::path& chm) {
+    const std::filesystem::path viewer = systemProgram(SystemFolder::Windows, L"hh.exe");
+    if (viewer.empty()) return Error{ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
+    return startDetached(viewer, {chm.wstring()});
+}
+
 void openHelp() {
-    std::wstring commandLine = helpCommandLine(programDirectory());
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &process))
-        return;
-    WaitForInputIdle(process.hProcess, 500);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    static_cast<void>(startHelpViewer(helpFile()));
 }
 
 #else
 
-namespace {
-
-// The help pages: beside the program, where an installation puts them, or in the source tree.
-std::filesystem::path helpIndex() {
+std::filesystem::path helpFile() {
     const std::filesystem::path candidates[] = {
-        programDirectory() / "help" / "index.html",
+        executableDirectory() / "help" / "index.html",
         installedShareDirectory() / "help" / "index.html",
 #ifdef ORVENNA_HELP_DIR
         std::filesystem::path(ORVENNA_HELP_DIR) / "index.html",
@@ -52,12 +46,10 @@ std::filesystem::path helpIndex() {
     return {};
 }
 
-}  // namespace
-
 // The pages are shown in a window of the program's own: an HTML viewer that every Linux
 // desktop has, with no browser required.
 void openHelp() {
-    const std::filesystem::path index = helpIndex();
+    const std::filesystem::path index = helpFile();
     if (index.empty()) return;
     auto* frame = new wxFrame(nullptr, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxSize(760, 620));
     auto* page = new wxHtmlWindow(frame);

@@ -2,16 +2,25 @@
 #pragma once
 
 #include <filesystem>
-#include <string>
+
+#include "base/Result.h"
 
 namespace orvenna {
 
-// "hh.exe " + program directory + "help.chm", the path unquoted, as the Windows viewer
-// takes it.
-std::wstring helpCommandLine(const std::filesystem::path& programDir);
+// The help that came with the program, found beside the executable (never in the data folder,
+// which for a copy in a folder it cannot write is elsewhere): help.chm on Windows; the first
+// help/index.html of the executable's folder, an installation's share folder or the source
+// tree on Linux. Empty when there is none.
+std::filesystem::path helpFile();
 
-// Starts the help viewer and returns without waiting for it; a viewer that cannot be
-// started is not reported.
+#ifdef _WIN32
+// Starts the system's viewer, hh.exe of the Windows folder, on `chm`, through the one process
+// seam, and returns once it has settled (at most 500 ms).
+Status startHelpViewer(const std::filesystem::path& chm);
+#endif
+
+// Shows the help and returns without waiting for it; a viewer that cannot be started is not
+// reported.
 void openHelp();
 
 }  // namespace orvenna

@@ -2,11 +2,15 @@
 //
 // On Linux the lock file is held with an exclusive, non-blocking flock for the object's life;
 // the system drops the lock when the process ends in any way, so a crashed copy never blocks
-// the next start. On Windows the file is opened with no sharing and a 4096-byte mapping is
-// made over it; a second copy cannot open it while those handles are held.
+// the next start. On Windows the file is opened sharing reading and writing (a virus scanner
+// or an indexer that has it open does not stop a start), a byte of it is locked exclusively,
+// and a 4096-byte mapping is made over it; the system drops the lock with the process too.
 #pragma once
 
 #include <filesystem>
+#include <optional>
+
+#include "base/Result.h"
 
 #ifdef _WIN32
 #include "framework/WinHandle.h"
@@ -22,11 +26,16 @@ public:
     // application-data folder + "Orvenna\tarv.sq" on Windows.
     static std::filesystem::path defaultLockPath();
 
-    // Creates the lock file's folder when missing, then tries to take the lock. A folder or
-    // file that cannot be created, or a lock another process holds, leaves acquired() false.
+    // Creates the lock file's folder when missing, then tries to take the lock. On Windows a
+    // file that another program has open without sharing it is tried again for about two
+    // seconds.
     explicit InstanceLock(const std::filesystem::path& lockFile);
 
     bool acquired() const;
+    // Why the lock could not be taken, when that is not another copy holding it (a folder
+    // that cannot be created, a file that cannot be opened): this start cannot go on, and the
+    // user is to be told. Nothing when the lock is held, here or by another copy.
+    const std::optional<Error>& failure() const { return failure_; }
 
 private:
 #ifdef _WIN32
@@ -35,6 +44,7 @@ private:
 #else
     FileDescriptor file_;
 #endif
+    std::optional<Error> failure_;
 };
 
 }  // namespace orvenna

@@ -56,6 +56,23 @@ void OrvennaApp::OnUnhandledException() {
     showErrorReport(std::current_exception());
 }
 
+namespace {
+
+// The window system started only to say why this start cannot go on.
+class LockFailureApp : public wxApp {
+public:
+    explicit LockFailureApp(Error error) : error_(std::move(error)) {}
+    bool OnInit() override {
+        showLockFailure(error_);
+        return false;
+    }
+
+private:
+    Error error_;
+};
+
+}  // namespace
+
 int runProgram(int argc, char** argv) {
     useProgramFonts();
     curl_global_init(CURL_GLOBAL_ALL);
@@ -74,6 +91,12 @@ int runProgram(int argc, char** argv) {
             wxApp::SetInstance(app);
             code = wxEntry(argc, argv);
             // wxEntry deletes the application object; its failure shows in the code.
+        } else if (lock.failure()) {
+            // Not another copy: the system refused the lock file, and the user is told why
+            // rather than seeing nothing start.
+            wxApp::SetInstance(new LockFailureApp(*lock.failure()));
+            wxEntry(argc, argv);
+            code = LockFailureExitCode;
         }
     }
     // Every connection is closed by now: the store went with its block.

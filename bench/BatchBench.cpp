@@ -3,12 +3,19 @@
 // output that discards them, against the bare analyses of the same requests.
 #include <benchmark/benchmark.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <csignal>
 #include <ctime>
 #include <random>
 #include <sstream>
 #include <streambuf>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "AllocationCount.h"
@@ -111,6 +118,52 @@ void batch(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * Requests);
 }
 BENCHMARK(batch)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTime()->UseRealTime();
+
+// The peak resident memory, in MB, of the real orvenna-cli answering a batch of one number
+// casting whose number has `bytes` digits, fed through a pipe as a script would feed it.
+double cliPeakMegabytes(std::size_t bytes) {
+    int feed[2];
+    if (pipe(feed) != 0) return -1;
+    const pid_t pid = fork();
+    if (pid == 0) {
+        const int discard = open("/dev/null", O_WRONLY);
+        if (discard < 0 || dup2(feed[0], 0) < 0 || dup2(discard, 1) < 0) _exit(126);
+        close(feed[0]);
+        close(feed[1]);
+        execl(ORVENNA_CLI, ORVENNA_CLI, "cast", "--batch", "-", static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    close(feed[0]);
+    const auto send = [&](std::string_view text) {
+        while (!text.empty()) {
+            const ssize_t written = write(feed[1], text.data(), text.size());
+            if (written <= 0) return false;
+            text.remove_prefix(static_cast<std::size_t>(written));
+        }
+        return true;
+    };
+    const std::string block(std::size_t{1} << 20, '1');
+    bool open = send("1\t");
+    for (std::size_t sent = 0; open && sent < bytes; sent += block.size())
+        open = send(std::string_view(block).substr(0, std::min(block.size(), bytes - sent)));
+    if (open) send("\t7\t2024-03-31 12:00:00\n");
+    close(feed[1]);
+    int status = 0;
+    rusage usage{};
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid) return -1;
+    return static_cast<double>(usage.ru_maxrss) / 1024.0;  // kilobytes on Linux
+}
+
+// One 50 MB line in a batch: it is refused with an error line, and the program's peak memory
+// stays near what it needs for any batch (it held the line whole, and several copies of it
+// in the cast, before lines had a limit).
+void batchOfOneHugeLine(benchmark::State& state) {
+    std::signal(SIGPIPE, SIG_IGN);  // a program that ended early is measured all the same
+    double peak = 0;
+    for (auto _ : state) peak = std::max(peak, cliPeakMegabytes(std::size_t{50} << 20));
+    state.counters["peak_MB"] = peak;
+}
+BENCHMARK(batchOfOneHugeLine)->Unit(benchmark::kMillisecond)->Iterations(1)->UseRealTime();
 
 }  // namespace
 }  // namespace orvenna::cli

@@ -21,9 +21,19 @@ namespace {
 // Lines a chunk holds. Its answers take some 3 KB a line, so a chunk's output is below a
 // megabyte, and a thread has two chunks in flight: one being cast, one read or written.
 constexpr std::size_t ChunkLines = 256;
+// A chunk takes no more lines once it holds this many bytes, so that a chunk of long lines
+// stays as small as one of short ones.
+constexpr std::size_t ChunkBytes = std::size_t{1} << 20;
+
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+struct BatchLine {
+    std::string text;  // at most MaxBatchLineBytes of the line
+    bool tooLong = false;
+};
 
 struct Chunk {
-    std::vector<std::string> lines;  // the first `count` are this chunk's; the rest keep storage
+    std::vector<BatchLine> lines;  // the first `count` are this chunk's; the rest keep storage
     std::size_t count = 0;
     std::size_t firstNumber = 0;  // the input line number of lines[0], from 1
     rapidjson::StringBuffer answers;
@@ -32,14 +42,57 @@ struct Chunk {
     std::exception_ptr failure;  // what escaped the casting of this chunk, if anything
 };
 
-// Reads up to ChunkLines lines into `chunk`; false when there was none left.
-bool fillChunk(std::istream& in, Chunk& chunk, std::size_t firstNumber) {
-    chunk.count = 0;
-    chunk.firstNumber = firstNumber;
-    if (chunk.lines.size() < ChunkLines) chunk.lines.resize(ChunkLines);
-    while (chunk.count < ChunkLines && std::getline(in, chunk.lines[chunk.count])) ++chunk.count;
-    return chunk.count != 0;
+// Reads one line (without its "\n") into `line`, keeping no more than MaxBatchLineBytes of it:
+// the rest of a longer line is read and dropped, so no line of any length is held whole.
+// False once the input has ended, or when reading broke off (the stream's bad state).
+bool readBatchLine(std::istream& in, BatchLine& line) {
+    line.text.clear();
+    line.tooLong = false;
+    char piece[4096];
+    bool any = false;
+    while (true) {
+        in.getline(piece, sizeof piece);
+        if (in.bad()) return false;
+        const auto extracted = static_cast<std::size_t>(in.gcount());
+        const bool pieceFull = in.fail() && !in.eof();  // the line goes on past the piece
+        const bool ended = !in.fail();                  // "\n" met, or the last line without one
+        const std::size_t stored = ended && !in.eof() ? extracted - 1 : extracted;
+        any |= extracted > 0;
+        const std::size_t room = MaxBatchLineBytes - line.text.size();
+        line.text.append(piece, std::min(stored, room));
+        if (stored > room) line.tooLong = true;
+        if (!pieceFull) return any;
+        in.clear(in.rdstate() & ~std::ios::failbit);
+    }
 }
+
+// Hands out the input's lines a chunk at a time, numbered from 1; a UTF-8 byte-order mark
+// that an editor put before the first line is not part of it.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in) : in_(in) {}
+
+    // Reads up to ChunkLines lines (fewer once ChunkBytes are held) into `chunk`; false when
+    // there was none left.
+    bool fill(Chunk& chunk) {
+        chunk.count = 0;
+        chunk.firstNumber = next_;
+        if (chunk.lines.size() < ChunkLines) chunk.lines.resize(ChunkLines);
+        std::size_t bytes = 0;
+        while (chunk.count < ChunkLines && bytes < ChunkBytes && readBatchLine(in_, chunk.lines[chunk.count])) {
+            std::string& text = chunk.lines[chunk.count].text;
+            if (next_ == 1 && text.starts_with(Utf8Bom)) text.erase(0, Utf8Bom.size());
+            bytes += text.size();
+            ++chunk.count;
+            ++next_;
+        }
+        return chunk.count != 0;
+    }
+
+private:
+    std::istream& in_;
+    std::size_t next_ = 1;
+};
 
 void setField(std::optional<std::string>& field, std::string_view text) {
     if (text.empty()) {
@@ -61,9 +114,13 @@ public:
         chunk.answers.Clear();
         chunk.anyLineFailed = false;
         for (std::size_t i = 0; i < chunk.count; ++i) {
-            std::string_view line = chunk.lines[i];
-            if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-            if (!answerLine(line, chunk.firstNumber + i, chunk.answers)) chunk.anyLineFailed = true;
+            const BatchLine& line = chunk.lines[i];
+            std::string_view text = line.text;
+            if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+            const std::size_t number = chunk.firstNumber + i;
+            if (!(line.tooLong ? refuseLine(number, "longer than 1 MiB", chunk.answers)
+                               : answerLine(text, number, chunk.answers)))
+                chunk.anyLineFailed = true;
             chunk.answers.Put('\n');
         }
     }
@@ -75,17 +132,23 @@ private:
         const CastInputResult& made = made_;
         if (!made.ok()) {
             // Still one output line for the input line, and it says which line and column.
-            char digits[24];
-            const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-            message_.assign("line ");
-            message_.append(digits, end);
-            message_.append(": ").append(made.field).append(": ").append(made.error);
-            json_.writeError(out, message_);
-            return false;
+            message_.assign(made.field).append(": ").append(made.error);
+            return refuseLine(number, message_, out);
         }
         castAnalysis(made.request, result_);
         json_.writeCast(out, result_);
         return true;
+    }
+
+    // The error line for input line `number`; false, for the failed line.
+    bool refuseLine(std::size_t number, std::string_view reason, rapidjson::StringBuffer& out) {
+        char digits[24];
+        const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+        error_.assign("line ");
+        error_.append(digits, end);
+        error_.append(": ").append(reason);
+        json_.writeError(out, error_);
+        return false;
     }
 
     const CastClock& clock_;
@@ -94,6 +157,7 @@ private:
     CastResult result_;
     CastJsonWriter json_;
     std::string message_;
+    std::string error_;
 };
 
 void writeChunk(std::ostream& out, Chunk& chunk) {
@@ -103,10 +167,9 @@ void writeChunk(std::ostream& out, Chunk& chunk) {
 BatchOutcome castOnThisThread(std::istream& in, std::ostream& out, const CastClock& clock) {
     BatchOutcome outcome;
     LineCaster caster(clock);
+    LineReader reader(in);
     Chunk chunk;
-    std::size_t next = 1;
-    while (out && fillChunk(in, chunk, next)) {
-        next += chunk.count;
+    while (out && reader.fill(chunk)) {
         caster.answer(chunk);
         outcome.anyLineFailed |= chunk.anyLineFailed;
         writeChunk(out, chunk);
@@ -141,16 +204,15 @@ public:
         BatchOutcome outcome;
         std::size_t read = 0;     // chunks read so far; chunk k lives in slot k % size
         std::size_t written = 0;  // chunks written so far
-        std::size_t nextLine = 1;
+        LineReader reader(in);
         bool inputEnded = false;
         while (true) {
             while (!inputEnded && read - written < chunks_.size()) {
                 Chunk& chunk = chunks_[read % chunks_.size()];
-                if (!fillChunk(in, chunk, nextLine)) {
+                if (!reader.fill(chunk)) {
                     inputEnded = true;
                     break;
                 }
-                nextLine += chunk.count;
                 ++read;
                 {
                     const std::lock_guard<std::mutex> lock(mutex_);

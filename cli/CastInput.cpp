@@ -1,5 +1,6 @@
 #include "CastInput.h"
 
+#include <algorithm>
 #include <array>
 
 #include "Options.h"
@@ -112,6 +113,10 @@ void makeRequest(const CastInput& in, const CastClock& clock, CastInputResult& r
         const auto front = static_cast<std::size_t>(text.data() - request.numberText.data());
         request.numberText.resize(front + text.size());
         request.numberText.erase(0, front);
+        // What the window's number box could not hold is no number to cast from: "3.5" would
+        // be cast as 3 and 5, a letter as a zero.
+        if (!std::all_of(request.numberText.begin(), request.numberText.end(), isNumberCharacter))
+            return fail(result, "input", "not a whole number (only the digits 0-9 and -)");
         if (request.method == TimeCasting) request.drawTimeChoice = in.drawTime ? DrawTime : CurrentTime;
         return check(result);
     }

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <optional>
 #include <ostream>
 
@@ -59,11 +60,20 @@ public:
     void clearItems() override {}
     void appendItem(std::wstring_view title, std::int64_t id) override {
         out_ << id << '\t' << toUtf8(listedText(title)) << '\n';
+        ++printed_;
     }
+    std::size_t printed() const { return printed_; }
 
 private:
     std::ostream& out_;
+    std::size_t printed_ = 0;
 };
+
+// An empty list is no failure, but it is said, on the error stream, so the list stays empty.
+int noRecords(std::ostream& err) {
+    err << "orvenna-cli: no saved results\n";
+    return ExitOk;
+}
 
 Json::Value recordJson(const YsModel& m) {
     Json::Value out(Json::objectValue);
@@ -125,14 +135,22 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         at.unixNowMillis = unixMillis(at.localNow, clock.biasMinutes);
     }
 
-    EasyDb store(programDirectory());
+    const std::filesystem::path directory = programDirectory();
+    std::error_code ignored;
+    if (!std::filesystem::exists(EasyDb::databasePath(directory), ignored)) {
+        // Nothing was ever saved here; looking makes no store, and neither does a delete.
+        if (verb == "list") return noRecords(err);
+        err << "orvenna-cli: no saved result with id " << *id << " (nothing is saved yet)\n";
+        return ExitFailed;
+    }
+    EasyDb store(directory);
     if (verb == "list") {
         PrintedList list(out);
         if (const Status listed = store.fillList(list); !listed) {
             err << "orvenna-cli: cannot read " << store.path().string() << ": " << listed.error().message << '\n';
             return ExitFailed;
         }
-        return ExitOk;
+        return list.printed() == 0 ? noRecords(err) : ExitOk;
     }
 
     const Result<YsModel> loaded = store.load(*id);

@@ -4,9 +4,10 @@
 
 #include "Cli.h"
 #include "framework/Console.h"
+#include "framework/ConsoleStreams.h"
 
 int main(int argc, char** argv) {
-    orvenna::useByteStreams();
+    const orvenna::ConsoleStreams streams;
     std::ios::sync_with_stdio(false);
     curl_global_init(CURL_GLOBAL_ALL);
     int code = orvenna::cli::ExitFailed;
@@ -17,5 +18,8 @@ int main(int argc, char** argv) {
         code = orvenna::cli::reportEscapedException(std::cerr);
     }
     curl_global_cleanup();
+    // Written out while the console still reads UTF-8; the streams' own flush at exit would
+    // come after the code page is given back.
+    std::cout.flush();
     return code;
 }

@@ -42,6 +42,12 @@ struct CastCheck {
     std::wstring_view message;
 };
 
+// The characters a number casting's number is typed with: the digits and "-", all the
+// casting panel's number box admits.
+constexpr bool isNumberCharacter(wchar_t c) {
+    return (c >= L'0' && c <= L'9') || c == L'-';
+}
+
 // Checks in the order the user is told: the method, the method's own input, the zodiac.
 CastCheck checkRequest(const CastRequest& request);
 

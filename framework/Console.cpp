@@ -1,13 +1,9 @@
 #include "Console.h"
 
 #ifdef _WIN32
-#include <fcntl.h>
-#include <io.h>
 #include <windows.h>
 // Needs the types of windows.h.
 #include <shellapi.h>
-
-#include <cstdio>
 #endif
 
 #include "base/Text.h"
@@ -25,15 +21,6 @@ std::vector<std::string> utf8Arguments(int argc, char** argv) {
     }
 #endif
     return std::vector<std::string>(argv + (argc > 0 ? 1 : 0), argv + argc);
-}
-
-void useByteStreams() {
-#ifdef _WIN32
-    _setmode(_fileno(stdin), _O_BINARY);
-    _setmode(_fileno(stdout), _O_BINARY);
-    _setmode(_fileno(stderr), _O_BINARY);
-    SetConsoleOutputCP(CP_UTF8);
-#endif
 }
 
 std::filesystem::path utf8Path(std::string_view text) {

@@ -1,5 +1,5 @@
-// What a command-line program needs of its platform: its arguments as UTF-8, standard
-// streams that carry bytes unchanged, and a console that shows UTF-8.
+// What a command-line program needs of its platform: its arguments and paths as UTF-8 (the
+// standard streams themselves are ConsoleStreams' business).
 #pragma once
 
 #include <filesystem>
@@ -13,10 +13,6 @@ namespace orvenna {
 // system's code page, which cannot hold every character; there they are read again from
 // the wide command line.
 std::vector<std::string> utf8Arguments(int argc, char** argv);
-
-// Standard input and output as bytes (on Windows no "\n" becomes "\r\n", so the output is
-// the same on both systems), and a console that reads what is written as UTF-8.
-void useByteStreams();
 
 // A path given as UTF-8 (an argument, a setting): on Windows a narrow path would be read in
 // the system's code page.

@@ -39,10 +39,8 @@ bool cancelled(const std::atomic<bool>* cancel) {
 // the current directory first.
 std::wstring pingProgram(const std::string& command) {
     if (command != "ping") return fromUtf8(command);
-    wchar_t directory[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(directory, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return L"ping.exe";
-    return std::wstring(directory, length) + L"\\ping.exe";
+    const std::filesystem::path ping = systemProgram(SystemFolder::System, L"ping.exe");
+    return ping.empty() ? L"ping.exe" : ping.wstring();
 }
 
 // Reads what is waiting in the pipe and drops it, so that the child never blocks on a full pipe.
@@ -60,6 +58,22 @@ void drain(HANDLE pipe) {
 }  // namespace
 
 #ifdef _WIN32
+
+std::filesystem::path systemProgram(SystemFolder folder, std::wstring_view name) {
+    const auto ask = folder == SystemFolder::Windows ? GetSystemWindowsDirectoryW : GetSystemDirectoryW;
+    std::wstring directory(MAX_PATH, L'\0');
+    // Too small a buffer gets the length the folder needs, its terminating NUL counted.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        const UINT length = ask(directory.data(), static_cast<UINT>(directory.size()));
+        if (length == 0) return {};
+        if (length < directory.size()) {
+            directory.resize(length);
+            return std::filesystem::path(directory) / name;
+        }
+        directory.resize(length);
+    }
+    return {};
+}
 
 std::wstring quotedArgument(std::wstring_view argument) {
     // A plain word stays as it is: some programs (setup programs among them) look for their

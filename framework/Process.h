@@ -1,5 +1,5 @@
-// Child processes: the one-shot network check and the hand-over to a downloaded installer.
-// Neither goes through a shell, and neither shows a window.
+// Child processes: the one-shot network check, the help viewer and the hand-over to a
+// downloaded installer. None goes through a shell; the network check shows no window.
 #pragma once
 
 #include <atomic>
@@ -19,6 +19,12 @@ namespace orvenna {
 bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel = nullptr);
 
 #ifdef _WIN32
+// A program of the system's by its full path, so that nothing of that name in the current
+// folder stands in for it: in the Windows folder (hh.exe) or in its System32 folder (ping.exe).
+// Empty when the system does not say where its folder is.
+enum class SystemFolder { Windows, System };
+std::filesystem::path systemProgram(SystemFolder folder, std::wstring_view name);
+
 // One argument of a Windows command line as the C runtime splits it back: a word without
 // blanks or quotes as it is, anything else quoted, with the backslashes before a quote doubled
 // and the quote escaped, so no text can add arguments.

@@ -13,9 +13,19 @@ namespace orvenna {
 
 std::filesystem::path executableDirectory() {
 #ifdef _WIN32
-    wchar_t buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameW(nullptr, buffer, MAX_PATH);
-    return std::filesystem::path(std::wstring(buffer, length)).parent_path();
+    // A path may be longer than MAX_PATH (the manifest allows long paths): the buffer grows
+    // until the whole name fits, which the call tells by leaving room to spare.
+    std::wstring buffer(MAX_PATH, L'\0');
+    while (buffer.size() <= 32768 * 2) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            return std::filesystem::path(buffer).parent_path();
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    return {};
 #else
     std::error_code error;
     const auto exe = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -57,8 +67,10 @@ bool isWritableDirectory(const std::filesystem::path& directory) {
 }  // namespace
 
 std::filesystem::path programDirectory() {
-    if (const char* home = std::getenv("ORVENNA_HOME"); home != nullptr && *home != '\0') return home;
 #ifdef _WIN32
+    // Read as wide text: the narrow environment is in the ANSI code page, which cannot hold
+    // every folder name.
+    if (const wchar_t* home = _wgetenv(L"ORVENNA_HOME"); home != nullptr && *home != L'\0') return home;
     // Beside the executable, as the setup program installs it (in the user's own programs
     // folder). A copy placed where the user may not write (Program Files) keeps the data in
     // the user's local application-data folder instead. Decided once: it takes a file's try.
@@ -70,6 +82,7 @@ std::filesystem::path programDirectory() {
     }();
     return directory;
 #else
+    if (const char* home = std::getenv("ORVENNA_HOME"); home != nullptr && *home != '\0') return home;
     const std::filesystem::path exe = executableDirectory();
     // An installed copy (bin/ beside share/orvenna/) keeps each user's data in their home,
     // even when the user could write to bin/.

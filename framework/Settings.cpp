@@ -3,12 +3,19 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <utility>
 
+#include "base/PathText.h"
 #include "base/Text.h"
 #include "framework/ProgramDirectory.h"
+#include "framework/SystemError.h"
 
 #ifdef _WIN32
 #include <windows.h>
+
+#include <atomic>
+#include <optional>
+#include <string>
 
 #include "framework/WinHandle.h"
 #else
@@ -49,10 +56,137 @@ bool isStorable(std::wstring_view key, std::wstring_view value) {
            !hasLineBreakOrNul(key) && !hasLineBreakOrNul(value);
 }
 
-#ifndef _WIN32
+constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
+
+// Removes the temporary file on every way out that does not put it in place.
+class TemporaryName {
+public:
+    explicit TemporaryName(std::filesystem::path path) : path_(std::move(path)) {}
+    TemporaryName(TemporaryName&& other) noexcept : path_(std::exchange(other.path_, {})) {}
+    ~TemporaryName() {
+        std::error_code ignored;
+        if (!path_.empty()) std::filesystem::remove(path_, ignored);
+    }
+    TemporaryName(const TemporaryName&) = delete;
+    TemporaryName& operator=(const TemporaryName&) = delete;
+    const std::filesystem::path& path() const { return path_; }
+    void keep() { path_.clear(); }
+
+private:
+    std::filesystem::path path_;
+};
+
+// A name beside `target` for the file that is to replace it: hidden on Linux, unique to this
+// process and call.
+std::filesystem::path temporaryNameFor(const std::filesystem::path& target, unsigned attempt) {
+    static std::atomic<unsigned> serial{0};
+#ifdef _WIN32
+    const unsigned long process = GetCurrentProcessId();
+#else
+    const unsigned long process = static_cast<unsigned long>(::getpid());
+#endif
+    std::string suffix = ".";
+    suffix.append(std::to_string(process)).append(".").append(std::to_string(serial++));
+    suffix.append(".").append(std::to_string(attempt)).append(".tmp");
+    std::filesystem::path name = ".";
+    name += target.filename();
+    name += suffix;
+    return (target.has_parent_path() ? target.parent_path() : std::filesystem::path(".")) / name;
+}
+
+#ifdef _WIN32
+
+constexpr std::string_view Utf16Bom = "\xFF\xFE";
+// A config.ini is a few lines; anything far larger is not one to convert.
+constexpr LONGLONG MaxConvertedSize = 16 << 20;
+
+Error windowsError(DWORD code, std::string_view what, const std::filesystem::path& file) {
+    return {static_cast<int>(code),
+            std::string(what) + pathUtf8(file) + ": " + systemErrorText(static_cast<int>(code))};
+}
+
+// The whole file, or nothing when it cannot be read (or is missing).
+std::optional<std::string> fileBytes(const std::filesystem::path& file) {
+    const WinHandle handle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!handle || !GetFileSizeEx(handle.get(), &size) || size.QuadPart > MaxConvertedSize) return std::nullopt;
+    std::string bytes(static_cast<std::size_t>(size.QuadPart), '\0');
+    DWORD read = 0;
+    if (!bytes.empty() && (!ReadFile(handle.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+                           read != bytes.size()))
+        return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::wstring> decoded(std::string_view bytes, UINT codePage, DWORD flags) {
+    if (bytes.empty()) return std::wstring();
+    const int length = MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    if (length <= 0) return std::nullopt;
+    std::wstring text(static_cast<std::size_t>(length), L'\0');
+    MultiByteToWideChar(codePage, flags, bytes.data(), static_cast<int>(bytes.size()), text.data(), length);
+    return text;
+}
+
+// The text of a profile file the profile calls would misread: UTF-8 (the mark they take for
+// part of the first line, the characters for ANSI ones) or the ANSI code page (which a later
+// write of Chinese text would not hold). Nothing for a file already in UTF-16.
+std::optional<std::wstring> textToConvert(std::string_view bytes) {
+    if (bytes.starts_with(Utf16Bom) || bytes.starts_with("\xFE\xFF")) return std::nullopt;
+    if (bytes.starts_with(Utf8Bom)) bytes.remove_prefix(Utf8Bom.size());
+    if (auto text = decoded(bytes, CP_UTF8, MB_ERR_INVALID_CHARS)) return text;
+    return decoded(bytes, CP_ACP, 0);
+}
+
+// Writes `bytes` to a new temporary file beside `target` and flushes it; empty on failure.
+std::optional<TemporaryName> writtenTemporary(const std::filesystem::path& target, std::string_view bytes) {
+    for (unsigned attempt = 0; attempt < 100; ++attempt) {
+        TemporaryName temporary(temporaryNameFor(target, attempt));
+        const WinHandle file(CreateFileW(temporary.path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file) {
+            if (GetLastError() == ERROR_FILE_EXISTS) continue;
+            temporary.keep();  // nothing was made
+            return std::nullopt;
+        }
+        DWORD written = 0;
+        if (!WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) ||
+            written != bytes.size() || !FlushFileBuffers(file.get()))
+            return std::nullopt;
+        return std::optional<TemporaryName>(std::move(temporary));
+    }
+    return std::nullopt;
+}
+
+// Puts the temporary file in place of `target` in one step, so the old file survives any
+// failure; false with GetLastError() telling why.
+bool putInPlace(TemporaryName& temporary, const std::filesystem::path& target, bool targetExists) {
+    const bool replaced = targetExists
+                              ? ReplaceFileW(target.c_str(), temporary.path().c_str(), nullptr,
+                                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != 0
+                              : MoveFileExW(temporary.path().c_str(), target.c_str(), MOVEFILE_WRITE_THROUGH) != 0;
+    if (replaced) temporary.keep();
+    return replaced;
+}
+
+// Converts a config.ini the user wrote in UTF-8 or ANSI to UTF-16 with its mark, keeping every
+// key and value, so that the profile calls read all of it and keep the Chinese they write.
+// Done once: the converted file is left alone from then on. Best effort: a file that cannot
+// be replaced is read as it is.
+void convertToUtf16(const std::filesystem::path& iniFile) {
+    const std::optional<std::string> bytes = fileBytes(iniFile);
+    if (!bytes) return;
+    const std::optional<std::wstring> text = textToConvert(*bytes);
+    if (!text) return;
+    std::string utf16(Utf16Bom);
+    utf16.append(reinterpret_cast<const char*>(text->data()), text->size() * sizeof(wchar_t));
+    if (std::optional<TemporaryName> temporary = writtenTemporary(iniFile, utf16))
+        putInPlace(*temporary, iniFile, true);
+}
+
+#else
 
 constexpr std::string_view SectionName = "sys";
-constexpr std::string_view Utf8Bom = "\xEF\xBB\xBF";
 
 bool isBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
@@ -242,34 +376,16 @@ bool writeAll(int fd, std::string_view data) {
     return true;
 }
 
-// Removes the temporary file on every way out that does not put it in place.
-class TemporaryName {
-public:
-    explicit TemporaryName(std::filesystem::path path) : path_(std::move(path)) {}
-    ~TemporaryName() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TemporaryName(const TemporaryName&) = delete;
-    TemporaryName& operator=(const TemporaryName&) = delete;
-    const std::filesystem::path& path() const { return path_; }
-    void keep() { path_.clear(); }
-
-private:
-    std::filesystem::path path_;
-};
-
 // Puts `content` in place of `target` so that the old file survives every failure: a new
 // file beside it is written and synced, then renamed over it in one step. `mode` keeps the
 // old file's permissions when `keepMode`; a new file gets the usual ones for the process's umask.
 // 0, or the errno of the step that failed.
 int replaceFile(const std::filesystem::path& target, std::string_view content, bool keepMode, mode_t mode) {
-    static std::atomic<unsigned> serial{0};
     const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
     std::filesystem::path name;
     FileDescriptor fd;
-    for (int attempt = 0; attempt < 100 && !fd; ++attempt) {
-        name = folder / ("." + target.filename().string() + "." + std::to_string(::getpid()) + "." +
-                         std::to_string(serial++) + ".tmp");
+    for (unsigned attempt = 0; attempt < 100 && !fd; ++attempt) {
+        name = temporaryNameFor(target, attempt);
         fd = FileDescriptor(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
         if (!fd && errno != EEXIST) return errno;
     }
@@ -298,6 +414,7 @@ std::filesystem::path settingsFile() {
 #ifdef _WIN32
 
 std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view defaultText) {
+    convertToUtf16(iniFile);
     const std::wstring keyText(trimControl(key));
     const std::wstring defaultCopy(defaultText);
     std::wstring buffer(MaxSettingLength + 1, L'\0');
@@ -307,21 +424,37 @@ std::wstring readSetting(const std::filesystem::path& iniFile, std::wstring_view
     return buffer;
 }
 
+// The profile call writes a copy, which then replaces the file in one step, as on Linux: a
+// write that breaks off (a full disk, the power gone) leaves the old file whole.
 Status writeSetting(const std::filesystem::path& iniFile, std::wstring_view key, std::wstring_view value) {
     const std::wstring keyText(trimControl(key));
     if (!isStorable(keyText, value)) return notStorable();
     const std::wstring valueText(value);
+
+    const DWORD attributes = GetFileAttributesW(iniFile.c_str());
+    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    if (!exists && GetLastError() != ERROR_FILE_NOT_FOUND)
+        return windowsError(GetLastError(), "cannot write ", iniFile);
+    // A file the user made read-only is refused, as the profile calls refuse it, rather than
+    // replaced around its attribute.
+    if (exists && (attributes & FILE_ATTRIBUTE_READONLY) != 0)
+        return windowsError(ERROR_ACCESS_DENIED, "cannot write ", iniFile);
+    convertToUtf16(iniFile);
+
     // A new file starts with a UTF-16 byte-order mark: the profile functions then keep it in
     // UTF-16, where they would write the ANSI code page and lose the Chinese of the update day
     // on a system set to another one.
-    if (const WinHandle created(
-            CreateFileW(iniFile.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
-        created) {
-        DWORD written = 0;
-        WriteFile(created.get(), "\xFF\xFE", 2, &written, nullptr);
-    }
-    if (!WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(), iniFile.c_str()))
-        return Error{static_cast<int>(GetLastError()), "cannot write " + iniFile.string()};
+    std::optional<TemporaryName> temporary = writtenTemporary(iniFile, Utf16Bom);
+    if (!temporary) return windowsError(GetLastError(), "cannot write beside ", iniFile);
+    if (exists && !CopyFileW(iniFile.c_str(), temporary->path().c_str(), FALSE))
+        return windowsError(GetLastError(), "cannot read ", iniFile);
+    if (!WritePrivateProfileStringW(L"sys", keyText.c_str(), valueText.c_str(), temporary->path().c_str()))
+        return windowsError(GetLastError(), "cannot write ", iniFile);
+    if (const WinHandle written(CreateFileW(temporary->path().c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        !written || !FlushFileBuffers(written.get()))
+        return windowsError(GetLastError(), "cannot write ", iniFile);
+    if (!putInPlace(*temporary, iniFile, exists)) return windowsError(GetLastError(), "cannot replace ", iniFile);
     return success();
 }
 

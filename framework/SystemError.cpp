@@ -1,9 +1,9 @@
 #include "SystemError.h"
 
-#include "base/Text.h"
-
 #ifdef _WIN32
 #include <windows.h>
+
+#include "base/Text.h"
 #else
 #include <cerrno>
 #include <cstring>
@@ -11,35 +11,34 @@
 
 namespace orvenna {
 
+std::string systemErrorText(int code) {
 #ifdef _WIN32
-
-Error systemError(const std::string& what) {
-    return systemError(what, static_cast<int>(GetLastError()));
-}
-
-Error systemError(const std::string& what, int code) {
     wchar_t* text = nullptr;
     const DWORD length =
         FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                        nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::wstring reason = length > 0 ? std::wstring(text, length) : L"error " + std::to_wstring(code);
+    std::wstring message(text != nullptr ? text : L"", length);
     LocalFree(text);
-    // The system's texts end in a line break; an Error is one line.
-    while (!reason.empty() && (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
-        reason.pop_back();
-    return Error{code, what + ": " + toUtf8(reason)};
+    // The system ends its sentences with a line break.
+    while (!message.empty() && (message.back() == L'\n' || message.back() == L'\r' || message.back() == L' '))
+        message.pop_back();
+    if (message.empty()) return "error " + std::to_string(code);
+    return toUtf8(message);
+#else
+    return std::strerror(code);
+#endif
 }
 
-#else
-
 Error systemError(const std::string& what) {
+#ifdef _WIN32
+    return systemError(what, static_cast<int>(GetLastError()));
+#else
     return systemError(what, errno);
+#endif
 }
 
 Error systemError(const std::string& what, int code) {
-    return Error{code, what + ": " + std::strerror(code)};
+    return Error{code, what + ": " + systemErrorText(code)};
 }
-
-#endif
 
 }  // namespace orvenna

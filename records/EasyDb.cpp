@@ -5,6 +5,7 @@
 #include <array>
 #include <system_error>
 
+#include "base/PathText.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -87,16 +88,19 @@ std::string EasyDb::listStatement() {
     return std::string("SELECT ") + Columns[0].name + "," + Columns[1].name + " From " + Table + " ORDER BY _id DESC;";
 }
 
-EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs) {
-    const std::filesystem::path directory = programDirectory / "src" / "data";
-    path_ = directory / "ssq.db";
+std::filesystem::path EasyDb::databasePath(const std::filesystem::path& programDirectory) {
+    return programDirectory / "src" / "data" / "ssq.db";
+}
+
+EasyDb::EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs)
+    : path_(databasePath(programDirectory)) {
     std::error_code error;
-    std::filesystem::create_directories(directory, error);
+    std::filesystem::create_directories(path_.parent_path(), error);
 
     const bool exists = std::filesystem::exists(path_, error);
     sqlite3* raw = nullptr;
     const int flags = exists ? SQLITE_OPEN_READWRITE : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
-    const int rc = sqlite3_open_v2(path_.string().c_str(), &raw, flags, nullptr);
+    const int rc = sqlite3_open_v2(pathUtf8(path_).c_str(), &raw, flags, nullptr);
     db_.reset(raw);  // SQLite hands out a handle even when opening fails; it must be closed
     if (rc != SQLITE_OK) {
         db_.reset();

@@ -49,7 +49,10 @@ public:
     // "SELECT _id,ysname From tarv_table ORDER BY _id DESC;"
     static std::string listStatement();
 
-    // Opens (or creates) programDirectory/src/data/ssq.db, creating the directories.
+    // programDirectory/src/data/ssq.db, the file a store of that directory opens.
+    static std::filesystem::path databasePath(const std::filesystem::path& programDirectory);
+
+    // Opens (or creates) databasePath(programDirectory), creating the directories.
     // A locked database is waited for up to `busyTimeoutMs` before a statement fails.
     explicit EasyDb(const std::filesystem::path& programDirectory, int busyTimeoutMs = 3000);
     ~EasyDb();

@@ -338,7 +338,9 @@ inline std::optional<std::string> announcement(const std::filesystem::path& file
 }
 
 // Where a program's standard output goes.
-enum class StdoutTo { Captured, DevFull, Closed };
+// Where a program's standard output goes: captured, a full disk, no stream at all, or a pipe
+// whose reader has gone (as `| head` leaves it).
+enum class StdoutTo { Captured, DevFull, Closed, ClosedPipe };
 
 struct ProgramRun {
     int code = -1;  // the exit code, or 128 + the signal that ended the program
@@ -360,6 +362,9 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
     for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
     argv.push_back(nullptr);
 
+    // The reading end is closed before the child starts, so its first write meets no reader.
+    int pipeEnds[2] = {-1, -1};
+    if (stdoutTo == StdoutTo::ClosedPipe && pipe(pipeEnds) == 0) close(pipeEnds[0]);
     const pid_t pid = fork();
     if (pid == 0) {  // only calls that are safe between fork and exec
         const int in = open(inFile.c_str(), O_RDONLY);
@@ -367,6 +372,11 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
         if (in < 0 || err < 0 || dup2(in, 0) < 0 || dup2(err, 2) < 0) _exit(126);
         if (stdoutTo == StdoutTo::Closed) {
             close(1);
+        } else if (stdoutTo == StdoutTo::ClosedPipe) {
+            // As a shell starts it: SIGPIPE at its default, which ends a program that writes.
+            signal(SIGPIPE, SIG_DFL);
+            if (pipeEnds[1] < 0 || dup2(pipeEnds[1], 1) < 0) _exit(126);
+            close(pipeEnds[1]);
         } else {
             const int out = stdoutTo == StdoutTo::DevFull ? open("/dev/full", O_WRONLY)
                                                           : open(outFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -378,6 +388,7 @@ inline ProgramRun runProgram(const std::string& program, const std::vector<std::
         execv(program.c_str(), argv.data());
         _exit(127);
     }
+    if (pipeEnds[1] >= 0) close(pipeEnds[1]);
     ProgramRun run;
     int status = 0;
     if (pid > 0 && waitpid(pid, &status, 0) == pid)

@@ -21,8 +21,10 @@
 #include "TestSigner.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
+#include "framework/Console.h"
 #include "framework/Gb18030.h"
 #include "records/EasyDb.h"
 
@@ -135,12 +137,17 @@ TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
         {"cast", "--method", "2", "--input", "11111", "--zodiac", "1"},
         {"cast", "--method", "2", "--input", "111115", "--zodiac", "1"},
         {"cast", "--method", "2", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "abc", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "3.5", "--zodiac", "1"},
+        {"cast", "--method", "1", "--input", "😀", "--zodiac", "1"},
+        {"cast", "--method", "3", "--input", "1e12", "--zodiac", "1"},
         {"frobnicate"},
         {},
     };
-    const std::vector<std::string> named = {"--bogus", "--method", "--method", "--method",   "--input",  "--input",
-                                            "--input", "--input",  "--zodiac", "--zodiac",   "--zodiac", "--time",
-                                            "--input", "--input",  "--input",  "frobnicate", "usage"};
+    const std::vector<std::string> named = {"--bogus", "--method",   "--method", "--method", "--input",  "--input",
+                                            "--input", "--input",    "--zodiac", "--zodiac", "--zodiac", "--time",
+                                            "--input", "--input",    "--input",  "--input",  "--input",  "--input",
+                                            "--input", "frobnicate", "usage"};
     for (std::size_t i = 0; i < bad.size(); ++i) {
         const CliRun run = cli(bad[i]);
         EXPECT_EQ(run.code, 2) << i;
@@ -159,13 +166,14 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
         "\n"
         "2\t111114\t1\t2024-03-31 12:00:00\n"
         "3\t\t5\t2024-03-31 12:00:00\n"
-        "1\t1234\t7\t2024-02-30 12:00:00\n";
+        "1\t1234\t7\t2024-02-30 12:00:00\n"
+        "1\t3.5\t7\t2024-03-31 12:00:00\n";
     const CliRun run = cli({"cast", "--batch", "-"}, lines);
     ASSERT_EQ(run.code, 1) << run.err;  // some lines failed
     std::istringstream out(run.out);
     std::vector<Json::Value> objects;
     for (std::string line; std::getline(out, line);) objects.push_back(parse(line));
-    ASSERT_EQ(objects.size(), 6u);
+    ASSERT_EQ(objects.size(), 7u);
     const CliRun single = cli(Cast1234);
     EXPECT_EQ(objects[0], parse(single.out));
     EXPECT_TRUE(objects[1].isMember("error"));
@@ -173,6 +181,7 @@ TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
     EXPECT_EQ(objects[3]["primary"]["name"].asString(), "泽天夬");
     EXPECT_EQ(objects[4]["header"].asString().rfind("以超时空毫秒起卦,卦主生肖:辰", 0), 0u);
     EXPECT_EQ(objects[5]["error"].asString().rfind("line 6: time: ", 0), 0u);
+    EXPECT_EQ(objects[6]["error"].asString().rfind("line 7: input: not a whole number", 0), 0u);
 
     const CliRun missing = cli({"cast", "--batch", "/nonexistent/requests.tsv"});
     EXPECT_EQ(missing.code, 1);
@@ -218,6 +227,37 @@ TEST(CliCastTest, BatchOnSeveralThreadsAnswersInInputOrder) {
         const CliRun several = cli({"cast", "--batch", "-", "--jobs", jobs}, lines);
         EXPECT_EQ(several.code, 1) << jobs;
         EXPECT_TRUE(several.out == one.out) << jobs << " threads answer otherwise";
+    }
+}
+
+// A line too long to answer gets its error line and is never held whole: the line after it is
+// the next request, not its tail. A byte-order mark an editor wrote is no part of the first line.
+TEST(CliCastTest, BatchLinesOfAnyLengthAfterAByteOrderMark) {
+    const std::string good = "1\t1234\t7\t2024-03-31 12:00:00";
+    const std::string longest = "1\t" + std::string(MaxBatchLineBytes - 2, '1');
+    const std::string lines = "\xEF\xBB\xBF" + good + "\n" + longest + "1\t7\n" + good + "\r\n" + longest + '\n' +
+                              std::string(3 * MaxBatchLineBytes, '2');
+    const TempDirectory dir;
+    const std::filesystem::path file = dir.path() / "requests.tsv";
+    std::ofstream(file, std::ios::binary) << lines;
+    const std::string single = cli(Cast1234).out;
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"cast", "--batch", "-", "--jobs", "1"},
+          std::vector<std::string>{"cast", "--batch", utf8Path(file), "--jobs", "2"}}) {
+        const CliRun run = cli(args, lines);
+        EXPECT_EQ(run.code, 1) << args[2];
+        std::istringstream out(run.out);
+        std::vector<std::string> answers;
+        for (std::string line; std::getline(out, line);) answers.push_back(line + '\n');
+        ASSERT_EQ(answers.size(), 5u) << args[2];
+        EXPECT_EQ(answers[0], single);
+        EXPECT_EQ(answers[1], R"j({"error":"line 2: longer than 1 MiB"})j"
+                              "\n");
+        EXPECT_EQ(answers[2], single);
+        EXPECT_EQ(answers[3], R"j({"error":"line 4: zodiac: missing (1 子鼠 ... 12 亥猪)"})j"
+                              "\n");
+        EXPECT_EQ(answers[4], R"j({"error":"line 5: longer than 1 MiB"})j"
+                              "\n");
     }
 }
 
@@ -271,13 +311,14 @@ std::string fileText(const std::filesystem::path& path) {
     return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
-// The real program run with `args`, in a process of its own.
-CliRun runProgram(const std::vector<std::string>& args) {
+// The real program (or a copy of it) run with `args`, in a process of its own.
+CliRun runProgram(const std::vector<std::string>& args,
+                  const std::filesystem::path& program = builtProgram(ORVENNA_CLI)) {
     const TempDirectory dir;
     ChildProcess::Options options;
     options.output = dir.path() / "out.txt";
     options.errors = dir.path() / "err.txt";
-    std::vector<std::string> arguments = {utf8Path(builtProgram(ORVENNA_CLI))};
+    std::vector<std::string> arguments = {utf8Path(program)};
     arguments.insert(arguments.end(), args.begin(), args.end());
     const int code = ChildProcess(arguments, options).wait();
     return {code, fileText(options.output), fileText(options.errors)};
@@ -291,6 +332,25 @@ TEST(CliProcessTest, ExitCodesOfTheRealProgram) {
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.out, "");
     EXPECT_NE(run.err.find("--zodiac"), std::string::npos);
+}
+
+// A copy in a folder whose path is longer than MAX_PATH finds its own folder whole and keeps its
+// records beside itself.
+TEST(CliProcessTest, AProgramFolderPastMaxPathKeepsItsDataBesideIt) {
+    if (underWine()) GTEST_SKIP() << "Wine starts no program from a folder past MAX_PATH; Windows does";
+    const TempDirectory dir;
+    std::filesystem::path folder = dir.path();
+    const std::filesystem::path name = utf8Path(std::string_view("很长的文件夹名称 a long folder name"));
+    while (folder.native().size() <= 300) folder /= name;
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path copy = folder / builtProgram(ORVENNA_CLI).filename();
+    std::filesystem::copy_file(builtProgram(ORVENNA_CLI), copy);
+    const ScopedEnv home("ORVENNA_HOME", nullptr);
+    const CliRun saved =
+        runProgram({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--save", "长"}, copy);
+    EXPECT_EQ(saved.code, 0) << saved.err;
+    EXPECT_TRUE(std::filesystem::exists(folder / "src" / "data" / "ssq.db"));
+    EXPECT_EQ(runProgram({"history", "list"}, copy).out.rfind("1\t长(", 0), 0u);
 }
 
 // A phone's reader gets back exactly the result text from the picture the panel draws.
@@ -504,6 +564,7 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
     failsWithOneLine(cliProcess({"--help"}, "", StdoutTo::DevFull), "output");
     failsWithOneLine(cliProcess(with({"--save", "满"}), "", StdoutTo::DevFull), "saved with id 1");
     failsWithOneLine(cliProcess(with({"--save", "关", "--json"}), "", StdoutTo::Closed), "saved with id 2");
+    failsWithOneLine(cliProcess(with({"--save", "管"}), "", StdoutTo::ClosedPipe), "saved with id 3");
     failsWithOneLine(cliProcess({"history", "list"}, "", StdoutTo::DevFull), "output");
     failsWithOneLine(cliProcess({"history", "show", "1"}, "", StdoutTo::Closed), "output");
     // Far more than one buffer: the write fails long before the end.
@@ -511,7 +572,11 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
     for (int i = 0; i < 200; ++i) lines += "2\t111114\t1\t2024-03-31 12:00:00\n";
     failsWithOneLine(cliProcess({"cast", "--batch", "-"}, lines, StdoutTo::DevFull), "output");
 
-    EXPECT_EQ(cliProcess({"history", "list"}).out, "2\t关(2024年3月31日12时)\n1\t满(2024年3月31日12时)\n");
+    failsWithOneLine(cliProcess({"history", "list"}, "", StdoutTo::ClosedPipe), "output");
+    failsWithOneLine(cliProcess({"cast", "--batch", "-"}, lines, StdoutTo::ClosedPipe), "output");
+
+    EXPECT_EQ(cliProcess({"history", "list"}).out,
+              "3\t管(2024年3月31日12时)\n2\t关(2024年3月31日12时)\n1\t满(2024年3月31日12时)\n");
     EXPECT_EQ(cliProcess(cast).code, 0);
 }
 
@@ -575,6 +640,20 @@ TEST_F(CliHistoryTest, EveryListedTitleIsOneLine) {
               "伪造\n99\t假的(2024年3月31日12时)");
     const std::string shown = cliProcess({"history", "show", "4"}).out;
     EXPECT_NE(shown.find("ysname\t\\u001b[2J左\\u202e右(2024年3月31日12时)\n"), std::string::npos) << shown;
+}
+
+// Looking at records that were never saved creates no store (nor its folders), and says so.
+TEST_F(CliHistoryTest, LookingWhereNothingIsSavedCreatesNothing) {
+    const CliRun list = cli({"history", "list"});
+    EXPECT_EQ(list.code, 0);
+    EXPECT_EQ(list.out, "");
+    EXPECT_EQ(list.err, "orvenna-cli: no saved results\n");
+    for (const char* verb : {"show", "replay", "delete"}) {
+        const CliRun run = cli({"history", verb, "1"});
+        EXPECT_EQ(run.code, 1) << verb;
+        EXPECT_NE(run.err.find("no saved result with id 1"), std::string::npos) << run.err;
+    }
+    EXPECT_FALSE(std::filesystem::exists(home_));
 }
 
 TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {

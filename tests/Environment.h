@@ -11,6 +11,8 @@
 #include <windows.h>
 #endif
 
+#include "base/PathText.h"
+
 namespace orvenna {
 
 #ifdef _WIN32
@@ -34,11 +36,7 @@ inline std::string utf8FromWide(const std::wstring& wide) {
 
 // A path as UTF-8, as SQLite and the arguments and environment of child processes take it.
 inline std::string utf8Path(const std::filesystem::path& path) {
-#ifdef _WIN32
-    return utf8FromWide(path.wstring());
-#else
-    return path.string();
-#endif
+    return pathUtf8(path);
 }
 
 // The variable's value; nothing when it is not set.

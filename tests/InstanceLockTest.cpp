@@ -10,6 +10,12 @@
 #include <string>
 #include <thread>
 
+#ifdef _WIN32
+#include <windows.h>
+
+#include "framework/WinHandle.h"
+#endif
+
 #include "ChildProcess.h"
 #include "Environment.h"
 #include "TempDirectory.h"
@@ -53,7 +59,9 @@ TEST_F(InstanceLockFileTest, OnlyOneProcessHoldsTheLock) {
         ASSERT_TRUE(first.acquired());
         EXPECT_TRUE(std::filesystem::is_directory(lockPath.parent_path()));
         EXPECT_EQ(lockInChild(lockPath), 1);
-        EXPECT_FALSE(InstanceLock(lockPath).acquired());  // nor a second one in this process
+        const InstanceLock second(lockPath);  // nor a second one in this process
+        EXPECT_FALSE(second.acquired());
+        EXPECT_FALSE(second.failure()) << "another copy holding the lock ends a start quietly";
     }
     EXPECT_TRUE(std::filesystem::exists(lockPath));  // the file stays; only the lock goes
     EXPECT_EQ(lockInChild(lockPath), 0);
@@ -72,12 +80,7 @@ TEST_F(InstanceLockFileTest, LockOfAKilledProcessIsReleased) {
 TEST_F(InstanceLockFileTest, RefusedAttemptLeavesTheHoldersFileAlone) {
     const InstanceLock first(lockPath);
     ASSERT_TRUE(first.acquired());
-#ifdef _WIN32
-    // The holder shares its file with nobody: nobody else can even open it to change it.
-    EXPECT_FALSE(std::fstream(lockPath, std::ios::in | std::ios::out | std::ios::binary).is_open());
-    EXPECT_EQ(lockInChild(lockPath), 1);
-    EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
-#else
+    EXPECT_FALSE(first.failure());
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
 
     std::fstream(lockPath, std::ios::in | std::ios::out | std::ios::binary) << "running";
@@ -87,6 +90,48 @@ TEST_F(InstanceLockFileTest, RefusedAttemptLeavesTheHoldersFileAlone) {
     in.read(start.data(), 7);
     EXPECT_EQ(start, "running");
     EXPECT_EQ(std::filesystem::file_size(lockPath), 4096u);
+}
+
+// A virus scanner or an indexer that looks into the lock file does not stop a start, nor lets a
+// second copy in; one that keeps the file to itself for a moment is waited for, and one that
+// keeps it longer is named, not taken for another copy.
+TEST_F(InstanceLockFileTest, OtherProgramsOpeningTheFileDoNotStopAStart) {
+    std::filesystem::create_directories(lockPath.parent_path());
+    std::ofstream(lockPath) << "";
+    {
+        const std::ifstream reader(lockPath);  // the C runtime shares reading and writing
+        ASSERT_TRUE(reader.is_open());
+        const InstanceLock lock(lockPath);
+        EXPECT_TRUE(lock.acquired());
+        EXPECT_EQ(lockInChild(lockPath), 1);
+    }
+#ifndef _WIN32
+    GTEST_SKIP() << "only Windows lets a program keep a file to itself";
+#else
+    const auto keepToItself = [&] {
+        return WinHandle(CreateFileW(lockPath.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    };
+    // The child's handle may go a moment after the child itself (Wine closes it behind the exit).
+    WinHandle kept;
+    for (int i = 0; i < 100 && !(kept = keepToItself()); ++i) Sleep(50);
+    ASSERT_TRUE(kept) << GetLastError();
+    std::thread release([&kept] {
+        Sleep(300);
+        kept = WinHandle();
+    });
+    {
+        const InstanceLock lock(lockPath);
+        release.join();
+        EXPECT_TRUE(lock.acquired());
+        EXPECT_FALSE(lock.failure());
+    }
+    kept = keepToItself();
+    ASSERT_TRUE(kept);
+    const InstanceLock refused(lockPath);
+    EXPECT_FALSE(refused.acquired());
+    ASSERT_TRUE(refused.failure());
+    EXPECT_EQ(refused.failure()->code, ERROR_SHARING_VIOLATION);
+    EXPECT_NE(refused.failure()->message.find("tarv.sq"), std::string::npos) << refused.failure()->message;
 #endif
 }
 
@@ -113,9 +158,13 @@ TEST_F(InstanceLockFileTest, MovedLockStaysHeldUntilItsLastOwnerEnds) {
     EXPECT_EQ(lockInChild(lockPath), 0);
 }
 
+// A folder that cannot be made is no other copy running: the lock says why, naming the folder.
 TEST_F(InstanceLockFileTest, PlaceThatCannotHoldTheFileGivesNoLock) {
     std::ofstream(dir.path() / "plain") << "not a folder";
-    EXPECT_FALSE(InstanceLock(dir.path() / "plain" / "Orvenna" / "tarv.sq").acquired());
+    const InstanceLock lock(dir.path() / "plain" / "Orvenna" / "tarv.sq");
+    EXPECT_FALSE(lock.acquired());
+    ASSERT_TRUE(lock.failure());
+    EXPECT_NE(lock.failure()->message.find("plain"), std::string::npos) << lock.failure()->message;
 
 #ifdef _WIN32
     GTEST_SKIP() << "Windows ignores the read-only attribute of a folder: files can still be made in it";

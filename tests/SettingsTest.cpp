@@ -7,11 +7,17 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "ChildProcess.h"
 #include "Environment.h"
 #include "SystemSupport.h"
 #include "TempDirectory.h"
+#include "base/Text.h"
 
 namespace orvenna {
 namespace {
@@ -87,6 +93,42 @@ TEST_F(SettingsFileTest, ReadsLikeTheWindowsProfileCalls) {
     EXPECT_EQ(readSetting(ini, L"update_file", L"d"), L"");  // present but empty: not the default
     EXPECT_EQ(readSetting(ini, L"draw_url", L"d"), L"https://example.test/");
     EXPECT_EQ(readSetting(ini, L"ping_host", L"d"), L"d");
+}
+
+// A config.ini the user wrote in UTF-8 (with or without its mark) or in the ANSI code page is
+// read whole, a first [sys] included; on Windows it is converted once to the UTF-16 the profile
+// calls read and keep, every key and value as it was, and written to from then on.
+TEST_F(SettingsFileTest, AFileTheUserWroteIsReadWholeAndKeptInTheSystemsEncoding) {
+    struct Case {
+        std::string bytes;  // as the user's editor saved it
+        std::wstring text;  // what it says
+        std::wstring day;   // the value of update_day in it
+    };
+    const std::wstring text = L"[sys]\r\ndraw_url=https://a.test/\r\nupdate_day=2026年12月7日\r\n";
+    std::vector<Case> cases = {{"\xEF\xBB\xBF" + toUtf8(text), text, L"2026年12月7日"},
+                               {toUtf8(text), text, L"2026年12月7日"}};
+#ifdef _WIN32
+    const std::wstring ansi = L"[sys]\r\ndraw_url=https://a.test/\r\nupdate_day=Zürich\r\n";
+    std::string ansiBytes(64, '\0');
+    BOOL lossy = FALSE;
+    ansiBytes.resize(WideCharToMultiByte(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), ansiBytes.data(), 64,
+                                         nullptr, &lossy));
+    if (!lossy) cases.push_back({ansiBytes, ansi, L"Zürich"});
+#endif
+    for (const Case& c : cases) {
+        writeText(ini, c.bytes);
+        EXPECT_EQ(readSetting(ini, L"draw_url", L""), L"https://a.test/") << c.bytes;
+        EXPECT_EQ(readSetting(ini, L"update_day", L""), c.day) << c.bytes;
+#ifdef _WIN32
+        std::string utf16 = "\xFF\xFE";
+        utf16.append(reinterpret_cast<const char*>(c.text.data()), c.text.size() * sizeof(wchar_t));
+        EXPECT_EQ(fileText(ini), utf16) << c.bytes;
+        ASSERT_TRUE(writeSetting(ini, L"update_file", L"安装.exe"));
+        EXPECT_EQ(fileText(ini).rfind(utf16.substr(0, utf16.size() - 4), 0), 0u) << "the user's keys stay first";
+#endif
+        EXPECT_EQ(readSetting(ini, L"draw_url", L""), L"https://a.test/");
+        EXPECT_EQ(entriesIn(dir.path()), 1);  // no temporary file left beside it
+    }
 }
 
 TEST_F(SettingsFileTest, LongValueIsCutToTheReadBuffer) {
@@ -172,7 +214,6 @@ TEST_F(SettingsFileTest, RejectsWhatOneLineCannotHoldAndLeavesTheFile) {
 // A file the user made read-only stays as it is, even for root (whom no permission stops):
 // the write fails, as Windows refuses to write a read-only file, and reading still works.
 TEST_F(SettingsFileTest, AReadOnlyFileIsNotReplaced) {
-    if (underWine()) GTEST_SKIP() << "Wine, run as root here, lets the profile calls write a read-only file";
     const std::string before = "[sys]\nupdate_day=1\n";
     writeText(ini, before);
     namespace fs = std::filesystem;

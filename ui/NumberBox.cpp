@@ -3,6 +3,8 @@
 #include <wx/clipbrd.h>
 #include <wx/utils.h>
 
+#include "engine/CastRequest.h"
+
 namespace orvenna {
 
 NumberBox::NumberBox(wxWindow* parent)
@@ -32,7 +34,8 @@ void NumberBox::onPaste(wxClipboardTextEvent&) {
 }
 
 bool NumberBox::admits(int character) {
-    return (character >= L'0' && character <= L'9') || character == L'-' || character < 32 || character == 127;
+    return character < 32 || character == 127 ||
+           (character < 128 && isNumberCharacter(static_cast<wchar_t>(character)));
 }
 
 void NumberBox::onChar(wxKeyEvent& event) {

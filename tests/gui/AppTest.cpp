@@ -8,6 +8,7 @@
 #endif
 
 #include <filesystem>
+#include <fstream>
 
 #include "GuiTest.h"
 #include "app/ErrorReport.h"
@@ -39,29 +40,51 @@ TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
     wxTEST_DIALOG(showErrorReport(own), ExpectErrorBox());
 }
 
-TEST(HelpTest, TheViewersCommandLineCarriesTheUnquotedPath) {
-    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna\\"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
-    EXPECT_EQ(helpCommandLine(L"C:\\Program Files\\Orvenna"), L"hh.exe C:\\Program Files\\Orvenna\\help.chm");
+// A start that the system keeps from its lock file says so, with the reason and the path.
+TEST(ErrorReportTest, ALockFileTheSystemRefusesIsShownWithItsReason) {
+    const Error refused{5, "C:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: 拒绝访问。"};
+    class ExpectLockBox : public wxExpectModalBase<wxMessageDialog, ExpectLockBox> {
+    protected:
+        int OnInvoked(wxMessageDialog* box) const override {
+            EXPECT_EQ(box->GetCaption(), L"Orvenna");
+            EXPECT_EQ(box->GetMessage(),
+                      L"Orvenna 无法启动: 单实例锁文件无法使用。\nC:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: "
+                      L"拒绝访问。");
+            EXPECT_TRUE(box->GetMessageDialogStyle() & wxICON_ERROR);
+            return wxID_OK;
+        }
+    };
+    wxTEST_DIALOG(showLockFailure(refused), ExpectLockBox());
+}
+
+// The help belongs to the program, not to its data: a copy whose data lives elsewhere (one in a
+// folder it cannot write) still finds it, and a help file among the data is not taken for it.
+TEST(HelpTest, TheHelpIsFoundBesideTheProgramNotAmongItsData) {
+    const TempDirectory data;
+    std::filesystem::create_directories(data.path() / "help");
+    std::ofstream(data.path() / "help" / "index.html") << "<title>not the help</title>";
+    std::ofstream(data.path() / "help.chm") << "not the help";
+    const ScopedEnv home("ORVENNA_HOME", utf8Path(data.path()).c_str());
+    const std::filesystem::path help = helpFile();
+    ASSERT_FALSE(help.empty());
+    EXPECT_NE(help.parent_path(), data.path());
+    EXPECT_NE(help.parent_path().parent_path(), data.path());
+#ifdef _WIN32
+    EXPECT_EQ(help, executableDirectory() / "help.chm");
+#endif
 }
 
 #ifdef _WIN32
-// The system's viewer, another program, shows help.chm from a program directory with a blank
-// in its name; the viewer's window takes the title that the help file carries. That title is
-// stored in code page 936 and read in the system's ANSI code page ("Orvenna 使用帮助" on a
-// Chinese Windows; Wine here reads it as Latin-1).
-TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
-    TempDirectory home;
-    const std::filesystem::path folder = home.path() / "Orvenna help";
-    std::filesystem::create_directories(folder);
-    std::filesystem::copy_file(executableDirectory() / "help.chm", folder / "help.chm");
-    ScopedEnv programDirectory("ORVENNA_HOME", utf8Path(folder).c_str());
-    orvenna::openHelp();
+// Waits for the system's viewer to show help.chm and closes it. The viewer's window takes the
+// title that the help file carries, stored in code page 936 and read in the system's ANSI code
+// page ("Orvenna 使用帮助" on a Chinese Windows; Wine here reads it as Latin-1).
+bool helpViewerShown() {
     const char storedTitle[] = "Orvenna \xca\xb9\xd3\xc3\xb0\xef\xd6\xfa";
     wchar_t title[64] = L"";
     MultiByteToWideChar(CP_ACP, 0, storedTitle, -1, title, 64);
     HWND viewer = nullptr;
     for (int i = 0; i < 300 && !viewer; ++i, Sleep(100)) viewer = FindWindowW(nullptr, title);
-    ASSERT_NE(viewer, nullptr) << "no help viewer showed help.chm";
+    if (!viewer) return false;
     DWORD viewerProcess = 0;
     GetWindowThreadProcessId(viewer, &viewerProcess);
     PostMessageW(viewer, WM_CLOSE, 0, 0);
@@ -69,6 +92,24 @@ TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
         WaitForSingleObject(process, 10000);
         CloseHandle(process);
     }
+    return true;
+}
+
+// The system's viewer, another program, shows the help.chm beside the program while its data
+// lives in a folder without one (as a copy in Program Files keeps it), and shows one from a
+// folder with a blank in its name.
+TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
+    TempDirectory home;
+    const std::filesystem::path folder = home.path() / "Orvenna help";
+    std::filesystem::create_directories(folder);
+    {
+        ScopedEnv programDirectory("ORVENNA_HOME", utf8Path(home.path()).c_str());
+        orvenna::openHelp();
+        EXPECT_TRUE(helpViewerShown()) << "no help viewer showed the program's help.chm";
+    }
+    std::filesystem::copy_file(executableDirectory() / "help.chm", folder / "help.chm");
+    ASSERT_TRUE(startHelpViewer(folder / "help.chm"));
+    EXPECT_TRUE(helpViewerShown()) << "no help viewer showed help.chm from a folder with a blank";
 }
 #else
 TEST(HelpViewerTest, OpensThePagesInAWindow) {

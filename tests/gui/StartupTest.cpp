@@ -43,7 +43,7 @@ protected:
 #endif
     }
 
-    ChildProcess& start() {
+    ChildProcess& start(const std::filesystem::path& configFolder = {}) {
         // The program asks the internet for the latest draw unless told otherwise.
         writeSetting(home.path() / "config.ini", L"draw_url", L"");
 #ifdef _WIN32
@@ -51,9 +51,10 @@ protected:
         DeleteFileW(lockFile().c_str());
 #endif
         ChildProcess::Options options;
-        options.environment = {{"ORVENNA_HOME", utf8Path(home.path())},
-                               {"XDG_CONFIG_HOME", utf8Path(home.path() / "config")},
-                               {"NO_AT_BRIDGE", "1"}};
+        options.environment = {
+            {"ORVENNA_HOME", utf8Path(home.path())},
+            {"XDG_CONFIG_HOME", utf8Path(configFolder.empty() ? home.path() / "config" : configFolder)},
+            {"NO_AT_BRIDGE", "1"}};
         return started_.emplace_back(std::vector<std::string>{utf8Path(builtProgram(ORVENNA_APP))}, options);
     }
 
@@ -62,19 +63,13 @@ protected:
         const auto end = std::chrono::steady_clock::now() + limit;
         do {
 #ifdef _WIN32
-            // The holder shares the file with nobody, so opening it tells. An open file would make
-            // a copy that is just starting fail in turn, so it is opened only once it is there:
-            // looking does not open it, and start() removed it.
-            if (GetFileAttributesW(lockFile().c_str()) != INVALID_FILE_ATTRIBUTES) {
-                const HANDLE file = CreateFileW(lockFile().c_str(), GENERIC_READ,
-                                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-                if (file != INVALID_HANDLE_VALUE) {
-                    CloseHandle(file);
-                } else if (GetLastError() == ERROR_SHARING_VIOLATION) {
-                    return true;
-                }
-            }
+            // Trying the lock takes it for a moment, which would send a copy that is just
+            // starting away: it is tried only once the file has its mapping's size, which a
+            // copy gives it once it holds the lock (start() removed the file).
+            WIN32_FILE_ATTRIBUTE_DATA file{};
+            if (GetFileAttributesExW(lockFile().c_str(), GetFileExInfoStandard, &file) && file.nFileSizeLow == 4096 &&
+                !InstanceLock(lockFile()).acquired())
+                return true;
 #else
             const int fd = open(lockFile().c_str(), O_RDWR | O_CLOEXEC);
             if (fd >= 0) {
@@ -109,6 +104,18 @@ TEST_F(StartupTest, ASecondCopyEndsAtOnceAndANewStartWorksAfterTheFirst) {
     ChildProcess& third = start();
     EXPECT_TRUE(lockHeldWithin(20s));
     EXPECT_FALSE(third.exitWithin(300ms).has_value());
+}
+
+// A lock the system refuses (here a folder that cannot be made) is no other copy running: the
+// start does not end quietly as a second copy's does, but waits on its message, touching nothing.
+TEST_F(StartupTest, ALockTheSystemRefusesIsNotEndedQuietly) {
+#ifdef _WIN32
+    GTEST_SKIP() << "the Windows lock folder is the user's application data, whatever the environment says";
+#endif
+    std::ofstream(home.path() / "plain") << "not a folder";
+    ChildProcess& refused = start(home.path() / "plain");
+    EXPECT_FALSE(refused.exitWithin(3s).has_value()) << "ended without a word";
+    EXPECT_FALSE(std::filesystem::exists(home.path() / "src" / "data" / "ssq.db"));
 }
 
 class StartupDownloadsTest : public StartupTest {
