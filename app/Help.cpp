@@ -7,6 +7,7 @@
 #include <wx/html/htmlwin.h>
 #endif
 
+#include "framework/LockedFile.h"
 #include "framework/Process.h"
 #include "framework/ProgramDirectory.h"
 
@@ -21,7 +22,10 @@ std::filesystem::path helpFile() {
 Status startHelpViewer(const std::filesystem::path& chm) {
     const std::filesystem::path viewer = systemProgram(SystemFolder::Windows, L"hh.exe");
     if (viewer.empty()) return Error{ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
-    return startDetached(viewer, {chm.wstring()});
+    // Held from the check to the start, as every program this one starts.
+    Result<LockedFile> program = LockedFile::open(viewer);
+    if (!program) return program.error();
+    return startDetached(*program, {chm.wstring()});
 }
 
 void openHelp() {
