@@ -1,6 +1,9 @@
 #include "OrvennaApp.h"
 
 #include <curl/curl.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 
 #include "ErrorReport.h"
 #include "Help.h"
@@ -10,6 +13,7 @@
 #include "framework/Fonts.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/Settings.h"
+#include "framework/WindowFront.h"
 #include "records/EasyDb.h"
 #include "ui/TarvWin.h"
 
@@ -22,6 +26,13 @@ DrawSource drawSourceSetting() {
     return source;
 }
 
+namespace {
+
+// How often the window looks whether a second start has asked for it.
+constexpr int RaisePollMs = 300;
+
+}  // namespace
+
 bool OrvennaApp::OnInit() {
     SetAppName(L"Orvenna");
     try {
@@ -30,12 +41,43 @@ bool OrvennaApp::OnInit() {
         window->drawSource = drawSourceSetting();
         window->updateUrl = toUtf8(readSetting(L"update_url", L""));
         window->create();
+        listenForSecondStarts(window);
         return true;
     } catch (...) {
         failed_ = true;
         showErrorReport(std::current_exception());
         return false;
     }
+}
+
+#ifdef _WIN32
+namespace {
+
+// The main window comes to the front, restored if minimised, when a second start asks.
+bool showOnRequest(wxWindowMSW* window, WXUINT, WXWPARAM, WXLPARAM) {
+    auto* frame = dynamic_cast<wxTopLevelWindow*>(window);
+    if (!frame || frame != wxTheApp->GetTopWindow()) return false;
+    bringToFront(frame);
+    SetForegroundWindow(static_cast<HWND>(frame->GetHandle()));
+    return true;
+}
+
+}  // namespace
+#endif
+
+// A second start asks this copy to show its window rather than leaving the user with no sign
+// of the program: through a registered message on Windows, a socket polled here on Linux.
+void OrvennaApp::listenForSecondStarts(wxTopLevelWindow* window) {
+#ifdef _WIN32
+    static_cast<void>(raise_);
+    wxWindow::MSWRegisterMessageHandler(static_cast<int>(raiseMessage()), showOnRequest);
+    static_cast<void>(window);
+#else
+    raiseTimer_.setHandler([this, window] {
+        if (raise_.asked()) bringToFront(window);
+    });
+    raiseTimer_.Start(RaisePollMs);
+#endif
 }
 
 int OrvennaApp::OnRun() {
@@ -80,18 +122,22 @@ int runProgram(int argc, char** argv) {
     const std::filesystem::path programDir = programDirectory();
     int code = 0;
     {
-        // A second copy ends here, quietly, while the first one holds the lock; it touches
-        // nothing, not even the installer the first one may just have downloaded.
+        // A second copy ends here while the first one holds the lock, after asking it to show
+        // its window; it touches nothing, not even the installer the first one may just have
+        // downloaded.
         InstanceLock lock(InstanceLock::defaultLockPath());
         if (lock.acquired()) {
             removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
             removeLeftoverDownloads(programDir);
             EasyDb store(programDir, WindowStoreBusyMs);
-            auto* app = new OrvennaApp(store);
+            RaiseListener raise(InstanceLock::defaultLockPath());
+            auto* app = new OrvennaApp(store, raise);
             wxApp::SetInstance(app);
             code = wxEntry(argc, argv);
             // wxEntry deletes the application object; its failure shows in the code.
-        } else if (lock.failure()) {
+        } else if (!lock.failure()) {
+            askRunningCopyToShow(InstanceLock::defaultLockPath());
+        } else {
             // Not another copy: the system refused the lock file, and the user is told why
             // rather than seeing nothing start.
             wxApp::SetInstance(new LockFailureApp(*lock.failure()));

@@ -5,8 +5,12 @@
 #include <string_view>
 
 #include <wx/app.h>
+#include <wx/toplevel.h>
 
 #include "draws/DrawFetcher.h"
+
+#include "RaiseChannel.h"
+#include "framework/WindowTimer.h"
 
 namespace orvenna {
 
@@ -17,7 +21,8 @@ DrawSource drawSourceSetting();
 
 class OrvennaApp : public wxApp {
 public:
-    explicit OrvennaApp(EasyDb& store) : store_(store) {}
+    // A second start's request to show the window arrives through `raise`.
+    OrvennaApp(EasyDb& store, RaiseListener& raise) : store_(store), raise_(raise) {}
 
     bool OnInit() override;
     int OnRun() override;
@@ -27,7 +32,11 @@ public:
     bool failed() const { return failed_; }
 
 private:
+    void listenForSecondStarts(wxTopLevelWindow* window);
+
     EasyDb& store_;
+    RaiseListener& raise_;
+    WindowTimer raiseTimer_;
     bool failed_ = false;
 };
 

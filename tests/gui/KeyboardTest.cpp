@@ -103,7 +103,9 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     // A method chosen with the keys leaves the focus where it was.
     realKeys({WXK_DOWN});
     pump();
-    if (casting()->methodChoice()->selection() == 1) EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list()));
+    if (casting()->methodChoice()->selection() == 1) {
+        EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list()));
+    }
     chooseMethod(1);
     chooseZodiac(7);
     // Enter in the number box presses 演算.

@@ -13,9 +13,12 @@
 #include <unistd.h>
 #endif
 
+#include <wx/frame.h>
+
 #include "../ChildProcess.h"
 #include "../SystemSupport.h"
 #include "GuiTest.h"
+#include "ScreenStack.h"
 #include "app/InstanceLock.h"
 #include "base/Text.h"
 #include "framework/Settings.h"
@@ -89,14 +92,28 @@ private:
     std::list<ChildProcess> started_;  // killed, if still running, at the end
 };
 
-TEST_F(StartupTest, ASecondCopyEndsAtOnceAndANewStartWorksAfterTheFirst) {
+// A second start ends at once, touching nothing, and brings the first copy's window to the
+// front, so the user sees the program answer.
+TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirst) {
     ChildProcess& first = start();
     ASSERT_TRUE(first.started());
     ASSERT_TRUE(lockHeldWithin(20s)) << "the first copy never took the lock";
+#ifndef _WIN32
+    const char* mainTitle = "Orvenna V1.0.0版";
+    ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
+    wxFrame cover(nullptr, wxID_ANY, L"挡在前面", wxPoint(0, 0), wxSize(1280, 1024));
+    cover.Show();
+    ASSERT_TRUE(waitUntil([&] { return stackPlace("挡在前面") > stackPlace(mainTitle); }, 5s));
+#endif
 
     ChildProcess& second = start();
     EXPECT_EQ(second.exitWithin(20s), std::optional<int>(0));
     EXPECT_FALSE(first.exitWithin(0ms).has_value()) << "the first copy ended too";
+#ifndef _WIN32
+    EXPECT_TRUE(waitUntil([&] { return stackPlace(mainTitle) > stackPlace("挡在前面"); }, 5s))
+        << "the first copy's window stayed behind";
+    cover.Hide();
+#endif
 
     first.kill();
     EXPECT_FALSE(lockHeldWithin(0ms));
