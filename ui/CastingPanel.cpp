@@ -137,7 +137,14 @@ void CastingPanel::replaceInput(InputKind kind) {
             box->Bind(wxEVT_TEXT, [this, box](wxCommandEvent&) {
                 request_.numberText = std::wstring(trimControl(box->GetValue().ToStdWstring()));
             });
-            box->Bind(wxEVT_TEXT_ENTER, [this](wxCommandEvent&) { pressCast(); });
+            // Enter presses 演算. Seen before the box handles it: a box that asked for Enter
+            // itself would keep Tab from moving on, on Windows.
+            box->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+                if (event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER)
+                    pressCast();
+                else
+                    event.Skip();
+            });
             inputControl_ = box;
             break;
         }

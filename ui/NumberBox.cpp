@@ -7,8 +7,7 @@
 
 namespace orvenna {
 
-NumberBox::NumberBox(wxWindow* parent)
-    : wxTextCtrl(parent, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxTE_PROCESS_ENTER) {
+NumberBox::NumberBox(wxWindow* parent) : wxTextCtrl(parent, wxID_ANY) {
     Bind(wxEVT_CHAR, &NumberBox::onChar, this);
     Bind(wxEVT_TEXT_PASTE, &NumberBox::onPaste, this);
 }

@@ -167,6 +167,8 @@ TEST_F(CastingPanelTest, ResetForgetsTheChoicesButKeepsTheControl) {
 TEST_F(CastingPanelTest, TheNumberBoxTakesDigitsMinusAndControlKeysOnly) {
     chooseMethod(1);
     NumberBox* box = casting()->numberBox();
+    box->SetFocus();  // where the user types
+    pump();
     EXPECT_EQ(typeInto(box, L"12a-3 x.4"), L"12-34");
     EXPECT_EQ(box->GetValue(), L"12-34");
     EXPECT_EQ(typeInto(box, L"\b"), L"\b");

@@ -23,8 +23,8 @@ int stackPlace(const char* title) {
             int format = 0;
             unsigned long items = 0, after = 0;
             unsigned char* value = nullptr;
-            if (XGetWindowProperty(display, children[i], netWmName, 0, 1024, False, utf8String, &type, &format,
-                                   &items, &after, &value) == Success &&
+            if (XGetWindowProperty(display, children[i], netWmName, 0, 1024, False, utf8String, &type, &format, &items,
+                                   &after, &value) == Success &&
                 value) {
                 if (std::string(reinterpret_cast<char*>(value), items) == title) place = static_cast<int>(i);
                 XFree(value);
