@@ -17,6 +17,7 @@
 #include <unistd.h>
 #include <csignal>
 
+#include "../tests/gui/ScreenStack.h"
 #include "../tests/gui/XvfbServer.h"
 
 extern char** environ;
@@ -24,40 +25,6 @@ extern char** environ;
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// On a desktop that is in use, a window listed a moment ago may be gone when it is asked
-// about: Xlib's default handler would end the benchmark on that BadWindow. Such a window is
-// simply not the one looked for.
-int ignoreXError(Display*, XErrorEvent*) {
-    return 0;
-}
-
-// True when a viewable top-level window with this name exists.
-bool windowShown(Display* display, const char* name) {
-    static const Atom netWmName = XInternAtom(display, "_NET_WM_NAME", False);
-    static const Atom utf8String = XInternAtom(display, "UTF8_STRING", False);
-    Window root = DefaultRootWindow(display), parent = 0, *children = nullptr;
-    unsigned count = 0;
-    if (!XQueryTree(display, root, &root, &parent, &children, &count)) return false;
-    bool found = false;
-    for (unsigned i = 0; i < count && !found; ++i) {
-        XWindowAttributes attributes;
-        if (!XGetWindowAttributes(display, children[i], &attributes) || attributes.map_state != IsViewable) continue;
-        // GTK writes the title as UTF-8 into _NET_WM_NAME.
-        Atom type = 0;
-        int format = 0;
-        unsigned long items = 0, after = 0;
-        unsigned char* value = nullptr;
-        if (XGetWindowProperty(display, children[i], netWmName, 0, 1024, False, utf8String, &type, &format, &items,
-                               &after, &value) == Success &&
-            value) {
-            found = std::string(reinterpret_cast<char*>(value), items) == name;
-            XFree(value);
-        }
-    }
-    if (children) XFree(children);
-    return found;
-}
 
 long peakKilobytes(pid_t pid) {
     std::ifstream status("/proc/" + std::to_string(pid) + "/status");
@@ -72,7 +39,6 @@ void startUp(benchmark::State& state) {
         state.SkipWithError("no display");
         return;
     }
-    XSetErrorHandler(ignoreXError);
     const std::filesystem::path home =
         std::filesystem::temp_directory_path() / ("orvenna_start_" + std::to_string(getpid()));
     double splashMs = 0, mainMs = 0, peakMb = 0;
@@ -100,11 +66,11 @@ void startUp(benchmark::State& state) {
         auto splashAt = start, mainAt = start;
         bool splash = false;
         while (Clock::now() - start < std::chrono::seconds(30)) {
-            if (!splash && windowShown(display, "Orvenna 启动")) {
+            if (!splash && orvenna::gui::stackPlace(display, "Orvenna 启动") >= 0) {
                 splashAt = Clock::now();
                 splash = true;
             }
-            if (windowShown(display, "Orvenna V1.0.0版")) {
+            if (orvenna::gui::stackPlace(display, "Orvenna V1.0.0版") >= 0) {
                 mainAt = Clock::now();
                 break;
             }
