@@ -35,6 +35,14 @@ void reserveTaskbar() {
 }
 #endif
 
+// A failed wx assertion fails the test that made it and says where, instead of stopping the
+// process at a breakpoint (Wine then waits for a debugger).
+void reportAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
+                     const wxString& message) {
+    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion " << condition.utf8_str() << " in " << function.utf8_str()
+                                          << ": " << message.utf8_str();
+}
+
 int main(int argc, char** argv) {
     orvenna::XvfbServer xvfb;
     testing::InitGoogleTest(&argc, argv);
@@ -51,6 +59,7 @@ int main(int argc, char** argv) {
 #ifdef _WIN32
     reserveTaskbar();
 #endif
+    wxSetAssertHandler(reportAssertion);
     wxApp::SetInstance(new TestApp);
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         return 1;
