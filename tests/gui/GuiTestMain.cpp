@@ -39,8 +39,8 @@ void reserveTaskbar() {
 // process at a breakpoint (Wine then waits for a debugger).
 void reportAssertion(const wxString& file, int line, const wxString& function, const wxString& condition,
                      const wxString& message) {
-    ADD_FAILURE_AT(file.utf8_str(), line) << "wx assertion " << condition.utf8_str() << " in " << function.utf8_str()
-                                          << ": " << message.utf8_str();
+    ADD_FAILURE_AT(file.utf8_str(), line)
+        << "wx assertion " << condition.utf8_str() << " in " << function.utf8_str() << ": " << message.utf8_str();
 }
 
 int main(int argc, char** argv) {
