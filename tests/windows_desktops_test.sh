@@ -14,18 +14,24 @@ logs=$(mktemp -d)
 trap 'rm -rf "$logs"; set_dpi 96' EXIT
 
 quiet() { "$@" </dev/null >/dev/null 2>&1; }
+source "$root/scripts/private-display.sh"
 # Wine reads the DPI when its session starts: the session ends here, and wine-run.sh starts
-# the next one.
+# the next one. The registry is written in a session that has a display: one begun without
+# leaves the prefix describing no screen, and every later window program fails to make its
+# windows.
 set_dpi() {
   quiet wineserver -k || true
   quiet wineserver -w || true
+  start_private_display
   local key
   for key in 'HKCU\Control Panel\Desktop' 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts'; do
-    quiet wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f
+    DISPLAY=":$DISPLAY_NUMBER" quiet wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f
   done
-  # The registry reaches its files when the session ends; none may go on without a display.
+  # The registry reaches its files when the session ends.
   quiet wineserver -k || true
   quiet wineserver -w || true
+  kill "$DISPLAY_PID" 2>/dev/null
+  wait "$DISPLAY_PID" 2>/dev/null
 }
 
 passed=0 failed=0
