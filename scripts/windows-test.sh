@@ -14,6 +14,19 @@ export WINEPREFIX WINEDEBUG=-all
 # scripts/wine-run.sh starts the Wine session itself, on a display, whenever none runs: a
 # session begun without one would give every later window wrong sizes.
 
+# The tests run in one Wine session, begun here on a display that lasts until they end: a
+# session left from an earlier run, or begun by a program whose private display has gone since,
+# gives the window programs no screen to make their windows on.
+source scripts/private-display.sh
+quiet() { "$@" </dev/null >/dev/null 2>&1; }
+quiet wineserver -k || true
+quiet wineserver -w || true
+start_private_display
+session_display=$DISPLAY_PID
+trap 'kill "$session_display" 2>/dev/null || true' EXIT
+quiet wineserver -p || true
+DISPLAY=":$DISPLAY_NUMBER" quiet wine cmd /c exit || true
+
 status=0
 echo "== Windows tests under Wine"
 # Wine on a shared machine makes a window test miss its moment now and then: a failed test
@@ -26,7 +39,7 @@ bash tests/windows_desktops_test.sh build-windows || status=1
 echo "== Windows batch against Linux"
 [ -x build/cli/orvenna-cli ] || bash scripts/build.sh release
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap 'rm -rf "$work"; kill "$session_display" 2>/dev/null || true' EXIT
 python3 scripts/mixed-requests.py 10000 >"$work/requests.tsv"
 # The same zone for both: the cast times are local wall-clock times.
 TZ=Asia/Shanghai build/cli/orvenna-cli cast --batch "$work/requests.tsv" >"$work/linux.jsonl" || true
