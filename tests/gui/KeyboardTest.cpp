@@ -49,6 +49,13 @@ protected:
         casting()->methodChoice()->list()->SetFocus();
         pump();
     }
+    // Saves the cast on screen and lists it, as 保存 would.
+    bool saveAndList() {
+        YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
+        if (!store->save(saved)) return false;
+        store->fillList(result()->history());
+        return true;
+    }
     // Tab after Tab from where the focus is, the stops where `expected` holds the focus.
     void expectTabWalk(const std::vector<wxWindow*>& expected) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
@@ -65,9 +72,7 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
     typeNumber(L"1234");
     chooseZodiac(7);
     pressCast();
-    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
-    ASSERT_TRUE(store->save(saved));
-    store->fillList(result()->history());
+    ASSERT_TRUE(saveAndList());
     tick(result()->historyList(), 0);
     result()->titleEdit()->setText(L"周五");
     casting()->methodChoice()->list()->SetFocus();
@@ -115,9 +120,7 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     EXPECT_FALSE(result()->resultText().empty()) << "Enter in the number box did not cast";
 
     // Enter on a history item replays it; Delete asks first, with 是 and 否.
-    YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
-    ASSERT_TRUE(store->save(saved));
-    store->fillList(result()->history());
+    ASSERT_TRUE(saveAndList());
     chooseMethod(0);
     result()->historyList()->SetFocus();
     result()->historyList()->SetSelection(0);
