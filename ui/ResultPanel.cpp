@@ -37,7 +37,8 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
     list_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
     // The keys a list user expects: Enter replays the highlighted item as a double click
     // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
-    list_->Bind(wxEVT_KEY_DOWN, [this](wxKeyEvent& event) {
+    // Seen before the list: on Windows the dialog navigation takes Enter from a list.
+    list_->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int current = list_->GetSelection();
         if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && current != wxNOT_FOUND)
             replayRequested.raise(itemId(current));

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/init.h>
 
 #include "../Environment.h"
@@ -64,6 +65,12 @@ int main(int argc, char** argv) {
     if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) {
         return 1;
     }
+#ifdef _WIN32
+    // Windows hands a window its messages (input, navigation keys, paints) only through an
+    // event loop that runs: without one, the tests' yields would leave them all queued.
+    wxEventLoop loop;
+    wxEventLoopActivator active(&loop);
+#endif
     const int status = RUN_ALL_TESTS();
     wxTheApp->OnExit();
     wxEntryCleanup();

@@ -40,9 +40,6 @@ protected:
 class KeyboardTest : public MainWindowTest {
 protected:
     void SetUp() override {
-#ifdef _WIN32
-        GTEST_SKIP() << "Wine on a bare X server hands synthesized keys to none of its unmanaged windows";
-#endif
         MainWindowTest::SetUp();
         window->Raise();
         realClick(window->GetStatusBar());  // the window has the keyboard, nothing is chosen

@@ -62,26 +62,16 @@ protected:
     void pressCast() { click(casting()->castButton()); }
     void typeNumber(std::wstring_view text) { typeInto(casting()->numberBox(), text); }
 
-    // A number cast as a user makes it, with the mouse and the keys. Wine on a bare X server
-    // hands synthesized input to none of its unmanaged windows: there the choices, the number
-    // and the press go through the controls' own events.
+    // A number cast as a user makes it, with the mouse and the keys.
     void castByHand(const char* number, int zodiac) {
         window->Raise();
         pump();
-#ifdef _WIN32
-        chooseMethod(NumberCasting);
-        ASSERT_NE(casting()->numberBox(), nullptr);
-        typeNumber(wxString(number).ToStdWstring());
-        chooseZodiac(zodiac);
-        pressCast();
-#else
         ASSERT_TRUE(realChoose(casting()->methodChoice()->list(), NumberCasting)) << "the method was not chosen";
         ASSERT_NE(casting()->numberBox(), nullptr);
         realClick(casting()->numberBox());
         realType(number);
         ASSERT_TRUE(realChoose(casting()->zodiacChoice()->list(), zodiac)) << "the zodiac was not chosen";
         realClick(casting()->castButton());
-#endif
         ASSERT_TRUE(waitUntil([this] { return !result()->resultText().empty(); }, std::chrono::seconds(5)))
             << "the cast did not run";
     }
