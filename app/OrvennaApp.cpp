@@ -58,7 +58,6 @@ bool showOnRequest(wxWindowMSW* window, WXUINT, WXWPARAM, WXLPARAM) {
     auto* frame = dynamic_cast<wxTopLevelWindow*>(window);
     if (!frame || frame != wxTheApp->GetTopWindow()) return false;
     bringToFront(frame);
-    SetForegroundWindow(static_cast<HWND>(frame->GetHandle()));
     return true;
 }
 

@@ -2,9 +2,40 @@
 
 #include <string>
 
+#ifdef _WIN32
+#include <vector>
+
+#include <windows.h>
+#else
 #include <X11/Xlib.h>
+#endif
 
 namespace orvenna::gui {
+
+#ifdef _WIN32
+
+int stackPlace(const char* title) {
+    std::wstring wanted(MultiByteToWideChar(CP_UTF8, 0, title, -1, nullptr, 0), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, title, -1, wanted.data(), static_cast<int>(wanted.size()));
+    wanted.pop_back();
+    // Windows lists the top-level windows front first.
+    std::vector<HWND> windows;
+    EnumWindows(
+        [](HWND window, LPARAM list) {
+            reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&windows));
+    for (std::size_t i = 0; i < windows.size(); ++i) {
+        if (!IsWindowVisible(windows[i])) continue;
+        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(windows[i])) + 1, L'\0');
+        text.resize(static_cast<std::size_t>(GetWindowTextW(windows[i], text.data(), static_cast<int>(text.size()))));
+        if (text == wanted) return static_cast<int>(windows.size() - 1 - i);
+    }
+    return -1;
+}
+
+#else
 
 namespace {
 
@@ -52,5 +83,7 @@ int stackPlace(const char* title) {
     XCloseDisplay(display);
     return place;
 }
+
+#endif
 
 }  // namespace orvenna::gui

@@ -1,14 +1,20 @@
-// The X server's stacking of top-level windows, as a user sees which window is in front.
+// The stacking of the screen's top-level windows, as a user sees which window is in front.
 #pragma once
 
+#ifndef _WIN32
 typedef struct _XDisplay Display;
+#endif
 
 namespace orvenna::gui {
 
-// Where the viewable top-level window of this title stands among the screen's windows, bottom
-// first; -1 when there is none. A window that goes while it is asked about counts as none.
-int stackPlace(Display* display, const char* title);
-// The same on a connection of its own to $DISPLAY.
+// Where the visible top-level window of this title (UTF-8) stands among the screen's windows,
+// bottom first; -1 when there is none. A window that goes while it is asked about counts as
+// none.
 int stackPlace(const char* title);
+
+#ifndef _WIN32
+// The same on an X connection of the caller's.
+int stackPlace(Display* display, const char* title);
+#endif
 
 }  // namespace orvenna::gui

@@ -3,11 +3,14 @@
 // README's pictures). The same tests run on a bare X server, under a window manager, at
 // twice the scale, and under Wine at each DPI (tests/desktops_test.sh).
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 #include <filesystem>
 
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
 #include <wx/image.h>
+#include <wx/stattext.h>
 #include <wx/utils.h>
 
 #include "LayoutCheck.h"
@@ -76,6 +79,23 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     ASSERT_TRUE(image.SaveFile(wxString(file.string()), wxBITMAP_TYPE_PNG));
 }
 
+// Lets the window be painted and the screen catch up.
+void settle() {
+    for (int i = 0; i < 20; ++i) {
+        pump();
+        wxMilliSleep(15);
+    }
+}
+
+// The screen's pixels of every caption inside `window`.
+void captionPixels(wxWindow* window, std::vector<std::pair<wxString, wxImage>>& pictures) {
+    for (wxWindow* child : window->GetChildren()) {
+        if (auto* caption = dynamic_cast<wxStaticText*>(child); caption && caption->IsShown())
+            pictures.emplace_back(caption->GetLabel(), screenArea(caption->GetScreenRect(), caption->GetContentScaleFactor()));
+        captionPixels(child, pictures);
+    }
+}
+
 std::filesystem::path pictureFolder(const TempDirectory& fallback) {
     const char* wanted = std::getenv("ORVENNA_SCREENSHOTS");
     return wanted && *wanted ? std::filesystem::path(wanted) : fallback.path();
@@ -88,6 +108,32 @@ TEST_F(ScreenshotTest, MainWindowAfterACast) {
     castByHand("20261207", 7);
     EXPECT_EQ(casting()->request().numberText, L"20261207");
     saveWindow(window, pictureFolder(home) / "main-window.png");
+}
+
+// A method chosen with the mouse replaces the input control beside it: nothing it leaves may
+// stay painted over a caption. Each caption as the screen shows it is compared with the same
+// caption once the whole window has been painted afresh.
+TEST_F(ScreenshotTest, ChoosingAMethodLeavesNoStrayPaint) {
+    window->Raise();
+    for (int method : {NumberCasting, LineCasting, TimeCasting, NumberCasting}) {
+        ASSERT_TRUE(realChoose(casting()->methodChoice()->list(), method));
+        settle();
+        std::vector<std::pair<wxString, wxImage>> shown, fresh;
+        captionPixels(casting(), shown);
+        window->Refresh();
+        window->Update();
+        settle();
+        captionPixels(casting(), fresh);
+        ASSERT_EQ(shown.size(), fresh.size());
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const wxImage& before = shown[i].second;
+            const wxImage& after = fresh[i].second;
+            ASSERT_TRUE(before.IsOk() && after.IsOk());
+            const std::size_t bytes = static_cast<std::size_t>(before.GetWidth()) * before.GetHeight() * 3;
+            EXPECT_TRUE(before.GetSize() == after.GetSize() && std::memcmp(before.GetData(), after.GetData(), bytes) == 0)
+                << "method " << method << ": \"" << shown[i].first.utf8_str() << "\" was painted over";
+        }
+    }
 }
 
 TEST_F(ScreenshotTest, ManualCastingDialog) {

@@ -22,6 +22,7 @@
 #include "app/InstanceLock.h"
 #include "base/Text.h"
 #include "framework/Settings.h"
+#include "framework/WindowFront.h"
 
 namespace orvenna::gui {
 namespace {
@@ -98,22 +99,25 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
     ChildProcess& first = start();
     ASSERT_TRUE(first.started());
     ASSERT_TRUE(lockHeldWithin(20s)) << "the first copy never took the lock";
-#ifndef _WIN32
     const char* mainTitle = "Orvenna V1.0.0版";
     ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
+    // Another window covers the first copy's, and stays in front for a second: a copy still
+    // starting (the splash going, the main window shown) comes to the front by itself.
     wxFrame cover(nullptr, wxID_ANY, L"挡在前面", wxPoint(0, 0), wxSize(1280, 1024));
     cover.Show();
-    ASSERT_TRUE(waitUntil([&] { return stackPlace("挡在前面") > stackPlace(mainTitle); }, 5s));
-#endif
+    const auto covered = [&] { return stackPlace("挡在前面") > stackPlace(mainTitle); };
+    for (int tries = 0; tries < 10; ++tries) {
+        bringToFront(&cover);
+        if (waitUntil(covered, 5s) && !waitUntil([&] { return !covered(); }, 1s)) break;
+    }
+    ASSERT_TRUE(covered()) << "the first copy's window would not stay behind another";
 
     ChildProcess& second = start();
     EXPECT_EQ(second.exitWithin(20s), std::optional<int>(0));
     EXPECT_FALSE(first.exitWithin(0ms).has_value()) << "the first copy ended too";
-#ifndef _WIN32
     EXPECT_TRUE(waitUntil([&] { return stackPlace(mainTitle) > stackPlace("挡在前面"); }, 5s))
         << "the first copy's window stayed behind";
     cover.Hide();
-#endif
 
     first.kill();
     EXPECT_FALSE(lockHeldWithin(0ms));
