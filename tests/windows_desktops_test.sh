@@ -3,7 +3,8 @@
 # LogPixels 96, 120, 144 and 192, set in the Wine prefix with its session restarted) on a
 # 1366x768 laptop screen and a 1920x1080 one, each with a 40-pixel taskbar. Every window gets
 # the one layout check after a number cast made with the mouse and the keys (the window tests'
-# Screenshot* group); at 192 the main window is larger than the screen and must scroll.
+# Screenshot* group), and the keyboard is walked as a user walks it (Keyboard*); at 192 the
+# main window is larger than the screen and must scroll.
 #
 #   tests/windows_desktops_test.sh BUILD-DIR      (WINEPREFIX from scripts/windows-wine.sh)
 set -uo pipefail
@@ -43,7 +44,7 @@ for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x108
   [ -n "$shots" ] && folder="$shots/$name"
   mkdir -p "$folder"
   if ORVENNA_SCREEN=$screen ORVENNA_TASKBAR=40 ORVENNA_SCREENSHOTS=$folder \
-    bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter='Screenshot*' --gtest_brief=1 \
+    bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter='Screenshot*:Keyboard*' --gtest_brief=1 \
     >"$logs/$name.log" 2>&1; then
     echo "windows desktop $name: the layout is sound"
     passed=$((passed + 1))

@@ -101,7 +101,7 @@ void CastingPanel::onMethodChosen(int index) {
     switch (index) {
         case NumberCasting:
             if (inputKind_ == InputKind::Number) {
-                inputControl_->SetFocus();
+                if (!restoring_) inputControl_->SetFocus();
                 return;
             }
             replaceInput(InputKind::Number);
@@ -266,7 +266,11 @@ void CastingPanel::pressReset() {
 }
 
 void CastingPanel::restore(const CastRequest& saved) {
+    // A replay leaves the keyboard where the user is (on the history list, for the next item):
+    // only a method the user chose sends it to the number box.
+    restoring_ = true;
     if (saved.method >= 0 && saved.method <= TimeCasting) methodChoice_->setSelection(saved.method);
+    restoring_ = false;
     if (saved.zodiac >= 0 && saved.zodiac <= 12) zodiacChoice_->setSelection(saved.zodiac);
     // After the choices' own handlers: what casts is the saved request as it was.
     request_ = saved;

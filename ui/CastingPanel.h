@@ -75,6 +75,7 @@ private:
     LabeledCombo* methodChoice_ = nullptr;
     wxWindow* inputControl_ = nullptr;
     InputKind inputKind_ = InputKind::None;
+    bool restoring_ = false;  // a saved request is being put back, not chosen by the user
     LabeledCombo* zodiacChoice_ = nullptr;
     wxButton* castButton_ = nullptr;
     wxButton* resetButton_ = nullptr;

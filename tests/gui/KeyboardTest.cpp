@@ -124,8 +124,11 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     realKeys({WXK_RETURN});
     EXPECT_EQ(casting()->request().numberText, L"1234");
     EXPECT_FALSE(result()->resultText().empty()) << "Enter on the item did not replay it";
-    tick(result()->historyList(), 0);
-    result()->historyList()->SetFocus();
+    EXPECT_TRUE(holdsFocus(result()->historyList())) << "the replay took the keyboard from the list";
+    // Space ticks it, as a click on its box does.
+    realKeys({WXK_SPACE});
+    EXPECT_TRUE(result()->historyList()->IsChecked(0)) << "Space did not tick the item";
+    EXPECT_TRUE(result()->deleteButton()->IsEnabled());
     wxTEST_DIALOG(realKeys({WXK_DELETE}), ExpectYesNo());
     EXPECT_EQ(result()->itemCount(), 1) << "否 deletes nothing";
 
