@@ -7,7 +7,7 @@
 # name the prefix (scripts/windows-wine.sh). With --display the program gets a private X
 # server (Xvfb at 96 DPI on a free display number), stopped again when it ends, for Wine to
 # draw its windows on; its windows are left unmanaged (placed by Wine itself), as there is no
-# window manager.
+# window manager, unless ORVENNA_WINDOW_MANAGER names one (openbox) to run there.
 #
 # Wine's session in the prefix (a lasting wineserver and its services) is started here when
 # none runs, by a first Wine process that has an X display: Wine 8 takes the screen's
@@ -70,6 +70,15 @@ if [ "$display" = 1 ]; then
     exit 1
   fi
   export DISPLAY=":$started"
+  if [ -n "${ORVENNA_WINDOW_MANAGER:-}" ]; then
+    "$ORVENNA_WINDOW_MANAGER" </dev/null >/dev/null 2>&1 9>&- &
+    servers+=("$!")
+    # Windows shown before the manager runs would stay unmanaged.
+    for _ in $(seq 100); do
+      xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+      sleep 0.05
+    done
+  fi
 fi
 
 # Parallel runs take turns here, so that one of them starts the session.
@@ -85,12 +94,16 @@ fi
     DISPLAY=$first_display quiet wine cmd /c exit
   fi
   # Xvfb has no window manager, and Wine waits up to a second for one whenever it hides a
-  # window it lets a manager handle. Once for each program in the prefix.
+  # window it lets a manager handle: the program's windows are unmanaged unless a manager
+  # runs. Written when it changes, for each program in the prefix.
   if [ "$display" = 1 ]; then
     program=$(basename "$1")
-    marker="$WINEPREFIX/.wine-run-unmanaged-$program"
+    managed=N
+    [ -n "${ORVENNA_WINDOW_MANAGER:-}" ] && managed=Y
+    marker="$WINEPREFIX/.wine-run-managed-$managed-$program"
     if [ ! -e "$marker" ]; then
-      quiet wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d N /f
+      quiet wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$program\\X11 Driver" /v Managed /d $managed /f
+      rm -f "$WINEPREFIX"/.wine-run-managed-?-"$program"
       touch "$marker"
     fi
   fi

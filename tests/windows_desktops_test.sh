@@ -36,20 +36,25 @@ set_dpi() {
 }
 
 passed=0 failed=0
-for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x1080; do
-  dpi=${setting%%:*} screen=${setting#*:}
+# DPI:SCREEN[:MANAGER]: the last runs the keyboard tests under a window manager, which gives
+# the keyboard to the window in front. Only those: a managed Wine window is framed and placed
+# by the manager, not as Windows does it, and Wine's screen reads show none of its pixels.
+for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x1080 120:1366x768:openbox; do
+  IFS=: read -r dpi screen manager <<<"$setting"
   set_dpi "$dpi"
-  name="$dpi-dpi-$screen"
+  filter='Screenshot*:Keyboard*'
+  [ -n "$manager" ] && filter='Keyboard*'
+  name="$dpi-dpi-$screen${manager:+-$manager}"
   folder=$logs/$name
   [ -n "$shots" ] && folder="$shots/$name"
   mkdir -p "$folder"
-  if ORVENNA_SCREEN=$screen ORVENNA_TASKBAR=40 ORVENNA_SCREENSHOTS=$folder \
-    bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter='Screenshot*:Keyboard*' --gtest_brief=1 \
+  if ORVENNA_SCREEN=$screen ORVENNA_TASKBAR=40 ORVENNA_SCREENSHOTS=$folder ORVENNA_WINDOW_MANAGER=$manager \
+    bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter="$filter" --gtest_brief=1 \
     >"$logs/$name.log" 2>&1; then
-    echo "windows desktop $name: the layout is sound"
+    echo "windows desktop $name: every window passes"
     passed=$((passed + 1))
   else
-    echo "windows desktop $name: the layout check failed"
+    echo "windows desktop $name: a window failed"
     tail -n 40 "$logs/$name.log"
     failed=$((failed + 1))
   fi
