@@ -43,6 +43,9 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
     });
     fitOnScreen(this, panel_->GetSize());
     Show();
+    // The keys reach the window at once, Esc among them. The focus is on the choice that
+    // starts nothing: the window comes unasked, maybe while the user is typing elsewhere.
+    panel_->laterButton()->SetFocus();
 }
 
 void UpdateWin::onClose(wxCloseEvent& event) {

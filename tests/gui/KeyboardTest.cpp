@@ -10,11 +10,11 @@
 #include "ui/GuaWin.h"
 #include "ui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
+#include "update/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {
 
-// The delete confirmation, answered 否 once its buttons were seen to read 是 and 否.
 // True when the keyboard focus is in `control`. GTK gives a drop-down list's focus to a button
 // inside it, which is no window of wx's own.
 bool holdsFocus(wxWindow* control) {
@@ -27,6 +27,7 @@ bool holdsFocus(wxWindow* control) {
 #endif
 }
 
+// The delete confirmation, answered 否 once its buttons were seen to read 是 and 否.
 class ExpectYesNo : public wxExpectModalBase<wxMessageDialog, ExpectYesNo> {
 protected:
     int OnInvoked(wxMessageDialog* box) const override {
@@ -132,14 +133,37 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     wxTEST_DIALOG(realKeys({WXK_DELETE}), ExpectYesNo());
     EXPECT_EQ(result()->itemCount(), 1) << "否 deletes nothing";
 
-    // Esc closes 自己装卦 as 取消 does (the pointer on the dialog: without a window manager the
-    // keys go to the window under it).
-    GuaWin dialog(window, casting()->request());
-    dialog.CallAfter([&dialog] {
-        realClick(dialog.panel()->tip());
-        realKeys({WXK_ESCAPE});
-    });
-    EXPECT_EQ(dialog.ShowModal(), wxID_CANCEL);
+    // In 自己装卦 Esc does what 取消 does; on Windows Enter on a line's list does what 确定
+    // does (GTK opens the list instead, as its lists do). The pointer is put on the dialog:
+    // without a window manager the keys go to the window under it.
+    const auto answerTo = [this](int key) {
+        GuaWin dialog(window, casting()->request());
+        int line = 1;
+        for (int item : {1, 4, 3, 2, 1, 2}) choose(dialog.panel()->lineChoice(line++), item);
+        dialog.panel()->lineChoice(1)->SetFocus();
+        dialog.CallAfter([&dialog, key] {
+            realClick(dialog.panel()->tip());
+            realKeys({key});
+            if (dialog.GetReturnCode() == 0) dialog.EndModal(0);  // the key did nothing
+        });
+        return dialog.ShowModal();
+    };
+    EXPECT_EQ(answerTo(WXK_ESCAPE), wxID_CANCEL);
+#ifdef _WIN32
+    EXPECT_EQ(answerTo(WXK_RETURN), wxID_OK);
+#endif
+
+    // Esc closes the update window as 下次再说 does.
+    UpdateOffer offer;
+    offer.verns = L"V1.1.0";
+    offer.size = 1;
+    offer.installerPath = home.path() / "setup.exe";
+    wxWeakRef<UpdateWin> update(new UpdateWin(window));
+    update->showUpdate(window->fontText(), std::move(offer));
+    realClick(update->GetChildren().front());
+    realKeys({WXK_ESCAPE});
+    EXPECT_TRUE(waitUntil([&] { return !update; }, std::chrono::seconds(2))) << "Esc left the update window open";
+    if (update) update->Destroy();
 }
 
 }  // namespace
