@@ -4,8 +4,8 @@
 // twice the scale, and under Wine at each DPI (tests/desktops_test.sh).
 #include <cstdlib>
 #include <cstring>
-#include <vector>
 #include <filesystem>
+#include <vector>
 
 #include <wx/dcmemory.h>
 #include <wx/dcscreen.h>
@@ -91,7 +91,8 @@ void settle() {
 void captionPixels(wxWindow* window, std::vector<std::pair<wxString, wxImage>>& pictures) {
     for (wxWindow* child : window->GetChildren()) {
         if (auto* caption = dynamic_cast<wxStaticText*>(child); caption && caption->IsShown())
-            pictures.emplace_back(caption->GetLabel(), screenArea(caption->GetScreenRect(), caption->GetContentScaleFactor()));
+            pictures.emplace_back(caption->GetLabel(),
+                                  screenArea(caption->GetScreenRect(), caption->GetContentScaleFactor()));
         captionPixels(child, pictures);
     }
 }
@@ -130,7 +131,8 @@ TEST_F(ScreenshotTest, ChoosingAMethodLeavesNoStrayPaint) {
             const wxImage& after = fresh[i].second;
             ASSERT_TRUE(before.IsOk() && after.IsOk());
             const std::size_t bytes = static_cast<std::size_t>(before.GetWidth()) * before.GetHeight() * 3;
-            EXPECT_TRUE(before.GetSize() == after.GetSize() && std::memcmp(before.GetData(), after.GetData(), bytes) == 0)
+            EXPECT_TRUE(before.GetSize() == after.GetSize() &&
+                        std::memcmp(before.GetData(), after.GetData(), bytes) == 0)
                 << "method " << method << ": \"" << shown[i].first.utf8_str() << "\" was painted over";
         }
     }
