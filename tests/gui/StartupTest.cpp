@@ -102,13 +102,15 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
     const char* mainTitle = "Orvenna V1.0.0版";
     ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
     // Another window covers the first copy's, and stays in front for a second: a copy still
-    // starting (the splash going, the main window shown) comes to the front by itself.
-    wxFrame cover(nullptr, wxID_ANY, L"挡在前面", wxPoint(0, 0), wxSize(1280, 1024));
+    // starting (the splash going, the main window shown) comes to the front by itself. It is
+    // smaller than the screen: Wine takes a window of the screen's size for a full-screen one,
+    // which on a display other than its session's ends the process.
+    wxFrame cover(nullptr, wxID_ANY, L"挡在前面", wxPoint(0, 0), wxSize(1200, 900));
     cover.Show();
     const auto covered = [&] { return stackPlace("挡在前面") > stackPlace(mainTitle); };
     for (int tries = 0; tries < 10; ++tries) {
-        bringToFront(&cover);
-        if (waitUntil(covered, 5s) && !waitUntil([&] { return !covered(); }, 1s)) break;
+            bringToFront(&cover);
+            if (waitUntil(covered, 5s) && !waitUntil([&] { return !covered(); }, 1s)) break;
     }
     ASSERT_TRUE(covered()) << "the first copy's window would not stay behind another";
 
