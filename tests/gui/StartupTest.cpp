@@ -109,8 +109,8 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
     cover.Show();
     const auto covered = [&] { return stackPlace("挡在前面") > stackPlace(mainTitle); };
     for (int tries = 0; tries < 10; ++tries) {
-            bringToFront(&cover);
-            if (waitUntil(covered, 5s) && !waitUntil([&] { return !covered(); }, 1s)) break;
+        bringToFront(&cover);
+        if (waitUntil(covered, 5s) && !waitUntil([&] { return !covered(); }, 1s)) break;
     }
     ASSERT_TRUE(covered()) << "the first copy's window would not stay behind another";
 
