@@ -53,6 +53,14 @@ wxImage screenArea(wxRect area, double scale) {
 #endif
 }
 
+// Lets the window be painted and the screen catch up.
+void settle(int rounds = 20) {
+    for (int i = 0; i < rounds; ++i) {
+        pump();
+        wxMilliSleep(15);
+    }
+}
+
 // Checks the window's layout, then copies its area of the screen; the picture must show more
 // than one colour.
 void saveWindow(wxWindow* window, const std::filesystem::path& file) {
@@ -60,10 +68,7 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     // A window just shown is mapped, framed and painted by the X server a moment later; the
     // screen may still show the last test's window there until then.
     window->Update();
-    for (int i = 0; i < 40; ++i) {
-        pump();
-        wxMilliSleep(15);
-    }
+    settle(40);
     expectSoundLayout(window);
     // The frame, caption and borders included, as the user sees it (nothing more on a bare
     // X server, where no window manager draws them).
@@ -77,14 +82,6 @@ void saveWindow(wxWindow* window, const std::filesystem::path& file) {
     EXPECT_TRUE(varied) << "the picture of the window is blank";
     if (!wxImage::FindHandler(wxBITMAP_TYPE_PNG)) wxImage::AddHandler(new wxPNGHandler);
     ASSERT_TRUE(image.SaveFile(wxString(file.string()), wxBITMAP_TYPE_PNG));
-}
-
-// Lets the window be painted and the screen catch up.
-void settle() {
-    for (int i = 0; i < 20; ++i) {
-        pump();
-        wxMilliSleep(15);
-    }
 }
 
 // The screen's pixels of every caption inside `window`.
