@@ -1,6 +1,7 @@
 #include "OrvennaApp.h"
 
 #include <curl/curl.h>
+#include <wx/weakref.h>
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -72,11 +73,24 @@ void OrvennaApp::listenForSecondStarts(wxTopLevelWindow* window) {
     wxWindow::MSWRegisterMessageHandler(static_cast<int>(raiseMessage()), showOnRequest);
     static_cast<void>(window);
 #else
-    raiseTimer_.setHandler([this, window] {
-        if (raise_.asked()) bringToFront(window);
+    // The window may go before the program ends (closed while another of its windows was
+    // still on its way out): the timer never outlives it.
+    raiseTimer_.setHandler([this, window = wxWeakRef<wxTopLevelWindow>(window)] {
+        if (raise_.asked() && window) bringToFront(window);
     });
     raiseTimer_.Start(RaisePollMs);
 #endif
+    // The program is its main window: when the user closes it, every window it owns goes with
+    // it and the program ends, so that a later start is a fresh copy, not a hidden one.
+    window->Bind(wxEVT_DESTROY, [this, window](wxWindowDestroyEvent& event) {
+        event.Skip();
+        if (event.GetEventObject() != window) return;
+        raiseTimer_.Stop();
+        // Its own windows (the help) go with it as its children; any other goes here.
+        for (wxWindow* other : wxTopLevelWindows)
+            if (other != window && !other->GetParent()) other->Destroy();
+        ExitMainLoop();
+    });
 }
 
 int OrvennaApp::OnRun() {

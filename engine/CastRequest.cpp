@@ -7,6 +7,8 @@ CastCheck checkRequest(const CastRequest& r) {
     switch (r.method) {
         case NumberCasting:
             if (r.numberText.empty()) return {-2, L"未输入推算数字"};
+            // A saved cast replays as it was first cast, whatever its number looks like.
+            if (r.replayId == 0 && !isWholeNumber(r.numberText)) return {-2, NotANumberMessage};
             if (r.zodiac <= 0) return {-3, L"未选择卦主生肖"};
             return {1, L"按卦主生肖与数字测算"};
         case LineCasting:

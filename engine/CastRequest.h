@@ -48,6 +48,19 @@ constexpr bool isNumberCharacter(wchar_t c) {
     return (c >= L'0' && c <= L'9') || c == L'-';
 }
 
+// A number as the user means one: an optional leading "-", then at least one digit, and
+// nothing else. "-" alone or "1-2-3" is not one.
+constexpr bool isWholeNumber(std::wstring_view text) {
+    if (!text.empty() && text.front() == L'-') text.remove_prefix(1);
+    if (text.empty()) return false;
+    for (const wchar_t c : text)
+        if (c < L'0' || c > L'9') return false;
+    return true;
+}
+
+// Said when a new number casting's number is no whole number.
+inline constexpr std::wstring_view NotANumberMessage = L"推算数字有误:只能是数字,负号只能在最前";
+
 // Checks in the order the user is told: the method, the method's own input, the zodiac.
 CastCheck checkRequest(const CastRequest& request);
 

@@ -110,9 +110,13 @@ wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, i
     return {width, height};
 }
 
+wxRect workArea(const wxWindow* window) {
+    const int index = wxDisplay::GetFromWindow(window);
+    return wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+}
+
 void fitOnScreen(wxWindow* topLevel, wxSize client) {
-    const int index = wxDisplay::GetFromWindow(topLevel);
-    const wxRect area = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
+    const wxRect area = workArea(topLevel);
     // The frame's decorations as the system draws them now; before the window manager has
     // framed a new window they may still be an estimate, and the next size event corrects them.
     const wxSize frame = topLevel->GetSize() - topLevel->GetClientSize();
@@ -120,6 +124,12 @@ void fitOnScreen(wxWindow* topLevel, wxSize client) {
     topLevel->SetClientSize(fits);
     const wxSize outer = topLevel->GetSize();
     topLevel->Move(area.x + std::max(0, (area.width - outer.x) / 2), area.y + std::max(0, (area.height - outer.y) / 2));
+}
+
+bool outgrowsWorkArea(const wxWindow* topLevel) {
+    const wxRect area = workArea(topLevel);
+    const wxSize outer = topLevel->GetSize();
+    return outer.x > area.width || outer.y > area.height;
 }
 
 }  // namespace orvenna

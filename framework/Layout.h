@@ -69,4 +69,13 @@ wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, i
 // of its display, centred; a window larger than the work area gets the work area.
 void fitOnScreen(wxWindow* topLevel, wxSize client);
 
+// The work area of the display `window` is on (the screen less the desktop's panels).
+wxRect workArea(const wxWindow* window);
+
+// True when the frame, as the window manager really draws it, is wider or taller than the
+// work area. A manager that frames a window only once it is shown (and does not say its frame
+// size before) makes the frame larger than fitOnScreen's estimate: the window is then fitted
+// again.
+bool outgrowsWorkArea(const wxWindow* topLevel);
+
 }  // namespace orvenna

@@ -15,7 +15,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev clang-format
   g++-mingw-w64-x86-64-posix
-  xvfb xauth imagemagick fonts-noto-cjk fonts-arphic-uming zbar-tools openbox xdotool x11-utils
+  xvfb xauth imagemagick fonts-noto-cjk fonts-arphic-uming zbar-tools openbox xfwm4 metacity xdotool x11-utils
   python3 iputils-ping procps
   fp-utils-3.2.2 nsis lintian dpkg-dev
 )

@@ -2,8 +2,10 @@
 # The windows on the desktops users have, each checked by the one layout check (every text
 # fits its control, nothing overlaps, everything inside its parent and the window inside the
 # screen's work area) after a number cast made with the mouse and the keys:
-#   - a 1366x768 laptop screen under a window manager (openbox), which frames and places the
-#     window: its client area must stay what the layout needs;
+#   - a 1366x768 laptop screen under three window managers (openbox, xfwm4, metacity), at
+#     100 % and 125 % text: each frames and places the window its own way (xfwm4 says how
+#     large its frame is only once the window is shown), and the frame must stay inside the
+#     work area; in a window smaller than its content the view follows the keyboard;
 #   - twice the scale (GDK_SCALE=2) on a screen of twice the pixels;
 #   - a larger text scale (GDK_DPI_SCALE=1.5, as 144 DPI fonts), which grows the text and the
 #     layout with it.
@@ -12,7 +14,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/tests/orvenna_gui_tests"
-filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*'
+filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*'
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 source "$root/scripts/private-display.sh"
@@ -30,7 +32,14 @@ desktop() {
   fi
   local display=":$DISPLAY_NUMBER" wm=""
   if [ "$manager" != none ]; then
-    DISPLAY=$display "$manager" >/dev/null 2>&1 &
+    # Each manager alone, as on a desktop without the rest of its session.
+    case "$manager" in
+      # xfwm4 reads its settings from xfconf, over a session bus of its own.
+      xfwm4) DISPLAY=$display NO_AT_BRIDGE=1 dbus-run-session -- xfwm4 --compositor=off --sm-client-disable \
+               >/dev/null 2>&1 & ;;
+      metacity) DISPLAY=$display metacity --sm-disable >/dev/null 2>&1 & ;;
+      *) DISPLAY=$display "$manager" >/dev/null 2>&1 & ;;
+    esac
     wm=$!
     sleep 1
   fi
@@ -48,7 +57,10 @@ desktop() {
   wait "$DISPLAY_PID" 2>/dev/null
 }
 
-desktop openbox-1366x768 1366x768 openbox
+for manager in openbox xfwm4 metacity; do
+  desktop "$manager-1366x768" 1366x768 "$manager"
+  desktop "$manager-125" 1366x768 "$manager" GDK_DPI_SCALE=1.25
+done
 desktop scale-2 2732x1536 none GDK_SCALE=2
 desktop text-150 1920x1080 openbox GDK_DPI_SCALE=1.5
 echo "desktops: $passed passed, $failed failed"

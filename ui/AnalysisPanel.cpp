@@ -85,10 +85,31 @@ void AnalysisPanel::layoutControls() {
             place(cells_[row][column], left[column], (h + px(10)) * row + 3 * h + px(50), width[column], h,
                   Floor::Exact);
     }
+    showHeader();
     place(caption_, px(30), 9 * h + px(110), 15 * a + px(220), h, Floor::Exact);
     // The box ends 10 above the panel's bottom, and keeps a few lines.
     const int boxHeight = std::max(GetClientSize().y - 10 * h - px(120), MinimumReportLines * h);
     place(text_, px(10), 10 * h + px(110), 16 * a + px(240), boxHeight, Floor::Exact);
+}
+
+// A number too long for the header is shortened in its middle, so that the zodiac, the day and
+// the hour after it still show; the whole header is the label's tooltip.
+void AnalysisPanel::showHeader() {
+    if (headerText_.empty()) return;
+    std::wstring shown = headerText_;
+    const std::size_t at = headerNumber_.empty() ? std::wstring::npos : headerText_.find(headerNumber_);
+    const LayoutContext layout(header_);
+    const int room = header_->GetSize().x;
+    for (std::size_t keep = headerNumber_.size() / 2;
+         at != std::wstring::npos && keep > 0 && layout.extent(shown).x > room; --keep) {
+        shown = headerText_.substr(0, at) + headerNumber_.substr(0, keep) + L"…" +
+                headerNumber_.substr(headerNumber_.size() - keep) + headerText_.substr(at + headerNumber_.size());
+    }
+    header_->SetLabel(shown);
+    if (shown != headerText_)
+        header_->SetToolTip(headerText_);
+    else
+        header_->UnsetToolTip();
 }
 
 int AnalysisPanel::requiredHeight() const {
@@ -103,7 +124,9 @@ std::wstring AnalysisPanel::cellText(int row, int column) const {
 
 void AnalysisPanel::runAnalysis(CastRequest& request, const CastClock& clock) {
     const bool cast = runCast(request, clock, result_);
-    header_->SetLabel(result_.analysis.header);
+    headerText_ = result_.analysis.header;
+    headerNumber_ = request.method == NumberCasting ? request.numberText : std::wstring();
+    showHeader();
     if (!cast) return;
     render();
     analysisDone.raise(result_);
@@ -130,6 +153,8 @@ void AnalysisPanel::render() {
 }
 
 void AnalysisPanel::clear() {
+    headerText_.clear();
+    header_->UnsetToolTip();
     for (wxStaticText* label : {header_, primaryTitle_, changedTitle_}) label->SetLabel(wxEmptyString);
     for (int row = 0; row < 6; ++row)
         for (int column = 0; column < 12; ++column) {

@@ -60,6 +60,9 @@ private:
     int a_ = 0;  // width of "长度"
     int h_ = 0;  // height of "卦"
     wxStaticText* header_;
+    std::wstring headerText_;    // the header as cast; the label may shorten its number
+    std::wstring headerNumber_;  // the number as it stands in the header
+    void showHeader();
     wxStaticText* primaryTitle_;
     wxStaticText* changedTitle_;
     std::array<wxStaticText*, 12> headers_{};

@@ -134,9 +134,9 @@ void CastingPanel::replaceInput(InputKind kind) {
         case InputKind::Number: {
             auto* box = new NumberBox(this);
             box->SetFont(font_);
-            box->Bind(wxEVT_TEXT, [this, box](wxCommandEvent&) {
-                request_.numberText = std::wstring(trimControl(box->GetValue().ToStdWstring()));
-            });
+            box->textChanged.connect(
+                [this](const std::wstring& text) { request_.numberText = std::wstring(trimControl(text)); });
+            box->refused.connect([this](const std::wstring& message) { notice.raise(message); });
             // Enter presses 演算. Seen before the box handles it: a box that asked for Enter
             // itself would keep Tab from moving on, on Windows.
             box->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
@@ -258,8 +258,9 @@ void CastingPanel::pressReset() {
     request_.upperCode.clear();
     request_.lowerCode.clear();
     request_.numberText.clear();
-    // The box shows what the request holds: no number is left on screen that would not cast.
-    if (NumberBox* box = numberBox()) box->ChangeValue(wxEmptyString);
+    // The row returns to how it started, so that the keys do the same thing every time: with
+    // no method chosen there is no input, and Down on the method walks the list from the top.
+    if (inputControl_) replaceInput(InputKind::None);
     request_.zodiac = -1;
     request_.method = -1;
     request_.replayId = 0;

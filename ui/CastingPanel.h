@@ -55,6 +55,8 @@ public:
     wxButton* resetButton() const { return resetButton_; }
     wxStaticText* disclaimer() const { return disclaimer_; }
 
+    // A notice for the status bar about the input (characters the number box refused).
+    Event<const std::wstring&> notice;
     Event<> panelChanged;
     Event<> openLineEntry;
     // code > 0: a valid request (the panel's own); code < 0: a validation message with a

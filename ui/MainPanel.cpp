@@ -23,7 +23,11 @@ void MainPanel::build(const std::wstring& description) {
     fontText_ = description;
     lotteryCode_ = SevenStarLottery;
     // Each tick presses the refresh button, as the user would.
-    drawRefreshTimer_.setHandler([this] { latestDraws_->refreshButton()->press(); });
+    drawRefreshTimer_.setHandler([this] {
+        retryTick_ = true;
+        latestDraws_->refreshButton()->press();
+        retryTick_ = false;
+    });
 
     latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
@@ -42,6 +46,7 @@ void MainPanel::build(const std::wstring& description) {
         if (result_) result_->clearResult();
         if (analysis_) analysis_->clear();
     });
+    casting_->notice.connect([this](const std::wstring& text) { statusText.raise(text); });
     casting_->openLineEntry.connect([this] { openManualDialog.raise(); });
     casting_->castMessage.connect(
         [this](int code, const std::wstring& message, CastRequest& request) { dispatchCast(code, message, request); });
@@ -73,7 +78,17 @@ void MainPanel::refreshLatestDraw() {
     const bool started = refresh_.start(
         [source = drawSource_](const std::atomic<bool>& cancelled) { return refreshOnce(source, &cancelled); },
         [this](const RefreshOutcome& outcome) { applyRefresh(outcome); });
-    if (started) latestDraws_->refreshButton()->Disable();
+    if (!started) return;
+    askedByUser_ = !retryTick_;
+    latestDraws_->refreshButton()->Disable();
+}
+
+// The status bar is where the user reads why a cast did not run: a retry says its state only
+// when it changed, so that "未选择卦主生肖" is not replaced every few seconds by the same
+// "未连网". A refresh the user asked for always answers.
+void MainPanel::reportRefresh(const std::wstring& text) {
+    if (askedByUser_ || text != lastRefreshStatus_) statusText.raise(text);
+    lastRefreshStatus_ = text;
 }
 
 // In the order the user sees it: status text, timer, the row. The timer asks again while
@@ -83,23 +98,23 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
     const std::wstring reason = fromUtf8(outcome.reason);
     switch (outcome.state) {
         case RefreshState::Offline:
-            statusText.raise(L"未连网");
+            reportRefresh(L"未连网");
             break;
         case RefreshState::NotFetched:
-            statusText.raise(L"无法获取开奖页面:" + reason);
+            reportRefresh(L"无法获取开奖页面:" + reason);
             break;
         case RefreshState::NoDraw:
             drawRefreshTimer_.Stop();
             [[fallthrough]];
         case RefreshState::Unreadable:
-            statusText.raise(L"开奖页面无法读取:" + reason);
+            reportRefresh(L"开奖页面无法读取:" + reason);
             // A draw already on show stays; the notice only replaces the placeholder.
             if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice, fontText_);
             break;
         case RefreshState::Drawn:
             drawShown_ = true;
             drawRefreshTimer_.Stop();
-            statusText.raise(std::wstring(DrawUpdatedText));
+            reportRefresh(std::wstring(DrawUpdatedText));
             latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers, outcome.draw.drawDate,
                                    outcome.draw.period, fontText_, 0);
             break;

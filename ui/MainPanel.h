@@ -69,6 +69,7 @@ public:
 private:
     void dispatchCast(int code, const std::wstring& message, CastRequest& request);
     void applyRefresh(const RefreshOutcome& outcome);
+    void reportRefresh(const std::wstring& text);
 
     LatestDrawsPanel* latestDraws_ = nullptr;
     CastingPanel* casting_ = nullptr;
@@ -77,7 +78,10 @@ private:
     WindowTimer drawRefreshTimer_;
     DrawSource drawSource_;
     BackgroundTask<RefreshOutcome> refresh_{*this};
-    bool drawShown_ = false;  // a draw has been shown; the strip keeps it
+    bool drawShown_ = false;    // a draw has been shown; the strip keeps it
+    bool retryTick_ = false;    // the refresh timer is pressing the button
+    bool askedByUser_ = false;  // the refresh running (or last run) was the user's press
+    std::wstring lastRefreshStatus_;
     std::wstring fontText_;
     int lotteryCode_ = 0;
     std::function<CastClock()> clock_;

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <wx/listbox.h>
 #include <wx/msgdlg.h>
+#include <wx/textctrl.h>
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
@@ -18,6 +20,7 @@
 #include "framework/Layout.h"
 #include "framework/Pictures.h"
 #include "framework/ProgramDirectory.h"
+#include "framework/WindowFront.h"
 #include "records/EasyDb.h"
 #include "update/UpdateWin.h"
 
@@ -70,6 +73,8 @@ void TarvWin::create() {
 
 void TarvWin::setUpFrame() {
     Hide();
+    // The content has one size: maximised, it would only add empty space beside it.
+    keepFromMaximising(this);
     SetTitle(L"Orvenna V1.0.0版");
     wxIcon icon;
     icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
@@ -138,6 +143,58 @@ void TarvWin::fitToPanels() {
     fitOnScreen(this, mainPanel_->GetSize());
 }
 
+// Where the window manager's frame turned out larger than the estimate the window was sized
+// with (it frames the window only once it is shown), the window is fitted again, and its
+// content scrolls.
+void TarvWin::keepInsideWorkArea() {
+    if (refitting_ || IsMaximized() || IsIconized() || !outgrowsWorkArea(this)) return;
+    refitting_ = true;
+    fitOnScreen(this, mainPanel_->GetSize());
+    refitting_ = false;
+}
+
+// The control that takes the focus is scrolled into view whole, as far as it fits: text typed
+// never goes into a box the user cannot see.
+void TarvWin::showFocused(wxWindow* focus) {
+    if (focus == viewport_ || !viewport_->IsDescendant(focus)) return;
+    const wxSize view = viewport_->GetClientSize();
+    const wxRect shown(viewport_->ScreenToClient(focus->GetScreenPosition()), focus->GetSize());
+    int unitX = 1, unitY = 1;
+    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
+    if (unitX <= 0 || unitY <= 0) return;
+    // How far the view must move, in pixels, to bring each edge in: the near edge first.
+    const auto shift = [](int start, int length, int size) {
+        if (start < 0 || length > size) return start;
+        return std::max(0, start + length - size);
+    };
+    const int dx = shift(shown.x, shown.width, view.x);
+    const int dy = shift(shown.y, shown.height, view.y);
+    if (dx == 0 && dy == 0) return;
+    const wxPoint origin = viewport_->CalcUnscrolledPosition(wxPoint(0, 0));
+    // Rounded away from the control's side, so that it is shown whole.
+    const auto units = [](int pixels, int unit) {
+        return pixels >= 0 ? (pixels + unit - 1) / unit : -((-pixels + unit - 1) / unit);
+    };
+    viewport_->Scroll(std::max(0, origin.x / unitX + units(dx, unitX)),
+                      std::max(0, origin.y / unitY + units(dy, unitY)));
+}
+
+// PageUp and PageDown move the view by a screenful, where the focused control does not use
+// them itself (a list, a text of several lines).
+bool TarvWin::scrollByPage(int key) {
+    if (key != WXK_PAGEUP && key != WXK_PAGEDOWN) return false;
+    const wxWindow* focus = FindFocus();
+    if (dynamic_cast<const wxListBox*>(focus)) return false;
+    if (const auto* box = dynamic_cast<const wxTextCtrl*>(focus); box && box->IsMultiLine()) return false;
+    int unitX = 1, unitY = 1;
+    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
+    if (unitY <= 0) return false;
+    const int page = std::max(1, viewport_->GetClientSize().y / unitY - 1);
+    const wxPoint start = viewport_->GetViewStart();
+    viewport_->Scroll(-1, std::max(0, start.y + (key == WXK_PAGEDOWN ? page : -page)));
+    return true;
+}
+
 // A window moved to a screen of another DPI measures its cells again and lays every panel
 // out anew, as at its start.
 void TarvWin::relayout() {
@@ -165,6 +222,18 @@ void TarvWin::bindWindowEvents() {
         event.Skip();
     });
     historyRetry_.setHandler([this] { reloadPendingHistory(); });
+    Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        if (!refitting_) CallAfter([this] { keepInsideWorkArea(); });
+    });
+    followFocus(this, [this](wxWindow* focus) { showFocused(focus); });
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)
+            openHelp();
+        else if (event.HasAnyModifiers() || !scrollByPage(key))
+            event.Skip();
+    });
 }
 
 // The splash runs modally while this window is still hidden; the draw timer ticks on under it.

@@ -86,6 +86,9 @@ private:
 
     void showUpdateOffer(UpdateOffer offer) override;
     void showUpdateNotice(const std::wstring& text) override;
+    void keepInsideWorkArea();
+    void showFocused(wxWindow* focus);
+    bool scrollByPage(int key);
     void layoutPanels(int usable);
     void layoutStatusBar();
     void relayout();
@@ -101,6 +104,7 @@ private:
     wxStatusBar* statusBar_ = nullptr;
     std::wstring fontText_;
     bool activated_ = false;
+    bool refitting_ = false;
     // The list could not be read because the database was locked; it is asked again on the
     // retry timer and at the next activation.
     bool historyStale_ = false;

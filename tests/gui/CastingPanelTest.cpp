@@ -142,57 +142,94 @@ TEST_F(CastingPanelTest, ANumberTypedBeforeSwitchingMethodsIsStillCast) {
     EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以数字123起卦"));
 }
 
-TEST_F(CastingPanelTest, ResetForgetsTheChoicesButKeepsTheControl) {
+TEST_F(CastingPanelTest, ResetForgetsTheChoicesAndTheInputControl) {
     chooseMethod(1);
     typeNumber(L"88");
     chooseZodiac(3);
     pressCast();
     ASSERT_FALSE(result()->resultText().empty());
-    wxWindow* control = casting()->inputControl();
 
     click(casting()->resetButton());
     EXPECT_EQ(casting()->methodChoice()->selection(), 0);
     EXPECT_EQ(casting()->zodiacChoice()->selection(), 0);
-    EXPECT_EQ(casting()->inputControl(), control);
+    // The row is as it started: no input, the zodiac where it first stood.
+    EXPECT_EQ(casting()->inputControl(), nullptr);
+    EXPECT_EQ(casting()->zodiacChoice()->GetPosition().x, right(casting()->methodChoice()) + 10);
     EXPECT_EQ(casting()->request().method, -1);
     EXPECT_EQ(casting()->request().zodiac, -1);
     EXPECT_TRUE(casting()->request().numberText.empty());
-    EXPECT_EQ(casting()->numberBox()->GetValue(), L"") << "a number on screen that would not cast";
     EXPECT_TRUE(result()->resultText().empty());
     EXPECT_TRUE(analysis()->interpretation()->GetValue().empty());
     pressCast();
     EXPECT_EQ(status(), L"未选择推算条件");
 }
 
-TEST_F(CastingPanelTest, TheNumberBoxTakesDigitsMinusAndControlKeysOnly) {
+// Typed (a key event a character, as an input method commits its text) or pasted: the box
+// keeps digits and minus signs, full-width ones as ASCII, and names in the status bar what it
+// refused.
+TEST_F(CastingPanelTest, TheNumberBoxKeepsDigitsAndMinusAndNamesWhatItRefuses) {
     chooseMethod(1);
     NumberBox* box = casting()->numberBox();
     box->SetFocus();  // where the user types
     pump();
-    EXPECT_EQ(typeInto(box, L"12a-3 x.4"), L"12-34");
-    EXPECT_EQ(box->GetValue(), L"12-34");
-    EXPECT_EQ(typeInto(box, L"\b"), L"\b");
-#ifdef _WIN32
-    // Windows' text box takes Tab to move on to the next control, before the box sees it.
-    EXPECT_EQ(typeInto(box, L"\t"), L"");
-#else
-    EXPECT_EQ(typeInto(box, L"\t"), L"\t");
-#endif
-    EXPECT_EQ(typeInto(box, L"五"), L"");
-    // What the box holds is trimmed of blanks and control characters at both ends.
-    box->SetValue(L"  77\t");
-    EXPECT_EQ(casting()->request().numberText, L"77");
+    const std::wstring refused = L"推算数字只能输入数字和负号,未输入";
+    struct Case {
+        std::wstring_view input;
+        bool pasted;
+        std::wstring kept;
+        std::wstring said;  // empty: the status bar is left as it was
+    };
+    const Case cases[] = {
+        {L"１２３", false, L"123", L""},
+        {L"－５", false, L"-5", L""},
+        {L"12a-3 x.4", false, L"12-34", refused + L"「.」"},
+        {L"五", false, L"", refused + L"「五」"},
+        {L"12ab３4 5", true, L"12345", refused + L"「a」「b」「空格」"},
+        {L"abc 12-3.4五\n", true, L"12-34", refused + L"「a」「b」「c」「空格」「.」…"},
+        {L"－１", true, L"-1", L""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(toUtf8(std::wstring(c.input)));
+        box->SetValue(L"");
+        window->GetStatusBar()->SetStatusText(L"", 1);
+        if (c.pasted) {
+            ASSERT_TRUE(wxTheClipboard->Open());
+            wxTheClipboard->SetData(new wxTextDataObject(wxString(c.input.data(), c.input.size())));
+            wxTheClipboard->Close();
+            wxClipboardTextEvent paste(wxEVT_TEXT_PASTE, box->GetId());
+            paste.SetEventObject(box);
+            box->HandleWindowEvent(paste);
+        } else {
+            typeInto(box, c.input);
+        }
+        EXPECT_EQ(box->GetValue().ToStdWstring(), c.kept);
+        EXPECT_EQ(casting()->request().numberText, c.kept);
+        EXPECT_EQ(status(), c.said);
+    }
+}
 
-    // Pasted text keeps what typing could have entered.
-    box->SetValue(L"");
-    ASSERT_TRUE(wxTheClipboard->Open());
-    wxTheClipboard->SetData(new wxTextDataObject(L"abc 12-3.4五\n"));
-    wxTheClipboard->Close();
-    wxClipboardTextEvent paste(wxEVT_TEXT_PASTE, box->GetId());
-    paste.SetEventObject(box);
-    box->HandleWindowEvent(paste);
-    EXPECT_EQ(box->GetValue(), L"12-34");
-    EXPECT_EQ(casting()->request().numberText, L"12-34");
+// Only a whole number casts ("-" alone and inner signs are refused with a word), and one too
+// long for the chart's header is shortened in its middle, so that the hour still shows.
+TEST_F(CastingPanelTest, OnlyAWholeNumberCastsAndALongOneIsShortenedInTheHeader) {
+    chooseMethod(1);
+    chooseZodiac(7);
+    const std::pair<std::wstring_view, bool> numbers[] = {{L"-", false},  {L"--5", false}, {L"1-2-3", false},
+                                                          {L"5-", false}, {L"-5", true},   {L"007", true}};
+    for (const auto& [number, casts] : numbers) {
+        casting()->numberBox()->SetValue(wxString(number.data(), number.size()));
+        pressCast();
+        EXPECT_EQ(status(), casts ? std::wstring(L"按卦主生肖与数字测算") : std::wstring(NotANumberMessage))
+            << toUtf8(std::wstring(number));
+    }
+
+    const std::wstring longNumber(40, L'7');
+    casting()->numberBox()->SetValue(longNumber);
+    pressCast();
+    wxStaticText* header = analysis()->header();
+    const std::wstring full = L"以数字" + longNumber + L"起卦,卦主生肖:午,日主:甲午,时辰:庚午";
+    EXPECT_TRUE(header->GetLabel().EndsWith(L"起卦,卦主生肖:午,日主:甲午,时辰:庚午")) << header->GetLabel();
+    EXPECT_LE(LayoutContext(header).extent(header->GetLabel()).x, header->GetSize().x);
+    EXPECT_EQ(header->GetToolTipText().ToStdWstring(), full);
 }
 
 TEST_F(CastingPanelTest, TimeCastingOnATuesdayNightAimsAtFridaysDraw) {

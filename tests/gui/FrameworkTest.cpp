@@ -6,15 +6,18 @@
 
 #include <wx/button.h>
 #include <wx/choice.h>
+#include <wx/dialog.h>
 #include <wx/frame.h>
 #include <wx/settings.h>
 #include <wx/stattext.h>
 
 #include "GuiTest.h"
+#include "ScreenStack.h"
 #include "framework/BackgroundTask.h"
 #include "framework/Event.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
+#include "framework/WindowFront.h"
 
 namespace orvenna::gui {
 namespace {
@@ -125,6 +128,26 @@ TEST(BackgroundTaskTest, AResultQueuedBeforeCancelIsDropped) {
     release = true;
     ASSERT_TRUE(waitUntil([&] { return !task.busy(); }));
     EXPECT_EQ(delivered, std::vector<int>{2});
+}
+
+// A window brought to the front brings the dialog it has open with it, in front of it: the
+// dialog is where the user's input goes (a second start with 自己装卦 open).
+TEST(WindowFrontTest, AWindowComesToTheFrontWithItsDialog) {
+    wxFrame owner(nullptr, wxID_ANY, L"前面的窗口", wxPoint(40, 40), wxSize(500, 400));
+    owner.Show();
+    wxDialog dialog(&owner, wxID_ANY, L"前面的对话框", wxPoint(80, 80), wxSize(300, 200));
+    dialog.Show();
+    wxFrame cover(nullptr, wxID_ANY, L"挡住它们", wxPoint(0, 0), wxSize(700, 600));
+    cover.Show();
+    bringToFront(&cover);
+    const auto inFront = [](const char* title) { return stackPlace(title) > stackPlace("挡住它们"); };
+    ASSERT_TRUE(waitUntil([&] { return !inFront("前面的窗口") && !inFront("前面的对话框"); }, std::chrono::seconds(5)))
+        << "the cover would not go in front";
+    bringToFront(&owner);
+    EXPECT_TRUE(waitUntil([&] { return inFront("前面的窗口") && inFront("前面的对话框"); }, std::chrono::seconds(5)));
+    EXPECT_TRUE(
+        waitUntil([&] { return stackPlace("前面的对话框") > stackPlace("前面的窗口"); }, std::chrono::seconds(5)))
+        << "the dialog stayed behind its window";
 }
 
 }  // namespace

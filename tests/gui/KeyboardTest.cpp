@@ -102,6 +102,38 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
     expectTabWalk({casting()->methodChoice()->list(), casting()->lineEntryButton(), casting()->zodiacChoice()->list()});
 }
 
+// In a window smaller than its content the view follows the keyboard: after every Tab the
+// control that has it is in view, and PageDown and PageUp move the view where the control
+// does not use them.
+TEST_F(KeyboardTest, TheViewFollowsTheFocusInASmallWindow) {
+    chooseMethod(1);
+    window->SetClientSize(700, 450);
+    pump();
+    casting()->methodChoice()->list()->SetFocus();
+    pump();
+    wxScrolledWindow* view = nullptr;
+    for (wxWindow* parent = casting()->GetParent(); parent && !view; parent = parent->GetParent())
+        view = dynamic_cast<wxScrolledWindow*>(parent);
+    ASSERT_NE(view, nullptr);
+    bool scrolled = false;
+    for (int stop = 1; stop <= 16; ++stop) {
+        realKeys({WXK_TAB});
+        SCOPED_TRACE("Tab " + std::to_string(stop));
+        expectFocusInView(window);
+        scrolled = scrolled || view->GetViewStart() != wxPoint(0, 0);
+    }
+    EXPECT_TRUE(scrolled) << "the walk never left the first screenful";
+
+    view->Scroll(0, 0);
+    casting()->castButton()->SetFocus();
+    pump();
+    ASSERT_EQ(view->GetViewStart().y, 0);
+    realKeys({WXK_PAGEDOWN});
+    EXPECT_GT(view->GetViewStart().y, 0) << "PageDown did not scroll";
+    realKeys({WXK_PAGEUP});
+    EXPECT_EQ(view->GetViewStart().y, 0) << "PageUp did not scroll back";
+}
+
 TEST_F(KeyboardTest, TheKeysAUserExpects) {
     // A method chosen with the keys leaves the focus where it was.
     realKeys({WXK_DOWN});
@@ -164,6 +196,17 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     realKeys({WXK_ESCAPE});
     EXPECT_TRUE(waitUntil([&] { return !update; }, std::chrono::seconds(2))) << "Esc left the update window open";
     if (update) update->Destroy();
+
+    // After 重设 the row is as it started: Down twice on the method reaches 自己装卦, and the
+    // keyboard stays on the method.
+    chooseMethod(1);
+    click(casting()->resetButton());
+    realClick(window->GetStatusBar());
+    casting()->methodChoice()->list()->SetFocus();
+    pump();
+    realKeys({WXK_DOWN, WXK_DOWN});
+    EXPECT_EQ(casting()->methodChoice()->selection(), LineCasting);
+    EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list())) << "the keyboard left the method";
 }
 
 }  // namespace

@@ -186,6 +186,19 @@ TEST_F(DrawRefreshTest, WithoutNetworkTheTimerGoesOnAndThePlaceholderStays) {
     EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
     EXPECT_EQ(noticeShown(), L"最新开奖数据正在更新请确认您已连接网络！");
 
+    // The retries say "未连网" once: a message the user is reading stays until they act, and
+    // a refresh the user asks for answers again.
+    pressCast();
+    const std::wstring refused = status();
+    ASSERT_NE(refused, L"未连网");
+    for (int tick = 0; tick < 3; ++tick) {
+        refreshAndWait();
+        EXPECT_EQ(status(), refused) << "tick " << tick;
+    }
+    draws()->refreshButton()->press();
+    ASSERT_TRUE(waitUntil([&] { return !main()->refreshing(); }));
+    EXPECT_EQ(status(), L"未连网");
+
     openAt("http://127.0.0.1:1/", "true");
     refreshAndWait();
     EXPECT_TRUE(status().starts_with(L"无法获取开奖页面:")) << status();

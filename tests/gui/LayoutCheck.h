@@ -3,6 +3,7 @@
 // overlap, a control outside its parent, a window outside the screen's work area.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -16,8 +17,12 @@
 #include <wx/stattext.h>
 #include <wx/statusbr.h>
 #include <wx/toplevel.h>
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
 
 #include "framework/Layout.h"
+#include "framework/WindowFront.h"
 
 namespace orvenna::gui {
 
@@ -70,15 +75,47 @@ inline void expectChildrenSound(const wxWindow* parent) {
     }
 }
 
+// The window's frame on screen as the window manager draws it: its client area and the
+// manager's title bar and borders, whatever the toolkit believes them to be.
+inline wxRect frameOnScreen(const wxWindow* window) {
+#ifdef __WXGTK__
+    if (GdkWindow* drawn = gtk_widget_get_window(window->GetHandle())) {
+        GdkRectangle frame;
+        gdk_window_get_frame_extents(drawn, &frame);
+        return {frame.x, frame.y, frame.width, frame.height};
+    }
+#endif
+    return window->GetScreenRect();
+}
+
 // Every control of `window`, and the window itself on its display.
 inline void expectSoundLayout(const wxWindow* window) {
-    const int index = wxDisplay::GetFromWindow(window);
-    const wxRect work = wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
-    const wxRect outer = window->GetScreenRect();
+    const wxRect work = workArea(window);
+    const wxRect outer = frameOnScreen(window);
     EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << outer.x << "," << outer.y << " " << outer.width
                                       << "x" << outer.height << " is not inside the work area " << work.x << ","
                                       << work.y << " " << work.width << "x" << work.height;
     expectChildrenSound(window);
+}
+
+// The control that has the keyboard lies whole in the visible part of the scrolled area it
+// is in: what the user types goes where they can see it.
+inline void expectFocusInView(const wxWindow* window) {
+    const wxWindow* focus = focusedControl(static_cast<const wxTopLevelWindow*>(window));
+    if (!focus || wxGetTopLevelParent(const_cast<wxWindow*>(focus)) != window) {
+        ADD_FAILURE() << "nothing in " << describe(window) << " has the keyboard";
+        return;
+    }
+    for (const wxWindow* view = focus->GetParent(); view; view = view->GetParent()) {
+        if (!dynamic_cast<const wxScrolledWindow*>(view)) continue;
+        // Whole, or where it is larger than the view, filling it.
+        const wxRect visible(view->GetScreenPosition(), view->GetClientSize());
+        const wxRect control = focus->GetScreenRect();
+        const wxRect seen = visible.Intersect(control);
+        EXPECT_EQ(seen.GetSize(),
+                  wxSize(std::min(control.width, visible.width), std::min(control.height, visible.height)))
+            << describe(focus) << " has the keyboard outside the visible part of the window";
+    }
 }
 
 }  // namespace orvenna::gui

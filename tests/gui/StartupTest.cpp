@@ -14,6 +14,7 @@
 #endif
 
 #include <wx/frame.h>
+#include <wx/uiaction.h>
 
 #include "../ChildProcess.h"
 #include "../SystemSupport.h"
@@ -128,6 +129,33 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
     EXPECT_TRUE(lockHeldWithin(20s));
     EXPECT_FALSE(third.exitWithin(300ms).has_value());
 }
+
+#ifndef _WIN32
+// Closing the main window ends the program, with the help it opened: a later start is a fresh
+// copy that shows its window, not a hidden one that kept the lock. (On Windows the help is the
+// system's viewer, a program of its own.)
+TEST_F(StartupTest, ClosingTheMainWindowWithTheHelpOpenEndsTheProgram) {
+    const char* mainTitle = "Orvenna V1.0.0版";
+    ChildProcess& first = start();
+    ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
+    // F1 with the pointer on the window, which has the keyboard there without a manager.
+    const ScreenRect shown = windowRect(mainTitle);
+    wxUIActionSimulator input;
+    input.MouseMove(shown.x + shown.width / 2, shown.y + shown.height - 4);
+    input.MouseClick();
+    waitUntil([] { return false; }, 300ms);
+    input.Char(WXK_F1);
+    ASSERT_TRUE(waitUntil([&] { return stackPlace("Orvenna 帮助") >= 0; }, 10s)) << "F1 showed no help";
+
+    ASSERT_TRUE(closeWindow(mainTitle));
+    EXPECT_EQ(first.exitWithin(20s), std::optional<int>(0)) << "the program went on without its window";
+    EXPECT_LT(stackPlace("Orvenna 帮助"), 0) << "the help outlived the program's window";
+
+    ChildProcess& second = start();
+    EXPECT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "a later start shows no window";
+    EXPECT_FALSE(second.exitWithin(0ms).has_value());
+}
+#endif
 
 // A lock the system refuses (here a folder that cannot be made) is no other copy running: the
 // start does not end quietly as a second copy's does, but waits on its message, touching nothing.
