@@ -31,6 +31,14 @@ LoadWin::LoadWin(wxWindow* parent)
         event.Skip();
     });
     Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent&) { closeSplash(); });
+    // Esc and Enter are the keyboard's double click.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
+            closeSplash();
+        else
+            event.Skip();
+    });
     CentreOnScreen();
 }
 
