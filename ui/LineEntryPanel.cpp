@@ -41,12 +41,14 @@ void showInformation(wxWindow* parent, const std::wstring& text) {
 LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wxPanel(parent) {
     // This panel is given no font description: it uses the system's GUI font.
     SetFont(fontFromText(L""));
-    for (int i = 0; i < 6; ++i) {
-        lineCaptions_[i] = new wxStaticText(this, wxID_ANY, wx(LineCaptions[i]));
+    // Made from the bottom line up: a cast is written down from 初爻, so the dialog opens
+    // on it and Tab goes upwards, then on to the time and the buttons.
+    for (int line = 1; line <= 6; ++line) {
+        lineCaptions_[6 - line] = new wxStaticText(this, wxID_ANY, wx(LineCaptions[6 - line]));
         auto* list = new wxChoice(this, wxID_ANY);
         for (std::wstring_view item : LineItems) list->Append(wx(item));
         list->SetSelection(0);
-        lineChoices_[5 - i] = list;
+        lineChoices_[line - 1] = list;
     }
     tip_ = new wxStaticText(this, wxID_ANY, wx(Tip));
     tip_->SetForegroundColour(*wxRED);
