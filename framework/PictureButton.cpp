@@ -77,11 +77,14 @@ PictureButton::PictureButton(wxWindow* parent, wxSize size, const wxBitmap& norm
         Refresh();
         event.Skip();
     });
-    // Seen before anything else: on Windows the dialog navigation would take Enter.
+    // Seen before anything else: on Windows the dialog navigation would take Enter. Tab is
+    // passed on here too: GTK moves the focus on from no window of wx's own making.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
             press();
+        else if (key == WXK_TAB && !event.ControlDown() && !event.AltDown())
+            Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
         else
             event.Skip();
     });
