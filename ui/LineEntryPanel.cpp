@@ -56,6 +56,12 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
     createTimeChoices(now);
     ok_ = makeButton(this, L"确定");
     cancel_ = makeButton(this, L"取消");
+    // Said outright: left to itself, GTK would go by the positions, from the top line down.
+    std::vector<wxWindow*> order(lineChoices_.begin(), lineChoices_.end());
+    order.insert(order.end(), timeChoices_.begin(), timeChoices_.end());
+    order.push_back(ok_);
+    order.push_back(cancel_);
+    for (std::size_t i = 1; i < order.size(); ++i) order[i]->MoveAfterInTabOrder(order[i - 1]);
     layout();
 
     ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressOk(); });
