@@ -27,10 +27,24 @@ LoadWin::LoadWin(wxWindow* parent)
         event.Skip();
     });
     Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
-        if (event.IsShown()) CallAfter([this] { startTimer(); });
+        if (event.IsShown())
+            CallAfter([this] {
+                SetFocus();
+                startTimer();
+            });
         event.Skip();
     });
     Bind(wxEVT_LEFT_DCLICK, [this](wxMouseEvent&) { closeSplash(); });
+    // Esc and Enter are the keyboard's double click. The picture has no control to hold the
+    // keys: the window takes them itself.
+    SetCanFocus(true);
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_ESCAPE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
+            closeSplash();
+        else
+            event.Skip();
+    });
     CentreOnScreen();
 }
 

@@ -1,6 +1,6 @@
 // The splash window: a picture without a frame, shown modally while the main window is
 // still hidden. It closes itself 3 s after it first becomes active, or at once on a double
-// click.
+// click, Esc or Enter.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -17,7 +17,7 @@ public:
     explicit LoadWin(wxWindow* parent);
 
     WindowTimer& timer() { return timer_; }
-    // Closed by the timer or a double click; a closed splash stays closed.
+    // Closed by the timer, a double click or a key; a closed splash stays closed.
     bool closed() const { return closed_; }
 
 private:

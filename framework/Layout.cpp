@@ -8,7 +8,7 @@
 #include <wx/toplevel.h>
 
 #ifdef __WXGTK__
-#include <gdk/gdk.h>
+#include <gtk/gtk.h>
 #endif
 
 namespace orvenna {
@@ -94,6 +94,21 @@ wxRect place(wxWindow* window, int left, int top, int width, int height, Floor f
 
 wxButton* makeButton(wxWindow* parent, const wxString& caption) {
     return new wxButton(parent, wxID_ANY, caption, wxDefaultPosition, wxDefaultSize, wxBU_EXACTFIT);
+}
+
+// GTK's one-line boxes keep their theme's padding and ignore margins; its multi-line boxes have
+// none, and wx sets none there, so their text view gets it directly.
+void setInnerMargin(wxTextCtrl* box, int margin) {
+    box->SetMargins(margin, -1);
+#ifdef __WXGTK__
+    if (!box->IsMultiLine()) return;
+    GtkWidget* scrolled = static_cast<GtkWidget*>(box->GetHandle());
+    GtkWidget* view = GTK_IS_BIN(scrolled) ? gtk_bin_get_child(GTK_BIN(scrolled)) : nullptr;
+    if (view && GTK_IS_TEXT_VIEW(view)) {
+        gtk_text_view_set_left_margin(GTK_TEXT_VIEW(view), margin);
+        gtk_text_view_set_right_margin(GTK_TEXT_VIEW(view), margin);
+    }
+#endif
 }
 
 void moveTo(wxWindow* window, int left, int top) {

@@ -7,6 +7,7 @@
 #pragma once
 
 #include <wx/button.h>
+#include <wx/textctrl.h>
 #include <wx/window.h>
 
 namespace orvenna {
@@ -51,6 +52,10 @@ wxButton* makeButton(wxWindow* parent, const wxString& caption);
 // Moves and sizes `window`; a width or height of -1 keeps the current one. Returns the
 // rectangle the window got.
 wxRect place(wxWindow* window, int left, int top, int width, int height, Floor floor = Floor::BestSize);
+// Gives a text box `margin` pixels between its left and right edges and its text, so that
+// the caret does not stand on the first character.
+void setInnerMargin(wxTextCtrl* box, int margin);
+
 // Moves `window` keeping its size.
 void moveTo(wxWindow* window, int left, int top);
 

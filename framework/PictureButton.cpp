@@ -1,8 +1,47 @@
 #include "PictureButton.h"
 
 #include <wx/dcclient.h>
+#include <wx/renderer.h>
+#if wxUSE_ACCESSIBILITY
+#include <wx/access.h>
+#endif
+#ifdef __WXGTK__
+#include <gtk/gtk.h>
+#endif
 
 namespace orvenna {
+
+namespace {
+
+#if wxUSE_ACCESSIBILITY
+// A push button with the button's label as its name, pressed by the reader's default action.
+class PictureButtonAccessible : public wxWindowAccessible {
+public:
+    explicit PictureButtonAccessible(PictureButton* button) : wxWindowAccessible(button), button_(button) {}
+
+    wxAccStatus GetName(int, wxString* name) override {
+        *name = button_->GetLabel();
+        return wxACC_OK;
+    }
+    wxAccStatus GetRole(int, wxAccRole* role) override {
+        *role = wxROLE_SYSTEM_PUSHBUTTON;
+        return wxACC_OK;
+    }
+    wxAccStatus GetDefaultAction(int, wxString* action) override {
+        *action = L"按下";
+        return wxACC_OK;
+    }
+    wxAccStatus DoDefaultAction(int) override {
+        button_->press();
+        return wxACC_OK;
+    }
+
+private:
+    PictureButton* button_;
+};
+#endif
+
+}  // namespace
 
 PictureButton::PictureButton(wxWindow* parent, wxSize size, const wxBitmap& normal, const wxBitmap& hover,
                              const wxBitmap& disabled, const wxBitmap& pressed)
@@ -30,6 +69,39 @@ PictureButton::PictureButton(wxWindow* parent, wxSize size, const wxBitmap& norm
         Refresh();
         if (click) press();
     });
+    Bind(wxEVT_SET_FOCUS, [this](wxFocusEvent& event) {
+        Refresh();
+        event.Skip();
+    });
+    Bind(wxEVT_KILL_FOCUS, [this](wxFocusEvent& event) {
+        Refresh();
+        event.Skip();
+    });
+    // Seen before anything else: on Windows the dialog navigation would take Enter. Tab is
+    // passed on here too: GTK moves the focus on from no window of wx's own making.
+    Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_SPACE || key == WXK_RETURN || key == WXK_NUMPAD_ENTER)
+            press();
+        else if (key == WXK_TAB && !event.ControlDown() && !event.AltDown())
+            Navigate(event.ShiftDown() ? wxNavigationKeyEvent::IsBackward : wxNavigationKeyEvent::IsForward);
+        else
+            event.Skip();
+    });
+#if wxUSE_ACCESSIBILITY
+    SetAccessible(new PictureButtonAccessible(this));
+#endif
+}
+
+void PictureButton::setAccessibleName(const wxString& name) {
+    SetName(name);
+    SetLabel(name);
+    SetToolTip(name);
+#ifdef __WXGTK__
+    AtkObject* accessible = gtk_widget_get_accessible(GetHandle());
+    atk_object_set_name(accessible, name.utf8_str());
+    atk_object_set_role(accessible, ATK_ROLE_PUSH_BUTTON);
+#endif
 }
 
 void PictureButton::press() {
@@ -56,6 +128,9 @@ void PictureButton::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);
     const wxBitmap& shown = picture(state());
     if (shown.IsOk()) dc.DrawBitmap(shown, 0, 0, true);
+    // The picture has no edge of its own to highlight: the system's focus frame goes just
+    // inside the button.
+    if (HasFocus()) wxRendererNative::Get().DrawFocusRect(this, dc, GetClientRect().Deflate(FromDIP(1)));
 }
 
 }  // namespace orvenna

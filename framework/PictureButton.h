@@ -1,5 +1,6 @@
 // A button that is only a picture: one picture for each state (normal, mouse over,
-// disabled, pressed), drawn at exactly the button's size.
+// disabled, pressed), drawn at exactly the button's size. It takes the keyboard like a push
+// button: a focus frame while it has the focus, Space or Enter presses it.
 #pragma once
 
 #include <wx/bitmap.h>
@@ -22,6 +23,9 @@ public:
     const wxBitmap& picture(State state) const;
 
     bool Enable(bool enable = true) override;
+    // What a screen reader says for the button, shown as its tooltip too: the picture says
+    // nothing to one.
+    void setAccessibleName(const wxString& name);
 
     Event<> clicked;
 

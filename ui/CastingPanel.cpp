@@ -40,7 +40,7 @@ void CastingPanel::build(const std::wstring& fontText) {
     resetButton_ = makeButton(this, L"重设");
     disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()), wxDefaultPosition,
                                    wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
-    disclaimer_->SetForegroundColour(wxColour(192, 192, 192));
+    disclaimer_->SetForegroundColour(wxColour(128, 128, 128));
     layout();
 
     methodChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onMethodChosen(index); });

@@ -1,5 +1,7 @@
 #include "ChoiceButtons.h"
 
+#include <algorithm>
+
 #include "framework/Layout.h"
 
 namespace orvenna {
@@ -23,14 +25,18 @@ void ChoiceButtons::layout() {
     const LayoutContext layout(this);
     const wxSize cell = layout.cell(L'除');
     const int cw = cell.x, ch = cell.y;
-    int left = 0, width = 0;
+    // The focus ring is drawn around a button, outside its text: the panel leaves it room on
+    // every side, or the panel's edge would cut it off.
+    const int ring = layout.px(3);
+    int left = ring, width = 0, height = 0;
     for (wxRadioButton* button : buttons_) {
         const int chars = static_cast<int>(button->GetLabel().length());
-        const wxRect rect = place(button, left, 0, (chars + 2) * cw, ch + layout.px(5));
+        const wxRect rect = place(button, left, ring, (chars + 2) * cw, ch + layout.px(5));
         width = rect.GetRight() + 1;
+        height = std::max(height, rect.GetBottom() + 1);
         left = width + layout.gap();
     }
-    SetSize(sizeAroundChildren(this, width, ch + layout.px(5)));
+    SetSize(sizeAroundChildren(this, width + ring, height + ring, ring));
 }
 
 void ChoiceButtons::choose(int id) {

@@ -28,6 +28,12 @@ GuaWin::GuaWin(wxWindow* parent, CastRequest& request, const DateTimeFields& now
     SetEscapeId(panel_->cancelButton()->GetId());
     SetAffirmativeId(panel_->okButton()->GetId());
     panel_->okButton()->SetDefault();
+    // Lines are written down from 初爻 up. Given once the dialog is on screen: GTK gives the
+    // focus to the top line itself when it shows the window.
+    Bind(wxEVT_SHOW, [this](wxShowEvent& event) {
+        if (event.IsShown()) CallAfter([this] { panel_->lineChoice(1)->SetFocus(); });
+        event.Skip();
+    });
 
     panel_->lineEntryResult.connect([this](int code, const std::wstring& upper, const std::wstring& lower,
                                            const std::vector<int>& flags, double castTime) {

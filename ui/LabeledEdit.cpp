@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include <wx/dcclient.h>
 #include <wx/richtooltip.h>
+#include <wx/settings.h>
 
 #include "base/Text.h"
 #include "framework/Layout.h"
@@ -25,6 +27,28 @@ LabeledEdit::LabeledEdit(wxWindow* parent, const wxFont& font, std::wstring_view
     caption_ = new wxStaticText(this, wxID_ANY, wxString(captionText.data(), captionText.size()));
     box_ = new wxTextCtrl(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, style);
     box_->Bind(wxEVT_TEXT, [this](wxCommandEvent&) { emptyChanged.raise(isBlank()); });
+    if (lines == Lines::Multi) {
+        Bind(wxEVT_PAINT, &LabeledEdit::onPaint, this);
+        const auto redraw = [this](wxFocusEvent& event) {
+            Refresh();
+            event.Skip();
+        };
+        box_->Bind(wxEVT_SET_FOCUS, redraw);
+        box_->Bind(wxEVT_KILL_FOCUS, redraw);
+    }
+}
+
+int LabeledEdit::focusFrame() const {
+    return box_->IsMultiLine() ? LayoutContext(this).px(2) : 0;
+}
+
+// The frame is the band around the box: the box itself covers the rest.
+void LabeledEdit::onPaint(wxPaintEvent&) {
+    wxPaintDC dc(this);
+    if (wxWindow::FindFocus() != box_) return;
+    dc.SetPen(*wxTRANSPARENT_PEN);
+    dc.SetBrush(wxBrush(wxSystemSettings::GetColour(wxSYS_COLOUR_HIGHLIGHT)));
+    dc.DrawRectangle(box_->GetRect().Inflate(focusFrame()));
 }
 
 void LabeledEdit::layout(Form form, int left, int top, int width, int height) {
@@ -33,11 +57,13 @@ void LabeledEdit::layout(Form form, int left, int top, int width, int height) {
     const wxString captionText = caption_->GetLabel();
     place(caption_, 0, 0, std::max(cell.x * static_cast<int>(captionText.length()), layout.extent(captionText).x),
           cell.y, Floor::BestHeight);
-    box_->SetMargins(layout.px(5), -1);
+    setInnerMargin(box_, layout.px(5));
     if (form == Form::Vertical) {
         const int captionHeight = caption_->GetSize().y;
+        const int frame = focusFrame();
         SetSize(left, top, width, height);
-        place(box_, 0, captionHeight + layout.px(2), width, height - captionHeight - layout.px(2), Floor::Exact);
+        place(box_, frame, captionHeight + layout.px(2) + frame, width - 2 * frame,
+              height - captionHeight - layout.px(2) - 2 * frame, Floor::Exact);
     } else {
         // A one-line box is never lower than GTK draws it; the component grows instead.
         const int boxLeft = right(caption_) + layout.px(3);

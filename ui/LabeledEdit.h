@@ -1,4 +1,6 @@
-// A caption with an edit box: the result, the note and the title of the result panel.
+// A caption with an edit box: the result, the note and the title of the result panel. A
+// multi-line box is framed in the system's highlight colour while it has the focus, as a
+// one-line box marks it itself.
 #pragma once
 
 #include <string>
@@ -36,12 +38,16 @@ public:
 
     wxTextCtrl* box() const { return box_; }
     wxStaticText* caption() const { return caption_; }
+    // The room kept on each side of a multi-line box for its focus frame; 0 for one line.
+    int focusFrame() const;
     // The last balloon tip shown, as title and text; for the window tests.
     const std::pair<std::wstring, std::wstring>& lastBalloonTip() const { return lastTip_; }
 
     Event<bool> emptyChanged;
 
 private:
+    void onPaint(wxPaintEvent& event);
+
     wxStaticText* caption_;
     wxTextCtrl* box_;
     std::pair<std::wstring, std::wstring> lastTip_;

@@ -33,6 +33,8 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
     for (wxStaticText* label : numbers_) label->Destroy();
     texts_.clear();
     numbers_.clear();
+    // A draw that arrives while the keyboard is on the button leaves it on the new one.
+    const bool refreshFocused = refresh_ && refresh_->HasFocus();
     if (refresh_) refresh_->Destroy();
     shown_ = {numbers, drawDate, period, fontText, messageMode};
 
@@ -97,6 +99,8 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
     for (const wxStaticText* number : numbers_) buttonLeft = std::max(buttonLeft, right(number) + gap);
     refresh_->Move(buttonLeft, issue->GetPosition().y);
     refresh_->clicked.connect([this] { refreshRequested.raise(); });
+    refresh_->setAccessibleName(L"刷新开奖");
+    if (refreshFocused) refresh_->SetFocus();
 
     SetSize(sizeAroundChildren(this, 0, 0, gap));
 }

@@ -41,12 +41,14 @@ void showInformation(wxWindow* parent, const std::wstring& text) {
 LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wxPanel(parent) {
     // This panel is given no font description: it uses the system's GUI font.
     SetFont(fontFromText(L""));
-    for (int i = 0; i < 6; ++i) {
-        lineCaptions_[i] = new wxStaticText(this, wxID_ANY, wx(LineCaptions[i]));
+    // Made from the bottom line up: a cast is written down from 初爻, so the dialog opens
+    // on it and Tab goes upwards, then on to the time and the buttons.
+    for (int line = 1; line <= 6; ++line) {
+        lineCaptions_[6 - line] = new wxStaticText(this, wxID_ANY, wx(LineCaptions[6 - line]));
         auto* list = new wxChoice(this, wxID_ANY);
         for (std::wstring_view item : LineItems) list->Append(wx(item));
         list->SetSelection(0);
-        lineChoices_[5 - i] = list;
+        lineChoices_[line - 1] = list;
     }
     tip_ = new wxStaticText(this, wxID_ANY, wx(Tip));
     tip_->SetForegroundColour(*wxRED);
@@ -54,6 +56,12 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
     createTimeChoices(now);
     ok_ = makeButton(this, L"确定");
     cancel_ = makeButton(this, L"取消");
+    // Said outright: left to itself, GTK would go by the positions, from the top line down.
+    std::vector<wxWindow*> order(lineChoices_.begin(), lineChoices_.end());
+    order.insert(order.end(), timeChoices_.begin(), timeChoices_.end());
+    order.push_back(ok_);
+    order.push_back(cancel_);
+    for (std::size_t i = 1; i < order.size(); ++i) order[i]->MoveAfterInTabOrder(order[i - 1]);
     layout();
 
     ok_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressOk(); });

@@ -2,6 +2,10 @@
 
 #include <algorithm>
 
+#include <wx/dcclient.h>
+#include <wx/renderer.h>
+#include <wx/settings.h>
+
 #include "LabeledEdit.h"
 #include "QrView.h"
 #include "base/Text.h"
@@ -26,6 +30,9 @@ wxString listedTitle(std::wstring_view title) {
     return shown;
 }
 
+// The list's tooltip where no item is under the pointer.
+constexpr const wchar_t* ListHint = L"双击复盘查看";
+
 }  // namespace
 
 ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
@@ -35,6 +42,24 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
         if (current != wxNOT_FOUND) replayRequested.raise(itemId(current));
     });
     list_->Bind(wxEVT_CHECKLISTBOX, [this](wxCommandEvent&) { updateDeleteButton(); });
+    // A title cut short shows whole in the tooltip of the item under the pointer, or of the
+    // item chosen with the keys; elsewhere the list keeps its own hint.
+    list_->Bind(wxEVT_MOTION, [this](wxMouseEvent& event) {
+        showTitleTip(list_->HitTest(event.GetPosition()));
+        event.Skip();
+    });
+    list_->Bind(wxEVT_LEAVE_WINDOW, [this](wxMouseEvent& event) {
+        showTitleTip(wxNOT_FOUND);
+        event.Skip();
+    });
+    list_->Bind(wxEVT_LISTBOX, [this](wxCommandEvent& event) {
+        showTitleTip(list_->GetSelection());
+        event.Skip();
+    });
+    list_->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        fitTitles();
+        event.Skip();
+    });
     // The keys a list user expects: Enter replays the highlighted item as a double click
     // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
     // Seen before the list: on Windows the dialog navigation takes Enter from a list.
@@ -78,7 +103,7 @@ void ResultPanel::build(const std::wstring& fontText) {
     help_ = makeButton(this, L"帮助");
     for (wxButton* button : {phone_, save_, help_}) button->SetFont(font);
     // The tooltip belongs to the list inside this container.
-    list_->SetToolTip(L"双击复盘查看");
+    list_->SetToolTip(ListHint);
 
     result_->emptyChanged.connect([this](bool empty) { phone_->Enable(!empty); });
     title_->emptyChanged.connect([this](bool empty) {
@@ -87,6 +112,14 @@ void ResultPanel::build(const std::wstring& fontText) {
     });
     phone_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onPhoneButton(); });
     save_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { onSave(); });
+    // Enter in the title saves, as 保存 does. Seen before the box: on Windows the dialog
+    // navigation would take the key first.
+    title_->box()->Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
+        if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && save_->IsEnabled())
+            onSave();
+        else
+            event.Skip();
+    });
     help_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { buttonClicked.raise(HelpButton); });
     layoutControls();
 }
@@ -138,17 +171,61 @@ int ResultPanel::wholeResultHeight() const {
     for (const wchar_t c : SuggestionTemplate)
         if (c != L'\r') lines += c;
     const int textHeight = LayoutContext(box).extent(wxString(lines) + L"\n框").y;
-    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + textHeight + boxFrame_;
+    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + textHeight + boxFrame_ +
+           2 * result_->focusFrame();
 }
 
+// A list filled anew starts with no item ticked, so 全选 no longer holds either.
 void ResultPanel::clearItems() {
     list_->Clear();
     ids_.clear();
+    titles_.clear();
+    selectAll_->SetValue(false);
+    showTitleTip(wxNOT_FOUND);
 }
 
 void ResultPanel::appendItem(std::wstring_view title, std::int64_t id) {
-    list_->Append(listedTitle(title));
+    titles_.push_back(listedTitle(title));
+    list_->Append(fittedTitle(titles_.back()));
     ids_.push_back(id);
+}
+
+std::wstring ResultPanel::itemTitle(int index) const {
+    return titles_.at(static_cast<std::size_t>(index)).ToStdWstring();
+}
+
+// The width a row's text has: the list's less its tick box and a scroll bar, which may come
+// with the next item.
+int ResultPanel::titleWidth() const {
+    const wxSize box = wxRendererNative::Get().GetCheckBoxSize(list_);
+    const int scrollBar = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list_);
+    return list_->GetClientSize().x - box.x - std::max(scrollBar, 0) - list_->FromDIP(16);
+}
+
+// The saved title ends in the time of its cast, which is what tells the records of one
+// title apart: a title too long for its row loses characters from its middle.
+wxString ResultPanel::fittedTitle(const wxString& title) const {
+    const int width = titleWidth();
+    if (width <= 0) return title;
+    wxClientDC dc(list_);
+    dc.SetFont(list_->GetFont());
+    return wxControl::Ellipsize(title, dc, wxELLIPSIZE_MIDDLE, width, wxELLIPSIZE_FLAGS_NONE);
+}
+
+void ResultPanel::fitTitles() {
+    const int width = titleWidth();
+    if (width == fittedWidth_) return;
+    fittedWidth_ = width;
+    for (std::size_t i = 0; i < titles_.size(); ++i) {
+        const wxString shown = fittedTitle(titles_[i]);
+        if (list_->GetString(static_cast<unsigned>(i)) != shown) list_->SetString(static_cast<unsigned>(i), shown);
+    }
+}
+
+void ResultPanel::showTitleTip(int index) {
+    const wxString tip =
+        index >= 0 && index < itemCount() ? titles_[static_cast<std::size_t>(index)] : wxString(ListHint);
+    if (list_->GetToolTipText() != tip) list_->SetToolTip(tip);
 }
 
 std::vector<std::int64_t> ResultPanel::tickedIds() const {
@@ -161,15 +238,21 @@ std::vector<std::int64_t> ResultPanel::tickedIds() const {
 // The list is set anew in one go: deleting a thousand items one by one would redraw it a
 // thousand times.
 void ResultPanel::removeTicked() {
-    wxArrayString keptTitles;
+    wxArrayString keptShown;
+    std::vector<wxString> keptTitles;
     std::vector<std::int64_t> keptIds;
     for (int i = 0; i < itemCount(); ++i) {
         if (isTicked(i)) continue;
-        keptTitles.Add(list_->GetString(static_cast<unsigned>(i)));
+        keptShown.Add(list_->GetString(static_cast<unsigned>(i)));
+        keptTitles.push_back(titles_[static_cast<std::size_t>(i)]);
         keptIds.push_back(ids_[static_cast<std::size_t>(i)]);
     }
-    list_->Set(keptTitles);
+    list_->Set(keptShown);
+    titles_ = std::move(keptTitles);
     ids_ = std::move(keptIds);
+    // Nothing left to tick: 全选 cannot stay ticked over an empty list.
+    if (ids_.empty()) selectAll_->SetValue(false);
+    showTitleTip(wxNOT_FOUND);
     updateDeleteButton();
 }
 

@@ -45,6 +45,8 @@ public:
     void appendItem(std::wstring_view title, std::int64_t id) override;
     int itemCount() const { return static_cast<int>(ids_.size()); }
     std::int64_t itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
+    // The whole title of an item, as its tooltip shows it; the row may show it shortened.
+    std::wstring itemTitle(int index) const;
     bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
     // The ids of the ticked items, from the top.
     std::vector<std::int64_t> tickedIds() const;
@@ -79,12 +81,20 @@ private:
     void onPhoneButton();
     void hideQr();
     void onSave();
-    // The result box in this panel's coordinates.
+    int titleWidth() const;
+    wxString fittedTitle(const wxString& title) const;
+    // Shortens the rows again for the list's width.
+    void fitTitles();
+    // The tooltip for item `index`, the list's hint for wxNOT_FOUND.
+    void showTitleTip(int index);
 
     wxCheckListBox* list_;
     // The record id of each item, kept beside the list: SQLite's row ids are 64 bits wide,
     // wider than an int and, in a 32-bit build, than an item's client data.
     std::vector<std::int64_t> ids_;
+    // Each item's whole title; its row shows it shortened where the list is too narrow.
+    std::vector<wxString> titles_;
+    int fittedWidth_ = 0;
     wxCheckBox* selectAll_;
     wxButton* delete_;
     LabeledEdit* result_ = nullptr;

@@ -311,12 +311,17 @@ void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, cons
     setStatus(L"保存成功");
     loadHistory();
     mainPanel_->resultPanel()->clearEntry();
+    // 保存 may have gone grey with the cleared title: the keyboard goes on from the list
+    // that now shows the record, not from the top of the window.
+    mainPanel_->resultPanel()->historyList()->SetFocus();
 }
 
 // The ticked rows go in one transaction: all of them, or after a failure none, and then the
 // list stays as it is, which is still what the database holds.
 void TarvWin::deleteTicked() {
-    wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:", wxYES_NO | wxICON_QUESTION);
+    // Enter alone must not delete: the default answer is 否.
+    wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:",
+                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
     // The buttons speak the program's language, whatever the system's is.
     question.SetYesNoLabels(L"是", L"否");
     if (question.ShowModal() != wxID_YES) return;
@@ -326,6 +331,8 @@ void TarvWin::deleteTicked() {
         return;
     }
     result->removeTicked();
+    // 删除 is grey now that nothing is ticked; the keyboard stays with the list.
+    result->historyList()->SetFocus();
 }
 
 bool TarvWin::loadHistory() {

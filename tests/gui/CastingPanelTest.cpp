@@ -1,5 +1,7 @@
 // The casting row as the user meets it: validation messages in the status bar, the input
 // control that follows the method, reset, and the time the dispatch casts for.
+#include <cmath>
+
 #include <wx/clipbrd.h>
 
 #include <wx/window.h>
@@ -13,6 +15,19 @@ namespace orvenna::gui {
 namespace {
 
 using CastingPanelTest = MainWindowTest;
+
+// The contrast ratio of two colours as WCAG defines it, from 1 (alike) to 21.
+double contrast(const wxColour& a, const wxColour& b) {
+    const auto luminance = [](const wxColour& c) {
+        const auto linear = [](unsigned char channel) {
+            const double v = channel / 255.0;
+            return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        return 0.2126 * linear(c.Red()) + 0.7152 * linear(c.Green()) + 0.0722 * linear(c.Blue());
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
 
 TEST_F(CastingPanelTest, EachValidationStepShowsItsMessage) {
     pressCast();
@@ -127,6 +142,9 @@ TEST_F(CastingPanelTest, TheMethodDecidesTheInputControlAndWhereTheRestGoes) {
     chooseMethod(0);
     EXPECT_EQ(casting()->inputControl(), control);
     EXPECT_EQ(casting()->castButton()->GetPosition(), castAt);
+
+    // The disclaimer is grey, and still readable on the panel.
+    EXPECT_GE(contrast(casting()->disclaimer()->GetForegroundColour(), casting()->GetBackgroundColour()), 3.0);
 }
 
 TEST_F(CastingPanelTest, ANumberTypedBeforeSwitchingMethodsIsStillCast) {

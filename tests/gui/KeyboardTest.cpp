@@ -6,6 +6,8 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "draws/LoadWin.h"
+#include "framework/PictureButton.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
 #include "ui/LabeledEdit.h"
@@ -27,15 +29,23 @@ bool holdsFocus(wxWindow* control) {
 #endif
 }
 
-// The delete confirmation, answered 否 once its buttons were seen to read 是 and 否.
+// The delete confirmation, answered once its buttons were seen to read 是 and 否 with 否 the
+// default, so that Enter alone deletes nothing.
 class ExpectYesNo : public wxExpectModalBase<wxMessageDialog, ExpectYesNo> {
+public:
+    explicit ExpectYesNo(int answer = wxID_NO) : answer_(answer) {}
+
 protected:
     int OnInvoked(wxMessageDialog* box) const override {
         EXPECT_EQ(box->GetMessage(), L"确定需要删除当前所选择的历史数据吗?");
         EXPECT_EQ(box->GetYesLabel(), L"是");
         EXPECT_EQ(box->GetNoLabel(), L"否");
-        return wxID_NO;
+        EXPECT_TRUE(box->GetMessageDialogStyle() & wxNO_DEFAULT) << "Enter would answer 是";
+        return answer_;
     }
+
+private:
+    int answer_;
 };
 
 class KeyboardTest : public MainWindowTest {
@@ -54,11 +64,14 @@ protected:
         store->fillList(result()->history());
         return true;
     }
+    PictureButton* refreshButton() const { return window->mainPanel()->latestDrawsPanel()->refreshButton(); }
     // Tab after Tab from where the focus is, the stops where `expected` holds the focus.
     void expectTabWalk(const std::vector<wxWindow*>& expected) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
             if (i > 0) realKeys({WXK_TAB});
-            EXPECT_TRUE(holdsFocus(expected[i])) << "stop " << i << " is not " << describe(expected[i]);
+            const wxWindow* focus = wxWindow::FindFocus();
+            EXPECT_TRUE(holdsFocus(expected[i])) << "stop " << i << " is not " << describe(expected[i]) << " but "
+                                                 << (focus ? describe(focus) : "nothing of wx's");
         }
     }
 };
@@ -76,6 +89,8 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
     casting()->methodChoice()->list()->SetFocus();
     pump();
 
+    // The refresh arrows are live where a draw page is configured.
+    refreshButton()->Enable();
     ResultPanel* column = result();
     const std::vector<wxWindow*> expected = {
         casting()->methodChoice()->list(),
@@ -92,6 +107,9 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
         column->titleEdit()->box(),
         column->saveButton(),
         column->helpButton(),
+        analysis()->interpretation(),
+        refreshButton(),
+        casting()->methodChoice()->list(),
     };
     expectTabWalk(expected);
 
@@ -100,6 +118,22 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
     casting()->methodChoice()->list()->SetFocus();
     pump();
     expectTabWalk({casting()->methodChoice()->list(), casting()->lineEntryButton(), casting()->zodiacChoice()->list()});
+
+    // The manual dialog is filled from the bottom line up: it opens on 初爻 and Tab climbs the
+    // lines, then goes through the time to the buttons.
+    GuaWin dialog(window, casting()->request());
+    dialog.CallAfter([this, &dialog] {
+        LineEntryPanel* lines = dialog.panel();
+        realClick(lines->tip());  // the keys go to the window under the pointer
+        std::vector<wxWindow*> order;
+        for (int line = 1; line <= 6; ++line) order.push_back(lines->lineChoice(line));
+        for (int part = 0; part < 6; ++part) order.push_back(lines->timeChoice(part));
+        order.push_back(lines->okButton());
+        order.push_back(lines->cancelButton());
+        expectTabWalk(order);
+        dialog.EndModal(wxID_CANCEL);
+    });
+    dialog.ShowModal();
 }
 
 // In a window smaller than its content the view follows the keyboard: after every Tab the
@@ -164,6 +198,46 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     EXPECT_TRUE(result()->deleteButton()->IsEnabled());
     wxTEST_DIALOG(realKeys({WXK_DELETE}), ExpectYesNo());
     EXPECT_EQ(result()->itemCount(), 1) << "否 deletes nothing";
+
+    // Enter in 名称 saves; after a save, and after a delete, the keyboard goes on from the list.
+    realClick(result()->titleEdit()->box());
+    realType("abc");
+    realKeys({WXK_RETURN});
+    EXPECT_EQ(status(), L"保存成功") << "Enter in 名称 did not save";
+    EXPECT_EQ(result()->itemCount(), 2);
+    EXPECT_TRUE(holdsFocus(result()->historyList())) << "the save left the keyboard nowhere";
+    realKeys({WXK_TAB});
+    EXPECT_TRUE(holdsFocus(result()->selectAll()));
+    result()->historyList()->SetFocus();
+    tick(result()->historyList(), 0);
+    wxTEST_DIALOG(realKeys({WXK_DELETE}), ExpectYesNo(wxID_YES));
+    EXPECT_EQ(result()->itemCount(), 1);
+    EXPECT_TRUE(holdsFocus(result()->historyList())) << "the delete left the keyboard nowhere";
+
+    // Space and Enter press the refresh arrows, which say what they are.
+    int refreshes = 0;
+    window->mainPanel()->latestDrawsPanel()->refreshRequested.connect([&refreshes] { ++refreshes; });
+    refreshButton()->Enable();
+    refreshButton()->SetFocus();
+    realKeys({WXK_SPACE, WXK_RETURN});
+    EXPECT_EQ(refreshes, 2);
+    EXPECT_EQ(refreshButton()->GetName(), L"刷新开奖");
+    EXPECT_EQ(refreshButton()->GetToolTipText(), L"刷新开奖");
+#ifdef __WXGTK__
+    EXPECT_STREQ(atk_object_get_name(gtk_widget_get_accessible(refreshButton()->GetHandle())), "刷新开奖");
+#endif
+
+    // Esc and Enter close the splash at once, as a double click does.
+    for (const int key : {WXK_ESCAPE, WXK_RETURN}) {
+        LoadWin splash(window);
+        splash.CallAfter([&splash, key] {
+            realClick(&splash);
+            realKeys({key});
+            if (!splash.closed()) splash.EndModal(wxID_CANCEL);
+        });
+        splash.ShowModal();
+        EXPECT_TRUE(splash.closed()) << "key " << key << " left the splash open";
+    }
 
     // In 自己装卦 Esc does what 取消 does; on Windows Enter on a line's list does what 确定
     // does (GTK opens the list instead, as its lists do). The pointer is put on the dialog:

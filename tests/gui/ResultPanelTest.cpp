@@ -200,6 +200,37 @@ TEST_F(ResultPanelTest, SelectAllTicksEveryItemAndDeleteFollowsIt) {
     confirmDelete(wxID_YES);
     EXPECT_EQ(result()->itemCount(), 0);
     EXPECT_FALSE(result()->deleteButton()->IsEnabled());
+    EXPECT_FALSE(result()->selectAll()->GetValue()) << "全选 stayed ticked over an empty list";
+    // Nor does it stay over a list filled anew, whose items all start unticked.
+    result()->selectAll()->SetValue(true);
+    store->fillList(result()->history());
+    EXPECT_FALSE(result()->selectAll()->GetValue());
+}
+
+// A long title loses characters from its middle, not the cast time at its end that tells
+// records of one title apart; the tooltip of the item under the pointer shows it whole.
+TEST_F(ResultPanelTest, ALongTitleKeepsItsCastTimeAndShowsWholeUnderThePointer) {
+    castNumber();
+    YsModel record = YsModel::fromAnalysis(analysis()->record(), std::wstring(60, L'长') + L"尾", L"");
+    ASSERT_TRUE(store->save(record));
+    store->fillList(result()->history());
+    const std::wstring whole = std::wstring(60, L'长') + L"尾(2024年3月31日12时)";
+    ASSERT_EQ(result()->itemTitle(0), whole);
+    wxCheckListBox* list = result()->historyList();
+    const std::wstring shown = list->GetString(0).ToStdWstring();
+    EXPECT_NE(shown.find(L"..."), std::wstring::npos) << "cut without an ellipsis";
+    EXPECT_TRUE(shown.ends_with(L"(2024年3月31日12时)"));
+    EXPECT_LT(LayoutContext(list).extent(shown).x, list->GetClientSize().x);
+
+    window->Raise();
+    wxUIActionSimulator pointer;
+    const wxRect area = list->GetScreenRect();
+    pointer.MouseMove(area.x + area.width / 2, area.y + list->FromDIP(8));  // on the first row
+    EXPECT_TRUE(waitUntil([&] { return list->GetToolTipText() == whole; }, std::chrono::seconds(2)))
+        << list->GetToolTipText().utf8_str();
+    pointer.MouseMove(area.x + area.width / 2, area.GetBottom() - list->FromDIP(8));  // below the items
+    EXPECT_TRUE(waitUntil([&] { return list->GetToolTipText() == L"双击复盘查看"; }, std::chrono::seconds(2)))
+        << list->GetToolTipText().utf8_str();
 }
 
 TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {
