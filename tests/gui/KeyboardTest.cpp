@@ -200,6 +200,10 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     EXPECT_EQ(result()->itemCount(), 1) << "否 deletes nothing";
 
     // Enter in 名称 saves; after a save, and after a delete, the keyboard goes on from the list.
+    // (Focused, so that the view shows it, before it is clicked: on a small screen it is
+    // scrolled out of sight.)
+    result()->titleEdit()->box()->SetFocus();
+    pump();
     realClick(result()->titleEdit()->box());
     realType("abc");
     realKeys({WXK_RETURN});
