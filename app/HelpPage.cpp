@@ -13,12 +13,12 @@ namespace orvenna {
 
 namespace {
 
-// Ideographs, kana and the full-width forms and punctuation of Chinese text: what is set
-// without spaces between words.
+// Ideographs, kana and the full-width forms and punctuation of Chinese text, with the curly
+// quotes it uses: what is set without spaces between words.
 bool isChinese(wchar_t c) {
-    return (c >= 0x2E80 && c <= 0x2FDF) || (c >= 0x3000 && c <= 0x33FF) || (c >= 0x3400 && c <= 0x4DBF) ||
-           (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
-           (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
+    return (c >= 0x2018 && c <= 0x201F) || (c >= 0x2E80 && c <= 0x2FDF) || (c >= 0x3000 && c <= 0x33FF) ||
+           (c >= 0x3400 && c <= 0x4DBF) || (c >= 0x4E00 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) ||
+           (c >= 0xFE30 && c <= 0xFE4F) || (c >= 0xFF00 && c <= 0xFFEF) || (c >= 0x20000 && c <= 0x3FFFF);
 }
 
 // Punctuation that never starts a line, and punctuation that never ends one.

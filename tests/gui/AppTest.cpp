@@ -216,6 +216,7 @@ TEST(HelpViewerTest, ChineseLineBreaksGoBetweenCharactersOfTheText) {
         {L"卦盘，（见下）。", L"卦<wbr>盘，<wbr>（见<wbr>下）。"},
         {L"Orvenna 以V1.0版", L"Orvenna 以<wbr>V1.0<wbr>版"},
         {L"卦盘\n  写出", L"卦<wbr>盘<wbr>写<wbr>出"},
+        {L"“推算数字”\n“生肖”", L"“推<wbr>算<wbr>数<wbr>字”<wbr>“生<wbr>肖”"},
         {L"<b>Tab</b>\nand Enter", L"<b>Tab</b>\nand Enter"},
         {L"a < b 卦", L"a < b 卦"},
     };
