@@ -61,6 +61,7 @@ const wxString HelpWindowName = "orvennaHelp";
 
 // The help window of `owner`, if it has one that is not already closing.
 wxFrame* shownHelp(wxWindow* owner) {
+    if (!owner) return nullptr;
     for (wxWindow* child : owner->GetChildren())
         if (child->GetName() == HelpWindowName && !wxTheApp->IsScheduledForDestruction(child))
             return dynamic_cast<wxFrame*>(child);
@@ -84,17 +85,17 @@ void openHelp(wxWindow* owner) {
     auto* page = new HelpPage(frame);
     page->LoadFile(wxFileName(index.wstring()));
     // 760 by 620 pixels at 96 DPI, grown with the owner's DPI and text scale.
-    fitOnScreen(frame, LayoutContext(owner).px(wxSize(760, 620)), owner);
+    fitOnScreen(frame, LayoutContext(owner ? owner : frame).px(wxSize(760, 620)), owner);
     frame->Bind(wxEVT_CHAR_HOOK, [frame, page](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
-        if (key == WXK_ESCAPE && !event.HasAnyModifiers())
+        if (key == WXK_ESCAPE && !event.HasAnyModifiers()) {
             frame->Close();
-        else if (key == WXK_TAB && !event.ControlDown() && !event.AltDown())
+        } else if (key == WXK_TAB && !event.ControlDown() && !event.AltDown()) {
             page->markNextLink(!event.ShiftDown());
-        else if ((key == WXK_RETURN || key == WXK_NUMPAD_ENTER) && page->followMarkedLink())
-            return;
-        else
-            event.Skip();
+        } else {
+            const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
+            if (!enter || !page->followMarkedLink()) event.Skip();
+        }
     });
     frame->Show();
     page->SetFocus();
