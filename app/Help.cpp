@@ -82,6 +82,9 @@ void openHelp(wxWindow* owner) {
     if (index.empty()) return;
     auto* frame = new wxFrame(owner, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
                               HelpWindowName);
+    // Its keys and commands are its own: the main window would take Home or Page Down for
+    // its view.
+    frame->SetExtraStyle(frame->GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
     auto* page = new HelpPage(frame);
     page->LoadFile(wxFileName(index.wstring()));
     // 760 by 620 pixels at 96 DPI, grown with the owner's DPI and text scale.

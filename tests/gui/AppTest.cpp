@@ -127,9 +127,12 @@ std::vector<wxFrame*> helpWindows() {
 
 // One help window for its owner, whatever the number of presses, placed over the owner (the
 // owner here is far from the screen's centre) and inside the work area; Tab and Enter follow
-// a link, Esc closes it, and it goes with its owner.
+// a link, its keys never reach the owner, Esc closes it, and it goes with its owner.
 TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
     auto* owner = new wxFrame(nullptr, wxID_ANY, L"Orvenna", wxPoint(0, 0), wxSize(600, 480));
+    // The main window takes the keys that scroll a page for its own view.
+    int ownerKeys = 0;
+    owner->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent&) { ++ownerKeys; });
     owner->Show();
     pump();
     openHelp(owner);
@@ -157,6 +160,9 @@ TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
     input.Char(WXK_TAB, wxMOD_SHIFT);
     realKeys({WXK_RETURN});
     EXPECT_EQ(page->GetOpenedAnchor(), L"cast") << "Tab, Tab, Shift+Tab and Enter did not follow the first link";
+    realKeys({WXK_HOME});
+    EXPECT_EQ(page->GetViewStart().y, 0) << "Home did not scroll the page back to its top";
+    EXPECT_EQ(ownerKeys, 0) << "the help window's keys reached its owner";
     realKeys({WXK_ESCAPE});
     EXPECT_TRUE(waitUntil([] { return helpWindows().empty(); }, std::chrono::seconds(2))) << "Esc left it open";
 
