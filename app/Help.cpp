@@ -3,8 +3,12 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <wx/app.h>
 #include <wx/frame.h>
-#include <wx/html/htmlwin.h>
+
+#include "HelpPage.h"
+#include "framework/Layout.h"
+#include "framework/WindowFront.h"
 #endif
 
 #include "framework/LockedFile.h"
@@ -28,7 +32,7 @@ Status startHelpViewer(const std::filesystem::path& chm) {
     return startDetached(*program, {chm.wstring()});
 }
 
-void openHelp() {
+void openHelp(wxWindow*) {
     static_cast<void>(startHelpViewer(helpFile()));
 }
 
@@ -50,15 +54,54 @@ std::filesystem::path helpFile() {
     return {};
 }
 
+namespace {
+
+// How the help window is found among its owner's windows.
+const wxString HelpWindowName = "orvennaHelp";
+
+// The help window of `owner`, if it has one that is not already closing.
+wxFrame* shownHelp(wxWindow* owner) {
+    if (!owner) return nullptr;
+    for (wxWindow* child : owner->GetChildren())
+        if (child->GetName() == HelpWindowName && !wxTheApp->IsScheduledForDestruction(child))
+            return dynamic_cast<wxFrame*>(child);
+    return nullptr;
+}
+
+}  // namespace
+
 // The pages are shown in a window of the program's own: an HTML viewer that every Linux
-// desktop has, with no browser required.
-void openHelp() {
+// desktop has, with no browser required. It is a child of the main window, so it closes with
+// it and never keeps the program running alone.
+void openHelp(wxWindow* owner) {
+    if (wxFrame* shown = shownHelp(owner)) {
+        bringToFront(shown);
+        return;
+    }
     const std::filesystem::path index = helpFile();
     if (index.empty()) return;
-    auto* frame = new wxFrame(nullptr, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxSize(760, 620));
-    auto* page = new wxHtmlWindow(frame);
+    auto* frame = new wxFrame(owner, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
+                              HelpWindowName);
+    // Its keys and commands are its own: the main window would take Home or Page Down for
+    // its view.
+    frame->SetExtraStyle(frame->GetExtraStyle() | wxWS_EX_BLOCK_EVENTS);
+    auto* page = new HelpPage(frame);
     page->LoadFile(wxFileName(index.wstring()));
+    // 760 by 620 pixels at 96 DPI, grown with the owner's DPI and text scale.
+    fitOnScreen(frame, LayoutContext(owner ? owner : frame).px(wxSize(760, 620)), owner);
+    frame->Bind(wxEVT_CHAR_HOOK, [frame, page](wxKeyEvent& event) {
+        const int key = event.GetKeyCode();
+        if (key == WXK_ESCAPE && !event.HasAnyModifiers()) {
+            frame->Close();
+        } else if (key == WXK_TAB && !event.ControlDown() && !event.AltDown()) {
+            page->markNextLink(!event.ShiftDown());
+        } else {
+            const bool enter = key == WXK_RETURN || key == WXK_NUMPAD_ENTER;
+            if (!enter || !page->followMarkedLink()) event.Skip();
+        }
+    });
     frame->Show();
+    page->SetFocus();
 }
 
 #endif

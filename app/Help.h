@@ -5,6 +5,8 @@
 
 #include "base/Result.h"
 
+class wxWindow;
+
 namespace orvenna {
 
 // The help that came with the program, found beside the executable (never in the data folder,
@@ -20,7 +22,9 @@ Status startHelpViewer(const std::filesystem::path& chm);
 #endif
 
 // Shows the help and returns without waiting for it; a viewer that cannot be started is not
-// reported.
-void openHelp();
+// reported. On Linux the help is one window of `owner`'s, placed over it and closed with it:
+// asking again brings that window to the front. The system's viewer on Windows is a program
+// of its own and has no owner.
+void openHelp(wxWindow* owner);
 
 }  // namespace orvenna

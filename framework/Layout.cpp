@@ -130,15 +130,19 @@ wxRect workArea(const wxWindow* window) {
     return wxDisplay(index == wxNOT_FOUND ? 0u : static_cast<unsigned>(index)).GetClientArea();
 }
 
-void fitOnScreen(wxWindow* topLevel, wxSize client) {
-    const wxRect area = workArea(topLevel);
+void fitOnScreen(wxWindow* topLevel, wxSize client, const wxWindow* owner) {
+    const wxRect area = workArea(owner ? owner : topLevel);
     // The frame's decorations as the system draws them now; before the window manager has
     // framed a new window they may still be an estimate, and the next size event corrects them.
     const wxSize frame = topLevel->GetSize() - topLevel->GetClientSize();
     const wxSize fits(std::min(client.x, area.width - frame.x), std::min(client.y, area.height - frame.y));
     topLevel->SetClientSize(fits);
     const wxSize outer = topLevel->GetSize();
-    topLevel->Move(area.x + std::max(0, (area.width - outer.x) / 2), area.y + std::max(0, (area.height - outer.y) / 2));
+    const wxRect centre = owner ? owner->GetScreenRect() : area;
+    const int left = centre.x + (centre.width - outer.x) / 2;
+    const int top = centre.y + (centre.height - outer.y) / 2;
+    topLevel->Move(std::clamp(left, area.x, std::max(area.x, area.GetRight() + 1 - outer.x)),
+                   std::clamp(top, area.y, std::max(area.y, area.GetBottom() + 1 - outer.y)));
 }
 
 bool outgrowsWorkArea(const wxWindow* topLevel) {

@@ -71,8 +71,10 @@ inline int bottom(const wxWindow* window) {
 wxSize sizeAroundChildren(const wxWindow* parent, int minWidth, int minHeight, int margin = 0);
 
 // Gives a top-level window the client size `client` and puts it wholly inside the work area
-// of its display, centred; a window larger than the work area gets the work area.
-void fitOnScreen(wxWindow* topLevel, wxSize client);
+// of its display, centred; a window larger than the work area gets the work area. With an
+// `owner`, the work area is the owner's display's and the window is centred over the owner
+// as far as that area allows.
+void fitOnScreen(wxWindow* topLevel, wxSize client, const wxWindow* owner = nullptr);
 
 // The work area of the display `window` is on (the screen less the desktop's panels).
 wxRect workArea(const wxWindow* window);

@@ -11,8 +11,12 @@
 #include <fstream>
 
 #include "GuiTest.h"
+#include "LayoutCheck.h"
 #include "app/ErrorReport.h"
 #include "app/Help.h"
+#ifndef _WIN32
+#include "app/HelpPage.h"
+#endif
 #include "base/Result.h"
 #include "framework/ProgramDirectory.h"
 #include "tests/Environment.h"
@@ -104,7 +108,7 @@ TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
     std::filesystem::create_directories(folder);
     {
         ScopedEnv programDirectory("ORVENNA_HOME", utf8Path(home.path()).c_str());
-        orvenna::openHelp();
+        orvenna::openHelp(nullptr);
         EXPECT_TRUE(helpViewerShown()) << "no help viewer showed the program's help.chm";
     }
     std::filesystem::copy_file(executableDirectory() / "help.chm", folder / "help.chm");
@@ -112,18 +116,121 @@ TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
     EXPECT_TRUE(helpViewerShown()) << "no help viewer showed help.chm from a folder with a blank";
 }
 #else
-TEST(HelpViewerTest, OpensThePagesInAWindow) {
-    orvenna::openHelp();
-    pump();
-    wxFrame* viewer = nullptr;
+// The help windows on the screen that are not already closing.
+std::vector<wxFrame*> helpWindows() {
+    std::vector<wxFrame*> found;
     for (wxWindow* window : wxTopLevelWindows)
-        if (window->GetLabel() == L"Orvenna 帮助") viewer = static_cast<wxFrame*>(window);
-    ASSERT_NE(viewer, nullptr);
-    auto* page = dynamic_cast<wxHtmlWindow*>(viewer->GetChildren().front());
+        if (window->GetLabel() == L"Orvenna 帮助" && !wxTheApp->IsScheduledForDestruction(window))
+            found.push_back(static_cast<wxFrame*>(window));
+    return found;
+}
+
+// One help window for its owner, whatever the number of presses, placed over the owner (the
+// owner here is far from the screen's centre) and inside the work area; Tab and Enter follow
+// a link, its keys never reach the owner, Esc closes it, and it goes with its owner.
+TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
+    auto* owner = new wxFrame(nullptr, wxID_ANY, L"Orvenna", wxPoint(0, 0), wxSize(600, 480));
+    // The main window takes the keys that scroll a page for its own view.
+    int ownerKeys = 0;
+    owner->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent&) { ++ownerKeys; });
+    owner->Show();
+    pump();
+    openHelp(owner);
+    openHelp(owner);
+    pump();
+    ASSERT_EQ(helpWindows().size(), 1u);
+    wxFrame* help = helpWindows().front();
+    auto* page = dynamic_cast<HelpPage*>(help->GetChildren().front());
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(page->GetOpenedPageTitle(), L"Orvenna 使用帮助");
-    viewer->Destroy();
+    const wxRect shown = help->GetScreenRect();
+    EXPECT_TRUE(owner->GetScreenRect().Contains(shown.GetPosition() + shown.GetSize() / 2))
+        << "the help window is at " << shown.x << "," << shown.y << ", not over its owner";
+    expectSoundLayout(help);
+
+    // The keys go to the window under the pointer when no window manager gives the focus: a
+    // click on the page's margin, where no link is.
+    wxUIActionSimulator input;
+    const wxPoint margin = page->GetScreenPosition() + wxPoint(3, 3);
+    input.MouseMove(margin);
     pump();
+    input.MouseClick();
+    waitUntil([] { return false; }, std::chrono::milliseconds(150));
+    realKeys({WXK_TAB, WXK_TAB});
+    input.Char(WXK_TAB, wxMOD_SHIFT);
+    realKeys({WXK_RETURN});
+    EXPECT_EQ(page->GetOpenedAnchor(), L"cast") << "Tab, Tab, Shift+Tab and Enter did not follow the first link";
+    realKeys({WXK_HOME});
+    EXPECT_EQ(page->GetViewStart().y, 0) << "Home did not scroll the page back to its top";
+    EXPECT_EQ(ownerKeys, 0) << "the help window's keys reached its owner";
+    realKeys({WXK_ESCAPE});
+    EXPECT_TRUE(waitUntil([] { return helpWindows().empty(); }, std::chrono::seconds(2))) << "Esc left it open";
+
+    // A window that is closing is not the one brought back.
+    openHelp(owner);
+    wxWeakRef<wxFrame> closing(helpWindows().front());
+    closing->Close();
+    openHelp(owner);
+    pump();
+    EXPECT_FALSE(closing);
+    ASSERT_EQ(helpWindows().size(), 1u);
+    wxWeakRef<wxFrame> last(helpWindows().front());
+    owner->Destroy();
+    pump();
+    EXPECT_FALSE(last) << "the help window outlived the window it belongs to";
+}
+
+// Chinese paragraphs wrap at the window's width: at the normal text size and a larger one, in
+// the window as it opens and in a narrow one. wx lays out what it cannot break as one line
+// past the right edge, which widens the page.
+TEST(HelpViewerTest, ChineseTextWrapsAtTheWindowsWidth) {
+    auto* owner = new wxFrame(nullptr, wxID_ANY, L"Orvenna", wxDefaultPosition, wxSize(600, 480));
+    owner->Show();
+    openHelp(owner);
+    pump();
+    ASSERT_EQ(helpWindows().size(), 1u);
+    wxFrame* help = helpWindows().front();
+    auto* page = static_cast<wxHtmlWindow*>(help->GetChildren().front());
+    const int normal = wxNORMAL_FONT->GetPointSize();
+    const int opened = help->GetClientSize().x;
+    for (const int points : {normal, normal * 3 / 2}) {
+        page->SetStandardFonts(points);
+        for (const int width : {opened, help->FromDIP(360)}) {
+            help->SetClientSize(width, help->GetClientSize().y);
+            pump();
+            const int client = page->GetClientSize().x;
+            EXPECT_LE(page->GetInternalRepresentation()->GetWidth(), client) << points << " pt, " << width << " px";
+            EXPECT_LE(page->GetVirtualSize().x, client) << points << " pt, " << width << " px";
+        }
+    }
+    owner->Destroy();
+    pump();
+}
+
+// Breaks go between the characters of Chinese text only, never inside markup or the title,
+// nor where punctuation must stay with its neighbour; a source line break inside a Chinese
+// sentence is no space.
+TEST(HelpViewerTest, ChineseLineBreaksGoBetweenCharactersOfTheText) {
+    const struct {
+        const wchar_t* html;
+        const wchar_t* broken;
+    } cases[] = {
+        {L"<p>起卦</p>", L"<p>起<wbr>卦</p>"},
+        {L"<title>使用帮助</title><h1>帮助</h1>", L"<title>使用帮助</title><h1>帮<wbr>助</h1>"},
+        {L"<a href=\"#起卦\" title='卦盘 > 卦解'>卦盘</a>", L"<a href=\"#起卦\" title='卦盘 > 卦解'>卦<wbr>盘</a>"},
+        {L"<!-- 注释 --><pre>卦盘</pre>", L"<!-- 注释 --><pre>卦盘</pre>"},
+        {L"卦盘，（见下）。", L"卦<wbr>盘，<wbr>（见<wbr>下）。"},
+        {L"Orvenna 以V1.0版", L"Orvenna 以<wbr>V1.0<wbr>版"},
+        {L"卦盘\n  写出", L"卦<wbr>盘<wbr>写<wbr>出"},
+        {L"“推算数字”\n“生肖”", L"“推<wbr>算<wbr>数<wbr>字”<wbr>“生<wbr>肖”"},
+        {L"<b>Tab</b>\nand Enter", L"<b>Tab</b>\nand Enter"},
+        {L"a < b 卦", L"a < b 卦"},
+    };
+    for (const auto& c : cases) {
+        const wxString broken = withChineseLineBreaks(c.html);
+        EXPECT_EQ(broken, c.broken) << wxString(c.html).utf8_str();
+        EXPECT_EQ(withChineseLineBreaks(broken), broken) << "a second pass added breaks to " << broken.utf8_str();
+    }
 }
 #endif
 
