@@ -10,6 +10,7 @@
 #include <sqlite3.h>
 #include <unistd.h>
 #include <wx/app.h>
+#include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/msgdlg.h>
 #include <wx/testing.h>
@@ -23,6 +24,8 @@
 #include "ui/NumberBox.h"
 #include "ui/ResultPanel.h"
 #include "ui/TarvWin.h"
+#include "update/UpdateIndex.h"
+#include "update/UpdateWin.h"
 
 namespace {
 
@@ -129,6 +132,48 @@ void deleteThousandTicked(benchmark::State& state) {
     std::filesystem::remove_all(home);
 }
 BENCHMARK(deleteThousandTicked)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+// The update window on the worst index its bounds let through, from its making to the first
+// paint done: the time the window's thread is busy with what a server wrote. The shapes are
+// the longest body on one line without a blank, the most lines, and the longest version text
+// of combining accents (after the accents are cut to two a character); shape 3 is an everyday
+// index, for comparison.
+void updateWindowOfTheWorstIndex(benchmark::State& state) {
+    wxFrame owner(nullptr, wxID_ANY, L"owner");
+    UpdateOffer offer;
+    offer.productName = L"Orvenna";
+    offer.currentVersion = L"V1.0.0";
+    offer.verns = L"V1.1.0";
+    offer.day = L"2026-12-01";
+    offer.size = 1572864;
+    offer.installerPath = std::filesystem::temp_directory_path() / "0123456789ABCDEF0123456789ABCDEF.exe";
+    switch (state.range(0)) {
+        case 0:
+            offer.body = std::wstring(UpdateBodyMaxChars, L'更');
+            break;
+        case 1:
+            for (int line = 0; line < UpdateBodyMaxLines; ++line)
+                offer.body += std::wstring(UpdateBodyMaxChars / UpdateBodyMaxLines - 1, L'x') + L'\n';
+            break;
+        case 3:
+            offer.body = L"修正了若干问题";
+            break;
+        default: {
+            std::wstring accents;
+            for (std::size_t i = 0; accents.size() < UpdateShortFieldMaxChars; ++i) accents += i % 3 ? L'\u0301' : L'e';
+            offer.verns = shownIndexText(accents, false);
+        }
+    }
+    for (auto _ : state) {
+        auto* window = new UpdateWin(&owner);
+        window->showUpdate(L"", offer);
+        window->Update();
+        pump();
+        window->Destroy();
+        pump();
+    }
+}
+BENCHMARK(updateWindowOfTheWorstIndex)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->ArgName("shape")->Unit(benchmark::kMillisecond);
 
 class BenchApp : public wxApp {
 public:

@@ -22,7 +22,8 @@ constexpr const char* Usage =
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n"
-    "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY]\n";
+    "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "
+    "[--platform P]\n";
 
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {

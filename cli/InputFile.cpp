@@ -29,7 +29,7 @@ Status openInputFile(const std::string& name, std::ifstream& file) {
     return success();
 }
 
-Result<std::string> readInputFile(const std::string& name) {
+Result<std::string> readInputFile(const std::string& name, std::size_t maxBytes) {
     std::ifstream file;
     if (const Status opened = openInputFile(name, file); !opened) return opened.error();
     std::string bytes;
@@ -38,6 +38,8 @@ Result<std::string> readInputFile(const std::string& name) {
     // read() turns a failing read into the stream's bad state instead of an exception.
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
+        if (maxBytes > 0 && bytes.size() > maxBytes)
+            return Error{EFBIG, name + " is longer than " + std::to_string(maxBytes) + " bytes"};
         if (!file) break;
     }
     if (file.bad()) return unreadable(name, errno);

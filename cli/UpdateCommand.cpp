@@ -1,5 +1,7 @@
 #include "UpdateCommand.h"
 
+#include <array>
+#include <cstdio>
 #include <ostream>
 
 #include "Cli.h"
@@ -47,38 +49,100 @@ int verifyCommand(const std::vector<std::string>& args, std::ostream& out, std::
     return ExitOk;
 }
 
-void printIndex(const UpdateIndex& index, const OfferDecision& decision, std::ostream& out) {
+// Text from the server as a terminal may show it: control characters, direction controls
+// and anything that is not UTF-8 are written as escapes, so that no index can move the
+// cursor, hide the verdict or print a line of its own.
+std::string escaped(std::string_view text) {
+    std::string shown;
+    const std::wstring wide = fromUtf8(text);
+    for (const wchar_t c : wide) {
+        const auto code = static_cast<std::uint32_t>(c);
+        if (code < 0x20 || code == 0x7F || (code >= 0x80 && code < 0xA0) || isDirectionControl(c) || code == 0xFFFD) {
+            char escape[16];
+            std::snprintf(escape, sizeof escape, code < 0x100 ? "\\x%02X" : "\\u%04X", static_cast<unsigned>(code));
+            shown += escape;
+        } else {
+            shown += toUtf8(std::wstring(1, c));
+        }
+    }
+    return shown;
+}
+
+std::string hexText(const std::array<std::uint8_t, 8>& bytes) {
+    static constexpr char Digits[] = "0123456789ABCDEF";
+    std::string hex;
+    for (const std::uint8_t byte : bytes) (hex += Digits[byte >> 4]) += Digits[byte & 15];
+    return hex;
+}
+
+// What the index says and whether it is offered, in the words of the check. Unsigned text is
+// never printed; signed text is escaped all the same.
+void printDecision(const SignedIndexText& text, const IndexDecision& decided, std::ostream& out) {
+    const auto signature = parseMinisignSignature(text.signature);
+    const OfferDecision& decision = decided.decision;
+    if (!decided.index) {
+        out << "signed: no, " << escaped(decision.reason) << '\n';
+        out << "offer: none\n";
+        return;
+    }
+    const UpdateIndex& index = *decided.index;
+    out << "signed: yes, key " << hexText(signature->keyId) << " (" << escaped(signature->trustedComment) << ")\n";
     const auto address = decodeUpdateAddress(index.url);
-    out << "ver: " << index.ver << "\nverns: " << toUtf8(index.verns) << "\nday: " << toUtf8(index.day)
-        << "\nurl: " << (address ? toUtf8(*address) : "(not an address)") << "\nsize: " << index.size
-        << "\nmd5: " << toUtf8(index.md5) << '\n';
-    if (!decision.trustedComment.empty()) out << "trusted comment: " << decision.trustedComment << '\n';
-    out << "install: " << (decision.offered() ? "yes" : "no, " + decision.reason) << '\n';
+    out << "ver: " << index.ver << "\nverns: " << escaped(toUtf8(index.verns))
+        << "\nday: " << escaped(toUtf8(index.day))
+        << "\nurl: " << (address ? escaped(toUtf8(*address)) : "(not an address)") << "\nsize: " << index.size
+        << "\nmd5: " << escaped(toUtf8(index.md5)) << '\n';
+    if (!decision.trustedComment.empty()) out << "installer signature: " << escaped(decision.trustedComment) << '\n';
+    out << "offer: " << (decision.offered() ? "yes" : "none, " + escaped(decision.reason)) << '\n';
+}
+
+// Exit codes of a check: 0 a verified offer, 1 none, 2 the check itself failed.
+enum CheckExit : int { CheckOffered = 0, CheckNoOffer = 1, CheckError = 2 };
+
+// A publisher's local copy: the index file and the signature beside it (FILE.minisig).
+Result<SignedIndexText> readIndexFiles(const std::string& file) {
+    const Result<std::string> json = readInputFile(file, UpdateIndexMaxBytes);
+    if (!json) return json.error();
+    const Result<std::string> signature = readInputFile(file + ".minisig", UpdateSignatureMaxBytes);
+    return SignedIndexText{*json, signature ? *signature : std::string()};
 }
 
 int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Options options({"--key"}, {});
+    Options options({"--key", "--index", "--platform"}, {});
     if (const std::string error = options.parse(args, 2); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
     }
+    const std::string platform = options.value("--platform").value_or(std::string(UpdatePlatform));
+    if (const auto file = options.value("--index")) {
+        const Result<SignedIndexText> text = readIndexFiles(*file);
+        if (!text) {
+            err << "orvenna-cli: " << escaped(text.error().message) << '\n';
+            return CheckError;
+        }
+        out << "index: " << escaped(*file) << '\n';
+        const IndexDecision decided = decideSignedIndex(*text, readMinisignKey(keyFile(options)), platform);
+        printDecision(*text, decided, out);
+        return decided.decision.offered() ? CheckOffered : CheckNoOffer;
+    }
     const std::string base = toUtf8(readSetting(programDirectory() / "config.ini", L"update_url", L""));
     if (base.empty()) {
         err << "orvenna-cli: no update_url in config.ini\n";
-        return ExitFailed;
+        return CheckError;
     }
     if (!isSecureAddress(base)) {
-        err << "orvenna-cli: update_url is not https: " << base << '\n';
-        return ExitFailed;
+        err << "orvenna-cli: update_url is not https: " << escaped(base) << '\n';
+        return CheckError;
     }
-    const auto index = fetchUpdateIndex(base, [] { return false; });
-    if (!index) {
-        err << "orvenna-cli: no update index at " << updateIndexUrl(base) << '\n';
-        return ExitFailed;
+    const Result<SignedIndexText> text = fetchUpdateIndex(base, [] { return false; });
+    if (!text) {
+        err << "orvenna-cli: no update index: " << escaped(text.error().message) << '\n';
+        return CheckError;
     }
-    out << "index: " << updateIndexUrl(base) << '\n';
-    printIndex(*index, decideOffer(*index, readMinisignKey(keyFile(options))), out);
-    return ExitOk;
+    out << "index: " << escaped(updateIndexUrl(base)) << '\n';
+    const IndexDecision decided = decideSignedIndex(*text, readMinisignKey(keyFile(options)), platform);
+    printDecision(*text, decided, out);
+    return decided.decision.offered() ? CheckOffered : CheckNoOffer;
 }
 
 }  // namespace

@@ -27,6 +27,7 @@
 #include "framework/Console.h"
 #include "framework/Gb18030.h"
 #include "records/EasyDb.h"
+#include "update/UpdateIndex.h"
 
 namespace orvenna::cli {
 namespace {
@@ -769,6 +770,59 @@ TEST(CliUpdateTest, VerifyAcceptsOnlyTheKeysSignatureOfTheSameBytes) {
     EXPECT_EQ(run.out, "orvenna ver=7\n");
     EXPECT_EQ(verify("tampered.exe", "m.minisig", "m.pub").code, 1);
 #endif
+}
+
+// The check tells the truth: exit 0 only for an offer whose index verified, 1 for none, 2 when
+// the server could not be asked; nothing the server wrote reaches the terminal unescaped.
+TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
+    TempDirectory dir;
+    const ScopedEnv home("ORVENNA_HOME", utf8Path(dir.path()).c_str());
+    const TestSigner publisher;
+    publisher.writePublicKey(dir.path() / "publisher.pub");
+    const std::string key = utf8Path(dir.path() / "publisher.pub");
+    LocalHttpServer server;
+    std::ofstream(dir.path() / "config.ini") << "[sys]\nupdate_url=" << server.url("") << "\n";
+    const std::string installerSig = publisher.sign("MZ", "orvenna ver=2");
+    std::string sig;
+    for (const char c : installerSig) sig += c == '\n' ? std::string("\\n") : std::string(1, c);
+    const auto index = [&](const std::string& verns) {
+        return "{\"name\": \"Orvenna\", \"ver\": 2, \"verns\": \"" + verns +
+               "\", \"day\": \"2026-12-01\", \"url\": \"680074007400700073003A002F002F0078002F00\", \"md5\": "
+               "\"0123456789ABCDEF0123456789ABCDEF\", \"body\": \"\", \"size\": 2, \"sig\": \"" +
+               sig + "\"}";
+    };
+    const std::string comment = "product=orvenna platform=" + std::string(UpdatePlatform) + " ver=2";
+    const std::string fake = index("V9\\u001b[2K\\ninstall: yes");
+    struct Case {
+        const char* name;
+        std::string json, signature;
+        int code;
+        std::vector<std::string> said, unsaid;
+    };
+    const Case cases[] = {
+        {"signed",
+         index("V1.1.0"),
+         publisher.sign(index("V1.1.0"), comment),
+         0,
+         {"signed: yes, key ", "offer: yes"},
+         {}},
+        {"unsigned, with a fake verdict", fake, "", 1, {"signed: no", "offer: none"}, {"install: yes", "\x1b"}},
+        {"signed, with control text", fake, publisher.sign(fake, comment), 0, {"verns: V9[2Kinstall: yes"}, {"\x1b"}},
+    };
+    for (const Case& c : cases) {
+        server.route("/update/tarv/index.json", {.status = 200, .body = c.json});
+        server.route("/update/tarv/index.json.minisig",
+                     {.status = c.signature.empty() ? 404 : 200, .body = c.signature});
+        const CliRun run = cli({"update", "check", "--key", key});
+        EXPECT_EQ(run.code, c.code) << c.name << "\n" << run.out << run.err;
+        for (const std::string& text : c.said) EXPECT_NE(run.out.find(text), std::string::npos) << c.name << run.out;
+        for (const std::string& text : c.unsaid) EXPECT_EQ(run.out.find(text), std::string::npos) << c.name << run.out;
+    }
+    std::ofstream(dir.path() / "config.ini") << "[sys]\nupdate_url=" << server.url("/gone") << "\n";
+    server.route("/gone/update/tarv/index.json", {.status = 404, .body = ""});
+    const CliRun gone = cli({"update", "check", "--key", key});
+    EXPECT_EQ(gone.code, 2);
+    EXPECT_NE(gone.err.find("the server answered 404"), std::string::npos) << gone.err;
 }
 
 }  // namespace

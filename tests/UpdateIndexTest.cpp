@@ -136,6 +136,97 @@ TEST(UpdateIndexTest, TheOfferDecision) {
               OfferVerdict::NoKey);
 }
 
+// Nothing of an index is read before its own signature verifies: the publisher's key over
+// its exact bytes, a comment naming this product, platform and the index's "ver"; then every
+// field within its bound.
+TEST(UpdateIndexTest, TheIndexDecisionOverItsSignature) {
+    const Result<MinisignKey> key = keyOf(Publisher);
+    ASSERT_TRUE(key);
+    const std::string platform(UpdatePlatform);
+    const std::string comment = "product=orvenna platform=" + platform + " ver=2";
+    const std::string installerSig = Publisher.sign("installer", "orvenna ver=2");
+    std::string escapedSig;
+    for (const char c : installerSig) escapedSig += c == '\n' ? std::string("\\n") : std::string(1, c);
+    // An index with these members after the installer's own, signed as `signer` with `text`.
+    const auto json = [&](const std::string& members) {
+        return indexJson(", \"size\": 1572864, \"sig\": \"" + escapedSig + "\"" + members);
+    };
+    struct Case {
+        const char* name;
+        std::string json;
+        std::function<std::string(const std::string&)> signature;
+        OfferVerdict verdict;
+    };
+    const auto signedAs = [](const TestSigner& signer, std::string text) {
+        return [&signer, text](const std::string& bytes) { return signer.sign(bytes, text); };
+    };
+    const std::string longLine(UpdateBodyMaxChars + 1, 'x');
+    std::string manyLines;
+    for (int i = 0; i <= UpdateBodyMaxLines; ++i) manyLines += "\\n";
+    const Case cases[] = {
+        {"signed", json(""), signedAs(Publisher, comment), OfferVerdict::Offered},
+        {"unsigned", json(""), [](const std::string&) { return std::string(); }, OfferVerdict::IndexUnsigned},
+        {"not a signature", json(""), [](const std::string&) { return std::string("<html>404</html>"); },
+         OfferVerdict::IndexUnsigned},
+        {"another key", json(""), signedAs(Stranger, comment), OfferVerdict::IndexBadSignature},
+        {"another product", json(""), signedAs(Publisher, "product=other platform=" + platform + " ver=2"),
+         OfferVerdict::IndexOtherRelease},
+        {"another platform", json(""), signedAs(Publisher, "product=orvenna platform=mac-arm64 ver=2"),
+         OfferVerdict::IndexOtherRelease},
+        {"another ver", json(""), signedAs(Publisher, "product=orvenna platform=" + platform + " ver=9"),
+         OfferVerdict::IndexOtherRelease},
+        {"only ver", json(""), signedAs(Publisher, "ver=2"), OfferVerdict::IndexOtherRelease},
+        {"signed but no index", "[1, 2]", signedAs(Publisher, comment), OfferVerdict::IndexUnreadable},
+        {"verns too long", json(", \"verns\": \"" + std::string(UpdateShortFieldMaxChars + 1, 'v') + "\""),
+         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
+        {"day too long", json(", \"day\": \"" + std::string(UpdateShortFieldMaxChars + 1, '1') + "\""),
+         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
+        {"body too long", json(", \"body\": \"" + longLine + "\""), signedAs(Publisher, comment),
+         OfferVerdict::FieldOutOfBounds},
+        {"body of too many lines", json(", \"body\": \"" + manyLines + "\""), signedAs(Publisher, comment),
+         OfferVerdict::FieldOutOfBounds},
+        {"size over the cap", json(", \"size\": " + std::to_string(UpdateInstallerMaxBytes + 1)),
+         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
+        {"index over its bound", json(", \"pad\": \"" + std::string(UpdateIndexMaxBytes, ' ') + "\""),
+         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
+    };
+    for (const Case& test : cases) {
+        const SignedIndexText text{test.json, test.signature(test.json)};
+        const IndexDecision decided = decideSignedIndex(text, key);
+        EXPECT_EQ(decided.decision.verdict, test.verdict) << test.name << ": " << decided.decision.reason;
+        // Nothing of an index that did not verify comes back to be shown.
+        if (test.verdict == OfferVerdict::IndexUnsigned || test.verdict == OfferVerdict::IndexBadSignature) {
+            EXPECT_FALSE(decided.index.has_value()) << test.name;
+        }
+    }
+
+    // A changed byte anywhere, whatever it is, is a bad signature.
+    const std::string good = json("");
+    const std::string signature = Publisher.sign(good, comment);
+    for (std::size_t at = 0; at < good.size(); at += 7) {
+        std::string changed = good;
+        changed[at] = static_cast<char>(changed[at] ^ 0x01);
+        EXPECT_EQ(decideSignedIndex({changed, signature}, key).decision.verdict, OfferVerdict::IndexBadSignature)
+            << "byte " << at;
+    }
+    EXPECT_EQ(decideSignedIndex({good + " ", signature}, key).decision.verdict, OfferVerdict::IndexBadSignature);
+}
+
+// What an index may show: no control or direction characters, at most two combining marks
+// on a character; line breaks only where the text has lines.
+TEST(UpdateIndexTest, ShownTextIsCleanedOfWhatCouldDisguiseIt) {
+    const std::pair<std::wstring, std::wstring> cases[] = {
+        {L"V1.1\u202E0.1V", L"V1.10.1V"},
+        {L"a\x1b[2Jb\x7f\x85"
+         L"c",
+         L"a[2Jbc"},
+        {L"e\u0301\u0301\u0301\u0301f", L"e\u0301\u0301f"},
+        {L"一\r\n二", L"一二"},
+    };
+    for (const auto& [text, shown] : cases) EXPECT_EQ(shownIndexText(text, false), shown);
+    EXPECT_EQ(shownIndexText(L"一\r\n二\t", true), L"一\n二");
+}
+
 TEST(UpdateIndexTest, AFingerprintThatIsNotOneOffersNothing) {
     const Result<MinisignKey> key = keyOf(Publisher);
     UpdateIndex index = signedIndex();

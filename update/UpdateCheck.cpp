@@ -33,31 +33,47 @@ void UpdateCheck::start() {
         [base = updateUrl_](const std::atomic<bool>& cancelled) {
             return fetchUpdateIndex(base, [&cancelled] { return cancelled.load(); });
         },
-        [this](const std::optional<UpdateIndex>& index) { answer(index); });
+        [this](const Result<SignedIndexText>& text) { answer(text); });
 }
 
-void UpdateCheck::answer(const std::optional<UpdateIndex>& index) {
-    if (!index) return;
-    const OfferDecision decision = decideOffer(*index, readMinisignKey(keyFile_));
-    if (decision.verdict == OfferVerdict::InsecureAddress)
-        observer_.showUpdateNotice(std::wstring(InsecureUpdateAddressText));
+void UpdateCheck::answer(const Result<SignedIndexText>& text) {
+    if (!text) {
+        observer_.showUpdateNotice(L"无法检查更新:" + fromUtf8(text.error().message));
+        return;
+    }
+    const IndexDecision decided = decideSignedIndex(*text, readMinisignKey(keyFile_));
+    const OfferDecision& decision = decided.decision;
+    switch (decision.verdict) {
+        case OfferVerdict::Offered:
+        case OfferVerdict::NotNewer:
+            break;
+        case OfferVerdict::InsecureAddress:
+            observer_.showUpdateNotice(std::wstring(InsecureUpdateAddressText));
+            break;
+        default:
+            observer_.showUpdateNotice(L"更新信息未通过验证,已忽略:" + fromUtf8(decision.reason));
+            break;
+    }
     if (!decision.offered()) return;
-    const std::wstring fileName = installerFileName(index->md5);
+    const UpdateIndex& index = *decided.index;
+    const std::wstring fileName = installerFileName(index.md5);
+    // Written before the window is built: whatever the offer does to the window, the next
+    // start does not ask again today.
     writeSetting(configFile(), L"update_file", fileName);
+    writeSetting(configFile(), L"update_day", todayText());
     UpdateOffer offer;
     offer.productName = L"Orvenna";
     offer.currentVersion = std::wstring(ProgramVersionText);
-    offer.verns = index->verns;
-    offer.day = index->day;
-    offer.size = index->size;
+    offer.verns = index.verns;
+    offer.day = index.day;
+    offer.size = index.size;
     offer.installerPath = programDir_ / fileName;
-    offer.md5 = index->md5;
-    offer.body = index->body;
-    offer.signature = index->sig;
+    offer.md5 = index.md5;
+    offer.body = index.body;
+    offer.signature = index.sig;
     offer.keyFile = keyFile_;
-    offer.address = toUtf8(*decodeUpdateAddress(index->url));
+    offer.address = toUtf8(*decodeUpdateAddress(index.url));
     observer_.showUpdateOffer(std::move(offer));
-    writeSetting(configFile(), L"update_day", todayText());
 }
 
 }  // namespace orvenna

@@ -18,8 +18,8 @@ public:
     virtual ~UpdateObserver() = default;
     // A newer build than this one is offered: show it (the update window).
     virtual void showUpdateOffer(UpdateOffer offer) = 0;
-    // An update address that is not https (nor http to a loopback host) was refused: a line
-    // for the status bar.
+    // A line for the status bar: an update address that is not https (nor http to a loopback
+    // host) was refused, the server could not be asked, or its index did not verify.
     virtual void showUpdateNotice(const std::wstring& text) = 0;
 };
 
@@ -47,10 +47,10 @@ public:
     bool running() const { return task_.busy(); }
 
 private:
-    void answer(const std::optional<UpdateIndex>& index);
+    void answer(const Result<SignedIndexText>& text);
     std::filesystem::path configFile() const { return programDir_ / "config.ini"; }
 
-    BackgroundTask<std::optional<UpdateIndex>> task_;
+    BackgroundTask<Result<SignedIndexText>> task_;
     UpdateObserver& observer_;
     std::string updateUrl_;
     std::filesystem::path programDir_;

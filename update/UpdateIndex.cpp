@@ -23,17 +23,34 @@ std::string updateIndexUrl(std::string_view base) {
     return url + path;
 }
 
-std::optional<UpdateIndex> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled) {
+namespace {
+
+// One small file of the update server, whole, with a 200 answer, or why not.
+Result<std::string> fetchSmall(const std::string& url, std::size_t maxBytes, const std::function<bool()>& cancelled) {
     HttpOptions options;
     options.connectTimeoutMs = UpdateIndexConnectTimeoutMs;
     options.totalTimeoutMs = UpdateIndexTotalTimeoutMs;
-    options.maxBodyBytes = UpdateIndexMaxBytes;
+    options.maxBodyBytes = maxBytes;
     options.httpsRedirectsOnly = true;
     options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled(); };
-    const HttpResponse response = HttpClient().get(updateIndexUrl(base), options);
-    // An index cut short is no index, even where what arrived happens to parse.
-    if (!response.completed()) return std::nullopt;
-    return parseUpdateIndex(response.body);
+    HttpResponse response = HttpClient().get(url, options);
+    // A file cut short is no file, even where what arrived happens to read.
+    if (!response.completed()) return Error{response.error.code, url + ": " + response.error.message};
+    if (response.code != 200)
+        return Error{static_cast<int>(response.code), url + ": the server answered " + std::to_string(response.code)};
+    return std::move(response.body);
+}
+
+}  // namespace
+
+Result<SignedIndexText> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled) {
+    const std::string url = updateIndexUrl(base);
+    Result<std::string> json = fetchSmall(url, UpdateIndexMaxBytes, cancelled);
+    if (!json) return json.error();
+    // An index without a signature is still fetched: the decision says why it offers nothing.
+    Result<std::string> signature = fetchSmall(url + ".minisig", UpdateSignatureMaxBytes, cancelled);
+    if (!signature && cancelled()) return signature.error();
+    return SignedIndexText{std::move(*json), signature ? std::move(*signature) : std::string()};
 }
 
 std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
@@ -127,20 +144,105 @@ std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
 }
 
 bool namesVersion(std::string_view trustedComment, std::int64_t ver) {
-    constexpr std::string_view Key = "ver=";
-    const std::string wanted = std::string(Key) + std::to_string(ver);
+    return namesField(trustedComment, "ver", std::to_string(ver));
+}
+
+bool namesField(std::string_view trustedComment, std::string_view name, std::string_view value) {
+    const std::string key = std::string(name) + "=";
     int named = 0;
     bool same = false;
     for (std::size_t at = 0; at < trustedComment.size();) {
         const std::size_t end = std::min(trustedComment.find_first_of(" \t", at), trustedComment.size());
         const std::string_view word = trustedComment.substr(at, end - at);
-        if (word.starts_with(Key)) {
+        if (word.starts_with(key)) {
             ++named;
-            same = word == wanted;
+            same = word.substr(key.size()) == value;
         }
         at = end + 1;
     }
     return named == 1 && same;
+}
+
+namespace {
+
+bool isCombiningMark(wchar_t c) {
+    return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
+           (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
+}
+
+std::size_t lineCount(std::wstring_view text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) + 1;
+}
+
+}  // namespace
+
+std::wstring shownIndexText(std::wstring_view text, bool lines) {
+    std::wstring shown;
+    shown.reserve(text.size());
+    int marks = 0;
+    for (const wchar_t c : text) {
+        if (c == L'\r') continue;
+        if (c == L'\n' && lines) {
+            shown += c;
+            marks = 0;
+            continue;
+        }
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || isDirectionControl(c)) continue;
+        if (isCombiningMark(c)) {
+            if (++marks > 2) continue;
+        } else {
+            marks = 0;
+        }
+        shown += c;
+    }
+    return shown;
+}
+
+IndexDecision decideSignedIndex(const SignedIndexText& text, const Result<MinisignKey>& key,
+                                std::string_view platform) {
+    auto refuse = [](OfferVerdict verdict, std::string reason) {
+        return IndexDecision{OfferDecision{verdict, std::move(reason), {}}, std::nullopt};
+    };
+    if (text.json.size() > UpdateIndexMaxBytes)
+        return refuse(OfferVerdict::FieldOutOfBounds,
+                      "the index is larger than " + std::to_string(UpdateIndexMaxBytes / 1024) + " KiB");
+    if (!key) return refuse(OfferVerdict::NoKey, key.error().message);
+    if (text.signature.empty())
+        return refuse(OfferVerdict::IndexUnsigned, "the index is not signed (no index.json.minisig)");
+    const auto signature = parseMinisignSignature(text.signature);
+    if (!signature) return refuse(OfferVerdict::IndexUnsigned, "index.json.minisig: " + signature.error().message);
+    MinisignVerifier verifier;
+    verifier.update(text.json.data(), text.json.size());
+    if (const Status verified = verifier.verify(*signature, *key); !verified)
+        return refuse(OfferVerdict::IndexBadSignature, "index.json.minisig: " + verified.error().message);
+
+    // Signed by the publisher: only now is anything of it read.
+    std::optional<UpdateIndex> index = parseUpdateIndex(text.json);
+    if (!index) return refuse(OfferVerdict::IndexUnreadable, "the signed index is not an update index");
+    const std::string& comment = signature->trustedComment;
+    if (!namesField(comment, "product", UpdateProductName) || !namesField(comment, "platform", platform) ||
+        !namesField(comment, "ver", std::to_string(index->ver)))
+        return refuse(OfferVerdict::IndexOtherRelease,
+                      "the index's signed comment \"" + comment +
+                          "\" does not name product=" + std::string(UpdateProductName) +
+                          " platform=" + std::string(platform) + " ver=" + std::to_string(index->ver));
+    const auto tooLong = [&refuse](std::string_view field, std::size_t limit) {
+        return refuse(OfferVerdict::FieldOutOfBounds, std::string(field) + " is longer than " + std::to_string(limit));
+    };
+    if (index->verns.size() > UpdateShortFieldMaxChars) return tooLong("verns", UpdateShortFieldMaxChars);
+    if (index->day.size() > UpdateShortFieldMaxChars) return tooLong("day", UpdateShortFieldMaxChars);
+    if (index->body.size() > UpdateBodyMaxChars) return tooLong("body", UpdateBodyMaxChars);
+    if (lineCount(index->body) > static_cast<std::size_t>(UpdateBodyMaxLines))
+        return refuse(OfferVerdict::FieldOutOfBounds,
+                      "body has more than " + std::to_string(UpdateBodyMaxLines) + " lines");
+    if (index->size > UpdateInstallerMaxBytes)
+        return refuse(OfferVerdict::FieldOutOfBounds,
+                      "size is larger than " + std::to_string(UpdateInstallerMaxBytes >> 20) + " MiB");
+    index->verns = shownIndexText(index->verns, false);
+    index->day = shownIndexText(index->day, false);
+    index->body = shownIndexText(index->body, true);
+    IndexDecision decided{decideOffer(*index, key), std::move(index)};
+    return decided;
 }
 
 OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& key) {

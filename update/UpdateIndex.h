@@ -31,18 +31,42 @@ struct UpdateIndex {
     std::string sig;  // the installer's minisign signature: the .minisig file's text
 };
 
+// The platform an installer is built for, as the index's signed comment names it.
+#ifdef _WIN32
+inline constexpr std::string_view UpdatePlatform = "windows-x64";
+#else
+inline constexpr std::string_view UpdatePlatform = "linux-x64";
+#endif
+// The product the index's signed comment names.
+inline constexpr std::string_view UpdateProductName = "orvenna";
+
+// Bounds on what an index may hold: everything it says is shown in a window or kept, and
+// must neither freeze the window nor fill the disk. The signature binds the fields to the
+// publisher; these bounds keep even a publisher's mistake harmless.
+inline constexpr std::size_t UpdateIndexMaxBytes = 64 * 1024;
+inline constexpr std::size_t UpdateSignatureMaxBytes = 4 * 1024;
+inline constexpr std::size_t UpdateBodyMaxChars = 4 * 1024;
+inline constexpr int UpdateBodyMaxLines = 40;
+inline constexpr std::size_t UpdateShortFieldMaxChars = 64;  // "verns" and "day"
+inline constexpr std::int64_t UpdateInstallerMaxBytes = std::int64_t{256} * 1024 * 1024;
+
 // Whether an index offers its build, and if not, why.
 enum class OfferVerdict {
     Offered,
-    NotNewer,         // "ver" not above this build
-    BadFingerprint,   // "md5" not 32 hexadecimal digits
-    BadAddress,       // "url" not an http(s) address
-    InsecureAddress,  // plain http to a host that is not loopback
-    NoSize,           // "size" missing or not positive: the download could not be capped
-    NoKey,            // no trusted public key to check against
-    Unsigned,         // "sig" missing or malformed
-    BadSignature,     // not the trusted key's, or its trusted comment was changed
-    OtherVersion,     // the signed trusted comment names another "ver"
+    IndexUnsigned,      // no index.json.minisig, or not a signature
+    IndexBadSignature,  // the index's bytes are not signed by the trusted key
+    IndexOtherRelease,  // the index's signed comment names another product, platform or "ver"
+    IndexUnreadable,    // signed, but not an index (not JSON, a member missing)
+    FieldOutOfBounds,   // a field longer or larger than the program takes
+    NotNewer,           // "ver" not above this build
+    BadFingerprint,     // "md5" not 32 hexadecimal digits
+    BadAddress,         // "url" not an http(s) address
+    InsecureAddress,    // plain http to a host that is not loopback
+    NoSize,             // "size" missing or not positive: the download could not be capped
+    NoKey,              // no trusted public key to check against
+    Unsigned,           // "sig" missing or malformed
+    BadSignature,       // not the trusted key's, or its trusted comment was changed
+    OtherVersion,       // the signed trusted comment names another "ver"
 };
 
 struct OfferDecision {
@@ -59,12 +83,36 @@ std::string updateIndexUrl(std::string_view base);
 // asked again on another day.
 inline constexpr long UpdateIndexConnectTimeoutMs = 5000;
 inline constexpr long UpdateIndexTotalTimeoutMs = 15000;
-inline constexpr std::size_t UpdateIndexMaxBytes = std::size_t{1} << 20;
 
-// Asks the server at `base` for its index, redirects to https only; nothing when the answer
-// is incomplete or no index, or when `cancelled` says so. The body counts whatever the
-// answer's code. `base` must already have passed isSecureAddress.
-std::optional<UpdateIndex> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled);
+// The index as the server sent it, and its signature (index.json.minisig beside it; empty
+// when the server has none).
+struct SignedIndexText {
+    std::string json;
+    std::string signature;
+};
+
+// Asks the server at `base` for its index and the index's signature, redirects to https only.
+// An Error says why there is no index (no answer, cut short, larger than the bound, a code
+// other than 200, cancelled). `base` must already have passed isSecureAddress.
+Result<SignedIndexText> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled);
+
+// The index checked before anything of it is read: its exact bytes signed by `key`, the
+// signed comment naming this product, this platform and the index's own "ver", every field
+// within its bounds, then the offer decision below. The index comes with the decision once
+// its signature has verified.
+struct IndexDecision {
+    OfferDecision decision;
+    std::optional<UpdateIndex> index;
+};
+IndexDecision decideSignedIndex(const SignedIndexText& text, const Result<MinisignKey>& key,
+                                std::string_view platform = UpdatePlatform);
+
+// True when the comment names `name=value` exactly once, with that value.
+bool namesField(std::string_view trustedComment, std::string_view name, std::string_view value);
+
+// Text of the index as it may be shown: control characters (but line breaks, where `lines`)
+// and direction controls dropped, and no more than two combining marks on one character.
+std::wstring shownIndexText(std::wstring_view text, bool lines);
 
 // The index of a JSON text; nothing when it is not a JSON object or lacks one of "name",
 // "ver", "verns", "day", "url", "md5", "body" (checked in that order).

@@ -71,8 +71,18 @@ protected:
         std::ofstream(file, std::ios::binary) << content;
         return file;
     }
+    // Serves the index of these members and its signature, the publisher's for the index's
+    // "ver" on this platform.
     void publish(const std::string& members) {
-        server.route("/update/tarv/index.json", {.status = 200, .body = "{" + members + "}"});
+        const std::string json = "{" + members + "}";
+        const std::size_t ver = members.find("\"ver\": ");
+        const std::string number =
+            ver == std::string::npos ? "0" : members.substr(ver + 7, members.find(',', ver) - ver - 7);
+        server.route("/update/tarv/index.json", {.status = 200, .body = json});
+        server.route("/update/tarv/index.json.minisig",
+                     {.status = 200,
+                      .body = publisher.sign(
+                          json, "product=orvenna platform=" + std::string(UpdatePlatform) + " ver=" + number)});
     }
     // An index of `ver` for the installer at `path`, signed by the publisher for `ver`
     // unless `signature` is given ("" leaves "sig" out).
@@ -155,15 +165,29 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     for (const std::string& index : refused) {
         publish(index);
         openWindow();
+        const std::wstring before = window->statusMessage();
         check();
         EXPECT_EQ(window->updateWindow(), nullptr) << index;
         EXPECT_EQ(setting(L"update_day"), L"(none)");
         EXPECT_EQ(setting(L"update_file"), L"(none)");
-        // Only a plain-http address beyond this machine is worth a line: the user's
-        // configuration or the server is unsafe.
-        EXPECT_EQ(window->statusMessage() == InsecureUpdateAddressText, &index == &refused[6]) << index;
+        // Why is said, but for a build that is simply not newer.
+        const std::wstring said = window->statusMessage();
+        if (&index == &refused[0])
+            EXPECT_EQ(said, before) << "an older build is no news";
+        else if (&index == &refused[6])
+            EXPECT_EQ(said, InsecureUpdateAddressText);
+        else
+            EXPECT_TRUE(said.starts_with(L"更新信息未通过验证,已忽略:")) << index;
     }
     EXPECT_EQ(server.requests("/update/tarv/index.json"), 8);
+
+    // An index without its own signature offers nothing, whatever it holds, and says so.
+    publish(members(2, md5));
+    server.route("/update/tarv/index.json.minisig", {.status = 404, .body = "not here"});
+    openWindow();
+    check();
+    EXPECT_EQ(window->updateWindow(), nullptr);
+    EXPECT_EQ(window->statusMessage(), L"更新信息未通过验证,已忽略:the index is not signed (no index.json.minisig)");
 
     // An update server on plain http beyond this machine is not even asked.
     reopen([&](TarvWin& next) {
