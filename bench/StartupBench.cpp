@@ -19,6 +19,7 @@
 
 #include "../tests/gui/ScreenStack.h"
 #include "../tests/gui/XvfbServer.h"
+#include "base/Version.h"
 
 extern char** environ;
 
@@ -63,6 +64,7 @@ void startUp(benchmark::State& state) {
             state.SkipWithError("cannot start the program");
             break;
         }
+        const std::string mainTitle = "Orvenna V" + std::string(orvenna::ProgramVersion) + "版";
         auto splashAt = start, mainAt = start;
         bool splash = false;
         while (Clock::now() - start < std::chrono::seconds(30)) {
@@ -70,7 +72,7 @@ void startUp(benchmark::State& state) {
                 splashAt = Clock::now();
                 splash = true;
             }
-            if (orvenna::gui::stackPlace(display, "Orvenna V1.0.0版") >= 0) {
+            if (orvenna::gui::stackPlace(display, mainTitle.c_str()) >= 0) {
                 mainAt = Clock::now();
                 break;
             }

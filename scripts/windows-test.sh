@@ -3,12 +3,14 @@
 # unit and window tests by ctest under Wine (each test program through scripts/wine-run.sh,
 # the window tests on a private Xvfb), and checks that orvenna-cli.exe answers a batch of
 # 10,000 mixed requests byte for byte as the Linux build does; then the update end to end
-# (tests/windows_update_test.sh: install 1.0.0 with its setup program, update to 1.1.0 through
-# the update window, uninstall). Fails when any of it fails.
+# (tests/windows_update_test.sh: install 1.0.0 with its setup program, update through the
+# update window to 1.1.0, the same source built as that version in build-windows-1.1.0/,
+# uninstall). Fails when any of it fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/build.sh windows
+bash scripts/build.sh windows 1.1.0
 WINEPREFIX=$(bash scripts/windows-wine.sh)
 export WINEPREFIX WINEDEBUG=-all
 # scripts/wine-run.sh starts the Wine session itself, on a display, whenever none runs: a
@@ -58,6 +60,6 @@ else
 fi
 
 echo "== Windows update, end to end"
-bash tests/windows_update_test.sh build-windows || status=1
+bash tests/windows_update_test.sh build-windows build-windows-1.1.0 || status=1
 
 exit $status

@@ -34,8 +34,12 @@ Result<MinisignKey> keyOf(const TestSigner& signer) {
     return readMinisignKey(dir.path() / "update-key.pub");
 }
 
+// The build after this one, as an index names it: the tests hold at whatever build this is.
+constexpr std::int64_t NextBuild = ProgramBuild + 1;
+const std::string NextVer = "ver=" + std::to_string(NextBuild);
+
 // An index the publisher signed for `ver`, with "size".
-UpdateIndex signedIndex(std::int64_t ver = 2) {
+UpdateIndex signedIndex(std::int64_t ver = NextBuild) {
     UpdateIndex index;
     index.ver = ver;
     index.url = encodeAddress(u"https://update.example/orvenna-1.1.0.exe");
@@ -99,17 +103,28 @@ TEST(UpdateIndexTest, TheOfferDecision) {
         {"signed", [](UpdateIndex&) {}, OfferVerdict::Offered},
         {"unsigned", [](UpdateIndex& index) { index.sig.clear(); }, OfferVerdict::Unsigned},
         {"garbled", [](UpdateIndex& index) { index.sig.erase(60, 8); }, OfferVerdict::Unsigned},
-        {"another key", [](UpdateIndex& index) { index.sig = Stranger.sign("installer", "orvenna ver=2"); },
+        {"another key", [](UpdateIndex& index) { index.sig = Stranger.sign("installer", "orvenna " + NextVer); },
          OfferVerdict::BadSignature},
-        {"comment changed", [](UpdateIndex& index) { index.sig.replace(index.sig.find("ver=2"), 5, "ver=3"); },
+        {"comment changed",
+         [](UpdateIndex& index) { index.sig.replace(index.sig.find(NextVer), NextVer.size(), NextVer + "1"); },
          OfferVerdict::BadSignature},
-        {"signed for ver 3", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "orvenna ver=3"); },
+        {"signed for the build after",
+         [](UpdateIndex& index) {
+             index.sig = Publisher.sign("installer", "orvenna ver=" + std::to_string(NextBuild + 1));
+         },
          OfferVerdict::OtherVersion},
-        {"two vers named", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "ver=2 ver=3"); },
+        {"two vers named", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", NextVer + " " + NextVer); },
          OfferVerdict::OtherVersion},
-        {"ver=20 is not ver=2", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", "ver=20"); },
+        {"ver=N0 is not ver=N", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", NextVer + "0"); },
          OfferVerdict::OtherVersion},
-        {"older, signed as such", [](UpdateIndex& index) { index = signedIndex(1); }, OfferVerdict::NotNewer},
+        // Only a build above this one is offered: the release that installed this copy, and the
+        // one before, are not offered again.
+        {"this build, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild); },
+         OfferVerdict::NotNewer},
+        {"older, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild - 1); },
+         OfferVerdict::NotNewer},
+        {"far newer, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild + 10000); },
+         OfferVerdict::Offered},
         {"http on loopback", at(u"http://127.0.0.1:8080/setup.exe"), OfferVerdict::Offered},
         {"http on localhost", at(u"http://LOCALHOST/setup.exe"), OfferVerdict::Offered},
         {"http on ::1", at(u"http://[::1]:80/setup.exe"), OfferVerdict::Offered},
@@ -128,7 +143,7 @@ TEST(UpdateIndexTest, TheOfferDecision) {
         const OfferDecision decision = decideOffer(index, key);
         EXPECT_EQ(decision.verdict, test.verdict) << test.name << ": " << decision.reason;
         if (decision.offered()) {
-            EXPECT_EQ(decision.trustedComment, "orvenna ver=2") << test.name;
+            EXPECT_EQ(decision.trustedComment, "orvenna ver=" + std::to_string(index.ver)) << test.name;
         }
     }
     const TempDirectory empty;

@@ -2,13 +2,20 @@
 # The update as a Windows user meets it, under Wine: Orvenna 1.0.0 installed by its setup
 # program, with a saved record and a config.ini, finds version 1.1.0 on an update server
 # (127.0.0.1), downloads its setup program, checks it and hands over to it; afterwards 1.1.0
-# is installed and the record and config.ini are still there. Then uninstalling keeps the
-# data, and uninstalling with /REMOVEDATA removes it.
+# is installed and the record and config.ini are still there, and the same index offers it
+# nothing. Then uninstalling keeps the data, and uninstalling with /REMOVEDATA removes it.
 #
-#   windows_update_test.sh BUILD_DIR     (BUILD_DIR: the Windows build; WINEPREFIX set)
+#   windows_update_test.sh BUILD_DIR NEXT_BUILD_DIR
+# BUILD_DIR: the Windows build (1.0.0); NEXT_BUILD_DIR: the same source built as 1.1.0, with
+# its own build number (scripts/build.sh windows 1.1.0). WINEPREFIX set.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=$(cd "${1:?usage: windows_update_test.sh BUILD_DIR}" && pwd)
+usage="usage: windows_update_test.sh BUILD_DIR NEXT_BUILD_DIR"
+build=$(cd "${1:?$usage}" && pwd)
+next=$(cd "${2:?$usage}" && pwd)
+# The build number that 1.1.0 was given, which its index names as "ver".
+next_ver=$(sed -n 's/^#define ORVENNA_BUILD_NUMBER \([0-9]*\)$/\1/p' "$next/generated/base/base/Version.h")
+[ -n "$next_ver" ] || { echo "no build number in $next" >&2; exit 1; }
 : "${WINEPREFIX:?WINEPREFIX must name the Wine prefix (scripts/windows-wine.sh)}"
 export WINEDEBUG=-all
 
@@ -88,9 +95,9 @@ step "a test key as the trusted key of the installed copy"
 minisign -G -W -p "$work/test.pub" -s "$work/test.key" >/dev/null || { fail "minisign could not make a key"; finish; }
 cp "$work/test.pub" "$installed/update-key.pub"
 
-step "version 1.1.0 on an update server"
+step "version 1.1.0 (build $next_ver) on an update server"
 mkdir -p "$work/site/update/tarv"
-bash "$root/scripts/make-setup.sh" 1.1.0 "$build/bin" "$work/site/Orvenna-1.1.0-setup.exe" >/dev/null
+cp "$next/Orvenna-1.1.0-setup.exe" "$work/site/" || { fail "no 1.1.0 setup program in $next"; finish; }
 python3 - "$work" <<'EOF' &
 import http.server, os, sys, socketserver
 work = sys.argv[1]
@@ -113,7 +120,7 @@ md5=$(md5sum "$setup_new" | awk '{print toupper($1)}')
 index=$work/site/update/tarv/index.json
 # The index of SETUP.exe as a publisher makes it, signed with the test key.
 publish() {
-  bash "$root/scripts/publish-update.sh" "$1" 2 V1.1.0 "http://127.0.0.1:$port/$(basename "$1")" \
+  bash "$root/scripts/publish-update.sh" "$1" "$next_ver" V1.1.0 "http://127.0.0.1:$port/$(basename "$1")" \
     --key "$work/test.key" --day 2026-12-20 --body $'\n1. 更新测试' --out "$index" 2>/dev/null
 }
 # config.ini as the profile functions keep it: UTF-16 with its byte-order mark. No draw page,
@@ -177,7 +184,13 @@ wait_for 60 setup_ended || fail "the setup program did not end"
 [ "$(registry_value DisplayVersion)" = 1.1.0 ] || fail "the uninstall entry says '$(registry_value DisplayVersion)', not 1.1.0"
 [ -f "$installed/$md5.exe" ] && [ "$(md5sum <"$installed/$md5.exe" | awk '{print toupper($1)}')" = "$md5" ] ||
   fail "the downloaded setup program is not the published one"
-cmp -s "$build/bin/orvenna.exe" "$installed/orvenna.exe" || fail "orvenna.exe was not installed whole"
+cmp -s "$next/bin/orvenna.exe" "$installed/orvenna.exe" || fail "orvenna.exe was not 1.1.0's, whole"
+
+step "the installed 1.1.0 is offered nothing by the index that installed it"
+check_code=0
+wine_run "$installed/orvenna-cli.exe" update check --key "$work/test.pub" >"$work/check.txt" 2>&1 || check_code=$?
+grep -q "^offer: none, .*not newer" "$work/check.txt" && [ "$check_code" -eq 1 ] ||
+  fail "1.1.0 is offered its own build again (exit $check_code): $(cat "$work/check.txt")"
 
 step "the record and config.ini survived"
 cmp -s "$work/ssq-before.db" "$installed/src/data/ssq.db" || fail "the database changed"

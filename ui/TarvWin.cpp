@@ -15,6 +15,7 @@
 #include "ResultPanel.h"
 #include "StoreReason.h"
 #include "base/Text.h"
+#include "base/Version.h"
 #include "draws/LoadWin.h"
 #include "framework/FontText.h"
 #include "framework/Layout.h"
@@ -75,7 +76,7 @@ void TarvWin::setUpFrame() {
     Hide();
     // The content has one size: maximised, it would only add empty space beside it.
     keepFromMaximising(this);
-    SetTitle(L"Orvenna V1.0.0版");
+    SetTitle(L"Orvenna " + std::wstring(ProgramVersionText) + L"版");
     wxIcon icon;
     icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
     SetIcon(icon);

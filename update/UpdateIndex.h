@@ -12,12 +12,10 @@
 
 #include "Minisign.h"
 #include "base/Result.h"
+#include "base/Version.h"
 
 namespace orvenna {
 
-// This build, as the index's "ver" is compared with it and as the window shows it.
-inline constexpr int ProgramBuild = 1;
-inline constexpr std::wstring_view ProgramVersionText = L"V1.0.0";
 inline constexpr std::string_view UpdateProductKey = "tarv";
 
 struct UpdateIndex {

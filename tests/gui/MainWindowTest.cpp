@@ -2,6 +2,7 @@
 // to the result text, a replay, and the store closed with the window.
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "base/Version.h"
 #include "engine/Report.h"
 #include "engine/Suggestion.h"
 #include "framework/Layout.h"
@@ -15,7 +16,7 @@ namespace orvenna::gui {
 namespace {
 
 TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
-    EXPECT_EQ(window->GetTitle(), L"Orvenna V1.0.0版");
+    EXPECT_EQ(window->GetTitle(), L"Orvenna " + std::wstring(ProgramVersionText) + L"版");
     // At most 1024 wide outside, and wider only by what the platform's controls add to the
     // casting row; the content takes exactly the window's client area.
     const LayoutContext layout(window);

@@ -22,6 +22,7 @@
 #include "ScreenStack.h"
 #include "app/InstanceLock.h"
 #include "base/Text.h"
+#include "base/Version.h"
 #include "framework/Settings.h"
 #include "framework/WindowFront.h"
 
@@ -29,6 +30,11 @@ namespace orvenna::gui {
 namespace {
 
 using namespace std::chrono_literals;
+
+// The main window's title as the window system lists it.
+std::string mainWindowTitle() {
+    return "Orvenna V" + std::string(ProgramVersion) + "版";
+}
 
 class StartupTest : public ::testing::Test {
 protected:
@@ -100,7 +106,8 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
     ChildProcess& first = start();
     ASSERT_TRUE(first.started());
     ASSERT_TRUE(lockHeldWithin(20s)) << "the first copy never took the lock";
-    const char* mainTitle = "Orvenna V1.0.0版";
+    const std::string title = mainWindowTitle();
+    const char* mainTitle = title.c_str();
     ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
     // Another window covers the first copy's, and stays in front for a second: a copy still
     // starting (the splash going, the main window shown) comes to the front by itself. It is
@@ -135,7 +142,8 @@ TEST_F(StartupTest, ASecondCopyShowsTheFirstAndEndsAndANewStartWorksAfterTheFirs
 // copy that shows its window, not a hidden one that kept the lock. (On Windows the help is the
 // system's viewer, a program of its own.)
 TEST_F(StartupTest, ClosingTheMainWindowWithTheHelpOpenEndsTheProgram) {
-    const char* mainTitle = "Orvenna V1.0.0版";
+    const std::string title = mainWindowTitle();
+    const char* mainTitle = title.c_str();
     ChildProcess& first = start();
     ASSERT_TRUE(waitUntil([&] { return stackPlace(mainTitle) >= 0; }, 20s)) << "the first copy shows no window";
     // F1 with the pointer on the window, which has the keyboard there without a manager.

@@ -10,6 +10,7 @@
 #include "MainWindowFixture.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "base/Version.h"
 #include "framework/Clock.h"
 #include "framework/Fingerprint.h"
 #include "framework/FontText.h"
@@ -215,7 +216,7 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     EXPECT_EQ(setting(L"update_day"), todayText());
     EXPECT_EQ(setting(L"update_file"), fromUtf8(md5) + L".exe");
     EXPECT_EQ(panel()->label(0)->GetLabel(), L"软件名称:Orvenna");
-    EXPECT_EQ(panel()->label(1)->GetLabel(), L"当前版本:V1.0.0");
+    EXPECT_EQ(panel()->label(1)->GetLabel(), L"当前版本:" + std::wstring(ProgramVersionText));
     EXPECT_EQ(panel()->label(2)->GetLabel(), L"最新版本:V1.1.0");
     EXPECT_EQ(panel()->label(4)->GetLabel(), L"文件大小:1.5MB");
     EXPECT_EQ(panel()->notes()->GetValue(), L"更新内容:修正了若干问题");
