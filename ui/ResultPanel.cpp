@@ -186,8 +186,14 @@ void ResultPanel::clearItems() {
 
 void ResultPanel::appendItem(std::wstring_view title, std::int64_t id) {
     titles_.push_back(listedTitle(title));
+    const int width = fittedWidth_;
     list_->Append(fittedTitle(titles_.back()));
     ids_.push_back(id);
+    // The item brought a scroll bar, and was fitted to the row as it was before it.
+    if (fittedWidth_ != width) {
+        const auto last = static_cast<unsigned>(list_->GetCount() - 1);
+        list_->SetString(last, fittedTitle(titles_.back()));
+    }
 }
 
 std::wstring ResultPanel::itemTitle(int index) const {
@@ -216,7 +222,10 @@ void ResultPanel::fitTitles() {
     const int width = titleWidth();
     if (width == fittedWidth_) return;
     fittedWidth_ = width;
-    for (std::size_t i = 0; i < titles_.size(); ++i) {
+    // The list may be short of the titles while it is being filled or set anew (a scroll bar
+    // that comes with an item resizes it before the item is in).
+    const std::size_t listed = std::min<std::size_t>(titles_.size(), list_->GetCount());
+    for (std::size_t i = 0; i < listed; ++i) {
         const wxString shown = fittedTitle(titles_[i]);
         if (list_->GetString(static_cast<unsigned>(i)) != shown) list_->SetString(static_cast<unsigned>(i), shown);
     }

@@ -158,26 +158,27 @@ void TarvWin::keepInsideWorkArea() {
 // never goes into a box the user cannot see.
 void TarvWin::showFocused(wxWindow* focus) {
     if (focus == viewport_ || !viewport_->IsDescendant(focus)) return;
-    const wxSize view = viewport_->GetClientSize();
-    const wxRect shown(viewport_->ScreenToClient(focus->GetScreenPosition()), focus->GetSize());
     int unitX = 1, unitY = 1;
     viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
     if (unitX <= 0 || unitY <= 0) return;
-    // How far the view must move, in pixels, to bring each edge in: the near edge first.
-    const auto shift = [](int start, int length, int size) {
-        if (start < 0 || length > size) return start;
-        return std::max(0, start + length - size);
-    };
-    const int dx = shift(shown.x, shown.width, view.x);
-    const int dy = shift(shown.y, shown.height, view.y);
-    if (dx == 0 && dy == 0) return;
+    const wxSize view = viewport_->GetClientSize();
     const wxPoint origin = viewport_->CalcUnscrolledPosition(wxPoint(0, 0));
-    // Rounded away from the control's side, so that it is shown whole.
-    const auto units = [](int pixels, int unit) {
-        return pixels >= 0 ? (pixels + unit - 1) / unit : -((-pixels + unit - 1) / unit);
+    const wxPoint at = viewport_->CalcUnscrolledPosition(viewport_->ScreenToClient(focus->GetScreenPosition()));
+    const wxSize size = focus->GetSize();
+    // The view's start (in scroll units) along one axis that shows the control whole: the
+    // nearest such place to where the view is. The view moves in whole units; where none shows
+    // it whole (it is larger than the view, or no unit falls in between), its start shows.
+    const auto startFor = [](int current, int start, int length, int viewSize, int unit) {
+        const int earliest = start + length - viewSize;  // the least view start that shows the end
+        const int latest = start;                        // the most that shows the beginning
+        if (current >= earliest && current <= latest) return current / unit;
+        if (current > latest || earliest > latest) return std::max(0, latest / unit);
+        const int up = (earliest + unit - 1) / unit;  // the first unit that shows the end
+        return up * unit <= latest ? up : std::max(0, latest / unit);
     };
-    viewport_->Scroll(std::max(0, origin.x / unitX + units(dx, unitX)),
-                      std::max(0, origin.y / unitY + units(dy, unitY)));
+    const int x = startFor(origin.x, at.x, size.x, view.x, unitX);
+    const int y = startFor(origin.y, at.y, size.y, view.y, unitY);
+    if (x != origin.x / unitX || y != origin.y / unitY) viewport_->Scroll(x, y);
 }
 
 // PageUp and PageDown move the view by a screenful, where the focused control does not use
