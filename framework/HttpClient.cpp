@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "ProxySetting.h"
+#include "SecureAddress.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -161,6 +162,12 @@ void configure(CURL* easy, const std::string& url, const std::string& proxy, con
 
     curl_easy_setopt(easy, CURLOPT_CONNECTTIMEOUT_MS, std::max(options.connectTimeoutMs, 1L));
     curl_easy_setopt(easy, CURLOPT_TIMEOUT_MS, std::max(options.totalTimeoutMs, 0L));
+    // libcurl judges by speed: fewer than lowSpeedBytes in lowSpeedSeconds is below this many a
+    // second, rounded up so that a limit below one byte a second still counts.
+    const bool slowLimit = options.lowSpeedBytes > 0 && options.lowSpeedSeconds > 0;
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_LIMIT,
+                     slowLimit ? (options.lowSpeedBytes + options.lowSpeedSeconds - 1) / options.lowSpeedSeconds : 0L);
+    curl_easy_setopt(easy, CURLOPT_LOW_SPEED_TIME, slowLimit ? options.lowSpeedSeconds : 0L);
     // Rejects an announced Content-Length over the cap before any body byte is read.
     curl_easy_setopt(easy, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.maxBodyBytes));
 
@@ -192,6 +199,10 @@ struct HttpClient::Handles {
     std::unique_ptr<CURLM, decltype(&curl_multi_cleanup)> multi{curl_multi_init(), &curl_multi_cleanup};
 };
 
+bool HttpResponse::timedOut() const {
+    return error.code == CURLE_OPERATION_TIMEDOUT;
+}
+
 HttpClient::HttpClient() = default;
 HttpClient::~HttpClient() = default;
 HttpClient::HttpClient(HttpClient&& other) noexcept = default;
@@ -218,7 +229,8 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     // and a reset would drop the cookie engine's set-up without freeing it.
     handles_->errorBuffer.fill('\0');
     Transfer transfer{options, response};
-    const std::string proxy = proxyFor(url);
+    // A redirect keeps the first address's choice; an update's redirects lead to https only.
+    const std::string proxy = isLoopbackHttpAddress(url) ? std::string() : proxyFor(url);
     configure(easy, url, proxy, options, transfer, handles_->errorBuffer.data());
 
     CURLcode result = CURLE_OK;

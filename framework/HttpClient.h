@@ -6,7 +6,8 @@
 // only http and https are spoken (also after a redirect), redirects stop after 30, connecting
 // has a time-out, and the body has a size cap. A stall time-out and a total time-out are there
 // for callers that must not hang. The proxy is the one the system names (ProxySetting.h); the
-// error of a request that fails through it names it.
+// error of a request that fails through it names it. Plain http to a loopback host never goes
+// through a proxy: such an address is trusted because nothing lies on its way.
 //
 // curl_global_init must have been called once before the first client is used (the program
 // does so at start, the tests in their global set-up). A client is used by one thread at a time;
@@ -39,6 +40,8 @@ struct HttpResponse {
     // (or the one closest to why this side stopped it) and one line saying why.
     Error error;
     bool completed() const { return error.message.empty(); }
+    // Given up for time: a stall, too slow a transfer, or the total time-out.
+    bool timedOut() const;
 };
 
 struct HttpOptions {
@@ -47,6 +50,10 @@ struct HttpOptions {
     // Abort when no byte arrives for this long, counted from the start of the request and
     // again from every byte received. 0: none.
     long stallTimeoutMs = 0;
+    // Abort a transfer that keeps trickling: fewer than lowSpeedBytes in lowSpeedSeconds, as
+    // libcurl's running average of the speed tells. 0: none.
+    long lowSpeedBytes = 0;
+    long lowSpeedSeconds = 0;
     std::size_t maxBodyBytes = std::size_t{64} << 20;  // of the decoded body; 0: no cap
     // A redirect may lead to https only (an update: nothing may step down to plain http).
     bool httpsRedirectsOnly = false;

@@ -48,7 +48,13 @@ bool isSecureAddress(const std::string& url) {
     const std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
     if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return false;
     const std::string scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
-    if (equalsIgnoringAsciiCase(std::string_view(scheme), std::string_view("https"))) return true;
+    return equalsIgnoringAsciiCase(std::string_view(scheme), std::string_view("https")) || isLoopbackHttpAddress(url);
+}
+
+bool isLoopbackHttpAddress(const std::string& url) {
+    const std::unique_ptr<CURLU, UrlFree> parsed(curl_url());
+    if (!parsed || curl_url_set(parsed.get(), CURLUPART_URL, url.c_str(), 0) != CURLUE_OK) return false;
+    const std::string scheme = urlPart(parsed.get(), CURLUPART_SCHEME);
     if (!equalsIgnoringAsciiCase(std::string_view(scheme), std::string_view("http"))) return false;
     const std::string host = urlPart(parsed.get(), CURLUPART_HOST);
     return equalsIgnoringAsciiCase(std::string_view(host), std::string_view("localhost")) || host == "[::1]" ||

@@ -11,4 +11,8 @@ namespace orvenna {
 // read as libcurl reads it, so that no spelling means one thing here and another there.
 bool isSecureAddress(const std::string& url);
 
+// True for plain http to a loopback host, as isSecureAddress reads it: such a request must
+// reach this machine directly, never a proxy that could answer in its place.
+bool isLoopbackHttpAddress(const std::string& url);
+
 }  // namespace orvenna

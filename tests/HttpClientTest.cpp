@@ -253,26 +253,35 @@ TEST_F(HttpClientTest, ACancelIsSeenPromptlyWhileTheServerIsSilent) {
     EXPECT_LT(Seconds(ended - cancelledAt).count(), 0.5);
 }
 
-TEST_F(HttpClientTest, AStalledServerIsGivenUpButASlowSteadyOneIsNot) {
+// A server that falls silent, or one that keeps trickling a few bytes, is given up; one that
+// is slow but steady is not.
+TEST_F(HttpClientTest, AStalledOrTricklingServerIsGivenUpButASlowSteadyOneIsNot) {
     server.route("/stalled", Reply{.body = patternedBytes(100000), .stallAfterBytes = 1000});
+    server.route("/trickle", Reply{.body = patternedBytes(100000), .chunkDelayMs = 100, .chunkBytes = 50});
+    // Ten pieces 100 ms apart take longer than the stall time-out as a whole.
     server.route("/slow", Reply{.body = patternedBytes(10000), .chunkDelayMs = 100, .chunkBytes = 1000});
     HttpOptions options;
     options.stallTimeoutMs = 300;
+    options.lowSpeedBytes = 2048;  // 500 bytes a second trickle below it, 10000 do not
+    options.lowSpeedSeconds = 1;
     options.totalTimeoutMs = 10000;  // a stall that goes unnoticed must fail, not hang the suite
-
-    const auto start = std::chrono::steady_clock::now();
-    const HttpResponse stalled = client.get(server.url("/stalled"), options);
-    const Seconds waited = std::chrono::steady_clock::now() - start;
-    EXPECT_NE(stalled.error.message, "");
-    EXPECT_EQ(stalled.code, 200);
-    EXPECT_EQ(stalled.body.size(), 1000u);
-    EXPECT_GE(waited.count(), 0.29);
-    EXPECT_LT(waited.count(), 1.5);
-
-    // Ten pieces 100 ms apart take longer than the stall time-out as a whole.
-    const HttpResponse slow = client.get(server.url("/slow"), options);
-    EXPECT_EQ(slow.error.message, "");
-    EXPECT_EQ(slow.body.size(), 10000u);
+    struct Case {
+        const char* path;
+        bool givenUp;
+        double atLeast, atMost;  // seconds
+    };
+    for (const Case& test :
+         {Case{"/stalled", true, 0.29, 1.5}, Case{"/trickle", true, 0.9, 4.0}, Case{"/slow", false, 0.0, 5.0}}) {
+        SCOPED_TRACE(test.path);
+        const auto start = std::chrono::steady_clock::now();
+        const HttpResponse response = client.get(server.url(test.path), options);
+        const Seconds waited = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(response.timedOut(), test.givenUp) << response.error.message;
+        EXPECT_EQ(response.completed(), !test.givenUp) << response.error.message;
+        EXPECT_EQ(response.code, 200);
+        EXPECT_GE(waited.count(), test.atLeast);
+        EXPECT_LT(waited.count(), test.atMost);
+    }
 }
 
 TEST_F(HttpClientTest, TheTotalTimeOutEndsAnyTransfer) {
@@ -315,20 +324,37 @@ TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
 }
 
 // The proxy is the environment's, as the library itself would take it; a request that fails
-// through one says which, so that the user knows what to fix.
-TEST_F(HttpClientTest, AFailingProxyIsNamedAndABypassedHostGoesStraight) {
+// through one says which, so that the user knows what to fix. Plain http to this machine never
+// goes through one: such an address is trusted because nothing lies on its way, and a proxy
+// could answer in the server's place.
+TEST_F(HttpClientTest, TheEnvironmentsProxyIsUsedAndNamedButNotForThisMachine) {
     server.route("/", {.status = 200, .body = "straight"});
     ScopedEnv lower("no_proxy", nullptr), upper("NO_PROXY", nullptr), all("all_proxy", nullptr),
         allUpper("ALL_PROXY", nullptr), proxy("http_proxy", "http://127.0.0.1:1");
-    const HttpResponse failed = HttpClient().get(server.url("/"));
-    EXPECT_FALSE(failed.completed());
-    EXPECT_NE(failed.error.message.find("(through proxy http://127.0.0.1:1)"), std::string::npos)
-        << failed.error.message;
-
-    ScopedEnv bypass("no_proxy", " localhost, .example.org ,127.0.0.1");
-    const HttpResponse straight = HttpClient().get(server.url("/"));
-    EXPECT_TRUE(straight.completed()) << straight.error.message;
-    EXPECT_EQ(straight.body, "straight");
+    const std::string port = std::to_string(server.port());
+    struct Case {
+        std::string url;
+        const char* noProxy;
+        bool throughProxy;
+    };
+    const Case cases[] = {
+        {"http://orvenna.invalid/", nullptr, true},
+        {"http://orvenna.invalid/", " localhost, .invalid ,127.0.0.1", false},
+        {server.url("/"), nullptr, false},
+        {"http://localhost:" + port + "/", nullptr, false},
+        {"http://127.1:" + port + "/", nullptr, false},
+    };
+    HttpOptions options;
+    options.connectTimeoutMs = 3000;  // a name that does not resolve fails, whatever the resolver does
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.url + (test.noProxy ? " bypassed" : ""));
+        ScopedEnv bypass("no_proxy", test.noProxy);
+        const HttpResponse response = HttpClient().get(test.url, options);
+        EXPECT_EQ(response.error.message.find("(through proxy http://127.0.0.1:1)") != std::string::npos,
+                  test.throughProxy)
+            << response.error.message;
+        if (test.url.find("invalid") == std::string::npos) EXPECT_EQ(response.body, "straight");
+    }
 }
 
 #ifdef _WIN32
