@@ -35,7 +35,10 @@ void removePendingInstaller(const std::filesystem::path& programDir, std::wstrin
     // is not the download's to delete.
     if (!isInstallerFileName(name)) return;
     const std::filesystem::path file = programDir / name;
-    // Both calls delete files only (a symbolic link itself, not what it points to).
+    // Only a plain file is the download's own; a link left at that name is someone else's.
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(std::filesystem::symlink_status(file, error))) return;
+        // Both calls delete files only (a symbolic link itself, not what it points to).
 #ifdef _WIN32
     DeleteFileW(file.c_str());
 #else
@@ -46,8 +49,10 @@ void removePendingInstaller(const std::filesystem::path& programDir, std::wstrin
 void removeLeftoverDownloads(const std::filesystem::path& programDir) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(programDir, error)) {
-        if (!entry.is_regular_file(error) || entry.is_symlink(error)) continue;
         if (!isPartialDownloadName(entry.path().filename())) continue;
+        // The entry itself, not what a link at that name points to: only a plain file is the
+        // download's own.
+        if (!std::filesystem::is_regular_file(entry.symlink_status(error))) continue;
         std::filesystem::remove(entry.path(), error);
     }
 }

@@ -9,8 +9,9 @@ namespace orvenna {
 // Deletes programDir / updateFile, the installer an earlier run downloaded; nothing when
 // updateFile is empty. The name comes from the configuration file, which anyone can edit, so
 // only the name the download gives an installer (32 upper-case hexadecimal digits + ".exe",
-// no folder) is deleted; any other makes the call do nothing. Only files are deleted, never folders. Failures
-// (the file is already gone, for instance) are ignored; the setting itself is not changed.
+// no folder) is deleted; any other makes the call do nothing. Only plain files are deleted,
+// never folders or links. Failures (the file is already gone, for instance) are ignored; the
+// setting itself is not changed.
 void removePendingInstaller(const std::filesystem::path& programDir, std::wstring_view updateFile);
 
 // Deletes the partial downloads an earlier run left in programDir when it was ended during

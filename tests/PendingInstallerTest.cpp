@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 
 #include "TempDirectory.h"
 
@@ -53,7 +54,7 @@ TEST_F(PendingInstallerFolderTest, IgnoresNamesThatLeaveTheProgramDirectory) {
     removePendingInstaller(program, std::wstring(L"x\0/../../victim.exe", 19));
     EXPECT_TRUE(fs::exists(victim));
 
-    // A link inside the program directory goes, not the file it points to.
+    // A link of the installer's name is not the download's: it stays, and so does its target.
     std::error_code unsupported;
     fs::create_symlink(victim, program / "link.exe", unsupported);
     if (unsupported == std::errc::function_not_supported)
@@ -61,7 +62,40 @@ TEST_F(PendingInstallerFolderTest, IgnoresNamesThatLeaveTheProgramDirectory) {
     ASSERT_FALSE(unsupported) << unsupported.message();
     fs::rename(program / "link.exe", program / "0123456789ABCDEF0123456789ABCDEF.exe");
     removePendingInstaller(program, L"0123456789ABCDEF0123456789ABCDEF.exe");
-    EXPECT_FALSE(fs::is_symlink(program / "0123456789ABCDEF0123456789ABCDEF.exe"));
+    EXPECT_TRUE(fs::is_symlink(program / "0123456789ABCDEF0123456789ABCDEF.exe"));
+    EXPECT_TRUE(fs::exists(victim));
+}
+
+// Of the partial downloads an earlier run left, only the plain files it wrote go.
+TEST_F(PendingInstallerFolderTest, RemovesOnlyPlainPartialDownloads) {
+    const fs::path victim = dir.path() / "victim.exe";
+    touch(victim);
+    struct Entry {
+        fs::path name;
+        std::function<void(const fs::path&)> make;
+        bool removed;
+    };
+    const auto file = [](const fs::path& at) { touch(at); };
+    const auto folder = [](const fs::path& at) { fs::create_directory(at); };
+    const auto link = [&](const fs::path& at) { fs::create_symlink(victim, at); };
+    const Entry entries[] = {
+        {"0123456789ABCDEF0123456789ABCDEF.exe.part", file, true},
+        {"00000000000000000000000000000000.exe.part", link, false},
+        {"11111111111111111111111111111111.exe.part", folder, false},
+        {"0123456789abcdef0123456789abcdef.exe.part", file, false},
+        {"setup.exe.part", file, false},
+        {u8"下载/22222222222222222222222222222222.exe.part", file, false},
+    };
+    for (const Entry& entry : entries) {
+        try {
+            entry.make(program / entry.name);
+        } catch (const fs::filesystem_error& error) {
+            GTEST_SKIP() << "no symbolic links here: " << error.what();
+        }
+    }
+    removeLeftoverDownloads(program);
+    for (const Entry& entry : entries)
+        EXPECT_EQ(fs::exists(fs::symlink_status(program / entry.name)), !entry.removed) << entry.name;
     EXPECT_TRUE(fs::exists(victim));
 }
 
