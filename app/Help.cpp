@@ -26,8 +26,9 @@ std::filesystem::path helpFile() {
 Status startHelpViewer(const std::filesystem::path& chm) {
     const std::filesystem::path viewer = systemProgram(SystemFolder::Windows, L"hh.exe");
     if (viewer.empty()) return Error{ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
-    // Held from the check to the start, as every program this one starts.
-    Result<LockedFile> program = LockedFile::open(viewer);
+    // Held from the check to the start, as every program this one starts; the system's viewer
+    // is a few hundred kilobytes.
+    Result<LockedFile> program = LockedFile::open(viewer, std::int64_t{64} << 20);
     if (!program) return program.error();
     return startDetached(*program, {chm.wstring()});
 }

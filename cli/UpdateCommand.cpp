@@ -35,12 +35,8 @@ int verifyCommand(const std::vector<std::string>& args, std::ostream& out, std::
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
     }
-    const Result<std::string> signature = readInputFile(args[3]);
-    if (!signature) {
-        err << "orvenna-cli: " << signature.error().message << '\n';
-        return ExitFailed;
-    }
-    const Result<std::string> comment = verifySignedFile(utf8Path(args[2]), *signature, keyFile(options));
+    // Read in pieces, as 立即安装 reads it: the size of the file does not matter to memory.
+    const Result<std::string> comment = verifySignedFile(utf8Path(args[2]), utf8Path(args[3]), keyFile(options));
     if (!comment) {
         err << "orvenna-cli: " << args[2] << ": " << comment.error().message << '\n';
         return ExitFailed;

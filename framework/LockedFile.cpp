@@ -14,78 +14,75 @@
 
 namespace orvenna {
 
-namespace {
-
-constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
-
-#ifndef _WIN32
-
-// Copies all of `from` into `to`; false with errno set when reading or writing fails.
-bool copyAll(int from, int to) {
-    std::array<char, ChunkBytes> buffer;
-    while (true) {
-        const ssize_t got = ::read(from, buffer.data(), buffer.size());
-        if (got == 0) return true;
-        if (got < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        for (ssize_t done = 0; done < got;) {
-            const ssize_t put = ::write(to, buffer.data() + done, static_cast<std::size_t>(got - done));
-            if (put < 0 && errno != EINTR) return false;
-            if (put > 0) done += put;
-        }
-    }
-}
-
-#endif
-
-}  // namespace
-
 #ifdef _WIN32
 
-Result<LockedFile> LockedFile::open(const std::filesystem::path& file) {
+Result<LockedFile> LockedFile::open(const std::filesystem::path& file, std::int64_t maxBytes) {
     // Read sharing only: no one may write, rename (which needs delete access) or delete it
     // while it is held. Starting it opens it for reading and execution, which this allows.
+    Result<RegularFile> opened =
+        RegularFile::open(file, {.maxBytes = maxBytes, .refuseLink = true, .lockAgainstChange = true});
+    if (!opened) return opened.error();
     LockedFile locked;
-    locked.handle_ = WinHandle(CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                           FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
-    if (!locked.handle_) return systemError("cannot open " + file.string());
-    LARGE_INTEGER size{};
-    if (!GetFileSizeEx(locked.handle_.get(), &size)) return systemError("cannot read the size of " + file.string());
-    locked.size_ = size.QuadPart;
+    locked.size_ = opened->size();
     locked.path_ = file;
+    locked.file_ = std::move(opened).value();
     return locked;
 }
 
 Status LockedFile::read(const ByteSink& sink) const {
-    LARGE_INTEGER start{};
-    if (!SetFilePointerEx(handle_.get(), start, nullptr, FILE_BEGIN))
-        return systemError("cannot read " + path_.string());
-    std::array<char, ChunkBytes> buffer;
-    while (true) {
-        DWORD got = 0;
-        if (!ReadFile(handle_.get(), buffer.data(), static_cast<DWORD>(buffer.size()), &got, nullptr))
-            return systemError("cannot read " + path_.string());
-        if (got == 0) return success();
-        if (!sink(buffer.data(), got)) return Error{0, "reading " + path_.string() + " was stopped"};
-    }
+    return file_.read(sink);
 }
 
 #else
 
-Result<LockedFile> LockedFile::open(const std::filesystem::path& file) {
-    const FileDescriptor source(::open(file.c_str(), O_RDONLY | O_CLOEXEC | O_NOFOLLOW));
-    struct stat status {};
-    if (!source || ::fstat(source.get(), &status) != 0) return systemError("cannot open " + file.string());
-    if (!S_ISREG(status.st_mode)) return Error{EINVAL, file.string() + " is not a plain file"};
+namespace {
+
+constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
+
+#ifndef MFD_NOEXEC_SEAL
+#define MFD_NOEXEC_SEAL 0x0008U
+#endif
+
+// Where the system refuses executable memory files (vm.memfd_noexec = 2 on some kernels), a
+// non-executable one still holds the bytes for the check; starting then takes another way
+// (startDetached).
+int makeMemoryFile() {
+    const int made = ::memfd_create("orvenna-installer", MFD_CLOEXEC | MFD_ALLOW_SEALING);
+    if (made >= 0 || (errno != EINVAL && errno != EACCES)) return made;
+    return ::memfd_create("orvenna-installer", MFD_CLOEXEC | MFD_ALLOW_SEALING | MFD_NOEXEC_SEAL);
+}
+
+bool writeAll(int to, const char* data, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t put = ::write(to, data + done, size - done);
+        if (put < 0 && errno != EINTR) return false;
+        if (put > 0) done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+}  // namespace
+
+Result<LockedFile> LockedFile::open(const std::filesystem::path& file, std::int64_t maxBytes) {
+    // The source is vetted (a plain file, no link, not too long) before a byte lands in memory.
+    const Result<RegularFile> source = RegularFile::open(file, {.maxBytes = maxBytes, .refuseLink = true});
+    if (!source) return source.error();
     LockedFile locked;
-    locked.handle_ = FileDescriptor(::memfd_create("orvenna-installer", MFD_CLOEXEC | MFD_ALLOW_SEALING));
+    locked.handle_ = FileDescriptor(makeMemoryFile());
     if (!locked.handle_) return systemError("cannot make a memory file");
-    if (!copyAll(source.get(), locked.handle_.get())) return systemError("cannot read " + file.string());
+    const int copy = locked.handle_.get();
+    int writeError = 0;
+    const Status copied = source->read([&](const char* data, std::size_t size) {
+        if (writeAll(copy, data, size)) return true;
+        writeError = errno;
+        return false;
+    });
+    if (writeError != 0) return systemError("cannot copy " + file.string() + " into memory", writeError);
+    if (!copied) return copied.error();
     // Sealed, the copy can be neither written nor resized by anyone, this process included.
-    if (::fcntl(locked.handle_.get(), F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0 ||
-        ::fstat(locked.handle_.get(), &status) != 0)
+    struct stat status {};
+    if (::fcntl(copy, F_ADD_SEALS, F_SEAL_WRITE | F_SEAL_GROW | F_SEAL_SHRINK | F_SEAL_SEAL) != 0 ||
+        ::fstat(copy, &status) != 0)
         return systemError("cannot seal the copy of " + file.string());
     locked.size_ = status.st_size;
     locked.path_ = file;

@@ -6,13 +6,8 @@
 #include <filesystem>
 
 #include "ByteSink.h"
+#include "RegularFile.h"
 #include "base/Result.h"
-
-#ifdef _WIN32
-#include "WinHandle.h"
-#else
-#include "FileDescriptor.h"
-#endif
 
 namespace orvenna {
 
@@ -21,8 +16,10 @@ public:
     // Windows: the file opened with read sharing only, so that it cannot be written, renamed
     // or deleted while held. Linux, where an open descriptor keeps no one from writing: the
     // file's bytes copied into a sealed memory file, which no one can write (the file on disk
-    // may then change or go; what is read and run is the copy).
-    static Result<LockedFile> open(const std::filesystem::path& file);
+    // may then change or go; what is read and run is the copy). Only a plain file of at most
+    // `maxBytes`, reached without a link, is held; anything else fails before a byte is copied
+    // (a longer file with FileTooLargeCode).
+    static Result<LockedFile> open(const std::filesystem::path& file, std::int64_t maxBytes);
 
     // Feeds the bytes from the first on; fails when reading fails or `sink` stops.
     Status read(const ByteSink& sink) const;
@@ -31,7 +28,7 @@ public:
 
 #ifdef _WIN32
     HANDLE handle() const {
-        return handle_.get();
+        return file_.handle();
     }
 #else
     int descriptor() const {
@@ -43,7 +40,7 @@ private:
     std::filesystem::path path_;
     std::int64_t size_ = 0;
 #ifdef _WIN32
-    WinHandle handle_;
+    RegularFile file_;
 #else
     FileDescriptor handle_;
 #endif

@@ -18,7 +18,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+#include "FileDescriptor.h"
 #endif
 
 namespace orvenna {
@@ -190,27 +196,114 @@ bool pingOnce(const std::string& command, const std::string& host, const std::at
     }
 }
 
-Status startDetached(const LockedFile& program, const std::vector<std::wstring>& arguments) {
-    const int fd = program.descriptor();
-    if (::fchmod(fd, S_IRWXU) != 0) return systemError("cannot make " + program.path().string() + " executable");
-    // The held descriptor itself is run, never the name, which may point elsewhere by now. The
-    // child keeps it open (the duplication onto itself clears close-on-exec there), so that a
-    // script's interpreter can read it too.
+namespace {
+
+// Runs the descriptor itself, never a name, which may point elsewhere by now. The child keeps
+// it open (the duplication onto itself clears close-on-exec there), so that a script's
+// interpreter can read it too. posix_spawn's error code; 0 once the program runs.
+int spawnDescriptor(int fd, std::vector<char*>& argv) {
     const std::string self = "/proc/self/fd/" + std::to_string(fd);
-    std::string name = program.path().string();
-    std::vector<std::string> texts;
-    for (const std::wstring& argument : arguments) texts.push_back(toUtf8(argument));
-    std::vector<char*> argv{name.data()};
-    for (std::string& text : texts) argv.push_back(text.data());
-    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, fd, fd);
     pid_t pid = 0;
     const int failed = posix_spawn(&pid, self.c_str(), &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (failed != 0) return systemError("cannot start " + name, failed);
+    return failed;
+}
+
+bool writeAll(int to, const char* data, std::size_t size) {
+    for (std::size_t done = 0; done < size;) {
+        const ssize_t put = ::write(to, data + done, size - done);
+        if (put < 0 && errno != EINTR) return false;
+        if (put > 0) done += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+// True when both descriptors hold the same `size` bytes, read from the start.
+bool sameBytes(int first, int second, std::int64_t size) {
+    constexpr std::size_t Piece = std::size_t{1} << 16;
+    std::vector<char> a(Piece), b(Piece);
+    for (off_t offset = 0; offset < size;) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(size - offset, Piece));
+        if (::pread(first, a.data(), wanted, offset) != static_cast<ssize_t>(wanted) ||
+            ::pread(second, b.data(), wanted, offset) != static_cast<ssize_t>(wanted) ||
+            std::memcmp(a.data(), b.data(), wanted) != 0)
+            return false;
+        offset += static_cast<off_t>(wanted);
+    }
+    return true;
+}
+
+// Where memory files may not run (vm.memfd_noexec, a security module): a copy of the held
+// bytes in a folder of this user's alone (0700), checked again against them through the
+// descriptor that then runs it. The folder goes once the program runs, which keeps the file
+// open as long as it needs it. `refusal` is why the memory file did not run.
+Status startPrivateCopy(const LockedFile& program, std::vector<char*>& argv, int refusal) {
+    const std::string name = program.path().string();
+    const auto failure = [&](const std::string& step, int code) {
+        return Error{code, "cannot start " + name + ": the system runs no program from memory (" +
+                               systemErrorText(refusal) + "), and " + step + " (" + systemErrorText(code) + ")"};
+    };
+    const char* given = std::getenv("TMPDIR");
+    const std::filesystem::path base = given != nullptr && *given != '\0' ? given : "/tmp";
+    std::string folderName = (base / "orvenna-installer-XXXXXX").string();
+    if (::mkdtemp(folderName.data()) == nullptr)
+        return failure("no private folder can be made in " + base.string(), errno);
+    const std::filesystem::path folder = folderName;
+    const std::filesystem::path copy = folder / "installer";
+    struct Cleanup {
+        const std::filesystem::path& copy;
+        const std::filesystem::path& folder;
+        ~Cleanup() {
+            ::unlink(copy.c_str());
+            ::rmdir(folder.c_str());
+        }
+    } cleanup{copy, folder};
+
+    FileDescriptor out(::open(copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, S_IRWXU));
+    if (!out) return failure("no private copy can be made in " + folder.string(), errno);
+    int writeError = 0;
+    const Status copied = program.read([&](const char* data, std::size_t size) {
+        if (writeAll(out.get(), data, size)) return true;
+        writeError = errno;
+        return false;
+    });
+    if (!copied || !out.close())
+        return failure("its private copy in " + folder.string() + " cannot be written",
+                       writeError ? writeError : errno);
+    // A file open for writing cannot run: the copy is run through a reading descriptor of its
+    // own, which is what is checked.
+    const FileDescriptor in(::open(copy.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat status {};
+    if (!in || ::fstat(in.get(), &status) != 0) return failure("its private copy cannot be opened", errno);
+    if (!S_ISREG(status.st_mode) || status.st_uid != ::geteuid() || (status.st_mode & (S_IRWXG | S_IRWXO)) != 0 ||
+        status.st_size != program.size() || !sameBytes(program.descriptor(), in.get(), program.size()))
+        return failure("its private copy in " + folder.string() + " is not what was checked", EPERM);
+    if (const int failed = spawnDescriptor(in.get(), argv); failed != 0)
+        return failure("its private copy in " + folder.string() + " cannot run either", failed);
     return success();
+}
+
+}  // namespace
+
+Status startDetached(const LockedFile& program, const std::vector<std::wstring>& arguments) {
+    const int fd = program.descriptor();
+    std::string name = program.path().string();
+    std::vector<std::string> texts;
+    for (const std::wstring& argument : arguments) texts.push_back(toUtf8(argument));
+    std::vector<char*> argv{name.data()};
+    for (std::string& text : texts) argv.push_back(text.data());
+    argv.push_back(nullptr);
+    // A memory file sealed against execution (vm.memfd_noexec) refuses the mode; whether it can
+    // run all the same is for the start to tell.
+    if (::fchmod(fd, S_IRWXU) != 0 && errno != EPERM && errno != EACCES)
+        return systemError("cannot make " + name + " executable");
+    const int failed = spawnDescriptor(fd, argv);
+    if (failed == 0) return success();
+    if (failed == EACCES || failed == EPERM) return startPrivateCopy(program, argv, failed);
+    return systemError("cannot start " + name, failed);
 }
 
 #endif

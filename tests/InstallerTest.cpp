@@ -4,16 +4,28 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <functional>
+#include <future>
+#include <iterator>
+#include <thread>
+#include <vector>
 
 #include "TempDirectory.h"
 #include "TestSigner.h"
 #include "framework/Fingerprint.h"
+#include "update/PartialDownload.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #else
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #endif
 
@@ -37,10 +49,12 @@ TEST(InstallerTest, OnlyThePublishedBytesPass) {
         PublishedInstaller published;
         int fault;  // 0: passes
     };
-    PublishedInstaller lowerCase = good, wrongMd5 = good, wrongSize = good, otherKey = good, noKey = good;
+    PublishedInstaller lowerCase = good, wrongMd5 = good, wrongSize = good, otherKey = good, noKey = good,
+                       overCap = good;
     lowerCase.md5 = L"900150983cd24fb0d6963f7d28e17f72";
     wrongMd5.md5 = L"900150983CD24FB0D6963F7D28E17F73";
     wrongSize.size = 4;
+    overCap.size = UpdateInstallerMaxBytes + 1;
     otherKey.signature = stranger.sign(content, "orvenna ver=2");
     noKey.keyFile = dir.path() / "none.pub";
     PublishedInstaller tampered = good;  // "abd", published with its own MD5 by whoever changed it
@@ -51,6 +65,7 @@ TEST(InstallerTest, OnlyThePublishedBytesPass) {
         {"another md5", content, wrongMd5, InstallerWrongFingerprint},
         {"another size", content, wrongSize, InstallerWrongSize},
         {"longer than published", content + "x", good, InstallerWrongSize},
+        {"published above the cap", content, overCap, InstallerWrongSize},
         {"tampered, md5 to match", "abd", tampered, InstallerWrongSignature},
         {"another key's signature", content, otherKey, InstallerWrongSignature},
         {"no trusted key", content, noKey, InstallerWrongSignature},
@@ -68,7 +83,7 @@ TEST(InstallerTest, AHeldInstallerCannotBeChanged) {
     TempDirectory dir;
     const auto file = dir.path() / "0123456789ABCDEF0123456789ABCDEF.exe";
     std::ofstream(file, std::ios::binary) << "checked";
-    Result<LockedFile> held = LockedFile::open(file);
+    Result<LockedFile> held = LockedFile::open(file, 1024);
     ASSERT_TRUE(held) << held.error().message;
     const auto heldBytes = [&] {
         std::string bytes;
@@ -109,6 +124,182 @@ TEST(InstallerTest, AHeldInstallerCannotBeChanged) {
     EXPECT_EQ(held->size(), 7);
 #endif
 }
+
+// A call stuck on a FIFO or reading /dev/zero would hang the whole suite: past the limit the
+// test program ends with the failure named.
+template <typename Call>
+auto finishesSoon(const std::string& what, Call call) {
+    auto task = std::async(std::launch::async, std::move(call));
+    if (task.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+        std::fprintf(stderr, "%s did not return within 10 s\n", what.c_str());
+        std::_Exit(1);
+    }
+    return task.get();
+}
+
+// A name that leads to no plain file, as installer, signature or key, fails at once and says
+// what it is, before anything is read.
+TEST(InstallerTest, ANameThatIsNoPlainFileFailsAtOnce) {
+    TempDirectory dir;
+    const TestSigner publisher;
+    const auto installer = dir.path() / "setup.exe", signature = dir.path() / "setup.exe.minisig",
+               key = dir.path() / "update-key.pub", folder = dir.path() / "folder";
+    std::ofstream(installer, std::ios::binary) << "abc";
+    std::ofstream(signature, std::ios::binary) << publisher.sign("abc", "orvenna ver=2");
+    publisher.writePublicKey(key);
+    std::filesystem::create_directory(folder);
+    ASSERT_TRUE(verifySignedFile(installer, signature, key)) << "the real files pass";
+
+    struct Odd {
+        std::filesystem::path path;
+        const char* says;
+    };
+    std::vector<Odd> odd = {{folder, "is a folder"}};
+#ifdef _WIN32
+    odd.push_back({L"\\\\.\\NUL", "not a plain file"});
+#else
+    const auto fifo = dir.path() / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    odd.push_back({fifo, "not a plain file"});
+    odd.push_back({"/dev/zero", "not a plain file"});
+#endif
+    const PublishedInstaller published{L"900150983CD24FB0D6963F7D28E17F72", 3, publisher.sign("abc", "x"), key};
+    for (const Odd& name : odd) {
+        SCOPED_TRACE(name.path.string());
+        struct Role {
+            const char* name;
+            std::function<Error()> check;
+        };
+        const Role roles[] = {
+            {"installer", [&] { return verifySignedFile(name.path, signature, key).error(); }},
+            {"signature", [&] { return verifySignedFile(installer, name.path, key).error(); }},
+            {"key", [&] { return verifySignedFile(installer, signature, name.path).error(); }},
+            {"held installer", [&] { return checkInstaller(name.path, published).error(); }},
+        };
+        for (const Role& role : roles) {
+            const Error error = finishesSoon(role.name, role.check);
+            EXPECT_NE(error.message.find(name.says), std::string::npos) << role.name << ": " << error.message;
+        }
+    }
+}
+
+// The download's partial file is its own: a stale one goes, but a link or a folder someone left
+// at its name is neither written through nor removed.
+TEST(InstallerTest, APartialDownloadIsMadeNewAndNeverThroughALink) {
+    TempDirectory dir;
+    const auto installer = dir.path() / "0123456789ABCDEF0123456789ABCDEF.exe";
+    const auto partial = partialDownloadFile(installer), victim = dir.path() / "victim.txt";
+    const auto contentOf = [](const std::filesystem::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    struct Case {
+        const char* name;
+        std::function<void()> leave;  // what an earlier run or someone else left at the name
+        bool made;
+    };
+    const Case cases[] = {
+        {"nothing", [] {}, true},
+        {"a stale partial file", [&] { std::ofstream(partial) << "stale"; }, true},
+        {"a link to another file", [&] { std::filesystem::create_symlink(victim, partial); }, false},
+        {"a dangling link", [&] { std::filesystem::create_symlink(dir.path() / "nowhere", partial); }, false},
+        {"a folder", [&] { std::filesystem::create_directory(partial); }, false},
+    };
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.name);
+        std::filesystem::remove_all(partial);
+        std::filesystem::remove(installer);
+        std::ofstream(victim) << "victim";
+        try {
+            test.leave();
+        } catch (const std::filesystem::filesystem_error& error) {
+            GTEST_SKIP() << "no symbolic links here: " << error.what();
+        }
+        {
+            Result<PartialDownload> download = PartialDownload::create(installer);
+            ASSERT_EQ(download.ok(), test.made) << download.error().message;
+            if (download) {
+                ASSERT_TRUE(download.value().write("new", 3));
+                EXPECT_TRUE(download.value().complete());
+                EXPECT_EQ(contentOf(installer), "new");
+            } else {
+                EXPECT_NE(download.error().message.find("left alone"), std::string::npos) << download.error().message;
+                EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(partial)));
+            }
+        }
+        EXPECT_EQ(contentOf(victim), "victim");
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "nowhere"));
+    }
+    // An unfinished download leaves nothing behind.
+    std::filesystem::remove_all(partial);
+    std::filesystem::remove(installer);
+    {
+        Result<PartialDownload> download = PartialDownload::create(installer);
+        ASSERT_TRUE(download);
+        ASSERT_TRUE(download.value().write("half", 4));
+    }
+    EXPECT_FALSE(std::filesystem::exists(partial));
+    EXPECT_FALSE(std::filesystem::exists(installer));
+}
+
+#ifndef _WIN32
+// Where the system refuses to run a memory file (vm.memfd_noexec, which a test cannot set),
+// the installer runs from a private copy, or the failure says why. Here the memory file is
+// another user's, so that starting it fails with EACCES as it would there.
+TEST(InstallerTest, WhereMemoryCannotRunAPrivateCopyStartsOrTheReasonIsGiven) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root, to start as another user";
+    TempDirectory dir;
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    const auto marker = dir.path() / "installed.txt", installer = dir.path() / "setup.sh";
+    std::ofstream(installer) << "#!/bin/sh\necho installed > \"" << marker.string() << "\"\n";
+    const Result<LockedFile> held = LockedFile::open(installer, 1024);
+    ASSERT_TRUE(held) << held.error().message;
+    ASSERT_EQ(::fchmod(held->descriptor(), S_IRWXU), 0);
+
+    struct Case {
+        const char* tmpdir;
+        bool starts;
+    };
+    const auto temporary = dir.path() / "tmp";
+    std::filesystem::create_directory(temporary);
+    std::filesystem::permissions(temporary, std::filesystem::perms::all);
+    const std::string usable = temporary.string(), missing = (dir.path() / "missing").string();
+    for (const Case test : {Case{usable.c_str(), true}, Case{missing.c_str(), false}}) {
+        SCOPED_TRACE(test.tmpdir);
+        std::filesystem::remove(marker);
+        int report[2];
+        ASSERT_EQ(::pipe(report), 0);
+        const pid_t child = ::fork();
+        if (child == 0) {
+            ::close(report[0]);
+            ::setenv("TMPDIR", test.tmpdir, 1);
+            const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
+            const Status started = dropped ? startInstaller(*held) : Status(Error{0, "cannot become nobody"});
+            const std::string message = started ? "" : started.error().message;
+            [[maybe_unused]] const auto written = ::write(report[1], message.data(), message.size());
+            ::_exit(started ? 0 : 1);
+        }
+        ::close(report[1]);
+        std::string message;
+        char buffer[512];
+        for (ssize_t got; (got = ::read(report[0], buffer, sizeof buffer)) > 0;) message.append(buffer, got);
+        ::close(report[0]);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_EQ(WIFEXITED(status) && WEXITSTATUS(status) == 0, test.starts) << message;
+        if (test.starts) {
+            for (int wait = 0; wait < 500 && !std::filesystem::exists(marker); ++wait)
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            EXPECT_TRUE(std::filesystem::exists(marker));
+        } else {
+            EXPECT_NE(message.find("runs no program from memory"), std::string::npos) << message;
+            EXPECT_NE(message.find(missing), std::string::npos) << message;
+        }
+    }
+    // The private copy went once it had started.
+    EXPECT_TRUE(std::filesystem::is_empty(temporary));
+}
+#endif
 
 }  // namespace
 }  // namespace orvenna

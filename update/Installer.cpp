@@ -1,6 +1,8 @@
 #include "Installer.h"
 
+#include <algorithm>
 #include <cstdlib>
+#include <limits>
 #include <sstream>
 #include <vector>
 
@@ -9,6 +11,7 @@
 #include "base/Text.h"
 #include "framework/Fingerprint.h"
 #include "framework/Process.h"
+#include "framework/RegularFile.h"
 
 namespace orvenna {
 
@@ -36,14 +39,24 @@ Result<std::string> verifySignature(const ByteSource& source, std::string_view s
 
 }  // namespace
 
-Result<LockedFile> checkInstaller(const std::filesystem::path& file, const PublishedInstaller& published) {
-    Result<LockedFile> held = LockedFile::open(file);
-    if (!held) return fault(InstallerUnreadable, held.error().message);
+Result<LockedFile> checkInstaller(const std::filesystem::path& file, const PublishedInstaller& published,
+                                  const std::atomic<bool>* cancelled) {
+    if (published.size <= 0 || published.size > UpdateInstallerMaxBytes)
+        return fault(InstallerWrongSize, "no installer has " + std::to_string(published.size) + " bytes");
+    // Nothing longer than published is copied into memory: refused before its first byte.
+    Result<LockedFile> held = LockedFile::open(file, published.size);
+    if (!held)
+        return fault(held.error().code == FileTooLargeCode ? InstallerWrongSize : InstallerUnreadable,
+                     held.error().message);
     const LockedFile& installer = *held;
     if (installer.size() != published.size)
         return fault(InstallerWrongSize, "the file has " + std::to_string(installer.size()) + " bytes, not " +
                                              std::to_string(published.size));
-    const ByteSource source = [&installer](const ByteSink& sink) { return static_cast<bool>(installer.read(sink)); };
+    const ByteSource source = [&installer, cancelled](const ByteSink& sink) {
+        return static_cast<bool>(installer.read([&](const char* data, std::size_t size) {
+            return !(cancelled != nullptr && *cancelled) && sink(data, size);
+        }));
+    };
     const auto md5 = md5Hex(source);
     if (!md5) return fault(InstallerUnreadable, "cannot read " + file.string());
     if (!equalsIgnoringAsciiCase(std::wstring_view(fromUtf8(*md5)), std::wstring_view(published.md5)))
@@ -53,12 +66,23 @@ Result<LockedFile> checkInstaller(const std::filesystem::path& file, const Publi
     return held;
 }
 
-Result<std::string> verifySignedFile(const std::filesystem::path& file, std::string_view signatureText,
+Result<std::string> verifySignedFile(const std::filesystem::path& file, const std::filesystem::path& signatureFile,
                                      const std::filesystem::path& keyFile) {
-    const Result<LockedFile> held = LockedFile::open(file);
-    if (!held) return held.error();
-    const ByteSource source = [&held](const ByteSink& sink) { return static_cast<bool>(held->read(sink)); };
-    return verifySignature(source, signatureText, readMinisignKey(keyFile));
+    // Each name is vetted before anything is read, so that a FIFO or a device fails at once.
+    const Result<RegularFile> opened = RegularFile::open(file, {.maxBytes = UpdateInstallerMaxBytes});
+    if (!opened) return opened.error();
+    const Result<std::string> signature = readRegularFile(signatureFile, MaxMinisignFileBytes);
+    if (!signature) return Error{signature.error().code, "no signature: " + signature.error().message};
+    const ByteSource source = [&opened](const ByteSink& sink) { return static_cast<bool>(opened->read(sink)); };
+    return verifySignature(source, *signature, readMinisignKey(keyFile));
+}
+
+Result<std::int64_t> freeDiskBytes(const std::filesystem::path& folder) {
+    std::error_code error;
+    const std::filesystem::space_info space = std::filesystem::space(folder, error);
+    if (error) return Error{error.value(), "cannot tell the free space of " + folder.string() + ": " + error.message()};
+    constexpr auto Largest = static_cast<std::uintmax_t>(std::numeric_limits<std::int64_t>::max());
+    return static_cast<std::int64_t>(std::min(space.available, Largest));
 }
 
 std::filesystem::path partialDownloadFile(const std::filesystem::path& installer) {

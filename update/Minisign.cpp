@@ -3,9 +3,9 @@
 #include <sodium.h>
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <vector>
+
+#include "framework/RegularFile.h"
 
 namespace orvenna {
 
@@ -71,12 +71,10 @@ Result<MinisignKey> parseMinisignKey(std::string_view text) {
 }
 
 Result<MinisignKey> readMinisignKey(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return Error{0, "no public key " + file.string()};
-    std::string text;
-    text.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (text.size() > MaxLineBytes) return Error{0, "not a minisign public key"};
-    return parseMinisignKey(text);
+    const Result<std::string> text = readRegularFile(file, MaxMinisignFileBytes);
+    if (!text) return Error{text.error().code, "no public key: " + text.error().message};
+    if (text->size() > MaxLineBytes) return Error{0, "not a minisign public key"};
+    return parseMinisignKey(*text);
 }
 
 Result<MinisignSignature> parseMinisignSignature(std::string_view text) {

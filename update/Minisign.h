@@ -14,6 +14,9 @@
 
 namespace orvenna {
 
+// A public key file or a .minisig file is a few lines; anything longer is not one.
+inline constexpr std::int64_t MaxMinisignFileBytes = std::int64_t{64} << 10;
+
 struct MinisignKey {
     std::array<std::uint8_t, 8> keyId{};
     std::array<std::uint8_t, 32> publicKey{};
@@ -28,6 +31,8 @@ struct MinisignSignature {
 
 // A public key file's text: an optional "untrusted comment:" line, then the key in base64.
 Result<MinisignKey> parseMinisignKey(std::string_view text);
+// The key of a plain file of at most MaxMinisignFileBytes; a folder, a FIFO or a device fails
+// at once with a reason.
 Result<MinisignKey> readMinisignKey(const std::filesystem::path& file);
 
 // A .minisig file's text: the untrusted comment, the signature, "trusted comment: ...", and

@@ -2,12 +2,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 
 #include "Installer.h"
 #include "UpdateIndex.h"
 #include "base/Text.h"
-#include "framework/HttpClient.h"
 #include "framework/Layout.h"
 
 namespace orvenna {
@@ -18,6 +16,27 @@ std::wstring withValue(std::wstring_view format, const std::wstring& value) {
     std::wstring text(format);
     text.replace(text.find(L"{0}"), 3, value);
     return text;
+}
+
+// What the status line says after a download, by how it ended.
+std::wstring_view downloadText(DownloadOutcome outcome) {
+    switch (outcome) {
+        case DownloadOutcome::Complete:
+            return L"恭喜您！更新已下载成功!";
+        case DownloadOutcome::Short:
+            return L"下载的文件不完整，请稍候重新下载";
+        case DownloadOutcome::TooSlow:
+            return L"下载过慢已停止，请检查网络稍候再试";
+        case DownloadOutcome::NotWritable:
+            return L"无法写入下载文件，请检查程序目录";
+        case DownloadOutcome::Failed:
+            break;
+    }
+    return L"对不起！下载失败请检查网络稍候再试";
+}
+
+std::wstring noRoomText(std::int64_t needed) {
+    return concat(L"磁盘空间不足，需要", megabytesText(needed), L"MB可用空间");
 }
 
 }  // namespace
@@ -61,6 +80,10 @@ void UpdatePanel::layout() {
                                                  megabytesText(offer_.size), L"MB"))
                                     .x +
                                 px(10));
+    // The longest things the status line can say after a download.
+    for (const auto outcome : {DownloadOutcome::Short, DownloadOutcome::TooSlow, DownloadOutcome::NotWritable})
+        width = std::max(width, layout.extent(std::wstring(downloadText(outcome))).x + px(10));
+    width = std::max(width, layout.extent(noRoomText(offer_.size + DownloadSpareBytes)).x + px(10));
     for (int row = 0; row < 5; ++row)
         place(labels_[row], px(5), row * (u + px(6)) + px(6), width - px(10), u, Floor::BestHeight);
     notes_->SetMargins(px(4), -1);
@@ -101,6 +124,7 @@ void UpdatePanel::setState(UpdateState state) {
 
 void UpdatePanel::pressMain() {
     if (state_ == UpdateIdle || state_ == UpdateFailed) {
+        if (!hasRoomForDownload()) return;
         setState(UpdateDownloading);
         later_->Disable();
         main_->Disable();
@@ -129,11 +153,32 @@ std::wstring_view refusalText(int fault) {
 
 }  // namespace
 
+// Nothing is written to a disk that cannot take the whole installer and some to spare: the
+// user frees space and presses 立即下载 again. Where the system cannot tell, the download's
+// cap still bounds it.
+bool UpdatePanel::hasRoomForDownload() {
+    const Result<std::int64_t> free = freeDiskBytes(offer_.installerPath.parent_path());
+    const std::int64_t needed = offer_.size + DownloadSpareBytes;
+    if (!free || *free >= needed) return true;
+    status_->SetLabel(noRoomText(needed));
+    return false;
+}
+
+// The check reads the whole installer (up to UpdateInstallerMaxBytes), so it runs beside the
+// window's thread, with both buttons disabled until it has ended.
+void UpdatePanel::install() {
+    status_->SetLabel(L"正在检查下载的文件…");
+    check_.start(
+        [verify = verifyRequested, offer = offer_](const std::atomic<bool>& cancelled) {
+            return std::make_shared<Result<LockedFile>>(
+                verify ? verify(offer, cancelled) : Result<LockedFile>(Error{InstallerUnreadable, "no check"}));
+        },
+        [this](const std::shared_ptr<Result<LockedFile>>& checked) { finishInstall(*checked); });
+}
+
 // The installer is checked and started through one held handle. A refused file is deleted
 // and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
-void UpdatePanel::install() {
-    Result<LockedFile> checked =
-        verifyRequested ? verifyRequested(offer_) : Result<LockedFile>(Error{InstallerUnreadable, "no check"});
+void UpdatePanel::finishInstall(const Result<LockedFile>& checked) {
     if (!checked) {
         status_->SetLabel(std::wstring(refusalText(checked.error().code)));
         std::error_code error;
@@ -147,34 +192,19 @@ void UpdatePanel::install() {
     }
     later_->Enable();
     main_->Enable();
+    checkEnded.raise();
 }
 
-// The worker writes to a file of its own beside the installer and renames it only after a
-// complete 200 answer, so the installer's name never holds a partial or wrong file. It
-// touches no control: progress and the end come back to the window's thread.
+// The worker touches no control: progress and the end come back to the window's thread.
 void UpdatePanel::startDownload() {
     progress_->SetRange(100);
     progress_->SetValue(0);
     stateChanged.raise(UpdateDownloading);
     download_.start(
-        [this, address = offer_.address, installer = offer_.installerPath, limit = offer_.size,
-         stall = stallTimeout_](const std::atomic<bool>& cancelled) {
-            if (limit <= 0) return false;  // an uncapped download is never started
-            const std::filesystem::path partial = partialDownloadFile(installer);
-            std::ofstream out(partial, std::ios::binary | std::ios::trunc);
-            HttpOptions options;
-            options.connectTimeoutMs = DownloadConnectTimeoutMs;
-            options.stallTimeoutMs = static_cast<long>(stall.count());
-            // Not a byte past what the index announced: a bigger body is no longer the installer.
-            options.maxBodyBytes = static_cast<std::size_t>(limit);
-            options.httpsRedirectsOnly = true;
-            options.onData = [&](const char* data, std::size_t size) {
-                out.write(data, static_cast<std::streamsize>(size));
-                return static_cast<bool>(out) && !cancelled;
-            };
+        [this, address = offer_.address, installer = offer_.installerPath, size = offer_.size,
+         limits = limits_](const std::atomic<bool>& cancelled) {
             auto lastShown = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-            options.onProgress = [&](std::int64_t received, std::int64_t total) {
-                if (cancelled) return false;
+            const auto progress = [&](std::int64_t received, std::int64_t total) {
                 const auto now = std::chrono::steady_clock::now();
                 if (now - lastShown >= ProgressInterval || (total > 0 && received == total)) {
                     lastShown = now;
@@ -182,18 +212,9 @@ void UpdatePanel::startDownload() {
                 }
                 return true;
             };
-            const HttpResponse response = HttpClient().get(address, options);
-            out.close();
-            bool ok = response.code == 200 && response.completed() && !out.fail() && !cancelled;
-            std::error_code error;
-            if (ok) {
-                std::filesystem::rename(partial, installer, error);
-                ok = !error;
-            }
-            if (!ok) std::filesystem::remove(partial, error);
-            return ok;
+            return downloadInstaller(address, installer, size, limits, progress, cancelled);
         },
-        [this](const bool& ok) { finishDownload(ok); });
+        [this](const DownloadResult& result) { finishDownload(result); });
 }
 
 void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
@@ -202,17 +223,13 @@ void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
     status_->SetLabel(concat(L"文件大小:", megabytesText(total), L"/已下载:", megabytesText(received), L"MB"));
 }
 
-void UpdatePanel::finishDownload(bool ok) {
-    if (ok) {
-        stateChanged.raise(UpdateDownloaded);
-        setState(UpdateDownloaded);
-        status_->SetLabel(L"恭喜您！更新已下载成功!");
-    } else {
-        stateChanged.raise(UpdateFailed);
-        setState(UpdateFailed);
-        progress_->SetValue(0);  // a full bar beside "下载失败" would say the opposite
-        status_->SetLabel(L"对不起！下载失败请检查网络稍候再试");
-    }
+void UpdatePanel::finishDownload(const DownloadResult& result) {
+    const bool ok = result.outcome == DownloadOutcome::Complete;
+    stateChanged.raise(ok ? UpdateDownloaded : UpdateFailed);
+    setState(ok ? UpdateDownloaded : UpdateFailed);
+    // A full bar beside "下载失败" would say the opposite.
+    if (!ok) progress_->SetValue(0);
+    status_->SetLabel(std::wstring(downloadText(result.outcome)));
     main_->Enable();
     later_->Enable();
     downloadEnded.raise();

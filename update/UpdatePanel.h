@@ -3,10 +3,12 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/button.h>
@@ -15,6 +17,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "InstallerDownload.h"
 #include "base/Result.h"
 #include "framework/BackgroundTask.h"
 #include "framework/Event.h"
@@ -44,9 +47,6 @@ enum UpdateState : int {
     UpdateFailed = -2,
 };
 
-// A download is given up when no byte arrived for this long, or when connecting takes longer.
-inline constexpr std::chrono::milliseconds DownloadStallTimeout{30000};
-inline constexpr long DownloadConnectTimeoutMs = 10000;
 // Progress is shown at most this often (and once more at the end).
 inline constexpr std::chrono::milliseconds ProgressInterval{100};
 
@@ -56,10 +56,13 @@ public:
     // Cancels a download still running, waits for it and removes its partial file.
     ~UpdatePanel() override;
 
-    // Stops a running download and waits until its worker has ended.
-    void cancelDownload() { download_.cancel(); }
-    // A download is aborted when no byte arrives for this long.
-    void setStallTimeout(std::chrono::milliseconds limit) { stallTimeout_ = limit; }
+    // Stops a running download or check and waits until its worker has ended.
+    void cancelDownload() {
+        download_.cancel();
+        check_.cancel();
+    }
+    // How long a download may stall or trickle before it is given up.
+    void setDownloadLimits(const DownloadLimits& limits) { limits_ = limits; }
 
     void pressLater();
     void pressMain();
@@ -78,19 +81,25 @@ public:
 
     Event<int> laterChosen;
     // The installer, held, when it is the published one; else an Error whose code is an
-    // InstallerFault (update/Installer.h).
-    std::function<Result<LockedFile>(const UpdateOffer& offer)> verifyRequested;
+    // InstallerFault (update/Installer.h). Called beside the window's thread, as it reads the
+    // whole file; `cancelled` is set when the window goes meanwhile.
+    std::function<Result<LockedFile>(const UpdateOffer& offer, const std::atomic<bool>& cancelled)> verifyRequested;
     // Starts the held installer; a failure carries the system's reason, which the panel shows.
     std::function<Status(const LockedFile& installer)> installRequested;
     Event<int> stateChanged;
     // The download has ended (either way) and its result is on screen; for the window tests.
     Event<> downloadEnded;
+    // The check of 立即安装 has ended and its result is on screen (unless the installer
+    // started); for the window tests.
+    Event<> checkEnded;
 
 private:
+    bool hasRoomForDownload();
     void startDownload();
     void showProgress(std::int64_t received, std::int64_t total);
-    void finishDownload(bool ok);
+    void finishDownload(const DownloadResult& result);
     void install();
+    void finishInstall(const Result<LockedFile>& checked);
     void setState(UpdateState state);
 
     UpdateOffer offer_;
@@ -100,9 +109,11 @@ private:
     wxStaticText* status_ = nullptr;
     wxButton* later_ = nullptr;
     wxButton* main_ = nullptr;
-    std::chrono::milliseconds stallTimeout_{DownloadStallTimeout};
+    DownloadLimits limits_;
     UpdateState state_ = UpdateIdle;
-    BackgroundTask<bool> download_{*this};
+    BackgroundTask<DownloadResult> download_{*this};
+    // Shared, as the window's event queue copies what it carries and a held file has one owner.
+    BackgroundTask<std::shared_ptr<Result<LockedFile>>> check_{*this};
 };
 
 }  // namespace orvenna

@@ -24,8 +24,9 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
         else
             event.Skip();
     });
-    panel_->verifyRequested = [](const UpdateOffer& offered) {
-        return checkInstaller(offered.installerPath, {offered.md5, offered.size, offered.signature, offered.keyFile});
+    panel_->verifyRequested = [](const UpdateOffer& offered, const std::atomic<bool>& cancelled) {
+        return checkInstaller(offered.installerPath, {offered.md5, offered.size, offered.signature, offered.keyFile},
+                              &cancelled);
     };
     // The program ends only once the installer runs; a failed start stays on screen.
     panel_->installRequested = [this](const LockedFile& installer) {

@@ -2,7 +2,12 @@
 // starts, which indexes open the window, and the download, fingerprint and install steps.
 #include <cctype>
 #include <fstream>
+#include <functional>
 #include <iterator>
+
+#ifndef _WIN32
+#include <sys/mount.h>
+#endif
 
 #include "../LocalHttpServer.h"
 #include "../SystemSupport.h"
@@ -125,6 +130,24 @@ protected:
     }
     std::filesystem::path installerPath() const {
         return home.path() / (md5 + ".exe");
+    }
+    // Presses 立即安装: the check runs beside the window's thread, the window stays responsive
+    // with both buttons disabled, and the result comes when it has ended.
+    void install() {
+        bool ended = false;
+        panel()->checkEnded.connect([&] { ended = true; });
+        pressWithoutWaiting(panel()->mainButton());
+        EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"正在检查下载的文件…");
+        EXPECT_FALSE(panel()->mainButton()->IsEnabled());
+        EXPECT_FALSE(panel()->laterButton()->IsEnabled());
+        ASSERT_TRUE(waitUntil([&] { return ended; }));
+    }
+    // A press whose handler returns before any queued work is let run.
+    static void pressWithoutWaiting(wxButton* button) {
+        ASSERT_TRUE(button->IsEnabled());
+        wxCommandEvent event(wxEVT_BUTTON, button->GetId());
+        event.SetEventObject(button);
+        button->HandleWindowEvent(event);
     }
 
     LocalHttpServer server;
@@ -251,9 +274,11 @@ TEST_F(UpdateTest, DownloadVerifyAndInstall) {
         return start(held);
     };
     window = nullptr;
-    click(update->mainButton());
-    EXPECT_EQ(shown, L"文件指纹正确，立即进行安装");
+    pressWithoutWaiting(update->mainButton());
+    EXPECT_EQ(update->statusLabel()->GetLabel(), L"正在检查下载的文件…");
+    EXPECT_FALSE(update->mainButton()->IsEnabled());
     ASSERT_TRUE(waitUntil([&] { return !main; }));
+    EXPECT_EQ(shown, L"文件指纹正确，立即进行安装");
     ASSERT_TRUE(waitUntil([&] { return std::filesystem::exists(home.path() / "installed.txt"); }));
 }
 
@@ -265,7 +290,7 @@ TEST_F(UpdateTest, AWrongFingerprintDeletesTheFileAndOffersTheDownloadAgain) {
     download();
     const auto file = home.path() / "0123456789ABCDEF0123456789ABCDEF.exe";
     ASSERT_TRUE(std::filesystem::exists(file));
-    click(panel()->mainButton());
+    install();
     EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"文件指纹不正确，请重新下载");
     EXPECT_FALSE(std::filesystem::exists(file));
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
@@ -286,7 +311,7 @@ TEST_F(UpdateTest, AnInstallerThatIsNotTheSignedOneIsDeletedAndNothingRuns) {
     ASSERT_NE(window->updateWindow(), nullptr);
     download();
     ASSERT_TRUE(std::filesystem::exists(installerPath()));
-    click(panel()->mainButton());
+    install();
     EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"文件签名不正确，请重新下载");
     EXPECT_FALSE(std::filesystem::exists(installerPath()));
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
@@ -306,8 +331,7 @@ TEST_F(UpdateTest, AStartThatFailsIsShownAndOfferedAgain) {
     ASSERT_NE(window->updateWindow(), nullptr);
     download();
     for (int press = 0; press < 2; ++press) {
-        click(panel()->mainButton());
-        pump();
+        install();
         ASSERT_NE(window, nullptr);
         const std::wstring shown = panel()->statusLabel()->GetLabel().ToStdWstring();
         EXPECT_TRUE(shown.starts_with(L"无法启动安装程序:") && shown.size() > 10) << toUtf8(shown);
@@ -318,31 +342,132 @@ TEST_F(UpdateTest, AStartThatFailsIsShownAndOfferedAgain) {
     }
 }
 
-TEST_F(UpdateTest, AFailedOrStalledDownloadLeavesNoInstaller) {
+// Every way a download can fail says which it was, leaves no installer and no partial file,
+// and offers 立即下载 again; a retry that succeeds then is announced as such.
+TEST_F(UpdateTest, AFailedDownloadSaysWhyLeavesNothingAndCanBeRetried) {
     server.route("/stalls.exe", {.status = 200,
                                  .headers = {{"Content-Length", "100000"}},
                                  .body = std::string(100000, 'x'),
                                  .stallAfterBytes = 5000});
+    // 500 bytes a second: never silent for long, but far below 1 KiB a second.
+    server.route("/trickles.exe",
+                 {.status = 200, .body = std::string(100000, 'x'), .chunkDelayMs = 100, .chunkBytes = 50});
     // Not a byte past the published size: a longer body is cut off and leaves nothing.
     server.route("/longer.exe", {.status = 200, .body = installer + std::string(100000, 'x')});
+    // A complete answer that ends before the published size is no installer either.
+    server.route("/shorter.exe", {.status = 200, .body = installer.substr(0, installer.size() / 2)});
+    const auto partial = installerPath().string() + ".part";
+    const auto victim = home.path() / "victim.txt";
+    std::ofstream(victim) << "victim";
+    struct Case {
+        const char* path;
+        const wchar_t* says;
+        std::int64_t size = -1;  // published; -1: the installer's
+        std::function<void()> before = {};
+    };
+    const Case cases[] = {
+        {"/gone.exe", L"对不起！下载失败请检查网络稍候再试"},
+        {"/longer.exe", L"对不起！下载失败请检查网络稍候再试"},
+        {"/stalls.exe", L"下载过慢已停止，请检查网络稍候再试", 100000},
+        {"/trickles.exe", L"下载过慢已停止，请检查网络稍候再试", 100000},
+        {"/shorter.exe", L"下载的文件不完整，请稍候重新下载"},
+        // A link left at the partial file's name is not written through.
+        {"/setup.exe", L"无法写入下载文件，请检查程序目录", -1,
+         [&] { std::filesystem::create_symlink(victim, partial); }},
+    };
     openWindow();
-    for (const char* path : {"/gone.exe", "/stalls.exe", "/longer.exe"}) {
-        publish(members(2, md5, path));
+    for (const Case& test : cases) {
+        SCOPED_TRACE(test.path);
+        publish(members(2, md5, test.path, std::nullopt, test.size));
         check();
         ASSERT_NE(window->updateWindow(), nullptr);
-        panel()->setStallTimeout(std::chrono::milliseconds(300));
+        panel()->setDownloadLimits(
+            {.stallTimeout = std::chrono::milliseconds(300), .slowBytes = 1024, .slowWindow = std::chrono::seconds(1)});
+        if (test.before) test.before();
         download();
-        EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed) << path;
-        EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"对不起！下载失败请检查网络稍候再试");
+        EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed);
+        EXPECT_EQ(panel()->statusLabel()->GetLabel().ToStdWstring(), test.says);
         EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+        EXPECT_TRUE(panel()->mainButton()->IsEnabled());
         EXPECT_EQ(panel()->progress()->GetValue(), 0) << "a full bar beside the failure";
         EXPECT_FALSE(std::filesystem::exists(installerPath()));
-        EXPECT_FALSE(std::filesystem::exists(installerPath().string() + ".part"));
+        EXPECT_EQ(std::filesystem::is_symlink(partial), test.before != nullptr);
+        std::filesystem::remove(partial);
         // After a failure the window closes without asking.
         window->updateWindow()->Close();
         ASSERT_TRUE(waitUntil([&] { return window->updateWindow() == nullptr; }));
         openWindow();
     }
+    EXPECT_EQ(std::filesystem::file_size(victim), 6u);
+
+    // The server mends its file; pressing 立即下载 again gets it.
+    server.route("/shorter.exe", {.status = 200, .body = installer});
+    publish(members(2, md5, "/shorter.exe"));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    server.route("/shorter.exe", {.status = 200, .body = installer.substr(1)});
+    download();
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"下载的文件不完整，请稍候重新下载");
+    server.route("/shorter.exe", {.status = 200, .body = installer});
+    download();
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"恭喜您！更新已下载成功!");
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateDownloaded);
+    EXPECT_TRUE(std::filesystem::exists(installerPath()));
+}
+
+#ifndef _WIN32
+// A small disk of its own (tmpfs, mounted for the test where the system lets it).
+class SmallDisk {
+public:
+    explicit SmallDisk(const std::filesystem::path& at) : at_(at) {
+        std::filesystem::create_directories(at);
+        mounted_ = ::mount("tmpfs", at.c_str(), "tmpfs", 0, "size=4m") == 0;
+    }
+    ~SmallDisk() {
+        if (mounted_) ::umount2(at_.c_str(), MNT_DETACH);
+    }
+    bool mounted() const { return mounted_; }
+
+private:
+    std::filesystem::path at_;
+    bool mounted_ = false;
+};
+#endif
+
+// A download that the disk cannot take, with room to spare, is not started: the window says so
+// and nothing is written.
+TEST_F(UpdateTest, NoDownloadStartsWithoutRoomForIt) {
+#ifdef _WIN32
+    GTEST_SKIP() << "a small disk is mounted only on Linux";
+#else
+    const auto small = home.path() / "small";
+    const SmallDisk disk(small);
+    if (!disk.mounted()) GTEST_SKIP() << "no tmpfs can be mounted here (needs root)";
+    publisher.writePublicKey(small / "update-key.pub");
+    reopen([&](TarvWin& next) {
+        next.updateUrl = server.url("");
+        next.programDir = small;
+        next.updateKeyFile = small / "update-key.pub";
+    });
+    publish(members(2, md5));
+    check();
+    ASSERT_NE(window->updateWindow(), nullptr);
+    click(panel()->mainButton());
+    EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"磁盘空间不足，需要16MB可用空间");
+    EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
+    EXPECT_TRUE(panel()->mainButton()->IsEnabled());
+    EXPECT_TRUE(panel()->laterButton()->IsEnabled());
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateIdle);
+    EXPECT_EQ(server.requests("/setup.exe"), 0);
+    for (const auto& entry : std::filesystem::directory_iterator(small))
+        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    EXPECT_FALSE(std::filesystem::exists(small / (md5 + ".exe")));
+    window->updateWindow()->Close();
+    ASSERT_TRUE(waitUntil([&] { return window->updateWindow() == nullptr; }));
+    delete window;  // its files go before the disk does
+    window = nullptr;
+    pump();
+#endif
 }
 
 TEST_F(UpdateTest, ClosingDuringADownloadAsksAndCancelsCleanly) {
