@@ -31,6 +31,26 @@ public:
         std::array<unsigned char, crypto_generichash_BYTES_MAX> digest{};
         crypto_generichash(digest.data(), digest.size(), reinterpret_cast<const unsigned char*>(content.data()),
                            content.size(), nullptr, 0);
+        return signDigest(digest, trustedComment);
+    }
+
+    // The same for a file, read in pieces: a large one need not fit in memory.
+    std::string signFile(const std::filesystem::path& file, std::string_view trustedComment) const {
+        crypto_generichash_state state;
+        crypto_generichash_init(&state, nullptr, 0, crypto_generichash_BYTES_MAX);
+        std::ifstream in(file, std::ios::binary);
+        std::array<char, 1 << 16> piece{};
+        while (in.read(piece.data(), piece.size()) || in.gcount() > 0)
+            crypto_generichash_update(&state, reinterpret_cast<const unsigned char*>(piece.data()),
+                                      static_cast<std::size_t>(in.gcount()));
+        std::array<unsigned char, crypto_generichash_BYTES_MAX> digest{};
+        crypto_generichash_final(&state, digest.data(), digest.size());
+        return signDigest(digest, trustedComment);
+    }
+
+private:
+    std::string signDigest(const std::array<unsigned char, crypto_generichash_BYTES_MAX>& digest,
+                           std::string_view trustedComment) const {
         std::array<unsigned char, crypto_sign_BYTES> signature{};
         crypto_sign_detached(signature.data(), nullptr, digest.data(), digest.size(), secretKey_.data());
         std::string global(signature.begin(), signature.end());
@@ -42,7 +62,6 @@ public:
                "\ntrusted comment: " + std::string(trustedComment) + '\n' + base64(bytes(globalSignature)) + '\n';
     }
 
-private:
     template <std::size_t N>
     static std::string bytes(const std::array<unsigned char, N>& array) {
         return std::string(array.begin(), array.end());
