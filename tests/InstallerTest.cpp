@@ -213,7 +213,9 @@ TEST(InstallerTest, APartialDownloadIsMadeNewAndNeverThroughALink) {
         try {
             test.leave();
         } catch (const std::filesystem::filesystem_error& error) {
-            GTEST_SKIP() << "no symbolic links here: " << error.what();
+            // Wine's C++ library makes no symbolic links: the other cases still count.
+            std::printf("case skipped, no symbolic links here: %s\n", error.what());
+            continue;
         }
         {
             Result<PartialDownload> download = PartialDownload::create(installer);

@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <functional>
+#include <vector>
 
 #include "TempDirectory.h"
 
@@ -82,20 +84,23 @@ TEST_F(PendingInstallerFolderTest, RemovesOnlyPlainPartialDownloads) {
         {"0123456789ABCDEF0123456789ABCDEF.exe.part", file, true},
         {"00000000000000000000000000000000.exe.part", link, false},
         {"11111111111111111111111111111111.exe.part", folder, false},
-        {"0123456789abcdef0123456789abcdef.exe.part", file, false},
+        {"abcdefabcdefabcdefabcdefabcdefab.exe.part", file, false},
         {"setup.exe.part", file, false},
         {u8"下载/22222222222222222222222222222222.exe.part", file, false},
     };
+    std::vector<const Entry*> made;
     for (const Entry& entry : entries) {
         try {
             entry.make(program / entry.name);
+            made.push_back(&entry);
         } catch (const fs::filesystem_error& error) {
-            GTEST_SKIP() << "no symbolic links here: " << error.what();
+            // Wine's C++ library makes no symbolic links: the other entries still count.
+            std::printf("entry skipped, no symbolic links here: %s\n", error.what());
         }
     }
     removeLeftoverDownloads(program);
-    for (const Entry& entry : entries)
-        EXPECT_EQ(fs::exists(fs::symlink_status(program / entry.name)), !entry.removed) << entry.name;
+    for (const Entry* entry : made)
+        EXPECT_EQ(fs::exists(fs::symlink_status(program / entry->name)), !entry->removed) << entry->name;
     EXPECT_TRUE(fs::exists(victim));
 }
 

@@ -1,6 +1,7 @@
 // The update as the user meets it, against an update server on 127.0.0.1: when a check
 // starts, which indexes open the window, and the download, fingerprint and install steps.
 #include <cctype>
+#include <cstdio>
 #include <fstream>
 #include <functional>
 #include <iterator>
@@ -371,19 +372,26 @@ TEST_F(UpdateTest, AFailedDownloadSaysWhyLeavesNothingAndCanBeRetried) {
         {"/stalls.exe", L"下载过慢已停止，请检查网络稍候再试", 100000},
         {"/trickles.exe", L"下载过慢已停止，请检查网络稍候再试", 100000},
         {"/shorter.exe", L"下载的文件不完整，请稍候重新下载"},
-        // A link left at the partial file's name is not written through.
+        // A link or a folder left at the partial file's name is neither written through nor removed.
         {"/setup.exe", L"无法写入下载文件，请检查程序目录", -1,
          [&] { std::filesystem::create_symlink(victim, partial); }},
+        {"/setup.exe", L"无法写入下载文件，请检查程序目录", -1, [&] { std::filesystem::create_directory(partial); }},
     };
     openWindow();
     for (const Case& test : cases) {
         SCOPED_TRACE(test.path);
+        try {
+            if (test.before) test.before();
+        } catch (const std::filesystem::filesystem_error& error) {
+            // Wine's C++ library makes no symbolic links: the other cases still count.
+            std::printf("case skipped: %s\n", error.what());
+            continue;
+        }
         publish(members(2, md5, test.path, std::nullopt, test.size));
         check();
         ASSERT_NE(window->updateWindow(), nullptr);
         panel()->setDownloadLimits(
             {.stallTimeout = std::chrono::milliseconds(300), .slowBytes = 1024, .slowWindow = std::chrono::seconds(1)});
-        if (test.before) test.before();
         download();
         EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed);
         EXPECT_EQ(panel()->statusLabel()->GetLabel().ToStdWstring(), test.says);
@@ -391,8 +399,8 @@ TEST_F(UpdateTest, AFailedDownloadSaysWhyLeavesNothingAndCanBeRetried) {
         EXPECT_TRUE(panel()->mainButton()->IsEnabled());
         EXPECT_EQ(panel()->progress()->GetValue(), 0) << "a full bar beside the failure";
         EXPECT_FALSE(std::filesystem::exists(installerPath()));
-        EXPECT_EQ(std::filesystem::is_symlink(partial), test.before != nullptr);
-        std::filesystem::remove(partial);
+        EXPECT_EQ(std::filesystem::exists(std::filesystem::symlink_status(partial)), test.before != nullptr);
+        std::filesystem::remove_all(partial);
         // After a failure the window closes without asking.
         window->updateWindow()->Close();
         ASSERT_TRUE(waitUntil([&] { return window->updateWindow() == nullptr; }));
