@@ -200,12 +200,14 @@ std::wstring ResultPanel::itemTitle(int index) const {
     return titles_.at(static_cast<std::size_t>(index)).ToStdWstring();
 }
 
-// The width a row's text has: the list's less its tick box and a scroll bar, which may come
-// with the next item.
+// The width a row's text has: the list's less its border, its tick box and a scroll bar,
+// which may come with the next item.
 int ResultPanel::titleWidth() const {
     const wxSize box = wxRendererNative::Get().GetCheckBoxSize(list_);
     const int scrollBar = wxSystemSettings::GetMetric(wxSYS_VSCROLL_X, list_);
-    return list_->GetClientSize().x - box.x - std::max(scrollBar, 0) - list_->FromDIP(16);
+    // Measured on the list's outer width, which a scroll bar coming or going does not change:
+    // the rows are fitted once, not again (and again) as the list fills.
+    return list_->GetSize().x - box.x - std::max(scrollBar, 0) - list_->FromDIP(20);
 }
 
 // The saved title ends in the time of its cast, which is what tells the records of one

@@ -219,7 +219,7 @@ TEST_F(ResultPanelTest, ALongTitleKeepsItsCastTimeAndShowsWholeUnderThePointer) 
     wxCheckListBox* list = result()->historyList();
     const std::wstring shown = list->GetString(0).ToStdWstring();
     EXPECT_NE(shown.find(L"..."), std::wstring::npos) << "cut without an ellipsis";
-    EXPECT_TRUE(shown.ends_with(L"(2024年3月31日12时)"));
+    EXPECT_TRUE(shown.ends_with(L"2024年3月31日12时)")) << list->GetString(0).utf8_str();
     EXPECT_LT(LayoutContext(list).extent(shown).x, list->GetClientSize().x);
 
     window->Raise();
