@@ -23,7 +23,7 @@ constexpr const char* Usage =
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n"
     "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "
-    "[--platform P]\n";
+    "[--platform P] [--download DIR]\n";
 
 int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err) {
     if (args.empty() || args[0] == "--help" || args[0] == "help") {

@@ -1,18 +1,21 @@
 #include "UpdateCommand.h"
 
 #include <array>
+#include <atomic>
 #include <cstdio>
 #include <ostream>
 
 #include "Cli.h"
 #include "InputFile.h"
 #include "Options.h"
+#include "base/PathText.h"
 #include "base/Text.h"
 #include "framework/Console.h"
 #include "framework/ProgramDirectory.h"
 #include "framework/SecureAddress.h"
 #include "framework/Settings.h"
 #include "update/Installer.h"
+#include "update/InstallerDownload.h"
 #include "update/UpdateIndex.h"
 
 namespace orvenna::cli {
@@ -95,6 +98,28 @@ void printDecision(const SignedIndexText& text, const IndexDecision& decided, st
 // Exit codes of a check: 0 a verified offer, 1 none, 2 the check itself failed.
 enum CheckExit : int { CheckOffered = 0, CheckNoOffer = 1, CheckError = 2 };
 
+// The offered installer downloaded into `folder` and checked as 立即安装 checks it: only then
+// is it said to install.
+int downloadAndCheck(const UpdateIndex& index, const std::filesystem::path& folder, const std::filesystem::path& key,
+                     std::ostream& out, std::ostream& err) {
+    const std::filesystem::path installer = folder / installerFileName(index.md5);
+    const std::atomic<bool> never{false};
+    const DownloadResult downloaded = downloadInstaller(toUtf8(*decodeUpdateAddress(index.url)), installer, index.size,
+                                                        DownloadLimits{}, nullptr, never);
+    if (downloaded.outcome != DownloadOutcome::Complete) {
+        err << "orvenna-cli: the installer did not download: " << escaped(downloaded.detail) << '\n';
+        return CheckError;
+    }
+    const Result<LockedFile> checked =
+        checkInstaller(installer, PublishedInstaller{index.md5, index.size, index.sig, key});
+    if (!checked) {
+        out << "install: no, " << escaped(checked.error().message) << '\n';
+        return CheckNoOffer;
+    }
+    out << "install: yes, " << escaped(pathUtf8(installer)) << '\n';
+    return CheckOffered;
+}
+
 // A publisher's local copy: the index file and the signature beside it (FILE.minisig).
 Result<SignedIndexText> readIndexFiles(const std::string& file) {
     const Result<std::string> json = readInputFile(file, UpdateIndexMaxBytes);
@@ -104,7 +129,7 @@ Result<SignedIndexText> readIndexFiles(const std::string& file) {
 }
 
 int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
-    Options options({"--key", "--index", "--platform"}, {});
+    Options options({"--key", "--index", "--platform", "--download"}, {});
     if (const std::string error = options.parse(args, 2); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
@@ -138,7 +163,10 @@ int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     out << "index: " << escaped(updateIndexUrl(base)) << '\n';
     const IndexDecision decided = decideSignedIndex(*text, readMinisignKey(keyFile(options)), platform);
     printDecision(*text, decided, out);
-    return decided.decision.offered() ? CheckOffered : CheckNoOffer;
+    if (!decided.decision.offered()) return CheckNoOffer;
+    if (const auto folder = options.value("--download"))
+        return downloadAndCheck(*decided.index, utf8Path(*folder), keyFile(options), out, err);
+    return CheckOffered;
 }
 
 }  // namespace

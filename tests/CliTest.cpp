@@ -25,6 +25,7 @@
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
 #include "framework/Console.h"
+#include "framework/Fingerprint.h"
 #include "framework/Gb18030.h"
 #include "records/EasyDb.h"
 #include "update/UpdateIndex.h"
@@ -818,6 +819,29 @@ TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
         for (const std::string& text : c.said) EXPECT_NE(run.out.find(text), std::string::npos) << c.name << run.out;
         for (const std::string& text : c.unsaid) EXPECT_EQ(run.out.find(text), std::string::npos) << c.name << run.out;
     }
+    // --download: "install: yes" only once the installer came and passed the checks of 立即安装.
+    std::ofstream(dir.path() / "setup.bin", std::ios::binary) << "MZ";
+    const std::string md5 = *md5Hex(dir.path() / "setup.bin");
+    std::string url;
+    for (const char c : server.url("/setup.exe")) {
+        char unit[8];
+        std::snprintf(unit, sizeof unit, "%02X00", static_cast<unsigned char>(c));
+        url += unit;
+    }
+    std::string offered = index("V1.1.0");
+    offered.replace(offered.find("680074007400700073003A002F002F0078002F00"), 40, url);
+    offered.replace(offered.find("0123456789ABCDEF0123456789ABCDEF"), 32, md5);
+    server.route("/update/tarv/index.json", {.status = 200, .body = offered});
+    server.route("/update/tarv/index.json.minisig", {.status = 200, .body = publisher.sign(offered, comment)});
+    const std::string folder = utf8Path(dir.path());
+    for (const auto& [served, code, said] :
+         {std::tuple{std::string("MZ"), 0, "install: yes"}, std::tuple{std::string("MX"), 1, "install: no"}}) {
+        server.route("/setup.exe", {.status = 200, .body = served});
+        const CliRun run = cli({"update", "check", "--key", key, "--download", folder});
+        EXPECT_EQ(run.code, code) << run.out << run.err;
+        EXPECT_NE(run.out.find(said), std::string::npos) << run.out << run.err;
+    }
+
     std::ofstream(dir.path() / "config.ini") << "[sys]\nupdate_url=" << server.url("/gone") << "\n";
     server.route("/gone/update/tarv/index.json", {.status = 404, .body = ""});
     const CliRun gone = cli({"update", "check", "--key", key});
