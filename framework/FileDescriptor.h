@@ -6,6 +6,8 @@
 
 #include <unistd.h>
 
+#include <cerrno>
+#include <string_view>
 #include <utility>
 
 namespace orvenna {
@@ -44,6 +46,20 @@ private:
 
     int fd_ = -1;
 };
+
+// Writes all of `data`, going on after a signal or a short write; false with errno set when
+// the system refuses.
+inline bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        const ssize_t count = ::write(fd, data.data(), data.size());
+        if (count < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(count));
+    }
+    return true;
+}
 
 }  // namespace orvenna
 

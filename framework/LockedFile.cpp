@@ -37,8 +37,6 @@ Status LockedFile::read(const ByteSink& sink) const {
 
 namespace {
 
-constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
-
 #ifndef MFD_NOEXEC_SEAL
 #define MFD_NOEXEC_SEAL 0x0008U
 #endif
@@ -50,15 +48,6 @@ int makeMemoryFile() {
     const int made = ::memfd_create("orvenna-installer", MFD_CLOEXEC | MFD_ALLOW_SEALING);
     if (made >= 0 || (errno != EINVAL && errno != EACCES)) return made;
     return ::memfd_create("orvenna-installer", MFD_CLOEXEC | MFD_ALLOW_SEALING | MFD_NOEXEC_SEAL);
-}
-
-bool writeAll(int to, const char* data, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t put = ::write(to, data + done, size - done);
-        if (put < 0 && errno != EINTR) return false;
-        if (put > 0) done += static_cast<std::size_t>(put);
-    }
-    return true;
 }
 
 }  // namespace
@@ -73,7 +62,7 @@ Result<LockedFile> LockedFile::open(const std::filesystem::path& file, std::int6
     const int copy = locked.handle_.get();
     int writeError = 0;
     const Status copied = source->read([&](const char* data, std::size_t size) {
-        if (writeAll(copy, data, size)) return true;
+        if (writeAll(copy, std::string_view(data, size))) return true;
         writeError = errno;
         return false;
     });
@@ -90,16 +79,7 @@ Result<LockedFile> LockedFile::open(const std::filesystem::path& file, std::int6
 }
 
 Status LockedFile::read(const ByteSink& sink) const {
-    std::array<char, ChunkBytes> buffer;
-    for (off_t offset = 0;;) {
-        const ssize_t got = ::pread(handle_.get(), buffer.data(), buffer.size(), offset);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return systemError("cannot read " + path_.string());
-        if (got == 0) return success();
-        if (!sink(buffer.data(), static_cast<std::size_t>(got)))
-            return Error{0, "reading " + path_.string() + " was stopped"};
-        offset += got;
-    }
+    return readDescriptor(handle_.get(), size_, path_, sink);
 }
 
 #endif

@@ -212,15 +212,6 @@ int spawnDescriptor(int fd, std::vector<char*>& argv) {
     return failed;
 }
 
-bool writeAll(int to, const char* data, std::size_t size) {
-    for (std::size_t done = 0; done < size;) {
-        const ssize_t put = ::write(to, data + done, size - done);
-        if (put < 0 && errno != EINTR) return false;
-        if (put > 0) done += static_cast<std::size_t>(put);
-    }
-    return true;
-}
-
 // True when both descriptors hold the same `size` bytes, read from the start.
 bool sameBytes(int first, int second, std::int64_t size) {
     constexpr std::size_t Piece = std::size_t{1} << 16;
@@ -266,7 +257,7 @@ Status startPrivateCopy(const LockedFile& program, std::vector<char*>& argv, int
     if (!out) return failure("no private copy can be made in " + folder.string(), errno);
     int writeError = 0;
     const Status copied = program.read([&](const char* data, std::size_t size) {
-        if (writeAll(out.get(), data, size)) return true;
+        if (writeAll(out.get(), std::string_view(data, size))) return true;
         writeError = errno;
         return false;
     });

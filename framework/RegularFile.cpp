@@ -99,19 +99,23 @@ Result<RegularFile> RegularFile::open(const std::filesystem::path& file, const O
     return opened;
 }
 
-Status RegularFile::read(const ByteSink& sink) const {
+Status readDescriptor(int fd, std::int64_t size, const std::filesystem::path& path, const ByteSink& sink) {
     std::array<char, ChunkBytes> buffer;
-    for (off_t offset = 0; offset < size_;) {
-        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(size_ - offset, buffer.size()));
-        const ssize_t got = ::pread(handle_.get(), buffer.data(), wanted, offset);
+    for (off_t offset = 0; offset < size;) {
+        const auto wanted = static_cast<std::size_t>(std::min<std::int64_t>(size - offset, buffer.size()));
+        const ssize_t got = ::pread(fd, buffer.data(), wanted, offset);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return systemError("cannot read " + path_.string());
+        if (got < 0) return systemError("cannot read " + path.string());
         if (got == 0) return success();
         if (!sink(buffer.data(), static_cast<std::size_t>(got)))
-            return Error{0, "reading " + path_.string() + " was stopped"};
+            return Error{0, "reading " + path.string() + " was stopped"};
         offset += got;
     }
     return success();
+}
+
+Status RegularFile::read(const ByteSink& sink) const {
+    return readDescriptor(handle_.get(), size_, path_, sink);
 }
 
 #endif

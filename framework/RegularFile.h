@@ -67,4 +67,10 @@ private:
 // The whole of a plain file of at most `maxBytes`: a key or a signature.
 Result<std::string> readRegularFile(const std::filesystem::path& file, std::int64_t maxBytes);
 
+#ifndef _WIN32
+// The first `size` bytes of `fd` (fewer where it is shorter), fed in chunks by position, so that
+// the descriptor's own offset is left alone; `path` names it in a failure.
+Status readDescriptor(int fd, std::int64_t size, const std::filesystem::path& path, const ByteSink& sink);
+#endif
+
 }  // namespace orvenna

@@ -364,18 +364,6 @@ int readWholeFile(const std::filesystem::path& file, std::string& content, mode_
     }
 }
 
-bool writeAll(int fd, std::string_view data) {
-    while (!data.empty()) {
-        const ssize_t count = ::write(fd, data.data(), data.size());
-        if (count < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        data.remove_prefix(static_cast<std::size_t>(count));
-    }
-    return true;
-}
-
 // Puts `content` in place of `target` so that the old file survives every failure: a new
 // file beside it is written and synced, then renamed over it in one step. `mode` keeps the
 // old file's permissions when `keepMode`; a new file gets the usual ones for the process's umask.
