@@ -152,6 +152,9 @@ data = open(tampered, "rb").read()
 index.update(url=address.encode("utf-16-le").hex().upper(), md5=hashlib.md5(data).hexdigest().upper(), size=len(data))
 json.dump(index, open(path, "w", encoding="utf-8"), ensure_ascii=False)' \
   "$index" "$tampered" "http://127.0.0.1:$port/Orvenna-1.1.0-tampered.exe"
+# Signed again as the index: only the installer's own signature is left to refuse the file.
+minisign -S -s "$work/test.key" -m "$index" -x "$index.minisig" \
+  -t "product=orvenna platform=windows-x64 ver=$next_ver" >/dev/null 2>&1 || fail "the index could not be signed"
 write_config
 start_program orvenna-tampered.log
 wine_run "$clicker" 发现新版本 立即下载 || fail "no update window with 立即下载 appeared"

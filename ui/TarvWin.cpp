@@ -140,8 +140,22 @@ void TarvWin::fitToPanels() {
         std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
                   mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()}));
     viewport_->SetScrollRate(layout.px(10), layout.px(10));
-    viewport_->SetVirtualSize(mainPanel_->GetSize());
+    fitVirtualSize();
     fitOnScreen(this, mainPanel_->GetSize());
+}
+
+// The view scrolls in whole units: where the content is larger than the view, its scrolled
+// area is rounded up to whole units, or its far edge (and a control there) could never be
+// scrolled into view whole.
+void TarvWin::fitVirtualSize() {
+    int unitX = 1, unitY = 1;
+    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
+    const wxSize content = mainPanel_->GetSize(), view = viewport_->GetSize();
+    const auto fit = [](int length, int room, int unit) {
+        return length <= room || unit <= 1 ? length : (length + unit - 1) / unit * unit;
+    };
+    const wxSize area(fit(content.x, view.x, unitX), fit(content.y, view.y, unitY));
+    if (viewport_->GetVirtualSize() != area) viewport_->SetVirtualSize(area);
 }
 
 // Where the window manager's frame turned out larger than the estimate the window was sized
@@ -229,6 +243,10 @@ void TarvWin::bindWindowEvents() {
         if (!refitting_) CallAfter([this] { keepInsideWorkArea(); });
     });
     followFocus(this, [this](wxWindow* focus) { showFocused(focus); });
+    viewport_->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
+        event.Skip();
+        fitVirtualSize();
+    });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)

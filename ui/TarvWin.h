@@ -87,6 +87,7 @@ private:
     void showUpdateOffer(UpdateOffer offer) override;
     void showUpdateNotice(const std::wstring& text) override;
     void keepInsideWorkArea();
+    void fitVirtualSize();
     void showFocused(wxWindow* focus);
     bool scrollByPage(int key);
     void layoutPanels(int usable);

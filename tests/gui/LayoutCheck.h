@@ -109,7 +109,8 @@ inline void expectFocusInView(const wxWindow* window) {
     for (const wxWindow* view = focus->GetParent(); view; view = view->GetParent()) {
         if (!dynamic_cast<const wxScrolledWindow*>(view)) continue;
         // Whole, or where it is larger than the view, filling it.
-        const wxRect visible(view->GetScreenPosition(), view->GetClientSize());
+        // (The client area starts inside the view's border, which Windows draws.)
+        const wxRect visible(view->ClientToScreen(wxPoint(0, 0)), view->GetClientSize());
         const wxRect control = focus->GetScreenRect();
         const wxRect seen = visible.Intersect(control);
         EXPECT_EQ(seen.GetSize(),
