@@ -29,19 +29,23 @@ void UpdateCheck::start() {
         observer_.showUpdateNotice(std::wstring(InsecureUpdateAddressText));
         return;
     }
+    // The key is read and the index verified and parsed beside the window too: the window's
+    // thread only shows the decision.
     task_.start(
-        [base = updateUrl_](const std::atomic<bool>& cancelled) {
-            return fetchUpdateIndex(base, [&cancelled] { return cancelled.load(); });
+        [base = updateUrl_, keyFile = keyFile_](const std::atomic<bool>& cancelled) -> Result<IndexDecision> {
+            const Result<SignedIndexText> text = fetchUpdateIndex(base, [&cancelled] { return cancelled.load(); });
+            if (!text) return text.error();
+            return decideSignedIndex(*text, readMinisignKey(keyFile));
         },
-        [this](const Result<SignedIndexText>& text) { answer(text); });
+        [this](const Result<IndexDecision>& decided) { answer(decided); });
 }
 
-void UpdateCheck::answer(const Result<SignedIndexText>& text) {
-    if (!text) {
-        observer_.showUpdateNotice(L"无法检查更新:" + fromUtf8(text.error().message));
+void UpdateCheck::answer(const Result<IndexDecision>& checked) {
+    if (!checked) {
+        observer_.showUpdateNotice(L"无法检查更新:" + fromUtf8(checked.error().message));
         return;
     }
-    const IndexDecision decided = decideSignedIndex(*text, readMinisignKey(keyFile_));
+    const IndexDecision& decided = *checked;
     const OfferDecision& decision = decided.decision;
     switch (decision.verdict) {
         case OfferVerdict::Offered:

@@ -47,10 +47,10 @@ public:
     bool running() const { return task_.busy(); }
 
 private:
-    void answer(const Result<SignedIndexText>& text);
+    void answer(const Result<IndexDecision>& checked);
     std::filesystem::path configFile() const { return programDir_ / "config.ini"; }
 
-    BackgroundTask<Result<SignedIndexText>> task_;
+    BackgroundTask<Result<IndexDecision>> task_;
     UpdateObserver& observer_;
     std::string updateUrl_;
     std::filesystem::path programDir_;
