@@ -7,13 +7,13 @@
 #include <wx/frame.h>
 
 #include "HelpPage.h"
-#include "framework/Layout.h"
-#include "framework/WindowFront.h"
+#include "gui/Layout.h"
+#include "gui/WindowFront.h"
 #endif
 
-#include "framework/LockedFile.h"
-#include "framework/Process.h"
-#include "framework/ProgramDirectory.h"
+#include "system/LockedFile.h"
+#include "system/Process.h"
+#include "system/ProgramDirectory.h"
 
 namespace orvenna {
 

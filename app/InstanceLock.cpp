@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "base/PathText.h"
-#include "framework/SystemError.h"
+#include "system/SystemError.h"
 
 #ifdef _WIN32
 #include <windows.h>

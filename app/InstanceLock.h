@@ -13,9 +13,9 @@
 #include "base/Result.h"
 
 #ifdef _WIN32
-#include "framework/WinHandle.h"
+#include "system/WinHandle.h"
 #else
-#include "framework/FileDescriptor.h"
+#include "system/FileDescriptor.h"
 #endif
 
 namespace orvenna {

@@ -10,7 +10,7 @@
 #include "draws/DrawFetcher.h"
 
 #include "RaiseChannel.h"
-#include "framework/WindowTimer.h"
+#include "gui/WindowTimer.h"
 
 namespace orvenna {
 

@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #ifndef _WIN32
-#include "framework/FileDescriptor.h"
+#include "system/FileDescriptor.h"
 #endif
 
 namespace orvenna {

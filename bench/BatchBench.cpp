@@ -21,7 +21,7 @@
 #include "AllocationCount.h"
 #include "cli/CastBatch.h"
 #include "cli/CastInput.h"
-#include "records/CastPipeline.h"
+#include "engine/CastPipeline.h"
 
 namespace orvenna::cli {
 namespace {

@@ -16,10 +16,10 @@
 #include <wx/testing.h>
 
 #include "../tests/gui/XvfbServer.h"
-#include "framework/Fonts.h"
+#include "gui/Fonts.h"
 #include "records/EasyDb.h"
 #include "ui/CastingPanel.h"
-#include "ui/LabeledCombo.h"
+#include "gui/LabeledCombo.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
 #include "ui/ResultPanel.h"

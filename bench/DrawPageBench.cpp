@@ -6,7 +6,7 @@
 
 #include "../tests/ResultsPage.h"
 #include "draws/DrawFetcher.h"
-#include "framework/Gb18030.h"
+#include "codec/Gb18030.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include "base/DayCount.h"
 #include "engine/Calendar.h"
 #include "engine/Casting.h"
-#include "records/CastPipeline.h"
+#include "engine/CastPipeline.h"
 
 namespace orvenna {
 namespace {

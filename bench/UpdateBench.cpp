@@ -13,7 +13,7 @@
 #include <benchmark/benchmark.h>
 
 #include "base/Text.h"
-#include "framework/Fingerprint.h"
+#include "codec/Fingerprint.h"
 #include "tests/TestSigner.h"
 #include "update/Installer.h"
 #include "update/UpdateIndex.h"

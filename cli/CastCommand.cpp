@@ -13,11 +13,11 @@
 #include "base/Text.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
-#include "framework/Console.h"
-#include "framework/ProgramDirectory.h"
-#include "framework/QrSymbol.h"
+#include "system/Console.h"
+#include "system/ProgramDirectory.h"
+#include "codec/QrSymbol.h"
 #include "records/EasyDb.h"
-#include "records/ResultText.h"
+#include "engine/ResultText.h"
 
 namespace orvenna::cli {
 

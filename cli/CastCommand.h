@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "CastInput.h"
-#include "records/CastPipeline.h"
+#include "engine/CastPipeline.h"
 
 namespace orvenna::cli {
 

@@ -7,7 +7,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
-#include "framework/Clock.h"
+#include "system/Clock.h"
 
 namespace orvenna::cli {
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <string_view>
 
-#include "records/CastPipeline.h"
+#include "engine/CastPipeline.h"
 
 namespace orvenna::cli {
 

@@ -9,7 +9,7 @@
 #include "HistoryCommand.h"
 #include "UpdateCommand.h"
 #include "base/Result.h"
-#include "framework/Clock.h"
+#include "system/Clock.h"
 
 namespace orvenna::cli {
 

@@ -10,7 +10,7 @@
 #include "Options.h"
 #include "base/Text.h"
 #include "draws/DrawFetcher.h"
-#include "framework/Gb18030.h"
+#include "codec/Gb18030.h"
 
 namespace orvenna::cli {
 

@@ -14,7 +14,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
-#include "framework/ProgramDirectory.h"
+#include "system/ProgramDirectory.h"
 #include "records/EasyDb.h"
 
 namespace orvenna::cli {

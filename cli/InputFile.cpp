@@ -4,7 +4,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "framework/Console.h"
+#include "system/Console.h"
 
 namespace orvenna::cli {
 

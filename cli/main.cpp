@@ -3,8 +3,8 @@
 #include <curl/curl.h>
 
 #include "Cli.h"
-#include "framework/Console.h"
-#include "framework/ConsoleStreams.h"
+#include "system/Console.h"
+#include "system/ConsoleStreams.h"
 
 int main(int argc, char** argv) {
     const orvenna::ConsoleStreams streams;

@@ -5,9 +5,9 @@
 
 #include "TableDraw.h"
 #include "base/Text.h"
-#include "framework/Gb18030.h"
-#include "framework/HttpClient.h"
-#include "framework/Process.h"
+#include "codec/Gb18030.h"
+#include "net/HttpClient.h"
+#include "system/Process.h"
 
 namespace orvenna {
 

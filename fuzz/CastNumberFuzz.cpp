@@ -12,7 +12,7 @@
 #include "engine/Report.h"
 #include "engine/Suggestion.h"
 #include "engine/Tables.h"
-#include "records/ResultText.h"
+#include "engine/ResultText.h"
 
 namespace {
 

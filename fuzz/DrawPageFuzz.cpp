@@ -5,7 +5,7 @@
 #include <string>
 
 #include "draws/DrawFetcher.h"
-#include "framework/Gb18030.h"
+#include "codec/Gb18030.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

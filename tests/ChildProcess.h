@@ -39,7 +39,7 @@
 #endif
 
 #include "Environment.h"
-#include "framework/Process.h"
+#include "system/Process.h"
 
 #ifndef _WIN32
 extern char** environ;

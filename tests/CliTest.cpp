@@ -24,9 +24,9 @@
 #include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
-#include "framework/Console.h"
-#include "framework/Fingerprint.h"
-#include "framework/Gb18030.h"
+#include "system/Console.h"
+#include "codec/Fingerprint.h"
+#include "codec/Gb18030.h"
 #include "records/EasyDb.h"
 #include "update/UpdateIndex.h"
 

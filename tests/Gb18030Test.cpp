@@ -1,5 +1,5 @@
 // The results page's GB18030 bytes to UTF-8.
-#include "framework/Gb18030.h"
+#include "codec/Gb18030.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // The HTTP client against real servers on 127.0.0.1: what it returns, how it is bounded, and
 // what it refuses.
-#include "framework/HttpClient.h"
+#include "net/HttpClient.h"
 
 #include <curl/curl.h>
 #include <gtest/gtest.h>

@@ -16,7 +16,7 @@
 
 #include "TempDirectory.h"
 #include "TestSigner.h"
-#include "framework/Fingerprint.h"
+#include "codec/Fingerprint.h"
 #include "update/PartialDownload.h"
 
 #ifdef _WIN32

@@ -13,7 +13,7 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "framework/WinHandle.h"
+#include "system/WinHandle.h"
 #endif
 
 #include "ChildProcess.h"

@@ -1,4 +1,4 @@
-#include "records/ResultText.h"
+#include "engine/ResultText.h"
 
 #include <gtest/gtest.h>
 

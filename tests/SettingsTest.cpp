@@ -1,4 +1,4 @@
-#include "framework/Settings.h"
+#include "system/Settings.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 
 #include "LinePicture.h"
 #include "engine/Report.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

@@ -2,11 +2,11 @@
 
 #include <wx/wupdlock.h>
 
-#include "ChoiceButtons.h"
-#include "LabeledCombo.h"
+#include "gui/ChoiceButtons.h"
+#include "gui/LabeledCombo.h"
 #include "NumberBox.h"
 #include "base/Text.h"
-#include "framework/FontText.h"
+#include "gui/FontText.h"
 
 namespace orvenna {
 

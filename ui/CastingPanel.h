@@ -11,8 +11,8 @@
 #include <wx/stattext.h>
 
 #include "engine/CastRequest.h"
-#include "framework/Event.h"
-#include "framework/Layout.h"
+#include "gui/Event.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

@@ -1,8 +1,8 @@
 #include "GuaWin.h"
 
 #include "LineEntryPanel.h"
-#include "framework/Clock.h"
-#include "framework/Layout.h"
+#include "system/Clock.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

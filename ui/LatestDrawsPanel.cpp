@@ -3,10 +3,10 @@
 #include <algorithm>
 
 #include "base/Text.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
-#include "framework/PictureButton.h"
-#include "framework/Pictures.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
+#include "gui/PictureButton.h"
+#include "gui/Pictures.h"
 
 namespace orvenna {
 

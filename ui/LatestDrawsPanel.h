@@ -9,7 +9,7 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
-#include "framework/Event.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

@@ -4,8 +4,8 @@
 
 #include "base/Text.h"
 #include "engine/CastRequest.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

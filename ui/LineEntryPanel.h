@@ -14,7 +14,7 @@
 #include <wx/stattext.h>
 
 #include "base/DayCount.h"
-#include "framework/Event.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

@@ -2,13 +2,13 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
-#include "LabeledEdit.h"
+#include "gui/LabeledEdit.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
 #include "base/Text.h"
-#include "framework/Clock.h"
-#include "framework/FontText.h"
-#include "framework/PictureButton.h"
+#include "system/Clock.h"
+#include "gui/FontText.h"
+#include "gui/PictureButton.h"
 
 namespace orvenna {
 

@@ -9,10 +9,10 @@
 #include <wx/panel.h>
 
 #include "draws/DrawFetcher.h"
-#include "framework/BackgroundTask.h"
-#include "framework/Event.h"
-#include "framework/WindowTimer.h"
-#include "records/CastPipeline.h"
+#include "gui/BackgroundTask.h"
+#include "gui/Event.h"
+#include "gui/WindowTimer.h"
+#include "engine/CastPipeline.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {

@@ -8,7 +8,7 @@
 
 #include <wx/textctrl.h>
 
-#include "framework/Event.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

@@ -7,7 +7,7 @@
 #include <wx/bitmap.h>
 #include <wx/window.h>
 
-#include "framework/QrSymbol.h"
+#include "codec/QrSymbol.h"
 
 namespace orvenna {
 

@@ -6,12 +6,12 @@
 #include <wx/renderer.h>
 #include <wx/settings.h>
 
-#include "LabeledEdit.h"
+#include "gui/LabeledEdit.h"
 #include "QrView.h"
 #include "base/Text.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
-#include "records/ResultText.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
+#include "engine/ResultText.h"
 
 namespace orvenna {
 

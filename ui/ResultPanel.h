@@ -12,7 +12,7 @@
 #include <wx/panel.h>
 #include <wx/textctrl.h>
 
-#include "framework/Event.h"
+#include "gui/Event.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {

@@ -11,8 +11,8 @@
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
-#include "framework/WindowTimer.h"
-#include "records/CastPipeline.h"
+#include "gui/WindowTimer.h"
+#include "engine/CastPipeline.h"
 #include "records/EasyDb.h"
 #include "update/UpdateCheck.h"
 

@@ -9,9 +9,9 @@
 #include "Minisign.h"
 #include "UpdateIndex.h"
 #include "base/Text.h"
-#include "framework/Fingerprint.h"
-#include "framework/Process.h"
-#include "framework/RegularFile.h"
+#include "codec/Fingerprint.h"
+#include "system/Process.h"
+#include "system/RegularFile.h"
 
 namespace orvenna {
 

@@ -9,7 +9,7 @@
 
 #include "UpdateIndex.h"
 #include "base/Result.h"
-#include "framework/LockedFile.h"
+#include "system/LockedFile.h"
 
 namespace orvenna {
 

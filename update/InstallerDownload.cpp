@@ -2,7 +2,7 @@
 
 #include "Installer.h"
 #include "PartialDownload.h"
-#include "framework/HttpClient.h"
+#include "net/HttpClient.h"
 
 namespace orvenna {
 

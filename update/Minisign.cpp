@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "framework/RegularFile.h"
+#include "system/RegularFile.h"
 
 namespace orvenna {
 

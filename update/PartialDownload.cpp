@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "Installer.h"
-#include "framework/SystemError.h"
+#include "system/SystemError.h"
 
 #ifndef _WIN32
 #include <fcntl.h>

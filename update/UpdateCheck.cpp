@@ -2,9 +2,9 @@
 
 #include "base/DayCount.h"
 #include "base/Text.h"
-#include "framework/Clock.h"
-#include "framework/SecureAddress.h"
-#include "framework/Settings.h"
+#include "system/Clock.h"
+#include "net/SecureAddress.h"
+#include "system/Settings.h"
 
 namespace orvenna {
 

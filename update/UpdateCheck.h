@@ -8,7 +8,7 @@
 
 #include "UpdateIndex.h"
 #include "UpdatePanel.h"
-#include "framework/BackgroundTask.h"
+#include "gui/BackgroundTask.h"
 
 namespace orvenna {
 

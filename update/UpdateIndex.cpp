@@ -10,8 +10,8 @@
 #include <json/json.h>
 
 #include "base/Text.h"
-#include "framework/HttpClient.h"
-#include "framework/SecureAddress.h"
+#include "net/HttpClient.h"
+#include "net/SecureAddress.h"
 
 namespace orvenna {
 

@@ -6,7 +6,7 @@
 #include "Installer.h"
 #include "UpdateIndex.h"
 #include "base/Text.h"
-#include "framework/Layout.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

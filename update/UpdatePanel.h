@@ -19,9 +19,9 @@
 
 #include "InstallerDownload.h"
 #include "base/Result.h"
-#include "framework/BackgroundTask.h"
-#include "framework/Event.h"
-#include "framework/LockedFile.h"
+#include "gui/BackgroundTask.h"
+#include "gui/Event.h"
+#include "system/LockedFile.h"
 
 namespace orvenna {
 

@@ -3,8 +3,8 @@
 #include <wx/msgdlg.h>
 
 #include "Installer.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

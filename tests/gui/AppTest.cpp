@@ -18,7 +18,7 @@
 #include "app/HelpPage.h"
 #endif
 #include "base/Result.h"
-#include "framework/ProgramDirectory.h"
+#include "system/ProgramDirectory.h"
 #include "tests/Environment.h"
 #include "tests/TempDirectory.h"
 

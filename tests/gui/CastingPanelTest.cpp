@@ -9,7 +9,7 @@
 #include "MainWindowFixture.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
-#include "framework/Layout.h"
+#include "gui/Layout.h"
 
 namespace orvenna::gui {
 namespace {

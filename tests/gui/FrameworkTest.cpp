@@ -13,11 +13,11 @@
 
 #include "GuiTest.h"
 #include "ScreenStack.h"
-#include "framework/BackgroundTask.h"
-#include "framework/Event.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
-#include "framework/WindowFront.h"
+#include "gui/BackgroundTask.h"
+#include "gui/Event.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
+#include "gui/WindowFront.h"
 
 namespace orvenna::gui {
 namespace {

@@ -14,7 +14,7 @@
 
 #include "../Environment.h"
 #include "XvfbServer.h"
-#include "framework/Fonts.h"
+#include "gui/Fonts.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
-#include "draws/LoadWin.h"
-#include "framework/PictureButton.h"
+#include "ui/LoadWin.h"
+#include "gui/PictureButton.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
-#include "ui/LabeledEdit.h"
+#include "gui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
 #include "update/UpdateWin.h"
 

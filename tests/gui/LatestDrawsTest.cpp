@@ -8,9 +8,9 @@
 #include "../SystemSupport.h"
 #include "MainWindowFixture.h"
 #include "draws/DrawFetcher.h"
-#include "framework/FontText.h"
-#include "framework/Layout.h"
-#include "framework/PictureButton.h"
+#include "gui/FontText.h"
+#include "gui/Layout.h"
+#include "gui/PictureButton.h"
 #include "ui/LatestDrawsPanel.h"
 
 namespace orvenna::gui {

@@ -21,8 +21,8 @@
 #include <gtk/gtk.h>
 #endif
 
-#include "framework/Layout.h"
-#include "framework/WindowFront.h"
+#include "gui/Layout.h"
+#include "gui/WindowFront.h"
 
 namespace orvenna::gui {
 

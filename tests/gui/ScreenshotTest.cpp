@@ -15,10 +15,10 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
-#include "draws/LoadWin.h"
+#include "ui/LoadWin.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
-#include "ui/LabeledEdit.h"
+#include "gui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/QrView.h"
 #include "update/UpdateWin.h"

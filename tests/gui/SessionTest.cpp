@@ -1,7 +1,7 @@
 // A whole session in one window, as a user has it: start, cast, save, replay, delete, exit.
 // In the sanitizer build LeakSanitizer checks it for leaks of the program's own at exit.
 #include "MainWindowFixture.h"
-#include "ui/LabeledEdit.h"
+#include "gui/LabeledEdit.h"
 
 namespace orvenna::gui {
 namespace {

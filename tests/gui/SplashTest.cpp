@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "MainWindowFixture.h"
-#include "draws/LoadWin.h"
-#include "framework/WindowTimer.h"
+#include "ui/LoadWin.h"
+#include "gui/WindowTimer.h"
 
 namespace orvenna::gui {
 namespace {

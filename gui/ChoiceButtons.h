@@ -8,7 +8,7 @@
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 
-#include "framework/Event.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

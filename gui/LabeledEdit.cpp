@@ -7,7 +7,7 @@
 #include <wx/settings.h>
 
 #include "base/Text.h"
-#include "framework/Layout.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

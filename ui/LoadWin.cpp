@@ -2,8 +2,8 @@
 
 #include <wx/dcclient.h>
 
-#include "framework/Layout.h"
-#include "framework/Pictures.h"
+#include "gui/Layout.h"
+#include "gui/Pictures.h"
 
 namespace orvenna {
 

@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "ProgramDirectory.h"
+#include "system/ProgramDirectory.h"
 
 namespace orvenna {
 

@@ -6,7 +6,7 @@
 #include <wx/bitmap.h>
 #include <wx/dialog.h>
 
-#include "framework/WindowTimer.h"
+#include "gui/WindowTimer.h"
 
 namespace orvenna {
 

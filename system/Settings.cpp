@@ -1,4 +1,4 @@
-#include "framework/Settings.h"
+#include "system/Settings.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,8 +7,8 @@
 
 #include "base/PathText.h"
 #include "base/Text.h"
-#include "framework/ProgramDirectory.h"
-#include "framework/SystemError.h"
+#include "system/ProgramDirectory.h"
+#include "system/SystemError.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -17,7 +17,7 @@
 #include <optional>
 #include <string>
 
-#include "framework/WinHandle.h"
+#include "system/WinHandle.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,7 +30,7 @@
 #include <system_error>
 #include <vector>
 
-#include "framework/FileDescriptor.h"
+#include "system/FileDescriptor.h"
 #endif
 
 namespace orvenna {

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "ByteSink.h"
+#include "system/ByteSink.h"
 
 namespace orvenna {
 

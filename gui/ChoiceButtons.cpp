@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "framework/Layout.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

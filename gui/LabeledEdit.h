@@ -10,7 +10,7 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "framework/Event.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

@@ -1,0 +1,2 @@
+// Compiled as part of the engine: the system layer's headers must not be found.
+#include "system/Clock.h"
