@@ -12,10 +12,10 @@
 #include "PendingInstaller.h"
 #include "base/Text.h"
 #include "gui/Fonts.h"
-#include "system/ProgramDirectory.h"
-#include "system/Settings.h"
 #include "gui/WindowFront.h"
 #include "records/EasyDb.h"
+#include "system/ProgramDirectory.h"
+#include "system/Settings.h"
 #include "ui/TarvWin.h"
 
 namespace orvenna {

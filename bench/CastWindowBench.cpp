@@ -17,9 +17,9 @@
 
 #include "../tests/gui/XvfbServer.h"
 #include "gui/Fonts.h"
+#include "gui/LabeledCombo.h"
 #include "records/EasyDb.h"
 #include "ui/CastingPanel.h"
-#include "gui/LabeledCombo.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
 #include "ui/ResultPanel.h"

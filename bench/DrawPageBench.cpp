@@ -5,8 +5,8 @@
 #include <benchmark/benchmark.h>
 
 #include "../tests/ResultsPage.h"
-#include "draws/DrawFetcher.h"
 #include "codec/Gb18030.h"
+#include "draws/DrawFetcher.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include "AllocationCount.h"
 #include "base/DayCount.h"
 #include "engine/Calendar.h"
-#include "engine/Casting.h"
 #include "engine/CastPipeline.h"
+#include "engine/Casting.h"
 
 namespace orvenna {
 namespace {

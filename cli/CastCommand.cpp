@@ -11,13 +11,13 @@
 #include "InputFile.h"
 #include "Options.h"
 #include "base/Text.h"
+#include "codec/QrSymbol.h"
 #include "engine/AnalysisRun.h"
 #include "engine/Report.h"
+#include "engine/ResultText.h"
+#include "records/EasyDb.h"
 #include "system/Console.h"
 #include "system/ProgramDirectory.h"
-#include "codec/QrSymbol.h"
-#include "records/EasyDb.h"
-#include "engine/ResultText.h"
 
 namespace orvenna::cli {
 

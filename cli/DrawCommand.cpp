@@ -9,8 +9,8 @@
 #include "InputFile.h"
 #include "Options.h"
 #include "base/Text.h"
-#include "draws/DrawFetcher.h"
 #include "codec/Gb18030.h"
+#include "draws/DrawFetcher.h"
 
 namespace orvenna::cli {
 

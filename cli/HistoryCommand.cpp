@@ -14,8 +14,8 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
-#include "system/ProgramDirectory.h"
 #include "records/EasyDb.h"
+#include "system/ProgramDirectory.h"
 
 namespace orvenna::cli {
 

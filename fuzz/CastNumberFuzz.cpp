@@ -10,9 +10,9 @@
 #include "engine/BaseNumbers.h"
 #include "engine/Casting.h"
 #include "engine/Report.h"
+#include "engine/ResultText.h"
 #include "engine/Suggestion.h"
 #include "engine/Tables.h"
-#include "engine/ResultText.h"
 
 namespace {
 

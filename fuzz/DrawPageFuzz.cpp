@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "draws/DrawFetcher.h"
 #include "codec/Gb18030.h"
+#include "draws/DrawFetcher.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string bytes(reinterpret_cast<const char*>(data), size);

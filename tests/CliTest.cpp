@@ -24,10 +24,10 @@
 #include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
-#include "system/Console.h"
 #include "codec/Fingerprint.h"
 #include "codec/Gb18030.h"
 #include "records/EasyDb.h"
+#include "system/Console.h"
 #include "update/UpdateIndex.h"
 
 namespace orvenna::cli {

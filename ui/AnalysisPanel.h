@@ -10,8 +10,8 @@
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
-#include "gui/Event.h"
 #include "engine/CastPipeline.h"
+#include "gui/Event.h"
 
 namespace orvenna {
 

@@ -2,11 +2,11 @@
 
 #include <wx/wupdlock.h>
 
-#include "gui/ChoiceButtons.h"
-#include "gui/LabeledCombo.h"
 #include "NumberBox.h"
 #include "base/Text.h"
+#include "gui/ChoiceButtons.h"
 #include "gui/FontText.h"
+#include "gui/LabeledCombo.h"
 
 namespace orvenna {
 

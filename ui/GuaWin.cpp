@@ -1,8 +1,8 @@
 #include "GuaWin.h"
 
 #include "LineEntryPanel.h"
-#include "system/Clock.h"
 #include "gui/Layout.h"
+#include "system/Clock.h"
 
 namespace orvenna {
 

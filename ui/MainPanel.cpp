@@ -2,13 +2,13 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
-#include "gui/LabeledEdit.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
 #include "base/Text.h"
-#include "system/Clock.h"
 #include "gui/FontText.h"
+#include "gui/LabeledEdit.h"
 #include "gui/PictureButton.h"
+#include "system/Clock.h"
 
 namespace orvenna {
 

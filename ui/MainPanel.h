@@ -9,10 +9,10 @@
 #include <wx/panel.h>
 
 #include "draws/DrawFetcher.h"
+#include "engine/CastPipeline.h"
 #include "gui/BackgroundTask.h"
 #include "gui/Event.h"
 #include "gui/WindowTimer.h"
-#include "engine/CastPipeline.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {

@@ -6,12 +6,12 @@
 #include <wx/renderer.h>
 #include <wx/settings.h>
 
-#include "gui/LabeledEdit.h"
 #include "QrView.h"
 #include "base/Text.h"
-#include "gui/FontText.h"
-#include "gui/Layout.h"
 #include "engine/ResultText.h"
+#include "gui/FontText.h"
+#include "gui/LabeledEdit.h"
+#include "gui/Layout.h"
 
 namespace orvenna {
 

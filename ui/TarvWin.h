@@ -11,8 +11,8 @@
 #include <wx/statusbr.h>
 
 #include "draws/DrawFetcher.h"
-#include "gui/WindowTimer.h"
 #include "engine/CastPipeline.h"
+#include "gui/WindowTimer.h"
 #include "records/EasyDb.h"
 #include "update/UpdateCheck.h"
 

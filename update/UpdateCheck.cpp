@@ -2,8 +2,8 @@
 
 #include "base/DayCount.h"
 #include "base/Text.h"
-#include "system/Clock.h"
 #include "net/SecureAddress.h"
+#include "system/Clock.h"
 #include "system/Settings.h"
 
 namespace orvenna {

@@ -6,12 +6,12 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
-#include "ui/LoadWin.h"
+#include "gui/LabeledEdit.h"
 #include "gui/PictureButton.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
-#include "gui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
+#include "ui/LoadWin.h"
 #include "update/UpdateWin.h"
 
 namespace orvenna::gui {

@@ -5,11 +5,11 @@
 #include <memory>
 
 #include "GuiTest.h"
+#include "gui/ChoiceButtons.h"
+#include "gui/LabeledCombo.h"
 #include "records/EasyDb.h"
 #include "ui/AnalysisPanel.h"
 #include "ui/CastingPanel.h"
-#include "gui/ChoiceButtons.h"
-#include "gui/LabeledCombo.h"
 #include "ui/LatestDrawsPanel.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"

@@ -9,10 +9,10 @@
 #include "../Environment.h"
 #include "MainWindowFixture.h"
 #include "base/Text.h"
-#include "gui/Layout.h"
 #include "codec/QrSymbol.h"
 #include "engine/ResultText.h"
 #include "gui/LabeledEdit.h"
+#include "gui/Layout.h"
 #include "ui/QrView.h"
 #include "ui/ResultPanel.h"
 

@@ -15,11 +15,11 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
-#include "ui/LoadWin.h"
+#include "gui/LabeledEdit.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
-#include "gui/LabeledEdit.h"
 #include "ui/LineEntryPanel.h"
+#include "ui/LoadWin.h"
 #include "ui/QrView.h"
 #include "update/UpdateWin.h"
 

@@ -4,8 +4,8 @@
 #include <optional>
 
 #include "MainWindowFixture.h"
-#include "ui/LoadWin.h"
 #include "gui/WindowTimer.h"
+#include "ui/LoadWin.h"
 
 namespace orvenna::gui {
 namespace {

@@ -23,8 +23,8 @@
 #include "app/InstanceLock.h"
 #include "base/Text.h"
 #include "base/Version.h"
-#include "system/Settings.h"
 #include "gui/WindowFront.h"
+#include "system/Settings.h"
 
 namespace orvenna::gui {
 namespace {
