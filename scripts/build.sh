@@ -8,6 +8,8 @@
 #   windows VERSION  build-windows-VERSION/  the same source built as another version (its
 #                             build number follows from it), only its setup program: the
 #                             release that the Windows update test updates to
+# ORVENNA_BUILD_TARGETS (space-separated target names) builds only those, as scripts/run.sh
+# does for the program.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 kind=${1:-release}
@@ -43,4 +45,5 @@ if [ -n "$version" ] && [ "$kind" != windows ]; then
   exit 2
 fi
 cmake -S . -B "$dir" -G Ninja "${flags[@]}" >/dev/null
+for target in ${ORVENNA_BUILD_TARGETS:-}; do targets+=(--target "$target"); done
 cmake --build "$dir" -j "$(nproc)" "${targets[@]}"

@@ -4,8 +4,9 @@
 # in $ORVENNA_SCREENSHOT) after a few seconds, and stops it again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/setup.sh
-bash scripts/build.sh release >/dev/null
+bash scripts/setup.sh --run
+# The program alone: the tests and benchmarks are built by scripts/test.sh.
+ORVENNA_BUILD_TARGETS=orvenna bash scripts/build.sh release >/dev/null
 program=build/app/orvenna
 
 if [ -n "${DISPLAY:-}" ]; then

@@ -1,24 +1,35 @@
 #!/usr/bin/env bash
-# Installs every Debian package Orvenna needs to build, run and test.
+# Installs the Debian packages Orvenna needs: scripts/setup.sh --run only what building and
+# starting the window takes (the newcomer's first command, scripts/run.sh); without it also
+# everything the tests need (cross compiler, installers, window managers, sanitizer runtimes).
 # Quick when everything is already there: apt is only touched for what is missing.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config git ccache
   libwxgtk3.2-dev libgtk-3-dev
-  libsqlite3-dev sqlite3
+  libsqlite3-dev
   libcurl4-openssl-dev
   libjsoncpp-dev rapidjson-dev
   libqrencode-dev
-  libssl-dev openssl libsodium-dev minisign
+  libssl-dev libsodium-dev
   libmodest-dev
+  # The build tree always has its tests and benchmarks configured, so their headers are needed
+  # even where only the program is built.
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev clang-format
-  g++-mingw-w64-x86-64-posix
-  xvfb xauth imagemagick fonts-noto-cjk fonts-arphic-uming zbar-tools openbox xfwm4 metacity xdotool x11-utils
-  python3 iputils-ping procps
-  fp-utils-3.2.2 nsis lintian dpkg-dev
+  # A window without a display: a private X server and its screenshot, the fonts it shows.
+  xvfb xauth imagemagick fonts-noto-cjk fonts-arphic-uming
+  iputils-ping
 )
+if [ "${1:-}" != --run ]; then
+  packages+=(
+    sqlite3 openssl minisign python3 procps
+    clang libclang-rt-14-dev clang-format
+    g++-mingw-w64-x86-64-posix
+    zbar-tools openbox xfwm4 metacity xdotool x11-utils
+    fp-utils-3.2.2 nsis lintian dpkg-dev
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do
