@@ -1,0 +1,61 @@
+// How the suggestion of a saved cast fared against the draw it was cast for, beside what
+// picking as many numbers at random would give on average.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "Suggestion.h"
+
+namespace orvenna {
+
+// The numbers of one 七星彩 draw: six front digits 0-9 and the blue number 0-14.
+struct DrawNumbers {
+    std::array<int, 6> front{};
+    int blue = 0;
+    bool operator==(const DrawNumbers&) const = default;
+};
+
+inline constexpr int FrontDigits = 10;  // 0-9 at each front position
+inline constexpr int BlueNumbers = 15;  // 0-14
+
+// The day (days since 1899-12-30) of the draw a cast made at `castTime` belongs to: the first
+// draw at or after it. Draws are on Tuesday, Friday and Sunday at 21:25, China Standard
+// Time, the time the cast time is kept in; a cast after 21:25 on a draw day belongs to the
+// next draw. The draw of that day is looked up, never guessed: a day whose draw was skipped
+// has none.
+std::int64_t drawDayOf(double castTime);
+
+// The draw time (21:25) of a day, as a day count.
+double drawTimeOn(std::int64_t day);
+
+struct CastScore {
+    std::array<bool, 6> positionHit{};  // the drawn digit is among the position's candidates
+    int positionHits = 0;
+    bool blueHit = false;
+    int likelyHits = 0;  // drawn front digits, counted with repeats, among the likely digits
+    // The averages of a random pick of the same sizes: candidates / 10 per position (summed
+    // over the six), candidates / 15 for the blue number, 6 x likely digits / 10.
+    double expectedPositionHits = 0;
+    double expectedBlue = 0;
+    double expectedLikelyHits = 0;
+};
+
+// The score of a suggestion (positions 1-6, blue candidates, likely digits) against a draw.
+// A list entry that is no number in range is not counted as a candidate.
+CastScore scoreCast(const Suggestion& suggestion, const DrawNumbers& draw);
+
+// Scores added up over many casts, each figure beside its chance expectation.
+struct ScoreTotals {
+    int casts = 0;
+    int positionHits = 0;
+    int blueHits = 0;
+    int likelyHits = 0;
+    double expectedPositionHits = 0;
+    double expectedBlueHits = 0;
+    double expectedLikelyHits = 0;
+
+    void add(const CastScore& score);
+};
+
+}  // namespace orvenna

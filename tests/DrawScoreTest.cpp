@@ -1,0 +1,87 @@
+#include <gtest/gtest.h>
+
+#include "base/DayCount.h"
+#include "engine/DrawScore.h"
+
+namespace orvenna {
+namespace {
+
+double at(int year, int month, int day, int hour, int minute, int second = 0) {
+    return dayCountFromFields({year, month, day, hour, minute, second, 0, 0});
+}
+
+std::int64_t day(int year, int month, int dayOfMonth) {
+    return daysFromCivil(year, month, dayOfMonth);
+}
+
+TEST(DrawScoreTest, ACastBelongsToTheFirstDrawAtOrAfterIt) {
+    struct Case {
+        const char* what;
+        double castTime;
+        std::int64_t drawDay;
+    } const cases[] = {
+        {"Tuesday before the draw", at(2026, 12, 8, 20, 0), day(2026, 12, 8)},
+        {"Tuesday at 21:25 exactly", at(2026, 12, 8, 21, 25), day(2026, 12, 8)},
+        {"Tuesday a second after", at(2026, 12, 8, 21, 25, 1), day(2026, 12, 11)},
+        {"Wednesday (no draw)", at(2026, 12, 9, 9, 0), day(2026, 12, 11)},
+        {"Friday at midnight", at(2026, 12, 11, 0, 0), day(2026, 12, 11)},
+        {"Saturday", at(2026, 12, 12, 12, 0), day(2026, 12, 13)},
+        {"Sunday late", at(2026, 12, 13, 23, 0), day(2026, 12, 15)},
+        {"across a year", at(2026, 12, 31, 22, 0), day(2027, 1, 1)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(drawDayOf(c.castTime), c.drawDay);
+        EXPECT_GE(drawTimeOn(drawDayOf(c.castTime)), c.castTime);
+    }
+}
+
+TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
+    const std::wstring even = L"0,2,4,6,8";
+    struct Case {
+        const char* what;
+        Suggestion suggestion;
+        DrawNumbers draw;
+        std::array<bool, 6> positionHit;
+        bool blueHit;
+        int likelyHits;
+        double expectedPositions, expectedBlue, expectedLikely;
+    } const cases[] = {
+        {"five of ten everywhere", {even, even, even, even, even, even, L"1,5,12", L"1,3,5"},
+         {{0, 1, 2, 3, 4, 5}, 12}, {true, false, true, false, true, false}, true, 3, 3.0, 3.0 / 15, 1.8},
+        {"lists of every size", {L"1", L"1,2", L"", L"0,1,2,3,4,5,6,7,8,9", L"9", L"5,5"},
+         {{1, 2, 3, 4, 9, 5}, 0}, {true, true, false, true, true, true}, false, 0, 1.5, 0, 0},
+        {"a drawn digit counts each time it is drawn", {L"9", L"9", L"9", L"9", L"9", L"9", L"0", L"9"},
+         {{9, 9, 9, 9, 9, 9}, 14}, {true, true, true, true, true, true}, false, 6, 0.6, 1.0 / 15, 0.6},
+        {"entries that are no number in range are no candidates", {L"x", L"10", L"", L"", L"", L"", L"15,14,x,3", L""},
+         {{0, 0, 0, 0, 0, 0}, 14}, {false, false, false, false, false, false}, true, 0, 0, 2.0 / 15, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CastScore score = scoreCast(c.suggestion, c.draw);
+        EXPECT_EQ(score.positionHit, c.positionHit);
+        EXPECT_EQ(score.positionHits, std::count(c.positionHit.begin(), c.positionHit.end(), true));
+        EXPECT_EQ(score.blueHit, c.blueHit);
+        EXPECT_EQ(score.likelyHits, c.likelyHits);
+        EXPECT_DOUBLE_EQ(score.expectedPositionHits, c.expectedPositions);
+        EXPECT_DOUBLE_EQ(score.expectedBlue, c.expectedBlue);
+        EXPECT_DOUBLE_EQ(score.expectedLikelyHits, c.expectedLikely);
+    }
+}
+
+TEST(DrawScoreTest, TotalsAddUpEveryFigure) {
+    const std::wstring even = L"0,2,4,6,8";
+    ScoreTotals totals;
+    totals.add(scoreCast({even, even, even, even, even, even, L"1,5,12", L"1,3,5"}, {{0, 1, 2, 3, 4, 5}, 12}));
+    totals.add(scoreCast({even, even, even, even, even, even, L"0", L""}, {{1, 1, 1, 1, 1, 1}, 3}));
+    EXPECT_EQ(totals.casts, 2);
+    EXPECT_EQ(totals.positionHits, 3);
+    EXPECT_EQ(totals.blueHits, 1);
+    EXPECT_EQ(totals.likelyHits, 3);
+    EXPECT_DOUBLE_EQ(totals.expectedPositionHits, 6.0);
+    EXPECT_DOUBLE_EQ(totals.expectedBlueHits, 4.0 / 15);
+    EXPECT_DOUBLE_EQ(totals.expectedLikelyHits, 1.8);
+}
+
+}  // namespace
+}  // namespace orvenna
