@@ -13,6 +13,50 @@
 
 namespace orvenna {
 
+namespace {
+
+// Well-formed UTF-8: no overlong form, no surrogate, nothing past U+10FFFF, nothing cut short.
+bool isUtf8(std::string_view bytes) {
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto lead = static_cast<unsigned char>(bytes[i]);
+        int extra = 0;
+        unsigned low = 0x80, high = 0xBF;  // the range of the second byte
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if (lead >= 0xC2 && lead <= 0xDF) {
+            extra = 1;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            extra = 2;
+            if (lead == 0xE0) low = 0xA0;
+            if (lead == 0xED) high = 0x9F;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            extra = 3;
+            if (lead == 0xF0) low = 0x90;
+            if (lead == 0xF4) high = 0x8F;
+        } else {
+            return false;
+        }
+        if (bytes.size() - i <= static_cast<std::size_t>(extra)) return false;
+        for (int k = 1; k <= extra; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if (c < (k == 1 ? low : 0x80) || c > (k == 1 ? high : 0xBF)) return false;
+        }
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return true;
+}
+
+}  // namespace
+
+std::optional<std::string> utf8OrGb18030(std::string_view bytes) {
+    if (isUtf8(bytes)) {
+        if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+        return std::string(bytes);
+    }
+    return gb18030ToUtf8(bytes);
+}
+
 std::optional<std::string> gb18030ToUtf8(std::string_view bytes) {
     if (bytes.empty()) return std::string();
 #ifdef _WIN32

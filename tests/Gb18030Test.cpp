@@ -34,6 +34,13 @@ TEST_F(Gb18030Test, BytesThatAreNotGb18030GiveNothing) {
     EXPECT_EQ(gb18030ToUtf8("\xC6\xDF\xD0"), std::nullopt) << "a two-byte character cut short";
 }
 
+TEST_F(Gb18030Test, AFileIsReadAsUtf8WhereItIsAndAsGb18030Otherwise) {
+    EXPECT_EQ(utf8OrGb18030("\xEF\xBB\xBF七星彩,1"), "七星彩,1");
+    EXPECT_EQ(utf8OrGb18030("\xC6\xDF\xD0\xC7\xB2\xCA,1"), "七星彩,1");
+    EXPECT_EQ(utf8OrGb18030("\xED\xA0\x80"), std::nullopt) << "a UTF-8 surrogate, and no GB18030 either";
+    EXPECT_EQ(utf8OrGb18030("\xFF"), std::nullopt);
+}
+
 // A whole results page is a few hundred kilobytes; its UTF-8 is longer than its GB18030.
 TEST_F(Gb18030Test, ALargePageConvertsWholeAndAFaultDeepInsideIsStillSeen) {
     const std::string piece = "\xC6\xDF\xD0\xC7\xB2\xCA 1234567 \x81\x30\x81\x30";

@@ -1,0 +1,63 @@
+#include <gtest/gtest.h>
+
+#include "records/DrawCsv.h"
+
+namespace orvenna {
+namespace {
+
+TEST(DrawCsvTest, GoodLinesInEitherFormAreRead) {
+    const DrawCsv csv = parseDrawCsv(
+        "\xEF\xBB\xBF期号,日期,号码\r\n"
+        "25140,2025-12-02,123456+12\r\n"
+        "\r\n"
+        "25141, 2025/12/5 ,0,9,8,7,6,5,0\n"
+        "25142,2025.12.07,\"65432114\"\n"
+        "25140,2025-12-02,1 2 3 4 5 6 12");  // the same draw again: once
+    EXPECT_TRUE(csv.problems.empty());
+    const std::vector<DrawRow> expected = {
+        {L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 12}},
+        {L"25141", L"2025-12-05", {{0, 9, 8, 7, 6, 5}, 0}},
+        {L"25142", L"2025-12-07", {{6, 5, 4, 3, 2, 1}, 14}},
+    };
+    EXPECT_EQ(csv.rows, expected);
+}
+
+TEST(DrawCsvTest, EveryBadLineIsNamedAndTheRestKept) {
+    struct Case {
+        const char* line;
+        const char* message;
+    } const cases[] = {
+        {"25140,2025-02-30,123456+1", "the date \"2025-02-30\" is not a real date"},
+        {"25140,2025-2,123456+1", "is not a real date"},
+        {"25140,25-02-03,123456+1", "is not a real date"},
+        {"25140,2025-02-03", "found 2 fields"},
+        {"25140,2025-02-03,1,2,3,4,5,6", "found 8 fields"},
+        {"2514x,2025-02-03,123456+1", "the period \"2514x\""},
+        {"1234567890123,2025-02-03,123456+1", "at most 12 digits"},
+        {"25140,2025-02-03,12345+1", "not six digits"},
+        {"25140,2025-02-03,123456+15", "not six digits"},
+        {"25140,2025-02-03,123456+", "not six digits"},
+        {"25140,2025-02-03,1,2,3,4,5,10,1", "not six digits"},
+        {"25140,2025-02-03,1,2,3,4,5,6,-1", "not six digits"},
+        {"期号,日期,号码", "the period"},  // a header only as the first line
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const DrawCsv csv = parseDrawCsv(std::string("1,2025-01-01,0000000\n") + c.line + "\n2,2025-01-02,0000000");
+        ASSERT_EQ(csv.problems.size(), 1u);
+        EXPECT_EQ(csv.problems[0].line, 2);
+        EXPECT_NE(csv.problems[0].message.find(c.message), std::string::npos) << csv.problems[0].message;
+        EXPECT_EQ(csv.rows.size(), 2u);
+    }
+}
+
+TEST(DrawCsvTest, APeriodListedAgainWithAnotherDrawIsAProblem) {
+    const DrawCsv csv = parseDrawCsv("25140,2025-12-02,123456+12\n25140,2025-12-02,123456+11\n");
+    ASSERT_EQ(csv.problems.size(), 1u);
+    EXPECT_EQ(csv.problems[0].line, 2);
+    EXPECT_EQ(csv.problems[0].message, "period 25140 is on line 1 with another draw");
+    EXPECT_EQ(csv.rows.size(), 1u);
+}
+
+}  // namespace
+}  // namespace orvenna
