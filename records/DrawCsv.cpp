@@ -22,8 +22,10 @@ bool allDigits(std::wstring_view text) {
 }
 
 std::wstring_view trimmed(std::wstring_view text) {
-    while (!text.empty() && (text.front() == L' ' || text.front() == L'\t' || text.front() == L'"')) text.remove_prefix(1);
-    while (!text.empty() && (text.back() == L' ' || text.back() == L'\t' || text.back() == L'"' || text.back() == L'\r'))
+    while (!text.empty() && (text.front() == L' ' || text.front() == L'\t' || text.front() == L'"'))
+        text.remove_prefix(1);
+    while (!text.empty() &&
+           (text.back() == L' ' || text.back() == L'\t' || text.back() == L'"' || text.back() == L'\r'))
         text.remove_suffix(1);
     return text;
 }
@@ -104,9 +106,7 @@ DrawCsv parseDrawCsv(std::string_view utf8) {
         const bool header = firstLine && std::none_of(f[0].begin(), f[0].end(), isDigit);
         firstLine = false;
         if (header) continue;
-        auto problem = [&](std::string message) {
-            csv.problems.push_back({number, std::move(message)});
-        };
+        auto problem = [&](std::string message) { csv.problems.push_back({number, std::move(message)}); };
         if (f.size() != 3 && f.size() != 9) {
             problem("expected period, date and numbers (3 or 9 fields), found " + std::to_string(f.size()) + " fields");
             continue;

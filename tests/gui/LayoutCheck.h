@@ -107,15 +107,25 @@ inline void expectFocusInView(const wxWindow* window) {
         return;
     }
     for (const wxWindow* view = focus->GetParent(); view; view = view->GetParent()) {
-        if (!dynamic_cast<const wxScrolledWindow*>(view)) continue;
-        // Whole, or where it is larger than the view, filling it.
+        const auto* scrolled = dynamic_cast<const wxScrolledWindow*>(view);
+        if (!scrolled) continue;
+        // Whole; or, where it is larger than the view, filling it or from its beginning on: the
+        // view moves in whole scroll units, so the beginning may sit less than a unit inside it.
         // (The client area starts inside the view's border, which Windows draws.)
         const wxRect visible(view->ClientToScreen(wxPoint(0, 0)), view->GetClientSize());
         const wxRect control = focus->GetScreenRect();
-        const wxRect seen = visible.Intersect(control);
-        EXPECT_EQ(seen.GetSize(),
-                  wxSize(std::min(control.width, visible.width), std::min(control.height, visible.height)))
-            << describe(focus) << " has the keyboard outside the visible part of the window";
+        int unitX = 1, unitY = 1;
+        scrolled->GetScrollPixelsPerUnit(&unitX, &unitY);
+        const auto shown = [](int start, int length, int viewStart, int viewLength, int unit) {
+            if (length <= viewLength) return start >= viewStart && start + length <= viewStart + viewLength;
+            const bool fills = start <= viewStart && start + length >= viewStart + viewLength;
+            return fills || (start >= viewStart && start < viewStart + std::max(unit, 1));
+        };
+        EXPECT_TRUE(shown(control.x, control.width, visible.x, visible.width, unitX) &&
+                    shown(control.y, control.height, visible.y, visible.height, unitY))
+            << describe(focus) << " has the keyboard outside the visible part of the window: it lies at " << control.x
+            << "," << control.y << " " << control.width << "x" << control.height << ", the view shows " << visible.x
+            << "," << visible.y << " " << visible.width << "x" << visible.height;
     }
 }
 
