@@ -22,8 +22,8 @@ namespace orvenna {
 
 DrawSource drawSourceSetting() {
     DrawSource source;
-    source.pageUrl = toUtf8(readSetting(L"draw_url", fromUtf8(DefaultDrawUrl)));
-    source.pingHost = toUtf8(readSetting(L"ping_host", fromUtf8(DefaultPingHost)));
+    source.pageUrl = toUtf8(readSetting(Setting::DrawUrl));
+    source.pingHost = toUtf8(readSetting(Setting::PingHost));
     return source;
 }
 
@@ -40,7 +40,7 @@ bool OrvennaApp::OnInit() {
         auto* window = new TarvWin(store_);
         window->openHelp = [window] { orvenna::openHelp(window); };
         window->drawSource = drawSourceSetting();
-        window->updateUrl = toUtf8(readSetting(L"update_url", L""));
+        window->updateUrl = toUtf8(readSetting(Setting::UpdateUrl));
         window->create();
         listenForSecondStarts(window);
         return true;
@@ -140,7 +140,7 @@ int runProgram(int argc, char** argv) {
         // downloaded.
         InstanceLock lock(InstanceLock::defaultLockPath());
         if (lock.acquired()) {
-            removePendingInstaller(programDir, readSetting(programDir / "config.ini", L"update_file", L""));
+            removePendingInstaller(programDir, readSetting(settingsFileIn(programDir), Setting::UpdateFile));
             removeLeftoverDownloads(programDir);
             EasyDb store(programDir, WindowStoreBusyMs);
             RaiseListener raise(InstanceLock::defaultLockPath());

@@ -1,6 +1,10 @@
 // The program's start as a whole process, on a private X server: time until the splash is
 // on screen, time from the splash closing (3 s by design) until the main window is shown,
 // and the peak memory of the process. Each run uses a fresh program directory.
+
+// Before Xlib, which defines Status as a macro.
+#include "system/Settings.h"
+
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
@@ -47,7 +51,7 @@ void startUp(benchmark::State& state) {
     for (auto _ : state) {
         std::filesystem::remove_all(home);
         std::filesystem::create_directories(home / "config");
-        std::ofstream(home / "config.ini") << "[sys]\ndraw_url=\n";  // no network in a measurement
+        std::ofstream(orvenna::settingsFileIn(home)) << "[sys]\ndraw_url=\n";  // no network in a measurement
         const std::string programHome = "ORVENNA_HOME=" + home.string();
         const std::string configHome = "XDG_CONFIG_HOME=" + (home / "config").string();
         std::vector<std::string> environment = {programHome, configHome, "NO_AT_BRIDGE=1"};

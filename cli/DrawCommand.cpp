@@ -11,6 +11,7 @@
 #include "base/Text.h"
 #include "codec/Gb18030.h"
 #include "draws/DrawFetcher.h"
+#include "system/Settings.h"
 
 namespace orvenna::cli {
 
@@ -39,7 +40,7 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         }
         page = *text;
     } else {
-        const std::string url = options.value("--url").value_or(std::string(DefaultDrawUrl));
+        const std::string url = options.value("--url").value_or(toUtf8(settingDefault(Setting::DrawUrl)));
         Result<std::string> fetched = fetchPage(url);
         if (!fetched) {
             err << "orvenna-cli: " << url << ": " << fetched.error().message << '\n';

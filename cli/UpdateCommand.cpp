@@ -146,9 +146,11 @@ int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::o
         printDecision(*text, decided, out);
         return decided.decision.offered() ? CheckOffered : CheckNoOffer;
     }
-    const std::string base = toUtf8(readSetting(programDirectory() / "config.ini", L"update_url", L""));
+    const std::filesystem::path config = settingsFile();
+    const std::string base = toUtf8(readSetting(config, Setting::UpdateUrl));
     if (base.empty()) {
-        err << "orvenna-cli: no update_url in config.ini\n";
+        err << "orvenna-cli: no " << toUtf8(settingName(Setting::UpdateUrl)) << " in " << pathUtf8(config.filename())
+            << '\n';
         return CheckError;
     }
     if (!isSecureAddress(base)) {

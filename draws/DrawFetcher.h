@@ -11,11 +11,6 @@
 
 namespace orvenna {
 
-// The results page and the host the network check pings, when config.ini names none. An
-// empty "draw_url" turns the latest draw off; an empty "ping_host" skips the check.
-inline constexpr std::string_view DefaultDrawUrl = "https://kaijiang.500.com/";
-inline constexpr std::string_view DefaultPingHost = "www.baidu.com";
-
 // Where the draw comes from; the addresses are configuration ("draw_url", "ping_host").
 struct DrawSource {
     std::string pageUrl;               // empty: no fetching at all

@@ -28,6 +28,7 @@
 #include "codec/Gb18030.h"
 #include "records/EasyDb.h"
 #include "system/Console.h"
+#include "system/Settings.h"
 #include "update/UpdateIndex.h"
 
 namespace orvenna::cli {
@@ -782,7 +783,7 @@ TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
     publisher.writePublicKey(dir.path() / "publisher.pub");
     const std::string key = utf8Path(dir.path() / "publisher.pub");
     LocalHttpServer server;
-    std::ofstream(dir.path() / "config.ini") << "[sys]\nupdate_url=" << server.url("") << "\n";
+    std::ofstream(settingsFileIn(dir.path())) << "[sys]\nupdate_url=" << server.url("") << "\n";
     const std::string installerSig = publisher.sign("MZ", "orvenna ver=2");
     std::string sig;
     for (const char c : installerSig) sig += c == '\n' ? std::string("\\n") : std::string(1, c);
@@ -842,7 +843,7 @@ TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
         EXPECT_NE(run.out.find(said), std::string::npos) << run.out << run.err;
     }
 
-    std::ofstream(dir.path() / "config.ini") << "[sys]\nupdate_url=" << server.url("/gone") << "\n";
+    std::ofstream(settingsFileIn(dir.path())) << "[sys]\nupdate_url=" << server.url("/gone") << "\n";
     server.route("/gone/update/tarv/index.json", {.status = 404, .body = ""});
     const CliRun gone = cli({"update", "check", "--key", key});
     EXPECT_EQ(gone.code, 2);

@@ -10,14 +10,12 @@
 #include <fstream>
 #include <functional>
 #include <future>
-#include <iterator>
 #include <thread>
 #include <vector>
 
 #include "TempDirectory.h"
 #include "TestSigner.h"
 #include "codec/Fingerprint.h"
-#include "update/PartialDownload.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -181,67 +179,6 @@ TEST(InstallerTest, ANameThatIsNoPlainFileFailsAtOnce) {
             EXPECT_NE(error.message.find(name.says), std::string::npos) << role.name << ": " << error.message;
         }
     }
-}
-
-// The download's partial file is its own: a stale one goes, but a link or a folder someone left
-// at its name is neither written through nor removed.
-TEST(InstallerTest, APartialDownloadIsMadeNewAndNeverThroughALink) {
-    TempDirectory dir;
-    const auto installer = dir.path() / "0123456789ABCDEF0123456789ABCDEF.exe";
-    const auto partial = partialDownloadFile(installer), victim = dir.path() / "victim.txt";
-    const auto contentOf = [](const std::filesystem::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
-    struct Case {
-        const char* name;
-        std::function<void()> leave;  // what an earlier run or someone else left at the name
-        bool made;
-    };
-    const Case cases[] = {
-        {"nothing", [] {}, true},
-        {"a stale partial file", [&] { std::ofstream(partial) << "stale"; }, true},
-        {"a link to another file", [&] { std::filesystem::create_symlink(victim, partial); }, false},
-        {"a dangling link", [&] { std::filesystem::create_symlink(dir.path() / "nowhere", partial); }, false},
-        {"a folder", [&] { std::filesystem::create_directory(partial); }, false},
-    };
-    for (const Case& test : cases) {
-        SCOPED_TRACE(test.name);
-        std::filesystem::remove_all(partial);
-        std::filesystem::remove(installer);
-        std::ofstream(victim) << "victim";
-        try {
-            test.leave();
-        } catch (const std::filesystem::filesystem_error& error) {
-            // Wine's C++ library makes no symbolic links: the other cases still count.
-            std::printf("case skipped, no symbolic links here: %s\n", error.what());
-            continue;
-        }
-        {
-            Result<PartialDownload> download = PartialDownload::create(installer);
-            ASSERT_EQ(download.ok(), test.made) << download.error().message;
-            if (download) {
-                ASSERT_TRUE(download.value().write("new", 3));
-                EXPECT_TRUE(download.value().complete());
-                EXPECT_EQ(contentOf(installer), "new");
-            } else {
-                EXPECT_NE(download.error().message.find("left alone"), std::string::npos) << download.error().message;
-                EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(partial)));
-            }
-        }
-        EXPECT_EQ(contentOf(victim), "victim");
-        EXPECT_FALSE(std::filesystem::exists(dir.path() / "nowhere"));
-    }
-    // An unfinished download leaves nothing behind.
-    std::filesystem::remove_all(partial);
-    std::filesystem::remove(installer);
-    {
-        Result<PartialDownload> download = PartialDownload::create(installer);
-        ASSERT_TRUE(download);
-        ASSERT_TRUE(download.value().write("half", 4));
-    }
-    EXPECT_FALSE(std::filesystem::exists(partial));
-    EXPECT_FALSE(std::filesystem::exists(installer));
 }
 
 #ifndef _WIN32

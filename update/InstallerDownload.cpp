@@ -1,8 +1,8 @@
 #include "InstallerDownload.h"
 
 #include "Installer.h"
-#include "PartialDownload.h"
 #include "net/HttpClient.h"
+#include "system/FileReplacement.h"
 
 namespace orvenna {
 
@@ -13,9 +13,13 @@ DownloadResult downloadInstaller(const std::string& address, const std::filesyst
     // An uncapped or oversized download is never started.
     if (size <= 0 || size > UpdateInstallerMaxBytes)
         return {DownloadOutcome::Failed, "no installer has " + std::to_string(size) + " bytes"};
-    Result<PartialDownload> partial = PartialDownload::create(installer);
+    // The download writes the installer's name + ".part" beside it, readable by this user only,
+    // which the next start removes should this run end first. Whatever sits at that name may
+    // have been put there by someone else: it is never written through.
+    Result<FileReplacement> partial =
+        FileReplacement::create(installer, partialDownloadFile(installer), {.permissions = 0600});
     if (!partial) return {DownloadOutcome::NotWritable, partial.error().message};
-    PartialDownload& file = partial.value();
+    FileReplacement& file = partial.value();
 
     HttpOptions options;
     options.connectTimeoutMs = limits.connectTimeoutMs;
@@ -40,8 +44,7 @@ DownloadResult downloadInstaller(const std::string& address, const std::filesyst
     if (file.written() != size)
         return {DownloadOutcome::Short,
                 "received " + std::to_string(file.written()) + " of " + std::to_string(size) + " bytes"};
-    if (const Status renamed = file.complete(); !renamed)
-        return {DownloadOutcome::NotWritable, renamed.error().message};
+    if (const Status renamed = file.commit(); !renamed) return {DownloadOutcome::NotWritable, renamed.error().message};
     return {DownloadOutcome::Complete, {}};
 }
 

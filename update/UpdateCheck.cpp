@@ -20,7 +20,7 @@ void UpdateCheck::configure(std::string updateUrl, std::filesystem::path program
 }
 
 bool UpdateCheck::dueToday() const {
-    return !updateUrl_.empty() && readSetting(configFile(), L"update_day", L"") != todayText();
+    return !updateUrl_.empty() && readSetting(configFile(), Setting::UpdateDay) != todayText();
 }
 
 void UpdateCheck::start() {
@@ -63,8 +63,8 @@ void UpdateCheck::answer(const Result<IndexDecision>& checked) {
     const std::wstring fileName = installerFileName(index.md5);
     // Written before the window is built: whatever the offer does to the window, the next
     // start does not ask again today.
-    writeSetting(configFile(), L"update_file", fileName);
-    writeSetting(configFile(), L"update_day", todayText());
+    writeSetting(configFile(), Setting::UpdateFile, fileName);
+    writeSetting(configFile(), Setting::UpdateDay, todayText());
     UpdateOffer offer;
     offer.productName = L"Orvenna";
     offer.currentVersion = std::wstring(ProgramVersionText);

@@ -9,6 +9,7 @@
 #include "UpdateIndex.h"
 #include "UpdatePanel.h"
 #include "gui/BackgroundTask.h"
+#include "system/Settings.h"
 
 namespace orvenna {
 
@@ -48,7 +49,7 @@ public:
 
 private:
     void answer(const Result<IndexDecision>& checked);
-    std::filesystem::path configFile() const { return programDir_ / "config.ini"; }
+    std::filesystem::path configFile() const { return settingsFileIn(programDir_); }
 
     BackgroundTask<Result<IndexDecision>> task_;
     UpdateObserver& observer_;

@@ -56,7 +56,7 @@ protected:
 
     ChildProcess& start(const std::filesystem::path& configFolder = {}) {
         // The program asks the internet for the latest draw unless told otherwise.
-        writeSetting(home.path() / "config.ini", L"draw_url", L"");
+        writeSetting(settingsFileIn(home.path()), Setting::DrawUrl, L"");
 #ifdef _WIN32
         // Gone unless a copy holds it: a lock file that is there is one a copy made (see below).
         DeleteFileW(lockFile().c_str());
@@ -180,7 +180,7 @@ TEST_F(StartupTest, ALockTheSystemRefusesIsNotEndedQuietly) {
 class StartupDownloadsTest : public StartupTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(writeSetting(config, L"update_file", fromUtf8(Installer)));
+        ASSERT_TRUE(writeSetting(config, Setting::UpdateFile, fromUtf8(Installer)));
         for (const char* name : {Installer, Partial, "keep.txt", "notes.exe.part"})
             std::ofstream(home.path() / name) << "bytes";
     }
@@ -188,7 +188,7 @@ protected:
 
     static constexpr const char* Installer = "FEDCBA9876543210FEDCBA9876543210.exe";
     static constexpr const char* Partial = "0123456789ABCDEF0123456789ABCDEF.exe.part";
-    const std::filesystem::path config = home.path() / "config.ini";
+    const std::filesystem::path config = settingsFileIn(home.path());
 };
 
 // A second copy ends without touching anything: the installer it would delete may be the
@@ -214,7 +214,7 @@ TEST_F(StartupDownloadsTest, TheCopyHoldingTheLockCleansUpEarlierDownloads) {
     EXPECT_FALSE(exists(Partial));
     EXPECT_TRUE(exists("keep.txt"));
     EXPECT_TRUE(exists("notes.exe.part"));
-    EXPECT_EQ(readSetting(config, L"update_file", L""), fromUtf8(Installer));
+    EXPECT_EQ(readSetting(config, Setting::UpdateFile), fromUtf8(Installer));
 }
 
 }  // namespace

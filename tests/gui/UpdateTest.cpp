@@ -117,8 +117,8 @@ protected:
         window->checkForUpdate();
         ASSERT_TRUE(waitUntil([&] { return !window->checkingForUpdate(); }));
     }
-    std::wstring setting(const wchar_t* key) {
-        return readSetting(home.path() / "config.ini", key, L"(none)");
+    std::wstring setting(Setting key) {
+        return readSetting(settingsFileIn(home.path()), settingName(key), L"(none)");
     }
     UpdatePanel* panel() {
         return window->updateWindow()->panel();
@@ -163,11 +163,11 @@ TEST_F(UpdateTest, TheCheckStartsFiveSecondsAfterShowUnlessOfferedToday) {
     EXPECT_TRUE(window->updateTimer().IsOneShot());
     EXPECT_EQ(window->updateTimer().GetInterval(), 5000);
 
-    ASSERT_TRUE(writeSetting(home.path() / "config.ini", L"update_day", L"2020年1月1日"));
+    ASSERT_TRUE(writeSetting(settingsFileIn(home.path()), Setting::UpdateDay, L"2020年1月1日"));
     openWindow();
     EXPECT_TRUE(window->updateTimer().IsRunning());
 
-    ASSERT_TRUE(writeSetting(home.path() / "config.ini", L"update_day", todayText()));
+    ASSERT_TRUE(writeSetting(settingsFileIn(home.path()), Setting::UpdateDay, todayText()));
     openWindow();
     EXPECT_FALSE(window->updateTimer().IsRunning());
     EXPECT_EQ(server.requests("/update/tarv/index.json"), 0);
@@ -193,8 +193,8 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
         const std::wstring before = window->statusMessage();
         check();
         EXPECT_EQ(window->updateWindow(), nullptr) << index;
-        EXPECT_EQ(setting(L"update_day"), L"(none)");
-        EXPECT_EQ(setting(L"update_file"), L"(none)");
+        EXPECT_EQ(setting(Setting::UpdateDay), L"(none)");
+        EXPECT_EQ(setting(Setting::UpdateFile), L"(none)");
         // Why is said, but for a build that is simply not newer.
         const std::wstring said = window->statusMessage();
         if (&index == &refused[0])
@@ -230,15 +230,15 @@ TEST_F(UpdateTest, OnlyAValidIndexOfANewerBuildOpensTheWindow) {
     openWindow();
     check();
     EXPECT_EQ(window->updateWindow(), nullptr);
-    EXPECT_EQ(setting(L"update_file"), L"(none)");
+    EXPECT_EQ(setting(Setting::UpdateFile), L"(none)");
 
     publish(members(2, md5, "/setup.exe", std::nullopt, 1572864));
     openWindow();
     check();
     ASSERT_NE(window->updateWindow(), nullptr);
     EXPECT_EQ(window->updateWindow()->GetTitle(), L"发现新版本");
-    EXPECT_EQ(setting(L"update_day"), todayText());
-    EXPECT_EQ(setting(L"update_file"), fromUtf8(md5) + L".exe");
+    EXPECT_EQ(setting(Setting::UpdateDay), todayText());
+    EXPECT_EQ(setting(Setting::UpdateFile), fromUtf8(md5) + L".exe");
     EXPECT_EQ(panel()->label(0)->GetLabel(), L"软件名称:Orvenna");
     EXPECT_EQ(panel()->label(1)->GetLabel(), L"当前版本:" + std::wstring(ProgramVersionText));
     EXPECT_EQ(panel()->label(2)->GetLabel(), L"最新版本:V1.1.0");
