@@ -13,9 +13,9 @@ DrawRefresh::DrawRefresh(wxEvtHandler& owner, DrawRefreshObserver& observer) : o
 void DrawRefresh::start() {
     if (!switchedOn()) return;
     // The worker only reads its own copy of the source.
-    const bool started = task_.start(
-        [source = source_](const std::atomic<bool>& cancelled) { return refreshOnce(source, &cancelled); },
-        [this](const RefreshOutcome& outcome) { answer(outcome); });
+    const bool started =
+        task_.start([source = source_](const std::atomic<bool>& cancelled) { return refreshOnce(source, &cancelled); },
+                    [this](const RefreshOutcome& outcome) { answer(outcome); });
     if (!started) return;
     askedByUser_ = !ticking_;
     observer_.drawRefreshRunning(true);

@@ -6,10 +6,19 @@
 #include "ResultPanel.h"
 #include "gui/FontText.h"
 #include "gui/LabeledEdit.h"
+#include "gui/Layout.h"
 #include "gui/PictureButton.h"
 #include "system/Clock.h"
 
 namespace orvenna {
+
+namespace {
+
+// The content's planned width, in 96-DPI pixels: the window's 1024 outside less a gap. It
+// grows by what the platform's controls make the casting row wider than the chart below it.
+constexpr int PlannedWidthPx = 1024;
+
+}  // namespace
 
 MainPanel::MainPanel(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxPoint(0, 0)), clock_(systemClock) {}
 
@@ -59,6 +68,45 @@ void MainPanel::build(const std::wstring& description) {
     result_->MoveAfterInTabOrder(casting_);
     analysis_->MoveAfterInTabOrder(result_);
     latestDraws_->MoveAfterInTabOrder(analysis_);
+}
+
+// Measured first with room to spare: what the result column asks for depends a little on
+// the height it had (a box too low for its text shows a scroll bar).
+void MainPanel::fit(int plannedHeight) {
+    layoutPanels(2 * plannedHeight);
+    if (!result_->built()) {
+        result_->build(fontText_);
+        layoutPanels(2 * plannedHeight);
+    }
+    const int gap = LayoutContext(this).gap();
+    layoutPanels(std::max({plannedHeight, result_->GetPosition().y + result_->requiredHeight() + gap,
+                           analysis_->GetPosition().y + analysis_->requiredHeight()}));
+}
+
+void MainPanel::measure() {
+    latestDraws_->layout();
+    casting_->layout();
+    analysis_->measure();
+}
+
+// `usable` is the content's height. The strip and the casting row above the chart, the
+// result column right of them filling the planned width, widened where the platform's
+// controls make the casting row wider than the chart below it.
+void MainPanel::layoutPanels(int usable) {
+    const LayoutContext layout(this);
+    const int gap = layout.gap();
+    const int castingOverhang = gap + casting_->widestWidth() - right(analysis_);
+    const int outerWidth = layout.px(PlannedWidthPx) + std::max(0, castingOverhang);
+    moveTo(latestDraws_, gap, gap);
+    moveTo(casting_, gap, bottom(latestDraws_) + gap);
+    // The chart and the result column end at the content's bottom, the result column 10
+    // above it, so that nothing lies outside the window.
+    place(analysis_, 0, bottom(casting_) + gap, analysis_->GetSize().x, usable - bottom(casting_) - gap, Floor::Exact);
+    const int resultLeft = std::max(right(analysis_), casting_->GetPosition().x + casting_->widestWidth()) + gap;
+    place(result_, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable - 2 * gap, Floor::Exact);
+    place(this, 0, 0, right(result_) + gap, usable, Floor::Exact);
+    analysis_->layoutControls();
+    result_->layoutControls();
 }
 
 void MainPanel::pressRefresh() {

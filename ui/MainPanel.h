@@ -33,6 +33,13 @@ public:
     // Creates the panels in `fontText`'s font and connects their events.
     void build(const std::wstring& fontText);
 
+    // Lays the panels out for a content `plannedHeight` high (the window's planned client
+    // area above its status bar), taller where the result column or the chart's text needs
+    // more; the panel takes the size they need. Builds the result column the first time.
+    void fit(int plannedHeight);
+    // Measures the strip, the casting row and the chart again (a new DPI); fit() follows.
+    void measure();
+
     // The refresh of the latest draw: its timer, and whether one is running.
     DrawRefresh& drawRefresh() { return drawRefresh_; }
 
@@ -55,6 +62,7 @@ public:
 
 private:
     void dispatchCast(int code, const std::wstring& message, CastRequest& request);
+    void layoutPanels(int usable);
     void pressRefresh() override;
     void drawRefreshRunning(bool running) override;
     void showDrawStatus(const std::wstring& text) override;
