@@ -1,5 +1,6 @@
-// The main window's content: casting, analysis and result panels. It relays what they
-// raise to the main window and runs the casting dispatch between them.
+// The main window's content: the latest-draws strip, the casting, analysis and result panels.
+// It lays them out, relays what they raise to the main window, runs the casting dispatch
+// between them, and shows what the draw refresh reports.
 #pragma once
 
 #include <functional>
@@ -26,8 +27,8 @@ public:
     // Cancels a refresh still running and waits for it.
     ~MainPanel() override;
 
-    // Where the latest draw comes from; set before build. Without a page address the panel
-    // keeps its placeholder and asks nothing.
+    // Where the latest draw comes from; set before build. Without a page address the strip
+    // says that the draw is off, and nothing is asked.
     void setDrawSource(DrawSource source) { drawRefresh_.configure(std::move(source)); }
 
     // Creates the panels in `fontText`'s font and connects their events.
