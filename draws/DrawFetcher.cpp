@@ -11,9 +11,6 @@
 
 namespace orvenna {
 
-const std::wstring_view DrawUpdatedText =
-    L"开奖数据已更新，与实时开奖数据存在相差两小时左右的误差,此不会影响推演数据，本软件不参照历史数据.";
-
 namespace {
 
 bool cancelled(const std::atomic<bool>* cancel) {
@@ -65,11 +62,6 @@ Result<std::string> fetchPage(const std::string& url, const std::atomic<bool>* c
     const HttpResponse response = getResultsPage(url, cancel);
     if (!response.completed()) return response.error;
     return pageText(response);
-}
-
-std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel) {
-    Result<std::string> page = fetchPage(url, cancel);
-    return page ? std::move(page).value() : std::string();
 }
 
 DrawResult parseSevenStarDraw(const std::string& utf8Page) {

@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "DrawResult.h"
+#include "RefreshOutcome.h"
 #include "base/Result.h"
 
 namespace orvenna {
@@ -30,32 +31,11 @@ bool checkNetwork(const DrawSource& source, const std::atomic<bool>* cancel = nu
 // Content-Type declares (UTF-8, or else GB18030, the site's own); or why there is none.
 Result<std::string> fetchPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
 
-// The page as UTF-8 text; empty when the response was not 200 or the page is not GB18030.
-std::string fetchFrontResultsPage(const std::string& url, const std::atomic<bool>* cancel = nullptr);
-
 // The draw of 七星彩: table 2, row 6, main class "yellow".
 DrawResult parseSevenStarDraw(const std::string& utf8Page);
-
-// What one refresh step came to.
-enum class RefreshState {
-    Offline,     // the page did not come, and the network check was not answered either
-    NotFetched,  // the page did not come, though the network answers; `reason` says why
-    Unreadable,  // a page came, but not in its encoding or not as HTML; asked for again
-    NoDraw,      // the page was not there (not 200) or holds no draw; not asked for again
-    Drawn,       // `draw` holds the latest draw
-};
-
-struct RefreshOutcome {
-    RefreshState state = RefreshState::Offline;
-    DrawResult draw;
-    std::string reason;  // why there is no draw, one line; empty for Drawn
-};
 
 // One refresh step without the window: fetch and parse; the network check only when the
 // page did not come.
 RefreshOutcome refreshOnce(const DrawSource& source, const std::atomic<bool>* cancel = nullptr);
-
-// "开奖数据已更新，..." shown after a draw was refreshed.
-extern const std::wstring_view DrawUpdatedText;
 
 }  // namespace orvenna

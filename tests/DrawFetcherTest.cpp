@@ -11,6 +11,7 @@
 #include "SystemSupport.h"
 #include "TempDirectory.h"
 #include "draws/DrawFetcher.h"
+#include "draws/RefreshOutcome.h"
 #include "draws/TableDraw.h"
 
 namespace orvenna {
@@ -52,6 +53,12 @@ TEST(TableDrawTest, AShortRowReadsCellZeroForMissingCells) {
     EXPECT_FALSE(parseSevenStarDraw("").usable());
 }
 
+// The page's text, or nothing where fetchPage gives an error.
+std::string pageOrNothing(const std::string& url) {
+    const Result<std::string> page = fetchPage(url);
+    return page ? page.value() : std::string();
+}
+
 class DrawFetchTest : public ::testing::Test {
 protected:
     LocalHttpServer server;
@@ -62,7 +69,7 @@ TEST_F(DrawFetchTest, AGb18030PageIsFetchedAndRead) {
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/moved", {.status = 302, .headers = {{"Location", "/"}}});
     for (const char* path : {"/", "/moved"}) {
-        const DrawResult draw = parseSevenStarDraw(fetchFrontResultsPage(server.url(path)));
+        const DrawResult draw = parseSevenStarDraw(pageOrNothing(server.url(path)));
         EXPECT_EQ(draw.mainNumbers + draw.extraNumbers, L"1234567") << path;
         EXPECT_EQ(draw.drawDate, L"2024-04-02");
     }
@@ -73,9 +80,9 @@ TEST_F(DrawFetchTest, AnythingButAReadableOkPageGivesNothing) {
     ORVENNA_SKIP_WITHOUT_GB18030();
     server.route("/missing", {.status = 404, .body = toGb18030(resultsPage(drawRow(sevenDigits())))});
     server.route("/garbled", {.status = 200, .body = std::string("\x81\x20\xff\xfe<table>", 9)});
-    EXPECT_EQ(fetchFrontResultsPage(server.url("/missing")), "");
-    EXPECT_EQ(fetchFrontResultsPage(server.url("/garbled")), "");
-    EXPECT_EQ(fetchFrontResultsPage("http://127.0.0.1:1/"), "");  // nobody listens
+    EXPECT_EQ(pageOrNothing(server.url("/missing")), "");
+    EXPECT_EQ(pageOrNothing(server.url("/garbled")), "");
+    EXPECT_EQ(pageOrNothing("http://127.0.0.1:1/"), "");  // nobody listens
 }
 
 // A page with the draw's row near its top, cut short by the server, timed out or over the size
@@ -91,7 +98,7 @@ TEST_F(DrawFetchTest, ATransferCutShortGivesNoDrawEvenWhenTheRowArrived) {
     const Result<std::string> cut = fetchPage(server.url("/cut"));
     ASSERT_FALSE(cut);
     EXPECT_NE(cut.error().message, "");
-    EXPECT_EQ(fetchFrontResultsPage(server.url("/cut")), "");
+    EXPECT_EQ(pageOrNothing(server.url("/cut")), "");
 
     const RefreshOutcome refreshed = refreshOnce({server.url("/cut"), "", "ping"});
     EXPECT_EQ(refreshed.state, RefreshState::NotFetched);
@@ -112,7 +119,7 @@ TEST_F(DrawFetchTest, ATwoMegabytePageIsReadWhole) {
     std::string padding;
     while (padding.size() < 2'000'000) padding += "<div class=\"news\"><a href=\"/n\">开奖公告与新闻</a></div>\n";
     server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(sevenDigits()), padding))});
-    const std::string text = fetchFrontResultsPage(server.url("/"));
+    const std::string text = pageOrNothing(server.url("/"));
     EXPECT_GT(text.size(), 2'000'000u);
     EXPECT_TRUE(parseSevenStarDraw(text).usable());
 }
@@ -180,6 +187,29 @@ TEST_F(DrawFetchTest, EveryRefreshSaysWhatItCameTo) {
         EXPECT_EQ(outcome.draw.usable(), state == RefreshState::Drawn) << url;
         EXPECT_EQ(outcome.reason.empty(), state == RefreshState::Drawn) << url << ": " << outcome.reason;
     }
+}
+
+// Every outcome's status line, and whether the timer asks again after it.
+TEST(RefreshOutcomeTest, EachOutcomeHasItsStatusLineAndRetry) {
+    const struct {
+        RefreshState state;
+        const char* reason;
+        std::wstring_view said;
+        bool asksAgain;
+    } rows[] = {
+        {RefreshState::Offline, "no route", L"未连网", true},
+        {RefreshState::NotFetched, "response 503", L"无法获取开奖页面:response 503", true},
+        {RefreshState::NotFetched, "", L"无法获取开奖页面:", true},
+        {RefreshState::Unreadable, "the page is not GB18030", L"开奖页面无法读取:the page is not GB18030", true},
+        {RefreshState::NoDraw, "response 404", L"开奖页面无法读取:response 404", false},
+        {RefreshState::Drawn, "", DrawUpdatedText, false},
+    };
+    for (const auto& row : rows) {
+        const RefreshOutcome outcome{row.state, {}, row.reason};
+        EXPECT_EQ(refreshStatusText(outcome), row.said) << row.reason;
+        EXPECT_EQ(refreshAsksAgain(row.state), row.asksAgain) << row.reason;
+    }
+    EXPECT_TRUE(DrawUpdatedText.starts_with(L"开奖数据已更新，"));
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 
 #include "TempDirectory.h"
 #include "TestSigner.h"
+#include "base/Text.h"
 #include "update/Installer.h"
 #include "update/UpdateIndex.h"
 
@@ -144,6 +145,9 @@ TEST(UpdateIndexTest, TheOfferDecision) {
         EXPECT_EQ(decision.verdict, test.verdict) << test.name << ": " << decision.reason;
         if (decision.offered()) {
             EXPECT_EQ(decision.trustedComment, "orvenna ver=" + std::to_string(index.ver)) << test.name;
+            EXPECT_EQ(decision.address, toUtf8(*decodeUpdateAddress(index.url))) << test.name;
+        } else {
+            EXPECT_EQ(decision.address, "") << test.name;
         }
     }
     const TempDirectory empty;

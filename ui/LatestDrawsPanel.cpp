@@ -22,13 +22,39 @@ constexpr int PiecesPerRow = 10;
 // a longer text is cut with "…" so that the row, and its refresh button, stay in the window.
 constexpr int DateMaxChars = 22;
 constexpr int PeriodMaxChars = 10;
+// The notice's date and period.
+constexpr std::wstring_view NoticeDate = L"开奖最后日期";
+constexpr std::wstring_view NoticePeriod = L"开奖最后期号";
+
+// The strip's geometry, in cells of its font, 10-pixel gaps and 96-DPI pixels: the heading
+// row, then the number rows below it a cell and a gap apart; the caption "开奖号码:" five
+// cells wide; the 32-pixel refresh button 50 pixels right of the period.
+constexpr int CaptionCells = 5;
+constexpr int RefreshButtonPx = 32;
+constexpr int ButtonAfterPeriodPx = 50;
+int numberRowTop(int row, int cellHeight, int gap) {
+    return (row + 1) * cellHeight + (row + 2) * gap;
+}
 
 }  // namespace
 
-LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
+LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent, std::wstring fontText)
+    : wxPanel(parent), fontText_(std::move(fontText)) {}
 
-void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
-                                const std::wstring& fontText, int messageMode) {
+void LatestDrawsPanel::showDraw(const DrawResult& draw) {
+    show({draw.mainNumbers + draw.extraNumbers, draw.drawDate, draw.period, false});
+}
+
+void LatestDrawsPanel::showNotice(std::wstring_view notice) {
+    std::wstring spaced;
+    for (const wchar_t c : notice) {
+        if (!spaced.empty()) spaced += L' ';
+        spaced += c;
+    }
+    show({spaced, std::wstring(NoticeDate), std::wstring(NoticePeriod), true});
+}
+
+void LatestDrawsPanel::show(const Shown& shown) {
     for (wxStaticText* label : texts_) label->Destroy();
     for (wxStaticText* label : numbers_) label->Destroy();
     texts_.clear();
@@ -36,9 +62,10 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
     // A draw that arrives while the keyboard is on the button leaves it on the new one.
     const bool refreshFocused = refresh_ && refresh_->HasFocus();
     if (refresh_) refresh_->Destroy();
-    shown_ = {numbers, drawDate, period, fontText, messageMode};
+    shown_ = shown;
+    const std::wstring& numbers = shown.numbers;
 
-    const wxFont font = fontFromText(fontText);
+    const wxFont font = fontFromText(fontText_);
     SetFont(font);
     const LayoutContext layout(this);
     const wxSize cell = layout.cell(L'款');
@@ -60,22 +87,23 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
 
     const std::wstring heading = L"七星彩最新开奖:";
     wxStaticText* head = label(heading, gap, gap, textWidth(heading));
-    wxStaticText* date = label(drawDate, right(head) + gap, gap, textWidth(drawDate, DateMaxChars), wxST_ELLIPSIZE_END);
-    wxStaticText* issue = label(period, right(date) + gap, gap, textWidth(period, PeriodMaxChars), wxST_ELLIPSIZE_END);
+    wxStaticText* date =
+        label(shown.drawDate, right(head) + gap, gap, textWidth(shown.drawDate, DateMaxChars), wxST_ELLIPSIZE_END);
+    wxStaticText* issue =
+        label(shown.period, right(date) + gap, gap, textWidth(shown.period, PeriodMaxChars), wxST_ELLIPSIZE_END);
     const std::wstring captionText = L"开奖号码:";
-    const int rowTop[2] = {ch + 2 * gap, 2 * ch + 3 * gap};
-    wxStaticText* caption = label(captionText, gap, rowTop[0], cw * 5);
+    wxStaticText* caption = label(captionText, gap, numberRowTop(0, ch, gap), cw * CaptionCells);
     texts_ = {head, date, issue, caption};
 
     const int firstLeft = right(caption) + gap;
-    const int rows = messageMode == 1 ? 2 : 1;
-    const int perRow = messageMode == 1 ? PiecesPerRow : DigitCount;
+    const int rows = shown.notice ? 2 : 1;
+    const int perRow = shown.notice ? PiecesPerRow : DigitCount;
     for (int row = 0; row < rows; ++row) {
         int left = firstLeft;
         for (int k = 1; k <= perRow; ++k) {
             std::wstring piece;
             wxColour colour;
-            if (messageMode == 1) {
+            if (shown.notice) {
                 // Label k of row 1 holds characters 2k-1 and 2k, of row 2 characters 2k+19 and 2k+20.
                 piece = std::wstring(clampedSubstr(numbers, (2 * k - 2) + row * 2 * PiecesPerRow, 2));
                 colour = Red;
@@ -83,19 +111,19 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
                 piece = std::wstring(clampedSubstr(numbers, k - 1, 1));
                 colour = k == DigitCount ? Blue : Orange;
             }
-            wxStaticText* number = label(piece, left, rowTop[row], textWidth(piece));
+            wxStaticText* number = label(piece, left, numberRowTop(row, ch, gap), textWidth(piece));
             number->SetForegroundColour(colour);
             numbers_.push_back(number);
             left = right(number) + gap;
         }
     }
 
-    const wxSize buttonSize = layout.px(wxSize(32, 32));
+    const wxSize buttonSize = layout.px(wxSize(RefreshButtonPx, RefreshButtonPx));
     const wxBitmap normal = pictureBitmap("refresh-normal.png", buttonSize);
     refresh_ = new PictureButton(this, buttonSize, normal, pictureBitmap("refresh-hover.png", buttonSize),
                                  pictureBitmap("refresh-disabled.png", buttonSize), normal);
     // Right of the period, and of the number rows where the notice's rows reach further.
-    int buttonLeft = right(issue) + layout.px(50);
+    int buttonLeft = right(issue) + layout.px(ButtonAfterPeriodPx);
     for (const wxStaticText* number : numbers_) buttonLeft = std::max(buttonLeft, right(number) + gap);
     refresh_->Move(buttonLeft, issue->GetPosition().y);
     refresh_->clicked.connect([this] { refreshRequested.raise(); });
@@ -108,17 +136,8 @@ void LatestDrawsPanel::showDraw(const std::wstring& numbers, const std::wstring&
 void LatestDrawsPanel::layout() {
     const Shown shown = shown_;
     const bool enabled = !refresh_ || refresh_->IsEnabled();
-    showDraw(shown.numbers, shown.drawDate, shown.period, shown.fontText, shown.messageMode);
+    show(shown);
     refresh_->Enable(enabled);
-}
-
-void LatestDrawsPanel::showNotice(std::wstring_view notice, const std::wstring& fontText) {
-    std::wstring spaced;
-    for (const wchar_t c : notice) {
-        if (!spaced.empty()) spaced += L' ';
-        spaced += c;
-    }
-    showDraw(spaced, L"开奖最后日期", L"开奖最后期号", fontText, 1);
 }
 
 }  // namespace orvenna

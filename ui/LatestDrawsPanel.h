@@ -9,32 +9,34 @@
 #include <wx/panel.h>
 #include <wx/stattext.h>
 
+#include "draws/DrawResult.h"
 #include "gui/Event.h"
 
 namespace orvenna {
 
 class PictureButton;
 
-// The numbers text of the placeholder: one character of the notice in every label.
-inline constexpr std::wstring_view DrawPlaceholder = L"最 新 开 奖 数 据 正 在 更 新 请 确 认 您 已 连 接 网 络 ！";
+// What the strip says until the first draw arrives (twenty characters).
+inline constexpr std::wstring_view DrawWaitingNotice = L"最新开奖数据正在更新请确认您已连接网络！";
 // What the strip says instead when there will be no draw for now (at most twenty characters).
 inline constexpr std::wstring_view DrawOffNotice = L"已关闭开奖数据：配置未设置开奖页面地址";
 inline constexpr std::wstring_view DrawUnreadableNotice = L"开奖页面无法读取，页面格式或编码有误";
 
 class LatestDrawsPanel : public wxPanel {
 public:
-    explicit LatestDrawsPanel(wxWindow* parent);
+    // The strip shows its texts in `fontText`'s font (empty: the system's).
+    explicit LatestDrawsPanel(wxWindow* parent, std::wstring fontText = L"");
 
-    // Removes every label and the button and lays the draw out anew. messageMode 1 spreads
-    // the numbers text over twenty red labels in two rows; 0 shows seven digits.
-    void showDraw(const std::wstring& numbers, const std::wstring& drawDate, const std::wstring& period,
-                  const std::wstring& fontText, int messageMode);
+    // Removes every label and the button and lays the draw out anew: its date and period,
+    // and its numbers as seven digits, the last in blue.
+    void showDraw(const DrawResult& draw);
+
+    // The same rows with `notice` in place of a draw: one character to a red label, ten
+    // labels a row, in two rows.
+    void showNotice(std::wstring_view notice);
 
     // Lays out what is shown again, in cells of its font on the panel's screen.
     void layout();
-
-    // The placeholder's layout with `notice` in place of its text, one character a label.
-    void showNotice(std::wstring_view notice, const std::wstring& fontText);
 
     // Heading, date, period, then the row caption.
     const std::vector<wxStaticText*>& textLabels() const { return texts_; }
@@ -44,10 +46,14 @@ public:
     Event<> refreshRequested;
 
 private:
+    // What is shown: a draw's texts, or a notice spread over the number rows.
     struct Shown {
-        std::wstring numbers, drawDate, period, fontText;
-        int messageMode = 1;
+        std::wstring numbers, drawDate, period;
+        bool notice = true;
     };
+    void show(const Shown& shown);
+
+    std::wstring fontText_;
     Shown shown_;
     std::vector<wxStaticText*> texts_;
     std::vector<wxStaticText*> numbers_;

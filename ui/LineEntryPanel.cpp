@@ -21,6 +21,20 @@ constexpr std::wstring_view Tip =
     L"提示:线下摇卦此项属内行者知晓，古以三枚铜钱放入掌心合掌,心诚默念所测之事,摇动铜钱数下放到桌面上，"
     L"如此六循，即成一卦象；其中字面为阳,反面为阴,三个正面为阳动,两个正为阳，两个反面为阴，三个反面为阴动;";
 
+// The dialog's geometry, in cells of its font ('四'), 10-pixel gaps and 96-DPI pixels.
+constexpr int CaptionCells = 3;   // "六爻:", or what it measures
+constexpr int LineListCells = 8;  // a line's list
+constexpr int ListRaisePx = 3;    // a list stands this much above its row
+constexpr int ListSpacingPx = 4;  // below a list taller than a text line
+constexpr int TipCells = 24;      // the tip's width: 24 cells and TipExtraPx
+constexpr int TipExtraPx = 20;
+constexpr int TipMinLines = 4;    // the tip's least height
+constexpr int YearListCells = 6;  // the year's list; the other time lists are 5 cells
+constexpr int TimeListCells = 5;
+constexpr int ButtonCells = 5;  // 确定 and 取消: 5 cells wide, 2 lines high
+constexpr int ButtonLines = 2;
+constexpr int BottomMarginGaps = 4;  // below the buttons
+
 wxString wx(std::wstring_view text) {
     return wxString(text.data(), text.size());
 }
@@ -39,6 +53,7 @@ void showInformation(wxWindow* parent, const std::wstring& text) {
 }  // namespace
 
 LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wxPanel(parent) {
+    today_.year = now.year, today_.month = now.month, today_.day = now.day;
     // This panel is given no font description: it uses the system's GUI font.
     SetFont(fontFromText(L""));
     // Made from the bottom line up: a cast is written down from 初爻, so the dialog opens
@@ -71,7 +86,7 @@ LineEntryPanel::LineEntryPanel(wxWindow* parent, const DateTimeFields& now) : wx
 void LineEntryPanel::createTimeChoices(const DateTimeFields& now) {
     const int units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};
     const std::wstring_view unsetItems[6] = {L"年份", L"月份", L"日期", L"小时", L"分钟", L"秒钟"};
-    const int today[3] = {now.year, now.month, now.day};
+    const int today[3] = {today_.year, today_.month, today_.day};
     const int clockNow[3] = {now.hour, now.minute, now.second};
     for (int part = 0; part < 6; ++part) {
         auto* list = new wxChoice(this, wxID_ANY);
@@ -97,31 +112,32 @@ void LineEntryPanel::layout() {
 
     // Rows are ch + 10 apart, or further where a list is taller than a text line.
     int pitch = ch + gap;
-    for (wxChoice* list : lineChoices_) pitch = std::max(pitch, list->GetBestSize().y + layout.px(4));
-    const int captionWidth = std::max(3 * cw, layout.extent(wx(LineCaptions[0])).x);
+    for (wxChoice* list : lineChoices_) pitch = std::max(pitch, list->GetBestSize().y + layout.px(ListSpacingPx));
+    const int captionWidth = std::max(CaptionCells * cw, layout.extent(wx(LineCaptions[0])).x);
     for (int i = 0; i < 6; ++i) {
-        const wxRect listRect = place(lineChoices_[5 - i], captionWidth, i * pitch + gap - layout.px(3), 8 * cw, ch);
+        const wxRect listRect =
+            place(lineChoices_[5 - i], captionWidth, i * pitch + gap - layout.px(ListRaisePx), LineListCells * cw, ch);
         // The caption sits level with the text of its list.
         place(lineCaptions_[i], 0, listRect.y + (listRect.height - ch) / 2, captionWidth, ch, Floor::BestHeight);
     }
 
     wxChoice* first = lineChoices_[5];
-    const int tipWidth = 24 * cw + layout.px(20);
+    const int tipWidth = TipCells * cw + layout.px(TipExtraPx);
     tip_->SetLabel(layout.wrap(wx(Tip), tipWidth));
     place(tip_, right(first) + gap, first->GetPosition().y, tipWidth,
-          std::max(4 * ch, layout.extent(tip_->GetLabel()).y), Floor::Exact);
+          std::max(TipMinLines * ch, layout.extent(tip_->GetLabel()).y), Floor::Exact);
     place(timeCaption_, tip_->GetPosition().x, bottom(tip_) + gap, tipWidth, ch, Floor::BestHeight);
 
     const int firstRowTop = bottom(timeCaption_) + gap;
     int left = timeCaption_->GetPosition().x;
     for (int part = 0; part < 3; ++part) {
-        place(timeChoices_[part], left, firstRowTop, (part == 0 ? 6 : 5) * cw, ch);
+        place(timeChoices_[part], left, firstRowTop, (part == 0 ? YearListCells : TimeListCells) * cw, ch);
         left = right(timeChoices_[part]) + gap;
     }
     const int secondRowTop = bottom(timeChoices_[0]) + gap;
     left = timeCaption_->GetPosition().x;
     for (int part = 3; part < 6; ++part) {
-        place(timeChoices_[part], left, secondRowTop, 5 * cw, ch);
+        place(timeChoices_[part], left, secondRowTop, TimeListCells * cw, ch);
         left = right(timeChoices_[part]) + gap;
     }
 
@@ -129,9 +145,10 @@ void LineEntryPanel::layout() {
     cancel_->SetPosition(wxPoint(0, 0));
     const int width = std::max(right(timeChoices_[4]) + gap, sizeAroundChildren(this, 0, 0, gap).x);
     const int buttonTop = std::max(bottom(timeChoices_[3]), bottom(timeChoices_[5])) + gap;
-    const wxRect okRect = place(ok_, (width - 10 * cw - gap) / 2, buttonTop, 5 * cw, 2 * ch);
-    place(cancel_, okRect.GetRight() + 1 + gap, buttonTop, 5 * cw, 2 * ch);
-    SetSize(width, std::max(buttonTop + 2 * ch + 4 * gap, bottom(cancel_) + gap));
+    const int buttonWidth = ButtonCells * cw, buttonHeight = ButtonLines * ch;
+    const wxRect okRect = place(ok_, (width - 2 * buttonWidth - gap) / 2, buttonTop, buttonWidth, buttonHeight);
+    place(cancel_, okRect.GetRight() + 1 + gap, buttonTop, buttonWidth, buttonHeight);
+    SetSize(width, std::max(buttonTop + buttonHeight + BottomMarginGaps * gap, bottom(cancel_) + gap));
 }
 
 int LineEntryPanel::prefixIndex(const wxChoice* list, std::wstring_view prefix) {
@@ -152,18 +169,9 @@ void LineEntryPanel::pressOk() {
     }
     // Every item is 1..4 here: the lists hold nothing else.
     const ManualLines lines = *manualLines(items);
-    std::wstring timeText;
-    for (int part = 0; part < 6; ++part) {
-        const int item = timeChoice(part)->GetSelection();
-        if (item <= 0) {
-            showInformation(this, concat(L"时间的", TimePartNames[part], L"未设定"));
-            return;
-        }
-        timeText += timeChoice(part)->GetString(item).ToStdWstring();
-    }
-    // The items are written by this panel, so the text always reads; the earliest day
-    // count stands in for one that would not.
-    const double castTime = readCastTime(timeText).value_or(0.0);
+    const std::optional<DateTimeFields> time = chosenTime();
+    if (!time) return;
+    const double castTime = dayCountFromFields(*time);
     lineEntryResult.raise(LineEntryConfirmed, lines.upperCode, lines.lowerCode, lines.movingFlags, castTime);
 }
 
@@ -171,25 +179,19 @@ void LineEntryPanel::pressCancel() {
     lineEntryResult.raise(LineEntryCancelled, L"", L"", {}, 0.0);
 }
 
-std::optional<double> LineEntryPanel::readCastTime(std::wstring_view text) {
-    constexpr wchar_t Units[6] = {L'年', L'月', L'日', L'时', L'分', L'秒'};
-    int values[6] = {};
-    std::size_t at = 0;
+// The date lists offer today only; hour, minute and second item k is the value k - 1.
+std::optional<DateTimeFields> LineEntryPanel::chosenTime() {
+    DateTimeFields time = today_;
+    int* const clock[3] = {&time.hour, &time.minute, &time.second};
     for (int part = 0; part < 6; ++part) {
-        const std::size_t start = at;
-        int value = 0;
-        while (at < text.size() && text[at] >= L'0' && text[at] <= L'9' && at - start < 5)
-            value = value * 10 + (text[at++] - L'0');
-        if (at == start || at >= text.size() || text[at] != Units[part]) return std::nullopt;
-        values[part] = value;
-        ++at;
+        const int item = timeChoice(part)->GetSelection();
+        if (item <= 0) {
+            showInformation(this, concat(L"时间的", TimePartNames[part], L"未设定"));
+            return std::nullopt;
+        }
+        if (part >= 3) *clock[part - 3] = item - 1;
     }
-    if (at != text.size()) return std::nullopt;
-    DateTimeFields fields;
-    fields.year = values[0], fields.month = values[1], fields.day = values[2];
-    fields.hour = values[3], fields.minute = values[4], fields.second = values[5];
-    if (!isValidDateTime(fields)) return std::nullopt;
-    return dayCountFromFields(fields);
+    return time;
 }
 
 }  // namespace orvenna

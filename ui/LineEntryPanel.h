@@ -39,9 +39,6 @@ public:
     void pressOk();
     void pressCancel();
 
-    // The dialog's time text ("2026年12月7日9时5分0秒") as a day count; nothing when it does
-    // not name a real date and time.
-    static std::optional<double> readCastTime(std::wstring_view text);
     // The first item from the top whose text begins with `prefix`, as the list's own
     // search by beginning finds it; wxNOT_FOUND when none does.
     static int prefixIndex(const wxChoice* list, std::wstring_view prefix);
@@ -51,6 +48,10 @@ public:
 
 private:
     void createTimeChoices(const DateTimeFields& now);
+    // The chosen time; nothing, after saying which, when a part of it is not chosen.
+    std::optional<DateTimeFields> chosenTime();
+
+    DateTimeFields today_;  // the date the date lists offer, at midnight
 
     std::array<wxStaticText*, 6> lineCaptions_{};  // top to bottom: line 6 first
     std::array<wxChoice*, 6> lineChoices_{};       // line 1 first

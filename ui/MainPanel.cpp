@@ -4,40 +4,39 @@
 #include "CastingPanel.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
-#include "base/Text.h"
 #include "gui/FontText.h"
 #include "gui/LabeledEdit.h"
+#include "gui/Layout.h"
 #include "gui/PictureButton.h"
 #include "system/Clock.h"
 
 namespace orvenna {
 
+namespace {
+
+// The content's planned width, in 96-DPI pixels: the window's 1024 outside less a gap. It
+// grows by what the platform's controls make the casting row wider than the chart below it.
+constexpr int PlannedWidthPx = 1024;
+
+}  // namespace
+
 MainPanel::MainPanel(wxWindow* parent) : wxPanel(parent, wxID_ANY, wxPoint(0, 0)), clock_(systemClock) {}
 
 MainPanel::~MainPanel() {
-    drawRefreshTimer_.Stop();
-    refresh_.cancel();
+    drawRefresh_.cancel();
 }
 
 void MainPanel::build(const std::wstring& description) {
     fontText_ = description;
-    lotteryCode_ = SevenStarLottery;
-    // Each tick presses the refresh button, as the user would.
-    drawRefreshTimer_.setHandler([this] {
-        retryTick_ = true;
-        latestDraws_->refreshButton()->press();
-        retryTick_ = false;
-    });
-
-    latestDraws_ = new LatestDrawsPanel(this);
-    latestDraws_->refreshRequested.connect([this] { refreshLatestDraw(); });
-    if (drawSource_.pageUrl.empty()) {
+    latestDraws_ = new LatestDrawsPanel(this, fontText_);
+    latestDraws_->refreshRequested.connect([this] { drawRefresh_.start(); });
+    if (!drawRefresh_.switchedOn()) {
         // Switched off in the configuration: nothing to wait for, and the strip says so.
-        latestDraws_->showNotice(DrawOffNotice, fontText_);
+        latestDraws_->showNotice(DrawOffNotice);
         latestDraws_->refreshButton()->Disable();
     } else {
-        latestDraws_->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", fontText_, 1);
-        drawRefreshTimer_.Start(DrawRefreshIntervalMs);
+        latestDraws_->showNotice(DrawWaitingNotice);
+        drawRefresh_.startAsking();
     }
 
     casting_ = new CastingPanel(this);
@@ -51,8 +50,7 @@ void MainPanel::build(const std::wstring& description) {
     casting_->castMessage.connect(
         [this](int code, const std::wstring& message, CastRequest& request) { dispatchCast(code, message, request); });
 
-    if (fontText_.empty()) fontText_ = fontText(fontFromText(L""));
-    analysis_ = new AnalysisPanel(this, fontText_);
+    analysis_ = new AnalysisPanel(this, fontText_.empty() ? fontText(fontFromText(L"")) : fontText_);
     analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
 
     result_ = new ResultPanel(this);
@@ -72,54 +70,72 @@ void MainPanel::build(const std::wstring& description) {
     latestDraws_->MoveAfterInTabOrder(analysis_);
 }
 
-void MainPanel::refreshLatestDraw() {
-    if (drawSource_.pageUrl.empty()) return;
-    // The worker only reads its own copy of the source.
-    const bool started = refresh_.start(
-        [source = drawSource_](const std::atomic<bool>& cancelled) { return refreshOnce(source, &cancelled); },
-        [this](const RefreshOutcome& outcome) { applyRefresh(outcome); });
-    if (!started) return;
-    askedByUser_ = !retryTick_;
-    latestDraws_->refreshButton()->Disable();
+// Measured first with room to spare: what the result column asks for depends a little on
+// the height it had (a box too low for its text shows a scroll bar).
+void MainPanel::fit(int plannedHeight) {
+    layoutPanels(2 * plannedHeight);
+    if (!result_->built()) {
+        result_->build(fontText_);
+        layoutPanels(2 * plannedHeight);
+    }
+    const int gap = LayoutContext(this).gap();
+    layoutPanels(std::max({plannedHeight, result_->GetPosition().y + result_->requiredHeight() + gap,
+                           analysis_->GetPosition().y + analysis_->requiredHeight()}));
 }
 
-// The status bar is where the user reads why a cast did not run: a retry says its state only
-// when it changed, so that "未选择卦主生肖" is not replaced every few seconds by the same
-// "未连网". A refresh the user asked for always answers.
-void MainPanel::reportRefresh(const std::wstring& text) {
-    if (askedByUser_ || text != lastRefreshStatus_) statusText.raise(text);
-    lastRefreshStatus_ = text;
+void MainPanel::measure() {
+    latestDraws_->layout();
+    casting_->layout();
+    analysis_->measure();
 }
 
-// In the order the user sees it: status text, timer, the row. The timer asks again while
-// the page may still come (network down, site not answering, a page that did not read).
-void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
-    latestDraws_->refreshButton()->Enable();
-    const std::wstring reason = fromUtf8(outcome.reason);
+// `usable` is the content's height. The strip and the casting row above the chart, the
+// result column right of them filling the planned width, widened where the platform's
+// controls make the casting row wider than the chart below it.
+void MainPanel::layoutPanels(int usable) {
+    const LayoutContext layout(this);
+    const int gap = layout.gap();
+    const int castingOverhang = gap + casting_->widestWidth() - right(analysis_);
+    const int outerWidth = layout.px(PlannedWidthPx) + std::max(0, castingOverhang);
+    moveTo(latestDraws_, gap, gap);
+    moveTo(casting_, gap, bottom(latestDraws_) + gap);
+    // The chart and the result column end at the content's bottom, the result column 10
+    // above it, so that nothing lies outside the window.
+    place(analysis_, 0, bottom(casting_) + gap, analysis_->GetSize().x, usable - bottom(casting_) - gap, Floor::Exact);
+    const int resultLeft = std::max(right(analysis_), casting_->GetPosition().x + casting_->widestWidth()) + gap;
+    place(result_, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable - 2 * gap, Floor::Exact);
+    place(this, 0, 0, right(result_) + gap, usable, Floor::Exact);
+    analysis_->layoutControls();
+    result_->layoutControls();
+}
+
+void MainPanel::pressRefresh() {
+    latestDraws_->refreshButton()->press();
+}
+
+void MainPanel::drawRefreshRunning(bool running) {
+    latestDraws_->refreshButton()->Enable(!running);
+}
+
+void MainPanel::showDrawStatus(const std::wstring& text) {
+    statusText.raise(text);
+}
+
+void MainPanel::showDrawOutcome(const RefreshOutcome& outcome) {
     switch (outcome.state) {
         case RefreshState::Offline:
-            reportRefresh(L"未连网");
-            break;
         case RefreshState::NotFetched:
-            reportRefresh(L"无法获取开奖页面:" + reason);
             break;
         case RefreshState::NoDraw:
-            drawRefreshTimer_.Stop();
-            [[fallthrough]];
         case RefreshState::Unreadable:
-            reportRefresh(L"开奖页面无法读取:" + reason);
             // A draw already on show stays; the notice only replaces the placeholder.
-            if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice, fontText_);
+            if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice);
             break;
         case RefreshState::Drawn:
             drawShown_ = true;
-            drawRefreshTimer_.Stop();
-            reportRefresh(std::wstring(DrawUpdatedText));
-            latestDraws_->showDraw(outcome.draw.mainNumbers + outcome.draw.extraNumbers, outcome.draw.drawDate,
-                                   outcome.draw.period, fontText_, 0);
+            latestDraws_->showDraw(outcome.draw);
             break;
     }
-    drawRefreshDone.raise();
 }
 
 void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {

@@ -1,5 +1,6 @@
-// The main window's content: casting, analysis and result panels. It relays what they
-// raise to the main window and runs the casting dispatch between them.
+// The main window's content: the latest-draws strip, the casting, analysis and result panels.
+// It lays them out, relays what they raise to the main window, runs the casting dispatch
+// between them, and shows what the draw refresh reports.
 #pragma once
 
 #include <functional>
@@ -8,11 +9,9 @@
 
 #include <wx/panel.h>
 
-#include "draws/DrawFetcher.h"
+#include "DrawRefresh.h"
 #include "engine/CastPipeline.h"
-#include "gui/BackgroundTask.h"
 #include "gui/Event.h"
-#include "gui/WindowTimer.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {
@@ -22,29 +21,28 @@ class CastingPanel;
 class LatestDrawsPanel;
 class ResultPanel;
 
-// The code of 七星彩, the lottery whose draw times the time casting follows.
-inline constexpr int SevenStarLottery = 106;
-// The latest draw is asked for every 3 s until one arrives.
-inline constexpr int DrawRefreshIntervalMs = 3000;
-
-class MainPanel : public wxPanel {
+class MainPanel : public wxPanel, private DrawRefreshObserver {
 public:
     explicit MainPanel(wxWindow* parent);
     // Cancels a refresh still running and waits for it.
     ~MainPanel() override;
 
-    // Where the latest draw comes from; set before build. Without a page address the panel
-    // keeps its placeholder and asks nothing.
-    void setDrawSource(DrawSource source) { drawSource_ = std::move(source); }
+    // Where the latest draw comes from; set before build. Without a page address the strip
+    // says that the draw is off, and nothing is asked.
+    void setDrawSource(DrawSource source) { drawRefresh_.configure(std::move(source)); }
 
     // Creates the panels in `fontText`'s font and connects their events.
     void build(const std::wstring& fontText);
 
-    // One refresh of the latest draw, run off the window's thread; its result is shown when
-    // it arrives. A request while one runs is ignored.
-    void refreshLatestDraw();
-    bool refreshing() const { return refresh_.busy(); }
-    WindowTimer& drawRefreshTimer() { return drawRefreshTimer_; }
+    // Lays the panels out for a content `plannedHeight` high (the window's planned client
+    // area above its status bar), taller where the result column or the chart's text needs
+    // more; the panel takes the size they need. Builds the result column the first time.
+    void fit(int plannedHeight);
+    // Measures the strip, the casting row and the chart again (a new DPI); fit() follows.
+    void measure();
+
+    // The refresh of the latest draw: its timer, and whether one is running.
+    DrawRefresh& drawRefresh() { return drawRefresh_; }
 
     // The clock the dispatch reads; tests set a fixed one.
     void setClock(std::function<CastClock()> clock) { clock_ = std::move(clock); }
@@ -53,7 +51,6 @@ public:
     CastingPanel* castingPanel() const { return casting_; }
     AnalysisPanel* analysisPanel() const { return analysis_; }
     ResultPanel* resultPanel() const { return result_; }
-    int lotteryCode() const { return lotteryCode_; }
 
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
@@ -63,27 +60,22 @@ public:
     // DeleteButton or HelpButton
     Event<int> resultButton;
     Event<std::int64_t> replayRequested;
-    // Raised when a refresh's result has been shown (or found unusable); for the window tests.
-    Event<> drawRefreshDone;
 
 private:
     void dispatchCast(int code, const std::wstring& message, CastRequest& request);
-    void applyRefresh(const RefreshOutcome& outcome);
-    void reportRefresh(const std::wstring& text);
+    void layoutPanels(int usable);
+    void pressRefresh() override;
+    void drawRefreshRunning(bool running) override;
+    void showDrawStatus(const std::wstring& text) override;
+    void showDrawOutcome(const RefreshOutcome& outcome) override;
 
     LatestDrawsPanel* latestDraws_ = nullptr;
     CastingPanel* casting_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     ResultPanel* result_ = nullptr;
-    WindowTimer drawRefreshTimer_;
-    DrawSource drawSource_;
-    BackgroundTask<RefreshOutcome> refresh_{*this};
-    bool drawShown_ = false;    // a draw has been shown; the strip keeps it
-    bool retryTick_ = false;    // the refresh timer is pressing the button
-    bool askedByUser_ = false;  // the refresh running (or last run) was the user's press
-    std::wstring lastRefreshStatus_;
-    std::wstring fontText_;
-    int lotteryCode_ = 0;
+    DrawRefresh drawRefresh_{*this, *this};
+    bool drawShown_ = false;  // a draw has been shown; the strip keeps it
+    std::wstring fontText_;   // the panels' font, as build() was given it
     std::function<CastClock()> clock_;
 };
 

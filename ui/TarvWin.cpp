@@ -29,8 +29,7 @@ namespace orvenna {
 
 namespace {
 
-// The window's planned outer width and client height, in 96-DPI pixels.
-constexpr int OuterWidth = 1024;
+// The window's planned client height, in 96-DPI pixels.
 constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
 // A list kept out by a lock is asked for again this often until it is read.
@@ -127,18 +126,7 @@ void TarvWin::layoutStatusBar() {
 // much of it as the screen's work area holds.
 void TarvWin::fitToPanels() {
     const LayoutContext layout(this);
-    const int planned = layout.px(PlannedClientHeight) - statusBar_->GetSize().y;
-    // Measured first with room to spare: what the result column asks for depends a little on
-    // the height it had (a box too low for its text shows a scroll bar).
-    layoutPanels(2 * planned);
-    ResultPanel* result = mainPanel_->resultPanel();
-    if (!result->built()) {
-        result->build(fontText_);
-        layoutPanels(2 * planned);
-    }
-    layoutPanels(
-        std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
-                  mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()}));
+    mainPanel_->fit(layout.px(PlannedClientHeight) - statusBar_->GetSize().y);
     viewport_->SetScrollRate(layout.px(10), layout.px(10));
     fitVirtualSize();
     fitOnScreen(this, mainPanel_->GetSize());
@@ -217,9 +205,7 @@ void TarvWin::relayout() {
     SetFont(fontFromText(fontText_));
     statusBar_->SetFont(GetFont());
     layoutStatusBar();
-    mainPanel_->latestDrawsPanel()->layout();
-    mainPanel_->castingPanel()->layout();
-    mainPanel_->analysisPanel()->measure();
+    mainPanel_->measure();
     fitToPanels();
 }
 
@@ -290,30 +276,6 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
 
 void TarvWin::showUpdateNotice(const std::wstring& text) {
     setStatus(text);
-}
-
-// `usable` is the content's height above the status bar. The result column fills the
-// planned outer width, widened where the platform's controls make the casting row wider
-// than the chart below it.
-void TarvWin::layoutPanels(int usable) {
-    LatestDrawsPanel* draws = mainPanel_->latestDrawsPanel();
-    CastingPanel* casting = mainPanel_->castingPanel();
-    AnalysisPanel* analysis = mainPanel_->analysisPanel();
-    ResultPanel* result = mainPanel_->resultPanel();
-    const LayoutContext layout(this);
-    const int gap = layout.gap();
-    const int castingOverhang = gap + casting->widestWidth() - right(analysis);
-    const int outerWidth = layout.px(OuterWidth) + std::max(0, castingOverhang);
-    moveTo(draws, gap, gap);
-    moveTo(casting, gap, bottom(draws) + gap);
-    // The chart and the result column end at the content's bottom, the result column 10
-    // above it, so that nothing lies outside the window.
-    place(analysis, 0, bottom(casting) + gap, analysis->GetSize().x, usable - bottom(casting) - gap, Floor::Exact);
-    const int resultLeft = std::max(right(analysis), casting->GetPosition().x + casting->widestWidth()) + gap;
-    place(result, resultLeft, gap, outerWidth - resultLeft - 2 * gap, usable - 2 * gap, Floor::Exact);
-    place(mainPanel_, 0, 0, right(result) + gap, usable, Floor::Exact);
-    analysis->layoutControls();
-    result->layoutControls();
 }
 
 void TarvWin::showPrediction(const CastResult& result) {

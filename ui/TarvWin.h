@@ -90,7 +90,6 @@ private:
     void fitVirtualSize();
     void showFocused(wxWindow* focus);
     bool scrollByPage(int key);
-    void layoutPanels(int usable);
     void layoutStatusBar();
     void relayout();
     void showPrediction(const CastResult& result);

@@ -59,25 +59,12 @@ void UpdateCheck::answer(const Result<IndexDecision>& checked) {
             break;
     }
     if (!decision.offered()) return;
-    const UpdateIndex& index = *decided.index;
-    const std::wstring fileName = installerFileName(index.md5);
+    const UpdateOffer offer = makeUpdateOffer(*decided.index, decision, programDir_, keyFile_);
     // Written before the window is built: whatever the offer does to the window, the next
     // start does not ask again today.
-    writeSetting(configFile(), Setting::UpdateFile, fileName);
+    writeSetting(configFile(), Setting::UpdateFile, installerFileName(decided.index->md5));
     writeSetting(configFile(), Setting::UpdateDay, todayText());
-    UpdateOffer offer;
-    offer.productName = L"Orvenna";
-    offer.currentVersion = std::wstring(ProgramVersionText);
-    offer.verns = index.verns;
-    offer.day = index.day;
-    offer.size = index.size;
-    offer.installerPath = programDir_ / fileName;
-    offer.md5 = index.md5;
-    offer.body = index.body;
-    offer.signature = index.sig;
-    offer.keyFile = keyFile_;
-    offer.address = toUtf8(*decodeUpdateAddress(index.url));
-    observer_.showUpdateOffer(std::move(offer));
+    observer_.showUpdateOffer(offer);
 }
 
 }  // namespace orvenna

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "UpdateIndex.h"
-#include "UpdatePanel.h"
+#include "UpdateOffer.h"
 #include "gui/BackgroundTask.h"
 #include "system/Settings.h"
 

@@ -201,7 +201,7 @@ std::wstring shownIndexText(std::wstring_view text, bool lines) {
 IndexDecision decideSignedIndex(const SignedIndexText& text, const Result<MinisignKey>& key,
                                 std::string_view platform) {
     auto refuse = [](OfferVerdict verdict, std::string reason) {
-        return IndexDecision{OfferDecision{verdict, std::move(reason), {}}, std::nullopt};
+        return IndexDecision{OfferDecision{verdict, std::move(reason), {}, {}}, std::nullopt};
     };
     if (text.json.size() > UpdateIndexMaxBytes)
         return refuse(OfferVerdict::FieldOutOfBounds,
@@ -247,7 +247,7 @@ IndexDecision decideSignedIndex(const SignedIndexText& text, const Result<Minisi
 
 OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& key) {
     auto refuse = [](OfferVerdict verdict, std::string reason) {
-        return OfferDecision{verdict, std::move(reason), {}};
+        return OfferDecision{verdict, std::move(reason), {}, {}};
     };
     if (index.ver <= ProgramBuild)
         return refuse(OfferVerdict::NotNewer, "ver " + std::to_string(index.ver) + " is not newer than this build");
@@ -265,7 +265,7 @@ OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& k
     if (!namesVersion(signature->trustedComment, index.ver))
         return refuse(OfferVerdict::OtherVersion, "the signed comment \"" + signature->trustedComment +
                                                       "\" does not name ver=" + std::to_string(index.ver));
-    return OfferDecision{OfferVerdict::Offered, {}, signature->trustedComment};
+    return OfferDecision{OfferVerdict::Offered, {}, signature->trustedComment, toUtf8(*address)};
 }
 
 std::wstring installerFileName(std::wstring_view md5) {

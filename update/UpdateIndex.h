@@ -71,6 +71,7 @@ struct OfferDecision {
     OfferVerdict verdict = OfferVerdict::Offered;
     std::string reason;          // one line, for people; empty when offered
     std::string trustedComment;  // the signature's, once it verified
+    std::string address;         // the installer's address, decoded, once offered
     bool offered() const { return verdict == OfferVerdict::Offered; }
 };
 

@@ -39,20 +39,47 @@ std::wstring noRoomText(std::int64_t needed) {
     return concat(L"磁盘空间不足，需要", megabytesText(needed), L"MB可用空间");
 }
 
+// A distance of the panel's geometry: character cells (u high) plus 96-DPI pixels.
+struct CellsAndPx {
+    int cells;
+    int px;
+};
+
+// The panel's geometry. The five detail rows are a cell and LabelPitchPx apart, from
+// LabelPitchPx down; then the notes, the progress bar, the status line and the buttons, each
+// at least BelowPx below what is above it; every row SideMarginPx in from both sides.
+constexpr int SideMarginPx = 5;
+constexpr int LabelPitchPx = 6;
+constexpr int BelowPx = 6;
+constexpr int TextPaddingPx = 10;  // beside a text, within its row
+constexpr int ButtonGapPx = 10;    // between the two buttons
+constexpr int ButtonPairPaddingPx = 30;
+constexpr int MinWidthCells = 20;
+constexpr int ButtonMinCells = 6;
+constexpr int NotesCells = 8;
+constexpr int BottomMarginPx = 10;
+constexpr CellsAndPx NotesTop{5, 36};
+constexpr CellsAndPx ProgressTop{13, 42};
+constexpr CellsAndPx ProgressHeight{1, 8};
+constexpr CellsAndPx StatusTop{14, 56};
+constexpr CellsAndPx ButtonTop{15, 62};
+constexpr CellsAndPx ButtonHeight{1, 12};
+constexpr CellsAndPx PanelHeight{16, 82};
+
 }  // namespace
 
-UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offer)
-    : wxPanel(parent), offer_(std::move(offer)) {
+UpdatePanel::UpdatePanel(wxWindow* parent, const wxFont& font, UpdateOffer offered)
+    : wxPanel(parent), download_(*this, *this, std::move(offered)) {
     SetFont(font);
-    const std::wstring values[5] = {offer_.productName, offer_.currentVersion, offer_.verns, offer_.day,
-                                    megabytesText(offer_.size)};
+    const std::wstring values[5] = {offer().productName, offer().currentVersion, offer().verns, offer().day,
+                                    megabytesText(offer().size)};
     const std::wstring_view formats[5] = {L"软件名称:{0}", L"当前版本:{0}", L"最新版本:{0}", L"发布日期:{0}",
                                           L"文件大小:{0}MB"};
     for (int row = 0; row < 5; ++row) {
         labels_[row] = new wxStaticText(this, wxID_ANY, withValue(formats[row], values[row]), wxDefaultPosition,
                                         wxDefaultSize, wxST_NO_AUTORESIZE | wxST_ELLIPSIZE_END);
     }
-    notes_ = new wxTextCtrl(this, wxID_ANY, withValue(L"更新内容:{0}", offer_.body), wxDefaultPosition, wxDefaultSize,
+    notes_ = new wxTextCtrl(this, wxID_ANY, withValue(L"更新内容:{0}", offer().body), wxDefaultPosition, wxDefaultSize,
                             wxTE_MULTILINE | wxTE_READONLY | wxVSCROLL);
     progress_ = new wxGauge(this, wxID_ANY, 100);
     status_ = new wxStaticText(this, wxID_ANY, wxEmptyString, wxDefaultPosition, wxDefaultSize, wxST_NO_AUTORESIZE);
@@ -73,28 +100,30 @@ void UpdatePanel::layout() {
     const wxSize cell = layout.cell(L'新');
     const int c = cell.x, u = cell.y;
     const auto px = [&layout](int pixels) { return layout.px(pixels); };
-    const int buttonWidth = std::max({6 * c, later_->GetBestSize().x, main_->GetBestSize().x});
-    int width = std::max(20 * c, 2 * buttonWidth + px(30));
-    for (wxStaticText* label : labels_) width = std::max(width, layout.extent(label->GetLabel()).x + px(10));
-    width = std::max(width, layout.extent(concat(L"文件大小:", megabytesText(offer_.size), L"/已下载:",
-                                                 megabytesText(offer_.size), L"MB"))
-                                    .x +
-                                px(10));
+    const auto at = [&](CellsAndPx distance) { return distance.cells * u + px(distance.px); };
+    const int buttonWidth = std::max({ButtonMinCells * c, later_->GetBestSize().x, main_->GetBestSize().x});
+    int width = std::max(MinWidthCells * c, 2 * buttonWidth + px(ButtonPairPaddingPx));
+    const auto fitText = [&](const std::wstring& text) {
+        width = std::max(width, layout.extent(text).x + px(TextPaddingPx));
+    };
+    for (wxStaticText* label : labels_) fitText(label->GetLabel().ToStdWstring());
+    fitText(concat(L"文件大小:", megabytesText(offer().size), L"/已下载:", megabytesText(offer().size), L"MB"));
     // The longest things the status line can say after a download.
     for (const auto outcome : {DownloadOutcome::Short, DownloadOutcome::TooSlow, DownloadOutcome::NotWritable})
-        width = std::max(width, layout.extent(std::wstring(downloadText(outcome))).x + px(10));
-    width = std::max(width, layout.extent(noRoomText(offer_.size + DownloadSpareBytes)).x + px(10));
+        fitText(std::wstring(downloadText(outcome)));
+    fitText(noRoomText(offer().size + DownloadSpareBytes));
+    const int left = px(SideMarginPx), inner = width - px(2 * SideMarginPx);
     for (int row = 0; row < 5; ++row)
-        place(labels_[row], px(5), row * (u + px(6)) + px(6), width - px(10), u, Floor::BestHeight);
+        place(labels_[row], left, row * (u + px(LabelPitchPx)) + px(LabelPitchPx), inner, u, Floor::BestHeight);
     notes_->SetMargins(px(4), -1);
-    place(notes_, px(5), 5 * u + px(36), width - px(10), 8 * u, Floor::Exact);
-    place(progress_, px(5), 13 * u + px(42), width - px(10), u + px(8), Floor::BestHeight);
-    place(status_, px(5), std::max(14 * u + px(56), bottom(progress_) + px(6)), width - px(10), u, Floor::BestHeight);
-    const int buttonTop = std::max(15 * u + px(62), bottom(status_) + px(6));
-    const int left = (width - 2 * buttonWidth - px(10)) / 2;
-    const wxRect later = place(later_, left, buttonTop, buttonWidth, u + px(12));
-    place(main_, later.GetRight() + 1 + px(10), buttonTop, buttonWidth, u + px(12));
-    SetSize(width, std::max(16 * u + px(82), bottom(main_) + px(10)));
+    place(notes_, left, at(NotesTop), inner, NotesCells * u, Floor::Exact);
+    place(progress_, left, at(ProgressTop), inner, at(ProgressHeight), Floor::BestHeight);
+    place(status_, left, std::max(at(StatusTop), bottom(progress_) + px(BelowPx)), inner, u, Floor::BestHeight);
+    const int buttonTop = std::max(at(ButtonTop), bottom(status_) + px(BelowPx));
+    const int buttonsLeft = (width - 2 * buttonWidth - px(ButtonGapPx)) / 2;
+    const wxRect later = place(later_, buttonsLeft, buttonTop, buttonWidth, at(ButtonHeight));
+    place(main_, later.GetRight() + 1 + px(ButtonGapPx), buttonTop, buttonWidth, at(ButtonHeight));
+    SetSize(width, std::max(at(PanelHeight), bottom(main_) + px(BottomMarginPx)));
 }
 
 UpdatePanel::~UpdatePanel() {
@@ -105,34 +134,38 @@ void UpdatePanel::pressLater() {
     laterChosen.raise(1);
 }
 
-// The caption follows the state; a press does what the state calls for.
-void UpdatePanel::setState(UpdateState state) {
-    state_ = state;
-    switch (state) {
-        case UpdateDownloading:
+// The caption follows the state.
+void UpdatePanel::showState() {
+    switch (state()) {
+        case UpdateState::Downloading:
             main_->SetLabel(L"…下载中…");
             break;
-        case UpdateDownloaded:
+        case UpdateState::Downloaded:
             main_->SetLabel(L"立即安装");
             break;
-        case UpdateIdle:
-        case UpdateFailed:
+        case UpdateState::Idle:
+        case UpdateState::Failed:
             main_->SetLabel(L"立即下载");
             break;
     }
 }
 
+// A press does what the state calls for. Nothing is written to a disk that cannot take the
+// whole installer and some to spare: the user frees space and presses 立即下载 again.
 void UpdatePanel::pressMain() {
-    if (state_ == UpdateIdle || state_ == UpdateFailed) {
-        if (!hasRoomForDownload()) return;
-        setState(UpdateDownloading);
+    const UpdateState now = state();
+    if (now == UpdateState::Idle || now == UpdateState::Failed) {
+        if (const auto needed = download_.missingRoom()) {
+            status_->SetLabel(noRoomText(*needed));
+            return;
+        }
+        download_.startDownload();
+    } else if (now == UpdateState::Downloaded) {
+        // Both buttons stay disabled until the check has ended.
         later_->Disable();
         main_->Disable();
-        startDownload();
-    } else if (state_ == UpdateDownloaded) {
-        later_->Disable();
-        main_->Disable();
-        install();
+        status_->SetLabel(L"正在检查下载的文件…");
+        download_.checkInstaller();
     }
 }
 
@@ -153,37 +186,12 @@ std::wstring_view refusalText(int fault) {
 
 }  // namespace
 
-// Nothing is written to a disk that cannot take the whole installer and some to spare: the
-// user frees space and presses 立即下载 again. Where the system cannot tell, the download's
-// cap still bounds it.
-bool UpdatePanel::hasRoomForDownload() {
-    const Result<std::int64_t> free = freeDiskBytes(offer_.installerPath.parent_path());
-    const std::int64_t needed = offer_.size + DownloadSpareBytes;
-    if (!free || *free >= needed) return true;
-    status_->SetLabel(noRoomText(needed));
-    return false;
-}
-
-// The check reads the whole installer (up to UpdateInstallerMaxBytes), so it runs beside the
-// window's thread, with both buttons disabled until it has ended.
-void UpdatePanel::install() {
-    status_->SetLabel(L"正在检查下载的文件…");
-    check_.start(
-        [verify = verifyRequested, offer = offer_](const std::atomic<bool>& cancelled) {
-            return std::make_shared<Result<LockedFile>>(
-                verify ? verify(offer, cancelled) : Result<LockedFile>(Error{InstallerUnreadable, "no check"}));
-        },
-        [this](const std::shared_ptr<Result<LockedFile>>& checked) { finishInstall(*checked); });
-}
-
-// The installer is checked and started through one held handle. A refused file is deleted
+// The installer is checked and started through one held handle. A refused file is gone
 // and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
-void UpdatePanel::finishInstall(const Result<LockedFile>& checked) {
+void UpdatePanel::installerChecked(const Result<LockedFile>& checked) {
     if (!checked) {
         status_->SetLabel(std::wstring(refusalText(checked.error().code)));
-        std::error_code error;
-        std::filesystem::remove(offer_.installerPath, error);
-        setState(UpdateIdle);
+        showState();
     } else {
         status_->SetLabel(L"文件指纹正确，立即进行安装");
         const Status started = installRequested ? installRequested(*checked) : success();
@@ -195,41 +203,27 @@ void UpdatePanel::finishInstall(const Result<LockedFile>& checked) {
     checkEnded.raise();
 }
 
-// The worker touches no control: progress and the end come back to the window's thread.
-void UpdatePanel::startDownload() {
+void UpdatePanel::downloadStarted() {
+    showState();
+    later_->Disable();
+    main_->Disable();
     progress_->SetRange(100);
     progress_->SetValue(0);
-    stateChanged.raise(UpdateDownloading);
-    download_.start(
-        [this, address = offer_.address, installer = offer_.installerPath, size = offer_.size,
-         limits = limits_](const std::atomic<bool>& cancelled) {
-            auto lastShown = std::chrono::steady_clock::now() - std::chrono::seconds(1);
-            const auto progress = [&](std::int64_t received, std::int64_t total) {
-                const auto now = std::chrono::steady_clock::now();
-                if (now - lastShown >= ProgressInterval || (total > 0 && received == total)) {
-                    lastShown = now;
-                    download_.post([this, received, total] { showProgress(received, total); });
-                }
-                return true;
-            };
-            return downloadInstaller(address, installer, size, limits, progress, cancelled);
-        },
-        [this](const DownloadResult& result) { finishDownload(result); });
+    stateChanged.raise(UpdateState::Downloading);
 }
 
-void UpdatePanel::showProgress(std::int64_t received, std::int64_t total) {
+void UpdatePanel::downloadProgressed(std::int64_t received, std::int64_t total) {
     if (total <= 0 || received <= 0 || total < received) return;
     progress_->SetValue(static_cast<int>(std::floor(static_cast<double>(received) / static_cast<double>(total) * 100)));
     status_->SetLabel(concat(L"文件大小:", megabytesText(total), L"/已下载:", megabytesText(received), L"MB"));
 }
 
-void UpdatePanel::finishDownload(const DownloadResult& result) {
-    const bool ok = result.outcome == DownloadOutcome::Complete;
-    stateChanged.raise(ok ? UpdateDownloaded : UpdateFailed);
-    setState(ok ? UpdateDownloaded : UpdateFailed);
+void UpdatePanel::downloadFinished(DownloadOutcome outcome) {
+    stateChanged.raise(state());
+    showState();
     // A full bar beside "下载失败" would say the opposite.
-    if (!ok) progress_->SetValue(0);
-    status_->SetLabel(std::wstring(downloadText(result.outcome)));
+    if (outcome != DownloadOutcome::Complete) progress_->SetValue(0);
+    status_->SetLabel(std::wstring(downloadText(outcome)));
     main_->Enable();
     later_->Enable();
     downloadEnded.raise();

@@ -24,17 +24,13 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
         else
             event.Skip();
     });
-    panel_->verifyRequested = [](const UpdateOffer& offered, const std::atomic<bool>& cancelled) {
-        return checkInstaller(offered.installerPath, {offered.md5, offered.size, offered.signature, offered.keyFile},
-                              &cancelled);
-    };
     // The program ends only once the installer runs; a failed start stays on screen.
     panel_->installRequested = [this](const LockedFile& installer) {
         Status started = startInstaller(installer);
         if (started && endProgram) endProgram();
         return started;
     };
-    panel_->stateChanged.connect([this](int state) { updateState_ = state; });
+    panel_->stateChanged.connect([this](UpdateState state) { updateState_ = state; });
     // Not skipped: the frame would stretch its one child over the client area.
     Bind(wxEVT_SIZE, [this](wxSizeEvent&) { panel_->Move(0, 0); });
     Bind(wxEVT_DPI_CHANGED, [this](wxDPIChangedEvent& event) {
@@ -50,7 +46,7 @@ void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
 }
 
 void UpdateWin::onClose(wxCloseEvent& event) {
-    if (updateState_ > 0 && event.CanVeto()) {
+    if (updateUnfinished(updateState_) && event.CanVeto()) {
         wxMessageDialog question(this, L"未完成本次更新的安装，是否取消本次更新?", L"询问:",
                                  wxYES_NO | wxICON_QUESTION);
         if (question.ShowModal() != wxID_YES) {

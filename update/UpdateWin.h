@@ -17,7 +17,7 @@ public:
     // Builds the panel for `offer` in `fontText`'s font and shows the window, centred.
     void showUpdate(const std::wstring& fontText, UpdateOffer offer);
 
-    int updateState() const { return updateState_; }
+    UpdateState updateState() const { return updateState_; }
     UpdatePanel* panel() const { return panel_; }
 
     // Ends the program after the installer was started; the main window sets it.
@@ -29,7 +29,7 @@ private:
     UpdatePanel* panel_ = nullptr;
     // Written and read on the window's thread only: the download worker reports through
     // queued calls, never by touching this.
-    int updateState_ = UpdateIdle;
+    UpdateState updateState_ = UpdateState::Idle;
 };
 
 }  // namespace orvenna

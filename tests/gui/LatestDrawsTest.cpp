@@ -22,10 +22,20 @@ std::wstring labelText(const wxStaticText* label) {
     return label->GetLabel().ToStdWstring();
 }
 
+// A draw as the page gives it: the last digit is the extra number.
+DrawResult drawOf(const std::wstring& numbers, const std::wstring& date, const std::wstring& period) {
+    DrawResult draw;
+    draw.mainNumbers = numbers.substr(0, 6);
+    draw.extraNumbers = numbers.size() > 6 ? numbers.substr(6) : L"";
+    draw.drawDate = date;
+    draw.period = period;
+    return draw;
+}
+
 TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
-    auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(std::wstring(DrawPlaceholder), L"开奖最后日期", L"开奖最后期号", L"宋体,9,0,0,0,0,0", 1);
+    auto* panel = new LatestDrawsPanel(&frame, L"宋体,9,0,0,0,0,0");
+    panel->showNotice(DrawWaitingNotice);
     const auto& texts = panel->textLabels();
     ASSERT_EQ(texts.size(), 4u);
     EXPECT_EQ(labelText(texts[0]), L"七星彩最新开奖:");
@@ -48,8 +58,8 @@ TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
 
 TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
-    auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(L"1234567", L"2024-04-02", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    auto* panel = new LatestDrawsPanel(&frame, L"宋体,9,0,0,0,0,0");
+    panel->showDraw(drawOf(L"1234567", L"2024-04-02", L"24037"));
     const auto& numbers = panel->numberLabels();
     ASSERT_EQ(numbers.size(), 7u);
     for (int k = 0; k < 7; ++k) {
@@ -62,21 +72,21 @@ TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest)
     EXPECT_EQ(buttonLeft, panel->textLabels()[2]->GetRect().GetRight() + 1 + 50);
     EXPECT_EQ(panel->refreshButton()->GetSize(), wxSize(32, 32));
 
-    panel->showDraw(L"1234567", L"2024-04-02 星期二 21:25", L"24037", L"宋体,9,0,0,0,0,0", 0);
+    panel->showDraw(drawOf(L"1234567", L"2024-04-02 星期二 21:25", L"24037"));
     EXPECT_GT(panel->textLabels()[2]->GetPosition().x, periodLeft);
     EXPECT_GT(panel->refreshButton()->GetPosition().x, buttonLeft);
     EXPECT_GT(panel->GetSize().x, width);
     EXPECT_EQ(panel->numberLabels().size(), 7u);  // rebuilt, not added to
 
     // A short numbers text leaves the missing labels empty.
-    panel->showDraw(L"12", L"d", L"p", L"宋体,9,0,0,0,0,0", 0);
+    panel->showDraw(drawOf(L"12", L"d", L"p"));
     EXPECT_EQ(labelText(panel->numberLabels()[2]), L"");
 }
 
 TEST(LatestDrawsPanelTest, TheRefreshButtonShowsItsStateAndReportsPresses) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
     auto* panel = new LatestDrawsPanel(&frame);
-    panel->showDraw(L"1234567", L"d", L"p", L"", 0);
+    panel->showDraw(drawOf(L"1234567", L"d", L"p"));
     int requests = 0;
     panel->refreshRequested.connect([&] { ++requests; });
     PictureButton* button = panel->refreshButton();
@@ -126,8 +136,8 @@ protected:
     LatestDrawsPanel* draws() const { return main()->latestDrawsPanel(); }
     // Presses the refresh button as a timer tick does and waits for the result.
     void refreshAndWait() {
-        main()->drawRefreshTimer().Notify();
-        ASSERT_TRUE(waitUntil([&] { return !main()->refreshing(); })) << "the refresh did not end";
+        main()->drawRefresh().timer().Notify();
+        ASSERT_TRUE(waitUntil([&] { return !main()->drawRefresh().running(); })) << "the refresh did not end";
     }
     // The strip's notice, read back from its labels without the blanks between characters.
     std::wstring noticeShown() const {
@@ -150,7 +160,7 @@ TEST_F(DrawRefreshTest, TheStripSitsAboveTheCastingPanelWithItsPlaceholder) {
     EXPECT_EQ(casting()->GetPosition().y, bottom(draws()) + 10);
     EXPECT_EQ(draws()->numberLabels().size(), 20u);
     // Without a page address nothing is asked, the button stays grey, and the strip says why.
-    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_FALSE(main()->drawRefresh().timer().IsRunning());
     EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Disabled);
     EXPECT_EQ(noticeShown(), DrawOffNotice);
 }
@@ -158,11 +168,11 @@ TEST_F(DrawRefreshTest, TheStripSitsAboveTheCastingPanelWithItsPlaceholder) {
 TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
     ORVENNA_SKIP_WITHOUT_GB18030();
     openWith("/", "true");
-    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
-    EXPECT_EQ(main()->drawRefreshTimer().GetInterval(), 3000);
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
+    EXPECT_EQ(main()->drawRefresh().timer().GetInterval(), 3000);
     refreshAndWait();
     EXPECT_EQ(status(), DrawUpdatedText);
-    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_FALSE(main()->drawRefresh().timer().IsRunning());
     EXPECT_EQ(numbersShown(), L"1234567");
     EXPECT_EQ(labelText(draws()->textLabels()[1]), L"2024-04-02");
     EXPECT_EQ(labelText(draws()->textLabels()[2]), L"24037");
@@ -183,7 +193,7 @@ TEST_F(DrawRefreshTest, WithoutNetworkTheTimerGoesOnAndThePlaceholderStays) {
     openAt("http://127.0.0.1:1/", "false");
     refreshAndWait();
     EXPECT_EQ(status(), L"未连网");
-    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
     EXPECT_EQ(noticeShown(), L"最新开奖数据正在更新请确认您已连接网络！");
 
     // The retries say "未连网" once: a message the user is reading stays until they act, and
@@ -196,13 +206,13 @@ TEST_F(DrawRefreshTest, WithoutNetworkTheTimerGoesOnAndThePlaceholderStays) {
         EXPECT_EQ(status(), refused) << "tick " << tick;
     }
     draws()->refreshButton()->press();
-    ASSERT_TRUE(waitUntil([&] { return !main()->refreshing(); }));
+    ASSERT_TRUE(waitUntil([&] { return !main()->drawRefresh().running(); }));
     EXPECT_EQ(status(), L"未连网");
 
     openAt("http://127.0.0.1:1/", "true");
     refreshAndWait();
     EXPECT_TRUE(status().starts_with(L"无法获取开奖页面:")) << status();
-    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
 
     ORVENNA_SKIP_WITHOUT_GB18030();
     openWith("/", "false");
@@ -219,7 +229,7 @@ TEST_F(DrawRefreshTest, AnUnreadablePageIsSaidInTheStrip) {
     refreshAndWait();
     EXPECT_EQ(status(), L"开奖页面无法读取:the page is not GB18030");
     EXPECT_EQ(noticeShown(), DrawUnreadableNotice);
-    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
 
     // A draw on show is kept when a later page does not read.
     ORVENNA_SKIP_WITHOUT_GB18030();
@@ -255,14 +265,14 @@ TEST_F(DrawRefreshTest, APageCutShortShowsNothingAndIsAskedForAgain) {
     openWith("/cut", "true");
     refreshAndWait();
     EXPECT_NE(status(), DrawUpdatedText);
-    EXPECT_TRUE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
     EXPECT_EQ(draws()->numberLabels().size(), 20u) << "the placeholder stays";
 }
 
 TEST_F(DrawRefreshTest, AMissingPageStopsTheTimerButShowsNoSuccess) {
     openWith("/missing", "true");
     refreshAndWait();
-    EXPECT_FALSE(main()->drawRefreshTimer().IsRunning());
+    EXPECT_FALSE(main()->drawRefresh().timer().IsRunning());
     EXPECT_EQ(status(), L"开奖页面无法读取:response 404");
     EXPECT_EQ(noticeShown(), DrawUnreadableNotice);
 }

@@ -102,7 +102,12 @@ std::filesystem::path pictureFolder(const TempDirectory& fallback) {
 using ScreenshotTest = MainWindowTest;
 
 TEST_F(ScreenshotTest, MainWindowAfterACast) {
-    window->mainPanel()->latestDrawsPanel()->showDraw(L"2869134", L"2026-12-06", L"26140", window->fontText(), 0);
+    DrawResult draw;
+    draw.mainNumbers = L"286913";
+    draw.extraNumbers = L"4";
+    draw.drawDate = L"2026-12-06";
+    draw.period = L"26140";
+    window->mainPanel()->latestDrawsPanel()->showDraw(draw);
     castByHand("20261207", 7);
     EXPECT_EQ(casting()->request().numberText, L"20261207");
     saveWindow(window, pictureFolder(home) / "main-window.png");

@@ -259,7 +259,7 @@ TEST_F(UpdateTest, DownloadVerifyAndInstall) {
     ASSERT_NE(window->updateWindow(), nullptr);
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
     download();
-    EXPECT_EQ(window->updateWindow()->updateState(), UpdateDownloaded);
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateState::Downloaded);
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即安装");
     EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"恭喜您！更新已下载成功!");
     EXPECT_EQ(panel()->progress()->GetValue(), 100);
@@ -393,7 +393,7 @@ TEST_F(UpdateTest, AFailedDownloadSaysWhyLeavesNothingAndCanBeRetried) {
         panel()->setDownloadLimits(
             {.stallTimeout = std::chrono::milliseconds(300), .slowBytes = 1024, .slowWindow = std::chrono::seconds(1)});
         download();
-        EXPECT_EQ(window->updateWindow()->updateState(), UpdateFailed);
+        EXPECT_EQ(window->updateWindow()->updateState(), UpdateState::Failed);
         EXPECT_EQ(panel()->statusLabel()->GetLabel().ToStdWstring(), test.says);
         EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
         EXPECT_TRUE(panel()->mainButton()->IsEnabled());
@@ -419,7 +419,7 @@ TEST_F(UpdateTest, AFailedDownloadSaysWhyLeavesNothingAndCanBeRetried) {
     server.route("/shorter.exe", {.status = 200, .body = installer});
     download();
     EXPECT_EQ(panel()->statusLabel()->GetLabel(), L"恭喜您！更新已下载成功!");
-    EXPECT_EQ(window->updateWindow()->updateState(), UpdateDownloaded);
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateState::Downloaded);
     EXPECT_TRUE(std::filesystem::exists(installerPath()));
 }
 
@@ -465,7 +465,7 @@ TEST_F(UpdateTest, NoDownloadStartsWithoutRoomForIt) {
     EXPECT_EQ(panel()->mainButton()->GetLabel(), L"立即下载");
     EXPECT_TRUE(panel()->mainButton()->IsEnabled());
     EXPECT_TRUE(panel()->laterButton()->IsEnabled());
-    EXPECT_EQ(window->updateWindow()->updateState(), UpdateIdle);
+    EXPECT_EQ(window->updateWindow()->updateState(), UpdateState::Idle);
     EXPECT_EQ(server.requests("/setup.exe"), 0);
     for (const auto& entry : std::filesystem::directory_iterator(small))
         EXPECT_NE(entry.path().extension(), ".part") << entry.path();
