@@ -20,6 +20,7 @@
 #include "gui/Layout.h"
 #include "gui/Pictures.h"
 #include "gui/WindowFront.h"
+#include "records/CastHistory.h"
 #include "records/EasyDb.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
@@ -45,7 +46,7 @@ TarvWin::TarvWin(EasyDb& store)
               wxDEFAULT_FRAME_STYLE & ~wxMAXIMIZE_BOX),
       programDir(programDirectory()),
       updateKeyFile(trustedUpdateKeyFile()),
-      store_(store) {
+      history_(store) {
     runManualDialog = [this] {
         GuaWin dialog(this, mainPanel_->castingPanel()->request());
         dialog.ShowModal();
@@ -323,8 +324,7 @@ void TarvWin::showPrediction(const CastResult& result) {
 // The note and the title are cleared only once the record is stored: after a failure the
 // user still has what they typed.
 void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList&) {
-    YsModel model = YsModel::fromAnalysis(record, title, note);
-    if (!store_.save(model)) {
+    if (const Result<std::int64_t> saved = history_.save(record, title, note); !saved) {
         setStatus(L"保存失败");
         return;
     }
@@ -346,7 +346,7 @@ void TarvWin::deleteTicked() {
     question.SetYesNoLabels(L"是", L"否");
     if (question.ShowModal() != wxID_YES) return;
     ResultPanel* result = mainPanel_->resultPanel();
-    if (const Status removed = store_.remove(result->tickedIds()); !removed) {
+    if (const Status removed = history_.remove(result->tickedIds()); !removed) {
         setStatus(L"删除失败:" + storeReason(removed.error()));
         return;
     }
@@ -357,11 +357,11 @@ void TarvWin::deleteTicked() {
 
 bool TarvWin::loadHistory() {
     ResultPanel* result = mainPanel_->resultPanel();
-    const Status listed = store_.fillList(result->history());
+    const Status listed = history_.list(result->history());
     result->updateDeleteButton();
     historyStale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
     if (!historyStale_) historyRetry_.Stop();
-    if (listed && store_.readOnly()) setStatus(L"数据库只读,记录无法保存或删除");
+    if (listed && history_.readOnly()) setStatus(L"数据库只读,记录无法保存或删除");
     if (listed) return true;
     const std::wstring reason = storeReason(listed.error());
     if (result->itemCount() > 0)
@@ -386,26 +386,22 @@ std::wstring TarvWin::statusMessage() const {
 
 void TarvWin::replay(std::int64_t id) {
     if (id == 0) return;
-    const Result<YsModel> model = store_.load(id);
-    if (!model) {
-        // The list named a row that another program deleted: it shows what is there again.
-        if (model.error().code == NoSuchRow) loadHistory();
-        setStatus(L"无法复盘:" + storeReason(model.error()));
-        return;
+    const Replay replay = history_.prepareReplay(id);
+    switch (replay.refusal) {
+        case ReplayRefusal::None:
+            return mainPanel_->castingPanel()->restore(replay.request);
+        case ReplayRefusal::Unreadable:
+            // The list named a row that another program deleted: it shows what is there again.
+            if (replay.error.code == NoSuchRow) loadHistory();
+            return setStatus(L"无法复盘:" + storeReason(replay.error));
+        // Everything stays as it was; the user is told why.
+        case ReplayRefusal::UnknownMethod:
+            return setStatus(L"无法复盘:未知的起卦方式");
+        case ReplayRefusal::UnknownZodiac:
+            return setStatus(L"无法复盘:未知的卦主生肖");
+        case ReplayRefusal::IncompleteInput:
+            break;  // the casting row checks the input itself, and says what is missing
     }
-    // Restoring such a row would clear the result and cast nothing, or cast a zodiac that
-    // does not exist. Everything stays as it was; the user is told why.
-    switch (replayProblem(*model)) {
-        case ReplayProblem::UnknownMethod:
-            setStatus(L"无法复盘:未知的起卦方式");
-            return;
-        case ReplayProblem::UnknownZodiac:
-            setStatus(L"无法复盘:未知的卦主生肖");
-            return;
-        case ReplayProblem::None:
-            break;
-    }
-    mainPanel_->castingPanel()->restore(replayRequest(*model));
 }
 
 }  // namespace orvenna

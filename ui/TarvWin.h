@@ -13,7 +13,7 @@
 #include "draws/DrawFetcher.h"
 #include "engine/CastPipeline.h"
 #include "gui/WindowTimer.h"
-#include "records/EasyDb.h"
+#include "records/CastHistory.h"
 #include "update/UpdateCheck.h"
 
 namespace orvenna {
@@ -99,7 +99,7 @@ private:
     void reloadPendingHistory();
     void setStatus(const std::wstring& text);
 
-    EasyDb& store_;
+    CastHistory history_;
     wxScrolledWindow* viewport_ = nullptr;
     MainPanel* mainPanel_ = nullptr;
     wxStatusBar* statusBar_ = nullptr;
