@@ -3,16 +3,15 @@
 #include <algorithm>
 
 #include <wx/listbox.h>
-#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "GuaWin.h"
+#include "HistoryController.h"
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
-#include "StoreReason.h"
 #include "base/Text.h"
 #include "base/Version.h"
 #include "gui/FontText.h"
@@ -20,8 +19,6 @@
 #include "gui/Layout.h"
 #include "gui/Pictures.h"
 #include "gui/WindowFront.h"
-#include "records/CastHistory.h"
-#include "records/EasyDb.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
 #include "update/UpdateWin.h"
@@ -34,8 +31,6 @@ namespace {
 constexpr int OuterWidth = 1024;
 constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
-// A list kept out by a lock is asked for again this often until it is read.
-constexpr int HistoryRetryMs = 1000;
 
 }  // namespace
 
@@ -46,7 +41,7 @@ TarvWin::TarvWin(EasyDb& store)
               wxDEFAULT_FRAME_STYLE & ~wxMAXIMIZE_BOX),
       programDir(programDirectory()),
       updateKeyFile(trustedUpdateKeyFile()),
-      history_(store) {
+      store_(store) {
     runManualDialog = [this] {
         GuaWin dialog(this, mainPanel_->castingPanel()->request());
         dialog.ShowModal();
@@ -57,7 +52,6 @@ TarvWin::~TarvWin() {
     // The update window goes first, while this window can still hear that it went.
     delete updateWin_;
     updateTimer_.Stop();
-    historyRetry_.Stop();
     updateCheck_.cancel();
 }
 
@@ -93,18 +87,19 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
-    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
-    mainPanel_->saveRequested.connect([this](const std::wstring& title, const AnalysisRecord& record,
-                                             const std::wstring& note,
-                                             HistoryList& list) { save(title, record, note, list); });
     mainPanel_->resultButton.connect([this](int id) {
         if (id == DeleteButton)
-            deleteTicked();
+            history_->deleteTicked();
         else if (id == HelpButton && openHelp)
             openHelp();
     });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
+    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
+    history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
+    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
+    mainPanel_->saveRequested.connect([this](const std::wstring&, const AnalysisRecord& record, const std::wstring&,
+                                             HistoryList&) { history_->save(record); });
 }
 
 void TarvWin::createStatusBar() {
@@ -232,13 +227,12 @@ void TarvWin::bindWindowEvents() {
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
         if (event.GetActive() && !activated_) {
             activated_ = true;
-            loadHistory();
+            history_->load();
         } else if (event.GetActive()) {
-            reloadPendingHistory();
+            history_->reloadPending();
         }
         event.Skip();
     });
-    historyRetry_.setHandler([this] { reloadPendingHistory(); });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
         if (!refitting_) CallAfter([this] { keepInsideWorkArea(); });
@@ -321,61 +315,6 @@ void TarvWin::showPrediction(const CastResult& result) {
     mainPanel_->resultPanel()->setResultText(result.resultText);
 }
 
-// The note and the title are cleared only once the record is stored: after a failure the
-// user still has what they typed.
-void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList&) {
-    if (const Result<std::int64_t> saved = history_.save(record, title, note); !saved) {
-        setStatus(L"保存失败");
-        return;
-    }
-    setStatus(L"保存成功");
-    loadHistory();
-    mainPanel_->resultPanel()->clearEntry();
-    // 保存 may have gone grey with the cleared title: the keyboard goes on from the list
-    // that now shows the record, not from the top of the window.
-    mainPanel_->resultPanel()->historyList()->SetFocus();
-}
-
-// The ticked rows go in one transaction: all of them, or after a failure none, and then the
-// list stays as it is, which is still what the database holds.
-void TarvWin::deleteTicked() {
-    // Enter alone must not delete: the default answer is 否.
-    wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:",
-                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
-    // The buttons speak the program's language, whatever the system's is.
-    question.SetYesNoLabels(L"是", L"否");
-    if (question.ShowModal() != wxID_YES) return;
-    ResultPanel* result = mainPanel_->resultPanel();
-    if (const Status removed = history_.remove(result->tickedIds()); !removed) {
-        setStatus(L"删除失败:" + storeReason(removed.error()));
-        return;
-    }
-    result->removeTicked();
-    // 删除 is grey now that nothing is ticked; the keyboard stays with the list.
-    result->historyList()->SetFocus();
-}
-
-bool TarvWin::loadHistory() {
-    ResultPanel* result = mainPanel_->resultPanel();
-    const Status listed = history_.list(result->history());
-    result->updateDeleteButton();
-    historyStale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
-    if (!historyStale_) historyRetry_.Stop();
-    if (listed && history_.readOnly()) setStatus(L"数据库只读,记录无法保存或删除");
-    if (listed) return true;
-    const std::wstring reason = storeReason(listed.error());
-    if (result->itemCount() > 0)
-        setStatus(concat(L"历史记录不完整,只读出", result->itemCount(), L"条:", reason));
-    else
-        setStatus(L"无法读取历史记录:" + reason);
-    if (historyStale_ && !historyRetry_.IsRunning()) historyRetry_.Start(HistoryRetryMs);
-    return false;
-}
-
-void TarvWin::reloadPendingHistory() {
-    if (historyStale_ && loadHistory()) setStatus(L"历史记录已读取");
-}
-
 void TarvWin::setStatus(const std::wstring& text) {
     if (statusBar_) statusBar_->SetStatusText(text, 1);
 }
@@ -385,23 +324,7 @@ std::wstring TarvWin::statusMessage() const {
 }
 
 void TarvWin::replay(std::int64_t id) {
-    if (id == 0) return;
-    const Replay replay = history_.prepareReplay(id);
-    switch (replay.refusal) {
-        case ReplayRefusal::None:
-            return mainPanel_->castingPanel()->restore(replay.request);
-        case ReplayRefusal::Unreadable:
-            // The list named a row that another program deleted: it shows what is there again.
-            if (replay.error.code == NoSuchRow) loadHistory();
-            return setStatus(L"无法复盘:" + storeReason(replay.error));
-        // Everything stays as it was; the user is told why.
-        case ReplayRefusal::UnknownMethod:
-            return setStatus(L"无法复盘:未知的起卦方式");
-        case ReplayRefusal::UnknownZodiac:
-            return setStatus(L"无法复盘:未知的卦主生肖");
-        case ReplayRefusal::IncompleteInput:
-            break;  // the casting row checks the input itself, and says what is missing
-    }
+    history_->replay(id);
 }
 
 }  // namespace orvenna
