@@ -12,8 +12,7 @@ ReplayRefusal storedRefusal(const YsModel& model) {
 
 }  // namespace
 
-Result<std::int64_t> CastHistory::save(const AnalysisRecord& record, std::wstring_view title,
-                                       std::wstring_view note) {
+Result<std::int64_t> CastHistory::save(const AnalysisRecord& record, std::wstring_view title, std::wstring_view note) {
     YsModel model = YsModel::fromAnalysis(record, title, note);
     if (const Status saved = store_.save(model); !saved) return saved.error();
     return model._id;
@@ -53,7 +52,7 @@ Replay CastHistory::replay(std::int64_t id, const CastClock& clock, CastResult& 
     Replay replay = prepareReplay(id);
     if (!replay) return replay;
     replay.check = checkRequest(replay.request);
-    if (replay.check.code <= 0) {
+    if (!replay.check.casts()) {
         replay.refusal = ReplayRefusal::IncompleteInput;
         return replay;
     }

@@ -67,8 +67,7 @@ void HistoryController::reloadPending() {
 // The note and the title are cleared only once the record is stored: after a failure the
 // user still has what they typed.
 void HistoryController::save(const AnalysisRecord& record) {
-    const Result<std::int64_t> saved =
-        history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
+    const Result<std::int64_t> saved = history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
     if (!saved) return say(L"保存失败");
     say(L"保存成功");
     load();

@@ -48,22 +48,13 @@ void MainPanel::build(const std::wstring& description) {
     });
     casting_->notice.connect([this](const std::wstring& text) { statusText.raise(text); });
     casting_->openLineEntry.connect([this] { openManualDialog.raise(); });
-    casting_->castMessage.connect(
-        [this](int code, const std::wstring& message, CastRequest& request) { dispatchCast(code, message, request); });
+    casting_->castRequested.connect([this](CastRequest& request) { analysis_->runAnalysis(request, clock_()); });
 
     if (fontText_.empty()) fontText_ = fontText(fontFromText(L""));
     analysis_ = new AnalysisPanel(this, fontText_);
     analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
 
-    result_ = new ResultPanel(this);
-    result_->buttonClicked.connect([this](int id) {
-        if (id == SaveButton)
-            saveRequested.raise(result_->titleEdit()->text(), analysis_->record(), result_->noteEdit()->text(),
-                                result_->history());
-        else if (id == DeleteButton || id == HelpButton)
-            resultButton.raise(id);
-    });
-    result_->replayRequested.connect([this](std::int64_t id) { replayRequested.raise(id); });
+    result_ = new ResultPanel(this, fontText_);
 
     // Tab goes from the casting row to the result column, then to the report and the
     // refresh button, which a keyboard user needs least.
@@ -120,12 +111,6 @@ void MainPanel::applyRefresh(const RefreshOutcome& outcome) {
             break;
     }
     drawRefreshDone.raise();
-}
-
-void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {
-    statusText.raise(message);
-    if (code <= 0 || request.isErrorCarrier) return;
-    analysis_->runAnalysis(request, clock_());
 }
 
 }  // namespace orvenna

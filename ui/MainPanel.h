@@ -58,16 +58,10 @@ public:
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
     Event<const CastResult&> predictionReady;
-    // title, the current analysis, note, the history list to fill again
-    Event<const std::wstring&, const AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
-    // DeleteButton or HelpButton
-    Event<int> resultButton;
-    Event<std::int64_t> replayRequested;
     // Raised when a refresh's result has been shown (or found unusable); for the window tests.
     Event<> drawRefreshDone;
 
 private:
-    void dispatchCast(int code, const std::wstring& message, CastRequest& request);
     void applyRefresh(const RefreshOutcome& outcome);
     void reportRefresh(const std::wstring& text);
 

@@ -31,6 +31,11 @@ namespace {
 constexpr int OuterWidth = 1024;
 constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
+// The status bar's caption "状态:": its planned width, and its margin where the text needs more.
+constexpr int StatusCaptionWidth = 48;
+constexpr int StatusCaptionMargin = 12;
+// The view scrolls by this much a unit, both ways.
+constexpr int ScrollStep = 10;
 
 }  // namespace
 
@@ -87,19 +92,17 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
-    mainPanel_->resultButton.connect([this](int id) {
-        if (id == DeleteButton)
-            history_->deleteTicked();
-        else if (id == HelpButton && openHelp)
-            openHelp();
-    });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
     history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
-    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
-    mainPanel_->saveRequested.connect([this](const std::wstring&, const AnalysisRecord& record, const std::wstring&,
-                                             HistoryList&) { history_->save(record); });
+    ResultPanel* result = mainPanel_->resultPanel();
+    result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
+    result->deleteRequested.connect([this] { history_->deleteTicked(); });
+    result->replayRequested.connect([this](std::int64_t id) { replay(id); });
+    result->helpRequested.connect([this] {
+        if (openHelp) openHelp();
+    });
 }
 
 void TarvWin::createStatusBar() {
@@ -110,9 +113,10 @@ void TarvWin::createStatusBar() {
 }
 
 void TarvWin::layoutStatusBar() {
-    // "状态:" gets 48 pixels, or what its text needs where the font is wider.
+    // "状态:" gets its planned width, or what its text needs where the font is wider.
     const LayoutContext layout(statusBar_);
-    const int captionWidth = std::max(layout.px(48), layout.extent(L"状态:").x + layout.px(12));
+    const int captionWidth =
+        std::max(layout.px(StatusCaptionWidth), layout.extent(L"状态:").x + layout.px(StatusCaptionMargin));
     const int widths[2] = {captionWidth, -1};
     statusBar_->SetStatusWidths(2, widths);
 }
@@ -127,15 +131,11 @@ void TarvWin::fitToPanels() {
     // Measured first with room to spare: what the result column asks for depends a little on
     // the height it had (a box too low for its text shows a scroll bar).
     layoutPanels(2 * planned);
-    ResultPanel* result = mainPanel_->resultPanel();
-    if (!result->built()) {
-        result->build(fontText_);
-        layoutPanels(2 * planned);
-    }
+    const ResultPanel* result = mainPanel_->resultPanel();
     layoutPanels(
         std::max({planned, result->GetPosition().y + result->requiredHeight() + layout.gap(),
                   mainPanel_->analysisPanel()->GetPosition().y + mainPanel_->analysisPanel()->requiredHeight()}));
-    viewport_->SetScrollRate(layout.px(10), layout.px(10));
+    viewport_->SetScrollRate(layout.px(ScrollStep), layout.px(ScrollStep));
     fitVirtualSize();
     fitOnScreen(this, mainPanel_->GetSize());
 }
