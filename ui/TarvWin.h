@@ -1,5 +1,5 @@
 // The program's one top-level window: the content panel, the status bar, and the calls
-// that the panels' events end in (record store, result text, manual casting dialog).
+// that the panels' events end in (the saved casts, the result text, the manual casting dialog).
 #pragma once
 
 #include <filesystem>
