@@ -20,6 +20,7 @@
 #include "gui/LabeledCombo.h"
 #include "records/EasyDb.h"
 #include "ui/CastingPanel.h"
+#include "ui/HistoryController.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
 #include "ui/ResultPanel.h"
@@ -105,7 +106,7 @@ void deleteThousandTicked(benchmark::State& state) {
         for (auto _ : state) {
             state.PauseTiming();
             insertRows(home, Rows);
-            window->loadHistory();
+            window->history().load();
             pump();  // the first activation, which fills the list again, comes here
             result->selectAll()->SetValue(true);
             wxCommandEvent all(wxEVT_CHECKBOX, result->selectAll()->GetId());

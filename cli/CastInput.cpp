@@ -34,7 +34,7 @@ void fail(CastInputResult& result, const char* field, std::string_view error) {
 // The panel's own check on what the arguments made: a request the window would refuse is
 // refused here too.
 void check(CastInputResult& result) {
-    if (const CastCheck check = checkRequest(result.request); check.code <= 0) {
+    if (const CastCheck check = checkRequest(result.request); !check.casts()) {
         result.field = "request";
         result.error = toUtf8(check.message);
     }
@@ -51,7 +51,6 @@ void resetRequest(CastRequest& request) {
     request.zodiac = 0;
     request.castTime = 0;
     request.drawTimeChoice = 0;
-    request.isErrorCarrier = false;
 }
 
 }  // namespace

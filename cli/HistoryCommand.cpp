@@ -14,6 +14,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
+#include "records/CastHistory.h"
 #include "records/EasyDb.h"
 #include "system/ProgramDirectory.h"
 
@@ -100,6 +101,80 @@ std::optional<std::int64_t> rowId(const std::string& text) {
     return id;
 }
 
+// The row the store could not give: gone, or (in brackets) the store's own reason.
+int noSuchResult(std::int64_t id, const Error& error, std::ostream& err) {
+    err << "orvenna-cli: no saved result with id " << id;
+    if (error.code != NoSuchRow) err << " (" << error.message << ")";
+    err << '\n';
+    return ExitFailed;
+}
+
+int listRecords(CastHistory& history, const std::filesystem::path& file, std::ostream& out, std::ostream& err) {
+    PrintedList list(out);
+    if (const Status listed = history.list(list); !listed) {
+        err << "orvenna-cli: cannot read " << file.string() << ": " << listed.error().message << '\n';
+        return ExitFailed;
+    }
+    return list.printed() == 0 ? noRecords(err) : ExitOk;
+}
+
+int showRecord(const YsModel& model, bool json, std::ostream& out) {
+    if (json) {
+        out << compactJson(recordJson(model)) << '\n';
+        return ExitOk;
+    }
+    const Json::Value fields = recordJson(model);
+    for (const std::string& name : fields.getMemberNames()) {
+        if (fields[name].isString())
+            out << name << '\t' << toUtf8(listedText(fromUtf8(fields[name].asString()))) << '\n';
+        else
+            out << name << '\t' << fields[name].toStyledString();
+    }
+    return ExitOk;
+}
+
+int deleteRecord(CastHistory& history, std::int64_t id, std::ostream& err) {
+    if (const Result<YsModel> loaded = history.load(id); !loaded) return noSuchResult(id, loaded.error(), err);
+    if (const Status removed = history.remove(id); !removed) {
+        err << "orvenna-cli: delete failed: " << removed.error().message << '\n';
+        return ExitFailed;
+    }
+    return ExitOk;
+}
+
+// Why a replay was refused, after "cannot be replayed: ".
+std::string refusalText(const Replay& replay) {
+    switch (replay.refusal) {
+        case ReplayRefusal::UnknownMethod:
+            return "unknown casting method " + std::to_string(replay.record.ysindex);
+        case ReplayRefusal::UnknownZodiac:
+            return "unknown zodiac " + std::to_string(replay.record.gzsxid);
+        case ReplayRefusal::IncompleteInput:
+            return toUtf8(replay.check.message);
+        case ReplayRefusal::Unreadable:
+        case ReplayRefusal::None:
+            break;
+    }
+    return {};
+}
+
+// What the window refuses to replay is refused here too.
+int replayRecord(CastHistory& history, std::int64_t id, const CastClock& at, bool json, std::ostream& out,
+                 std::ostream& err) {
+    CastResult result;
+    const Replay replay = history.replay(id, at, result);
+    if (replay.refusal == ReplayRefusal::Unreadable) return noSuchResult(id, replay.error, err);
+    if (!replay) {
+        err << "orvenna-cli: saved result " << id << " cannot be replayed: " << refusalText(replay) << '\n';
+        return ExitFailed;
+    }
+    if (json)
+        out << castJson(result) << '\n';
+    else
+        out << castText(result);
+    return ExitOk;
+}
+
 }  // namespace
 
 int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock) {
@@ -144,66 +219,13 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         return ExitFailed;
     }
     EasyDb store(directory);
-    if (verb == "list") {
-        PrintedList list(out);
-        if (const Status listed = store.fillList(list); !listed) {
-            err << "orvenna-cli: cannot read " << store.path().string() << ": " << listed.error().message << '\n';
-            return ExitFailed;
-        }
-        return list.printed() == 0 ? noRecords(err) : ExitOk;
-    }
-
-    const Result<YsModel> loaded = store.load(*id);
-    if (!loaded) {
-        err << "orvenna-cli: no saved result with id " << *id;
-        if (loaded.error().code != NoSuchRow) err << " (" << loaded.error().message << ")";
-        err << '\n';
-        return ExitFailed;
-    }
-    const YsModel& model = *loaded;
-    if (verb == "show") {
-        if (options.flag("--json")) {
-            out << compactJson(recordJson(model)) << '\n';
-        } else {
-            const Json::Value json = recordJson(model);
-            for (const std::string& name : json.getMemberNames()) {
-                if (json[name].isString())
-                    out << name << '\t' << toUtf8(listedText(fromUtf8(json[name].asString()))) << '\n';
-                else
-                    out << name << '\t' << json[name].toStyledString();
-            }
-        }
-        return ExitOk;
-    }
-    if (verb == "delete") {
-        if (const Status removed = store.remove(*id); !removed) {
-            err << "orvenna-cli: delete failed: " << removed.error().message << '\n';
-            return ExitFailed;
-        }
-        return ExitOk;
-    }
-    // What the window refuses to replay is refused here too.
-    CastRequest request = replayRequest(model);
-    std::string refused;
-    if (const ReplayProblem problem = replayProblem(model); problem == ReplayProblem::UnknownMethod) {
-        refused = "unknown casting method " + std::to_string(model.ysindex);
-    } else if (problem == ReplayProblem::UnknownZodiac) {
-        refused = "unknown zodiac " + std::to_string(model.gzsxid);
-    } else if (const CastCheck check = checkRequest(request); check.code <= 0) {
-        refused = toUtf8(check.message);
-    }
-    if (!refused.empty()) {
-        err << "orvenna-cli: saved result " << *id << " cannot be replayed: " << refused << '\n';
-        return ExitFailed;
-    }
-    CastResult result;
-    runCast(request, at, result);
-    if (options.flag("--json")) {
-        out << castJson(result) << '\n';
-    } else {
-        out << castText(result);
-    }
-    return ExitOk;
+    CastHistory history(store);
+    if (verb == "list") return listRecords(history, store.path(), out, err);
+    if (verb == "replay") return replayRecord(history, *id, at, options.flag("--json"), out, err);
+    if (verb == "delete") return deleteRecord(history, *id, err);
+    const Result<YsModel> loaded = history.load(*id);
+    if (!loaded) return noSuchResult(*id, loaded.error(), err);
+    return showRecord(*loaded, options.flag("--json"), out);
 }
 
 }  // namespace orvenna::cli

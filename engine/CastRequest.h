@@ -32,14 +32,27 @@ struct CastRequest {
     int zodiac = 0;                // 1 子鼠 ... 12 亥猪; -1 after reset, 0 none
     double castTime = 0;           // days since 1899-12-30, local time
     int drawTimeChoice = 0;        // a DrawTimeChoice
-    bool isErrorCarrier = false;   // carries only a validation message
 };
 
-// What "演算" makes of a request. code > 0: the request casts, by that method; code < 0: it
-// cannot, and the message says what is missing; 0: nothing happens (a method beyond 3).
+// Why "演算" does not cast a request.
+enum class CastProblem {
+    None,           // the request casts
+    NoMethod,       // no method chosen
+    NoNumber,       // a number casting without its number
+    NotANumber,     // a new number casting's number is no whole number
+    NoLines,        // a manual casting whose six lines are not all set
+    NoTimeChoice,   // a time casting without its time
+    NoZodiac,       // no zodiac chosen
+    UnknownMethod,  // a method beyond the three: nothing happens, and nothing is said
+};
+
+// What "演算" makes of a request, and what the status bar says of it: how it casts, or what
+// is missing.
 struct CastCheck {
-    int code = 0;
+    CastProblem problem = CastProblem::UnknownMethod;
     std::wstring_view message;
+
+    bool casts() const { return problem == CastProblem::None; }
 };
 
 // The characters a number casting's number is typed with: the digits and "-", all the

@@ -57,12 +57,6 @@ void appendSavedTitle(std::wstring& out, std::wstring_view title, double castTim
     out += L')';
 }
 
-ReplayProblem replayProblem(const YsModel& model) {
-    if (model.ysindex < NumberCasting || model.ysindex > TimeCasting) return ReplayProblem::UnknownMethod;
-    if (model.gzsxid < 1 || model.gzsxid > 12) return ReplayProblem::UnknownZodiac;
-    return ReplayProblem::None;
-}
-
 CastRequest replayRequest(const YsModel& model) {
     CastRequest request;
     request.replayId = model._id;

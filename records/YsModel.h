@@ -40,11 +40,6 @@ struct YsModel {
 std::wstring savedTitle(std::wstring_view title, double castTime);
 void appendSavedTitle(std::wstring& out, std::wstring_view title, double castTime);
 
-// Why a stored row cannot be cast again. A row written by another program may hold a method
-// or a zodiac that no cast knows; casting it would show a chart made up from nothing.
-enum class ReplayProblem { None, UnknownMethod, UnknownZodiac };
-ReplayProblem replayProblem(const YsModel& model);
-
 // The casting request a replay of `model` starts from, before the casting dispatch
 // completes its time fields.
 CastRequest replayRequest(const YsModel& model);

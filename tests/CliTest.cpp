@@ -124,42 +124,45 @@ TEST(CliCastTest, ManualLinesAndTextOutput) {
 }
 
 TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"cast", "--bogus"},
-        {"cast", "--method"},
-        {"cast", "--method", "4", "--input", "1", "--zodiac", "1"},
-        {"cast", "--method", "x", "--input", "1", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "  ", "--zodiac", "1"},
-        {"cast", "--method", "1", "--zodiac", "1"},
-        {"cast", "--method", "3", "--input", "", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "12", "--zodiac", "13"},
-        {"cast", "--method", "1", "--input", "12", "--zodiac", "0"},
-        {"cast", "--method", "1", "--input", "12"},
-        {"cast", "--method", "1", "--input", "12", "--zodiac", "1", "--time", "2024-02-30 10:00:00"},
-        {"cast", "--method", "2", "--input", "11111", "--zodiac", "1"},
-        {"cast", "--method", "2", "--input", "111115", "--zodiac", "1"},
-        {"cast", "--method", "2", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "abc", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "3.5", "--zodiac", "1"},
-        {"cast", "--method", "1", "--input", "😀", "--zodiac", "1"},
-        {"cast", "--method", "3", "--input", "1e12", "--zodiac", "1"},
-        {"frobnicate"},
-        {},
+    struct Case {
+        std::vector<std::string> args;
+        std::string named;  // what the error line names
     };
-    const std::vector<std::string> named = {"--bogus", "--method",   "--method", "--method", "--input",  "--input",
-                                            "--input", "--input",    "--zodiac", "--zodiac", "--zodiac", "--time",
-                                            "--input", "--input",    "--input",  "--input",  "--input",  "--input",
-                                            "--input", "frobnicate", "usage"};
-    for (std::size_t i = 0; i < bad.size(); ++i) {
-        const CliRun run = cli(bad[i]);
-        EXPECT_EQ(run.code, 2) << i;
-        EXPECT_EQ(run.out, "") << i;
-        EXPECT_NE(run.err.find(named[i]), std::string::npos) << i << ": " << run.err;
-        if (i + 1 < bad.size()) {
-            EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << i;
-        }
+    const Case cases[] = {
+        {{"cast", "--bogus"}, "--bogus"},
+        {{"cast", "--method"}, "--method"},
+        {{"cast", "--method", "4", "--input", "1", "--zodiac", "1"}, "--method"},
+        {{"cast", "--method", "x", "--input", "1", "--zodiac", "1"}, "--method"},
+        {{"cast", "--method", "1", "--input", "", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "  ", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "3", "--input", "", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "12", "--zodiac", "13"}, "--zodiac"},
+        {{"cast", "--method", "1", "--input", "12", "--zodiac", "0"}, "--zodiac"},
+        {{"cast", "--method", "1", "--input", "12"}, "--zodiac"},
+        {{"cast", "--method", "1", "--input", "12", "--zodiac", "1", "--time", "2024-02-30 10:00:00"}, "--time"},
+        {{"cast", "--method", "2", "--input", "11111", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "2", "--input", "111115", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "2", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "abc", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "3.5", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "😀", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "3", "--input", "1e12", "--zodiac", "1"}, "--input"},
+        {{"frobnicate"}, "frobnicate"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.size() > 1 ? c.args[1] + " ..." : c.args[0]);
+        const CliRun run = cli(c.args);
+        EXPECT_EQ(run.code, 2);
+        EXPECT_EQ(run.out, "");
+        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
+    // No command at all: the usage, several lines.
+    const CliRun none = cli({});
+    EXPECT_EQ(none.code, 2);
+    EXPECT_EQ(none.out, "");
+    EXPECT_NE(none.err.find("usage"), std::string::npos) << none.err;
 }
 
 TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
@@ -587,32 +590,39 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
 // replayed as a made-up result.
 TEST_F(CliHistoryTest, ARowNoCastCanMakeIsNotReplayed) {
     SKIP_WITHOUT_POSIX_CHILD();
-    std::vector<std::int64_t> ids;
+    struct Case {
+        int method;
+        int zodiac;
+        std::string reason;
+        std::int64_t id = 0;
+    };
+    Case cases[] = {
+        {7, 3, "unknown casting method 7"}, {0, 3, "unknown casting method 0"}, {-1, 3, "unknown casting method -1"},
+        {1, 0, "unknown zodiac 0"},         {1, 99, "unknown zodiac 99"},       {3, 13, "unknown zodiac 13"},
+    };
     {
         EasyDb store(home_);
-        for (const auto& [method, zodiac] : {std::pair{7, 3}, {0, 3}, {-1, 3}, {1, 0}, {1, 99}, {3, 13}}) {
+        for (Case& c : cases) {
             YsModel row;
             row.ysname = L"外来";
-            row.ysindex = method;
+            row.ysindex = c.method;
             row.ysnumber = L"1234";
-            row.gzsxid = zodiac;
+            row.gzsxid = c.zodiac;
             row.ysday = 45382.5;
             row.setMovingFlagsText(L"0,0,0,0,0,0");
             ASSERT_TRUE(store.save(row));
-            ids.push_back(row._id);
+            c.id = row._id;
         }
     }
-    const std::vector<std::string> reasons = {"unknown casting method 7",  "unknown casting method 0",
-                                              "unknown casting method -1", "unknown zodiac 0",
-                                              "unknown zodiac 99",         "unknown zodiac 13"};
-    for (std::size_t i = 0; i < ids.size(); ++i) {
-        const ProgramRun run = cliProcess({"history", "replay", std::to_string(ids[i]), "--json"});
-        EXPECT_EQ(run.code, 1) << reasons[i];
-        EXPECT_EQ(run.out, "") << reasons[i];
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.reason);
+        const ProgramRun run = cliProcess({"history", "replay", std::to_string(c.id), "--json"});
+        EXPECT_EQ(run.code, 1);
+        EXPECT_EQ(run.out, "");
         EXPECT_EQ(run.err,
-                  "orvenna-cli: saved result " + std::to_string(ids[i]) + " cannot be replayed: " + reasons[i] + "\n");
+                  "orvenna-cli: saved result " + std::to_string(c.id) + " cannot be replayed: " + c.reason + "\n");
     }
-    EXPECT_EQ(cliProcess({"history", "show", std::to_string(ids[0])}).code, 0);  // still there to look at
+    EXPECT_EQ(cliProcess({"history", "show", std::to_string(cases[0].id)}).code, 0);  // still there to look at
 }
 
 // One saved result is one line of the list, whatever its title holds: a line break in a title

@@ -20,6 +20,13 @@ int eightDigits(const LayoutContext& layout) {
     return 10 * widest;
 }
 
+// The row's geometry in 96-DPI pixels, and the buttons' width in cells of the font.
+constexpr int NumberBoxWidth = 56;     // the least width of the number box
+constexpr int ZodiacAfterNumber = 40;  // the zodiac choice was planned this far right of the box's left
+constexpr int LineEntryWidth = 140;    // "点击自己装卦"
+constexpr int TimeChoiceTop = 3;       // the time choice sits this much below the row's top
+constexpr int ButtonCells = 4;         // "演算" and "重设"
+
 constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
 
 }  // namespace
@@ -65,10 +72,10 @@ void CastingPanel::layout() {
         case InputKind::Number:
             // The zodiac choice would start 40 into the 56-wide box and the box would hide
             // the first character of its caption; it starts 10 right of the box instead.
-            zodiacLeft = std::max(inputLeft + layout.px(40), right(inputControl_) + gap);
+            zodiacLeft = std::max(inputLeft + layout.px(ZodiacAfterNumber), right(inputControl_) + gap);
             break;
         case InputKind::LineEntry:
-            zodiacLeft = std::max(inputLeft + layout.px(140), right(inputControl_)) + gap;
+            zodiacLeft = std::max(inputLeft + layout.px(LineEntryWidth), right(inputControl_)) + gap;
             break;
         case InputKind::TimeChoice:
             zodiacLeft = right(inputControl_) + gap;
@@ -77,8 +84,8 @@ void CastingPanel::layout() {
             break;
     }
     moveTo(zodiacChoice_, zodiacLeft, 0);
-    place(castButton_, right(zodiacChoice_) + gap, 0, cw * 4, buttonHeight);
-    place(resetButton_, right(castButton_) + gap, 0, cw * 4, buttonHeight);
+    place(castButton_, right(zodiacChoice_) + gap, 0, ButtonCells * cw, buttonHeight);
+    place(resetButton_, right(castButton_) + gap, 0, ButtonCells * cw, buttonHeight);
     fitSize(layout);
     measureWidest(layout);
 }
@@ -182,15 +189,15 @@ void CastingPanel::placeInput(const LayoutContext& layout, int left, int height)
         case InputKind::Number: {
             auto* box = static_cast<NumberBox*>(inputControl_);
             const int digits = box->GetSizeFromTextSize(eightDigits(layout)).x;
-            place(box, left, 0, std::max(layout.px(56), digits), height, Floor::BestHeight);
+            place(box, left, 0, std::max(layout.px(NumberBoxWidth), digits), height, Floor::BestHeight);
             break;
         }
         case InputKind::LineEntry:
-            place(inputControl_, left, 0, layout.px(140), height);
+            place(inputControl_, left, 0, layout.px(LineEntryWidth), height);
             break;
         case InputKind::TimeChoice:
             static_cast<ChoiceButtons*>(inputControl_)->layout();
-            moveTo(inputControl_, left, layout.px(3));
+            moveTo(inputControl_, left, layout.px(TimeChoiceTop));
             break;
         case InputKind::None:
             break;
@@ -217,11 +224,11 @@ void CastingPanel::measureWidest(const LayoutContext& layout) {
     auto* box = new NumberBox(this);
     box->SetFont(font_);
     const int digits = box->GetSizeFromTextSize(eightDigits(layout)).x;
-    int input = std::max(std::max(layout.px(56), digits) + gap, layout.px(40));
+    int input = std::max(std::max(layout.px(NumberBoxWidth), digits) + gap, layout.px(ZodiacAfterNumber));
     box->Destroy();
     wxButton* button = makeButton(this, L"点击自己装卦");
     button->SetFont(font_);
-    input = std::max(input, std::max(layout.px(140), button->GetBestSize().x) + gap);
+    input = std::max(input, std::max(layout.px(LineEntryWidth), button->GetBestSize().x) + gap);
     button->Destroy();
     auto* times = new ChoiceButtons(this, font_, {L"当前时间", L"开奖时间"});
     input = std::max(input, times->GetSize().x + gap);
@@ -235,20 +242,15 @@ void CastingPanel::onZodiacChosen(int index) {
     request_.zodiac = index;
 }
 
-void CastingPanel::reportError(int code, const std::wstring& message) {
-    CastRequest carrier;
-    carrier.isErrorCarrier = true;
-    castMessage.raise(code, message, carrier);
-}
-
+// The status bar says how the request casts, or what it lacks, before the cast runs.
 void CastingPanel::pressCast() {
     const CastCheck check = checkRequest(request_);
-    const std::wstring message(check.message);
-    if (check.code > 0) return castMessage.raise(check.code, message, request_);
-    if (check.code == 0) return;
-    reportError(check.code, message);
+    if (check.problem == CastProblem::UnknownMethod) return;
+    notice.raise(std::wstring(check.message));
+    if (check.casts()) return castRequested.raise(request_);
     // A missing number puts the cursor where it is typed.
-    if (check.code == -2 && inputKind_ == InputKind::Number) inputControl_->SetFocus();
+    const bool numberMissing = check.problem == CastProblem::NoNumber || check.problem == CastProblem::NotANumber;
+    if (numberMissing && inputKind_ == InputKind::Number) inputControl_->SetFocus();
 }
 
 void CastingPanel::pressReset() {
@@ -275,7 +277,6 @@ void CastingPanel::restore(const CastRequest& saved) {
     if (saved.zodiac >= 0 && saved.zodiac <= 12) zodiacChoice_->setSelection(saved.zodiac);
     // After the choices' own handlers: what casts is the saved request as it was.
     request_ = saved;
-    request_.isErrorCarrier = false;
     if (NumberBox* box = numberBox(); box && saved.method == NumberCasting) box->ChangeValue(saved.numberText);
     if (ChoiceButtons* choice = timeChoice(); choice && saved.method == TimeCasting)
         choice->choose(saved.drawTimeChoice);

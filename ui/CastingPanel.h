@@ -30,7 +30,8 @@ public:
     // Puts a saved request back on the panel and presses "演算".
     void restore(const CastRequest& saved);
 
-    // Validates the request and raises castMessage, as the button does.
+    // Checks the request, says what the check found and casts it when it can, as the button
+    // does.
     void pressCast();
     void pressReset();
 
@@ -55,13 +56,12 @@ public:
     wxButton* resetButton() const { return resetButton_; }
     wxStaticText* disclaimer() const { return disclaimer_; }
 
-    // A notice for the status bar about the input (characters the number box refused).
+    // A notice for the status bar: what "演算" found, or characters the number box refused.
     Event<const std::wstring&> notice;
     Event<> panelChanged;
     Event<> openLineEntry;
-    // code > 0: a valid request (the panel's own); code < 0: a validation message with a
-    // fresh request that only carries it.
-    Event<int, const std::wstring&, CastRequest&> castMessage;
+    // A request that casts: the panel's own, which the casting dispatch completes.
+    Event<CastRequest&> castRequested;
 
 private:
     enum class InputKind { None, Number, LineEntry, TimeChoice };
@@ -72,7 +72,6 @@ private:
     void placeInput(const LayoutContext& layout, int left, int height);
     void fitSize(const LayoutContext& layout);
     void measureWidest(const LayoutContext& layout);
-    void reportError(int code, const std::wstring& message);
 
     LabeledCombo* methodChoice_ = nullptr;
     wxWindow* inputControl_ = nullptr;

@@ -47,21 +47,12 @@ void MainPanel::build(const std::wstring& description) {
     });
     casting_->notice.connect([this](const std::wstring& text) { statusText.raise(text); });
     casting_->openLineEntry.connect([this] { openManualDialog.raise(); });
-    casting_->castMessage.connect(
-        [this](int code, const std::wstring& message, CastRequest& request) { dispatchCast(code, message, request); });
+    casting_->castRequested.connect([this](CastRequest& request) { analysis_->runAnalysis(request, clock_()); });
 
     analysis_ = new AnalysisPanel(this, fontText_.empty() ? fontText(fontFromText(L"")) : fontText_);
     analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
 
-    result_ = new ResultPanel(this);
-    result_->buttonClicked.connect([this](int id) {
-        if (id == SaveButton)
-            saveRequested.raise(result_->titleEdit()->text(), analysis_->record(), result_->noteEdit()->text(),
-                                result_->history());
-        else if (id == DeleteButton || id == HelpButton)
-            resultButton.raise(id);
-    });
-    result_->replayRequested.connect([this](std::int64_t id) { replayRequested.raise(id); });
+    result_ = new ResultPanel(this, fontText_);
 
     // Tab goes from the casting row to the result column, then to the report and the
     // refresh button, which a keyboard user needs least.
@@ -74,10 +65,6 @@ void MainPanel::build(const std::wstring& description) {
 // the height it had (a box too low for its text shows a scroll bar).
 void MainPanel::fit(int plannedHeight) {
     layoutPanels(2 * plannedHeight);
-    if (!result_->built()) {
-        result_->build(fontText_);
-        layoutPanels(2 * plannedHeight);
-    }
     const int gap = LayoutContext(this).gap();
     layoutPanels(std::max({plannedHeight, result_->GetPosition().y + result_->requiredHeight() + gap,
                            analysis_->GetPosition().y + analysis_->requiredHeight()}));
@@ -136,12 +123,6 @@ void MainPanel::showDrawOutcome(const RefreshOutcome& outcome) {
             latestDraws_->showDraw(outcome.draw);
             break;
     }
-}
-
-void MainPanel::dispatchCast(int code, const std::wstring& message, CastRequest& request) {
-    statusText.raise(message);
-    if (code <= 0 || request.isErrorCarrier) return;
-    analysis_->runAnalysis(request, clock_());
 }
 
 }  // namespace orvenna

@@ -55,14 +55,8 @@ public:
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
     Event<const CastResult&> predictionReady;
-    // title, the current analysis, note, the history list to fill again
-    Event<const std::wstring&, const AnalysisRecord&, const std::wstring&, HistoryList&> saveRequested;
-    // DeleteButton or HelpButton
-    Event<int> resultButton;
-    Event<std::int64_t> replayRequested;
 
 private:
-    void dispatchCast(int code, const std::wstring& message, CastRequest& request);
     void layoutPanels(int usable);
     void pressRefresh() override;
     void drawRefreshRunning(bool running) override;

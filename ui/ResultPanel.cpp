@@ -33,9 +33,32 @@ wxString listedTitle(std::wstring_view title) {
 // The list's tooltip where no item is under the pointer.
 constexpr const wchar_t* ListHint = L"双击复盘查看";
 
+// The column's geometry: heights in lines of the font's cell ('框'), widths in cells, and
+// paddings in 96-DPI pixels.
+constexpr int ListLines = 8;         // the history list
+constexpr int ButtonLines = 2;       // every button, and 全选
+constexpr int SelectAllCells = 4;    // 全选
+constexpr int DeleteCells = 3;       // 删除
+constexpr int ResultLines = 16;      // the result box as planned
+constexpr int LeastResultLines = 6;  // the result box where the column is short
+constexpr int PhoneCells = 6;        // 用手机查看
+constexpr int NoteLines = 3;         // the note at the least
+constexpr int BelowNoteLines = 7;    // below the note: the title and the buttons, as planned
+constexpr int SaveCells = 5;         // 保存 and 帮助
+constexpr int CaptionGap = 2;        // between a caption and its box
+constexpr int NoteBoxPadding = 12;   // the note box's frame around its lines
+constexpr int TitleBoxPadding = 8;   // the title box's frame around its line
+
 }  // namespace
 
-ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
+ResultPanel::ResultPanel(wxWindow* parent, const std::wstring& fontText) : wxPanel(parent) {
+    const wxFont font = fontFromText(fontText);
+    createHistory(font);
+    createDetails(font);
+    layoutControls();
+}
+
+void ResultPanel::createHistory(const wxFont& font) {
     list_ = new wxCheckListBox(this, wxID_ANY);
     list_->Bind(wxEVT_LISTBOX_DCLICK, [this](wxCommandEvent&) {
         const int current = list_->GetSelection();
@@ -68,7 +91,7 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
         if ((event.GetKeyCode() == WXK_RETURN || event.GetKeyCode() == WXK_NUMPAD_ENTER) && current != wxNOT_FOUND)
             replayRequested.raise(itemId(current));
         else if (event.GetKeyCode() == WXK_DELETE && delete_->IsEnabled())
-            buttonClicked.raise(DeleteButton);
+            deleteRequested.raise();
         else
             event.Skip();
     });
@@ -80,17 +103,14 @@ ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
     });
     delete_ = makeButton(this, L"删除");
     delete_->Disable();
-    delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { buttonClicked.raise(DeleteButton); });
-}
-
-void ResultPanel::build(const std::wstring& fontText) {
-    fontText_ = fontText;
-    const wxFont font = fontFromText(fontText_);
+    delete_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { deleteRequested.raise(); });
     SetFont(font);
     list_->SetFont(font);
     selectAll_->SetFont(font);
     delete_->SetFont(font);
+}
 
+void ResultPanel::createDetails(const wxFont& font) {
     result_ = new LabeledEdit(this, font, L"演算结果:", LabeledEdit::Lines::Multi, LabeledEdit::Mode::ReadOnly);
     boxFrame_ = result_->box()->GetSizeFromTextSize(-1, 100).y - 100;
     phone_ = makeButton(this, L"用手机查看");
@@ -120,45 +140,45 @@ void ResultPanel::build(const std::wstring& fontText) {
         else
             event.Skip();
     });
-    help_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { buttonClicked.raise(HelpButton); });
-    layoutControls();
+    help_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { helpRequested.raise(); });
 }
 
 void ResultPanel::layoutControls() {
-    if (!result_) return;
     const int width = GetClientSize().x, height = GetClientSize().y;
     const LayoutContext layout(this);
     const wxSize cell = layout.cell(L'框');
     const int gap = layout.gap();
     const int cw = cell.x, ch = cell.y;
-    place(list_, 0, 0, width, 8 * ch, Floor::Exact);
-    place(selectAll_, 0, bottom(list_) + gap, 4 * cw, 2 * ch);
-    place(delete_, right(selectAll_) + gap, selectAll_->GetPosition().y, 3 * cw, 2 * ch);
+    place(list_, 0, 0, width, ListLines * ch, Floor::Exact);
+    place(selectAll_, 0, bottom(list_) + gap, SelectAllCells * cw, ButtonLines * ch);
+    place(delete_, right(selectAll_) + gap, selectAll_->GetPosition().y, DeleteCells * cw, ButtonLines * ch);
     const int resultTop = std::max(bottom(selectAll_), bottom(delete_)) + gap;
 
     // Below the result box: its phone button, the note (at least three lines), the title
     // and the buttons. Where the font's cells are larger than the window was planned for,
     // the result box gives up lines first and the panel asks for more height.
-    const int buttonHeight = std::max({2 * ch, phone_->GetBestSize().y, save_->GetBestSize().y});
-    const int titleHeight = std::max(ch + layout.px(8), titleBoxHeight_);
-    const int minimumNote = result_->caption()->GetSize().y + layout.px(2) + 3 * ch + layout.px(12);
+    const int buttonHeight = std::max({ButtonLines * ch, phone_->GetBestSize().y, save_->GetBestSize().y});
+    const int titleHeight = std::max(ch + layout.px(TitleBoxPadding), titleBoxHeight_);
+    const int minimumNote =
+        result_->caption()->GetSize().y + layout.px(CaptionGap) + NoteLines * ch + layout.px(NoteBoxPadding);
     const int below = gap + buttonHeight + gap + minimumNote + gap + titleHeight + gap + buttonHeight;
     // The result box is planned for 16 cells; where the platform's lines are taller than a
     // cell, it takes what a whole result text needs: every line of the result is key output.
-    const int wholeResult = std::max(16 * ch, wholeResultHeight());
+    const int wholeResult = std::max(ResultLines * ch, wholeResultHeight());
     requiredHeight_ = resultTop + wholeResult + below;
-    const int resultHeight = std::clamp(height - resultTop - below, 6 * ch, wholeResult);
+    const int resultHeight = std::clamp(height - resultTop - below, LeastResultLines * ch, wholeResult);
     result_->layout(LabeledEdit::Form::Vertical, 0, resultTop, width, resultHeight);
 
     // The button ends 10 short of the box's right edge, however wide GTK draws it.
-    const wxRect phone = place(phone_, 0, bottom(result_) + gap, 6 * cw, 2 * ch);
+    const wxRect phone = place(phone_, 0, bottom(result_) + gap, PhoneCells * cw, ButtonLines * ch);
     moveTo(phone_, result_->GetSize().x - phone.width - gap, phone.y);
     const int noteTop = bottom(phone_) + gap;
-    const int noteHeight = std::max(height - 7 * ch - bottom(phone_) - gap, minimumNote);
+    const int noteHeight = std::max(height - BelowNoteLines * ch - bottom(phone_) - gap, minimumNote);
     note_->layout(LabeledEdit::Form::Vertical, 0, noteTop, result_->GetSize().x, noteHeight);
-    title_->layout(LabeledEdit::Form::Horizontal, 0, bottom(note_) + gap, note_->GetSize().x, ch + layout.px(8));
-    place(save_, 0, bottom(title_) + gap, 5 * cw, 2 * ch);
-    place(help_, right(save_) + gap, save_->GetPosition().y, 5 * cw, 2 * ch);
+    title_->layout(LabeledEdit::Form::Horizontal, 0, bottom(note_) + gap, note_->GetSize().x,
+                   ch + layout.px(TitleBoxPadding));
+    place(save_, 0, bottom(title_) + gap, SaveCells * cw, ButtonLines * ch);
+    place(help_, right(save_) + gap, save_->GetPosition().y, SaveCells * cw, ButtonLines * ch);
     if (qrView_) qrView_->SetSize(resultBox()->GetRect());
 }
 
@@ -171,7 +191,7 @@ int ResultPanel::wholeResultHeight() const {
     for (const wchar_t c : SuggestionTemplate)
         if (c != L'\r') lines += c;
     const int textHeight = LayoutContext(box).extent(wxString(lines) + L"\n框").y;
-    return result_->caption()->GetSize().y + LayoutContext(this).px(2) + textHeight + boxFrame_ +
+    return result_->caption()->GetSize().y + LayoutContext(this).px(CaptionGap) + textHeight + boxFrame_ +
            2 * result_->focusFrame();
 }
 
@@ -274,12 +294,11 @@ void ResultPanel::updateDeleteButton() {
 }
 
 wxTextCtrl* ResultPanel::resultBox() const {
-    return result_ ? result_->box() : nullptr;
+    return result_->box();
 }
 
 // A code on screen always shows the text in the box: a new text takes an old code away.
 void ResultPanel::setResultText(const std::wstring& text) {
-    if (!result_) return;
     if (qrView_) hideQr();
     resultText_ = text;
     result_->setText(text);
@@ -290,13 +309,11 @@ std::wstring ResultPanel::resultText() const {
 }
 
 void ResultPanel::clearResult() {
-    if (!result_) return;
     setResultText(L"");
     note_->setText(L"");
 }
 
 void ResultPanel::clearEntry() {
-    if (!result_) return;
     note_->setText(L"");
     title_->setText(L"");
 }
@@ -332,7 +349,7 @@ void ResultPanel::onSave() {
         title_->focusAndSelectAll();
         return;
     }
-    buttonClicked.raise(SaveButton);
+    saveRequested.raise();
 }
 
 }  // namespace orvenna

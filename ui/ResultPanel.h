@@ -20,24 +20,14 @@ namespace orvenna {
 class LabeledEdit;
 class QrView;
 
-// The ids the panel's buttons report.
-enum ResultButtonId : int {
-    DeleteButton = 1,
-    SaveButton = 2,
-    HelpButton = 5,
-};
-
 class ResultPanel : public wxPanel, public HistoryList {
 public:
-    explicit ResultPanel(wxWindow* parent);
-
-    // Creates the detail controls in `fontText`'s font and lays them out in the panel's size.
-    void build(const std::wstring& fontText);
+    // Creates the controls in `fontText`'s font and lays them out in the panel's size.
+    ResultPanel(wxWindow* parent, const std::wstring& fontText);
     // Lays the controls out again for the panel's current size.
     void layoutControls();
     // The height the controls need at the least (the result box at its full 16 lines).
     int requiredHeight() const { return requiredHeight_; }
-    bool built() const { return result_ != nullptr; }
 
     // The history list, as the record store fills it.
     HistoryList& history() { return *this; }
@@ -74,10 +64,17 @@ public:
     wxButton* helpButton() const { return help_; }
     QrView* qrView() const { return qrView_; }
 
-    Event<int> buttonClicked;
+    // 删除 (or Delete in the list) with some item ticked; it has not asked yet.
+    Event<> deleteRequested;
+    // 保存 (or Enter in the title) with a title given.
+    Event<> saveRequested;
+    Event<> helpRequested;
+    // A double click or Enter on an item, with its record id.
     Event<std::int64_t> replayRequested;
 
 private:
+    void createHistory(const wxFont& font);
+    void createDetails(const wxFont& font);
     void onPhoneButton();
     void hideQr();
     void onSave();
@@ -106,7 +103,6 @@ private:
     LabeledEdit* title_ = nullptr;
     wxButton* save_ = nullptr;
     wxButton* help_ = nullptr;
-    std::wstring fontText_;
     int requiredHeight_ = 0;
     // Taken while the boxes are new: GTK's answers change once a box is on screen (a scroll
     // bar, a realised entry), and the column's height must not change with them.

@@ -3,16 +3,15 @@
 #include <algorithm>
 
 #include <wx/listbox.h>
-#include <wx/msgdlg.h>
 #include <wx/textctrl.h>
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "GuaWin.h"
+#include "HistoryController.h"
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
-#include "StoreReason.h"
 #include "base/Text.h"
 #include "base/Version.h"
 #include "gui/FontText.h"
@@ -20,7 +19,6 @@
 #include "gui/Layout.h"
 #include "gui/Pictures.h"
 #include "gui/WindowFront.h"
-#include "records/EasyDb.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
 #include "update/UpdateWin.h"
@@ -32,8 +30,11 @@ namespace {
 // The window's planned client height, in 96-DPI pixels.
 constexpr int PlannedClientHeight = 600;
 constexpr int UpdateCheckDelayMs = 5000;
-// A list kept out by a lock is asked for again this often until it is read.
-constexpr int HistoryRetryMs = 1000;
+// The status bar's caption "状态:": its planned width, and its margin where the text needs more.
+constexpr int StatusCaptionWidth = 48;
+constexpr int StatusCaptionMargin = 12;
+// The view scrolls by this much a unit, both ways.
+constexpr int ScrollStep = 10;
 
 }  // namespace
 
@@ -55,7 +56,6 @@ TarvWin::~TarvWin() {
     // The update window goes first, while this window can still hear that it went.
     delete updateWin_;
     updateTimer_.Stop();
-    historyRetry_.Stop();
     updateCheck_.cancel();
 }
 
@@ -91,18 +91,17 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
-    mainPanel_->replayRequested.connect([this](std::int64_t id) { replay(id); });
-    mainPanel_->saveRequested.connect([this](const std::wstring& title, const AnalysisRecord& record,
-                                             const std::wstring& note,
-                                             HistoryList& list) { save(title, record, note, list); });
-    mainPanel_->resultButton.connect([this](int id) {
-        if (id == DeleteButton)
-            deleteTicked();
-        else if (id == HelpButton && openHelp)
-            openHelp();
-    });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
+    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
+    history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
+    ResultPanel* result = mainPanel_->resultPanel();
+    result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
+    result->deleteRequested.connect([this] { history_->deleteTicked(); });
+    result->replayRequested.connect([this](std::int64_t id) { replay(id); });
+    result->helpRequested.connect([this] {
+        if (openHelp) openHelp();
+    });
 }
 
 void TarvWin::createStatusBar() {
@@ -113,9 +112,10 @@ void TarvWin::createStatusBar() {
 }
 
 void TarvWin::layoutStatusBar() {
-    // "状态:" gets 48 pixels, or what its text needs where the font is wider.
+    // "状态:" gets its planned width, or what its text needs where the font is wider.
     const LayoutContext layout(statusBar_);
-    const int captionWidth = std::max(layout.px(48), layout.extent(L"状态:").x + layout.px(12));
+    const int captionWidth =
+        std::max(layout.px(StatusCaptionWidth), layout.extent(L"状态:").x + layout.px(StatusCaptionMargin));
     const int widths[2] = {captionWidth, -1};
     statusBar_->SetStatusWidths(2, widths);
 }
@@ -127,7 +127,7 @@ void TarvWin::layoutStatusBar() {
 void TarvWin::fitToPanels() {
     const LayoutContext layout(this);
     mainPanel_->fit(layout.px(PlannedClientHeight) - statusBar_->GetSize().y);
-    viewport_->SetScrollRate(layout.px(10), layout.px(10));
+    viewport_->SetScrollRate(layout.px(ScrollStep), layout.px(ScrollStep));
     fitVirtualSize();
     fitOnScreen(this, mainPanel_->GetSize());
 }
@@ -217,13 +217,12 @@ void TarvWin::bindWindowEvents() {
     Bind(wxEVT_ACTIVATE, [this](wxActivateEvent& event) {
         if (event.GetActive() && !activated_) {
             activated_ = true;
-            loadHistory();
+            history_->load();
         } else if (event.GetActive()) {
-            reloadPendingHistory();
+            history_->reloadPending();
         }
         event.Skip();
     });
-    historyRetry_.setHandler([this] { reloadPendingHistory(); });
     Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
         if (!refitting_) CallAfter([this] { keepInsideWorkArea(); });
@@ -282,62 +281,6 @@ void TarvWin::showPrediction(const CastResult& result) {
     mainPanel_->resultPanel()->setResultText(result.resultText);
 }
 
-// The note and the title are cleared only once the record is stored: after a failure the
-// user still has what they typed.
-void TarvWin::save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList&) {
-    YsModel model = YsModel::fromAnalysis(record, title, note);
-    if (!store_.save(model)) {
-        setStatus(L"保存失败");
-        return;
-    }
-    setStatus(L"保存成功");
-    loadHistory();
-    mainPanel_->resultPanel()->clearEntry();
-    // 保存 may have gone grey with the cleared title: the keyboard goes on from the list
-    // that now shows the record, not from the top of the window.
-    mainPanel_->resultPanel()->historyList()->SetFocus();
-}
-
-// The ticked rows go in one transaction: all of them, or after a failure none, and then the
-// list stays as it is, which is still what the database holds.
-void TarvWin::deleteTicked() {
-    // Enter alone must not delete: the default answer is 否.
-    wxMessageDialog question(this, L"确定需要删除当前所选择的历史数据吗?", L"询问:",
-                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
-    // The buttons speak the program's language, whatever the system's is.
-    question.SetYesNoLabels(L"是", L"否");
-    if (question.ShowModal() != wxID_YES) return;
-    ResultPanel* result = mainPanel_->resultPanel();
-    if (const Status removed = store_.remove(result->tickedIds()); !removed) {
-        setStatus(L"删除失败:" + storeReason(removed.error()));
-        return;
-    }
-    result->removeTicked();
-    // 删除 is grey now that nothing is ticked; the keyboard stays with the list.
-    result->historyList()->SetFocus();
-}
-
-bool TarvWin::loadHistory() {
-    ResultPanel* result = mainPanel_->resultPanel();
-    const Status listed = store_.fillList(result->history());
-    result->updateDeleteButton();
-    historyStale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
-    if (!historyStale_) historyRetry_.Stop();
-    if (listed && store_.readOnly()) setStatus(L"数据库只读,记录无法保存或删除");
-    if (listed) return true;
-    const std::wstring reason = storeReason(listed.error());
-    if (result->itemCount() > 0)
-        setStatus(concat(L"历史记录不完整,只读出", result->itemCount(), L"条:", reason));
-    else
-        setStatus(L"无法读取历史记录:" + reason);
-    if (historyStale_ && !historyRetry_.IsRunning()) historyRetry_.Start(HistoryRetryMs);
-    return false;
-}
-
-void TarvWin::reloadPendingHistory() {
-    if (historyStale_ && loadHistory()) setStatus(L"历史记录已读取");
-}
-
 void TarvWin::setStatus(const std::wstring& text) {
     if (statusBar_) statusBar_->SetStatusText(text, 1);
 }
@@ -347,27 +290,7 @@ std::wstring TarvWin::statusMessage() const {
 }
 
 void TarvWin::replay(std::int64_t id) {
-    if (id == 0) return;
-    const Result<YsModel> model = store_.load(id);
-    if (!model) {
-        // The list named a row that another program deleted: it shows what is there again.
-        if (model.error().code == NoSuchRow) loadHistory();
-        setStatus(L"无法复盘:" + storeReason(model.error()));
-        return;
-    }
-    // Restoring such a row would clear the result and cast nothing, or cast a zodiac that
-    // does not exist. Everything stays as it was; the user is told why.
-    switch (replayProblem(*model)) {
-        case ReplayProblem::UnknownMethod:
-            setStatus(L"无法复盘:未知的起卦方式");
-            return;
-        case ReplayProblem::UnknownZodiac:
-            setStatus(L"无法复盘:未知的卦主生肖");
-            return;
-        case ReplayProblem::None:
-            break;
-    }
-    mainPanel_->castingPanel()->restore(replayRequest(*model));
+    history_->replay(id);
 }
 
 }  // namespace orvenna

@@ -1,9 +1,10 @@
 // The program's one top-level window: the content panel, the status bar, and the calls
-// that the panels' events end in (record store, result text, manual casting dialog).
+// that the panels' events end in (the saved casts, the result text, the manual casting dialog).
 #pragma once
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <wx/frame.h>
@@ -18,6 +19,7 @@
 
 namespace orvenna {
 
+class HistoryController;
 class MainPanel;
 
 // How long the window's store waits for another program's lock before it fails: the window
@@ -34,13 +36,9 @@ public:
     // Creates the window and runs the start sequence; the window is shown at its end.
     void create();
 
-    // Loads record `id` and casts it again. Only the status bar changes when the record
-    // cannot be read or holds a method or zodiac that no cast knows.
+    // Loads record `id` and casts it again, as a double click in the history list does.
     void replay(std::int64_t id);
-    // Fills the history list from the store; a failure is said in the status bar, and a list
-    // kept out by another program's lock is read again a moment later. False on a failure.
-    bool loadHistory();
-    bool historyPending() const { return historyStale_; }
+    HistoryController& history() { return *history_; }
 
     MainPanel* mainPanel() const { return mainPanel_; }
     std::wstring statusMessage() const;
@@ -93,22 +91,16 @@ private:
     void layoutStatusBar();
     void relayout();
     void showPrediction(const CastResult& result);
-    void save(const std::wstring& title, const AnalysisRecord& record, const std::wstring& note, HistoryList& list);
-    void deleteTicked();
-    void reloadPendingHistory();
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;
+    std::unique_ptr<HistoryController> history_;
     wxScrolledWindow* viewport_ = nullptr;
     MainPanel* mainPanel_ = nullptr;
     wxStatusBar* statusBar_ = nullptr;
     std::wstring fontText_;
     bool activated_ = false;
     bool refitting_ = false;
-    // The list could not be read because the database was locked; it is asked again on the
-    // retry timer and at the next activation.
-    bool historyStale_ = false;
-    WindowTimer historyRetry_;
     WindowTimer updateTimer_;
     UpdateCheck updateCheck_{*this, *this};
     class UpdateWin* updateWin_ = nullptr;

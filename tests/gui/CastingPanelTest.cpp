@@ -6,6 +6,7 @@
 
 #include <wx/window.h>
 
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
@@ -29,46 +30,23 @@ double contrast(const wxColour& a, const wxColour& b) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
-TEST_F(CastingPanelTest, EachValidationStepShowsItsMessage) {
+// 演算 says in the status bar what its check found (checkRequest's table has every case):
+// what is missing, or how the request casts, before the chart shows.
+TEST_F(CastingPanelTest, WhatTheCheckFindsReachesTheStatusBar) {
     pressCast();
     EXPECT_EQ(status(), L"未选择推算条件");
+    chooseMethod(3);
+    casting()->timeChoice()->cleared.raise();
+    chooseZodiac(2);
+    pressCast();
+    EXPECT_EQ(status(), L"未选择推演时间");
 
     chooseMethod(1);
-    pressCast();
-    EXPECT_EQ(status(), L"未输入推算数字");
     typeNumber(L"123");
-    pressCast();
-    EXPECT_EQ(status(), L"未选择卦主生肖");
     chooseZodiac(7);
     pressCast();
     EXPECT_EQ(status(), L"按卦主生肖与数字测算");
     EXPECT_EQ(analysis()->header()->GetLabel().ToStdWstring(), L"以数字123起卦,卦主生肖:午,日主:甲午,时辰:庚午");
-
-    chooseMethod(2);
-    pressCast();
-    EXPECT_EQ(status(), L"未装好线下卦");
-    casting()->request().upperCode = L"010";
-    casting()->request().lowerCode = L"101";
-    casting()->request().movingFlags = {0, -1, 1, 0, 0, 0};
-    chooseZodiac(0);
-    pressCast();
-    EXPECT_EQ(status(), L"未选择卦主生肖");
-    chooseZodiac(1);
-    pressCast();
-    EXPECT_EQ(status(), L"按卦主生肖与自己装载线下卦测算");
-
-    chooseMethod(3);
-    ASSERT_NE(casting()->timeChoice(), nullptr);
-    EXPECT_TRUE(casting()->timeChoice()->button(2)->GetValue());
-    chooseZodiac(0);
-    pressCast();
-    EXPECT_EQ(status(), L"未选择卦主生肖");
-    chooseZodiac(2);
-    pressCast();
-    EXPECT_EQ(status(), L"按卦主生肖与超时空毫秒数测算");
-    casting()->timeChoice()->cleared.raise();
-    pressCast();
-    EXPECT_EQ(status(), L"未选择推演时间");
 }
 
 TEST_F(CastingPanelTest, AMissingNumberPutsTheCursorInTheBox) {
@@ -91,48 +69,30 @@ TEST_F(CastingPanelTest, AFailedValidationComputesNothingAndKeepsTheInput) {
 }
 
 TEST_F(CastingPanelTest, TheMethodDecidesTheInputControlAndWhereTheRestGoes) {
-    LabeledCombo* method = casting()->methodChoice();
-    LabeledCombo* zodiac = casting()->zodiacChoice();
-    const int inputLeft = right(method) + 10;
     EXPECT_EQ(casting()->inputControl(), nullptr);
-
     chooseMethod(1);
     ASSERT_NE(casting()->numberBox(), nullptr);
-    EXPECT_EQ(casting()->numberBox()->GetPosition(), wxPoint(inputLeft, 0));
-    // At least the planned 56 pixels, and an eight-digit number shows whole.
-    EXPECT_GE(casting()->numberBox()->GetSize().x, 56);
+    // An eight-digit number shows whole.
     EXPECT_GE(casting()->numberBox()->GetSize().x,
               casting()->numberBox()->GetSizeFromTextSize(LayoutContext(casting()).extent(L"20261207").x).x);
-    EXPECT_EQ(zodiac->GetPosition().x, right(casting()->numberBox()) + 10);
-
     chooseMethod(2);
     ASSERT_NE(casting()->lineEntryButton(), nullptr);
     EXPECT_EQ(casting()->lineEntryButton()->GetLabel(), L"点击自己装卦");
-    EXPECT_EQ(casting()->lineEntryButton()->GetPosition(), wxPoint(inputLeft, 0));
-    EXPECT_EQ(zodiac->GetPosition().x, inputLeft + 140 + 10);
-
     chooseMethod(3);
     ASSERT_NE(casting()->timeChoice(), nullptr);
-    EXPECT_EQ(casting()->timeChoice()->GetPosition(), wxPoint(inputLeft, 3));
     EXPECT_EQ(casting()->timeChoice()->button(1)->GetLabel(), L"当前时间");
     EXPECT_EQ(casting()->timeChoice()->button(2)->GetLabel(), L"开奖时间");
-    EXPECT_EQ(zodiac->GetPosition().x, inputLeft + casting()->timeChoice()->GetSize().x + 10);
+    EXPECT_TRUE(casting()->timeChoice()->button(2)->GetValue());
     EXPECT_EQ(casting()->request().drawTimeChoice, DrawTime);
 
-    // In every state the buttons follow the zodiac choice, and the panel ends 10 after them.
+    // In every state the row reads in its order, nothing overlaps and everything fits.
     for (int index : {1, 2, 3}) {
+        SCOPED_TRACE(index);
         chooseMethod(index);
-        EXPECT_EQ(casting()->castButton()->GetPosition().x, right(zodiac) + 10);
-        EXPECT_EQ(casting()->resetButton()->GetPosition().x, right(casting()->castButton()) + 10);
-        EXPECT_EQ(casting()->GetSize().x, right(casting()->resetButton()) + 10);
-        EXPECT_EQ(casting()->GetSize().y, bottom(casting()->disclaimer()) + 10);
-        for (wxWindow* child : casting()->GetChildren())
-            for (wxWindow* other : casting()->GetChildren())
-                if (child != other) {
-                    EXPECT_FALSE(child->GetRect().Intersects(other->GetRect()))
-                        << child->GetClassInfo()->GetClassName() << " overlaps "
-                        << other->GetClassInfo()->GetClassName() << " with method " << index;
-                }
+        const wxWindow* row[] = {casting()->methodChoice(), casting()->inputControl(), casting()->zodiacChoice(),
+                                 casting()->castButton(), casting()->resetButton()};
+        for (std::size_t i = 1; i < std::size(row); ++i) EXPECT_LE(right(row[i - 1]), row[i]->GetPosition().x);
+        expectChildrenSound(casting());
     }
 
     // Choosing "选择起卦方式" moves nothing and keeps the control.
@@ -161,6 +121,7 @@ TEST_F(CastingPanelTest, ANumberTypedBeforeSwitchingMethodsIsStillCast) {
 }
 
 TEST_F(CastingPanelTest, ResetForgetsTheChoicesAndTheInputControl) {
+    const wxPoint zodiacAtStart = casting()->zodiacChoice()->GetPosition();
     chooseMethod(1);
     typeNumber(L"88");
     chooseZodiac(3);
@@ -172,7 +133,7 @@ TEST_F(CastingPanelTest, ResetForgetsTheChoicesAndTheInputControl) {
     EXPECT_EQ(casting()->zodiacChoice()->selection(), 0);
     // The row is as it started: no input, the zodiac where it first stood.
     EXPECT_EQ(casting()->inputControl(), nullptr);
-    EXPECT_EQ(casting()->zodiacChoice()->GetPosition().x, right(casting()->methodChoice()) + 10);
+    EXPECT_EQ(casting()->zodiacChoice()->GetPosition(), zodiacAtStart);
     EXPECT_EQ(casting()->request().method, -1);
     EXPECT_EQ(casting()->request().zodiac, -1);
     EXPECT_TRUE(casting()->request().numberText.empty());
@@ -231,14 +192,10 @@ TEST_F(CastingPanelTest, TheNumberBoxKeepsDigitsAndMinusAndNamesWhatItRefuses) {
 TEST_F(CastingPanelTest, OnlyAWholeNumberCastsAndALongOneIsShortenedInTheHeader) {
     chooseMethod(1);
     chooseZodiac(7);
-    const std::pair<std::wstring_view, bool> numbers[] = {{L"-", false},  {L"--5", false}, {L"1-2-3", false},
-                                                          {L"5-", false}, {L"-5", true},   {L"007", true}};
-    for (const auto& [number, casts] : numbers) {
-        casting()->numberBox()->SetValue(wxString(number.data(), number.size()));
-        pressCast();
-        EXPECT_EQ(status(), casts ? std::wstring(L"按卦主生肖与数字测算") : std::wstring(NotANumberMessage))
-            << toUtf8(std::wstring(number));
-    }
+    casting()->numberBox()->SetValue(L"1-2-3");
+    pressCast();
+    EXPECT_EQ(status(), NotANumberMessage);
+    EXPECT_TRUE(analysis()->header()->GetLabel().empty());
 
     const std::wstring longNumber(40, L'7');
     casting()->numberBox()->SetValue(longNumber);

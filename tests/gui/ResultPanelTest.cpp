@@ -374,8 +374,7 @@ TEST(ResultBoxTest, TheWholeResultShowsAtEveryCellHeight) {
     for (const int points : {9, 12}) {
         const std::wstring font = concat(L"宋体,", decimalText(points), L",0,0,0,0,0");
         wxFrame frame(nullptr, wxID_ANY, L"t");
-        auto* panel = new ResultPanel(&frame);
-        panel->build(font);
+        auto* panel = new ResultPanel(&frame, font);
         // Wide enough that no line wraps: this is about the height.
         panel->SetSize(LayoutContext(panel).extent(text).x + 80, panel->requiredHeight());
         panel->layoutControls();

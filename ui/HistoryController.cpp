@@ -1,0 +1,106 @@
+#include "HistoryController.h"
+
+#include <wx/checklst.h>
+#include <wx/msgdlg.h>
+
+#include "CastingPanel.h"
+#include "ResultPanel.h"
+#include "StoreReason.h"
+#include "base/Text.h"
+#include "gui/LabeledEdit.h"
+
+namespace orvenna {
+
+namespace {
+
+// A list kept out by a lock is asked for again this often until it is read.
+constexpr int RetryMs = 1000;
+
+// What the status bar says when a record is not cast again.
+std::wstring refusalText(const Replay& replay) {
+    switch (replay.refusal) {
+        case ReplayRefusal::Unreadable:
+            return L"无法复盘:" + storeReason(replay.error);
+        case ReplayRefusal::UnknownMethod:
+            return L"无法复盘:未知的起卦方式";
+        case ReplayRefusal::UnknownZodiac:
+            return L"无法复盘:未知的卦主生肖";
+        case ReplayRefusal::IncompleteInput:
+            return std::wstring(replay.check.message);
+        case ReplayRefusal::None:
+            break;
+    }
+    return {};
+}
+
+}  // namespace
+
+HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting)
+    : history_(store), result_(result), casting_(casting) {
+    retry_.setHandler([this] { reloadPending(); });
+}
+
+HistoryController::~HistoryController() {
+    retry_.Stop();
+}
+
+bool HistoryController::load() {
+    const Status listed = history_.list(result_.history());
+    result_.updateDeleteButton();
+    stale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
+    if (!stale_) retry_.Stop();
+    if (listed && history_.readOnly()) say(L"数据库只读,记录无法保存或删除");
+    if (listed) return true;
+    const std::wstring reason = storeReason(listed.error());
+    if (result_.itemCount() > 0)
+        say(concat(L"历史记录不完整,只读出", result_.itemCount(), L"条:", reason));
+    else
+        say(L"无法读取历史记录:" + reason);
+    if (stale_ && !retry_.IsRunning()) retry_.Start(RetryMs);
+    return false;
+}
+
+void HistoryController::reloadPending() {
+    if (stale_ && load()) say(L"历史记录已读取");
+}
+
+// The note and the title are cleared only once the record is stored: after a failure the
+// user still has what they typed.
+void HistoryController::save(const AnalysisRecord& record) {
+    const Result<std::int64_t> saved = history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
+    if (!saved) return say(L"保存失败");
+    say(L"保存成功");
+    load();
+    result_.clearEntry();
+    // 保存 may have gone grey with the cleared title: the keyboard goes on from the list
+    // that now shows the record, not from the top of the window.
+    result_.historyList()->SetFocus();
+}
+
+// The ticked rows go in one transaction: all of them, or after a failure none, and then the
+// list stays as it is, which is still what the database holds.
+void HistoryController::deleteTicked() {
+    // Enter alone must not delete: the default answer is 否.
+    wxMessageDialog question(wxGetTopLevelParent(&result_), L"确定需要删除当前所选择的历史数据吗?", L"询问:",
+                             wxYES_NO | wxNO_DEFAULT | wxICON_QUESTION);
+    // The buttons speak the program's language, whatever the system's is.
+    question.SetYesNoLabels(L"是", L"否");
+    if (question.ShowModal() != wxID_YES) return;
+    if (const Status removed = history_.remove(result_.tickedIds()); !removed)
+        return say(L"删除失败:" + storeReason(removed.error()));
+    result_.removeTicked();
+    // 删除 is grey now that nothing is ticked; the keyboard stays with the list.
+    result_.historyList()->SetFocus();
+}
+
+void HistoryController::replay(std::int64_t id) {
+    if (id == 0) return;
+    const Replay replay = history_.prepareReplay(id);
+    if (replay) return casting_.restore(replay.request);
+    // The list named a row that another program deleted: it shows what is there again.
+    if (replay.refusal == ReplayRefusal::Unreadable && replay.error.code == NoSuchRow) load();
+    // Everything else stays as it was; the user is told why.
+    say(refusalText(replay));
+}
+
+}  // namespace orvenna

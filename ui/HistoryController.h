@@ -1,0 +1,56 @@
+// The saved predictions as the main window offers them: the history list (read again a moment
+// later while another program's lock keeps it out), saving the current cast, deleting the
+// ticked rows and replaying one. What the user must know goes to `statusText`.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "gui/Event.h"
+#include "gui/WindowTimer.h"
+#include "records/CastHistory.h"
+
+namespace orvenna {
+
+class CastingPanel;
+class ResultPanel;
+
+class HistoryController {
+public:
+    // Lists, saves and deletes in `result`; a replay is restored on `casting`. The store and
+    // both panels outlive the controller.
+    HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting);
+    ~HistoryController();
+    HistoryController(const HistoryController&) = delete;
+    HistoryController& operator=(const HistoryController&) = delete;
+
+    // Fills the history list from the store; a failure is said, and a list kept out by
+    // another program's lock is read again a moment later. False on a failure.
+    bool load();
+    // Reads the list again when the last read was kept out by a lock.
+    void reloadPending();
+    bool pending() const { return stale_; }
+
+    // Saves `record` under the title and with the note the result panel holds.
+    void save(const AnalysisRecord& record);
+    // Asks first, then deletes the ticked rows.
+    void deleteTicked();
+    // Loads record `id` and casts it again. Only the status changes when the record cannot be
+    // read or holds a method or zodiac that no cast knows.
+    void replay(std::int64_t id);
+
+    Event<const std::wstring&> statusText;
+
+private:
+    void say(const std::wstring& text) { statusText.raise(text); }
+
+    CastHistory history_;
+    ResultPanel& result_;
+    CastingPanel& casting_;
+    // The list could not be read because the database was locked; it is asked again on the
+    // retry timer and at the next activation.
+    bool stale_ = false;
+    WindowTimer retry_;
+};
+
+}  // namespace orvenna
