@@ -30,7 +30,7 @@ private:
 };
 
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}
     Result(Error error) : error_(std::move(error)) {}

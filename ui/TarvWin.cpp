@@ -99,8 +99,8 @@ void TarvWin::createPanels() {
     mainPanel_->resultButton.connect([this](int id) {
         if (id == DeleteButton)
             deleteTicked();
-        else if (id == HelpButton && openHelp)
-            openHelp();
+        else if (id == HelpButton)
+            showHelp();
     });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build(fontText_);
@@ -250,7 +250,7 @@ void TarvWin::bindWindowEvents() {
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)
-            openHelp();
+            showHelp();
         else if (event.HasAnyModifiers() || !scrollByPage(key))
             event.Skip();
     });
@@ -374,6 +374,11 @@ bool TarvWin::loadHistory() {
 
 void TarvWin::reloadPendingHistory() {
     if (historyStale_ && loadHistory()) setStatus(L"历史记录已读取");
+}
+
+void TarvWin::showHelp() {
+    if (!openHelp) return;
+    if (const Status shown = openHelp(); !shown) setStatus(L"无法打开帮助:" + fromUtf8(shown.error().message));
 }
 
 void TarvWin::setStatus(const std::wstring& text) {

@@ -62,9 +62,12 @@ void UpdateCheck::answer(const Result<IndexDecision>& checked) {
     const UpdateIndex& index = *decided.index;
     const std::wstring fileName = installerFileName(index.md5);
     // Written before the window is built: whatever the offer does to the window, the next
-    // start does not ask again today.
-    writeSetting(configFile(), L"update_file", fileName);
-    writeSetting(configFile(), L"update_day", todayText());
+    // start does not ask again today. A configuration that cannot be written does not hold
+    // back the offer, but the user learns why the next start asks again.
+    const Status fileWritten = writeSetting(configFile(), L"update_file", fileName);
+    const Status dayWritten = writeSetting(configFile(), L"update_day", todayText());
+    if (const Status& failed = fileWritten ? dayWritten : fileWritten; !failed)
+        observer_.showUpdateNotice(L"无法写入配置文件:" + fromUtf8(failed.error().message));
     UpdateOffer offer;
     offer.productName = L"Orvenna";
     offer.currentVersion = std::wstring(ProgramVersionText);
