@@ -27,7 +27,7 @@ std::filesystem::path helpFile() {
 
 Status startHelpViewer(const std::filesystem::path& chm) {
     const std::filesystem::path viewer = systemProgram(SystemFolder::Windows, L"hh.exe");
-    if (viewer.empty()) return Error{ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
+    if (viewer.empty()) return Error{ErrorSource::System, ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
     // Held from the check to the start, as every program this one starts; the system's viewer
     // is a few hundred kilobytes.
     Result<LockedFile> program = LockedFile::open(viewer, std::int64_t{64} << 20);
@@ -82,7 +82,7 @@ Status openHelp(wxWindow* owner) {
         return success();
     }
     const std::filesystem::path index = helpFile();
-    if (index.empty()) return Error{ENOENT, "no help pages came with the program"};
+    if (index.empty()) return Error{ErrorSource::System, ENOENT, "no help pages came with the program"};
     auto* frame = new wxFrame(owner, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
                               HelpWindowName);
     // Its keys and commands are its own: the main window would take Home or Page Down for

@@ -130,8 +130,9 @@ void EasyDb::close() {
 // SQLite's code and message of the statement that just failed; without a connection, why
 // there is none.
 Error EasyDb::failure(std::string_view what) const {
-    if (!db_) return {SQLITE_CANTOPEN, std::string(what) + ": no database connection"};
-    return {sqlite3_extended_errcode(db_.get()), std::string(what) + ": " + sqlite3_errmsg(db_.get())};
+    if (!db_) return {ErrorSource::Sqlite, SQLITE_CANTOPEN, std::string(what) + ": no database connection"};
+    return {ErrorSource::Sqlite, sqlite3_extended_errcode(db_.get()),
+            std::string(what) + ": " + sqlite3_errmsg(db_.get())};
 }
 
 Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
@@ -170,6 +171,8 @@ Status EasyDb::execute(const char* sql, std::string_view what) {
 }
 
 StoreFailure storeFailure(const Error& error) {
+    if (error.source != ErrorSource::Sqlite) return StoreFailure::Other;
+    // An extended code keeps its primary code in its low byte.
     switch (error.code & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -221,7 +224,8 @@ Result<YsModel> EasyDb::load(std::int64_t id) {
     sqlite3_stmt* s = statement->get();
     sqlite3_bind_int64(s, 1, id);
     const int stepped = sqlite3_step(s);
-    if (stepped == SQLITE_DONE) return Error{SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
+    if (stepped == SQLITE_DONE)
+        return Error{ErrorSource::Sqlite, SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
     if (stepped != SQLITE_ROW) return failure("load");
     YsModel record;
     record._id = sqlite3_column_int64(s, 0);

@@ -44,11 +44,11 @@ bool hasLineBreakOrNul(std::wstring_view text) {
 // What one "key=value" line can hold: a line break would split it, and a key with "=" or a
 // leading "[" would read back as something else.
 Error notStorable() {
-    return {EINVAL, "a key or value that one line of config.ini cannot hold"};
+    return {ErrorSource::System, EINVAL, "a key or value that one line of config.ini cannot hold"};
 }
 
 [[maybe_unused]] Error fileError(int code, std::string_view what, const std::filesystem::path& file) {
-    return {code, std::string(what) + file.string() + ": " + std::strerror(code)};
+    return {ErrorSource::System, code, std::string(what) + file.string() + ": " + std::strerror(code)};
 }
 
 bool isStorable(std::wstring_view key, std::wstring_view value) {
@@ -101,7 +101,7 @@ constexpr std::string_view Utf16Bom = "\xFF\xFE";
 constexpr LONGLONG MaxConvertedSize = 16 << 20;
 
 Error windowsError(DWORD code, std::string_view what, const std::filesystem::path& file) {
-    return {static_cast<int>(code),
+    return {ErrorSource::System, static_cast<int>(code),
             std::string(what) + pathUtf8(file) + ": " + systemErrorText(static_cast<int>(code))};
 }
 

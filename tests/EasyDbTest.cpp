@@ -289,6 +289,27 @@ TEST(EasyDbTest, ALockedDatabaseIsWaitedForThenFails) {
     EXPECT_EQ(patient.load(waited._id).value().ysname, L"等");
 }
 
+// A store failure is read from SQLite's codes alone: the system's EIO is SQLite's BUSY by number.
+TEST(EasyDbTest, OnlySqlitesCodesNameAStoreFailure) {
+    const std::pair<Error, StoreFailure> cases[] = {
+        {{ErrorSource::Sqlite, SQLITE_BUSY, ""}, StoreFailure::Locked},
+        {{ErrorSource::Sqlite, SQLITE_BUSY_SNAPSHOT, ""}, StoreFailure::Locked},
+        {{ErrorSource::Sqlite, SQLITE_CORRUPT_INDEX, ""}, StoreFailure::Damaged},
+        {{ErrorSource::Sqlite, SQLITE_READONLY_DBMOVED, ""}, StoreFailure::ReadOnly},
+        {{ErrorSource::Sqlite, NoSuchRow, ""}, StoreFailure::RowMissing},
+        {{ErrorSource::System, SQLITE_BUSY, ""}, StoreFailure::Other},
+        {{ErrorSource::Program, SQLITE_CANTOPEN, ""}, StoreFailure::Other},
+    };
+    for (const auto& [error, failure] : cases) EXPECT_EQ(storeFailure(error), failure) << error.code;
+
+    TempDirectory home;
+    EasyDb store(home.path());
+    EXPECT_EQ(store.load(1).error().source, ErrorSource::Sqlite);
+    store.close();
+    YsModel m = sample(L"x");
+    EXPECT_EQ(storeFailure(store.save(m).error()), StoreFailure::NoFile);
+}
+
 // In a child: saves a row in the store of `home`, tells its id, and waits to be killed with the
 // connection still open.
 const ChildRole saveAndWait("EasyDb.saveAndWait", [](const std::filesystem::path& home) {

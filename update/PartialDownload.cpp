@@ -18,7 +18,7 @@ namespace orvenna {
 namespace {
 
 Error notOurs(const std::filesystem::path& partial, int code) {
-    return Error{code, partial.string() + " is not a file of this program's; it is left alone"};
+    return Error{ErrorSource::System, code, partial.string() + " is not a file of this program's; it is left alone"};
 }
 
 }  // namespace
@@ -68,7 +68,8 @@ Status PartialDownload::complete() {
     handle_ = WinHandle();
     std::error_code error;
     std::filesystem::rename(partial_, installer_, error);
-    if (error) return Error{error.value(), "cannot rename " + partial_.string() + ": " + error.message()};
+    if (error)
+        return Error{ErrorSource::System, error.value(), "cannot rename " + partial_.string() + ": " + error.message()};
     partial_.clear();
     return success();
 }

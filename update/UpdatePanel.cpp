@@ -138,8 +138,10 @@ void UpdatePanel::pressMain() {
 
 namespace {
 
-std::wstring_view refusalText(int fault) {
-    switch (fault) {
+std::wstring_view refusalText(const Error& refusal) {
+    // Only the check's own refusals name a fault; a system's code of the same number does not.
+    if (refusal.source != ErrorSource::Program) return L"无法读取下载的文件，请重新下载";
+    switch (refusal.code) {
         case InstallerWrongFingerprint:
             return L"文件指纹不正确，请重新下载";
         case InstallerWrongSignature:
@@ -171,7 +173,8 @@ void UpdatePanel::install() {
     check_.start(
         [verify = verifyRequested, offer = offer_](const std::atomic<bool>& cancelled) {
             return std::make_shared<Result<LockedFile>>(
-                verify ? verify(offer, cancelled) : Result<LockedFile>(Error{InstallerUnreadable, "no check"}));
+                verify ? verify(offer, cancelled)
+                       : Result<LockedFile>(Error{ErrorSource::Program, InstallerUnreadable, "no check"}));
         },
         [this](const std::shared_ptr<Result<LockedFile>>& checked) { finishInstall(*checked); });
 }
@@ -180,7 +183,7 @@ void UpdatePanel::install() {
 // and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
 void UpdatePanel::finishInstall(const Result<LockedFile>& checked) {
     if (!checked) {
-        status_->SetLabel(std::wstring(refusalText(checked.error().code)));
+        status_->SetLabel(std::wstring(refusalText(checked.error())));
         std::error_code error;
         std::filesystem::remove(offer_.installerPath, error);
         setState(UpdateIdle);

@@ -46,7 +46,7 @@ TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
 
 // A start that the system keeps from its lock file says so, with the reason and the path.
 TEST(ErrorReportTest, ALockFileTheSystemRefusesIsShownWithItsReason) {
-    const Error refused{5, "C:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: 拒绝访问。"};
+    const Error refused{ErrorSource::System, 5, "C:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: 拒绝访问。"};
     class ExpectLockBox : public wxExpectModalBase<wxMessageDialog, ExpectLockBox> {
     protected:
         int OnInvoked(wxMessageDialog* box) const override {

@@ -353,7 +353,7 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     click(result()->helpButton());
     EXPECT_EQ(helpOpened, 1);
     // A help that cannot be shown says why, where the window says every other failure.
-    window->openHelp = [] { return Status(Error{ENOENT, "no help pages came with the program"}); };
+    window->openHelp = [] { return Status(Error{ErrorSource::System, ENOENT, "no help pages came with the program"}); };
     click(result()->helpButton());
     EXPECT_EQ(window->statusMessage(), L"无法打开帮助:no help pages came with the program");
 
