@@ -56,7 +56,9 @@ public:
     T& value() & { return const_cast<T&>(checked()); }
     T&& value() && { return std::move(const_cast<T&>(checked())); }
     const T& operator*() const& { return checked(); }
+    T& operator*() & { return value(); }
     const T* operator->() const { return &checked(); }
+    T* operator->() { return &value(); }
 
     // Empty for a result that holds a value.
     const Error& error() const { return error_; }

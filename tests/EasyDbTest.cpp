@@ -289,6 +289,34 @@ TEST(EasyDbTest, ALockedDatabaseIsWaitedForThenFails) {
     EXPECT_EQ(patient.load(waited._id).value().ysname, L"等");
 }
 
+// A delete that fails part way, or whose commit another program's reader holds off, removes no
+// row and leaves the connection outside any transaction.
+TEST(EasyDbTest, AFailedDeleteRemovesNoRow) {
+    TempDirectory home;
+    EasyDb store(home.path(), 50);
+    for (const wchar_t* title : {L"一", L"二", L"三"}) {
+        YsModel m = sample(title);
+        ASSERT_TRUE(store.save(m));
+    }
+    RawDb other(store.path());
+    ASSERT_EQ(other.exec("CREATE TRIGGER keep BEFORE DELETE ON tarv_table WHEN old._id = 2 "
+                         "BEGIN SELECT RAISE(ABORT, 'kept'); END;"),
+              SQLITE_OK);
+    const struct {
+        std::vector<std::int64_t> ids;
+        bool readerOpen;
+    } cases[] = {{{1, 2}, false}, {{3, 1, 2}, false}, {{1, 3}, true}};
+    for (const auto& [ids, readerOpen] : cases) {
+        if (readerOpen) ASSERT_EQ(other.exec("BEGIN; SELECT count(*) FROM tarv_table;"), SQLITE_OK);
+        EXPECT_FALSE(store.remove(ids)) << ids.size() << " ids";
+        if (readerOpen) ASSERT_EQ(other.exec("COMMIT;"), SQLITE_OK);
+        CollectedList list;
+        ASSERT_TRUE(store.fillList(list));
+        EXPECT_EQ(list.items.size(), 3u) << ids.size() << " ids";
+    }
+    EXPECT_TRUE(store.remove(std::vector<std::int64_t>{1, 3}));
+}
+
 // A store failure is read from SQLite's codes alone: the system's EIO is SQLite's BUSY by number.
 TEST(EasyDbTest, OnlySqlitesCodesNameAStoreFailure) {
     const std::pair<Error, StoreFailure> cases[] = {
