@@ -3,6 +3,8 @@
 #ifdef _WIN32
 #include <windows.h>
 #else
+#include <cerrno>
+
 #include <wx/app.h>
 #include <wx/frame.h>
 
@@ -25,7 +27,7 @@ std::filesystem::path helpFile() {
 
 Status startHelpViewer(const std::filesystem::path& chm) {
     const std::filesystem::path viewer = systemProgram(SystemFolder::Windows, L"hh.exe");
-    if (viewer.empty()) return Error{ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
+    if (viewer.empty()) return Error{ErrorSource::System, ERROR_PATH_NOT_FOUND, "the Windows folder is unknown"};
     // Held from the check to the start, as every program this one starts; the system's viewer
     // is a few hundred kilobytes.
     Result<LockedFile> program = LockedFile::open(viewer, std::int64_t{64} << 20);
@@ -33,8 +35,8 @@ Status startHelpViewer(const std::filesystem::path& chm) {
     return startDetached(*program, {chm.wstring()});
 }
 
-void openHelp(wxWindow*) {
-    static_cast<void>(startHelpViewer(helpFile()));
+Status openHelp(wxWindow*) {
+    return startHelpViewer(helpFile());
 }
 
 #else
@@ -74,13 +76,13 @@ wxFrame* shownHelp(wxWindow* owner) {
 // The pages are shown in a window of the program's own: an HTML viewer that every Linux
 // desktop has, with no browser required. It is a child of the main window, so it closes with
 // it and never keeps the program running alone.
-void openHelp(wxWindow* owner) {
+Status openHelp(wxWindow* owner) {
     if (wxFrame* shown = shownHelp(owner)) {
         bringToFront(shown);
-        return;
+        return success();
     }
     const std::filesystem::path index = helpFile();
-    if (index.empty()) return;
+    if (index.empty()) return Error{ErrorSource::System, ENOENT, "no help pages came with the program"};
     auto* frame = new wxFrame(owner, wxID_ANY, L"Orvenna 帮助", wxDefaultPosition, wxDefaultSize, wxDEFAULT_FRAME_STYLE,
                               HelpWindowName);
     // Its keys and commands are its own: the main window would take Home or Page Down for
@@ -103,6 +105,7 @@ void openHelp(wxWindow* owner) {
     });
     frame->Show();
     page->SetFocus();
+    return success();
 }
 
 #endif

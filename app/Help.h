@@ -21,10 +21,10 @@ std::filesystem::path helpFile();
 Status startHelpViewer(const std::filesystem::path& chm);
 #endif
 
-// Shows the help and returns without waiting for it; a viewer that cannot be started is not
-// reported. On Linux the help is one window of `owner`'s, placed over it and closed with it:
+// Shows the help and returns without waiting for it; fails when there is no help to show or
+// the viewer cannot be started. On Linux the help is one window of `owner`'s, placed over it and closed with it:
 // asking again brings that window to the front. The system's viewer on Windows is a program
 // of its own and has no owner.
-void openHelp(wxWindow* owner);
+Status openHelp(wxWindow* owner);
 
 }  // namespace orvenna

@@ -43,7 +43,7 @@ constexpr off_t LockFileSize = 4096;
 #endif
 
 Error systemFailure(int code, const std::filesystem::path& path) {
-    return {code, pathUtf8(path) + ": " + systemErrorText(code)};
+    return {ErrorSource::System, code, pathUtf8(path) + ": " + systemErrorText(code)};
 }
 
 std::optional<Error> createFolderOf(const std::filesystem::path& file) {
@@ -51,7 +51,7 @@ std::optional<Error> createFolderOf(const std::filesystem::path& file) {
     std::error_code error;
     std::filesystem::create_directories(file.parent_path(), error);
     if (!error) return std::nullopt;
-    return Error{error.value(), pathUtf8(file.parent_path()) + ": " + error.message()};
+    return Error{ErrorSource::System, error.value(), pathUtf8(file.parent_path()) + ": " + error.message()};
 }
 
 }  // namespace
@@ -69,7 +69,7 @@ std::filesystem::path InstanceLock::defaultLockPath() {
 
 InstanceLock::InstanceLock(const std::filesystem::path& lockFile) {
     if (lockFile.empty()) {
-        failure_ = Error{ERROR_PATH_NOT_FOUND, "the user's application-data folder is unknown"};
+        failure_ = Error{ErrorSource::System, ERROR_PATH_NOT_FOUND, "the user's application-data folder is unknown"};
         return;
     }
     if ((failure_ = createFolderOf(lockFile))) return;
@@ -131,7 +131,7 @@ std::filesystem::path InstanceLock::defaultLockPath() {
 
 InstanceLock::InstanceLock(const std::filesystem::path& lockFile) {
     if (lockFile.empty()) {
-        failure_ = Error{ENOENT, "no folder for the lock file"};
+        failure_ = Error{ErrorSource::System, ENOENT, "no folder for the lock file"};
         return;
     }
     if ((failure_ = createFolderOf(lockFile))) return;

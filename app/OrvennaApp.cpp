@@ -38,7 +38,7 @@ bool OrvennaApp::OnInit() {
     SetAppName(L"Orvenna");
     try {
         auto* window = new TarvWin(store_);
-        window->openHelp = [window] { orvenna::openHelp(window); };
+        window->openHelp = [window] { return orvenna::openHelp(window); };
         window->drawSource = drawSourceSetting();
         window->updateUrl = toUtf8(readSetting(Setting::UpdateUrl));
         window->create();

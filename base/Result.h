@@ -1,5 +1,5 @@
-// The program's one way of saying that something failed: an Error carries the failing
-// library's own code and a one-line message; a Result holds either a value or an Error.
+// The program's one way of saying that something failed: an Error carries where it came from,
+// that library's own code and a one-line message; a Result holds either a value or an Error.
 #pragma once
 
 #include <optional>
@@ -10,8 +10,21 @@
 
 namespace orvenna {
 
+// Whose table an Error's code belongs to: the same number means EPERM to the system, SQLITE_ERROR
+// to SQLite and a refused installer to the program, so a code is only read with its source.
+enum class ErrorSource {
+    None,        // no error
+    System,      // errno, or GetLastError() on Windows
+    Sqlite,      // SQLite's extended result code
+    Curl,        // libcurl's CURLcode
+    CurlMulti,   // libcurl's CURLMcode, a failure of the transfer loop itself
+    HttpStatus,  // the status a server answered with
+    Program,     // the program's own refusal: one of its constants (such as InstallerFault), or 0
+};
+
 struct Error {
-    int code = 0;         // the library's own code (SQLite's, libcurl's, errno, ...); 0 for none
+    ErrorSource source = ErrorSource::None;
+    int code = 0;         // the source's own code; 0 for none
     std::string message;  // one line, fit for the status bar or stderr
 
     bool operator==(const Error&) const = default;
@@ -30,7 +43,7 @@ private:
 };
 
 template <typename T>
-class Result {
+class [[nodiscard]] Result {
 public:
     Result(T value) : value_(std::move(value)) {}
     Result(Error error) : error_(std::move(error)) {}
@@ -43,7 +56,9 @@ public:
     T& value() & { return const_cast<T&>(checked()); }
     T&& value() && { return std::move(const_cast<T&>(checked())); }
     const T& operator*() const& { return checked(); }
+    T& operator*() & { return value(); }
     const T* operator->() const { return &checked(); }
+    T* operator->() { return &value(); }
 
     // Empty for a result that holds a value.
     const Error& error() const { return error_; }

@@ -90,8 +90,7 @@ void listTenThousand(benchmark::State& state) {
     EasyDb store(home);
     CountedList list;
     for (auto _ : state) {
-        store.fillList(list);
-        if (list.count != 10000) state.SkipWithError("wrong count");
+        if (!store.fillList(list) || list.count != 10000) state.SkipWithError("wrong count");
     }
     std::filesystem::remove_all(home);
 }
@@ -106,13 +105,16 @@ void deleteHundredThousand(benchmark::State& state) {
     for (auto _ : state) {
         state.PauseTiming();
         insertRows(home, Rows);
-        store.fillList(list);
+        if (!store.fillList(list)) {
+            state.SkipWithError("the rows cannot be listed");
+            break;
+        }
         const std::vector<std::int64_t> ids = list.ids;
         state.ResumeTiming();
         const Status removed = store.remove(ids);
         state.PauseTiming();
-        store.fillList(list);
-        if (!removed || list.count != 0) {
+        const Status listed = store.fillList(list);
+        if (!removed || !listed || list.count != 0) {
             state.SkipWithError(removed ? "rows left" : removed.error().message.c_str());
             break;
         }

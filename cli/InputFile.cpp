@@ -13,7 +13,7 @@ namespace {
 Error unreadable(const std::string& name, int code) {
     std::string message = "cannot read " + name;
     if (code != 0) message += std::string(": ") + std::strerror(code);
-    return {code, message};
+    return {ErrorSource::System, code, message};
 }
 
 }  // namespace
@@ -22,7 +22,8 @@ Status openInputFile(const std::string& name, std::ifstream& file) {
     const std::filesystem::path path = utf8Path(name);
     std::error_code ignored;
     // Opening a directory succeeds on Linux; reading it is what fails.
-    if (std::filesystem::is_directory(path, ignored)) return Error{EISDIR, name + " is a directory, not a file"};
+    if (std::filesystem::is_directory(path, ignored))
+        return Error{ErrorSource::System, EISDIR, name + " is a directory, not a file"};
     errno = 0;
     file.open(path, std::ios::binary);
     if (!file) return unreadable(name, errno);
@@ -39,7 +40,7 @@ Result<std::string> readInputFile(const std::string& name, std::size_t maxBytes)
     while (file.read(buffer, sizeof buffer) || file.gcount() > 0) {
         bytes.append(buffer, static_cast<std::size_t>(file.gcount()));
         if (maxBytes > 0 && bytes.size() > maxBytes)
-            return Error{EFBIG, name + " is longer than " + std::to_string(maxBytes) + " bytes"};
+            return Error{ErrorSource::System, EFBIG, name + " is longer than " + std::to_string(maxBytes) + " bytes"};
         if (!file) break;
     }
     if (file.bad()) return unreadable(name, errno);

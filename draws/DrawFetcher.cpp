@@ -39,14 +39,16 @@ bool declaresUtf8(const HttpResponse& response) {
 // not in its encoding.
 Result<std::string> pageText(const HttpResponse& response) {
     if (response.code != 200)
-        return Error{static_cast<int>(response.code), "response " + std::to_string(response.code)};
+        return Error{ErrorSource::HttpStatus, static_cast<int>(response.code),
+                     "response " + std::to_string(response.code)};
     if (declaresUtf8(response)) {
         // Invalid sequences would come back as U+FFFD: a text that changes is not UTF-8.
-        if (toUtf8(fromUtf8(response.body)) != response.body) return Error{0, "the page is not the UTF-8 it declares"};
+        if (toUtf8(fromUtf8(response.body)) != response.body)
+            return Error{ErrorSource::Program, 0, "the page is not the UTF-8 it declares"};
         return response.body;
     }
     auto text = gb18030ToUtf8(response.body);
-    if (!text) return Error{0, "the page is not GB18030"};
+    if (!text) return Error{ErrorSource::Program, 0, "the page is not GB18030"};
     return std::move(*text);
 }
 

@@ -91,14 +91,15 @@ std::size_t onBody(char* data, std::size_t size, std::size_t count, void* user) 
     // Checked on the decoded bytes, so that a small compressed body cannot unpack into
     // gigabytes.
     if (options.maxBodyBytes > 0 && bytes > options.maxBodyBytes - transfer.bodyBytes) {
-        transfer.abortReason = {CURLE_FILESIZE_EXCEEDED,
+        transfer.abortReason = {ErrorSource::Curl, CURLE_FILESIZE_EXCEEDED,
                                 "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
         return 0;
     }
     transfer.bodyBytes += bytes;
     if (options.onData) {
         if (!options.onData(data, bytes)) {
-            transfer.abortReason = {CURLE_WRITE_ERROR, "the receiver of the body stopped the transfer"};
+            transfer.abortReason = {ErrorSource::Curl, CURLE_WRITE_ERROR,
+                                    "the receiver of the body stopped the transfer"};
             return 0;
         }
     } else {
@@ -115,7 +116,7 @@ int onTransferInfo(void* user, curl_off_t downloadTotal, curl_off_t downloaded, 
         transfer.noteBytes();
     }
     if (transfer.options.onProgress && !transfer.options.onProgress(downloaded, downloadTotal)) {
-        transfer.abortReason = {CURLE_ABORTED_BY_CALLBACK, "the transfer was cancelled"};
+        transfer.abortReason = {ErrorSource::Curl, CURLE_ABORTED_BY_CALLBACK, "the transfer was cancelled"};
         return 1;
     }
     return 0;
@@ -213,7 +214,7 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     if (!handles_) {
         auto made = std::make_unique<Handles>();
         if (!made->easy || !made->multi) {
-            response.error = {CURLE_FAILED_INIT, "the HTTP library could not be initialised"};
+            response.error = {ErrorSource::Curl, CURLE_FAILED_INIT, "the HTTP library could not be initialised"};
             return response;
         }
         // The cookie engine on with nothing loaded: no cookie is sent that a server did not
@@ -253,7 +254,7 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
         }
         if (finished || driveResult != CURLM_OK || running == 0) break;
         if (transfer.stalled()) {
-            transfer.abortReason = {CURLE_OPERATION_TIMEDOUT,
+            transfer.abortReason = {ErrorSource::Curl, CURLE_OPERATION_TIMEDOUT,
                                     "no data arrived for " + std::to_string(options.stallTimeoutMs) + " ms"};
             break;
         }
@@ -269,14 +270,15 @@ HttpResponse HttpClient::get(const std::string& url, const HttpOptions& options)
     if (!transfer.abortReason.message.empty()) {
         response.error = transfer.abortReason;
     } else if (driveResult != CURLM_OK) {
-        response.error = {driveResult, oneLine(curl_multi_strerror(driveResult))};
+        response.error = {ErrorSource::CurlMulti, driveResult, oneLine(curl_multi_strerror(driveResult))};
     } else if (!finished) {
-        response.error = {CURLE_RECV_ERROR, "the transfer ended without a result"};
+        response.error = {ErrorSource::Curl, CURLE_RECV_ERROR, "the transfer ended without a result"};
     } else if (result == CURLE_FILESIZE_EXCEEDED) {
-        response.error = {result, "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
+        response.error = {ErrorSource::Curl, result,
+                          "the body is larger than " + std::to_string(options.maxBodyBytes) + " bytes"};
     } else if (result != CURLE_OK) {
         const char* text = handles_->errorBuffer[0] != '\0' ? handles_->errorBuffer.data() : curl_easy_strerror(result);
-        response.error = {result, oneLine(text)};
+        response.error = {ErrorSource::Curl, result, oneLine(text)};
         if (response.error.message.empty()) response.error.message = curl_easy_strerror(result);
         // The user can only fix a proxy they know was asked.
         if (!proxy.empty()) response.error.message += " (through proxy " + proxy + ")";

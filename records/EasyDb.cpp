@@ -5,16 +5,14 @@
 #include <array>
 #include <system_error>
 
+#include "Statement.h"
+#include "Transaction.h"
 #include "base/PathText.h"
-#include "base/Text.h"
 
 namespace orvenna {
 
 void SqliteCloser::operator()(sqlite3* db) const noexcept {
     sqlite3_close_v2(db);
-}
-void StatementFinalizer::operator()(sqlite3_stmt* statement) const noexcept {
-    sqlite3_finalize(statement);
 }
 
 namespace {
@@ -53,17 +51,6 @@ constexpr const char* LoadSql =
     "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table Where _id=?;";
 constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
 constexpr const char* TableExistsSql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='tarv_table';";
-
-void bindText(sqlite3_stmt* statement, int index, std::wstring_view text) {
-    const std::string utf8 = toUtf8(text);
-    sqlite3_bind_text(statement, index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
-}
-
-std::wstring columnText(sqlite3_stmt* statement, int column) {
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-    if (text == nullptr) return {};
-    return fromUtf8(std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column))));
-}
 
 }  // namespace
 
@@ -130,19 +117,7 @@ void EasyDb::close() {
 // SQLite's code and message of the statement that just failed; without a connection, why
 // there is none.
 Error EasyDb::failure(std::string_view what) const {
-    if (!db_) return {SQLITE_CANTOPEN, std::string(what) + ": no database connection"};
-    return {sqlite3_extended_errcode(db_.get()), std::string(what) + ": " + sqlite3_errmsg(db_.get())};
-}
-
-Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
-    if (!db_) return failure("prepare");
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db_.get(), sql.data(), static_cast<int>(sql.size()), &raw, nullptr) != SQLITE_OK) {
-        Error error = failure("prepare");
-        sqlite3_finalize(raw);
-        return error;
-    }
-    return SqliteStatement(raw);
+    return sqliteFailure(db_.get(), what);
 }
 
 // Only a table that is missing is created: rows and other tables in the file stay as they
@@ -151,25 +126,23 @@ Result<SqliteStatement> EasyDb::prepare(std::string_view sql) {
 // for once, not once here and again by the statement.
 Status EasyDb::ensureTable() {
     if (tableFound_) return success();
-    const Result<SqliteStatement> statement = prepare(TableExistsSql);
+    Result<Statement> statement = Statement::prepare(db_.get(), TableExistsSql);
     if (!statement) return statement.error();
-    const int stepped = sqlite3_step(statement->get());
-    if (stepped == SQLITE_ROW) {
+    const Statement::Step stepped = statement->step();
+    if (stepped == Statement::Step::Row) {
         tableFound_ = true;
         return success();
     }
-    if (stepped != SQLITE_DONE) return failure("read");
-    if (Status created = execute(createTableStatement().c_str(), "create table"); !created) return created;
+    if (stepped != Statement::Step::Done) return failure("read");
+    if (Status created = executeSql(db_.get(), createTableStatement().c_str(), "create table"); !created)
+        return created;
     tableFound_ = true;
     return success();
 }
 
-Status EasyDb::execute(const char* sql, std::string_view what) {
-    if (!db_ || sqlite3_exec(db_.get(), sql, nullptr, nullptr, nullptr) != SQLITE_OK) return failure(what);
-    return success();
-}
-
 StoreFailure storeFailure(const Error& error) {
+    if (error.source != ErrorSource::Sqlite) return StoreFailure::Other;
+    // An extended code keeps its primary code in its low byte.
     switch (error.code & 0xFF) {
         case SQLITE_BUSY:
         case SQLITE_LOCKED:
@@ -195,46 +168,47 @@ static_assert(NoSuchRow == SQLITE_NOTFOUND);
 Status EasyDb::save(YsModel& record) {
     if (Status ready = ensureTable(); !ready) return ready.error();
     const bool insert = record._id < 1;
-    const Result<SqliteStatement> statement = prepare(insert ? InsertSql : UpdateSql);
-    if (!statement) return statement.error();
-    sqlite3_stmt* s = statement->get();
-    bindText(s, 1, record.ysname);
-    sqlite3_bind_int(s, 2, record.ysindex);
-    bindText(s, 3, record.ysnumber);
-    sqlite3_bind_double(s, 4, record.ysday);
-    sqlite3_bind_int(s, 5, record.gzsxid);
-    bindText(s, 6, record.upstr);
-    bindText(s, 7, record.downstr);
-    bindText(s, 8, record.movingFlagsText());
-    sqlite3_bind_int(s, 9, record.rot);
-    bindText(s, 10, record.uinfo);
-    if (!insert) sqlite3_bind_int64(s, 11, record._id);
-    if (sqlite3_step(s) != SQLITE_DONE) return failure(insert ? "insert" : "update");
-    if (insert) record._id = sqlite3_last_insert_rowid(db_.get());
+    Result<Statement> prepared = Statement::prepare(db_.get(), insert ? InsertSql : UpdateSql);
+    if (!prepared) return prepared.error();
+    Statement& statement = *prepared;
+    statement.bind(1, record.ysname);
+    statement.bind(2, record.ysindex);
+    statement.bind(3, record.ysnumber);
+    statement.bind(4, record.ysday);
+    statement.bind(5, record.gzsxid);
+    statement.bind(6, record.upstr);
+    statement.bind(7, record.downstr);
+    statement.bind(8, record.movingFlagsText());
+    statement.bind(9, record.rot);
+    statement.bind(10, record.uinfo);
+    if (!insert) statement.bind(11, record._id);
+    if (statement.step() != Statement::Step::Done) return failure(insert ? "insert" : "update");
+    if (insert) record._id = statement.insertedRowId();
     return success();
 }
 
 Result<YsModel> EasyDb::load(std::int64_t id) {
     if (Status ready = ensureTable(); !ready) return ready.error();
-    const Result<SqliteStatement> statement = prepare(LoadSql);
-    if (!statement) return statement.error();
-    sqlite3_stmt* s = statement->get();
-    sqlite3_bind_int64(s, 1, id);
-    const int stepped = sqlite3_step(s);
-    if (stepped == SQLITE_DONE) return Error{SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
-    if (stepped != SQLITE_ROW) return failure("load");
+    Result<Statement> prepared = Statement::prepare(db_.get(), LoadSql);
+    if (!prepared) return prepared.error();
+    Statement& statement = *prepared;
+    statement.bind(1, id);
+    const Statement::Step stepped = statement.step();
+    if (stepped == Statement::Step::Done)
+        return Error{ErrorSource::Sqlite, SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
+    if (stepped != Statement::Step::Row) return failure("load");
     YsModel record;
-    record._id = sqlite3_column_int64(s, 0);
-    record.ysname = columnText(s, 1);
-    record.ysindex = sqlite3_column_int(s, 2);
-    record.ysnumber = columnText(s, 3);
-    record.ysday = sqlite3_column_double(s, 4);
-    record.gzsxid = sqlite3_column_int(s, 5);
-    record.upstr = columnText(s, 6);
-    record.downstr = columnText(s, 7);
-    record.setMovingFlagsText(columnText(s, 8));
-    record.rot = sqlite3_column_int(s, 9);
-    record.uinfo = columnText(s, 10);
+    record._id = statement.columnInt64(0);
+    record.ysname = statement.columnText(1);
+    record.ysindex = statement.columnInt(2);
+    record.ysnumber = statement.columnText(3);
+    record.ysday = statement.columnDouble(4);
+    record.gzsxid = statement.columnInt(5);
+    record.upstr = statement.columnText(6);
+    record.downstr = statement.columnText(7);
+    record.setMovingFlagsText(statement.columnText(8));
+    record.rot = statement.columnInt(9);
+    record.uinfo = statement.columnText(10);
     return record;
 }
 
@@ -247,34 +221,29 @@ Status EasyDb::remove(std::int64_t id) {
 // way rolls back, so the list the user sees is still what the database holds.
 Status EasyDb::remove(std::span<const std::int64_t> ids) {
     if (Status ready = ensureTable(); !ready) return ready;
-    const Result<SqliteStatement> statement = prepare(DeleteSql);
-    if (!statement) return statement.error();
-    if (Status begun = execute("BEGIN IMMEDIATE;", "delete"); !begun) return begun;
-    sqlite3_stmt* s = statement->get();
-    Status result = success();
+    Result<Statement> prepared = Statement::prepare(db_.get(), DeleteSql);
+    if (!prepared) return prepared.error();
+    Statement& statement = *prepared;
+    Result<Transaction> transaction = Transaction::begin(db_.get(), "delete");
+    if (!transaction) return transaction.error();
     for (const std::int64_t id : ids) {
-        sqlite3_bind_int64(s, 1, id);
-        const bool done = sqlite3_step(s) == SQLITE_DONE;
-        if (!done) result = failure("delete");
-        sqlite3_reset(s);
-        if (!done) break;
+        statement.bind(1, id);
+        if (statement.step() != Statement::Step::Done) return failure("delete");
+        statement.reset();
     }
-    if (result) result = execute("COMMIT;", "delete");
-    // A commit refused (still locked by a reader) leaves the transaction open.
-    if (!sqlite3_get_autocommit(db_.get())) sqlite3_exec(db_.get(), "ROLLBACK;", nullptr, nullptr, nullptr);
-    return result;
+    return transaction->commit("delete");
 }
 
 Status EasyDb::fillList(HistoryList& list) {
     list.clearItems();
     if (Status ready = ensureTable(); !ready) return ready;
-    const Result<SqliteStatement> statement = prepare(listStatement());
-    if (!statement) return statement.error();
-    int stepped = SQLITE_ROW;
-    while ((stepped = sqlite3_step(statement->get())) == SQLITE_ROW) {
-        list.appendItem(columnText(statement->get(), 1), sqlite3_column_int64(statement->get(), 0));
-    }
-    if (stepped != SQLITE_DONE) return failure("list");
+    Result<Statement> prepared = Statement::prepare(db_.get(), listStatement());
+    if (!prepared) return prepared.error();
+    Statement& statement = *prepared;
+    Statement::Step stepped = Statement::Step::Row;
+    while ((stepped = statement.step()) == Statement::Step::Row)
+        list.appendItem(statement.columnText(1), statement.columnInt64(0));
+    if (stepped != Statement::Step::Done) return failure("list");
     return success();
 }
 

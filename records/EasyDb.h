@@ -84,12 +84,10 @@ public:
     static void shutdown();
 
 private:
-    Result<SqliteStatement> prepare(std::string_view sql);
     Error failure(std::string_view what) const;
     // Creates the table when the database is readable and lacks it; fails when the database
     // cannot be read (locked, damaged) or the table cannot be made.
     Status ensureTable();
-    Status execute(const char* sql, std::string_view what);
 
     std::filesystem::path path_;
     SqliteConnection db_;

@@ -25,7 +25,7 @@ constexpr int AlreadyThere = EEXIST;
 #endif
 
 Error notOurs(const std::filesystem::path& partial, int code) {
-    return Error{code, partial.string() + " is not a file of this program's; it is left alone"};
+    return Error{ErrorSource::System, code, partial.string() + " is not a file of this program's; it is left alone"};
 }
 
 std::filesystem::path folderOf(const std::filesystem::path& target) {

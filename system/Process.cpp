@@ -234,8 +234,9 @@ bool sameBytes(int first, int second, std::int64_t size) {
 Status startPrivateCopy(const LockedFile& program, std::vector<char*>& argv, int refusal) {
     const std::string name = program.path().string();
     const auto failure = [&](const std::string& step, int code) {
-        return Error{code, "cannot start " + name + ": the system runs no program from memory (" +
-                               systemErrorText(refusal) + "), and " + step + " (" + systemErrorText(code) + ")"};
+        return Error{ErrorSource::System, code,
+                     "cannot start " + name + ": the system runs no program from memory (" + systemErrorText(refusal) +
+                         "), and " + step + " (" + systemErrorText(code) + ")"};
     };
     const char* given = std::getenv("TMPDIR");
     const std::filesystem::path base = given != nullptr && *given != '\0' ? given : "/tmp";

@@ -19,8 +19,9 @@ namespace {
 constexpr std::size_t ChunkBytes = std::size_t{1} << 16;
 
 Error tooLarge(const std::filesystem::path& file, std::int64_t size, std::int64_t maxBytes) {
-    return Error{FileTooLargeCode, file.string() + " has " + std::to_string(size) + " bytes, more than the " +
-                                       std::to_string(maxBytes) + " allowed"};
+    return Error{ErrorSource::System, FileTooLargeCode,
+                 file.string() + " has " + std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) +
+                     " allowed"};
 }
 
 }  // namespace
@@ -41,16 +42,16 @@ Result<RegularFile> RegularFile::open(const std::filesystem::path& file, const O
         // Without backup semantics a folder does not open at all; say so rather than "access denied".
         const DWORD attributes = GetFileAttributesW(file.c_str());
         if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-            return Error{ERROR_DIRECTORY, file.string() + " is a folder, not a file"};
+            return Error{ErrorSource::System, ERROR_DIRECTORY, file.string() + " is a folder, not a file"};
         return failed;
     }
     BY_HANDLE_FILE_INFORMATION information{};
     if (GetFileType(opened.handle_.get()) != FILE_TYPE_DISK ||
         !GetFileInformationByHandle(opened.handle_.get(), &information) ||
         (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-        return Error{ERROR_BAD_FILE_TYPE, file.string() + " is not a plain file"};
+        return Error{ErrorSource::System, ERROR_BAD_FILE_TYPE, file.string() + " is not a plain file"};
     if (options.refuseLink && (information.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0)
-        return Error{ERROR_CANT_ACCESS_FILE, file.string() + " is a link, not a file"};
+        return Error{ErrorSource::System, ERROR_CANT_ACCESS_FILE, file.string() + " is a link, not a file"};
     opened.size_ = (static_cast<std::int64_t>(information.nFileSizeHigh) << 32) | information.nFileSizeLow;
     if (opened.size_ > options.maxBytes) return tooLarge(file, opened.size_, options.maxBytes);
     opened.path_ = file;
@@ -68,7 +69,8 @@ Status RegularFile::read(const ByteSink& sink) const {
         if (!ReadFile(handle_.get(), buffer.data(), wanted, &got, nullptr))
             return systemError("cannot read " + path_.string());
         if (got == 0) return success();
-        if (!sink(buffer.data(), got)) return Error{0, "reading " + path_.string() + " was stopped"};
+        if (!sink(buffer.data(), got))
+            return Error{ErrorSource::Program, 0, "reading " + path_.string() + " was stopped"};
         left -= got;
     }
     return success();
@@ -84,13 +86,14 @@ Result<RegularFile> RegularFile::open(const std::filesystem::path& file, const O
     RegularFile opened;
     opened.handle_ = FileDescriptor(::open(file.c_str(), flags));
     if (!opened.handle_) {
-        if (errno == ELOOP && options.refuseLink) return Error{ELOOP, file.string() + " is a link, not a file"};
+        if (errno == ELOOP && options.refuseLink)
+            return Error{ErrorSource::System, ELOOP, file.string() + " is a link, not a file"};
         return systemError("cannot open " + file.string());
     }
     struct stat status {};
     if (::fstat(opened.handle_.get(), &status) != 0) return systemError("cannot open " + file.string());
-    if (S_ISDIR(status.st_mode)) return Error{EISDIR, file.string() + " is a folder, not a file"};
-    if (!S_ISREG(status.st_mode)) return Error{EINVAL, file.string() + " is not a plain file"};
+    if (S_ISDIR(status.st_mode)) return Error{ErrorSource::System, EISDIR, file.string() + " is a folder, not a file"};
+    if (!S_ISREG(status.st_mode)) return Error{ErrorSource::System, EINVAL, file.string() + " is not a plain file"};
     if (status.st_size > options.maxBytes) return tooLarge(file, status.st_size, options.maxBytes);
     // A plain file never blocks; the flag goes so that reading needs no retry loop.
     ::fcntl(opened.handle_.get(), F_SETFL, O_RDONLY);
@@ -108,7 +111,7 @@ Status readDescriptor(int fd, std::int64_t size, const std::filesystem::path& pa
         if (got < 0) return systemError("cannot read " + path.string());
         if (got == 0) return success();
         if (!sink(buffer.data(), static_cast<std::size_t>(got)))
-            return Error{0, "reading " + path.string() + " was stopped"};
+            return Error{ErrorSource::Program, 0, "reading " + path.string() + " was stopped"};
         offset += got;
     }
     return success();

@@ -22,6 +22,10 @@ namespace orvenna {
 // The code of the Error for a plain file longer than the caller allows (errno's EFBIG, or
 // Windows' ERROR_FILE_TOO_LARGE).
 extern const int FileTooLargeCode;
+// The failure of a plain file longer than its caller allows.
+inline bool isFileTooLarge(const Error& error) {
+    return error.source == ErrorSource::System && error.code == FileTooLargeCode;
+}
 
 class RegularFile {
 public:

@@ -47,7 +47,8 @@ bool hasLineBreakOrNul(std::wstring_view text) {
 // What one "key=value" line can hold: a line break would split it, and a key with "=" or a
 // leading "[" would read back as something else.
 Error notStorable() {
-    return {EINVAL, "a key or value that one line of " + std::string(SettingsFileName) + " cannot hold"};
+    return {ErrorSource::System, EINVAL,
+            "a key or value that one line of " + std::string(SettingsFileName) + " cannot hold"};
 }
 
 bool isStorable(std::wstring_view key, std::wstring_view value) {
@@ -63,7 +64,7 @@ constexpr std::string_view Utf16Bom = "\xFF\xFE";
 constexpr LONGLONG MaxConvertedSize = 16 << 20;
 
 Error windowsError(DWORD code, std::string_view what, const std::filesystem::path& file) {
-    return {static_cast<int>(code),
+    return {ErrorSource::System, static_cast<int>(code),
             std::string(what) + pathUtf8(file) + ": " + systemErrorText(static_cast<int>(code))};
 }
 
@@ -124,7 +125,7 @@ void convertToUtf16(const std::filesystem::path& iniFile) {
 constexpr std::string_view SectionName = "sys";
 
 Error fileError(int code, std::string_view what, const std::filesystem::path& file) {
-    return {code, std::string(what) + file.string() + ": " + std::strerror(code)};
+    return {ErrorSource::System, code, std::string(what) + file.string() + ": " + std::strerror(code)};
 }
 
 // Reads the whole file into `content`; 0, or the errno of the failure. `mode` receives the

@@ -38,7 +38,7 @@ Error systemError(const std::string& what) {
 }
 
 Error systemError(const std::string& what, int code) {
-    return Error{code, what + ": " + systemErrorText(code)};
+    return Error{ErrorSource::System, code, what + ": " + systemErrorText(code)};
 }
 
 }  // namespace orvenna

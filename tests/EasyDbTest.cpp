@@ -70,7 +70,7 @@ TEST(EasyDbTest, FirstStartCreatesSecondStartOpens) {
     EasyDb again(home.path() / "a" / "b");
     EXPECT_EQ(again.openState(), EasyDb::OpenState::Opened);
     CollectedList list;
-    again.fillList(list);
+    ASSERT_TRUE(again.fillList(list));
     EXPECT_EQ(list.items.size(), 1u);
 }
 
@@ -85,7 +85,7 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
 
     CollectedList list;
     list.items.emplace_back(L"stale", 99);
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_THAT(list.items, ElementsAre(Pair(L"第二", second._id), Pair(L"第一", first._id)));
 
     const YsModel loaded = store.load(first._id).value();
@@ -97,11 +97,11 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     first.uinfo = L"";
     ASSERT_TRUE(store.save(first));  // an id of 1 or more updates its row
     EXPECT_EQ(store.load(first._id).value(), first);
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_EQ(list.items.size(), 2u);
 
     EXPECT_TRUE(store.remove(second._id));
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_THAT(list.items, ElementsAre(Pair(L"改名", first._id)));
 
     // Several rows at once, an id already gone among them.
@@ -109,7 +109,7 @@ TEST(EasyDbTest, SaveLoadListUpdateRemove) {
     ASSERT_TRUE(store.save(third));
     const std::vector<std::int64_t> ids = {first._id, second._id, third._id};
     EXPECT_TRUE(store.remove(ids));
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_TRUE(list.items.empty());
 }
 
@@ -129,7 +129,7 @@ TEST(EasyDbTest, RowIdsBeyond32BitsAreKeptWhole) {
     EXPECT_EQ(next._id, 4294967302);
 
     CollectedList list;
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_THAT(list.items, ElementsAre(Pair(L"下一个", 4294967302), Pair(L"大", 4294967301),
                                         Pair(L"二的三十一次方", 2147483648), Pair(L"五", 5)));
     EXPECT_EQ(store.load(4294967301).value().ysname, L"大");
@@ -160,7 +160,7 @@ TEST(EasyDbTest, ForeignRowsAndDatabasesAreReadAsTheyAre) {
     EasyDb store(home.path());
     EXPECT_EQ(store.openState(), EasyDb::OpenState::Opened);
     CollectedList list;
-    store.fillList(list);
+    ASSERT_TRUE(store.fillList(list));
     EXPECT_THAT(list.items, ElementsAre(Pair(L"外来", 2), Pair(L"旧的", 1)));
     const YsModel foreign = store.load(2).value();
     EXPECT_EQ(foreign._id, 2);
@@ -233,7 +233,7 @@ TEST(EasyDbTest, AFileThatIsNotADatabaseIsLeftAlone) {
     YsModel m = sample(L"新");
     EXPECT_FALSE(store.save(m).error().message.empty());
     CollectedList list;
-    store.fillList(list);
+    EXPECT_FALSE(store.fillList(list));
     EXPECT_TRUE(list.items.empty());
     EXPECT_EQ(list.clears, 1);
     EXPECT_FALSE(store.load(1));
@@ -287,6 +287,55 @@ TEST(EasyDbTest, ALockedDatabaseIsWaitedForThenFails) {
     EXPECT_TRUE(patient.save(waited));
     release.join();
     EXPECT_EQ(patient.load(waited._id).value().ysname, L"等");
+}
+
+// A delete that fails part way, or whose commit another program's reader holds off, removes no
+// row and leaves the connection outside any transaction.
+TEST(EasyDbTest, AFailedDeleteRemovesNoRow) {
+    TempDirectory home;
+    EasyDb store(home.path(), 50);
+    for (const wchar_t* title : {L"一", L"二", L"三"}) {
+        YsModel m = sample(title);
+        ASSERT_TRUE(store.save(m));
+    }
+    RawDb other(store.path());
+    ASSERT_EQ(other.exec("CREATE TRIGGER keep BEFORE DELETE ON tarv_table WHEN old._id = 2 "
+                         "BEGIN SELECT RAISE(ABORT, 'kept'); END;"),
+              SQLITE_OK);
+    const struct {
+        std::vector<std::int64_t> ids;
+        bool readerOpen;
+    } cases[] = {{{1, 2}, false}, {{3, 1, 2}, false}, {{1, 3}, true}};
+    for (const auto& [ids, readerOpen] : cases) {
+        if (readerOpen) ASSERT_EQ(other.exec("BEGIN; SELECT count(*) FROM tarv_table;"), SQLITE_OK);
+        EXPECT_FALSE(store.remove(ids)) << ids.size() << " ids";
+        if (readerOpen) ASSERT_EQ(other.exec("COMMIT;"), SQLITE_OK);
+        CollectedList list;
+        ASSERT_TRUE(store.fillList(list));
+        EXPECT_EQ(list.items.size(), 3u) << ids.size() << " ids";
+    }
+    EXPECT_TRUE(store.remove(std::vector<std::int64_t>{1, 3}));
+}
+
+// A store failure is read from SQLite's codes alone: the system's EIO is SQLite's BUSY by number.
+TEST(EasyDbTest, OnlySqlitesCodesNameAStoreFailure) {
+    const std::pair<Error, StoreFailure> cases[] = {
+        {{ErrorSource::Sqlite, SQLITE_BUSY, ""}, StoreFailure::Locked},
+        {{ErrorSource::Sqlite, SQLITE_BUSY_SNAPSHOT, ""}, StoreFailure::Locked},
+        {{ErrorSource::Sqlite, SQLITE_CORRUPT_INDEX, ""}, StoreFailure::Damaged},
+        {{ErrorSource::Sqlite, SQLITE_READONLY_DBMOVED, ""}, StoreFailure::ReadOnly},
+        {{ErrorSource::Sqlite, NoSuchRow, ""}, StoreFailure::RowMissing},
+        {{ErrorSource::System, SQLITE_BUSY, ""}, StoreFailure::Other},
+        {{ErrorSource::Program, SQLITE_CANTOPEN, ""}, StoreFailure::Other},
+    };
+    for (const auto& [error, failure] : cases) EXPECT_EQ(storeFailure(error), failure) << error.code;
+
+    TempDirectory home;
+    EasyDb store(home.path());
+    EXPECT_EQ(store.load(1).error().source, ErrorSource::Sqlite);
+    store.close();
+    YsModel m = sample(L"x");
+    EXPECT_EQ(storeFailure(store.save(m).error()), StoreFailure::NoFile);
 }
 
 // In a child: saves a row in the store of `home`, tells its id, and waits to be killed with the

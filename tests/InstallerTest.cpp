@@ -213,7 +213,8 @@ TEST(InstallerTest, WhereMemoryCannotRunAPrivateCopyStartsOrTheReasonIsGiven) {
             ::close(report[0]);
             ::setenv("TMPDIR", test.tmpdir, 1);
             const bool dropped = ::setgroups(0, nullptr) == 0 && ::setgid(65534) == 0 && ::setuid(65534) == 0;
-            const Status started = dropped ? startInstaller(*held) : Status(Error{0, "cannot become nobody"});
+            const Status started =
+                dropped ? startInstaller(*held) : Status(Error{ErrorSource::Program, 0, "cannot become nobody"});
             const std::string message = started ? "" : started.error().message;
             [[maybe_unused]] const auto written = ::write(report[1], message.data(), message.size());
             ::_exit(started ? 0 : 1);

@@ -99,9 +99,7 @@ void TarvWin::createPanels() {
     result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
     result->deleteRequested.connect([this] { history_->deleteTicked(); });
     result->replayRequested.connect([this](std::int64_t id) { replay(id); });
-    result->helpRequested.connect([this] {
-        if (openHelp) openHelp();
-    });
+    result->helpRequested.connect([this] { showHelp(); });
 }
 
 void TarvWin::createStatusBar() {
@@ -235,7 +233,7 @@ void TarvWin::bindWindowEvents() {
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)
-            openHelp();
+            showHelp();
         else if (event.HasAnyModifiers() || !scrollByPage(key))
             event.Skip();
     });
@@ -279,6 +277,11 @@ void TarvWin::showUpdateNotice(const std::wstring& text) {
 
 void TarvWin::showPrediction(const CastResult& result) {
     mainPanel_->resultPanel()->setResultText(result.resultText);
+}
+
+void TarvWin::showHelp() {
+    if (!openHelp) return;
+    if (const Status shown = openHelp(); !shown) setStatus(L"无法打开帮助:" + fromUtf8(shown.error().message));
 }
 
 void TarvWin::setStatus(const std::wstring& text) {

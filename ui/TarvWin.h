@@ -46,8 +46,8 @@ public:
 
     // Runs the manual casting dialog; tests replace it.
     std::function<void()> runManualDialog;
-    // Opens the help; the application sets it.
-    std::function<void()> openHelp;
+    // Opens the help; the application sets it. A failure is said in the status bar.
+    std::function<Status()> openHelp;
     // Where the latest draw comes from; the application sets it from the configuration.
     DrawSource drawSource;
     // The update server's base address ("update_url"); empty: no update check at all.
@@ -91,6 +91,7 @@ private:
     void layoutStatusBar();
     void relayout();
     void showPrediction(const CastResult& result);
+    void showHelp();
     void setStatus(const std::wstring& text);
 
     EasyDb& store_;

@@ -18,7 +18,7 @@ namespace orvenna {
 namespace {
 
 Error fault(InstallerFault code, std::string message) {
-    return Error{code, std::move(message)};
+    return Error{ErrorSource::Program, code, std::move(message)};
 }
 
 // The signature over exactly the bytes `source` hands over.
@@ -32,7 +32,7 @@ Result<std::string> verifySignature(const ByteSource& source, std::string_view s
         verifier.update(data, size);
         return true;
     });
-    if (!read) return Error{0, "the file cannot be read"};
+    if (!read) return Error{ErrorSource::Program, 0, "the file cannot be read"};
     if (const Status verified = verifier.verify(*signature, *key); !verified) return verified.error();
     return signature->trustedComment;
 }
@@ -46,8 +46,7 @@ Result<LockedFile> checkInstaller(const std::filesystem::path& file, const Publi
     // Nothing longer than published is copied into memory: refused before its first byte.
     Result<LockedFile> held = LockedFile::open(file, published.size);
     if (!held)
-        return fault(held.error().code == FileTooLargeCode ? InstallerWrongSize : InstallerUnreadable,
-                     held.error().message);
+        return fault(isFileTooLarge(held.error()) ? InstallerWrongSize : InstallerUnreadable, held.error().message);
     const LockedFile& installer = *held;
     if (installer.size() != published.size)
         return fault(InstallerWrongSize, "the file has " + std::to_string(installer.size()) + " bytes, not " +
@@ -72,7 +71,8 @@ Result<std::string> verifySignedFile(const std::filesystem::path& file, const st
     const Result<RegularFile> opened = RegularFile::open(file, {.maxBytes = UpdateInstallerMaxBytes});
     if (!opened) return opened.error();
     const Result<std::string> signature = readRegularFile(signatureFile, MaxMinisignFileBytes);
-    if (!signature) return Error{signature.error().code, "no signature: " + signature.error().message};
+    if (!signature)
+        return Error{signature.error().source, signature.error().code, "no signature: " + signature.error().message};
     const ByteSource source = [&opened](const ByteSink& sink) { return static_cast<bool>(opened->read(sink)); };
     return verifySignature(source, *signature, readMinisignKey(keyFile));
 }
@@ -80,7 +80,9 @@ Result<std::string> verifySignedFile(const std::filesystem::path& file, const st
 Result<std::int64_t> freeDiskBytes(const std::filesystem::path& folder) {
     std::error_code error;
     const std::filesystem::space_info space = std::filesystem::space(folder, error);
-    if (error) return Error{error.value(), "cannot tell the free space of " + folder.string() + ": " + error.message()};
+    if (error)
+        return Error{ErrorSource::System, error.value(),
+                     "cannot tell the free space of " + folder.string() + ": " + error.message()};
     constexpr auto Largest = static_cast<std::uintmax_t>(std::numeric_limits<std::int64_t>::max());
     return static_cast<std::int64_t>(std::min(space.available, Largest));
 }

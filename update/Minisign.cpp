@@ -62,9 +62,9 @@ Result<MinisignKey> parseMinisignKey(std::string_view text) {
     std::vector<unsigned char> bytes;
     MinisignKey key;
     if (!decodeBase64(line, bytes) || bytes.size() != AlgorithmBytes + key.keyId.size() + key.publicKey.size())
-        return Error{0, "not a minisign public key"};
+        return Error{ErrorSource::Program, 0, "not a minisign public key"};
     if (std::string_view(reinterpret_cast<const char*>(bytes.data()), AlgorithmBytes) != KeyAlgorithm)
-        return Error{0, "not an Ed25519 public key"};
+        return Error{ErrorSource::Program, 0, "not an Ed25519 public key"};
     copyBytes(bytes, AlgorithmBytes, key.keyId);
     copyBytes(bytes, AlgorithmBytes + key.keyId.size(), key.publicKey);
     return key;
@@ -72,41 +72,42 @@ Result<MinisignKey> parseMinisignKey(std::string_view text) {
 
 Result<MinisignKey> readMinisignKey(const std::filesystem::path& file) {
     const Result<std::string> text = readRegularFile(file, MaxMinisignFileBytes);
-    if (!text) return Error{text.error().code, "no public key: " + text.error().message};
-    if (text->size() > MaxLineBytes) return Error{0, "not a minisign public key"};
+    if (!text) return Error{text.error().source, text.error().code, "no public key: " + text.error().message};
+    if (text->size() > MaxLineBytes) return Error{ErrorSource::Program, 0, "not a minisign public key"};
     return parseMinisignKey(*text);
 }
 
 Result<MinisignSignature> parseMinisignSignature(std::string_view text) {
     Lines lines{text};
-    if (!lines.next().starts_with(UntrustedPrefix)) return Error{0, "malformed signature: no untrusted comment"};
+    if (!lines.next().starts_with(UntrustedPrefix))
+        return Error{ErrorSource::Program, 0, "malformed signature: no untrusted comment"};
     MinisignSignature parsed;
     std::vector<unsigned char> bytes;
     if (!decodeBase64(lines.next(), bytes) ||
         bytes.size() != AlgorithmBytes + parsed.keyId.size() + parsed.signature.size())
-        return Error{0, "malformed signature"};
+        return Error{ErrorSource::Program, 0, "malformed signature"};
     if (std::string_view(reinterpret_cast<const char*>(bytes.data()), AlgorithmBytes) != PrehashedAlgorithm)
-        return Error{0, "malformed signature: not a prehashed Ed25519 signature"};
+        return Error{ErrorSource::Program, 0, "malformed signature: not a prehashed Ed25519 signature"};
     copyBytes(bytes, AlgorithmBytes, parsed.keyId);
     copyBytes(bytes, AlgorithmBytes + parsed.keyId.size(), parsed.signature);
     const std::string_view comment = lines.next();
     if (!comment.starts_with(TrustedPrefix) || comment.size() > MaxLineBytes)
-        return Error{0, "malformed signature: no trusted comment"};
+        return Error{ErrorSource::Program, 0, "malformed signature: no trusted comment"};
     parsed.trustedComment = comment.substr(TrustedPrefix.size());
     if (!decodeBase64(lines.next(), bytes) || bytes.size() != parsed.globalSignature.size())
-        return Error{0, "malformed signature: no global signature"};
+        return Error{ErrorSource::Program, 0, "malformed signature: no global signature"};
     copyBytes(bytes, 0, parsed.globalSignature);
     return parsed;
 }
 
 Status verifyTrustedComment(const MinisignSignature& signature, const MinisignKey& key) {
-    if (!ready()) return Error{0, "the signature library could not be initialised"};
-    if (signature.keyId != key.keyId) return Error{0, "signed with another key"};
+    if (!ready()) return Error{ErrorSource::Program, 0, "the signature library could not be initialised"};
+    if (signature.keyId != key.keyId) return Error{ErrorSource::Program, 0, "signed with another key"};
     std::vector<unsigned char> signedText(signature.signature.begin(), signature.signature.end());
     signedText.insert(signedText.end(), signature.trustedComment.begin(), signature.trustedComment.end());
     if (crypto_sign_verify_detached(signature.globalSignature.data(), signedText.data(), signedText.size(),
                                     key.publicKey.data()) != 0)
-        return Error{0, "the trusted comment was changed"};
+        return Error{ErrorSource::Program, 0, "the trusted comment was changed"};
     return success();
 }
 
@@ -129,7 +130,7 @@ Status MinisignVerifier::verify(const MinisignSignature& signature, const Minisi
     unsigned char digest[crypto_generichash_BYTES_MAX];
     crypto_generichash_final(&state_->hash, digest, sizeof digest);
     if (crypto_sign_verify_detached(signature.signature.data(), digest, sizeof digest, key.publicKey.data()) != 0)
-        return Error{0, "the signature does not match the file"};
+        return Error{ErrorSource::Program, 0, "the signature does not match the file"};
     return success();
 }
 

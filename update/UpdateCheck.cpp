@@ -61,9 +61,12 @@ void UpdateCheck::answer(const Result<IndexDecision>& checked) {
     if (!decision.offered()) return;
     const UpdateOffer offer = makeUpdateOffer(*decided.index, decision, programDir_, keyFile_);
     // Written before the window is built: whatever the offer does to the window, the next
-    // start does not ask again today.
-    writeSetting(configFile(), Setting::UpdateFile, installerFileName(decided.index->md5));
-    writeSetting(configFile(), Setting::UpdateDay, todayText());
+    // start does not ask again today. A configuration that cannot be written does not hold
+    // back the offer, but the user learns why the next start asks again.
+    const Status fileWritten = writeSetting(configFile(), Setting::UpdateFile, installerFileName(decided.index->md5));
+    const Status dayWritten = writeSetting(configFile(), Setting::UpdateDay, todayText());
+    if (const Status& failed = fileWritten ? dayWritten : fileWritten; !failed)
+        observer_.showUpdateNotice(L"无法写入配置文件:" + fromUtf8(failed.error().message));
     observer_.showUpdateOffer(offer);
 }
 

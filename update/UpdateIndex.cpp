@@ -35,9 +35,11 @@ Result<std::string> fetchSmall(const std::string& url, std::size_t maxBytes, con
     options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled(); };
     HttpResponse response = HttpClient().get(url, options);
     // A file cut short is no file, even where what arrived happens to read.
-    if (!response.completed()) return Error{response.error.code, url + ": " + response.error.message};
+    if (!response.completed())
+        return Error{response.error.source, response.error.code, url + ": " + response.error.message};
     if (response.code != 200)
-        return Error{static_cast<int>(response.code), url + ": the server answered " + std::to_string(response.code)};
+        return Error{ErrorSource::HttpStatus, static_cast<int>(response.code),
+                     url + ": the server answered " + std::to_string(response.code)};
     return std::move(response.body);
 }
 

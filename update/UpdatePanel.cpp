@@ -171,8 +171,10 @@ void UpdatePanel::pressMain() {
 
 namespace {
 
-std::wstring_view refusalText(int fault) {
-    switch (fault) {
+std::wstring_view refusalText(const Error& refusal) {
+    // Only the check's own refusals name a fault; a system's code of the same number does not.
+    if (refusal.source != ErrorSource::Program) return L"无法读取下载的文件，请重新下载";
+    switch (refusal.code) {
         case InstallerWrongFingerprint:
             return L"文件指纹不正确，请重新下载";
         case InstallerWrongSignature:
@@ -190,7 +192,7 @@ std::wstring_view refusalText(int fault) {
 // and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
 void UpdatePanel::installerChecked(const Result<LockedFile>& checked) {
     if (!checked) {
-        status_->SetLabel(std::wstring(refusalText(checked.error().code)));
+        status_->SetLabel(std::wstring(refusalText(checked.error())));
         showState();
     } else {
         status_->SetLabel(L"文件指纹正确，立即进行安装");

@@ -46,7 +46,7 @@ TEST(ErrorReportTest, TheProgramsOwnExceptionsShowTheirCodeAndDescription) {
 
 // A start that the system keeps from its lock file says so, with the reason and the path.
 TEST(ErrorReportTest, ALockFileTheSystemRefusesIsShownWithItsReason) {
-    const Error refused{5, "C:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: 拒绝访问。"};
+    const Error refused{ErrorSource::System, 5, "C:\\Users\\u\\AppData\\Roaming\\Orvenna\\tarv.sq: 拒绝访问。"};
     class ExpectLockBox : public wxExpectModalBase<wxMessageDialog, ExpectLockBox> {
     protected:
         int OnInvoked(wxMessageDialog* box) const override {
@@ -108,7 +108,7 @@ TEST(HelpViewerTest, OpensTheHelpFileInTheSystemsViewer) {
     std::filesystem::create_directories(folder);
     {
         ScopedEnv programDirectory("ORVENNA_HOME", utf8Path(home.path()).c_str());
-        orvenna::openHelp(nullptr);
+        EXPECT_TRUE(orvenna::openHelp(nullptr));
         EXPECT_TRUE(helpViewerShown()) << "no help viewer showed the program's help.chm";
     }
     std::filesystem::copy_file(executableDirectory() / "help.chm", folder / "help.chm");
@@ -135,8 +135,8 @@ TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
     owner->Bind(wxEVT_CHAR_HOOK, [&](wxKeyEvent&) { ++ownerKeys; });
     owner->Show();
     pump();
-    openHelp(owner);
-    openHelp(owner);
+    ASSERT_TRUE(openHelp(owner));
+    ASSERT_TRUE(openHelp(owner));
     pump();
     ASSERT_EQ(helpWindows().size(), 1u);
     wxFrame* help = helpWindows().front();
@@ -167,10 +167,10 @@ TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
     EXPECT_TRUE(waitUntil([] { return helpWindows().empty(); }, std::chrono::seconds(2))) << "Esc left it open";
 
     // A window that is closing is not the one brought back.
-    openHelp(owner);
+    ASSERT_TRUE(openHelp(owner));
     wxWeakRef<wxFrame> closing(helpWindows().front());
     closing->Close();
-    openHelp(owner);
+    ASSERT_TRUE(openHelp(owner));
     pump();
     EXPECT_FALSE(closing);
     ASSERT_EQ(helpWindows().size(), 1u);
@@ -186,7 +186,7 @@ TEST(HelpViewerTest, OneWindowOverItsOwnerThatClosesWithIt) {
 TEST(HelpViewerTest, ChineseTextWrapsAtTheWindowsWidth) {
     auto* owner = new wxFrame(nullptr, wxID_ANY, L"Orvenna", wxDefaultPosition, wxSize(600, 480));
     owner->Show();
-    openHelp(owner);
+    ASSERT_TRUE(openHelp(owner));
     pump();
     ASSERT_EQ(helpWindows().size(), 1u);
     wxFrame* help = helpWindows().front();

@@ -61,8 +61,7 @@ protected:
     bool saveAndList() {
         YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"周二", L"");
         if (!store->save(saved)) return false;
-        store->fillList(result()->history());
-        return true;
+        return static_cast<bool>(store->fillList(result()->history()));
     }
     PictureButton* refreshButton() const { return window->mainPanel()->latestDrawsPanel()->refreshButton(); }
     // Tab after Tab from where the focus is, the stops where `expected` holds the focus.

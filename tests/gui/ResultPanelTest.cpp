@@ -1,5 +1,6 @@
 // The result column as the user meets it: which buttons are live, saving, ticking and
 // deleting history, replay by double-click, and the QR code over the result box.
+#include <cerrno>
 #include <fstream>
 #include <iterator>
 
@@ -47,7 +48,7 @@ protected:
             YsModel record = YsModel::fromAnalysis(analysis()->record(), L"r" + std::to_wstring(i), L"");
             ASSERT_TRUE(store->save(record));
         }
-        store->fillList(result()->history());
+        ASSERT_TRUE(store->fillList(result()->history()));
     }
     std::vector<std::wstring> listed() const {
         std::vector<std::wstring> titles;
@@ -176,7 +177,7 @@ TEST_F(ResultPanelTest, DeletingRemovesExactlyTheTickedItems) {
     EXPECT_EQ(listed(), (std::vector<std::wstring>{L"r4(2024年3月31日12时)", L"r2(2024年3月31日12时)"}));
     EXPECT_EQ(store->load(result()->itemId(0)).value().ysname, L"r4(2024年3月31日12时)");
     CollectedList rows;
-    store->fillList(rows);
+    ASSERT_TRUE(store->fillList(rows));
     EXPECT_EQ(rows.items.size(), 2u);
 }
 
@@ -203,7 +204,7 @@ TEST_F(ResultPanelTest, SelectAllTicksEveryItemAndDeleteFollowsIt) {
     EXPECT_FALSE(result()->selectAll()->GetValue()) << "全选 stayed ticked over an empty list";
     // Nor does it stay over a list filled anew, whose items all start unticked.
     result()->selectAll()->SetValue(true);
-    store->fillList(result()->history());
+    ASSERT_TRUE(store->fillList(result()->history()));
     EXPECT_FALSE(result()->selectAll()->GetValue());
 }
 
@@ -213,7 +214,7 @@ TEST_F(ResultPanelTest, ALongTitleKeepsItsCastTimeAndShowsWholeUnderThePointer) 
     castNumber();
     YsModel record = YsModel::fromAnalysis(analysis()->record(), std::wstring(60, L'长') + L"尾", L"");
     ASSERT_TRUE(store->save(record));
-    store->fillList(result()->history());
+    ASSERT_TRUE(store->fillList(result()->history()));
     const std::wstring whole = std::wstring(60, L'长') + L"尾(2024年3月31日12时)";
     ASSERT_EQ(result()->itemTitle(0), whole);
     wxCheckListBox* list = result()->historyList();
@@ -263,7 +264,7 @@ TEST_F(ResultPanelTest, DoubleClickReplaysTheItem) {
     pressCast();
     YsModel saved = YsModel::fromAnalysis(analysis()->record(), L"t", L"");
     ASSERT_TRUE(store->save(saved));
-    store->fillList(result()->history());
+    ASSERT_TRUE(store->fillList(result()->history()));
     const std::wstring before = result()->resultText();
     click(casting()->resetButton());
 
@@ -289,7 +290,7 @@ TEST_F(ResultPanelTest, RowIdsBeyond32BitsNameTheirOwnRows) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     sqlite3_close(raw);
-    store->fillList(result()->history());
+    ASSERT_TRUE(store->fillList(result()->history()));
     ASSERT_EQ(listed(), (std::vector<std::wstring>{L"线下", L"数字"}));
     EXPECT_EQ(result()->itemId(0), 4294967301);
     EXPECT_EQ(result()->itemId(1), 5);
@@ -345,9 +346,16 @@ TEST_F(ResultPanelTest, TheQrCodeCoversTheResultBoxUntilHidden) {
 
 TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     int helpOpened = 0;
-    window->openHelp = [&] { ++helpOpened; };
+    window->openHelp = [&] {
+        ++helpOpened;
+        return success();
+    };
     click(result()->helpButton());
     EXPECT_EQ(helpOpened, 1);
+    // A help that cannot be shown says why, where the window says every other failure.
+    window->openHelp = [] { return Status(Error{ErrorSource::System, ENOENT, "no help pages came with the program"}); };
+    click(result()->helpButton());
+    EXPECT_EQ(window->statusMessage(), L"无法打开帮助:no help pages came with the program");
 
     // A window opened over an existing store lists it once it is first activated.
     closeAndReopenStore();
@@ -360,7 +368,7 @@ TEST_F(ResultPanelTest, HelpAndFirstActivation) {
     wxActivateEvent activate(wxEVT_ACTIVATE, true, window->GetId());
     window->HandleWindowEvent(activate);
     EXPECT_EQ(listed(), std::vector<std::wstring>{L"早先保存的"});
-    store->remove(record._id);
+    ASSERT_TRUE(store->remove(record._id));
     window->HandleWindowEvent(activate);  // only the first activation fills the list
     EXPECT_EQ(result()->itemCount(), 1);
 }

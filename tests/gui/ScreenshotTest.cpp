@@ -164,7 +164,7 @@ TEST_F(ScreenshotTest, HistoryAndQrCode) {
         YsModel record = YsModel::fromAnalysis(analysis()->record(), title, L"");
         ASSERT_TRUE(store->save(record));
     }
-    store->fillList(result()->history());
+    ASSERT_TRUE(store->fillList(result()->history()));
     result()->noteEdit()->setText(L"三枚铜钱，心诚则灵");
     click(result()->phoneButton());
     ASSERT_NE(result()->qrView(), nullptr);

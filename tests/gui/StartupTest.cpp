@@ -56,7 +56,7 @@ protected:
 
     ChildProcess& start(const std::filesystem::path& configFolder = {}) {
         // The program asks the internet for the latest draw unless told otherwise.
-        writeSetting(settingsFileIn(home.path()), Setting::DrawUrl, L"");
+        EXPECT_TRUE(writeSetting(settingsFileIn(home.path()), Setting::DrawUrl, L""));
 #ifdef _WIN32
         // Gone unless a copy holds it: a lock file that is there is one a copy made (see below).
         DeleteFileW(lockFile().c_str());
