@@ -13,6 +13,7 @@
 #include <wx/frame.h>
 #include <wx/init.h>
 #include <wx/msgdlg.h>
+#include <wx/settings.h>
 #include <wx/testing.h>
 
 #include "../tests/gui/XvfbServer.h"
@@ -167,7 +168,7 @@ void updateWindowOfTheWorstIndex(benchmark::State& state) {
     }
     for (auto _ : state) {
         auto* window = new UpdateWin(&owner);
-        window->showUpdate(L"", offer);
+        window->showUpdate(wxSystemSettings::GetFont(wxSYS_DEFAULT_GUI_FONT), offer);
         window->Update();
         pump();
         window->Destroy();

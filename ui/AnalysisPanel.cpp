@@ -2,7 +2,6 @@
 
 #include "LinePicture.h"
 #include "engine/Report.h"
-#include "gui/FontText.h"
 #include "gui/Layout.h"
 
 namespace orvenna {
@@ -23,8 +22,7 @@ wxStaticText* newLabel(wxWindow* parent, long style = 0) {
 
 }  // namespace
 
-AnalysisPanel::AnalysisPanel(wxWindow* parent, const std::wstring& fontText) : wxPanel(parent) {
-    SetFont(fontFromText(fontText));
+AnalysisPanel::AnalysisPanel(wxWindow* parent) : wxPanel(parent) {
     header_ = newLabel(this);
     primaryTitle_ = newLabel(this);
     changedTitle_ = newLabel(this);

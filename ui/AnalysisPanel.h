@@ -19,8 +19,8 @@ class LinePicture;
 
 class AnalysisPanel : public wxPanel {
 public:
-    // The panel draws in `fontText`'s font (the system's GUI font when it is empty).
-    AnalysisPanel(wxWindow* parent, const std::wstring& fontText);
+    // The panel draws in the font it inherits from `parent`.
+    explicit AnalysisPanel(wxWindow* parent);
 
     // Completes the request from `clock` and casts it (runCast), shows the chart, then
     // raises analysisDone. A method other than 1..3 shows only the header.

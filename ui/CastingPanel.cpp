@@ -5,7 +5,6 @@
 #include "NumberBox.h"
 #include "base/Text.h"
 #include "gui/ChoiceButtons.h"
-#include "gui/FontText.h"
 #include "gui/LabeledCombo.h"
 
 namespace orvenna {
@@ -33,10 +32,8 @@ constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为
 
 CastingPanel::CastingPanel(wxWindow* parent) : wxPanel(parent) {}
 
-void CastingPanel::build(const std::wstring& fontText) {
-    fontText_ = fontText;
-    font_ = fontFromText(fontText_);
-    SetFont(font_);
+void CastingPanel::build() {
+    font_ = GetFont();
 
     methodChoice_ =
         new LabeledCombo(this, font_, L"起卦方式:", {L"选择起卦方式", L"数字起卦", L"自己装卦", L"超时空起卦"});

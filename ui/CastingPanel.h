@@ -24,8 +24,8 @@ class CastingPanel : public wxPanel {
 public:
     explicit CastingPanel(wxWindow* parent);
 
-    // Creates the controls in `fontText`'s font and lays them out.
-    void build(const std::wstring& fontText);
+    // Creates the controls, in the font the panel inherited, and lays them out.
+    void build();
 
     // Puts a saved request back on the panel and presses "演算".
     void restore(const CastRequest& saved);
@@ -81,7 +81,6 @@ private:
     wxButton* castButton_ = nullptr;
     wxButton* resetButton_ = nullptr;
     wxStaticText* disclaimer_ = nullptr;
-    std::wstring fontText_;
     wxFont font_;
     int widest_ = 0;
     CastRequest request_;

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "base/Text.h"
-#include "gui/FontText.h"
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
 #include "gui/Pictures.h"
@@ -38,8 +37,7 @@ int numberRowTop(int row, int cellHeight, int gap) {
 
 }  // namespace
 
-LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent, std::wstring fontText)
-    : wxPanel(parent), fontText_(std::move(fontText)) {}
+LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
 
 void LatestDrawsPanel::showDraw(const DrawResult& draw) {
     show({draw.mainNumbers + draw.extraNumbers, draw.drawDate, draw.period, false});
@@ -65,8 +63,7 @@ void LatestDrawsPanel::show(const Shown& shown) {
     shown_ = shown;
     const std::wstring& numbers = shown.numbers;
 
-    const wxFont font = fontFromText(fontText_);
-    SetFont(font);
+    const wxFont font = GetFont();
     const LayoutContext layout(this);
     const wxSize cell = layout.cell(L'款');
     const int cw = cell.x, ch = cell.y;

@@ -24,8 +24,8 @@ inline constexpr std::wstring_view DrawUnreadableNotice = L"开奖页面无法�
 
 class LatestDrawsPanel : public wxPanel {
 public:
-    // The strip shows its texts in `fontText`'s font (empty: the system's).
-    explicit LatestDrawsPanel(wxWindow* parent, std::wstring fontText = L"");
+    // The strip shows its texts in the font it inherits from `parent`.
+    explicit LatestDrawsPanel(wxWindow* parent);
 
     // Removes every label and the button and lays the draw out anew: its date and period,
     // and its numbers as seven digits, the last in blue.
@@ -53,7 +53,6 @@ private:
     };
     void show(const Shown& shown);
 
-    std::wstring fontText_;
     Shown shown_;
     std::vector<wxStaticText*> texts_;
     std::vector<wxStaticText*> numbers_;

@@ -4,7 +4,6 @@
 #include "CastingPanel.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
-#include "gui/FontText.h"
 #include "gui/LabeledEdit.h"
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
@@ -26,9 +25,8 @@ MainPanel::~MainPanel() {
     drawRefresh_.cancel();
 }
 
-void MainPanel::build(const std::wstring& description) {
-    fontText_ = description;
-    latestDraws_ = new LatestDrawsPanel(this, fontText_);
+void MainPanel::build() {
+    latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { drawRefresh_.start(); });
     if (!drawRefresh_.switchedOn()) {
         // Switched off in the configuration: nothing to wait for, and the strip says so.
@@ -40,7 +38,7 @@ void MainPanel::build(const std::wstring& description) {
     }
 
     casting_ = new CastingPanel(this);
-    casting_->build(fontText_);
+    casting_->build();
     casting_->panelChanged.connect([this] {
         if (result_) result_->clearResult();
         if (analysis_) analysis_->clear();
@@ -49,10 +47,10 @@ void MainPanel::build(const std::wstring& description) {
     casting_->openLineEntry.connect([this] { openManualDialog.raise(); });
     casting_->castRequested.connect([this](CastRequest& request) { analysis_->runAnalysis(request, clock_()); });
 
-    analysis_ = new AnalysisPanel(this, fontText_.empty() ? fontText(fontFromText(L"")) : fontText_);
+    analysis_ = new AnalysisPanel(this);
     analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
 
-    result_ = new ResultPanel(this, fontText_);
+    result_ = new ResultPanel(this);
 
     // Tab goes from the casting row to the result column, then to the report and the
     // refresh button, which a keyboard user needs least.

@@ -31,8 +31,8 @@ public:
     // says that the draw is off, and nothing is asked.
     void setDrawSource(DrawSource source) { drawRefresh_.configure(std::move(source)); }
 
-    // Creates the panels in `fontText`'s font and connects their events.
-    void build(const std::wstring& fontText);
+    // Creates the panels, in the font the panel inherited, and connects their events.
+    void build();
 
     // Lays the panels out for a content `plannedHeight` high (the window's planned client
     // area above its status bar), taller where the result column or the chart's text needs
@@ -69,7 +69,6 @@ private:
     ResultPanel* result_ = nullptr;
     DrawRefresh drawRefresh_{*this, *this};
     bool drawShown_ = false;  // a draw has been shown; the strip keeps it
-    std::wstring fontText_;   // the panels' font, as build() was given it
     std::function<CastClock()> clock_;
 };
 

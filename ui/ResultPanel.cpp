@@ -9,7 +9,6 @@
 #include "QrView.h"
 #include "base/Text.h"
 #include "engine/ResultText.h"
-#include "gui/FontText.h"
 #include "gui/LabeledEdit.h"
 #include "gui/Layout.h"
 
@@ -51,8 +50,8 @@ constexpr int TitleBoxPadding = 8;   // the title box's frame around its line
 
 }  // namespace
 
-ResultPanel::ResultPanel(wxWindow* parent, const std::wstring& fontText) : wxPanel(parent) {
-    const wxFont font = fontFromText(fontText);
+ResultPanel::ResultPanel(wxWindow* parent) : wxPanel(parent) {
+    const wxFont font = GetFont();
     createHistory(font);
     createDetails(font);
     layoutControls();

@@ -22,8 +22,9 @@ class QrView;
 
 class ResultPanel : public wxPanel, public HistoryList {
 public:
-    // Creates the controls in `fontText`'s font and lays them out in the panel's size.
-    ResultPanel(wxWindow* parent, const std::wstring& fontText);
+    // Creates the controls, in the font the panel inherits from `parent`, and lays them out in
+    // the panel's size.
+    explicit ResultPanel(wxWindow* parent);
     // Lays the controls out again for the panel's current size.
     void layoutControls();
     // The height the controls need at the least (the result box at its full 16 lines).

@@ -79,8 +79,8 @@ void TarvWin::setUpFrame() {
     wxIcon icon;
     icon.CopyFromBitmap(pictureBitmap("orvenna.png", wxSize(64, 64)));
     SetIcon(icon);
-    fontText_ = interfaceFontText();
-    SetFont(fontFromText(fontText_));
+    // Set once here: every panel and control inherits it.
+    SetFont(fontFromText(interfaceFontText()));
 }
 
 void TarvWin::createPanels() {
@@ -92,7 +92,7 @@ void TarvWin::createPanels() {
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
     mainPanel_->setDrawSource(drawSource);
-    mainPanel_->build(fontText_);
+    mainPanel_->build();
     history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     ResultPanel* result = mainPanel_->resultPanel();
@@ -200,7 +200,7 @@ bool TarvWin::scrollByPage(int key) {
 // A window moved to a screen of another DPI measures its cells again and lays every panel
 // out anew, as at its start.
 void TarvWin::relayout() {
-    SetFont(fontFromText(fontText_));
+    SetFont(fontFromText(interfaceFontText()));
     statusBar_->SetFont(GetFont());
     layoutStatusBar();
     mainPanel_->measure();
@@ -268,7 +268,7 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
         event.Skip();
     });
     updateWin_->endProgram = [this] { Destroy(); };
-    updateWin_->showUpdate(fontText_, std::move(offer));
+    updateWin_->showUpdate(GetFont(), std::move(offer));
 }
 
 void TarvWin::showUpdateNotice(const std::wstring& text) {

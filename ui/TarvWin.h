@@ -42,7 +42,6 @@ public:
 
     MainPanel* mainPanel() const { return mainPanel_; }
     std::wstring statusMessage() const;
-    const std::wstring& fontText() const { return fontText_; }
 
     // Runs the manual casting dialog; tests replace it.
     std::function<void()> runManualDialog;
@@ -99,7 +98,6 @@ private:
     wxScrolledWindow* viewport_ = nullptr;
     MainPanel* mainPanel_ = nullptr;
     wxStatusBar* statusBar_ = nullptr;
-    std::wstring fontText_;
     bool activated_ = false;
     bool refitting_ = false;
     WindowTimer updateTimer_;

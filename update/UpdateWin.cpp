@@ -3,7 +3,6 @@
 #include <wx/msgdlg.h>
 
 #include "Installer.h"
-#include "gui/FontText.h"
 #include "gui/Layout.h"
 
 namespace orvenna {
@@ -14,8 +13,8 @@ UpdateWin::UpdateWin(wxWindow* parent)
     Bind(wxEVT_CLOSE_WINDOW, &UpdateWin::onClose, this);
 }
 
-void UpdateWin::showUpdate(const std::wstring& fontText, UpdateOffer offer) {
-    panel_ = new UpdatePanel(this, fontFromText(fontText), std::move(offer));
+void UpdateWin::showUpdate(const wxFont& font, UpdateOffer offer) {
+    panel_ = new UpdatePanel(this, font, std::move(offer));
     panel_->laterChosen.connect([this](int) { Destroy(); });
     // Esc does what 下次再说 does, while that button can be pressed.
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {

@@ -14,8 +14,8 @@ class UpdateWin : public wxFrame {
 public:
     explicit UpdateWin(wxWindow* parent);
 
-    // Builds the panel for `offer` in `fontText`'s font and shows the window, centred.
-    void showUpdate(const std::wstring& fontText, UpdateOffer offer);
+    // Builds the panel for `offer` in `font` (the main window's) and shows the window, centred.
+    void showUpdate(const wxFont& font, UpdateOffer offer);
 
     UpdateState updateState() const { return updateState_; }
     UpdatePanel* panel() const { return panel_; }

@@ -268,7 +268,7 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     offer.size = 1;
     offer.installerPath = home.path() / "setup.exe";
     wxWeakRef<UpdateWin> update(new UpdateWin(window));
-    update->showUpdate(window->fontText(), std::move(offer));
+    update->showUpdate(window->GetFont(), std::move(offer));
     realClick(update->GetChildren().front());
     realKeys({WXK_ESCAPE});
     EXPECT_TRUE(waitUntil([&] { return !update; }, std::chrono::seconds(2))) << "Esc left the update window open";

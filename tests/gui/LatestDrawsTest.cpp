@@ -34,7 +34,8 @@ DrawResult drawOf(const std::wstring& numbers, const std::wstring& date, const s
 
 TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
-    auto* panel = new LatestDrawsPanel(&frame, L"宋体,9,0,0,0,0,0");
+    frame.SetFont(fontFromText(L"宋体,9,0,0,0,0,0"));
+    auto* panel = new LatestDrawsPanel(&frame);
     panel->showNotice(DrawWaitingNotice);
     const auto& texts = panel->textLabels();
     ASSERT_EQ(texts.size(), 4u);
@@ -58,7 +59,8 @@ TEST(LatestDrawsPanelTest, ThePlaceholderSpreadsItsNoticeOverTwoRedRows) {
 
 TEST(LatestDrawsPanelTest, SevenDigitsInOrangeAndBlueAndALongerDateMovesTheRest) {
     wxFrame frame(nullptr, wxID_ANY, L"t");
-    auto* panel = new LatestDrawsPanel(&frame, L"宋体,9,0,0,0,0,0");
+    frame.SetFont(fontFromText(L"宋体,9,0,0,0,0,0"));
+    auto* panel = new LatestDrawsPanel(&frame);
     panel->showDraw(drawOf(L"1234567", L"2024-04-02", L"24037"));
     const auto& numbers = panel->numberLabels();
     ASSERT_EQ(numbers.size(), 7u);

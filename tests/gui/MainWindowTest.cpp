@@ -6,6 +6,7 @@
 #include "engine/Report.h"
 #include "engine/ResultText.h"
 #include "engine/Suggestion.h"
+#include "gui/FontText.h"
 #include "gui/Layout.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
@@ -18,7 +19,7 @@ namespace {
 TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
     EXPECT_EQ(window->GetTitle(), L"Orvenna " + std::wstring(ProgramVersionText) + L"版");
     EXPECT_EQ(window->GetStatusBar()->GetStatusText(0), L"状态:");
-    EXPECT_EQ(window->fontText(), L"宋体,9,0,0,0,0,0");
+    EXPECT_EQ(fontText(window->GetFont()), L"宋体,9,0,0,0,0,0");
     EXPECT_TRUE(window->IsShown());
     // At most 1024 wide outside, and wider only by what the platform's controls add to the
     // casting row beyond the chart.

@@ -12,6 +12,7 @@
 #include "base/Text.h"
 #include "codec/QrSymbol.h"
 #include "engine/ResultText.h"
+#include "gui/FontText.h"
 #include "gui/LabeledEdit.h"
 #include "gui/Layout.h"
 #include "ui/QrView.h"
@@ -382,7 +383,8 @@ TEST(ResultBoxTest, TheWholeResultShowsAtEveryCellHeight) {
     for (const int points : {9, 12}) {
         const std::wstring font = concat(L"宋体,", decimalText(points), L",0,0,0,0,0");
         wxFrame frame(nullptr, wxID_ANY, L"t");
-        auto* panel = new ResultPanel(&frame, font);
+        frame.SetFont(fontFromText(font));
+        auto* panel = new ResultPanel(&frame);
         // Wide enough that no line wraps: this is about the height.
         panel->SetSize(LayoutContext(panel).extent(text).x + 80, panel->requiredHeight());
         panel->layoutControls();

@@ -183,7 +183,7 @@ TEST_F(ScreenshotTest, UpdateWindow) {
     offer.md5 = L"0123456789ABCDEF0123456789ABCDEF";
     offer.body = L"\n1. 手动装卦对话框记住上次的时间\n2. 二维码更清晰\n3. 修正了若干问题";
     offer.address = "http://127.0.0.1:1/setup.exe";
-    update->showUpdate(window->fontText(), std::move(offer));
+    update->showUpdate(window->GetFont(), std::move(offer));
     saveWindow(update, pictureFolder(home) / "update-window.png");
     update->Destroy();
 }
