@@ -100,12 +100,13 @@ enum CheckExit : int { CheckOffered = 0, CheckNoOffer = 1, CheckError = 2 };
 
 // The offered installer downloaded into `folder` and checked as 立即安装 checks it: only then
 // is it said to install.
-int downloadAndCheck(const UpdateIndex& index, const std::filesystem::path& folder, const std::filesystem::path& key,
-                     std::ostream& out, std::ostream& err) {
+int downloadAndCheck(const IndexDecision& decided, const std::filesystem::path& folder,
+                     const std::filesystem::path& key, std::ostream& out, std::ostream& err) {
+    const UpdateIndex& index = *decided.index;
     const std::filesystem::path installer = folder / installerFileName(index.md5);
     const std::atomic<bool> never{false};
-    const DownloadResult downloaded = downloadInstaller(toUtf8(*decodeUpdateAddress(index.url)), installer, index.size,
-                                                        DownloadLimits{}, nullptr, never);
+    const DownloadResult downloaded =
+        downloadInstaller(decided.decision.address, installer, index.size, DownloadLimits{}, nullptr, never);
     if (downloaded.outcome != DownloadOutcome::Complete) {
         err << "orvenna-cli: the installer did not download: " << escaped(downloaded.detail) << '\n';
         return CheckError;
@@ -167,7 +168,7 @@ int checkCommand(const std::vector<std::string>& args, std::ostream& out, std::o
     printDecision(*text, decided, out);
     if (!decided.decision.offered()) return CheckNoOffer;
     if (const auto folder = options.value("--download"))
-        return downloadAndCheck(*decided.index, utf8Path(*folder), keyFile(options), out, err);
+        return downloadAndCheck(decided, utf8Path(*folder), keyFile(options), out, err);
     return CheckOffered;
 }
 
