@@ -144,6 +144,7 @@ DrawCsv parseDrawCsv(std::string_view utf8) {
             continue;
         }
         csv.rows.push_back(std::move(row));
+        csv.lines.push_back(number);
     }
     return csv;
 }

@@ -25,6 +25,7 @@ struct DrawCsvProblem {
 
 struct DrawCsv {
     std::vector<DrawRow> rows;  // file order; a period listed again with the same draw once
+    std::vector<int> lines;     // the line of each row, from 1
     std::vector<DrawCsvProblem> problems;
 };
 

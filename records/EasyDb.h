@@ -80,6 +80,8 @@ public:
 
     // Closes the connection; later operations fail as without one.
     void close();
+    // The connection, for the other tables of the same file (DrawStore); null without one.
+    sqlite3* connection() const { return db_.get(); }
     // Releases SQLite itself; for the end of the process, after every store is closed.
     static void shutdown();
 

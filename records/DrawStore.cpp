@@ -1,0 +1,119 @@
+#include "DrawStore.h"
+
+#include "Statement.h"
+#include "Transaction.h"
+
+namespace orvenna {
+
+namespace {
+
+constexpr char TableExistsSql[] = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='draws'";
+constexpr char FindSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws WHERE period=?1";
+constexpr char InsertSql[] =
+    "INSERT INTO draws(period,draw_date,front,blue,source,stored_at) VALUES(?1,?2,?3,?4,?5,?6)";
+constexpr char ListSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws ORDER BY draw_date,period";
+
+std::wstring_view sourceName(DrawSource source) {
+    return source == DrawSource::Imported ? L"imported" : L"fetched";
+}
+
+std::wstring frontText(const DrawNumbers& numbers) {
+    std::wstring text;
+    for (const int digit : numbers.front) text += static_cast<wchar_t>(L'0' + digit);
+    return text;
+}
+
+// A row as stored; a front text that is not six digits (another program wrote it) reads as 0s.
+StoredDraw readRow(const Statement& statement) {
+    StoredDraw stored;
+    stored.draw.period = statement.columnText(0);
+    stored.draw.date = statement.columnText(1);
+    const std::wstring front = statement.columnText(2);
+    for (std::size_t i = 0; i < 6 && i < front.size(); ++i)
+        if (front[i] >= L'0' && front[i] <= L'9') stored.draw.numbers.front[i] = front[i] - L'0';
+    stored.draw.numbers.blue = statement.columnInt(3);
+    stored.source = statement.columnText(4) == L"imported" ? DrawSource::Imported : DrawSource::Fetched;
+    stored.storedAt = statement.columnText(5);
+    return stored;
+}
+
+}  // namespace
+
+std::wstring drawNumbersText(const DrawNumbers& numbers) {
+    return frontText(numbers) + L"+" + std::to_wstring(numbers.blue);
+}
+
+std::string DrawStore::createTableStatement() {
+    return "CREATE TABLE IF NOT EXISTS draws (period TEXT PRIMARY KEY NOT NULL, draw_date TEXT NOT NULL, "
+           "front TEXT NOT NULL, blue INTEGER NOT NULL, source TEXT NOT NULL, stored_at TEXT NOT NULL)";
+}
+
+Status DrawStore::ensureTable() {
+    return executeSql(store_.connection(), createTableStatement().c_str(), "create table draws");
+}
+
+Result<std::optional<StoredDraw>> DrawStore::find(std::wstring_view period) {
+    Result<Statement> prepared = Statement::prepare(store_.connection(), FindSql);
+    if (!prepared) return prepared.error();
+    prepared->bind(1, period);
+    switch (prepared->step()) {
+        case Statement::Step::Row:
+            return std::optional<StoredDraw>(readRow(*prepared));
+        case Statement::Step::Done:
+            return std::optional<StoredDraw>();
+        default:
+            return sqliteFailure(store_.connection(), "read draws");
+    }
+}
+
+Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawSource source,
+                                         std::wstring_view storedAt) {
+    sqlite3* db = store_.connection();
+    Result<Transaction> transaction = Transaction::begin(db, "store draws");
+    if (!transaction) return transaction.error();
+    if (Status made = ensureTable(); !made) return made.error();
+    Result<Statement> insert = Statement::prepare(db, InsertSql);
+    if (!insert) return insert.error();
+    DrawStoreReport report;
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+        const DrawRow& draw = draws[i];
+        Result<std::optional<StoredDraw>> found = find(draw.period);
+        if (!found) return found.error();
+        if (*found) {
+            if ((*found)->draw == draw)
+                ++report.unchanged;
+            else
+                report.conflicts.push_back({i, std::move(**found)});
+            continue;
+        }
+        insert->reset();
+        insert->bind(1, draw.period);
+        insert->bind(2, draw.date);
+        insert->bind(3, frontText(draw.numbers));
+        insert->bind(4, draw.numbers.blue);
+        insert->bind(5, sourceName(source));
+        insert->bind(6, storedAt);
+        if (insert->step() != Statement::Step::Done) return sqliteFailure(db, "store draw");
+        ++report.added;
+    }
+    if (Status committed = transaction->commit("store draws"); !committed) return committed.error();
+    return report;
+}
+
+Result<std::vector<StoredDraw>> DrawStore::list() {
+    sqlite3* db = store_.connection();
+    Result<Statement> exists = Statement::prepare(db, TableExistsSql);
+    if (!exists) return exists.error();
+    const Statement::Step found = exists->step();
+    if (found == Statement::Step::Done) return std::vector<StoredDraw>();
+    if (found != Statement::Step::Row) return sqliteFailure(db, "read draws");
+    Result<Statement> prepared = Statement::prepare(db, ListSql);
+    if (!prepared) return prepared.error();
+    std::vector<StoredDraw> draws;
+    Statement::Step stepped;
+    while ((stepped = prepared->step()) == Statement::Step::Row) draws.push_back(readRow(*prepared));
+    if (stepped != Statement::Step::Done) return sqliteFailure(db, "read draws");
+    return draws;
+}
+
+}  // namespace orvenna

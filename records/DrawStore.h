@@ -1,0 +1,61 @@
+// The draws kept in the record store's file (table "draws", beside the saved casts): each
+// period once, as fetched from the results page or imported from a file. A later draw that
+// disagrees with a stored one of the same period is reported, never taken.
+#pragma once
+
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "DrawCsv.h"
+#include "EasyDb.h"
+#include "base/Result.h"
+
+namespace orvenna {
+
+enum class DrawSource { Fetched, Imported };
+
+struct StoredDraw {
+    DrawRow draw;
+    DrawSource source = DrawSource::Fetched;
+    std::wstring storedAt;  // "YYYY-MM-DD HH:MM:SS", local time
+};
+
+// What storing some draws did: each new period added, each one already stored alike left,
+// each one stored otherwise named by its index in the draws given.
+struct DrawStoreReport {
+    int added = 0;
+    int unchanged = 0;
+    struct Conflict {
+        std::size_t index = 0;
+        StoredDraw stored;
+    };
+    std::vector<Conflict> conflicts;
+};
+
+// The numbers as one text: "123456+12".
+std::wstring drawNumbersText(const DrawNumbers& numbers);
+
+class DrawStore {
+public:
+    // The store outlives this one and is closed by whoever opened it.
+    explicit DrawStore(EasyDb& store) : store_(store) {}
+
+    // The exact statement that creates the table in a file that lacks it.
+    static std::string createTableStatement();
+
+    // Stores `draws` in one transaction: all that are new, or after a failure none.
+    Result<DrawStoreReport> store(std::span<const DrawRow> draws, DrawSource source, std::wstring_view storedAt);
+    // Every stored draw, by date and period; none where the table was never made.
+    Result<std::vector<StoredDraw>> list();
+
+private:
+    Status ensureTable();
+    Result<std::optional<StoredDraw>> find(std::wstring_view period);
+
+    EasyDb& store_;
+};
+
+}  // namespace orvenna

@@ -1,0 +1,80 @@
+#include "records/DrawStore.h"
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include "TempDirectory.h"
+
+namespace orvenna {
+namespace {
+
+DrawRow draw(const wchar_t* period, const wchar_t* date, DrawNumbers numbers) {
+    return {period, date, numbers};
+}
+
+std::vector<std::wstring> periods(const std::vector<StoredDraw>& stored) {
+    std::vector<std::wstring> out;
+    for (const StoredDraw& s : stored) out.push_back(s.draw.period);
+    return out;
+}
+
+TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) {
+    TempDirectory home;
+    EasyDb db(home.path());
+    DrawStore store(db);
+    ASSERT_TRUE(store.list());
+    EXPECT_TRUE(store.list()->empty()) << "no table yet: no draws, no failure";
+
+    const DrawRow fetched = draw(L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 12});
+    Result<DrawStoreReport> first = store.store({&fetched, 1}, DrawSource::Fetched, L"2025-12-02 21:40:00");
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->added, 1);
+
+    const std::vector<DrawRow> imported = {
+        draw(L"25141", L"2025-12-05", {{0, 0, 0, 0, 0, 0}, 0}),
+        fetched,                                                  // the same again
+        draw(L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 11}),  // another blue number
+        draw(L"25139", L"2025-11-30", {{9, 9, 9, 9, 9, 9}, 14}),
+    };
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run);
+        Result<DrawStoreReport> report = store.store(imported, DrawSource::Imported, L"2025-12-06 10:00:00");
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->added, run == 0 ? 2 : 0);
+        EXPECT_EQ(report->unchanged, run == 0 ? 1 : 3);
+        ASSERT_EQ(report->conflicts.size(), 1u);
+        EXPECT_EQ(report->conflicts[0].index, 2u);
+        EXPECT_EQ(report->conflicts[0].stored.draw, fetched);
+        EXPECT_EQ(report->conflicts[0].stored.source, DrawSource::Fetched);
+    }
+    Result<std::vector<StoredDraw>> listed = store.list();
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(periods(*listed), (std::vector<std::wstring>{L"25139", L"25140", L"25141"}));
+    EXPECT_EQ((*listed)[1].draw, fetched);
+    EXPECT_EQ((*listed)[1].storedAt, L"2025-12-02 21:40:00");
+    EXPECT_EQ((*listed)[0].source, DrawSource::Imported);
+    EXPECT_EQ(drawNumbersText((*listed)[0].draw.numbers), L"999999+14");
+}
+
+TEST(DrawStoreTest, AFailurePartWayStoresNothing) {
+    TempDirectory home;
+    EasyDb db(home.path());
+    ASSERT_EQ(sqlite3_exec(db.connection(), DrawStore::createTableStatement().c_str(), nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(db.connection(),
+                           "CREATE TRIGGER refuse BEFORE INSERT ON draws WHEN NEW.period='2' "
+                           "BEGIN SELECT RAISE(ABORT, 'refused'); END",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    DrawStore store(db);
+    const std::vector<DrawRow> draws = {draw(L"1", L"2025-01-01", {}), draw(L"2", L"2025-01-03", {}),
+                                        draw(L"3", L"2025-01-05", {})};
+    const Result<DrawStoreReport> report = store.store(draws, DrawSource::Imported, L"2025-01-06 00:00:00");
+    ASSERT_FALSE(report);
+    EXPECT_EQ(report.error().source, ErrorSource::Sqlite);
+    EXPECT_TRUE(store.list()->empty());
+    EXPECT_EQ(db.connection() ? sqlite3_get_autocommit(db.connection()) : 0, 1) << "the transaction was ended";
+}
+
+}  // namespace
+}  // namespace orvenna
