@@ -21,7 +21,7 @@ constexpr const char* Usage =
     " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
     "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
-    "       orvenna-cli draw [--url URL | --file PAGE] [--json]\n"
+    "       orvenna-cli draw [--url URL | --file PAGE] [--json] | import FILE.csv | list [--json]\n"
     "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "
     "[--platform P] [--download DIR]\n";
 
@@ -31,7 +31,7 @@ int runCommand(const std::vector<std::string>& args, std::istream& in, std::ostr
         return args.empty() ? ExitUsage : ExitOk;
     }
     if (args[0] == "cast") return castCommand(args, in, out, err, systemClock());
-    if (args[0] == "draw") return drawCommand(args, out, err);
+    if (args[0] == "draw") return drawCommand(args, out, err, systemClock());
     if (args[0] == "history") return historyCommand(args, out, err, systemClock());
     if (args[0] == "update") return updateCommand(args, out, err);
     err << "orvenna-cli: " << args[0] << ": unknown command\n";

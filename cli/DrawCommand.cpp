@@ -1,5 +1,7 @@
 #include "DrawCommand.h"
 
+#include <cwchar>
+#include <filesystem>
 #include <ostream>
 
 #include <json/json.h>
@@ -8,14 +10,125 @@
 #include "Cli.h"
 #include "InputFile.h"
 #include "Options.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
 #include "codec/Gb18030.h"
 #include "draws/DrawFetcher.h"
+#include "records/DrawStore.h"
+#include "system/ProgramDirectory.h"
 #include "system/Settings.h"
 
 namespace orvenna::cli {
 
-int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+namespace {
+
+// A file of past draws is a few thousand lines; anything far larger is not one.
+constexpr std::size_t DrawFileMaxBytes = 16 << 20;
+
+std::wstring localTimeText(double dayCount) {
+    const DateTimeFields f = fieldsFromDayCount(dayCount);
+    wchar_t text[20];
+    swprintf(text, 20, L"%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute, f.second);
+    return text;
+}
+
+std::string sourceText(DrawOrigin source) {
+    return source == DrawOrigin::Imported ? "imported" : "fetched";
+}
+
+// Good lines are stored in one transaction; each bad or disagreeing line is named on the
+// error stream and leaves the exit code 1, the rest stored all the same.
+int importDraws(const std::string& file, const CastClock& clock, std::ostream& out, std::ostream& err) {
+    const Result<std::string> bytes = readInputFile(file, DrawFileMaxBytes);
+    if (!bytes) {
+        err << "orvenna-cli: " << bytes.error().message << '\n';
+        return ExitFailed;
+    }
+    const std::optional<std::string> text = utf8OrGb18030(*bytes);
+    if (!text) {
+        err << "orvenna-cli: " << file << " is neither UTF-8 nor GB18030 text\n";
+        return ExitFailed;
+    }
+    const DrawCsv csv = parseDrawCsv(*text);
+    for (const DrawCsvProblem& problem : csv.problems)
+        err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
+    EasyDb db(programDirectory());
+    DrawStore store(db);
+    const Result<DrawStoreReport> report = store.store(csv.rows, DrawOrigin::Imported, localTimeText(clock.localNow));
+    if (!report) {
+        err << "orvenna-cli: cannot store the draws in " << db.path().string() << ": " << report.error().message
+            << '\n';
+        return ExitFailed;
+    }
+    for (const DrawStoreReport::Conflict& conflict : report->conflicts) {
+        const DrawRow& offered = csv.rows[conflict.index];
+        err << "orvenna-cli: " << file << ':' << csv.lines[conflict.index] << ": period " << toUtf8(offered.period)
+            << " is stored as " << toUtf8(conflict.stored.draw.date) << ' '
+            << toUtf8(drawNumbersText(conflict.stored.draw.numbers)) << " (" << sourceText(conflict.stored.source)
+            << "); kept\n";
+    }
+    const std::size_t refused = csv.problems.size() + report->conflicts.size();
+    out << "imported " << report->added << ", already stored " << report->unchanged << ", refused " << refused << '\n';
+    return refused == 0 ? ExitOk : ExitFailed;
+}
+
+int listDraws(bool json, std::ostream& out, std::ostream& err) {
+    const std::filesystem::path directory = programDirectory();
+    std::error_code ignored;
+    std::vector<StoredDraw> draws;
+    if (std::filesystem::exists(EasyDb::databasePath(directory), ignored)) {
+        EasyDb db(directory);
+        DrawStore store(db);
+        Result<std::vector<StoredDraw>> listed = store.list();
+        if (!listed) {
+            err << "orvenna-cli: cannot read " << db.path().string() << ": " << listed.error().message << '\n';
+            return ExitFailed;
+        }
+        draws = std::move(listed).value();
+    }
+    if (json) {
+        Json::Value list(Json::arrayValue);
+        for (const StoredDraw& stored : draws) {
+            Json::Value item(Json::objectValue);
+            item["period"] = toUtf8(stored.draw.period);
+            item["date"] = toUtf8(stored.draw.date);
+            Json::Value front(Json::arrayValue);
+            for (const int digit : stored.draw.numbers.front) front.append(digit);
+            item["front"] = front;
+            item["blue"] = stored.draw.numbers.blue;
+            item["source"] = sourceText(stored.source);
+            item["storedAt"] = toUtf8(stored.storedAt);
+            list.append(item);
+        }
+        out << compactJson(list) << '\n';
+        return ExitOk;
+    }
+    for (const StoredDraw& stored : draws)
+        out << toUtf8(stored.draw.period) << '\t' << toUtf8(stored.draw.date) << '\t'
+            << toUtf8(drawNumbersText(stored.draw.numbers)) << '\t' << sourceText(stored.source) << '\n';
+    if (draws.empty()) err << "orvenna-cli: no stored draws\n";
+    return ExitOk;
+}
+
+}  // namespace
+
+int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock) {
+    const std::string verb = args.size() > 1 ? args[1] : "";
+    if (verb == "import") {
+        if (args.size() != 3) {
+            err << "orvenna-cli: draw import: expected one FILE\n";
+            return ExitUsage;
+        }
+        return importDraws(args[2], clock, out, err);
+    }
+    if (verb == "list") {
+        Options options({}, {"--json"});
+        if (const std::string error = options.parse(args, 2); !error.empty()) {
+            err << "orvenna-cli: " << error << '\n';
+            return ExitUsage;
+        }
+        return listDraws(options.flag("--json"), out, err);
+    }
     Options options({"--url", "--file"}, {"--json"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';

@@ -13,8 +13,8 @@ constexpr char InsertSql[] =
     "INSERT INTO draws(period,draw_date,front,blue,source,stored_at) VALUES(?1,?2,?3,?4,?5,?6)";
 constexpr char ListSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws ORDER BY draw_date,period";
 
-std::wstring_view sourceName(DrawSource source) {
-    return source == DrawSource::Imported ? L"imported" : L"fetched";
+std::wstring_view sourceName(DrawOrigin source) {
+    return source == DrawOrigin::Imported ? L"imported" : L"fetched";
 }
 
 std::wstring frontText(const DrawNumbers& numbers) {
@@ -32,7 +32,7 @@ StoredDraw readRow(const Statement& statement) {
     for (std::size_t i = 0; i < 6 && i < front.size(); ++i)
         if (front[i] >= L'0' && front[i] <= L'9') stored.draw.numbers.front[i] = front[i] - L'0';
     stored.draw.numbers.blue = statement.columnInt(3);
-    stored.source = statement.columnText(4) == L"imported" ? DrawSource::Imported : DrawSource::Fetched;
+    stored.source = statement.columnText(4) == L"imported" ? DrawOrigin::Imported : DrawOrigin::Fetched;
     stored.storedAt = statement.columnText(5);
     return stored;
 }
@@ -66,7 +66,7 @@ Result<std::optional<StoredDraw>> DrawStore::find(std::wstring_view period) {
     }
 }
 
-Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawSource source,
+Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOrigin source,
                                          std::wstring_view storedAt) {
     sqlite3* db = store_.connection();
     Result<Transaction> transaction = Transaction::begin(db, "store draws");

@@ -15,11 +15,11 @@
 
 namespace orvenna {
 
-enum class DrawSource { Fetched, Imported };
+enum class DrawOrigin { Fetched, Imported };
 
 struct StoredDraw {
     DrawRow draw;
-    DrawSource source = DrawSource::Fetched;
+    DrawOrigin source = DrawOrigin::Fetched;
     std::wstring storedAt;  // "YYYY-MM-DD HH:MM:SS", local time
 };
 
@@ -47,7 +47,7 @@ public:
     static std::string createTableStatement();
 
     // Stores `draws` in one transaction: all that are new, or after a failure none.
-    Result<DrawStoreReport> store(std::span<const DrawRow> draws, DrawSource source, std::wstring_view storedAt);
+    Result<DrawStoreReport> store(std::span<const DrawRow> draws, DrawOrigin source, std::wstring_view storedAt);
     // Every stored draw, by date and period; none where the table was never made.
     Result<std::vector<StoredDraw>> list();
 

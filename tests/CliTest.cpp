@@ -515,6 +515,37 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
 }
 
+// Past draws come in from a CSV file once each: bad lines and a period stored otherwise are
+// named by their line, the rest is stored, and importing again changes nothing.
+TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
+    const std::filesystem::path file = dir.path() / "draws.csv";
+    std::ofstream(file, std::ios::binary)
+        << "期号,日期,号码\r\n25140,2025-12-02,123456+12\r\n25141,2025/12/5,0,9,8,7,6,5,14\r\n"
+           "25142,2025-02-30,123456+1\r\n";
+    for (int run = 0; run < 2; ++run) {
+        const CliRun imported = cli({"draw", "import", utf8Path(file)});
+        EXPECT_EQ(imported.code, 1);
+        EXPECT_EQ(imported.out,
+                  run == 0 ? "imported 2, already stored 0, refused 1\n" : "imported 0, already stored 2, refused 1\n");
+        EXPECT_NE(imported.err.find("draws.csv:4: the date \"2025-02-30\""), std::string::npos) << imported.err;
+    }
+    std::ofstream(file, std::ios::binary) << "25140,2025-12-02,123456+11\n";
+    const CliRun conflicting = cli({"draw", "import", utf8Path(file)});
+    EXPECT_EQ(conflicting.code, 1);
+    EXPECT_NE(conflicting.err.find("draws.csv:1: period 25140 is stored as 2025-12-02 123456+12 (imported); kept"),
+              std::string::npos)
+        << conflicting.err;
+
+    EXPECT_EQ(cli({"draw", "list"}).out,
+              "25140\t2025-12-02\t123456+12\timported\n"
+              "25141\t2025-12-05\t098765+14\timported\n");
+    const Json::Value listed = parse(cli({"draw", "list", "--json"}).out);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[1]["front"][1].asInt(), 9);
+    EXPECT_EQ(listed[1]["blue"].asInt(), 14);
+    EXPECT_EQ(cli({"draw", "import"}).code, 2);
+}
+
 // Row ids are SQLite's 64-bit ones: printed, listed and taken back whole.
 TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
     SKIP_WITHOUT_POSIX_CHILD();

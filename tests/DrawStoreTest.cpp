@@ -26,7 +26,7 @@ TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) 
     EXPECT_TRUE(store.list()->empty()) << "no table yet: no draws, no failure";
 
     const DrawRow fetched = draw(L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 12});
-    Result<DrawStoreReport> first = store.store({&fetched, 1}, DrawSource::Fetched, L"2025-12-02 21:40:00");
+    Result<DrawStoreReport> first = store.store({&fetched, 1}, DrawOrigin::Fetched, L"2025-12-02 21:40:00");
     ASSERT_TRUE(first);
     EXPECT_EQ(first->added, 1);
 
@@ -38,21 +38,21 @@ TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) 
     };
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
-        Result<DrawStoreReport> report = store.store(imported, DrawSource::Imported, L"2025-12-06 10:00:00");
+        Result<DrawStoreReport> report = store.store(imported, DrawOrigin::Imported, L"2025-12-06 10:00:00");
         ASSERT_TRUE(report);
         EXPECT_EQ(report->added, run == 0 ? 2 : 0);
         EXPECT_EQ(report->unchanged, run == 0 ? 1 : 3);
         ASSERT_EQ(report->conflicts.size(), 1u);
         EXPECT_EQ(report->conflicts[0].index, 2u);
         EXPECT_EQ(report->conflicts[0].stored.draw, fetched);
-        EXPECT_EQ(report->conflicts[0].stored.source, DrawSource::Fetched);
+        EXPECT_EQ(report->conflicts[0].stored.source, DrawOrigin::Fetched);
     }
     Result<std::vector<StoredDraw>> listed = store.list();
     ASSERT_TRUE(listed);
     EXPECT_EQ(periods(*listed), (std::vector<std::wstring>{L"25139", L"25140", L"25141"}));
     EXPECT_EQ((*listed)[1].draw, fetched);
     EXPECT_EQ((*listed)[1].storedAt, L"2025-12-02 21:40:00");
-    EXPECT_EQ((*listed)[0].source, DrawSource::Imported);
+    EXPECT_EQ((*listed)[0].source, DrawOrigin::Imported);
     EXPECT_EQ(drawNumbersText((*listed)[0].draw.numbers), L"999999+14");
 }
 
@@ -69,7 +69,7 @@ TEST(DrawStoreTest, AFailurePartWayStoresNothing) {
     DrawStore store(db);
     const std::vector<DrawRow> draws = {draw(L"1", L"2025-01-01", {}), draw(L"2", L"2025-01-03", {}),
                                         draw(L"3", L"2025-01-05", {})};
-    const Result<DrawStoreReport> report = store.store(draws, DrawSource::Imported, L"2025-01-06 00:00:00");
+    const Result<DrawStoreReport> report = store.store(draws, DrawOrigin::Imported, L"2025-01-06 00:00:00");
     ASSERT_FALSE(report);
     EXPECT_EQ(report.error().source, ErrorSource::Sqlite);
     EXPECT_TRUE(store.list()->empty());
