@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cwchar>
 
 namespace orvenna {
 
@@ -114,6 +115,13 @@ std::optional<DateTimeFields> parseDateTime(std::string_view text) {
     f.second = text.size() == 19 ? readNumber(text, 17, 2, ok) : 0;
     if (!ok || !isValidDateTime(f)) return std::nullopt;
     return fieldsFromDayCount(dayCountFromFields(f));
+}
+
+std::wstring dateTimeText(double dayCount) {
+    const DateTimeFields f = fieldsFromDayCount(dayCount);
+    wchar_t text[32];
+    swprintf(text, 32, L"%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute, f.second);
+    return text;
 }
 
 }  // namespace orvenna

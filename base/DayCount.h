@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace orvenna {
@@ -42,5 +43,8 @@ std::int64_t millisFromDayCount(double dayCount);
 // "YYYY-MM-DD HH:MM:SS" (seconds may be left out); nothing for a text that is not a real
 // date and time.
 std::optional<DateTimeFields> parseDateTime(std::string_view text);
+
+// "YYYY-MM-DD HH:MM:SS" of a day count, the form parseDateTime reads.
+std::wstring dateTimeText(double dayCount);
 
 }  // namespace orvenna

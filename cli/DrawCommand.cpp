@@ -1,6 +1,5 @@
 #include "DrawCommand.h"
 
-#include <cwchar>
 #include <filesystem>
 #include <ostream>
 
@@ -25,13 +24,6 @@ namespace {
 // A file of past draws is a few thousand lines; anything far larger is not one.
 constexpr std::size_t DrawFileMaxBytes = 16 << 20;
 
-std::wstring localTimeText(double dayCount) {
-    const DateTimeFields f = fieldsFromDayCount(dayCount);
-    wchar_t text[20];
-    swprintf(text, 20, L"%04d-%02d-%02d %02d:%02d:%02d", f.year, f.month, f.day, f.hour, f.minute, f.second);
-    return text;
-}
-
 std::string sourceText(DrawOrigin source) {
     return source == DrawOrigin::Imported ? "imported" : "fetched";
 }
@@ -54,7 +46,7 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
         err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
     EasyDb db(programDirectory());
     DrawStore store(db);
-    const Result<DrawStoreReport> report = store.store(csv.rows, DrawOrigin::Imported, localTimeText(clock.localNow));
+    const Result<DrawStoreReport> report = store.store(csv.rows, DrawOrigin::Imported, dateTimeText(clock.localNow));
     if (!report) {
         err << "orvenna-cli: cannot store the draws in " << db.path().string() << ": " << report.error().message
             << '\n';

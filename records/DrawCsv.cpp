@@ -88,6 +88,15 @@ std::wstring isoDate(std::wstring_view text) {
     return out;
 }
 
+std::optional<DrawRow> drawRowOf(std::wstring_view period, std::wstring_view date, std::wstring_view numbers) {
+    DrawRow row;
+    if (!allDigits(period) || period.size() > LongestPeriod) return std::nullopt;
+    row.period = period;
+    row.date = isoDate(date);
+    if (row.date.empty() || !readNumberText(numbers, row.numbers)) return std::nullopt;
+    return row;
+}
+
 DrawCsv parseDrawCsv(std::string_view utf8) {
     if (utf8.starts_with("\xEF\xBB\xBF")) utf8.remove_prefix(3);
     const std::wstring text = fromUtf8(utf8);

@@ -3,6 +3,7 @@
 // ("123456+12", or the page's "12345612"). A header line is allowed.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,6 +32,10 @@ struct DrawCsv {
 
 // The draws of a file's UTF-8 text, and each line that is none, named by its number.
 DrawCsv parseDrawCsv(std::string_view utf8);
+
+// The draw a results page shows: its period, its date and its numbers (the six digits, then
+// the blue number, with or without "+" between); nothing for one that is not a whole draw.
+std::optional<DrawRow> drawRowOf(std::wstring_view period, std::wstring_view date, std::wstring_view numbers);
 
 // An ISO date of a "Y-M-D" text ("-", "/" or "." between, month and day of one or two
 // digits); empty for one that is not a real date.

@@ -116,4 +116,12 @@ Result<std::vector<StoredDraw>> DrawStore::list() {
     return draws;
 }
 
+Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& draw, std::wstring_view storedAt) {
+    DrawStore store(db);
+    Result<DrawStoreReport> report = store.store({&draw, 1}, DrawOrigin::Fetched, storedAt);
+    if (!report) return report.error();
+    if (report->conflicts.empty()) return std::optional<StoredDraw>();
+    return std::optional<StoredDraw>(std::move(report->conflicts.front().stored));
+}
+
 }  // namespace orvenna

@@ -58,4 +58,8 @@ private:
     EasyDb& store_;
 };
 
+// A draw fetched from the results page, stored once: nothing where its period was new or
+// stored alike, the stored draw where that disagrees (and stays).
+Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& draw, std::wstring_view storedAt);
+
 }  // namespace orvenna

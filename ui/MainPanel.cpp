@@ -119,6 +119,7 @@ void MainPanel::showDrawOutcome(const RefreshOutcome& outcome) {
         case RefreshState::Drawn:
             drawShown_ = true;
             latestDraws_->showDraw(outcome.draw);
+            drawFetched.raise(outcome.draw);
             break;
     }
 }

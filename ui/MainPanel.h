@@ -55,6 +55,8 @@ public:
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
     Event<const CastResult&> predictionReady;
+    // A draw read from the results page, once it is on show.
+    Event<const DrawResult&> drawFetched;
 
 private:
     void layoutPanels(int usable);

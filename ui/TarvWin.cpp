@@ -12,6 +12,7 @@
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
 #include "base/Version.h"
 #include "gui/FontText.h"
@@ -19,6 +20,8 @@
 #include "gui/Layout.h"
 #include "gui/Pictures.h"
 #include "gui/WindowFront.h"
+#include "records/DrawStore.h"
+#include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
 #include "update/UpdateWin.h"
@@ -91,6 +94,7 @@ void TarvWin::createPanels() {
         if (runManualDialog) runManualDialog();
     });
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
+    mainPanel_->drawFetched.connect([this](const DrawResult& draw) { keepDraw(draw); });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build();
     history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
@@ -273,6 +277,19 @@ void TarvWin::showUpdateOffer(UpdateOffer offer) {
 
 void TarvWin::showUpdateNotice(const std::wstring& text) {
     setStatus(text);
+}
+
+// Each fetched draw is kept for the casts made before it. One that disagrees with the draw
+// stored for its period is shown as the page has it, but the stored one stays, and the user
+// learns of it. A store that cannot take it now is asked again at the next fetch.
+void TarvWin::keepDraw(const DrawResult& shown) {
+    const std::optional<DrawRow> draw =
+        drawRowOf(shown.period, shown.drawDate, shown.mainNumbers + L"+" + shown.extraNumbers);
+    if (!draw) return;
+    const Result<std::optional<StoredDraw>> kept = keepFetchedDraw(store_, *draw, dateTimeText(systemClock().localNow));
+    if (kept && *kept)
+        setStatus(concat(L"第", draw->period, L"期开奖数据与已存的不一致(", drawNumbersText((*kept)->draw.numbers),
+                         L"),已保留已存的数据"));
 }
 
 void TarvWin::showPrediction(const CastResult& result) {

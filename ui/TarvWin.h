@@ -90,6 +90,7 @@ private:
     void layoutStatusBar();
     void relayout();
     void showPrediction(const CastResult& result);
+    void keepDraw(const DrawResult& draw);
     void showHelp();
     void setStatus(const std::wstring& text);
 

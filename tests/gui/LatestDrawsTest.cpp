@@ -11,6 +11,7 @@
 #include "gui/FontText.h"
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
+#include "records/DrawStore.h"
 #include "ui/LatestDrawsPanel.h"
 
 namespace orvenna::gui {
@@ -187,6 +188,23 @@ TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
     refreshAndWait();
     EXPECT_EQ(status(), DrawUpdatedText);
     EXPECT_EQ(labelText(draws()->textLabels()[2]), L"24038");
+
+    // Each draw is kept once; a page that later shows another draw for a kept period is said
+    // in the status bar, and the kept draw stays.
+    draws()->refreshButton()->press();
+    refreshAndWait();
+    std::string otherBlue = sevenDigits();
+    otherBlue.replace(otherBlue.rfind(">7<"), 3, ">9<");
+    server.route("/", {.status = 200, .body = toGb18030(resultsPage(drawRow(otherBlue, "24038", "2024-04-05")))});
+    draws()->refreshButton()->press();
+    refreshAndWait();
+    EXPECT_EQ(status(), L"第24038期开奖数据与已存的不一致(123456+7),已保留已存的数据");
+    EasyDb db(home.path());
+    const Result<std::vector<StoredDraw>> kept = DrawStore(db).list();
+    ASSERT_TRUE(kept);
+    ASSERT_EQ(kept->size(), 2u);
+    EXPECT_EQ((*kept)[0].draw, (DrawRow{L"24037", L"2024-04-02", {{1, 2, 3, 4, 5, 6}, 7}}));
+    EXPECT_EQ(drawNumbersText((*kept)[1].draw.numbers), L"123456+7");
 }
 
 // Many networks drop ping: the page is asked for all the same, and "未连网" is said only when
