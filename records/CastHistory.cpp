@@ -2,15 +2,11 @@
 
 namespace orvenna {
 
-namespace {
-
 ReplayRefusal storedRefusal(const YsModel& model) {
     if (model.ysindex < NumberCasting || model.ysindex > TimeCasting) return ReplayRefusal::UnknownMethod;
     if (model.gzsxid < 1 || model.gzsxid > 12) return ReplayRefusal::UnknownZodiac;
     return ReplayRefusal::None;
 }
-
-}  // namespace
 
 Result<std::int64_t> CastHistory::save(const AnalysisRecord& record, std::wstring_view title, std::wstring_view note) {
     YsModel model = YsModel::fromAnalysis(record, title, note);

@@ -25,6 +25,9 @@ enum class ReplayRefusal {
     IncompleteInput,  // the row's own input does not cast; the check says what is missing
 };
 
+// Why a row as stored cannot be cast again (a method or a zodiac that no cast knows), or None.
+ReplayRefusal storedRefusal(const YsModel& model);
+
 // A saved record made ready to cast again, or why it cannot be.
 struct Replay {
     ReplayRefusal refusal = ReplayRefusal::None;

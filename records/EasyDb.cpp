@@ -49,6 +49,8 @@ constexpr const char* UpdateSql =
     "uinfo=? WHERE _id=?;";
 constexpr const char* LoadSql =
     "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table Where _id=?;";
+constexpr const char* LoadAllSql =
+    "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table ORDER BY _id DESC;";
 constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
 constexpr const char* TableExistsSql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='tarv_table';";
 
@@ -187,17 +189,10 @@ Status EasyDb::save(YsModel& record) {
     return success();
 }
 
-Result<YsModel> EasyDb::load(std::int64_t id) {
-    if (Status ready = ensureTable(); !ready) return ready.error();
-    Result<Statement> prepared = Statement::prepare(db_.get(), LoadSql);
-    if (!prepared) return prepared.error();
-    Statement& statement = *prepared;
-    statement.bind(1, id);
-    const Statement::Step stepped = statement.step();
-    if (stepped == Statement::Step::Done)
-        return Error{ErrorSource::Sqlite, SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
-    if (stepped != Statement::Step::Row) return failure("load");
-    YsModel record;
+namespace {
+
+// The columns in LoadSql's and LoadAllSql's order.
+void readRecord(const Statement& statement, YsModel& record) {
     record._id = statement.columnInt64(0);
     record.ysname = statement.columnText(1);
     record.ysindex = statement.columnInt(2);
@@ -209,7 +204,37 @@ Result<YsModel> EasyDb::load(std::int64_t id) {
     record.setMovingFlagsText(statement.columnText(8));
     record.rot = statement.columnInt(9);
     record.uinfo = statement.columnText(10);
+}
+
+}  // namespace
+
+Result<YsModel> EasyDb::load(std::int64_t id) {
+    if (Status ready = ensureTable(); !ready) return ready.error();
+    Result<Statement> prepared = Statement::prepare(db_.get(), LoadSql);
+    if (!prepared) return prepared.error();
+    Statement& statement = *prepared;
+    statement.bind(1, id);
+    const Statement::Step stepped = statement.step();
+    if (stepped == Statement::Step::Done)
+        return Error{ErrorSource::Sqlite, SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
+    if (stepped != Statement::Step::Row) return failure("load");
+    YsModel record;
+    readRecord(statement, record);
     return record;
+}
+
+Status EasyDb::forEachRecord(const std::function<void(const YsModel&)>& visit) {
+    if (Status ready = ensureTable(); !ready) return ready;
+    Result<Statement> prepared = Statement::prepare(db_.get(), LoadAllSql);
+    if (!prepared) return prepared.error();
+    YsModel record;
+    Statement::Step stepped;
+    while ((stepped = prepared->step()) == Statement::Step::Row) {
+        readRecord(*prepared, record);
+        visit(record);
+    }
+    if (stepped != Statement::Step::Done) return failure("read");
+    return success();
 }
 
 Status EasyDb::remove(std::int64_t id) {

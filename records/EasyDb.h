@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -71,6 +72,8 @@ public:
     // The row with `id`; the error's code is SQLITE_NOTFOUND when there is no such row, and
     // SQLite's own when the store failed.
     Result<YsModel> load(std::int64_t id);
+    // Every row, newest first, each handed to `visit` in turn (the same object each time).
+    Status forEachRecord(const std::function<void(const YsModel&)>& visit);
     Status remove(std::int64_t id);
     // Deletes the rows of `ids` in one transaction: all of them, or (on failure) none.
     Status remove(std::span<const std::int64_t> ids);

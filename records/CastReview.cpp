@@ -1,0 +1,69 @@
+#include "CastReview.h"
+
+#include <cwchar>
+#include <unordered_map>
+
+#include "CastHistory.h"
+#include "base/DayCount.h"
+#include "engine/Calendar.h"
+#include "engine/CastPipeline.h"
+
+namespace orvenna {
+
+namespace {
+
+std::wstring isoDay(std::int64_t day) {
+    const DateTimeFields f = fieldsFromDayCount(static_cast<double>(day));
+    wchar_t text[16];
+    swprintf(text, 16, L"%04d-%02d-%02d", f.year, f.month, f.day);
+    return text;
+}
+
+}  // namespace
+
+CastReview reviewRecords(std::span<const YsModel> records, std::span<const StoredDraw> draws, const CastClock& now) {
+    std::unordered_map<std::wstring, const DrawRow*> byDate;
+    for (const StoredDraw& stored : draws) byDate.emplace(stored.draw.date, &stored.draw);
+    CastReview review;
+    review.casts.reserve(records.size());
+    CastResult result;
+    for (const YsModel& record : records) {
+        ReviewedCast& cast = review.casts.emplace_back();
+        cast.id = record._id;
+        cast.title = savedTitle(record.ysname, record.ysday);
+        cast.castTime = record.ysday;
+        const std::int64_t day = drawDayOf(record.ysday);
+        cast.drawDate = isoDay(day);
+        CastRequest request = replayRequest(record);
+        if (storedRefusal(record) != ReplayRefusal::None || !checkRequest(request).casts()) {
+            cast.match = DrawMatch::NotCast;
+            continue;
+        }
+        // A replay at the cast's own time computes what the user was shown then: a number
+        // casting takes the clock's time, the others keep what was stored.
+        const CastClock then{record.ysday, unixMillis(record.ysday, now.biasMinutes), now.biasMinutes};
+        runCast(request, then, result);
+        cast.suggestion = result.suggestion;
+        if (const auto found = byDate.find(cast.drawDate); found != byDate.end()) {
+            cast.match = DrawMatch::Matched;
+            cast.draw = *found->second;
+            cast.score = scoreCast(cast.suggestion, cast.draw.numbers);
+            review.totals.add(cast.score);
+        } else {
+            cast.match = drawTimeOn(day) > now.localNow ? DrawMatch::Pending : DrawMatch::NoDraw;
+        }
+    }
+    return review;
+}
+
+Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now) {
+    std::vector<YsModel> records;
+    if (Status read = db.forEachRecord([&](const YsModel& record) { records.push_back(record); }); !read)
+        return read.error();
+    DrawStore store(db);
+    Result<std::vector<StoredDraw>> draws = store.list();
+    if (!draws) return draws.error();
+    return reviewRecords(records, *draws, now);
+}
+
+}  // namespace orvenna

@@ -1,0 +1,49 @@
+// How each saved cast fared against the draw it was cast for: its suggestion, recomputed as a
+// replay at its own cast time computes it, scored against the stored draw of its draw day.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "DrawStore.h"
+#include "EasyDb.h"
+#include "YsModel.h"
+#include "base/CastClock.h"
+#include "base/Result.h"
+#include "engine/DrawScore.h"
+#include "engine/Suggestion.h"
+
+namespace orvenna {
+
+enum class DrawMatch {
+    Matched,  // its draw is stored: scored
+    Pending,  // its draw is still to come
+    NoDraw,   // its draw day is past and no draw of that day is stored (not imported, or skipped)
+    NotCast,  // the record cannot be cast again (another program wrote it)
+};
+
+struct ReviewedCast {
+    std::int64_t id = 0;
+    std::wstring title;  // as saved, the cast time added
+    double castTime = 0;
+    std::wstring drawDate;  // ISO date of the draw the cast belongs to
+    DrawMatch match = DrawMatch::NoDraw;
+    DrawRow draw;  // Matched's
+    Suggestion suggestion;
+    CastScore score;  // Matched's
+};
+
+struct CastReview {
+    std::vector<ReviewedCast> casts;  // newest first, as the history lists them
+    ScoreTotals totals;               // over the matched casts
+};
+
+// The review of `records` against `draws`, as seen at `now` (its bias reckons the replays).
+CastReview reviewRecords(std::span<const YsModel> records, std::span<const StoredDraw> draws, const CastClock& now);
+
+// The same over everything the store holds.
+Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now);
+
+}  // namespace orvenna
