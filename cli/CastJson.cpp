@@ -180,10 +180,14 @@ std::string castJson(const CastResult& result, std::wstring_view title, std::opt
     return {buffer.GetString(), buffer.GetSize()};
 }
 
-std::string compactJson(const Json::Value& value) {
+std::string compactJson(const Json::Value& value, int decimals) {
     Json::StreamWriterBuilder builder;
     builder["indentation"] = "";
     builder["emitUTF8"] = true;
+    if (decimals > 0) {
+        builder["precision"] = decimals;
+        builder["precisionType"] = "decimal";
+    }
     std::ostringstream out;
     std::unique_ptr<Json::StreamWriter>(builder.newStreamWriter())->write(value, &out);
     return out.str();

@@ -79,6 +79,8 @@ std::string castJson(const CastResult& result, std::wstring_view title = L"T",
                      std::optional<std::int64_t> id = std::nullopt);
 
 // One compact line of UTF-8 JSON of a jsoncpp value (no line end), for the small commands.
-std::string compactJson(const Json::Value& value);
+// With `decimals`, real numbers are written to at most that many places (0.6, not
+// 0.59999999999999998).
+std::string compactJson(const Json::Value& value, int decimals = 0);
 
 }  // namespace orvenna::cli

@@ -20,7 +20,8 @@ constexpr const char* Usage =
     " [--draw-time] [--json]\n"
     " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
-    "       orvenna-cli history list | show ID [--json] | replay ID [--time ...] [--json] | delete ID\n"
+    "       orvenna-cli history list [--json] | show ID [--json] | replay ID [--time ...] [--json] | delete ID"
+    " | stats [--json]\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json] | import FILE.csv | list [--json]\n"
     "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "
     "[--platform P] [--download DIR]\n";

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <optional>
 #include <ostream>
@@ -15,6 +16,7 @@
 #include "base/Text.h"
 #include "engine/Calendar.h"
 #include "records/CastHistory.h"
+#include "records/CastReview.h"
 #include "records/EasyDb.h"
 #include "system/ProgramDirectory.h"
 
@@ -118,6 +120,118 @@ int listRecords(CastHistory& history, const std::filesystem::path& file, std::os
     return list.printed() == 0 ? noRecords(err) : ExitOk;
 }
 
+const char* matchName(DrawMatch match) {
+    switch (match) {
+        case DrawMatch::Matched:
+            return "matched";
+        case DrawMatch::Pending:
+            return "pending";
+        case DrawMatch::NoDraw:
+            return "no-draw";
+        case DrawMatch::NotCast:
+            break;
+    }
+    return "not-cast";
+}
+
+// The chance figures are given to two decimals: an expectation of 0.1 x 6 is 0.6.
+constexpr int FigureDecimals = 2;
+
+Json::Value reviewedJson(const ReviewedCast& cast) {
+    Json::Value item(Json::objectValue);
+    item["id"] = Json::Int64{cast.id};
+    item["title"] = toUtf8(cast.title);
+    item["drawDate"] = toUtf8(cast.drawDate);
+    item["status"] = matchName(cast.match);
+    if (cast.match != DrawMatch::Matched) return item;
+    Json::Value draw(Json::objectValue);
+    draw["period"] = toUtf8(cast.draw.period);
+    draw["date"] = toUtf8(cast.draw.date);
+    Json::Value front(Json::arrayValue);
+    for (const int digit : cast.draw.numbers.front) front.append(digit);
+    draw["front"] = front;
+    draw["blue"] = cast.draw.numbers.blue;
+    item["draw"] = draw;
+    Json::Value score(Json::objectValue);
+    Json::Value positions(Json::arrayValue);
+    for (const bool hit : cast.score.positionHit) positions.append(hit);
+    score["positions"] = positions;
+    score["positionHits"] = cast.score.positionHits;
+    score["blue"] = cast.score.blueHit;
+    score["likely"] = cast.score.likelyHits;
+    Json::Value chance(Json::objectValue);
+    chance["positionHits"] = (cast.score.expectedPositionHits);
+    chance["blue"] = (cast.score.expectedBlue);
+    chance["likely"] = (cast.score.expectedLikelyHits);
+    score["chance"] = chance;
+    item["score"] = score;
+    return item;
+}
+
+void listReviewed(const CastReview& review, std::ostream& out) {
+    Json::Value list(Json::arrayValue);
+    for (const ReviewedCast& cast : review.casts) list.append(reviewedJson(cast));
+    out << compactJson(list, FigureDecimals) << '\n';
+}
+
+// The scores added up over every matched cast, each beside what chance gives.
+void printStats(const CastReview& review, bool json, std::ostream& out) {
+    int pending = 0, noDraw = 0;
+    for (const ReviewedCast& cast : review.casts) {
+        pending += cast.match == DrawMatch::Pending;
+        noDraw += cast.match == DrawMatch::NoDraw;
+    }
+    const ScoreTotals& t = review.totals;
+    if (json) {
+        Json::Value stats(Json::objectValue);
+        stats["matched"] = t.casts;
+        stats["pending"] = pending;
+        stats["noDraw"] = noDraw;
+        stats["positionHits"] = t.positionHits;
+        stats["blueHits"] = t.blueHits;
+        stats["likelyHits"] = t.likelyHits;
+        Json::Value chance(Json::objectValue);
+        chance["positionHits"] = (t.expectedPositionHits);
+        chance["blueHits"] = (t.expectedBlueHits);
+        chance["likelyHits"] = (t.expectedLikelyHits);
+        stats["chance"] = chance;
+        out << compactJson(stats, FigureDecimals) << '\n';
+        return;
+    }
+    char line[160];
+    std::snprintf(line, sizeof line, "matched casts: %d (pending %d, no draw stored %d)\n", t.casts, pending, noDraw);
+    out << line;
+    std::snprintf(line, sizeof line, "position hits: %d of %d (chance %.2f)\n", t.positionHits, 6 * t.casts,
+                  t.expectedPositionHits);
+    out << line;
+    std::snprintf(line, sizeof line, "blue hits: %d of %d (chance %.2f)\n", t.blueHits, t.casts, t.expectedBlueHits);
+    out << line;
+    std::snprintf(line, sizeof line, "drawn digits among the likely ones: %d of %d (chance %.2f)\n", t.likelyHits,
+                  6 * t.casts, t.expectedLikelyHits);
+    out << line;
+}
+
+// `history list --json` and `history stats`: every saved cast against its draw. Where nothing
+// was ever saved, the review is empty, and looking makes no store.
+int reviewCommand(const std::string& verb, bool json, bool stored, const CastClock& now, std::ostream& out,
+                  std::ostream& err) {
+    CastReview review;
+    if (stored) {
+        EasyDb store(programDirectory());
+        Result<CastReview> reviewed = reviewCasts(store, now);
+        if (!reviewed) {
+            err << "orvenna-cli: cannot read " << store.path().string() << ": " << reviewed.error().message << '\n';
+            return ExitFailed;
+        }
+        review = std::move(reviewed).value();
+    }
+    if (verb == "list")
+        listReviewed(review, out);
+    else
+        printStats(review, json, out);
+    return ExitOk;
+}
+
 int showRecord(const YsModel& model, bool json, std::ostream& out) {
     if (json) {
         out << compactJson(recordJson(model)) << '\n';
@@ -179,13 +293,13 @@ int replayRecord(CastHistory& history, std::int64_t id, const CastClock& at, boo
 
 int historyCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock) {
     const std::string verb = args.size() > 1 ? args[1] : "";
-    if (verb != "list" && verb != "show" && verb != "replay" && verb != "delete") {
-        err << "orvenna-cli: history: expected list, show ID, replay ID or delete ID\n";
+    if (verb != "list" && verb != "show" && verb != "replay" && verb != "delete" && verb != "stats") {
+        err << "orvenna-cli: history: expected list, show ID, replay ID, delete ID or stats\n";
         return ExitUsage;
     }
     std::optional<std::int64_t> id;
     std::size_t first = 2;
-    if (verb != "list") {
+    if (verb != "list" && verb != "stats") {
         if (args.size() < 3 || !(id = rowId(args[2]))) {
             err << "orvenna-cli: history " << verb << ": ID must be a row id, 1 to 9223372036854775807\n";
             return ExitUsage;
@@ -193,7 +307,7 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         first = 3;
     }
     Options options(verb == "replay" ? std::set<std::string>{"--time"} : std::set<std::string>{},
-                    verb == "show" || verb == "replay" ? std::set<std::string>{"--json"} : std::set<std::string>{});
+                    verb == "delete" ? std::set<std::string>{} : std::set<std::string>{"--json"});
     if (const std::string error = options.parse(args, first); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
@@ -214,10 +328,14 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
     std::error_code ignored;
     if (!std::filesystem::exists(EasyDb::databasePath(directory), ignored)) {
         // Nothing was ever saved here; looking makes no store, and neither does a delete.
+        if (verb == "stats" || (verb == "list" && options.flag("--json")))
+            return reviewCommand(verb, options.flag("--json"), false, at, out, err);
         if (verb == "list") return noRecords(err);
         err << "orvenna-cli: no saved result with id " << *id << " (nothing is saved yet)\n";
         return ExitFailed;
     }
+    if (verb == "stats" || (verb == "list" && options.flag("--json")))
+        return reviewCommand(verb, options.flag("--json"), true, at, out, err);
     EasyDb store(directory);
     CastHistory history(store);
     if (verb == "list") return listRecords(history, store.path(), out, err);

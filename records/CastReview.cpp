@@ -30,7 +30,7 @@ CastReview reviewRecords(std::span<const YsModel> records, std::span<const Store
     for (const YsModel& record : records) {
         ReviewedCast& cast = review.casts.emplace_back();
         cast.id = record._id;
-        cast.title = savedTitle(record.ysname, record.ysday);
+        cast.title = record.ysname;
         cast.castTime = record.ysday;
         const std::int64_t day = drawDayOf(record.ysday);
         cast.drawDate = isoDay(day);

@@ -26,7 +26,7 @@ enum class DrawMatch {
 
 struct ReviewedCast {
     std::int64_t id = 0;
-    std::wstring title;  // as saved, the cast time added
+    std::wstring title;  // as saved (with its cast time)
     double castTime = 0;
     std::wstring drawDate;  // ISO date of the draw the cast belongs to
     DrawMatch match = DrawMatch::NoDraw;

@@ -544,6 +544,28 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     EXPECT_EQ(listed[1]["front"][1].asInt(), 9);
     EXPECT_EQ(listed[1]["blue"].asInt(), 14);
     EXPECT_EQ(cli({"draw", "import"}).code, 2);
+
+    // Saved casts meet their draws: scored beside chance where it is stored, else pending.
+    ASSERT_EQ(cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2025-12-02 20:00:00",
+                   "--save", "drawn"})
+                  .code,
+              0);
+    ASSERT_EQ(cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2099-01-01 20:00:00",
+                   "--save", "later"})
+                  .code,
+              0);
+    const Json::Value reviewed = parse(cli({"history", "list", "--json"}).out);
+    ASSERT_EQ(reviewed.size(), 2u);
+    EXPECT_EQ(reviewed[0]["status"].asString(), "pending");
+    EXPECT_FALSE(reviewed[0].isMember("score"));
+    EXPECT_EQ(reviewed[1]["status"].asString(), "matched");
+    EXPECT_EQ(reviewed[1]["draw"]["period"].asString(), "25140");
+    EXPECT_EQ(reviewed[1]["score"]["positions"].size(), 6u);
+    EXPECT_TRUE(reviewed[1]["score"]["chance"]["positionHits"].isDouble());
+    const Json::Value stats = parse(cli({"history", "stats", "--json"}).out);
+    EXPECT_EQ(stats["matched"].asInt(), 1);
+    EXPECT_EQ(stats["pending"].asInt(), 1);
+    EXPECT_EQ(stats["positionHits"], reviewed[1]["score"]["positionHits"]);
 }
 
 // Row ids are SQLite's 64-bit ones: printed, listed and taken back whole.
