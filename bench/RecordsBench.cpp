@@ -1,12 +1,15 @@
 // Speed of the record store on a real file: save, load, filling a list of 10,000, and
-// deleting 100,000 rows at once.
+// deleting 100,000 rows at once; and 10,000 saved casts reviewed against 1,000 draws.
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
 #include <unistd.h>
 
+#include <cwchar>
 #include <filesystem>
 #include <vector>
 
+#include "base/DayCount.h"
+#include "records/CastReview.h"
 #include "records/EasyDb.h"
 
 namespace orvenna {
@@ -124,6 +127,81 @@ void deleteHundredThousand(benchmark::State& state) {
     std::filesystem::remove_all(home);
 }
 BENCHMARK(deleteHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Every saved cast scored against its draw: 10,000 casts (number castings, a cast every few
+// hours over about nine years) and 1,000 stored draws, each suggestion recomputed as a replay
+// at its cast time. reviewStored adds reading both from the file.
+std::vector<YsModel> tenThousandCasts() {
+    std::vector<YsModel> casts(10'000);
+    const double first = dayCountFromFields({2017, 1, 1, 8, 0, 0, 0, 0});
+    for (std::size_t i = 0; i < casts.size(); ++i) {
+        YsModel& m = casts[i];
+        m._id = static_cast<std::int64_t>(i + 1);
+        m.ysindex = 1;
+        m.ysnumber = std::to_wstring(1000 + i * 37);
+        m.ysday = first + static_cast<double>(i) * 0.33;
+        m.gzsxid = static_cast<int>(i % 12) + 1;
+        m.ysname = L"第" + std::to_wstring(i);
+    }
+    return casts;
+}
+
+std::vector<StoredDraw> thousandDraws(const std::vector<YsModel>& casts) {
+    std::vector<StoredDraw> draws;
+    for (const YsModel& cast : casts) {
+        if (draws.size() == 1000) break;
+        const std::int64_t day = drawDayOf(cast.ysday);
+        const DateTimeFields f = fieldsFromDayCount(static_cast<double>(day));
+        wchar_t date[16];
+        swprintf(date, 16, L"%04d-%02d-%02d", f.year, f.month, f.day);
+        if (!draws.empty() && draws.back().draw.date == date) continue;
+        StoredDraw stored;
+        stored.draw = {std::to_wstring(20000 + draws.size()), date, {{1, 2, 3, 4, 5, 6}, static_cast<int>(day % 15)}};
+        draws.push_back(stored);
+    }
+    return draws;
+}
+
+void reviewTenThousand(benchmark::State& state) {
+    const std::vector<YsModel> casts = tenThousandCasts();
+    const std::vector<StoredDraw> draws = thousandDraws(casts);
+    const CastClock now{dayCountFromFields({2026, 12, 8, 12, 0, 0, 0, 0}), 0, -480};
+    for (auto _ : state) {
+        const CastReview review = reviewRecords(casts, draws, now);
+        if (review.totals.casts == 0) state.SkipWithError("nothing matched");
+        benchmark::DoNotOptimize(review.totals.positionHits);
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(casts.size()));
+}
+BENCHMARK(reviewTenThousand)->Unit(benchmark::kMillisecond);
+
+void reviewStored(benchmark::State& state) {
+    const auto home = freshHome("review");
+    std::vector<YsModel> casts = tenThousandCasts();
+    const std::vector<StoredDraw> draws = thousandDraws(casts);
+    {
+        EasyDb store(home);
+        sqlite3_exec(store.connection(), "BEGIN", nullptr, nullptr, nullptr);
+        for (YsModel& cast : casts) {
+            cast._id = 0;
+            if (!store.save(cast)) state.SkipWithError("save failed");
+        }
+        sqlite3_exec(store.connection(), "COMMIT", nullptr, nullptr, nullptr);
+        std::vector<DrawRow> rows;
+        for (const StoredDraw& stored : draws) rows.push_back(stored.draw);
+        if (!DrawStore(store).store(rows, DrawOrigin::Imported, L"2026-12-08 12:00:00"))
+            state.SkipWithError("draws not stored");
+    }
+    EasyDb store(home);
+    const CastClock now{dayCountFromFields({2026, 12, 8, 12, 0, 0, 0, 0}), 0, -480};
+    for (auto _ : state) {
+        const Result<CastReview> review = reviewCasts(store, now);
+        if (!review || review->casts.size() != casts.size()) state.SkipWithError("review failed");
+    }
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(casts.size()));
+    std::filesystem::remove_all(home);
+}
+BENCHMARK(reviewStored)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace orvenna
