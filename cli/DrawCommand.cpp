@@ -41,26 +41,26 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
         err << "orvenna-cli: " << file << " is neither UTF-8 nor GB18030 text\n";
         return ExitFailed;
     }
-    const DrawCsv csv = parseDrawCsv(*text);
-    for (const DrawCsvProblem& problem : csv.problems)
-        err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
     EasyDb db(programDirectory());
-    DrawStore store(db);
-    const Result<DrawStoreReport> report = store.store(csv.rows, DrawOrigin::Imported, dateTimeText(clock.localNow));
-    if (!report) {
-        err << "orvenna-cli: cannot store the draws in " << db.path().string() << ": " << report.error().message
+    const Result<DrawImport> imported = importDraws(db, *text, dateTimeText(clock.localNow));
+    if (!imported) {
+        err << "orvenna-cli: cannot store the draws in " << db.path().string() << ": " << imported.error().message
             << '\n';
         return ExitFailed;
     }
-    for (const DrawStoreReport::Conflict& conflict : report->conflicts) {
+    const DrawCsv& csv = imported->csv;
+    const DrawStoreReport& report = imported->report;
+    for (const DrawCsvProblem& problem : csv.problems)
+        err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
+    for (const DrawStoreReport::Conflict& conflict : report.conflicts) {
         const DrawRow& offered = csv.rows[conflict.index];
         err << "orvenna-cli: " << file << ':' << csv.lines[conflict.index] << ": period " << toUtf8(offered.period)
             << " is stored as " << toUtf8(conflict.stored.draw.date) << ' '
             << toUtf8(drawNumbersText(conflict.stored.draw.numbers)) << " (" << sourceText(conflict.stored.source)
             << "); kept\n";
     }
-    const std::size_t refused = csv.problems.size() + report->conflicts.size();
-    out << "imported " << report->added << ", already stored " << report->unchanged << ", refused " << refused << '\n';
+    const std::size_t refused = imported->refused();
+    out << "imported " << report.added << ", already stored " << report.unchanged << ", refused " << refused << '\n';
     return refused == 0 ? ExitOk : ExitFailed;
 }
 

@@ -40,6 +40,11 @@ struct CastReview {
     ScoreTotals totals;               // over the matched casts
 };
 
+// The cast's draw and score in one line, as the history list's tooltip and a replay say it:
+// "第25140期 对位命中4/6 蓝号中 可能号3 (随机期望3.0/6)"; "待开奖"; "无开奖数据"; nothing for
+// a record that cannot be cast.
+std::wstring scoreLine(const ReviewedCast& cast);
+
 // The review of `records` against `draws`, as seen at `now` (its bias reckons the replays).
 CastReview reviewRecords(std::span<const YsModel> records, std::span<const StoredDraw> draws, const CastClock& now);
 

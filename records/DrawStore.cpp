@@ -124,4 +124,14 @@ Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& dra
     return std::optional<StoredDraw>(std::move(report->conflicts.front().stored));
 }
 
+Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, std::wstring_view storedAt) {
+    DrawImport done;
+    done.csv = parseDrawCsv(utf8);
+    DrawStore store(db);
+    Result<DrawStoreReport> report = store.store(done.csv.rows, DrawOrigin::Imported, storedAt);
+    if (!report) return report.error();
+    done.report = std::move(report).value();
+    return done;
+}
+
 }  // namespace orvenna

@@ -58,6 +58,16 @@ private:
     EasyDb& store_;
 };
 
+// What importing a file of past draws did: its lines read, and what storing them did.
+struct DrawImport {
+    DrawCsv csv;
+    DrawStoreReport report;
+    std::size_t refused() const { return csv.problems.size() + report.conflicts.size(); }
+};
+
+// The draws of a CSV file's UTF-8 text stored as imported, in one transaction.
+Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, std::wstring_view storedAt);
+
 // A draw fetched from the results page, stored once: nothing where its period was new or
 // stored alike, the stored draw where that disagrees (and stays).
 Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& draw, std::wstring_view storedAt);
