@@ -6,8 +6,14 @@
 #include "CastingPanel.h"
 #include "ResultPanel.h"
 #include "StoreReason.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
+#include "codec/Gb18030.h"
 #include "gui/LabeledEdit.h"
+#include "records/CastReview.h"
+#include "records/DrawStore.h"
+#include "system/Clock.h"
+#include "system/RegularFile.h"
 
 namespace orvenna {
 
@@ -15,6 +21,8 @@ namespace {
 
 // A list kept out by a lock is asked for again this often until it is read.
 constexpr int RetryMs = 1000;
+// A file of past draws is a few thousand lines; anything far larger is not one.
+constexpr std::int64_t DrawFileMaxBytes = 16 << 20;
 
 // What the status bar says when a record is not cast again.
 std::wstring refusalText(const Replay& replay) {
@@ -36,7 +44,7 @@ std::wstring refusalText(const Replay& replay) {
 }  // namespace
 
 HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting)
-    : history_(store), result_(result), casting_(casting) {
+    : store_(store), history_(store), result_(result), casting_(casting) {
     retry_.setHandler([this] { reloadPending(); });
 }
 
@@ -50,7 +58,10 @@ bool HistoryController::load() {
     stale_ = !listed && storeFailure(listed.error()) == StoreFailure::Locked;
     if (!stale_) retry_.Stop();
     if (listed && history_.readOnly()) say(L"数据库只读,记录无法保存或删除");
-    if (listed) return true;
+    if (listed) {
+        showScores();
+        return true;
+    }
     const std::wstring reason = storeReason(listed.error());
     if (result_.itemCount() > 0)
         say(concat(L"历史记录不完整,只读出", result_.itemCount(), L"条:", reason));
@@ -93,14 +104,49 @@ void HistoryController::deleteTicked() {
     result_.historyList()->SetFocus();
 }
 
+// Each item's tooltip says how its cast fared. The list is shown all the same where the
+// review cannot be made (the draws table unreadable): the tooltips then give the titles alone.
+void HistoryController::showScores() {
+    std::unordered_map<std::int64_t, std::wstring> lines;
+    if (const Result<CastReview> review = reviewCasts(store_, systemClock()); review)
+        for (const ReviewedCast& cast : review->casts) lines.emplace(cast.id, scoreLine(cast));
+    result_.setScoreLines(std::move(lines));
+}
+
+void HistoryController::importDraws(const std::filesystem::path& file) {
+    const Result<std::string> bytes = readRegularFile(file, DrawFileMaxBytes);
+    if (!bytes) return say(L"无法读取开奖数据文件:" + fromUtf8(bytes.error().message));
+    const std::optional<std::string> text = utf8OrGb18030(*bytes);
+    if (!text) return say(L"开奖数据文件不是UTF-8或GB18030文本");
+    const Result<DrawImport> imported = orvenna::importDraws(store_, *text, dateTimeText(systemClock().localNow));
+    if (!imported) return say(L"无法保存开奖数据:" + storeReason(imported.error()));
+    std::wstring said = concat(L"开奖数据已导入:新增", imported->report.added, L"期,已有", imported->report.unchanged,
+                               L"期,未导入", static_cast<int>(imported->refused()), L"行");
+    if (!imported->csv.problems.empty()) said += concat(L"(第", imported->csv.problems.front().line, L"行起有误)");
+    showScores();
+    say(said);
+}
+
 void HistoryController::replay(std::int64_t id) {
     if (id == 0) return;
     const Replay replay = history_.prepareReplay(id);
-    if (replay) return casting_.restore(replay.request);
+    if (replay) {
+        casting_.restore(replay.request);
+        // A replay that cast names its draw and score after the cast's own message.
+        if (checkRequest(replay.request).casts()) sayScoreOf(replay.record);
+        return;
+    }
     // The list named a row that another program deleted: it shows what is there again.
     if (replay.refusal == ReplayRefusal::Unreadable && replay.error.code == NoSuchRow) load();
     // Everything else stays as it was; the user is told why.
     say(refusalText(replay));
+}
+
+void HistoryController::sayScoreOf(const YsModel& record) {
+    const Result<std::vector<StoredDraw>> draws = DrawStore(store_).list();
+    if (!draws) return;
+    const CastReview review = reviewRecords({&record, 1}, *draws, systemClock());
+    if (const std::wstring line = scoreLine(review.casts.front()); !line.empty()) say(line);
 }
 
 }  // namespace orvenna

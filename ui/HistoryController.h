@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 
 #include "gui/Event.h"
@@ -35,6 +36,8 @@ public:
     void save(const AnalysisRecord& record);
     // Asks first, then deletes the ticked rows.
     void deleteTicked();
+    // Stores the past draws of a CSV file (UTF-8 or GB18030) and says what it did.
+    void importDraws(const std::filesystem::path& file);
     // Loads record `id` and casts it again. Only the status changes when the record cannot be
     // read or holds a method or zodiac that no cast knows.
     void replay(std::int64_t id);
@@ -43,7 +46,10 @@ public:
 
 private:
     void say(const std::wstring& text) { statusText.raise(text); }
+    void showScores();
+    void sayScoreOf(const YsModel& record);
 
+    EasyDb& store_;
     CastHistory history_;
     ResultPanel& result_;
     CastingPanel& casting_;

@@ -1,5 +1,7 @@
 #include "ResultPanel.h"
 
+#include <wx/menu.h>
+
 #include <algorithm>
 
 #include <wx/dcclient.h>
@@ -28,6 +30,10 @@ wxString listedTitle(std::wstring_view title) {
     }
     return shown;
 }
+
+// The entries of the list's context menu.
+constexpr int ReviewMenuId = wxID_HIGHEST + 1;
+constexpr int ImportMenuId = wxID_HIGHEST + 2;
 
 // The list's tooltip where no item is under the pointer.
 constexpr const wchar_t* ListHint = L"双击复盘查看";
@@ -81,6 +87,20 @@ void ResultPanel::createHistory(const wxFont& font) {
     list_->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         fitTitles();
         event.Skip();
+    });
+    // The right button, the menu key or Shift+F10: how the saved casts fared, and the draws
+    // they are checked against.
+    list_->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
+        wxMenu menu;
+        menu.Append(ReviewMenuId, L"往期对照");
+        menu.Append(ImportMenuId, L"导入开奖数据…");
+        menu.Bind(wxEVT_MENU, [this](wxCommandEvent& chosen) {
+            if (chosen.GetId() == ReviewMenuId)
+                reviewRequested.raise();
+            else
+                importRequested.raise();
+        });
+        list_->PopupMenu(&menu);
     });
     // The keys a list user expects: Enter replays the highlighted item as a double click
     // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
@@ -252,9 +272,19 @@ void ResultPanel::fitTitles() {
     }
 }
 
+void ResultPanel::setScoreLines(std::unordered_map<std::int64_t, std::wstring> lines) {
+    scoreLines_ = std::move(lines);
+}
+
+std::wstring ResultPanel::itemTip(int index) const {
+    std::wstring tip = itemTitle(index);
+    if (const auto line = scoreLines_.find(itemId(index)); line != scoreLines_.end() && !line->second.empty())
+        tip += L"\n" + line->second;
+    return tip;
+}
+
 void ResultPanel::showTitleTip(int index) {
-    const wxString tip =
-        index >= 0 && index < itemCount() ? titles_[static_cast<std::size_t>(index)] : wxString(ListHint);
+    const wxString tip = index >= 0 && index < itemCount() ? wxString(itemTip(index)) : wxString(ListHint);
     if (list_->GetToolTipText() != tip) list_->SetToolTip(tip);
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include <wx/button.h>
@@ -38,6 +39,10 @@ public:
     std::int64_t itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
     // The whole title of an item, as its tooltip shows it; the row may show it shortened.
     std::wstring itemTitle(int index) const;
+    // Each saved cast's draw and score by record id, shown under its title in the tooltip.
+    void setScoreLines(std::unordered_map<std::int64_t, std::wstring> lines);
+    // The tooltip of item `index`: its whole title, and its draw and score where known.
+    std::wstring itemTip(int index) const;
     bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
     // The ids of the ticked items, from the top.
     std::vector<std::int64_t> tickedIds() const;
@@ -72,6 +77,9 @@ public:
     Event<> helpRequested;
     // A double click or Enter on an item, with its record id.
     Event<std::int64_t> replayRequested;
+    // The list's context menu: 往期对照, and 导入开奖数据….
+    Event<> reviewRequested;
+    Event<> importRequested;
 
 private:
     void createHistory(const wxFont& font);
@@ -92,6 +100,7 @@ private:
     std::vector<std::int64_t> ids_;
     // Each item's whole title; its row shows it shortened where the list is too narrow.
     std::vector<wxString> titles_;
+    std::unordered_map<std::int64_t, std::wstring> scoreLines_;
     int fittedWidth_ = 0;
     wxCheckBox* selectAll_;
     wxButton* delete_;

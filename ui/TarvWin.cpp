@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <wx/filedlg.h>
 #include <wx/listbox.h>
 #include <wx/textctrl.h>
 
@@ -12,6 +13,8 @@
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
 #include "ResultPanel.h"
+#include "ReviewWin.h"
+#include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "base/Version.h"
@@ -104,6 +107,8 @@ void TarvWin::createPanels() {
     result->deleteRequested.connect([this] { history_->deleteTicked(); });
     result->replayRequested.connect([this](std::int64_t id) { replay(id); });
     result->helpRequested.connect([this] { showHelp(); });
+    result->reviewRequested.connect([this] { openReview(); });
+    result->importRequested.connect([this] { chooseDrawFile(); });
 }
 
 void TarvWin::createStatusBar() {
@@ -290,6 +295,22 @@ void TarvWin::keepDraw(const DrawResult& shown) {
     if (kept && *kept)
         setStatus(concat(L"第", draw->period, L"期开奖数据与已存的不一致(", drawNumbersText((*kept)->draw.numbers),
                          L"),已保留已存的数据"));
+}
+
+// 往期对照 shows the store as it is now: one already open is replaced.
+void TarvWin::openReview() {
+    const Result<CastReview> review = reviewCasts(store_, systemClock());
+    if (!review) return setStatus(L"无法读取往期对照:" + storeReason(review.error()));
+    if (reviewWin_) reviewWin_->Destroy();
+    reviewWin_ = new ReviewWin(this, *review);
+    reviewWin_->Show();
+}
+
+void TarvWin::chooseDrawFile() {
+    wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() != wxID_OK) return;
+    history_->importDraws(std::filesystem::path(dialog.GetPath().ToStdWstring()));
 }
 
 void TarvWin::showPrediction(const CastResult& result) {

@@ -10,6 +10,7 @@
 #include <wx/frame.h>
 #include <wx/scrolwin.h>
 #include <wx/statusbr.h>
+#include <wx/weakref.h>
 
 #include "draws/DrawFetcher.h"
 #include "engine/CastPipeline.h"
@@ -70,6 +71,9 @@ public:
     class UpdateWin* updateWindow() const {
         return updateWin_;
     }
+    class ReviewWin* reviewWindow() const {
+        return reviewWin_.get();
+    }
 
 private:
     // The steps of create(), in order.
@@ -91,6 +95,8 @@ private:
     void relayout();
     void showPrediction(const CastResult& result);
     void keepDraw(const DrawResult& draw);
+    void openReview();
+    void chooseDrawFile();
     void showHelp();
     void setStatus(const std::wstring& text);
 
@@ -105,6 +111,8 @@ private:
     UpdateCheck updateCheck_{*this, *this};
     class UpdateWin* updateWin_ = nullptr;
     class LoadWin* loadWin_ = nullptr;
+    // 往期对照, while it is open (it goes with this window, or when the user closes it).
+    wxWeakRef<class ReviewWin> reviewWin_;
 };
 
 }  // namespace orvenna

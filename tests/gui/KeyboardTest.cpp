@@ -4,14 +4,22 @@
 #include <gtk/gtk.h>
 #endif
 
+#include <wx/uiaction.h>
+
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "base/DayCount.h"
+#include "engine/DrawScore.h"
 #include "gui/LabeledEdit.h"
 #include "gui/PictureButton.h"
+#include "records/DrawStore.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
+#include "ui/HistoryController.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/LoadWin.h"
+#include "ui/ResultPanel.h"
+#include "ui/ReviewWin.h"
 #include "update/UpdateWin.h"
 
 namespace orvenna::gui {
@@ -284,6 +292,65 @@ TEST_F(KeyboardTest, TheKeysAUserExpects) {
     realKeys({WXK_DOWN, WXK_DOWN});
     EXPECT_EQ(casting()->methodChoice()->selection(), LineCasting);
     EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list())) << "the keyboard left the method";
+}
+
+}  // namespace
+}  // namespace orvenna::gui
+
+namespace orvenna::gui {
+namespace {
+
+// 往期对照 from the history list's context menu, with the right button and the keys: each saved
+// cast beside its draw, the tooltip saying the same, sound at every DPI, sorted by a column, and
+// gone with Esc.
+TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
+    chooseMethod(NumberCasting);
+    typeNumber(L"1234");
+    chooseZodiac(7);
+    pressCast();
+    const double castTime = analysis()->record().castTime;
+    const std::int64_t drawDay = drawDayOf(castTime);
+    const DateTimeFields day = fieldsFromDayCount(static_cast<double>(drawDay));
+    const std::wstring date =
+        concat(day.year, L"-", day.month < 10 ? L"0" : L"", day.month, L"-", day.day < 10 ? L"0" : L"", day.day);
+    const DrawRow drawn{L"26140", date, {{1, 2, 3, 4, 5, 6}, 7}};
+    ASSERT_TRUE(DrawStore(*store).store({&drawn, 1}, DrawOrigin::Imported, L"2026-12-09 00:00:00"));
+    ASSERT_TRUE(saveAndList());
+    ASSERT_TRUE(window->history().load());
+    EXPECT_NE(result()->itemTip(0).find(L"第26140期 对位命中"), std::wstring::npos) << result()->itemTip(0);
+
+    // The menu runs its own loop: the keys that choose its first entry are sent from inside it.
+    wxTimer chooser;
+    chooser.Bind(wxEVT_TIMER, [](wxTimerEvent&) {
+        wxUIActionSimulator input;
+        input.Char(WXK_DOWN);
+        input.Char(WXK_RETURN);
+    });
+    chooser.StartOnce(500);
+    wxUIActionSimulator input;
+    const wxRect list = result()->historyList()->GetScreenRect();
+    input.MouseMove(list.x + list.width / 2, list.y + list.height / 2);
+    pump();
+    input.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(waitUntil([&] { return window->reviewWindow() != nullptr; }, std::chrono::seconds(5)))
+        << "the context menu did not open 往期对照";
+    ReviewWin* review = window->reviewWindow();
+    ASSERT_TRUE(waitUntil([&] { return review->IsShown(); }));
+    pump();
+    expectSoundLayout(review);
+    ASSERT_EQ(review->list()->GetItemCount(), 1);
+    EXPECT_EQ(review->list()->cellText(0, 2), L"26140");
+    EXPECT_EQ(review->list()->cellText(0, 3), L"123456+7");
+    EXPECT_NE(review->totals()->GetLabel().find(L"已开奖1次"), wxString::npos);
+    review->sortBy(1);
+    review->sortBy(1);
+    EXPECT_EQ(review->order(), std::vector<std::size_t>{0});
+
+    review->Raise();
+    realClick(review->list());
+    realKeys({WXK_ESCAPE});
+    EXPECT_TRUE(waitUntil([&] { return window->reviewWindow() == nullptr; }, std::chrono::seconds(2)))
+        << "Esc left 往期对照 open";
 }
 
 }  // namespace

@@ -15,12 +15,15 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "base/DayCount.h"
+#include "engine/DrawScore.h"
 #include "gui/LabeledEdit.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/LoadWin.h"
 #include "ui/QrView.h"
+#include "ui/ReviewWin.h"
 #include "update/UpdateWin.h"
 
 namespace orvenna::gui {
@@ -186,6 +189,39 @@ TEST_F(ScreenshotTest, UpdateWindow) {
     update->showUpdate(window->GetFont(), std::move(offer));
     saveWindow(update, pictureFolder(home) / "update-window.png");
     update->Destroy();
+}
+
+// 往期对照 over casts made across a month of draws, some drawn, one still to come.
+TEST_F(ScreenshotTest, PastCasts) {
+    CastReview review;
+    std::vector<YsModel> casts;
+    std::vector<StoredDraw> draws;
+    const wchar_t* titles[] = {L"周二晚", L"周五开奖前", L"线下摇卦", L"周日", L"生日数字", L"下一期"};
+    for (int i = 0; i < 6; ++i) {
+        YsModel cast;
+        cast._id = 6 - i;
+        cast.ysindex = NumberCasting;
+        cast.ysnumber = std::to_wstring(20261100 + 7 * i);
+        cast.gzsxid = i + 1;
+        cast.ysday =
+            i < 5 ? clockAt(2026, 11, 10 + 5 * i, 20, 15, 0).localNow : clockAt(2026, 12, 8, 10, 5, 0).localNow;
+        cast.ysname = savedTitle(titles[i], cast.ysday);
+        casts.insert(casts.begin(), cast);
+        if (i < 5) {
+            const DateTimeFields day = fieldsFromDayCount(static_cast<double>(drawDayOf(cast.ysday)));
+            StoredDraw stored;
+            stored.draw.period = std::to_wstring(26130 + i);
+            stored.draw.date = concat(day.year, L"-", day.month, L"-", day.day < 10 ? L"0" : L"", day.day);
+            stored.draw.numbers = {{(3 * i) % 10, (7 * i + 1) % 10, (i + 4) % 10, (9 * i + 2) % 10, 5, (2 * i) % 10},
+                                   (4 * i + 3) % 15};
+            draws.push_back(stored);
+        }
+    }
+    auto* win = new ReviewWin(window, reviewRecords(casts, draws, clockAt(2026, 12, 8, 12, 0, 0)));
+    win->Show();
+    EXPECT_EQ(win->list()->GetItemCount(), 6);
+    saveWindow(win, pictureFolder(home) / "past-casts.png");
+    win->Destroy();
 }
 
 TEST_F(ScreenshotTest, Splash) {
