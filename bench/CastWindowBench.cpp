@@ -25,6 +25,7 @@
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
 #include "ui/ResultPanel.h"
+#include "ui/ReviewWin.h"
 #include "ui/TarvWin.h"
 #include "update/UpdateIndex.h"
 #include "update/UpdateWin.h"
@@ -176,6 +177,36 @@ void updateWindowOfTheWorstIndex(benchmark::State& state) {
     }
 }
 BENCHMARK(updateWindowOfTheWorstIndex)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->ArgName("shape")->Unit(benchmark::kMillisecond);
+
+// 往期对照 over 10,000 reviewed casts, from the press to the painted window: the list is
+// virtual, so only the rows on screen are made.
+void pastCastsWindowOfTenThousand(benchmark::State& state) {
+    wxFrame owner(nullptr, wxID_ANY, L"owner");
+    CastReview review;
+    for (int i = 0; i < 10'000; ++i) {
+        ReviewedCast& cast = review.casts.emplace_back();
+        cast.id = i + 1;
+        cast.title = L"第" + std::to_wstring(i) + L"次(2026年12月8日20时)";
+        cast.castTime = 46000 + i * 0.33;
+        cast.match = i % 5 ? DrawMatch::Matched : DrawMatch::Pending;
+        cast.draw = {std::to_wstring(20000 + i), L"2026-12-08", {{1, 2, 3, 4, 5, 6}, i % 15}};
+        cast.score.positionHit = {true, false, true, i % 2 == 0, false, true};
+        cast.score.positionHits = 3 + (i % 2 == 0);
+        cast.score.expectedPositionHits = 3.0;
+        if (cast.match == DrawMatch::Matched) review.totals.add(cast.score);
+    }
+    for (auto _ : state) {
+        auto* window = new ReviewWin(&owner, review);
+        window->Show();
+        window->Update();
+        pump();
+        state.PauseTiming();
+        window->Destroy();
+        pump();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(pastCastsWindowOfTenThousand)->Unit(benchmark::kMillisecond);
 
 class BenchApp : public wxApp {
 public:

@@ -6,6 +6,8 @@
 
 #include <wx/uiaction.h>
 
+#include <fstream>
+
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "base/DayCount.h"
@@ -351,6 +353,15 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     realKeys({WXK_ESCAPE});
     EXPECT_TRUE(waitUntil([&] { return window->reviewWindow() == nullptr; }, std::chrono::seconds(2)))
         << "Esc left 往期对照 open";
+
+    // A replay says the cast's draw and score; an imported file says what it took.
+    window->history().replay(result()->itemId(0));
+    EXPECT_EQ(status().rfind(L"第26140期 对位命中", 0), 0u) << status();
+    const std::filesystem::path file = home.path() / "draws.csv";
+    std::ofstream(file, std::ios::binary)
+        << "26141,2099-01-02,1,2,3,4,5,6,7\n26140," << toUtf8(date) << ",0000000\nx\n";
+    window->history().importDraws(file);
+    EXPECT_EQ(status(), L"开奖数据已导入:新增1期,已有0期,未导入2行(第3行起有误)");
 }
 
 }  // namespace
