@@ -132,8 +132,8 @@ void HistoryController::replay(std::int64_t id) {
     const Replay replay = history_.prepareReplay(id);
     if (replay) {
         casting_.restore(replay.request);
-        // A replay that cast names its draw and score after the cast's own message.
-        if (checkRequest(replay.request).casts()) sayScoreOf(replay.record);
+        // A replay of a drawn cast names its draw and score after the cast's own message.
+        if (checkRequest(replay.request).casts()) noteScoreOf(replay.record);
         return;
     }
     // The list named a row that another program deleted: it shows what is there again.
@@ -142,11 +142,11 @@ void HistoryController::replay(std::int64_t id) {
     say(refusalText(replay));
 }
 
-void HistoryController::sayScoreOf(const YsModel& record) {
+void HistoryController::noteScoreOf(const YsModel& record) {
     const Result<std::vector<StoredDraw>> draws = DrawStore(store_).list();
     if (!draws) return;
     const CastReview review = reviewRecords({&record, 1}, *draws, systemClock());
-    if (const std::wstring line = scoreLine(review.casts.front()); !line.empty()) say(line);
+    if (review.casts.front().match == DrawMatch::Matched) scoreNoted.raise(scoreLine(review.casts.front()));
 }
 
 }  // namespace orvenna

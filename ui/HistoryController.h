@@ -43,11 +43,13 @@ public:
     void replay(std::int64_t id);
 
     Event<const std::wstring&> statusText;
+    // A replayed cast's draw and score, to follow what the cast itself said.
+    Event<const std::wstring&> scoreNoted;
 
 private:
     void say(const std::wstring& text) { statusText.raise(text); }
     void showScores();
-    void sayScoreOf(const YsModel& record);
+    void noteScoreOf(const YsModel& record);
 
     EasyDb& store_;
     CastHistory history_;

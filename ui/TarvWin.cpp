@@ -102,6 +102,7 @@ void TarvWin::createPanels() {
     mainPanel_->build();
     history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
+    history_->scoreNoted.connect([this](const std::wstring& line) { setStatus(statusMessage() + L"  " + line); });
     ResultPanel* result = mainPanel_->resultPanel();
     result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
     result->deleteRequested.connect([this] { history_->deleteTicked(); });
