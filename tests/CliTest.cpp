@@ -568,6 +568,17 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     EXPECT_EQ(stats["positionHits"], reviewed[1]["score"]["positionHits"]);
 }
 
+// A file saved by a Chinese spreadsheet is GB18030: its header and draws are read as well.
+TEST_F(CliHistoryTest, DrawsAreImportedFromAGb18030File) {
+    ORVENNA_SKIP_WITHOUT_GB18030();
+    const std::filesystem::path file = dir.path() / "gb.csv";
+    std::ofstream(file, std::ios::binary) << "\xC6\xDA\xBA\xC5,\xC8\xD5\xC6\xDA,\xBA\xC5\xC2\xEB\r\n"  // 期号,日期,号码
+                                             "25150,2025-12-28,111111+1\r\n";
+    const CliRun imported = cli({"draw", "import", utf8Path(file)});
+    EXPECT_EQ(imported.code, 0) << imported.err;
+    EXPECT_EQ(imported.out, "imported 1, already stored 0, refused 0\n");
+}
+
 // Row ids are SQLite's 64-bit ones: printed, listed and taken back whole.
 TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
     SKIP_WITHOUT_POSIX_CHILD();
