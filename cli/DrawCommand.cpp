@@ -81,13 +81,7 @@ int listDraws(bool json, std::ostream& out, std::ostream& err) {
     if (json) {
         Json::Value list(Json::arrayValue);
         for (const StoredDraw& stored : draws) {
-            Json::Value item(Json::objectValue);
-            item["period"] = toUtf8(stored.draw.period);
-            item["date"] = toUtf8(stored.draw.date);
-            Json::Value front(Json::arrayValue);
-            for (const int digit : stored.draw.numbers.front) front.append(digit);
-            item["front"] = front;
-            item["blue"] = stored.draw.numbers.blue;
+            Json::Value item = drawJson(stored.draw);
             item["source"] = sourceText(stored.source);
             item["storedAt"] = toUtf8(stored.storedAt);
             list.append(item);
@@ -103,6 +97,17 @@ int listDraws(bool json, std::ostream& out, std::ostream& err) {
 }
 
 }  // namespace
+
+Json::Value drawJson(const DrawRow& draw) {
+    Json::Value item(Json::objectValue);
+    item["period"] = toUtf8(draw.period);
+    item["date"] = toUtf8(draw.date);
+    Json::Value front(Json::arrayValue);
+    for (const int digit : draw.numbers.front) front.append(digit);
+    item["front"] = front;
+    item["blue"] = draw.numbers.blue;
+    return item;
+}
 
 int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock) {
     const std::string verb = args.size() > 1 ? args[1] : "";

@@ -8,9 +8,15 @@
 #include <string>
 #include <vector>
 
+#include <json/json.h>
+
 #include "base/CastClock.h"
+#include "records/DrawCsv.h"
 
 namespace orvenna::cli {
+
+// A stored draw's period, date, six front digits and blue number, as the JSON outputs give it.
+Json::Value drawJson(const DrawRow& draw);
 
 int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock);
 

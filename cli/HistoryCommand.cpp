@@ -11,6 +11,7 @@
 #include "CastInput.h"
 #include "CastJson.h"
 #include "Cli.h"
+#include "DrawCommand.h"
 #include "Options.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
@@ -144,14 +145,7 @@ Json::Value reviewedJson(const ReviewedCast& cast) {
     item["drawDate"] = toUtf8(cast.drawDate);
     item["status"] = matchName(cast.match);
     if (cast.match != DrawMatch::Matched) return item;
-    Json::Value draw(Json::objectValue);
-    draw["period"] = toUtf8(cast.draw.period);
-    draw["date"] = toUtf8(cast.draw.date);
-    Json::Value front(Json::arrayValue);
-    for (const int digit : cast.draw.numbers.front) front.append(digit);
-    draw["front"] = front;
-    draw["blue"] = cast.draw.numbers.blue;
-    item["draw"] = draw;
+    item["draw"] = drawJson(cast.draw);
     Json::Value score(Json::objectValue);
     Json::Value positions(Json::arrayValue);
     for (const bool hit : cast.score.positionHit) positions.append(hit);

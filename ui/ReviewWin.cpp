@@ -1,7 +1,6 @@
 #include "ReviewWin.h"
 
 #include <algorithm>
-#include <cwchar>
 #include <numeric>
 
 #include <wx/panel.h>
@@ -33,26 +32,6 @@ constexpr Column Columns[ReviewWin::Columns] = {
 };
 constexpr int ListLines = 20;  // rows the list shows as planned
 
-std::wstring oneDecimal(double value) {
-    wchar_t text[32];
-    swprintf(text, 32, L"%.1f", value);
-    return text;
-}
-
-std::wstring statusText(DrawMatch match) {
-    switch (match) {
-        case DrawMatch::Pending:
-            return L"待开奖";
-        case DrawMatch::NoDraw:
-            return L"无开奖数据";
-        case DrawMatch::NotCast:
-            return L"无法复盘";
-        case DrawMatch::Matched:
-            break;
-    }
-    return {};
-}
-
 std::wstring cell(const ReviewedCast& cast, int column) {
     const bool drawn = cast.match == DrawMatch::Matched;
     const CastScore& s = cast.score;
@@ -62,7 +41,7 @@ std::wstring cell(const ReviewedCast& cast, int column) {
         case 1:
             return dateTimeText(cast.castTime).substr(0, 16);
         case 2:
-            return drawn ? cast.draw.period : statusText(cast.match);
+            return drawn ? cast.draw.period : matchText(cast.match);
         case 3:
             return drawn ? drawNumbersText(cast.draw.numbers) : std::wstring();
         case 4: {
@@ -76,7 +55,8 @@ std::wstring cell(const ReviewedCast& cast, int column) {
         case 6:
             return drawn ? concat(s.likelyHits, L"/6") : std::wstring();
         case 7:
-            return drawn ? concat(oneDecimal(s.expectedPositionHits), L"/6 蓝", oneDecimal(s.expectedBlue)) : L"";
+            return drawn ? concat(oneDecimalText(s.expectedPositionHits), L"/6 蓝", oneDecimalText(s.expectedBlue))
+                         : L"";
         default:
             return {};
     }
@@ -119,9 +99,9 @@ std::wstring totalsText(const CastReview& review) {
     }
     const ScoreTotals& t = review.totals;
     return concat(L"已开奖", t.casts, L"次:对位命中", t.positionHits, L"/", 6 * t.casts, L"(随机期望",
-                  oneDecimal(t.expectedPositionHits), L"),蓝号中", t.blueHits, L"次(随机期望",
-                  oneDecimal(t.expectedBlueHits), L"),可能号命中", t.likelyHits, L"(随机期望",
-                  oneDecimal(t.expectedLikelyHits), L");待开奖", pending, L"次,无开奖数据", noDraw, L"次");
+                  oneDecimalText(t.expectedPositionHits), L"),蓝号中", t.blueHits, L"次(随机期望",
+                  oneDecimalText(t.expectedBlueHits), L"),可能号命中", t.likelyHits, L"(随机期望",
+                  oneDecimalText(t.expectedLikelyHits), L");待开奖", pending, L"次,无开奖数据", noDraw, L"次");
 }
 
 ReviewList::ReviewList(wxWindow* parent)
