@@ -124,4 +124,8 @@ std::wstring dateTimeText(double dayCount) {
     return text;
 }
 
+std::wstring dateText(double dayCount) {
+    return dateTimeText(dayCount).substr(0, 10);
+}
+
 }  // namespace orvenna

@@ -46,5 +46,7 @@ std::optional<DateTimeFields> parseDateTime(std::string_view text);
 
 // "YYYY-MM-DD HH:MM:SS" of a day count, the form parseDateTime reads.
 std::wstring dateTimeText(double dayCount);
+// Its date alone, "YYYY-MM-DD" (ISO).
+std::wstring dateText(double dayCount);
 
 }  // namespace orvenna

@@ -151,9 +151,7 @@ std::vector<StoredDraw> thousandDraws(const std::vector<YsModel>& casts) {
     for (const YsModel& cast : casts) {
         if (draws.size() == 1000) break;
         const std::int64_t day = drawDayOf(cast.ysday);
-        const DateTimeFields f = fieldsFromDayCount(static_cast<double>(day));
-        wchar_t date[16];
-        swprintf(date, 16, L"%04d-%02d-%02d", f.year, f.month, f.day);
+        const std::wstring date = dateText(static_cast<double>(day));
         if (!draws.empty() && draws.back().draw.date == date) continue;
         StoredDraw stored;
         stored.draw = {std::to_wstring(20000 + draws.size()), date, {{1, 2, 3, 4, 5, 6}, static_cast<int>(day % 15)}};

@@ -10,17 +10,6 @@
 
 namespace orvenna {
 
-namespace {
-
-std::wstring isoDay(std::int64_t day) {
-    const DateTimeFields f = fieldsFromDayCount(static_cast<double>(day));
-    wchar_t text[16];
-    swprintf(text, 16, L"%04d-%02d-%02d", f.year, f.month, f.day);
-    return text;
-}
-
-}  // namespace
-
 std::wstring oneDecimalText(double value) {
     wchar_t text[32];
     swprintf(text, 32, L"%.1f", value);
@@ -62,7 +51,7 @@ CastReview reviewRecords(std::span<const YsModel> records, std::span<const Store
         cast.title = record.ysname;
         cast.castTime = record.ysday;
         const std::int64_t day = drawDayOf(record.ysday);
-        cast.drawDate = isoDay(day);
+        cast.drawDate = dateText(static_cast<double>(day));
         CastRequest request = replayRequest(record);
         if (storedRefusal(record) != ReplayRefusal::None || !checkRequest(request).casts()) {
             cast.match = DrawMatch::NotCast;

@@ -52,19 +52,23 @@ Status DrawStore::ensureTable() {
     return executeSql(store_.connection(), createTableStatement().c_str(), "create table draws");
 }
 
-Result<std::optional<StoredDraw>> DrawStore::find(std::wstring_view period) {
-    Result<Statement> prepared = Statement::prepare(store_.connection(), FindSql);
-    if (!prepared) return prepared.error();
-    prepared->bind(1, period);
-    switch (prepared->step()) {
+namespace {
+
+// The stored draw of `period`, through `find` (FindSql, prepared once for many lookups).
+Result<std::optional<StoredDraw>> findDraw(sqlite3* db, Statement& find, std::wstring_view period) {
+    find.reset();
+    find.bind(1, period);
+    switch (find.step()) {
         case Statement::Step::Row:
-            return std::optional<StoredDraw>(readRow(*prepared));
+            return std::optional<StoredDraw>(readRow(find));
         case Statement::Step::Done:
             return std::optional<StoredDraw>();
         default:
-            return sqliteFailure(store_.connection(), "read draws");
+            return sqliteFailure(db, "read draws");
     }
 }
+
+}  // namespace
 
 Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOrigin source,
                                          std::wstring_view storedAt) {
@@ -74,10 +78,12 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
     if (Status made = ensureTable(); !made) return made.error();
     Result<Statement> insert = Statement::prepare(db, InsertSql);
     if (!insert) return insert.error();
+    Result<Statement> find = Statement::prepare(db, FindSql);
+    if (!find) return find.error();
     DrawStoreReport report;
     for (std::size_t i = 0; i < draws.size(); ++i) {
         const DrawRow& draw = draws[i];
-        Result<std::optional<StoredDraw>> found = find(draw.period);
+        Result<std::optional<StoredDraw>> found = findDraw(db, *find, draw.period);
         if (!found) return found.error();
         if (*found) {
             if ((*found)->draw == draw)

@@ -53,7 +53,6 @@ public:
 
 private:
     Status ensureTable();
-    Result<std::optional<StoredDraw>> find(std::wstring_view period);
 
     EasyDb& store_;
 };

@@ -50,6 +50,7 @@ HistoryController::HistoryController(EasyDb& store, ResultPanel& result, Casting
 
 HistoryController::~HistoryController() {
     retry_.Stop();
+    result_.scoreLineOf = nullptr;
 }
 
 bool HistoryController::load() {
@@ -104,13 +105,33 @@ void HistoryController::deleteTicked() {
     result_.historyList()->SetFocus();
 }
 
-// Each item's tooltip says how its cast fared. The list is shown all the same where the
-// review cannot be made (the draws table unreadable): the tooltips then give the titles alone.
+// Each item the store listed has a tooltip that says how its cast fared, reckoned when the
+// tooltip is first shown: a list of thousands is not cast again whole on every save, delete
+// or start. What the list shows or the draws changed is reckoned anew.
 void HistoryController::showScores() {
-    std::unordered_map<std::int64_t, std::wstring> lines;
-    if (const Result<CastReview> review = reviewCasts(store_, systemClock()); review)
-        for (const ReviewedCast& cast : review->casts) lines.emplace(cast.id, scoreLine(cast));
-    result_.setScoreLines(std::move(lines));
+    draws_.reset();
+    listed_.clear();
+    for (int i = 0; i < result_.itemCount(); ++i) listed_.insert(result_.itemId(i));
+    result_.forgetScores();
+    result_.scoreLineOf = [this](std::int64_t id) { return listed_.count(id) ? scoreLineOf(id) : std::wstring(); };
+}
+
+const ReviewedCast* HistoryController::review(const YsModel& record) {
+    if (!draws_) {
+        Result<std::vector<StoredDraw>> listed = DrawStore(store_).list();
+        if (!listed) return nullptr;
+        draws_ = std::move(listed).value();
+    }
+    reviewed_ = reviewRecords({&record, 1}, *draws_, systemClock());
+    return &reviewed_.casts.front();
+}
+
+// Where the row or the draws cannot be read, the tooltip gives the title alone.
+std::wstring HistoryController::scoreLineOf(std::int64_t id) {
+    const Result<YsModel> record = history_.load(id);
+    if (!record) return {};
+    const ReviewedCast* cast = review(*record);
+    return cast ? scoreLine(*cast) : std::wstring();
 }
 
 void HistoryController::importDraws(const std::filesystem::path& file) {
@@ -143,10 +164,8 @@ void HistoryController::replay(std::int64_t id) {
 }
 
 void HistoryController::noteScoreOf(const YsModel& record) {
-    const Result<std::vector<StoredDraw>> draws = DrawStore(store_).list();
-    if (!draws) return;
-    const CastReview review = reviewRecords({&record, 1}, *draws, systemClock());
-    if (review.casts.front().match == DrawMatch::Matched) scoreNoted.raise(scoreLine(review.casts.front()));
+    if (const ReviewedCast* cast = review(record); cast && cast->match == DrawMatch::Matched)
+        scoreNoted.raise(scoreLine(*cast));
 }
 
 }  // namespace orvenna

@@ -272,14 +272,12 @@ void ResultPanel::fitTitles() {
     }
 }
 
-void ResultPanel::setScoreLines(std::unordered_map<std::int64_t, std::wstring> lines) {
-    scoreLines_ = std::move(lines);
-}
-
 std::wstring ResultPanel::itemTip(int index) const {
     std::wstring tip = itemTitle(index);
-    if (const auto line = scoreLines_.find(itemId(index)); line != scoreLines_.end() && !line->second.empty())
-        tip += L"\n" + line->second;
+    const std::int64_t id = itemId(index);
+    auto line = scoreLines_.find(id);
+    if (line == scoreLines_.end() && scoreLineOf) line = scoreLines_.emplace(id, scoreLineOf(id)).first;
+    if (line != scoreLines_.end() && !line->second.empty()) tip += L"\n" + line->second;
     return tip;
 }
 

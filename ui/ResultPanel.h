@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -39,8 +40,10 @@ public:
     std::int64_t itemId(int index) const { return ids_.at(static_cast<std::size_t>(index)); }
     // The whole title of an item, as its tooltip shows it; the row may show it shortened.
     std::wstring itemTitle(int index) const;
-    // Each saved cast's draw and score by record id, shown under its title in the tooltip.
-    void setScoreLines(std::unordered_map<std::int64_t, std::wstring> lines);
+    // A saved cast's draw and score by record id, shown under its title in the tooltip. Asked
+    // for only when an item's tooltip is first shown, and kept until forgetScores().
+    std::function<std::wstring(std::int64_t id)> scoreLineOf;
+    void forgetScores() { scoreLines_.clear(); }
     // The tooltip of item `index`: its whole title, and its draw and score where known.
     std::wstring itemTip(int index) const;
     bool isTicked(int index) const { return list_->IsChecked(static_cast<unsigned>(index)); }
@@ -100,7 +103,7 @@ private:
     std::vector<std::int64_t> ids_;
     // Each item's whole title; its row shows it shortened where the list is too narrow.
     std::vector<wxString> titles_;
-    std::unordered_map<std::int64_t, std::wstring> scoreLines_;
+    mutable std::unordered_map<std::int64_t, std::wstring> scoreLines_;
     int fittedWidth_ = 0;
     wxCheckBox* selectAll_;
     wxButton* delete_;
