@@ -54,6 +54,28 @@ void bringToFront(wxTopLevelWindow* window) {
             if (auto* owned = dynamic_cast<wxTopLevelWindow*>(other)) bringToFront(owned);
 }
 
+void showFocusCues(wxTopLevelWindow* window) {
+#ifdef __WXMSW__
+    // Sent to the top-level window, the state reaches every control inside it.
+    SendMessage(static_cast<HWND>(window->GetHandle()), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+#endif
+#ifdef __WXGTK__
+    gtk_window_set_focus_visible(GTK_WINDOW(window->GetHandle()), TRUE);
+#endif
+}
+
+bool showsFocusCues(const wxTopLevelWindow* window) {
+#ifdef __WXMSW__
+    const wxWindow* focus = focusedControl(window);
+    const auto handle = static_cast<HWND>((focus ? focus : window)->GetHandle());
+    return (SendMessage(handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+#elif defined(__WXGTK__)
+    return gtk_window_get_focus_visible(GTK_WINDOW(window->GetHandle()));
+#else
+    return true;
+#endif
+}
+
 wxWindow* focusedControl(const wxTopLevelWindow* window) {
     wxWindow* focus = wxWindow::FindFocus();
     if (focus && wxGetTopLevelParent(focus) == window) return focus;

@@ -74,6 +74,7 @@ void TarvWin::create() {
     runSplash();
     Show();
     mainPanel_->castingPanel()->methodChoice()->list()->SetFocus();
+    showFocusCues(this);
     scheduleUpdateCheck();
 }
 

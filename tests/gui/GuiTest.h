@@ -133,10 +133,10 @@ inline void realClick(const wxWindow* control) {
     waitUntil([] { return false; }, std::chrono::milliseconds(150));
 }
 
-inline void realKeys(std::initializer_list<int> keys) {
+inline void realKeys(std::initializer_list<int> keys, int modifiers = wxMOD_NONE) {
     wxUIActionSimulator input;
     for (int key : keys) {
-        input.Char(key);
+        input.Char(key, modifiers);
         pump();
     }
     waitUntil([] { return false; }, std::chrono::milliseconds(100));

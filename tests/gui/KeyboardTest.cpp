@@ -74,10 +74,11 @@ protected:
         return static_cast<bool>(store->fillList(result()->history()));
     }
     PictureButton* refreshButton() const { return window->mainPanel()->latestDrawsPanel()->refreshButton(); }
-    // Tab after Tab from where the focus is, the stops where `expected` holds the focus.
-    void expectTabWalk(const std::vector<wxWindow*>& expected) {
+    // Tab after Tab (Shift+Tab `backward`) from where the focus is, the stops where `expected`
+    // holds the focus.
+    void expectTabWalk(const std::vector<wxWindow*>& expected, bool backward = false) {
         for (std::size_t i = 0; i < expected.size(); ++i) {
-            if (i > 0) realKeys({WXK_TAB});
+            if (i > 0) realKeys({WXK_TAB}, backward ? wxMOD_SHIFT : wxMOD_NONE);
             const wxWindow* focus = wxWindow::FindFocus();
             EXPECT_TRUE(holdsFocus(expected[i])) << "stop " << i << " is not " << describe(expected[i]) << " but "
                                                  << (focus ? describe(focus) : "nothing of wx's");
@@ -87,6 +88,7 @@ protected:
 
 TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
     EXPECT_TRUE(holdsFocus(casting()->methodChoice()->list()));
+    EXPECT_TRUE(showsFocusCues(window)) << "the focus frame waits for a key press";
     // A cast, a saved record ticked and a title typed: every button of the column can be pressed.
     chooseMethod(1);
     typeNumber(L"1234");
@@ -121,6 +123,8 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
         casting()->methodChoice()->list(),
     };
     expectTabWalk(expected);
+    // Shift+Tab walks the same stops back, each once.
+    expectTabWalk({expected.rbegin(), expected.rend()}, true);
 
     // With the two other methods, their input stands where the number box stood.
     chooseMethod(2);

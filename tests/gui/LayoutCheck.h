@@ -1,6 +1,8 @@
 // The one check of what a user would see wrong in a window, run on every window at every
 // DPI and desktop the tests meet: a text larger than its control, visible neighbours that
-// overlap, a control outside its parent, a window outside the screen's work area.
+// overlap, a control outside its parent or cut off from view by a scrolled area or the window,
+// a scroll bar on a window whose content the screen could show whole, a window outside the
+// screen's work area.
 #pragma once
 
 #include <algorithm>
@@ -88,14 +90,62 @@ inline wxRect frameOnScreen(const wxWindow* window) {
     return window->GetScreenRect();
 }
 
-// Every control of `window`, and the window itself on its display.
+inline std::string describe(const wxRect& rect) {
+    return std::to_string(rect.x) + "," + std::to_string(rect.y) + " " + std::to_string(rect.width) + "x" +
+           std::to_string(rect.height);
+}
+
+// The part of the screen where `window` shows its children: its client area.
+inline wxRect clientOnScreen(const wxWindow* window) {
+    return {window->ClientToScreen(wxPoint(0, 0)), window->GetClientSize()};
+}
+
+// True when the window, grown by what `view` cannot show of its content, would still fit the
+// work area: a window the program sized for a screen that holds it shows its content whole.
+inline bool workAreaHoldsContent(const wxWindow* window, const wxScrolledWindow* view) {
+    const wxSize hidden = view->GetVirtualSize() - view->GetSize();
+    const wxRect frame = frameOnScreen(window), work = workArea(window);
+    return frame.width + std::max(0, hidden.x) <= work.width && frame.height + std::max(0, hidden.y) <= work.height;
+}
+
+// What the user sees of every control: the control less whatever its ancestors' client areas
+// cut off, up to the top-level window (a frame's status bar lies outside the client area, in
+// the frame). A control cut by a scrolled view fails too, unless the view cannot show its
+// content where the work area holds no larger window; and at the size the program chose, no
+// view whose content the work area holds shows a scroll bar. `seen` is what shows of `parent`.
+inline void expectAllInView(const wxWindow* window, const wxWindow* parent, const wxRect& seen, bool mayScroll) {
+    if (const auto* view = dynamic_cast<const wxScrolledWindow*>(parent)) {
+        const bool scrolls = !workAreaHoldsContent(window, view);
+        if (!scrolls) {
+            EXPECT_FALSE(view->HasScrollbar(wxHORIZONTAL)) << describe(view) << " shows a horizontal scroll bar";
+            EXPECT_FALSE(view->HasScrollbar(wxVERTICAL)) << describe(view) << " shows a vertical scroll bar";
+            const wxSize content = view->GetVirtualSize(), client = view->GetClientSize();
+            EXPECT_TRUE(content.x <= client.x && content.y <= client.y)
+                << describe(view) << " scrolls: its content is " << content.x << "x" << content.y << ", it shows "
+                << client.x << "x" << client.y;
+        }
+        mayScroll = mayScroll || scrolls;
+    }
+    const wxRect inside = wxRect(seen).Intersect(clientOnScreen(parent));
+    for (const wxWindow* child : parent->GetChildren()) {
+        if (!child->IsShown() || child->IsTopLevel()) continue;
+        const wxRect rect = child->GetScreenRect();
+        const wxRect shown = wxRect(dynamic_cast<const wxStatusBar*>(child) ? seen : inside).Intersect(rect);
+        if (!mayScroll && !rect.IsEmpty())
+            EXPECT_EQ(shown, rect) << describe(child) << " at " << describe(rect) << " shows only " << describe(shown);
+        expectAllInView(window, child, shown, mayScroll);
+    }
+}
+
+// Every control of `window`, and the window itself on its display, at the size the program
+// chose for it (a window the user made smaller may scroll and cut its controls).
 inline void expectSoundLayout(const wxWindow* window) {
     const wxRect work = workArea(window);
     const wxRect outer = frameOnScreen(window);
-    EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << outer.x << "," << outer.y << " " << outer.width
-                                      << "x" << outer.height << " is not inside the work area " << work.x << ","
-                                      << work.y << " " << work.width << "x" << work.height;
+    EXPECT_TRUE(work.Contains(outer)) << describe(window) << " at " << describe(outer)
+                                      << " is not inside the work area " << describe(work);
     expectChildrenSound(window);
+    expectAllInView(window, window, window->GetScreenRect(), false);
 }
 
 // The control that has the keyboard lies whole in the visible part of the scrolled area it
