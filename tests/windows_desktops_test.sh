@@ -10,7 +10,8 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/bin/orvenna_gui_tests.exe"
-shots=${ORVENNA_SCREENSHOTS:-}
+# The pictures stay in the build folder (ORVENNA_SCREENSHOTS replaces it), to be looked at.
+shots=${ORVENNA_SCREENSHOTS:-$(cd "$1" && pwd)/screenshots}
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"; set_dpi 96' EXIT
 
@@ -45,13 +46,14 @@ for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x108
   filter='Screenshot*:Keyboard*'
   [ -n "$manager" ] && filter='Keyboard*'
   name="$dpi-dpi-$screen${manager:+-$manager}"
-  folder=$logs/$name
-  [ -n "$shots" ] && folder="$shots/$name"
+  folder="$shots/$name"
+  rm -rf "$folder"
   mkdir -p "$folder"
   if ORVENNA_SCREEN=$screen ORVENNA_TASKBAR=40 ORVENNA_SCREENSHOTS=$folder ORVENNA_WINDOW_MANAGER=$manager \
     bash "$root/scripts/wine-run.sh" --display "$tests" --gtest_filter="$filter" --gtest_brief=1 \
     >"$logs/$name.log" 2>&1; then
     echo "windows desktop $name: every window passes"
+    [ -f "$folder/main-window.png" ] && echo "  the main window after a number cast: $folder/main-window.png"
     passed=$((passed + 1))
   else
     echo "windows desktop $name: a window failed"

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include <wx/filedlg.h>
-#include <wx/listbox.h>
-#include <wx/textctrl.h>
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
@@ -22,6 +20,7 @@
 #include "gui/LabeledCombo.h"
 #include "gui/Layout.h"
 #include "gui/Pictures.h"
+#include "gui/ScrolledView.h"
 #include "gui/WindowFront.h"
 #include "records/DrawStore.h"
 #include "system/Clock.h"
@@ -137,22 +136,8 @@ void TarvWin::fitToPanels() {
     const LayoutContext layout(this);
     mainPanel_->fit(layout.px(PlannedClientHeight) - statusBar_->GetSize().y);
     viewport_->SetScrollRate(layout.px(ScrollStep), layout.px(ScrollStep));
-    fitVirtualSize();
     fitOnScreen(this, mainPanel_->GetSize());
-}
-
-// The view scrolls in whole units: where the content is larger than the view, its scrolled
-// area is rounded up to whole units, or its far edge (and a control there) could never be
-// scrolled into view whole.
-void TarvWin::fitVirtualSize() {
-    int unitX = 1, unitY = 1;
-    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
-    const wxSize content = mainPanel_->GetSize(), view = viewport_->GetSize();
-    const auto fit = [](int length, int room, int unit) {
-        return length <= room || unit <= 1 ? length : (length + unit - 1) / unit * unit;
-    };
-    const wxSize area(fit(content.x, view.x, unitX), fit(content.y, view.y, unitY));
-    if (viewport_->GetVirtualSize() != area) viewport_->SetVirtualSize(area);
+    fitScrolledArea(viewport_, mainPanel_->GetSize());
 }
 
 // Where the window manager's frame turned out larger than the estimate the window was sized
@@ -163,49 +148,6 @@ void TarvWin::keepInsideWorkArea() {
     refitting_ = true;
     fitOnScreen(this, mainPanel_->GetSize());
     refitting_ = false;
-}
-
-// The control that takes the focus is scrolled into view whole, as far as it fits: text typed
-// never goes into a box the user cannot see.
-void TarvWin::showFocused(wxWindow* focus) {
-    if (focus == viewport_ || !viewport_->IsDescendant(focus)) return;
-    int unitX = 1, unitY = 1;
-    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
-    if (unitX <= 0 || unitY <= 0) return;
-    const wxSize view = viewport_->GetClientSize();
-    const wxPoint origin = viewport_->CalcUnscrolledPosition(wxPoint(0, 0));
-    const wxPoint at = viewport_->CalcUnscrolledPosition(viewport_->ScreenToClient(focus->GetScreenPosition()));
-    const wxSize size = focus->GetSize();
-    // The view's start (in scroll units) along one axis that shows the control whole: the
-    // nearest such place to where the view is. The view moves in whole units; where none shows
-    // it whole (it is larger than the view, or no unit falls in between), its start shows.
-    const auto startFor = [](int current, int start, int length, int viewSize, int unit) {
-        const int earliest = start + length - viewSize;  // the least view start that shows the end
-        const int latest = start;                        // the most that shows the beginning
-        if (current >= earliest && current <= latest) return current / unit;
-        if (current > latest || earliest > latest) return std::max(0, latest / unit);
-        const int up = (earliest + unit - 1) / unit;  // the first unit that shows the end
-        return up * unit <= latest ? up : std::max(0, latest / unit);
-    };
-    const int x = startFor(origin.x, at.x, size.x, view.x, unitX);
-    const int y = startFor(origin.y, at.y, size.y, view.y, unitY);
-    if (x != origin.x / unitX || y != origin.y / unitY) viewport_->Scroll(x, y);
-}
-
-// PageUp and PageDown move the view by a screenful, where the focused control does not use
-// them itself (a list, a text of several lines).
-bool TarvWin::scrollByPage(int key) {
-    if (key != WXK_PAGEUP && key != WXK_PAGEDOWN) return false;
-    const wxWindow* focus = FindFocus();
-    if (dynamic_cast<const wxListBox*>(focus)) return false;
-    if (const auto* box = dynamic_cast<const wxTextCtrl*>(focus); box && box->IsMultiLine()) return false;
-    int unitX = 1, unitY = 1;
-    viewport_->GetScrollPixelsPerUnit(&unitX, &unitY);
-    if (unitY <= 0) return false;
-    const int page = std::max(1, viewport_->GetClientSize().y / unitY - 1);
-    const wxPoint start = viewport_->GetViewStart();
-    viewport_->Scroll(-1, std::max(0, start.y + (key == WXK_PAGEDOWN ? page : -page)));
-    return true;
 }
 
 // A window moved to a screen of another DPI measures its cells again and lays every panel
@@ -236,16 +178,16 @@ void TarvWin::bindWindowEvents() {
         event.Skip();
         if (!refitting_) CallAfter([this] { keepInsideWorkArea(); });
     });
-    followFocus(this, [this](wxWindow* focus) { showFocused(focus); });
+    keepFocusInView(this, viewport_);
     viewport_->Bind(wxEVT_SIZE, [this](wxSizeEvent& event) {
         event.Skip();
-        fitVirtualSize();
+        fitScrolledArea(viewport_, mainPanel_->GetSize());
     });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         const int key = event.GetKeyCode();
         if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)
             showHelp();
-        else if (event.HasAnyModifiers() || !scrollByPage(key))
+        else if (event.HasAnyModifiers() || !scrollByPage(viewport_, key))
             event.Skip();
     });
 }

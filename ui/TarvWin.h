@@ -88,9 +88,6 @@ private:
     void showUpdateOffer(UpdateOffer offer) override;
     void showUpdateNotice(const std::wstring& text) override;
     void keepInsideWorkArea();
-    void fitVirtualSize();
-    void showFocused(wxWindow* focus);
-    bool scrollByPage(int key);
     void layoutStatusBar();
     void relayout();
     void showPrediction(const CastResult& result);

@@ -68,6 +68,9 @@ TEST_F(MainWindowTest, ADpiChangeLaysEveryWindowOutAgain) {
     dialog.panel()->okButton()->Move(0, 0);
     dpiChanged(&dialog);
     EXPECT_EQ(dialog.panel()->okButton()->GetPosition(), okAt);
+    // A manager frames a dialog just shown a moment later, and only then gives it its size.
+    waitUntil([&] { return wxRect(dialog.GetClientSize()).Contains(dialog.panel()->GetRect()); },
+              std::chrono::seconds(2));
     expectSoundLayout(&dialog);
     dialog.Hide();
 }
