@@ -1,5 +1,8 @@
 #include "UpdateCheck.h"
 
+#include "Installer.h"
+#include "UpdateIndexFetch.h"
+#include "UpdateTexts.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "net/SecureAddress.h"

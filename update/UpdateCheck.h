@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "UpdateIndex.h"
+#include "OfferDecision.h"
 #include "UpdateOffer.h"
 #include "gui/BackgroundTask.h"
 #include "system/Settings.h"

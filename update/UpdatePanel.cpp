@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "Installer.h"
-#include "UpdateIndex.h"
+#include "UpdateTexts.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
 

@@ -23,6 +23,8 @@
 #include "system/Clock.h"
 #include "system/Settings.h"
 #include "update/Installer.h"
+#include "update/OfferDecision.h"
+#include "update/UpdateTexts.h"
 #include "update/UpdateWin.h"
 
 namespace orvenna::gui {
