@@ -25,7 +25,7 @@
 #include "update/Installer.h"
 #include "update/OfferDecision.h"
 #include "update/UpdateTexts.h"
-#include "update/UpdateWin.h"
+#include "update/window/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {

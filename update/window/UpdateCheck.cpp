@@ -1,13 +1,13 @@
 #include "UpdateCheck.h"
 
-#include "Installer.h"
-#include "UpdateIndexFetch.h"
-#include "UpdateTexts.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "net/SecureAddress.h"
 #include "system/Clock.h"
 #include "system/Settings.h"
+#include "update/Installer.h"
+#include "update/UpdateIndexFetch.h"
+#include "update/UpdateTexts.h"
 
 namespace orvenna {
 
