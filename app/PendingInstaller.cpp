@@ -1,7 +1,6 @@
 #include "app/PendingInstaller.h"
 
 #include "update/Installer.h"
-#include "update/UpdateIndex.h"
 
 #ifdef _WIN32
 #include <windows.h>

@@ -28,7 +28,7 @@
 #include "ui/ReviewWin.h"
 #include "ui/TarvWin.h"
 #include "update/UpdateIndex.h"
-#include "update/UpdateWin.h"
+#include "update/window/UpdateWin.h"
 
 namespace {
 

@@ -16,6 +16,7 @@
 #include "codec/Fingerprint.h"
 #include "tests/TestSigner.h"
 #include "update/Installer.h"
+#include "update/OfferDecision.h"
 #include "update/UpdateIndex.h"
 
 namespace {

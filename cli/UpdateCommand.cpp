@@ -16,7 +16,9 @@
 #include "system/Settings.h"
 #include "update/Installer.h"
 #include "update/InstallerDownload.h"
+#include "update/OfferDecision.h"
 #include "update/UpdateIndex.h"
+#include "update/UpdateIndexFetch.h"
 
 namespace orvenna::cli {
 

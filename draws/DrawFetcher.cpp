@@ -7,7 +7,7 @@
 #include "base/Text.h"
 #include "codec/Gb18030.h"
 #include "net/HttpClient.h"
-#include "system/Process.h"
+#include "system/Ping.h"
 
 namespace orvenna {
 

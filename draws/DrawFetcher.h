@@ -1,5 +1,5 @@
-// Fetching the latest draw: the network check, the front results page, and one refresh
-// step as the latest-draws panel runs it (off the window's thread).
+// Fetching the latest draw, for the window's refresh and orvenna-cli alike: where it comes from,
+// the network check, the results page, its 七星彩 draw, and one refresh step of all of them.
 #pragma once
 
 #include <atomic>

@@ -7,7 +7,6 @@ namespace orvenna {
 
 namespace {
 
-constexpr char TableExistsSql[] = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='draws'";
 constexpr char FindSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws WHERE period=?1";
 constexpr char InsertSql[] =
     "INSERT INTO draws(period,draw_date,front,blue,source,stored_at) VALUES(?1,?2,?3,?4,?5,?6)";
@@ -23,17 +22,29 @@ std::wstring frontText(const DrawNumbers& numbers) {
     return text;
 }
 
+// Where a statement's rows hold each column of a draw, looked up once for all its rows.
+struct DrawColumns {
+    explicit DrawColumns(const Statement& statement)
+        : period(statement.columnIndex("period")),
+          date(statement.columnIndex("draw_date")),
+          front(statement.columnIndex("front")),
+          blue(statement.columnIndex("blue")),
+          source(statement.columnIndex("source")),
+          storedAt(statement.columnIndex("stored_at")) {}
+    int period, date, front, blue, source, storedAt;
+};
+
 // A row as stored; a front text that is not six digits (another program wrote it) reads as 0s.
-StoredDraw readRow(const Statement& statement) {
+StoredDraw readRow(const Statement& statement, const DrawColumns& at) {
     StoredDraw stored;
-    stored.draw.period = statement.columnText(0);
-    stored.draw.date = statement.columnText(1);
-    const std::wstring front = statement.columnText(2);
+    stored.draw.period = statement.columnText(at.period);
+    stored.draw.date = statement.columnText(at.date);
+    const std::wstring front = statement.columnText(at.front);
     for (std::size_t i = 0; i < 6 && i < front.size(); ++i)
         if (front[i] >= L'0' && front[i] <= L'9') stored.draw.numbers.front[i] = front[i] - L'0';
-    stored.draw.numbers.blue = statement.columnInt(3);
-    stored.source = statement.columnText(4) == L"imported" ? DrawOrigin::Imported : DrawOrigin::Fetched;
-    stored.storedAt = statement.columnText(5);
+    stored.draw.numbers.blue = statement.columnInt(at.blue);
+    stored.source = statement.columnText(at.source) == L"imported" ? DrawOrigin::Imported : DrawOrigin::Fetched;
+    stored.storedAt = statement.columnText(at.storedAt);
     return stored;
 }
 
@@ -55,16 +66,16 @@ Status DrawStore::ensureTable() {
 namespace {
 
 // The stored draw of `period`, through `find` (FindSql, prepared once for many lookups).
-Result<std::optional<StoredDraw>> findDraw(sqlite3* db, Statement& find, std::wstring_view period) {
+Result<std::optional<StoredDraw>> findDraw(Statement& find, const DrawColumns& at, std::wstring_view period) {
     find.reset();
     find.bind(1, period);
     switch (find.step()) {
         case Statement::Step::Row:
-            return std::optional<StoredDraw>(readRow(find));
+            return std::optional<StoredDraw>(readRow(find, at));
         case Statement::Step::Done:
             return std::optional<StoredDraw>();
         default:
-            return sqliteFailure(db, "read draws");
+            return find.failure("read draws");
     }
 }
 
@@ -80,10 +91,11 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
     if (!insert) return insert.error();
     Result<Statement> find = Statement::prepare(db, FindSql);
     if (!find) return find.error();
+    const DrawColumns columns(*find);
     DrawStoreReport report;
     for (std::size_t i = 0; i < draws.size(); ++i) {
         const DrawRow& draw = draws[i];
-        Result<std::optional<StoredDraw>> found = findDraw(db, *find, draw.period);
+        Result<std::optional<StoredDraw>> found = findDraw(*find, columns, draw.period);
         if (!found) return found.error();
         if (*found) {
             if ((*found)->draw == draw)
@@ -99,7 +111,7 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
         insert->bind(4, draw.numbers.blue);
         insert->bind(5, sourceName(source));
         insert->bind(6, storedAt);
-        if (insert->step() != Statement::Step::Done) return sqliteFailure(db, "store draw");
+        if (insert->step() != Statement::Step::Done) return insert->failure("store draw");
         ++report.added;
     }
     if (Status committed = transaction->commit("store draws"); !committed) return committed.error();
@@ -108,17 +120,16 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
 
 Result<std::vector<StoredDraw>> DrawStore::list() {
     sqlite3* db = store_.connection();
-    Result<Statement> exists = Statement::prepare(db, TableExistsSql);
+    const Result<bool> exists = tableExists(db, "draws", "read draws");
     if (!exists) return exists.error();
-    const Statement::Step found = exists->step();
-    if (found == Statement::Step::Done) return std::vector<StoredDraw>();
-    if (found != Statement::Step::Row) return sqliteFailure(db, "read draws");
+    if (!*exists) return std::vector<StoredDraw>();
     Result<Statement> prepared = Statement::prepare(db, ListSql);
     if (!prepared) return prepared.error();
+    const DrawColumns at(*prepared);
     std::vector<StoredDraw> draws;
     Statement::Step stepped;
-    while ((stepped = prepared->step()) == Statement::Step::Row) draws.push_back(readRow(*prepared));
-    if (stepped != Statement::Step::Done) return sqliteFailure(db, "read draws");
+    while ((stepped = prepared->step()) == Statement::Step::Row) draws.push_back(readRow(*prepared, at));
+    if (stepped != Statement::Step::Done) return prepared->failure("read draws");
     return draws;
 }
 

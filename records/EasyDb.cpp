@@ -52,7 +52,6 @@ constexpr const char* LoadSql =
 constexpr const char* LoadAllSql =
     "SELECT _id,ysname,ysindex,ysnumber,ysday,gzsxid,upstr,downstr,dong,rot,uinfo FROM tarv_table ORDER BY _id DESC;";
 constexpr const char* DeleteSql = "DELETE FROM tarv_table WHERE _id=?;";
-constexpr const char* TableExistsSql = "SELECT 1 FROM sqlite_master WHERE type='table' AND name='tarv_table';";
 
 }  // namespace
 
@@ -116,26 +115,18 @@ void EasyDb::close() {
     state_ = OpenState::Failed;
 }
 
-// SQLite's code and message of the statement that just failed; without a connection, why
-// there is none.
-Error EasyDb::failure(std::string_view what) const {
-    return sqliteFailure(db_.get(), what);
-}
-
 // Only a table that is missing is created: rows and other tables in the file stay as they
 // are. A file that cannot be read (not a database, locked) is left alone and asked again
 // by the next operation; that operation fails at once with the reason, so a lock is waited
 // for once, not once here and again by the statement.
 Status EasyDb::ensureTable() {
     if (tableFound_) return success();
-    Result<Statement> statement = Statement::prepare(db_.get(), TableExistsSql);
-    if (!statement) return statement.error();
-    const Statement::Step stepped = statement->step();
-    if (stepped == Statement::Step::Row) {
+    const Result<bool> found = tableExists(db_.get(), Table, "read");
+    if (!found) return found.error();
+    if (*found) {
         tableFound_ = true;
         return success();
     }
-    if (stepped != Statement::Step::Done) return failure("read");
     if (Status created = executeSql(db_.get(), createTableStatement().c_str(), "create table"); !created)
         return created;
     tableFound_ = true;
@@ -184,26 +175,42 @@ Status EasyDb::save(YsModel& record) {
     statement.bind(9, record.rot);
     statement.bind(10, record.uinfo);
     if (!insert) statement.bind(11, record._id);
-    if (statement.step() != Statement::Step::Done) return failure(insert ? "insert" : "update");
+    if (statement.step() != Statement::Step::Done) return statement.failure(insert ? "insert" : "update");
     if (insert) record._id = statement.insertedRowId();
     return success();
 }
 
 namespace {
 
-// The columns in LoadSql's and LoadAllSql's order.
-void readRecord(const Statement& statement, YsModel& record) {
-    record._id = statement.columnInt64(0);
-    record.ysname = statement.columnText(1);
-    record.ysindex = statement.columnInt(2);
-    record.ysnumber = statement.columnText(3);
-    record.ysday = statement.columnDouble(4);
-    record.gzsxid = statement.columnInt(5);
-    record.upstr = statement.columnText(6);
-    record.downstr = statement.columnText(7);
-    record.setMovingFlagsText(statement.columnText(8));
-    record.rot = statement.columnInt(9);
-    record.uinfo = statement.columnText(10);
+// Where a statement's rows hold each column of a record, looked up once for all its rows.
+struct RecordColumns {
+    explicit RecordColumns(const Statement& statement)
+        : id(statement.columnIndex("_id")),
+          ysname(statement.columnIndex("ysname")),
+          ysindex(statement.columnIndex("ysindex")),
+          ysnumber(statement.columnIndex("ysnumber")),
+          ysday(statement.columnIndex("ysday")),
+          gzsxid(statement.columnIndex("gzsxid")),
+          upstr(statement.columnIndex("upstr")),
+          downstr(statement.columnIndex("downstr")),
+          dong(statement.columnIndex("dong")),
+          rot(statement.columnIndex("rot")),
+          uinfo(statement.columnIndex("uinfo")) {}
+    int id, ysname, ysindex, ysnumber, ysday, gzsxid, upstr, downstr, dong, rot, uinfo;
+};
+
+void readRecord(const Statement& statement, const RecordColumns& at, YsModel& record) {
+    record._id = statement.columnInt64(at.id);
+    record.ysname = statement.columnText(at.ysname);
+    record.ysindex = statement.columnInt(at.ysindex);
+    record.ysnumber = statement.columnText(at.ysnumber);
+    record.ysday = statement.columnDouble(at.ysday);
+    record.gzsxid = statement.columnInt(at.gzsxid);
+    record.upstr = statement.columnText(at.upstr);
+    record.downstr = statement.columnText(at.downstr);
+    record.setMovingFlagsText(statement.columnText(at.dong));
+    record.rot = statement.columnInt(at.rot);
+    record.uinfo = statement.columnText(at.uinfo);
 }
 
 }  // namespace
@@ -217,9 +224,9 @@ Result<YsModel> EasyDb::load(std::int64_t id) {
     const Statement::Step stepped = statement.step();
     if (stepped == Statement::Step::Done)
         return Error{ErrorSource::Sqlite, SQLITE_NOTFOUND, "no saved result with id " + std::to_string(id)};
-    if (stepped != Statement::Step::Row) return failure("load");
+    if (stepped != Statement::Step::Row) return statement.failure("load");
     YsModel record;
-    readRecord(statement, record);
+    readRecord(statement, RecordColumns(statement), record);
     return record;
 }
 
@@ -227,13 +234,14 @@ Status EasyDb::forEachRecord(const std::function<void(const YsModel&)>& visit) {
     if (Status ready = ensureTable(); !ready) return ready;
     Result<Statement> prepared = Statement::prepare(db_.get(), LoadAllSql);
     if (!prepared) return prepared.error();
+    const RecordColumns at(*prepared);
     YsModel record;
     Statement::Step stepped;
     while ((stepped = prepared->step()) == Statement::Step::Row) {
-        readRecord(*prepared, record);
+        readRecord(*prepared, at, record);
         visit(record);
     }
-    if (stepped != Statement::Step::Done) return failure("read");
+    if (stepped != Statement::Step::Done) return prepared->failure("read");
     return success();
 }
 
@@ -253,7 +261,7 @@ Status EasyDb::remove(std::span<const std::int64_t> ids) {
     if (!transaction) return transaction.error();
     for (const std::int64_t id : ids) {
         statement.bind(1, id);
-        if (statement.step() != Statement::Step::Done) return failure("delete");
+        if (statement.step() != Statement::Step::Done) return statement.failure("delete");
         statement.reset();
     }
     return transaction->commit("delete");
@@ -265,10 +273,11 @@ Status EasyDb::fillList(HistoryList& list) {
     Result<Statement> prepared = Statement::prepare(db_.get(), listStatement());
     if (!prepared) return prepared.error();
     Statement& statement = *prepared;
+    const int id = statement.columnIndex(Columns[0].name), title = statement.columnIndex(Columns[1].name);
     Statement::Step stepped = Statement::Step::Row;
     while ((stepped = statement.step()) == Statement::Step::Row)
-        list.appendItem(statement.columnText(1), statement.columnInt64(0));
-    if (stepped != Statement::Step::Done) return failure("list");
+        list.appendItem(statement.columnText(title), statement.columnInt64(id));
+    if (stepped != Statement::Step::Done) return statement.failure("list");
     return success();
 }
 

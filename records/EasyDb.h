@@ -89,7 +89,6 @@ public:
     static void shutdown();
 
 private:
-    Error failure(std::string_view what) const;
     // Creates the table when the database is readable and lacks it; fails when the database
     // cannot be read (locked, damaged) or the table cannot be made.
     Status ensureTable();

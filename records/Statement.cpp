@@ -20,6 +20,20 @@ Status executeSql(sqlite3* db, const char* sql, std::string_view what) {
     return success();
 }
 
+Result<bool> tableExists(sqlite3* db, std::string_view table, std::string_view what) {
+    Result<Statement> statement = Statement::prepare(db, "SELECT 1 FROM sqlite_master WHERE type='table' AND name=?1;");
+    if (!statement) return statement.error();
+    statement->bind(1, fromUtf8(table));
+    switch (statement->step()) {
+        case Statement::Step::Row:
+            return true;
+        case Statement::Step::Done:
+            return false;
+        default:
+            return statement->failure(what);
+    }
+}
+
 Result<Statement> Statement::prepare(sqlite3* db, std::string_view sql) {
     if (db == nullptr) return sqliteFailure(db, "prepare");
     sqlite3_stmt* raw = nullptr;
@@ -31,24 +45,31 @@ Result<Statement> Statement::prepare(sqlite3* db, std::string_view sql) {
     return Statement(raw);
 }
 
+void Statement::bound(int code, int index) {
+    // The code the bind returned, not the connection's: a later bind that works clears that.
+    if (code != SQLITE_OK && !bindFailure_)
+        bindFailure_ = Error{ErrorSource::Sqlite, code, "bind " + std::to_string(index) + ": " + sqlite3_errstr(code)};
+}
+
 void Statement::bind(int index, int value) {
-    sqlite3_bind_int(handle_.get(), index, value);
+    bound(sqlite3_bind_int(handle_.get(), index, value), index);
 }
 
 void Statement::bind(int index, std::int64_t value) {
-    sqlite3_bind_int64(handle_.get(), index, value);
+    bound(sqlite3_bind_int64(handle_.get(), index, value), index);
 }
 
 void Statement::bind(int index, double value) {
-    sqlite3_bind_double(handle_.get(), index, value);
+    bound(sqlite3_bind_double(handle_.get(), index, value), index);
 }
 
 void Statement::bind(int index, std::wstring_view text) {
     const std::string utf8 = toUtf8(text);
-    sqlite3_bind_text(handle_.get(), index, utf8.data(), static_cast<int>(utf8.size()), SQLITE_TRANSIENT);
+    bound(sqlite3_bind_text64(handle_.get(), index, utf8.data(), utf8.size(), SQLITE_TRANSIENT, SQLITE_UTF8), index);
 }
 
 Statement::Step Statement::step() {
+    if (bindFailure_) return Step::Failed;
     switch (sqlite3_step(handle_.get())) {
         case SQLITE_ROW:
             return Step::Row;
@@ -59,8 +80,23 @@ Statement::Step Statement::step() {
     }
 }
 
+Error Statement::failure(std::string_view what) const {
+    if (bindFailure_)
+        return {bindFailure_->source, bindFailure_->code, std::string(what) + ": " + bindFailure_->message};
+    return sqliteFailure(sqlite3_db_handle(handle_.get()), what);
+}
+
 void Statement::reset() {
     sqlite3_reset(handle_.get());
+    bindFailure_.reset();
+}
+
+int Statement::columnIndex(std::string_view name) const {
+    const int count = sqlite3_column_count(handle_.get());
+    for (int column = 0; column < count; ++column)
+        if (const char* named = sqlite3_column_name(handle_.get(), column); named != nullptr && name == named)
+            return column;
+    return -1;
 }
 
 int Statement::columnInt(int column) const {

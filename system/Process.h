@@ -1,8 +1,8 @@
-// Child processes: the one-shot network check, the help viewer and the hand-over to a
-// downloaded installer. None goes through a shell; the network check shows no window.
+// Programs started to outlive this process: the help viewer and the hand-over to a downloaded
+// installer, never through a shell; on Windows, the system's own programs by their full path.
 #pragma once
 
-#include <atomic>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -11,12 +11,6 @@
 #include "base/Result.h"
 
 namespace orvenna {
-
-// Runs `command` (Linux: "ping -c 1 -W 2 HOST"; Windows: "ping -n 1 -w 2000 HOST", the default
-// command being the system's own ping.exe) with its output read through a pipe and dropped.
-// True when it ended with exit code 0 within a few seconds; false when it could not start,
-// failed, took too long, or `cancel` was set while it ran (it is ended then).
-bool pingOnce(const std::string& command, const std::string& host, const std::atomic<bool>* cancel = nullptr);
 
 #ifdef _WIN32
 // A program of the system's by its full path, so that nothing of that name in the current

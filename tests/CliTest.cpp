@@ -29,7 +29,7 @@
 #include "records/EasyDb.h"
 #include "system/Console.h"
 #include "system/Settings.h"
-#include "update/UpdateIndex.h"
+#include "update/OfferDecision.h"
 
 namespace orvenna::cli {
 namespace {

@@ -17,6 +17,7 @@ namespace orvenna {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::HasSubstr;
 using ::testing::Pair;
 
 YsModel sample(const wchar_t* title, std::vector<int> dong = {0, 0, 0, 0, 0, 0}) {
@@ -336,6 +337,34 @@ TEST(EasyDbTest, OnlySqlitesCodesNameAStoreFailure) {
     store.close();
     YsModel m = sample(L"x");
     EXPECT_EQ(storeFailure(store.save(m).error()), StoreFailure::NoFile);
+}
+
+// A value SQLite cannot take fails the save with SQLite's reason and changes no row: a note
+// too long to bind must not be saved as no note.
+TEST(EasyDbTest, AValueSqliteCannotTakeFailsTheSaveAndKeepsTheRow) {
+    TempDirectory home;
+    EasyDb store(home.path());
+    YsModel saved = sample(L"一");
+    ASSERT_TRUE(store.save(saved));
+    // A small length limit stands for a note larger than SQLite takes.
+    sqlite3_limit(store.connection(), SQLITE_LIMIT_LENGTH, 1000);
+    const std::wstring longNote(1000, L'注');
+
+    YsModel changed = saved;
+    changed.uinfo = longNote;
+    const Status updated = store.save(changed);
+    ASSERT_FALSE(updated);
+    EXPECT_EQ(updated.error().source, ErrorSource::Sqlite);
+    EXPECT_EQ(updated.error().code, SQLITE_TOOBIG);
+    EXPECT_THAT(updated.error().message, HasSubstr("update: bind 10"));
+    EXPECT_EQ(store.load(saved._id).value(), saved);
+
+    YsModel added = sample(L"二");
+    added.uinfo = longNote;
+    EXPECT_EQ(store.save(added).error().code, SQLITE_TOOBIG);
+    CollectedList list;
+    ASSERT_TRUE(store.fillList(list));
+    EXPECT_THAT(list.items, ElementsAre(Pair(L"一", saved._id)));
 }
 
 // In a child: saves a row in the store of `home`, tells its id, and waits to be killed with the

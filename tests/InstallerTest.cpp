@@ -76,6 +76,17 @@ TEST(InstallerTest, OnlyThePublishedBytesPass) {
     EXPECT_EQ(checkInstaller(dir.path() / "missing.exe", good).error().code, InstallerUnreadable);
 }
 
+TEST(InstallerTest, TheInstallerIsNamedAfterItsFingerprint) {
+    // The file is named in upper case whatever the index's case; only that name is the
+    // program's to delete at the next start.
+    EXPECT_EQ(installerFileName(L"0123456789abcdef0123456789ABCDEF"), L"0123456789ABCDEF0123456789ABCDEF.exe");
+    EXPECT_TRUE(isInstallerFileName("0123456789ABCDEF0123456789ABCDEF.exe"));
+    for (const char* name :
+         {"0123456789abcdef0123456789ABCDEF.exe", "src/data/ssq.db", "0123456789ABCDEF0123456789ABCDEF",
+          "x/0123456789ABCDEF0123456789ABCDEF.exe", "0123456789ABCDEF0123456789ABCDEF.exe.part"})
+        EXPECT_FALSE(isInstallerFileName(name)) << name;
+}
+
 // While the check holds the file, what it checked cannot change before it starts.
 TEST(InstallerTest, AHeldInstallerCannotBeChanged) {
     TempDirectory dir;

@@ -1,62 +1,15 @@
-// The update index as outside input: which indexes offer an update, the address encoding,
-// the size text, and the installer's fingerprint.
+// The update index as outside input: reading its JSON, decoding its address, and cleaning the
+// texts it shows.
+#include "update/UpdateIndex.h"
+
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <functional>
-
-#include "TempDirectory.h"
-#include "TestSigner.h"
-#include "base/Text.h"
-#include "update/Installer.h"
-#include "update/UpdateIndex.h"
+#include "UpdateIndexSamples.h"
 
 namespace orvenna {
 namespace {
 
-// The address as the index writes it: UTF-16LE bytes in hexadecimal.
-std::string encodeAddress(std::u16string_view address) {
-    static constexpr char Digits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (char16_t unit : address)
-        for (int byte : {unit & 0xFF, unit >> 8}) {
-            hex += Digits[byte >> 4];
-            hex += Digits[byte & 15];
-        }
-    return hex;
-}
-
-// A key that is not the test's signer's, and the signer's own.
-const TestSigner Publisher, Stranger;
-
-Result<MinisignKey> keyOf(const TestSigner& signer) {
-    const TempDirectory dir;
-    signer.writePublicKey(dir.path() / "update-key.pub");
-    return readMinisignKey(dir.path() / "update-key.pub");
-}
-
-// The build after this one, as an index names it: the tests hold at whatever build this is.
-constexpr std::int64_t NextBuild = ProgramBuild + 1;
-const std::string NextVer = "ver=" + std::to_string(NextBuild);
-
-// An index the publisher signed for `ver`, with "size".
-UpdateIndex signedIndex(std::int64_t ver = NextBuild) {
-    UpdateIndex index;
-    index.ver = ver;
-    index.url = encodeAddress(u"https://update.example/orvenna-1.1.0.exe");
-    index.md5 = L"0123456789ABCDEF0123456789ABCDEF";
-    index.size = 1572864;
-    index.sig = Publisher.sign("installer", "orvenna ver=" + std::to_string(ver));
-    return index;
-}
-
-std::string indexJson(const std::string& members) {
-    return "{\"name\": \"Orvenna\", \"ver\": 2, \"verns\": \"V1.1.0\", \"day\": \"2026-12-01\", \"url\": \"" +
-           encodeAddress(u"https://update.example/orvenna-1.1.0.exe") +
-           "\", \"md5\": \"0123456789ABCDEF0123456789ABCDEF\", \"body\": \"修正\"" + members + "}";
-}
-
-TEST(UpdateIndexTest, AnUpdateNeedsEveryMemberAndANewerBuild) {
+TEST(UpdateIndexTest, AnIndexNeedsEveryMember) {
     const auto index = parseUpdateIndex(indexJson(", \"size\": 1572864"));
     ASSERT_TRUE(index.has_value());
     EXPECT_EQ(index->ver, 2);
@@ -84,151 +37,6 @@ TEST(UpdateIndexTest, AnUpdateNeedsEveryMemberAndANewerBuild) {
 
     EXPECT_EQ(parseUpdateIndex(indexJson(", \"sig\": \"untrusted comment: x\\nRWS\""))->sig,
               "untrusted comment: x\nRWS");
-    EXPECT_EQ(updateIndexUrl("https://update.example/"), "https://update.example/update/tarv/index.json");
-}
-
-// Only an index that the trusted key signed for its own "ver", of a newer build, fetched from
-// an https address (or http on this machine) and with a size to cap the download, is offered.
-TEST(UpdateIndexTest, TheOfferDecision) {
-    const Result<MinisignKey> key = keyOf(Publisher);
-    ASSERT_TRUE(key) << key.error().message;
-    struct Case {
-        const char* name;
-        std::function<void(UpdateIndex&)> change;
-        OfferVerdict verdict;
-    };
-    const auto at = [](std::u16string_view address) {
-        return [address](UpdateIndex& index) { index.url = encodeAddress(address); };
-    };
-    const Case cases[] = {
-        {"signed", [](UpdateIndex&) {}, OfferVerdict::Offered},
-        {"unsigned", [](UpdateIndex& index) { index.sig.clear(); }, OfferVerdict::Unsigned},
-        {"garbled", [](UpdateIndex& index) { index.sig.erase(60, 8); }, OfferVerdict::Unsigned},
-        {"another key", [](UpdateIndex& index) { index.sig = Stranger.sign("installer", "orvenna " + NextVer); },
-         OfferVerdict::BadSignature},
-        {"comment changed",
-         [](UpdateIndex& index) { index.sig.replace(index.sig.find(NextVer), NextVer.size(), NextVer + "1"); },
-         OfferVerdict::BadSignature},
-        {"signed for the build after",
-         [](UpdateIndex& index) {
-             index.sig = Publisher.sign("installer", "orvenna ver=" + std::to_string(NextBuild + 1));
-         },
-         OfferVerdict::OtherVersion},
-        {"two vers named", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", NextVer + " " + NextVer); },
-         OfferVerdict::OtherVersion},
-        {"ver=N0 is not ver=N", [](UpdateIndex& index) { index.sig = Publisher.sign("installer", NextVer + "0"); },
-         OfferVerdict::OtherVersion},
-        // Only a build above this one is offered: the release that installed this copy, and the
-        // one before, are not offered again.
-        {"this build, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild); },
-         OfferVerdict::NotNewer},
-        {"older, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild - 1); },
-         OfferVerdict::NotNewer},
-        {"far newer, signed as such", [](UpdateIndex& index) { index = signedIndex(ProgramBuild + 10000); },
-         OfferVerdict::Offered},
-        {"http on loopback", at(u"http://127.0.0.1:8080/setup.exe"), OfferVerdict::Offered},
-        {"http on localhost", at(u"http://LOCALHOST/setup.exe"), OfferVerdict::Offered},
-        {"http on ::1", at(u"http://[::1]:80/setup.exe"), OfferVerdict::Offered},
-        {"http remote", at(u"http://update.example/setup.exe"), OfferVerdict::InsecureAddress},
-        {"http to 127 as a name", at(u"http://127.0.0.1.evil.example/setup.exe"), OfferVerdict::InsecureAddress},
-        {"http with loopback as user", at(u"http://127.0.0.1@evil.example/s.exe"), OfferVerdict::InsecureAddress},
-        {"https remote", at(u"HTTPS://update.example/setup.exe"), OfferVerdict::Offered},
-        {"no size", [](UpdateIndex& index) { index.size = 0; }, OfferVerdict::NoSize},
-        {"negative size", [](UpdateIndex& index) { index.size = -1; }, OfferVerdict::NoSize},
-        {"lower-case md5", [](UpdateIndex& index) { index.md5 = L"0123456789abcdef0123456789abcdef"; },
-         OfferVerdict::Offered},
-    };
-    for (const Case& test : cases) {
-        UpdateIndex index = signedIndex();
-        test.change(index);
-        const OfferDecision decision = decideOffer(index, key);
-        EXPECT_EQ(decision.verdict, test.verdict) << test.name << ": " << decision.reason;
-        if (decision.offered()) {
-            EXPECT_EQ(decision.trustedComment, "orvenna ver=" + std::to_string(index.ver)) << test.name;
-            EXPECT_EQ(decision.address, toUtf8(*decodeUpdateAddress(index.url))) << test.name;
-        } else {
-            EXPECT_EQ(decision.address, "") << test.name;
-        }
-    }
-    const TempDirectory empty;
-    EXPECT_EQ(decideOffer(signedIndex(), readMinisignKey(empty.path() / "update-key.pub")).verdict,
-              OfferVerdict::NoKey);
-}
-
-// Nothing of an index is read before its own signature verifies: the publisher's key over
-// its exact bytes, a comment naming this product, platform and the index's "ver"; then every
-// field within its bound.
-TEST(UpdateIndexTest, TheIndexDecisionOverItsSignature) {
-    const Result<MinisignKey> key = keyOf(Publisher);
-    ASSERT_TRUE(key);
-    const std::string platform(UpdatePlatform);
-    const std::string comment = "product=orvenna platform=" + platform + " ver=2";
-    const std::string installerSig = Publisher.sign("installer", "orvenna ver=2");
-    std::string escapedSig;
-    for (const char c : installerSig) escapedSig += c == '\n' ? std::string("\\n") : std::string(1, c);
-    // An index with these members after the installer's own, signed as `signer` with `text`.
-    const auto json = [&](const std::string& members) {
-        return indexJson(", \"size\": 1572864, \"sig\": \"" + escapedSig + "\"" + members);
-    };
-    struct Case {
-        const char* name;
-        std::string json;
-        std::function<std::string(const std::string&)> signature;
-        OfferVerdict verdict;
-    };
-    const auto signedAs = [](const TestSigner& signer, std::string text) {
-        return [&signer, text](const std::string& bytes) { return signer.sign(bytes, text); };
-    };
-    const std::string longLine(UpdateBodyMaxChars + 1, 'x');
-    std::string manyLines;
-    for (int i = 0; i <= UpdateBodyMaxLines; ++i) manyLines += "\\n";
-    const Case cases[] = {
-        {"signed", json(""), signedAs(Publisher, comment), OfferVerdict::Offered},
-        {"unsigned", json(""), [](const std::string&) { return std::string(); }, OfferVerdict::IndexUnsigned},
-        {"not a signature", json(""), [](const std::string&) { return std::string("<html>404</html>"); },
-         OfferVerdict::IndexUnsigned},
-        {"another key", json(""), signedAs(Stranger, comment), OfferVerdict::IndexBadSignature},
-        {"another product", json(""), signedAs(Publisher, "product=other platform=" + platform + " ver=2"),
-         OfferVerdict::IndexOtherRelease},
-        {"another platform", json(""), signedAs(Publisher, "product=orvenna platform=mac-arm64 ver=2"),
-         OfferVerdict::IndexOtherRelease},
-        {"another ver", json(""), signedAs(Publisher, "product=orvenna platform=" + platform + " ver=9"),
-         OfferVerdict::IndexOtherRelease},
-        {"only ver", json(""), signedAs(Publisher, "ver=2"), OfferVerdict::IndexOtherRelease},
-        {"signed but no index", "[1, 2]", signedAs(Publisher, comment), OfferVerdict::IndexUnreadable},
-        {"verns too long", json(", \"verns\": \"" + std::string(UpdateShortFieldMaxChars + 1, 'v') + "\""),
-         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
-        {"day too long", json(", \"day\": \"" + std::string(UpdateShortFieldMaxChars + 1, '1') + "\""),
-         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
-        {"body too long", json(", \"body\": \"" + longLine + "\""), signedAs(Publisher, comment),
-         OfferVerdict::FieldOutOfBounds},
-        {"body of too many lines", json(", \"body\": \"" + manyLines + "\""), signedAs(Publisher, comment),
-         OfferVerdict::FieldOutOfBounds},
-        {"size over the cap", json(", \"size\": " + std::to_string(UpdateInstallerMaxBytes + 1)),
-         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
-        {"index over its bound", json(", \"pad\": \"" + std::string(UpdateIndexMaxBytes, ' ') + "\""),
-         signedAs(Publisher, comment), OfferVerdict::FieldOutOfBounds},
-    };
-    for (const Case& test : cases) {
-        const SignedIndexText text{test.json, test.signature(test.json)};
-        const IndexDecision decided = decideSignedIndex(text, key);
-        EXPECT_EQ(decided.decision.verdict, test.verdict) << test.name << ": " << decided.decision.reason;
-        // Nothing of an index that did not verify comes back to be shown.
-        if (test.verdict == OfferVerdict::IndexUnsigned || test.verdict == OfferVerdict::IndexBadSignature) {
-            EXPECT_FALSE(decided.index.has_value()) << test.name;
-        }
-    }
-
-    // A changed byte anywhere, whatever it is, is a bad signature.
-    const std::string good = json("");
-    const std::string signature = Publisher.sign(good, comment);
-    for (std::size_t at = 0; at < good.size(); at += 7) {
-        std::string changed = good;
-        changed[at] = static_cast<char>(changed[at] ^ 0x01);
-        EXPECT_EQ(decideSignedIndex({changed, signature}, key).decision.verdict, OfferVerdict::IndexBadSignature)
-            << "byte " << at;
-    }
-    EXPECT_EQ(decideSignedIndex({good + " ", signature}, key).decision.verdict, OfferVerdict::IndexBadSignature);
 }
 
 // What an index may show: no control or direction characters, at most two combining marks
@@ -246,24 +54,6 @@ TEST(UpdateIndexTest, ShownTextIsCleanedOfWhatCouldDisguiseIt) {
     EXPECT_EQ(shownIndexText(L"一\r\n二\t", true), L"一\n二");
 }
 
-TEST(UpdateIndexTest, AFingerprintThatIsNotOneOffersNothing) {
-    const Result<MinisignKey> key = keyOf(Publisher);
-    UpdateIndex index = signedIndex();
-    for (const wchar_t* md5 : {L"../evil", L"0123456789ABCDEF0123456789ABCDE", L"0123456789ABCDEF0123456789ABCDEG",
-                               L"/tmp/0123456789ABCDEF0123456789AB", L""}) {
-        index.md5 = md5;
-        EXPECT_EQ(decideOffer(index, key).verdict, OfferVerdict::BadFingerprint) << md5;
-    }
-    // The file is named in upper case whatever the index's case; only that name is the
-    // program's to delete at the next start.
-    EXPECT_EQ(installerFileName(L"0123456789abcdef0123456789ABCDEF"), L"0123456789ABCDEF0123456789ABCDEF.exe");
-    EXPECT_TRUE(isInstallerFileName("0123456789ABCDEF0123456789ABCDEF.exe"));
-    for (const char* name :
-         {"0123456789abcdef0123456789ABCDEF.exe", "src/data/ssq.db", "0123456789ABCDEF0123456789ABCDEF",
-          "x/0123456789ABCDEF0123456789ABCDEF.exe", "0123456789ABCDEF0123456789ABCDEF.exe.part"})
-        EXPECT_FALSE(isInstallerFileName(name)) << name;
-}
-
 TEST(UpdateIndexTest, TheAddressMustDecodeToHttpOrHttps) {
     EXPECT_EQ(decodeUpdateAddress(encodeAddress(u"https://a.example/新版.exe")), L"https://a.example/新版.exe");
     EXPECT_EQ(decodeUpdateAddress(encodeAddress(u"HTTP://a.example/x")), L"HTTP://a.example/x");
@@ -274,17 +64,6 @@ TEST(UpdateIndexTest, TheAddressMustDecodeToHttpOrHttps) {
           encodeAddress(u"ftp://a.example/x"), encodeAddress(u"file:///etc/passwd"), encodeAddress(u"https://"),
           encodeAddress(u"https://a\nb"), encodeAddress(u"https://a/\xD800"), std::string()})
         EXPECT_FALSE(decodeUpdateAddress(bad).has_value()) << bad;
-}
-
-TEST(UpdateIndexTest, SizesInMegabytesToTwoDecimals) {
-    EXPECT_EQ(megabytesText(1572864), L"1.5");
-    EXPECT_EQ(megabytesText(1048576), L"1");
-    EXPECT_EQ(megabytesText(0), L"0");
-    EXPECT_EQ(megabytesText(5242), L"0");     // 0.004999 MB
-    EXPECT_EQ(megabytesText(5243), L"0.01");  // 0.0050001 MB
-    EXPECT_EQ(megabytesText(-5243), L"-0.01");
-    EXPECT_EQ(megabytesText(123456789012), L"117737.57");
-    EXPECT_EQ(updateDayText(2026, 12, 7), L"2026年12月7日");
 }
 
 }  // namespace

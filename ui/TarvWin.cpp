@@ -26,7 +26,7 @@
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
-#include "update/UpdateWin.h"
+#include "update/window/UpdateWin.h"
 
 namespace orvenna {
 

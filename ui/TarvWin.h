@@ -16,7 +16,7 @@
 #include "engine/CastPipeline.h"
 #include "gui/WindowTimer.h"
 #include "records/EasyDb.h"
-#include "update/UpdateCheck.h"
+#include "update/window/UpdateCheck.h"
 
 namespace orvenna {
 

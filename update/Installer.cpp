@@ -87,6 +87,27 @@ Result<std::int64_t> freeDiskBytes(const std::filesystem::path& folder) {
     return static_cast<std::int64_t>(std::min(space.available, Largest));
 }
 
+std::wstring installerFileName(std::wstring_view md5) {
+    std::wstring name(md5);
+    for (wchar_t& c : name)
+        if (c >= L'a' && c <= L'f') c = static_cast<wchar_t>(c - L'a' + L'A');
+    return name + L".exe";
+}
+
+// Read on the system's own form of the name, which never needs converting (and so never
+// fails on a name in another encoding).
+bool isInstallerFileName(const std::filesystem::path& fileName) {
+    const auto& name = fileName.native();
+    constexpr std::string_view Ending = ".exe";
+    if (name.size() != 32 + Ending.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        const auto c = name[i];
+        const bool fits = i < 32 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') : c == Ending[i - 32];
+        if (!fits) return false;
+    }
+    return true;
+}
+
 std::filesystem::path partialDownloadFile(const std::filesystem::path& installer) {
     std::filesystem::path partial = installer;
     partial += ".part";

@@ -51,6 +51,13 @@ Result<std::string> verifySignedFile(const std::filesystem::path& file, const st
 // The bytes free on the disk that holds `folder`; the system's reason when it cannot tell.
 Result<std::int64_t> freeDiskBytes(const std::filesystem::path& folder);
 
+// The installer's file name for a fingerprint of either case: upper case + ".exe".
+std::wstring installerFileName(std::wstring_view md5);
+
+// True for the name the program gives a downloaded installer, and the only name
+// "update_file" may hold: 32 upper-case hexadecimal digits + ".exe", no folder.
+bool isInstallerFileName(const std::filesystem::path& fileName);
+
 // Where a download writes before it is complete: the installer's name + ".part".
 std::filesystem::path partialDownloadFile(const std::filesystem::path& installer);
 

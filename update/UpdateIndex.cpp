@@ -1,59 +1,13 @@
 #include "UpdateIndex.h"
 
-#include <algorithm>
-#include <cmath>
-#include <cstdio>
-#include <cwctype>
 #include <exception>
 #include <memory>
 
 #include <json/json.h>
 
 #include "base/Text.h"
-#include "net/HttpClient.h"
-#include "net/SecureAddress.h"
 
 namespace orvenna {
-
-std::string updateIndexUrl(std::string_view base) {
-    std::string url(base);
-    while (!url.empty() && url.back() == '/') url.pop_back();
-    std::string path = "/update/{0}/index.json";
-    path.replace(path.find("{0}"), 3, UpdateProductKey);
-    return url + path;
-}
-
-namespace {
-
-// One small file of the update server, whole, with a 200 answer, or why not.
-Result<std::string> fetchSmall(const std::string& url, std::size_t maxBytes, const std::function<bool()>& cancelled) {
-    HttpOptions options;
-    options.connectTimeoutMs = UpdateIndexConnectTimeoutMs;
-    options.totalTimeoutMs = UpdateIndexTotalTimeoutMs;
-    options.maxBodyBytes = maxBytes;
-    options.httpsRedirectsOnly = true;
-    options.onProgress = [&cancelled](std::int64_t, std::int64_t) { return !cancelled(); };
-    HttpResponse response = HttpClient().get(url, options);
-    // A file cut short is no file, even where what arrived happens to read.
-    if (!response.completed())
-        return Error{response.error.source, response.error.code, url + ": " + response.error.message};
-    if (response.code != 200)
-        return Error{ErrorSource::HttpStatus, static_cast<int>(response.code),
-                     url + ": the server answered " + std::to_string(response.code)};
-    return std::move(response.body);
-}
-
-}  // namespace
-
-Result<SignedIndexText> fetchUpdateIndex(std::string_view base, const std::function<bool()>& cancelled) {
-    const std::string url = updateIndexUrl(base);
-    Result<std::string> json = fetchSmall(url, UpdateIndexMaxBytes, cancelled);
-    if (!json) return json.error();
-    // An index without a signature is still fetched: the decision says why it offers nothing.
-    Result<std::string> signature = fetchSmall(url + ".minisig", UpdateSignatureMaxBytes, cancelled);
-    if (!signature && cancelled()) return signature.error();
-    return SignedIndexText{std::move(*json), signature ? std::move(*signature) : std::string()};
-}
 
 std::optional<UpdateIndex> parseUpdateIndex(std::string_view json) {
     Json::CharReaderBuilder builder;
@@ -99,13 +53,6 @@ int hexValue(char c) {
     return -1;
 }
 
-bool isFingerprint(std::wstring_view md5) {
-    if (md5.size() != 32) return false;
-    for (wchar_t c : md5)
-        if (c > 127 || hexValue(static_cast<char>(c)) < 0) return false;
-    return true;
-}
-
 }  // namespace
 
 std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
@@ -145,35 +92,11 @@ std::optional<std::wstring> decodeUpdateAddress(std::string_view hex) {
     return address;
 }
 
-bool namesVersion(std::string_view trustedComment, std::int64_t ver) {
-    return namesField(trustedComment, "ver", std::to_string(ver));
-}
-
-bool namesField(std::string_view trustedComment, std::string_view name, std::string_view value) {
-    const std::string key = std::string(name) + "=";
-    int named = 0;
-    bool same = false;
-    for (std::size_t at = 0; at < trustedComment.size();) {
-        const std::size_t end = std::min(trustedComment.find_first_of(" \t", at), trustedComment.size());
-        const std::string_view word = trustedComment.substr(at, end - at);
-        if (word.starts_with(key)) {
-            ++named;
-            same = word.substr(key.size()) == value;
-        }
-        at = end + 1;
-    }
-    return named == 1 && same;
-}
-
 namespace {
 
 bool isCombiningMark(wchar_t c) {
     return (c >= 0x0300 && c <= 0x036F) || (c >= 0x1AB0 && c <= 0x1AFF) || (c >= 0x1DC0 && c <= 0x1DFF) ||
            (c >= 0x20D0 && c <= 0x20FF) || (c >= 0xFE20 && c <= 0xFE2F);
-}
-
-std::size_t lineCount(std::wstring_view text) {
-    return static_cast<std::size_t>(std::count(text.begin(), text.end(), L'\n')) + 1;
 }
 
 }  // namespace
@@ -198,110 +121,6 @@ std::wstring shownIndexText(std::wstring_view text, bool lines) {
         shown += c;
     }
     return shown;
-}
-
-IndexDecision decideSignedIndex(const SignedIndexText& text, const Result<MinisignKey>& key,
-                                std::string_view platform) {
-    auto refuse = [](OfferVerdict verdict, std::string reason) {
-        return IndexDecision{OfferDecision{verdict, std::move(reason), {}, {}}, std::nullopt};
-    };
-    if (text.json.size() > UpdateIndexMaxBytes)
-        return refuse(OfferVerdict::FieldOutOfBounds,
-                      "the index is larger than " + std::to_string(UpdateIndexMaxBytes / 1024) + " KiB");
-    if (!key) return refuse(OfferVerdict::NoKey, key.error().message);
-    if (text.signature.empty())
-        return refuse(OfferVerdict::IndexUnsigned, "the index is not signed (no index.json.minisig)");
-    const auto signature = parseMinisignSignature(text.signature);
-    if (!signature) return refuse(OfferVerdict::IndexUnsigned, "index.json.minisig: " + signature.error().message);
-    MinisignVerifier verifier;
-    verifier.update(text.json.data(), text.json.size());
-    if (const Status verified = verifier.verify(*signature, *key); !verified)
-        return refuse(OfferVerdict::IndexBadSignature, "index.json.minisig: " + verified.error().message);
-
-    // Signed by the publisher: only now is anything of it read.
-    std::optional<UpdateIndex> index = parseUpdateIndex(text.json);
-    if (!index) return refuse(OfferVerdict::IndexUnreadable, "the signed index is not an update index");
-    const std::string& comment = signature->trustedComment;
-    if (!namesField(comment, "product", UpdateProductName) || !namesField(comment, "platform", platform) ||
-        !namesField(comment, "ver", std::to_string(index->ver)))
-        return refuse(OfferVerdict::IndexOtherRelease,
-                      "the index's signed comment \"" + comment +
-                          "\" does not name product=" + std::string(UpdateProductName) +
-                          " platform=" + std::string(platform) + " ver=" + std::to_string(index->ver));
-    const auto tooLong = [&refuse](std::string_view field, std::size_t limit) {
-        return refuse(OfferVerdict::FieldOutOfBounds, std::string(field) + " is longer than " + std::to_string(limit));
-    };
-    if (index->verns.size() > UpdateShortFieldMaxChars) return tooLong("verns", UpdateShortFieldMaxChars);
-    if (index->day.size() > UpdateShortFieldMaxChars) return tooLong("day", UpdateShortFieldMaxChars);
-    if (index->body.size() > UpdateBodyMaxChars) return tooLong("body", UpdateBodyMaxChars);
-    if (lineCount(index->body) > static_cast<std::size_t>(UpdateBodyMaxLines))
-        return refuse(OfferVerdict::FieldOutOfBounds,
-                      "body has more than " + std::to_string(UpdateBodyMaxLines) + " lines");
-    if (index->size > UpdateInstallerMaxBytes)
-        return refuse(OfferVerdict::FieldOutOfBounds,
-                      "size is larger than " + std::to_string(UpdateInstallerMaxBytes >> 20) + " MiB");
-    index->verns = shownIndexText(index->verns, false);
-    index->day = shownIndexText(index->day, false);
-    index->body = shownIndexText(index->body, true);
-    IndexDecision decided{decideOffer(*index, key), std::move(index)};
-    return decided;
-}
-
-OfferDecision decideOffer(const UpdateIndex& index, const Result<MinisignKey>& key) {
-    auto refuse = [](OfferVerdict verdict, std::string reason) {
-        return OfferDecision{verdict, std::move(reason), {}, {}};
-    };
-    if (index.ver <= ProgramBuild)
-        return refuse(OfferVerdict::NotNewer, "ver " + std::to_string(index.ver) + " is not newer than this build");
-    if (!isFingerprint(index.md5)) return refuse(OfferVerdict::BadFingerprint, "md5 is not 32 hexadecimal digits");
-    const auto address = decodeUpdateAddress(index.url);
-    if (!address) return refuse(OfferVerdict::BadAddress, "url is not an http(s) address");
-    if (!isSecureAddress(toUtf8(*address)))
-        return refuse(OfferVerdict::InsecureAddress, "the installer's address is not https: " + toUtf8(*address));
-    if (index.size <= 0) return refuse(OfferVerdict::NoSize, "size is missing or not positive");
-    if (!key) return refuse(OfferVerdict::NoKey, key.error().message);
-    const auto signature = parseMinisignSignature(index.sig);
-    if (!signature) return refuse(OfferVerdict::Unsigned, "sig: " + signature.error().message);
-    if (const Status verified = verifyTrustedComment(*signature, *key); !verified)
-        return refuse(OfferVerdict::BadSignature, "sig: " + verified.error().message);
-    if (!namesVersion(signature->trustedComment, index.ver))
-        return refuse(OfferVerdict::OtherVersion, "the signed comment \"" + signature->trustedComment +
-                                                      "\" does not name ver=" + std::to_string(index.ver));
-    return OfferDecision{OfferVerdict::Offered, {}, signature->trustedComment, toUtf8(*address)};
-}
-
-std::wstring installerFileName(std::wstring_view md5) {
-    std::wstring name(md5);
-    for (wchar_t& c : name)
-        if (c >= L'a' && c <= L'f') c = static_cast<wchar_t>(c - L'a' + L'A');
-    return name + L".exe";
-}
-
-// Read on the system's own form of the name, which never needs converting (and so never
-// fails on a name in another encoding).
-bool isInstallerFileName(const std::filesystem::path& fileName) {
-    const auto& name = fileName.native();
-    constexpr std::string_view Ending = ".exe";
-    if (name.size() != 32 + Ending.size()) return false;
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        const auto c = name[i];
-        const bool fits = i < 32 ? (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F') : c == Ending[i - 32];
-        if (!fits) return false;
-    }
-    return true;
-}
-
-std::wstring megabytesText(std::int64_t bytes) {
-    const double megabytes = static_cast<double>(bytes) / 1024 / 1024;
-    const double rounded = std::round(megabytes * 100) / 100;  // std::round takes halves away from zero
-    if (std::fabs(rounded) < 0.000001) return L"0";
-    char text[64];
-    std::snprintf(text, sizeof text, "%.15g", rounded);
-    return fromUtf8(text);
-}
-
-std::wstring updateDayText(int year, int month, int day) {
-    return concat(decimalText(year), L"年", decimalText(month), L"月", decimalText(day), L"日");
 }
 
 }  // namespace orvenna

@@ -1,5 +1,6 @@
 #include "UpdateOffer.h"
 
+#include "Installer.h"
 #include "base/Version.h"
 
 namespace orvenna {

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 
+#include "OfferDecision.h"
 #include "UpdateIndex.h"
 
 namespace orvenna {

@@ -22,7 +22,7 @@
 #include "ui/LoadWin.h"
 #include "ui/ResultPanel.h"
 #include "ui/ReviewWin.h"
-#include "update/UpdateWin.h"
+#include "update/window/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {

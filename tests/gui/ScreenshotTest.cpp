@@ -24,7 +24,7 @@
 #include "ui/LoadWin.h"
 #include "ui/QrView.h"
 #include "ui/ReviewWin.h"
-#include "update/UpdateWin.h"
+#include "update/window/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {

@@ -23,7 +23,9 @@
 #include "system/Clock.h"
 #include "system/Settings.h"
 #include "update/Installer.h"
-#include "update/UpdateWin.h"
+#include "update/OfferDecision.h"
+#include "update/UpdateTexts.h"
+#include "update/window/UpdateWin.h"
 
 namespace orvenna::gui {
 namespace {

@@ -15,10 +15,10 @@
 #include <wx/textctrl.h>
 
 #include "UpdateDownload.h"
-#include "UpdateOffer.h"
 #include "base/Result.h"
 #include "gui/Event.h"
 #include "system/LockedFile.h"
+#include "update/UpdateOffer.h"
 
 namespace orvenna {
 

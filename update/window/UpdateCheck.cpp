@@ -5,6 +5,9 @@
 #include "net/SecureAddress.h"
 #include "system/Clock.h"
 #include "system/Settings.h"
+#include "update/Installer.h"
+#include "update/UpdateIndexFetch.h"
+#include "update/UpdateTexts.h"
 
 namespace orvenna {
 

@@ -1,6 +1,6 @@
 #include "UpdateDownload.h"
 
-#include "Installer.h"
+#include "update/Installer.h"
 
 namespace orvenna {
 

@@ -2,8 +2,8 @@
 
 #include <wx/msgdlg.h>
 
-#include "Installer.h"
 #include "gui/Layout.h"
+#include "update/Installer.h"
 
 namespace orvenna {
 

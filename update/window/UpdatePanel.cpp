@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-#include "Installer.h"
-#include "UpdateIndex.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
+#include "update/Installer.h"
+#include "update/UpdateTexts.h"
 
 namespace orvenna {
 

@@ -8,11 +8,11 @@
 #include <memory>
 #include <optional>
 
-#include "InstallerDownload.h"
-#include "UpdateOffer.h"
 #include "base/Result.h"
 #include "gui/BackgroundTask.h"
 #include "system/LockedFile.h"
+#include "update/InstallerDownload.h"
+#include "update/UpdateOffer.h"
 
 namespace orvenna {
 

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string>
 
-#include "UpdateIndex.h"
-#include "UpdateOffer.h"
 #include "gui/BackgroundTask.h"
 #include "system/Settings.h"
+#include "update/OfferDecision.h"
+#include "update/UpdateOffer.h"
 
 namespace orvenna {
 

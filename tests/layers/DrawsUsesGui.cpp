@@ -1,0 +1,2 @@
+// Compiled as part of the draw fetch: the window layer's headers must not be found.
+#include "gui/Event.h"
