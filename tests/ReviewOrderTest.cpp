@@ -34,12 +34,9 @@ ReviewedCast undrawnCast(const wchar_t* title, double castTime, DrawMatch match)
 // descending order is the ascending one reversed.
 TEST(ReviewOrderTest, EachColumnSortsBothWays) {
     const std::vector<ReviewedCast> casts = {
-        drawnCast(L"乙", 46003, L"26140", 7, 2, false, 1, 3.0),
-        drawnCast(L"甲", 46001, L"26139", 12, 4, true, 3, 2.5),
-        undrawnCast(L"丙", 46006, DrawMatch::Pending),
-        drawnCast(L"乙", 46002, L"26141", 7, 2, false, 1, 3.0),
-        undrawnCast(L"丁", 46000, DrawMatch::NotCast),
-        drawnCast(L"戊", 46004, L"26138", 3, 0, true, 0, 3.5),
+        drawnCast(L"乙", 46003, L"26140", 7, 2, false, 1, 3.0), drawnCast(L"甲", 46001, L"26139", 12, 4, true, 3, 2.5),
+        undrawnCast(L"丙", 46006, DrawMatch::Pending),          drawnCast(L"乙", 46002, L"26141", 7, 2, false, 1, 3.0),
+        undrawnCast(L"丁", 46000, DrawMatch::NotCast),          drawnCast(L"戊", 46004, L"26138", 3, 0, true, 0, 3.5),
     };
     struct Case {
         ReviewColumn column;
