@@ -117,6 +117,27 @@ std::optional<DateTimeFields> parseDateTime(std::string_view text) {
     return fieldsFromDayCount(dayCountFromFields(f));
 }
 
+std::optional<std::int64_t> parseDate(std::wstring_view text) {
+    int parts[3] = {0, 0, 0};
+    std::size_t digits[3] = {0, 0, 0};
+    std::size_t part = 0;
+    wchar_t separator = 0;
+    for (const wchar_t c : text) {
+        if (c >= L'0' && c <= L'9') {
+            parts[part] = parts[part] * 10 + (c - L'0');
+            if (++digits[part] > (part == 0 ? 4u : 2u)) return std::nullopt;
+        } else if ((c == L'-' || c == L'/' || c == L'.') && part < 2 && (separator == 0 || c == separator)) {
+            separator = c;
+            ++part;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (part != 2 || digits[0] != 4 || digits[1] == 0 || digits[2] == 0) return std::nullopt;
+    if (!isValidDateTime({parts[0], parts[1], parts[2], 0, 0, 0, 0, 0})) return std::nullopt;
+    return daysFromCivil(parts[0], parts[1], parts[2]);
+}
+
 std::wstring dateTimeText(double dayCount) {
     const DateTimeFields f = fieldsFromDayCount(dayCount);
     wchar_t text[32];

@@ -44,6 +44,11 @@ std::int64_t millisFromDayCount(double dayCount);
 // date and time.
 std::optional<DateTimeFields> parseDateTime(std::string_view text);
 
+// The day of a date as people write one: a four-digit year, then the month and the day of one
+// or two digits each, with "-", "/" or "." between (the same twice): "2025-12-02", "2025/12/5",
+// "2025.12.07". Nothing for a text that is not a real date.
+std::optional<std::int64_t> parseDate(std::wstring_view text);
+
 // "YYYY-MM-DD HH:MM:SS" of a day count, the form parseDateTime reads.
 std::wstring dateTimeText(double dayCount);
 // Its date alone, "YYYY-MM-DD" (ISO).

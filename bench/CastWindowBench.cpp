@@ -17,6 +17,7 @@
 #include <wx/testing.h>
 
 #include "../tests/gui/XvfbServer.h"
+#include "base/DayCount.h"
 #include "gui/Fonts.h"
 #include "gui/LabeledCombo.h"
 #include "records/EasyDb.h"
@@ -189,11 +190,11 @@ void pastCastsWindowOfTenThousand(benchmark::State& state) {
         cast.title = L"第" + std::to_wstring(i) + L"次(2026年12月8日20时)";
         cast.castTime = 46000 + i * 0.33;
         cast.match = i % 5 ? DrawMatch::Matched : DrawMatch::Pending;
-        cast.draw = {std::to_wstring(20000 + i), L"2026-12-08", {{1, 2, 3, 4, 5, 6}, i % 15}};
+        cast.draw = {daysFromCivil(2026, 12, 8), std::to_wstring(20000 + i), {1, 2, 3, 4, 5, 6}, i % 15};
         cast.score.positionHit = {true, false, true, i % 2 == 0, false, true};
         cast.score.positionHits = 3 + (i % 2 == 0);
         cast.score.expectedPositionHits = 3.0;
-        if (cast.match == DrawMatch::Matched) review.totals.add(cast.score);
+        review.totals.add(cast);
     }
     for (auto _ : state) {
         auto* window = new ReviewWin(&owner, review);

@@ -9,8 +9,9 @@
 #include <vector>
 
 #include "base/DayCount.h"
-#include "records/CastReview.h"
+#include "records/DrawStore.h"
 #include "records/EasyDb.h"
+#include "records/StoredReview.h"
 
 namespace orvenna {
 namespace {
@@ -130,7 +131,8 @@ BENCHMARK(deleteHundredThousand)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 // Every saved cast scored against its draw: 10,000 casts (number castings, a cast every few
 // hours over about nine years) and 1,000 stored draws, each suggestion recomputed as a replay
-// at its cast time. reviewStored adds reading both from the file.
+// at its cast time (the suggestion alone: no report, no result text). reviewStored adds
+// reading both from the file.
 std::vector<YsModel> tenThousandCasts() {
     std::vector<YsModel> casts(10'000);
     const double first = dayCountFromFields({2017, 1, 1, 8, 0, 0, 0, 0});
@@ -146,28 +148,28 @@ std::vector<YsModel> tenThousandCasts() {
     return casts;
 }
 
-std::vector<StoredDraw> thousandDraws(const std::vector<YsModel>& casts) {
-    std::vector<StoredDraw> draws;
+std::vector<Draw> thousandDraws(const std::vector<YsModel>& casts) {
+    std::vector<Draw> draws;
     for (const YsModel& cast : casts) {
         if (draws.size() == 1000) break;
         const std::int64_t day = drawDayOf(cast.ysday);
-        const std::wstring date = dateText(static_cast<double>(day));
-        if (!draws.empty() && draws.back().draw.date == date) continue;
-        StoredDraw stored;
-        stored.draw = {std::to_wstring(20000 + draws.size()), date, {{1, 2, 3, 4, 5, 6}, static_cast<int>(day % 15)}};
-        draws.push_back(stored);
+        if (!draws.empty() && draws.back().day == day) continue;
+        draws.push_back({day, std::to_wstring(20000 + draws.size()), {1, 2, 3, 4, 5, 6}, static_cast<int>(day % 15)});
     }
     return draws;
 }
 
 void reviewTenThousand(benchmark::State& state) {
     const std::vector<YsModel> casts = tenThousandCasts();
-    const std::vector<StoredDraw> draws = thousandDraws(casts);
+    const std::vector<Draw> draws = thousandDraws(casts);
     const CastClock now{dayCountFromFields({2026, 12, 8, 12, 0, 0, 0, 0}), 0, -480};
     for (auto _ : state) {
-        const CastReview review = reviewRecords(casts, draws, now);
-        if (review.totals.casts == 0) state.SkipWithError("nothing matched");
-        benchmark::DoNotOptimize(review.totals.positionHits);
+        std::vector<SavedCast> saved;
+        saved.reserve(casts.size());
+        for (const YsModel& cast : casts) saved.push_back(savedCast(cast));
+        const CastReview review = reviewCasts(saved, draws, now);
+        if (review.totals.scores.casts == 0) state.SkipWithError("nothing matched");
+        benchmark::DoNotOptimize(review.totals.scores.positionHits);
     }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(casts.size()));
 }
@@ -176,7 +178,7 @@ BENCHMARK(reviewTenThousand)->Unit(benchmark::kMillisecond);
 void reviewStored(benchmark::State& state) {
     const auto home = freshHome("review");
     std::vector<YsModel> casts = tenThousandCasts();
-    const std::vector<StoredDraw> draws = thousandDraws(casts);
+    const std::vector<Draw> draws = thousandDraws(casts);
     {
         EasyDb store(home);
         sqlite3_exec(store.connection(), "BEGIN", nullptr, nullptr, nullptr);
@@ -185,9 +187,7 @@ void reviewStored(benchmark::State& state) {
             if (!store.save(cast)) state.SkipWithError("save failed");
         }
         sqlite3_exec(store.connection(), "COMMIT", nullptr, nullptr, nullptr);
-        std::vector<DrawRow> rows;
-        for (const StoredDraw& stored : draws) rows.push_back(stored.draw);
-        if (!DrawStore(store).store(rows, DrawOrigin::Imported, L"2026-12-08 12:00:00"))
+        if (!DrawStore(store).store(draws, DrawOrigin::Imported, L"2026-12-08 12:00:00"))
             state.SkipWithError("draws not stored");
     }
     EasyDb store(home);

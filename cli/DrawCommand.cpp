@@ -12,17 +12,16 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "codec/Gb18030.h"
+#include "codec/TextFile.h"
 #include "draws/DrawFetcher.h"
 #include "records/DrawStore.h"
+#include "system/Console.h"
 #include "system/ProgramDirectory.h"
 #include "system/Settings.h"
 
 namespace orvenna::cli {
 
 namespace {
-
-// A file of past draws is a few thousand lines; anything far larger is not one.
-constexpr std::size_t DrawFileMaxBytes = 16 << 20;
 
 std::string sourceText(DrawOrigin source) {
     return source == DrawOrigin::Imported ? "imported" : "fetched";
@@ -31,14 +30,12 @@ std::string sourceText(DrawOrigin source) {
 // Good lines are stored in one transaction; each bad or disagreeing line is named on the
 // error stream and leaves the exit code 1, the rest stored all the same.
 int importDraws(const std::string& file, const CastClock& clock, std::ostream& out, std::ostream& err) {
-    const Result<std::string> bytes = readInputFile(file, DrawFileMaxBytes);
-    if (!bytes) {
-        err << "orvenna-cli: " << bytes.error().message << '\n';
-        return ExitFailed;
-    }
-    const std::optional<std::string> text = utf8OrGb18030(*bytes);
+    const Result<std::string> text = readTextFile(utf8Path(file), DrawFileMaxBytes);
     if (!text) {
-        err << "orvenna-cli: " << file << " is neither UTF-8 nor GB18030 text\n";
+        if (isNotText(text.error()))
+            err << "orvenna-cli: " << file << " is neither UTF-8 nor GB18030 text\n";
+        else
+            err << "orvenna-cli: " << text.error().message << '\n';
         return ExitFailed;
     }
     EasyDb db(programDirectory());
@@ -53,10 +50,10 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
     for (const DrawCsvProblem& problem : csv.problems)
         err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
     for (const DrawStoreReport::Conflict& conflict : report.conflicts) {
-        const DrawRow& offered = csv.rows[conflict.index];
+        const Draw& offered = csv.rows[conflict.index];
         err << "orvenna-cli: " << file << ':' << csv.lines[conflict.index] << ": period " << toUtf8(offered.period)
-            << " is stored as " << toUtf8(conflict.stored.draw.date) << ' '
-            << toUtf8(drawNumbersText(conflict.stored.draw.numbers)) << " (" << sourceText(conflict.stored.source)
+            << " is stored as " << toUtf8(dateText(static_cast<double>(conflict.stored.draw.day))) << ' '
+            << toUtf8(drawNumbersText(conflict.stored.draw)) << " (" << sourceText(conflict.stored.source)
             << "); kept\n";
     }
     const std::size_t refused = imported->refused();
@@ -90,22 +87,22 @@ int listDraws(bool json, std::ostream& out, std::ostream& err) {
         return ExitOk;
     }
     for (const StoredDraw& stored : draws)
-        out << toUtf8(stored.draw.period) << '\t' << toUtf8(stored.draw.date) << '\t'
-            << toUtf8(drawNumbersText(stored.draw.numbers)) << '\t' << sourceText(stored.source) << '\n';
+        out << toUtf8(stored.draw.period) << '\t' << toUtf8(dateText(static_cast<double>(stored.draw.day))) << '\t'
+            << toUtf8(drawNumbersText(stored.draw)) << '\t' << sourceText(stored.source) << '\n';
     if (draws.empty()) err << "orvenna-cli: no stored draws\n";
     return ExitOk;
 }
 
 }  // namespace
 
-Json::Value drawJson(const DrawRow& draw) {
+Json::Value drawJson(const Draw& draw) {
     Json::Value item(Json::objectValue);
     item["period"] = toUtf8(draw.period);
-    item["date"] = toUtf8(draw.date);
+    item["date"] = toUtf8(dateText(static_cast<double>(draw.day)));
     Json::Value front(Json::arrayValue);
-    for (const int digit : draw.numbers.front) front.append(digit);
+    for (const int digit : draw.front) front.append(digit);
     item["front"] = front;
-    item["blue"] = draw.numbers.blue;
+    item["blue"] = draw.blue;
     return item;
 }
 

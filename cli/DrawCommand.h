@@ -11,12 +11,12 @@
 #include <json/json.h>
 
 #include "base/CastClock.h"
-#include "records/DrawCsv.h"
+#include "engine/Draw.h"
 
 namespace orvenna::cli {
 
 // A stored draw's period, date, six front digits and blue number, as the JSON outputs give it.
-Json::Value drawJson(const DrawRow& draw);
+Json::Value drawJson(const Draw& draw);
 
 int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, const CastClock& clock);
 

@@ -17,8 +17,8 @@
 #include "base/Text.h"
 #include "engine/Calendar.h"
 #include "records/CastHistory.h"
-#include "records/CastReview.h"
 #include "records/EasyDb.h"
+#include "records/StoredReview.h"
 #include "system/ProgramDirectory.h"
 
 namespace orvenna::cli {
@@ -142,7 +142,7 @@ Json::Value reviewedJson(const ReviewedCast& cast) {
     Json::Value item(Json::objectValue);
     item["id"] = Json::Int64{cast.id};
     item["title"] = toUtf8(cast.title);
-    item["drawDate"] = toUtf8(cast.drawDate);
+    item["drawDate"] = toUtf8(dateText(static_cast<double>(cast.drawDay)));
     item["status"] = matchName(cast.match);
     if (cast.match != DrawMatch::Matched) return item;
     item["draw"] = drawJson(cast.draw);
@@ -170,12 +170,8 @@ void listReviewed(const CastReview& review, std::ostream& out) {
 
 // The scores added up over every matched cast, each beside what chance gives.
 void printStats(const CastReview& review, bool json, std::ostream& out) {
-    int pending = 0, noDraw = 0;
-    for (const ReviewedCast& cast : review.casts) {
-        pending += cast.match == DrawMatch::Pending;
-        noDraw += cast.match == DrawMatch::NoDraw;
-    }
-    const ScoreTotals& t = review.totals;
+    const int pending = review.totals.pending, noDraw = review.totals.noDraw;
+    const ScoreTotals& t = review.totals.scores;
     if (json) {
         Json::Value stats(Json::objectValue);
         stats["matched"] = t.casts;

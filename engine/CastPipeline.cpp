@@ -25,6 +25,17 @@ bool castAnalysis(const CastRequest& request, CastResult& result) {
     return true;
 }
 
+bool castSuggestion(const CastRequest& request, Analysis& analysis, Suggestion& suggestion) {
+    if (!runAnalysis(request, analysis)) {
+        for (std::wstring& list : suggestion) list.clear();
+        return false;
+    }
+    AnalysisRecord& record = analysis.record;
+    deriveBaseNumbers(record, record.baseNumbers);
+    buildSuggestion(record.baseNumbers, suggestion);
+    return true;
+}
+
 bool runCast(CastRequest& request, const CastClock& clock, CastResult& result) {
     completeCastTime(request, clock);
     return castAnalysis(request, result);

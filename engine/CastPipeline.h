@@ -27,6 +27,12 @@ struct CastResult {
 // 1..3, with only the pillars and the header set and everything after them empty.
 bool castAnalysis(const CastRequest& request, CastResult& result);
 
+// The suggestion alone of a complete request, as castAnalysis makes it, without the
+// interpretation or the result text; `analysis` is the run's working record, kept by the
+// caller so that many casts reuse its buffers. False, with the lists empty, for a method
+// other than 1..3.
+bool castSuggestion(const CastRequest& request, Analysis& analysis, Suggestion& suggestion);
+
 // The casting dispatch, then the analysis: completes the request's cast time (and a new
 // time casting's number) from `clock`, as completeCastTime says, then castAnalysis.
 bool runCast(CastRequest& request, const CastClock& clock, CastResult& result);

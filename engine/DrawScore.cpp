@@ -62,7 +62,7 @@ double drawTimeOn(std::int64_t day) {
     return static_cast<double>(day) + static_cast<double>(DrawMillisOfDay) / MillisPerDay;
 }
 
-CastScore scoreCast(const Suggestion& suggestion, const DrawNumbers& draw) {
+CastScore scoreCast(const Suggestion& suggestion, const Draw& draw) {
     CastScore score;
     for (std::size_t i = 0; i < 6; ++i) {
         const auto set = candidates(suggestion[i], FrontDigits);

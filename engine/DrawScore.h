@@ -5,19 +5,10 @@
 #include <array>
 #include <cstdint>
 
+#include "Draw.h"
 #include "Suggestion.h"
 
 namespace orvenna {
-
-// The numbers of one 七星彩 draw: six front digits 0-9 and the blue number 0-14.
-struct DrawNumbers {
-    std::array<int, 6> front{};
-    int blue = 0;
-    bool operator==(const DrawNumbers&) const = default;
-};
-
-inline constexpr int FrontDigits = 10;  // 0-9 at each front position
-inline constexpr int BlueNumbers = 15;  // 0-14
 
 // The day (days since 1899-12-30) of the draw a cast made at `castTime` belongs to: the first
 // draw at or after it. Draws are on Tuesday, Friday and Sunday at 21:25, China Standard
@@ -43,7 +34,7 @@ struct CastScore {
 
 // The score of a suggestion (positions 1-6, blue candidates, likely digits) against a draw.
 // A list entry that is no number in range is not counted as a candidate.
-CastScore scoreCast(const Suggestion& suggestion, const DrawNumbers& draw);
+CastScore scoreCast(const Suggestion& suggestion, const Draw& draw);
 
 // Scores added up over many casts, each figure beside its chance expectation.
 struct ScoreTotals {

@@ -2,6 +2,7 @@
 
 #include "Statement.h"
 #include "Transaction.h"
+#include "base/DayCount.h"
 
 namespace orvenna {
 
@@ -16,9 +17,9 @@ std::wstring_view sourceName(DrawOrigin source) {
     return source == DrawOrigin::Imported ? L"imported" : L"fetched";
 }
 
-std::wstring frontText(const DrawNumbers& numbers) {
+std::wstring frontText(const Draw& draw) {
     std::wstring text;
-    for (const int digit : numbers.front) text += static_cast<wchar_t>(L'0' + digit);
+    for (const int digit : draw.front) text += static_cast<wchar_t>(L'0' + digit);
     return text;
 }
 
@@ -34,25 +35,29 @@ struct DrawColumns {
     int period, date, front, blue, source, storedAt;
 };
 
-// A row as stored; a front text that is not six digits (another program wrote it) reads as 0s.
-StoredDraw readRow(const Statement& statement, const DrawColumns& at) {
-    StoredDraw stored;
-    stored.draw.period = statement.columnText(at.period);
-    stored.draw.date = statement.columnText(at.date);
+// The draw of a row as stored. A front text that is not six digits reads as 0s, and a date
+// that is no date as day 0, a Saturday, which no cast's draw day is (another program wrote
+// them).
+Draw readDraw(const Statement& statement, const DrawColumns& at) {
+    Draw draw;
+    draw.period = statement.columnText(at.period);
+    draw.day = parseDate(statement.columnText(at.date)).value_or(0);
     const std::wstring front = statement.columnText(at.front);
     for (std::size_t i = 0; i < 6 && i < front.size(); ++i)
-        if (front[i] >= L'0' && front[i] <= L'9') stored.draw.numbers.front[i] = front[i] - L'0';
-    stored.draw.numbers.blue = statement.columnInt(at.blue);
+        if (front[i] >= L'0' && front[i] <= L'9') draw.front[i] = front[i] - L'0';
+    draw.blue = statement.columnInt(at.blue);
+    return draw;
+}
+
+StoredDraw readRow(const Statement& statement, const DrawColumns& at) {
+    StoredDraw stored;
+    stored.draw = readDraw(statement, at);
     stored.source = statement.columnText(at.source) == L"imported" ? DrawOrigin::Imported : DrawOrigin::Fetched;
     stored.storedAt = statement.columnText(at.storedAt);
     return stored;
 }
 
 }  // namespace
-
-std::wstring drawNumbersText(const DrawNumbers& numbers) {
-    return frontText(numbers) + L"+" + std::to_wstring(numbers.blue);
-}
 
 std::string DrawStore::createTableStatement() {
     return "CREATE TABLE IF NOT EXISTS draws (period TEXT PRIMARY KEY NOT NULL, draw_date TEXT NOT NULL, "
@@ -81,8 +86,7 @@ Result<std::optional<StoredDraw>> findDraw(Statement& find, const DrawColumns& a
 
 }  // namespace
 
-Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOrigin source,
-                                         std::wstring_view storedAt) {
+Result<DrawStoreReport> DrawStore::store(std::span<const Draw> draws, DrawOrigin source, std::wstring_view storedAt) {
     sqlite3* db = store_.connection();
     Result<Transaction> transaction = Transaction::begin(db, "store draws");
     if (!transaction) return transaction.error();
@@ -94,7 +98,7 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
     const DrawColumns columns(*find);
     DrawStoreReport report;
     for (std::size_t i = 0; i < draws.size(); ++i) {
-        const DrawRow& draw = draws[i];
+        const Draw& draw = draws[i];
         Result<std::optional<StoredDraw>> found = findDraw(*find, columns, draw.period);
         if (!found) return found.error();
         if (*found) {
@@ -106,9 +110,9 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
         }
         insert->reset();
         insert->bind(1, draw.period);
-        insert->bind(2, draw.date);
-        insert->bind(3, frontText(draw.numbers));
-        insert->bind(4, draw.numbers.blue);
+        insert->bind(2, dateText(static_cast<double>(draw.day)));
+        insert->bind(3, frontText(draw));
+        insert->bind(4, draw.blue);
         insert->bind(5, sourceName(source));
         insert->bind(6, storedAt);
         if (insert->step() != Statement::Step::Done) return insert->failure("store draw");
@@ -118,22 +122,35 @@ Result<DrawStoreReport> DrawStore::store(std::span<const DrawRow> draws, DrawOri
     return report;
 }
 
-Result<std::vector<StoredDraw>> DrawStore::list() {
-    sqlite3* db = store_.connection();
+namespace {
+
+// Every row by date and period, each read by `read`; none where the table was never made.
+template <typename Row>
+Result<std::vector<Row>> listRows(sqlite3* db, Row (*read)(const Statement&, const DrawColumns&)) {
     const Result<bool> exists = tableExists(db, "draws", "read draws");
     if (!exists) return exists.error();
-    if (!*exists) return std::vector<StoredDraw>();
+    if (!*exists) return std::vector<Row>();
     Result<Statement> prepared = Statement::prepare(db, ListSql);
     if (!prepared) return prepared.error();
     const DrawColumns at(*prepared);
-    std::vector<StoredDraw> draws;
+    std::vector<Row> rows;
     Statement::Step stepped;
-    while ((stepped = prepared->step()) == Statement::Step::Row) draws.push_back(readRow(*prepared, at));
+    while ((stepped = prepared->step()) == Statement::Step::Row) rows.push_back(read(*prepared, at));
     if (stepped != Statement::Step::Done) return prepared->failure("read draws");
-    return draws;
+    return rows;
 }
 
-Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& draw, std::wstring_view storedAt) {
+}  // namespace
+
+Result<std::vector<StoredDraw>> DrawStore::list() {
+    return listRows(store_.connection(), readRow);
+}
+
+Result<std::vector<Draw>> DrawStore::draws() {
+    return listRows(store_.connection(), readDraw);
+}
+
+Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const Draw& draw, std::wstring_view storedAt) {
     DrawStore store(db);
     Result<DrawStoreReport> report = store.store({&draw, 1}, DrawOrigin::Fetched, storedAt);
     if (!report) return report.error();

@@ -9,16 +9,18 @@
 #include <string_view>
 #include <vector>
 
-#include "DrawCsv.h"
 #include "EasyDb.h"
 #include "base/Result.h"
+#include "engine/Draw.h"
+#include "engine/DrawCsv.h"
 
 namespace orvenna {
 
 enum class DrawOrigin { Fetched, Imported };
 
+// A row of the table: the draw, where it came from and when it was stored.
 struct StoredDraw {
-    DrawRow draw;
+    Draw draw;
     DrawOrigin source = DrawOrigin::Fetched;
     std::wstring storedAt;  // "YYYY-MM-DD HH:MM:SS", local time
 };
@@ -35,9 +37,6 @@ struct DrawStoreReport {
     std::vector<Conflict> conflicts;
 };
 
-// The numbers as one text: "123456+12".
-std::wstring drawNumbersText(const DrawNumbers& numbers);
-
 class DrawStore {
 public:
     // The store outlives this one and is closed by whoever opened it.
@@ -47,9 +46,11 @@ public:
     static std::string createTableStatement();
 
     // Stores `draws` in one transaction: all that are new, or after a failure none.
-    Result<DrawStoreReport> store(std::span<const DrawRow> draws, DrawOrigin source, std::wstring_view storedAt);
+    Result<DrawStoreReport> store(std::span<const Draw> draws, DrawOrigin source, std::wstring_view storedAt);
     // Every stored draw, by date and period; none where the table was never made.
     Result<std::vector<StoredDraw>> list();
+    // The same draws without where they came from.
+    Result<std::vector<Draw>> draws();
 
 private:
     Status ensureTable();
@@ -69,6 +70,6 @@ Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, std::wstring_v
 
 // A draw fetched from the results page, stored once: nothing where its period was new or
 // stored alike, the stored draw where that disagrees (and stays).
-Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const DrawRow& draw, std::wstring_view storedAt);
+Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const Draw& draw, std::wstring_view storedAt);
 
 }  // namespace orvenna

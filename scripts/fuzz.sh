@@ -7,7 +7,7 @@ cd "$(dirname "$0")/.."
 seconds=${1:-30}
 # Undefined behaviour fails a target as a crash does, also when run outside scripts/test.sh.
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-targets=(draw_page update_index update_address cast_number moving_flags batch_line)
+targets=(draw_page draw_csv update_index update_address cast_number moving_flags batch_line)
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVENNA_FUZZ=ON -DORVENNA_BENCH=OFF >/dev/null

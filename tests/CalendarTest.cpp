@@ -125,5 +125,49 @@ TEST(DayCountTest, FieldsRoundTripAndValidation) {
     EXPECT_TRUE(parseDateTime("1900-02-28 00:00:00"));
 }
 
+// Every day from 1900 to 2100 reads back from its date text to the same day, and its
+// date-and-time text to the same second; the days follow each other in the calendar without a
+// gap (a day more each time, the weekday turning with it).
+TEST(DayCountTest, EveryDayFrom1900To2100ReadsBackFromItsText) {
+    const std::int64_t first = daysFromCivil(1900, 1, 1), last = daysFromCivil(2100, 12, 31);
+    DateTimeFields before = fieldsFromDayCount(static_cast<double>(first - 1));
+    for (std::int64_t day = first; day <= last; ++day) {
+        const std::wstring date = dateText(static_cast<double>(day));
+        ASSERT_EQ(parseDate(date), day) << std::string(date.begin(), date.end());
+        const double noonish = static_cast<double>(day) + (13 * 3600 + 14 * 60 + 15) / 86400.0;
+        const std::wstring dateTime = dateTimeText(noonish);
+        const auto fields = parseDateTime(std::string(dateTime.begin(), dateTime.end()));
+        ASSERT_TRUE(fields) << std::string(dateTime.begin(), dateTime.end());
+        ASSERT_EQ(millisFromDayCount(dayCountFromFields(*fields)), millisFromDayCount(noonish));
+        const DateTimeFields f = fieldsFromDayCount(static_cast<double>(day));
+        const bool nextDay = f.year == before.year && f.month == before.month && f.day == before.day + 1;
+        const bool nextMonth =
+            f.day == 1 && (f.month == before.month + 1 || (f.month == 1 && f.year == before.year + 1));
+        ASSERT_TRUE(nextDay || nextMonth) << std::string(date.begin(), date.end());
+        ASSERT_EQ(f.weekday, before.weekday % 7 + 1);
+        before = f;
+    }
+}
+
+TEST(DayCountTest, ADateIsReadAsPeopleWriteIt) {
+    struct Case {
+        const wchar_t* text;
+        std::optional<std::int64_t> day;
+    } const cases[] = {
+        {L"2025-12-02", daysFromCivil(2025, 12, 2)},
+        {L"2025/12/5", daysFromCivil(2025, 12, 5)},
+        {L"2025.1.07", daysFromCivil(2025, 1, 7)},
+        {L"2024-02-29", daysFromCivil(2024, 2, 29)},
+        {L"2025-02-29", std::nullopt},  // no leap year
+        {L"2025-2", std::nullopt},
+        {L"25-02-03", std::nullopt},
+        {L"2025-02/03", std::nullopt},  // two separators
+        {L"2025-002-03", std::nullopt},
+        {L"2025-02-03 ", std::nullopt},
+        {L"", std::nullopt},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parseDate(c.text), c.day) << testing::PrintToString(std::wstring(c.text));
+}
+
 }  // namespace
 }  // namespace orvenna

@@ -4,6 +4,7 @@
 
 #include "CollectedList.h"
 #include "TempDirectory.h"
+#include "TestRequest.h"
 
 namespace orvenna {
 namespace {
@@ -17,11 +18,7 @@ TEST(CastHistoryTest, SavesListsReplaysAndDeletes) {
     EasyDb store(home.path());
     CastHistory history(store);
 
-    CastRequest request;
-    request.method = NumberCasting;
-    request.numberText = L"1234";
-    request.zodiac = 7;
-    request.castTime = CastDay;
+    const CastRequest request = numberRequest(L"1234", 7, CastDay);
     CastResult first;
     ASSERT_TRUE(castAnalysis(request, first));
     const Result<std::int64_t> saved = history.save(first.analysis.record, L"标题", L"备注");

@@ -1,9 +1,14 @@
 #include <gtest/gtest.h>
 
-#include "records/DrawCsv.h"
+#include "base/DayCount.h"
+#include "engine/DrawCsv.h"
 
 namespace orvenna {
 namespace {
+
+Draw draw(const wchar_t* period, int year, int month, int day, std::array<int, 6> front, int blue) {
+    return {daysFromCivil(year, month, day), period, front, blue};
+}
 
 TEST(DrawCsvTest, GoodLinesInEitherFormAreRead) {
     const DrawCsv csv = parseDrawCsv(
@@ -14,12 +19,37 @@ TEST(DrawCsvTest, GoodLinesInEitherFormAreRead) {
         "25142,2025.12.07,\"65432114\"\n"
         "25140,2025-12-02,1 2 3 4 5 6 12");  // the same draw again: once
     EXPECT_TRUE(csv.problems.empty());
-    const std::vector<DrawRow> expected = {
-        {L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 12}},
-        {L"25141", L"2025-12-05", {{0, 9, 8, 7, 6, 5}, 0}},
-        {L"25142", L"2025-12-07", {{6, 5, 4, 3, 2, 1}, 14}},
+    const std::vector<Draw> expected = {
+        draw(L"25140", 2025, 12, 2, {1, 2, 3, 4, 5, 6}, 12),
+        draw(L"25141", 2025, 12, 5, {0, 9, 8, 7, 6, 5}, 0),
+        draw(L"25142", 2025, 12, 7, {6, 5, 4, 3, 2, 1}, 14),
     };
     EXPECT_EQ(csv.rows, expected);
+    EXPECT_EQ(csv.lines, (std::vector<int>{2, 4, 5}));
+}
+
+// As a spreadsheet saves them: a quoted field may hold commas, doubled quotes and a line break,
+// and the records after it keep their own line numbers.
+TEST(DrawCsvTest, QuotedFieldsAreReadAsSpreadsheetsWriteThem) {
+    const DrawCsv csv = parseDrawCsv(
+        "\"期号\",\"日期\",\"号码,\r\n六位+蓝号\"\r\n"
+        "\"25140\",\"2025-12-02\",\"1,2,3,4,5,6,12\"\r\n"
+        "25141,2025-12-05,\"098765+0\"\r\n"
+        "25142,\"2025-12-07\",\"6,5,4,3,2,1+14\"\r\n"
+        "25143,2025-12-09,\"12\"\"3456+1\"\r\n"
+        "25144,2025-12-11,\"123456+1");
+    const std::vector<Draw> expected = {
+        draw(L"25140", 2025, 12, 2, {1, 2, 3, 4, 5, 6}, 12),
+        draw(L"25141", 2025, 12, 5, {0, 9, 8, 7, 6, 5}, 0),
+        draw(L"25142", 2025, 12, 7, {6, 5, 4, 3, 2, 1}, 14),
+    };
+    EXPECT_EQ(csv.rows, expected);
+    EXPECT_EQ(csv.lines, (std::vector<int>{3, 4, 5}));
+    ASSERT_EQ(csv.problems.size(), 2u);
+    EXPECT_EQ(csv.problems[0].line, 6);
+    EXPECT_EQ(csv.problems[0].message, "the numbers are not six digits 0-9 and a blue number 0-14");
+    EXPECT_EQ(csv.problems[1].line, 7);
+    EXPECT_EQ(csv.problems[1].message, "a quoted field is not closed");
 }
 
 TEST(DrawCsvTest, EveryBadLineIsNamedAndTheRestKept) {

@@ -14,6 +14,10 @@ std::int64_t day(int year, int month, int dayOfMonth) {
     return daysFromCivil(year, month, dayOfMonth);
 }
 
+Draw drawn(std::array<int, 6> front, int blue) {
+    return {0, L"1", front, blue};
+}
+
 TEST(DrawScoreTest, ACastBelongsToTheFirstDrawAtOrAfterIt) {
     struct Case {
         const char* what;
@@ -36,12 +40,34 @@ TEST(DrawScoreTest, ACastBelongsToTheFirstDrawAtOrAfterIt) {
     }
 }
 
+// Every minute of two weeks (and the second either side of each draw) belongs to the first of
+// these draws at or after it, Tuesday, Friday and Sunday at 21:25.
+TEST(DrawScoreTest, EveryMinuteOfTwoWeeksBelongsToTheNextDraw) {
+    const std::int64_t draws[] = {day(2026, 12, 8),  day(2026, 12, 11), day(2026, 12, 13), day(2026, 12, 15),
+                                  day(2026, 12, 18), day(2026, 12, 20), day(2026, 12, 22)};
+    const double first = at(2026, 12, 7, 0, 0);
+    int checked = 0;
+    for (int minute = 0; minute < 14 * 24 * 60; ++minute) {
+        const double castTime = first + minute / 1440.0;
+        std::size_t next = 0;
+        while (static_cast<double>(draws[next]) + (21 * 60 + 25) / 1440.0 < castTime - 0.5 / 86'400'000) ++next;
+        ASSERT_EQ(drawDayOf(castTime), draws[next]) << dateTimeText(castTime).c_str() << " minute " << minute;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 20160);
+    for (const std::int64_t drawDay : draws) {
+        const double drawTime = drawTimeOn(drawDay);
+        EXPECT_EQ(drawDayOf(drawTime - 1.0 / 86400), drawDay);
+        EXPECT_GT(drawDayOf(drawTime + 1.0 / 86400), drawDay);
+    }
+}
+
 TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
     const std::wstring even = L"0,2,4,6,8";
     struct Case {
         const char* what;
         Suggestion suggestion;
-        DrawNumbers draw;
+        Draw draw;
         std::array<bool, 6> positionHit;
         bool blueHit;
         int likelyHits;
@@ -49,7 +75,7 @@ TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
     } const cases[] = {
         {"five of ten everywhere",
          {even, even, even, even, even, even, L"1,5,12", L"1,3,5"},
-         {{0, 1, 2, 3, 4, 5}, 12},
+         drawn({0, 1, 2, 3, 4, 5}, 12),
          {true, false, true, false, true, false},
          true,
          3,
@@ -58,7 +84,7 @@ TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
          1.8},
         {"lists of every size",
          {L"1", L"1,2", L"", L"0,1,2,3,4,5,6,7,8,9", L"9", L"5,5"},
-         {{1, 2, 3, 4, 9, 5}, 0},
+         drawn({1, 2, 3, 4, 9, 5}, 0),
          {true, true, false, true, true, true},
          false,
          0,
@@ -67,7 +93,7 @@ TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
          0},
         {"a drawn digit counts each time it is drawn",
          {L"9", L"9", L"9", L"9", L"9", L"9", L"0", L"9"},
-         {{9, 9, 9, 9, 9, 9}, 14},
+         drawn({9, 9, 9, 9, 9, 9}, 14),
          {true, true, true, true, true, true},
          false,
          6,
@@ -76,7 +102,7 @@ TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
          0.6},
         {"entries that are no number in range are no candidates",
          {L"x", L"10", L"", L"", L"", L"", L"15,14,x,3", L""},
-         {{0, 0, 0, 0, 0, 0}, 14},
+         drawn({0, 0, 0, 0, 0, 0}, 14),
          {false, false, false, false, false, false},
          true,
          0,
@@ -100,8 +126,8 @@ TEST(DrawScoreTest, HitsAreCountedBesideWhatChanceGives) {
 TEST(DrawScoreTest, TotalsAddUpEveryFigure) {
     const std::wstring even = L"0,2,4,6,8";
     ScoreTotals totals;
-    totals.add(scoreCast({even, even, even, even, even, even, L"1,5,12", L"1,3,5"}, {{0, 1, 2, 3, 4, 5}, 12}));
-    totals.add(scoreCast({even, even, even, even, even, even, L"0", L""}, {{1, 1, 1, 1, 1, 1}, 3}));
+    totals.add(scoreCast({even, even, even, even, even, even, L"1,5,12", L"1,3,5"}, drawn({0, 1, 2, 3, 4, 5}, 12)));
+    totals.add(scoreCast({even, even, even, even, even, even, L"0", L""}, drawn({1, 1, 1, 1, 1, 1}, 3)));
     EXPECT_EQ(totals.casts, 2);
     EXPECT_EQ(totals.positionHits, 3);
     EXPECT_EQ(totals.blueHits, 1);

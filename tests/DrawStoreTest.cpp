@@ -4,12 +4,13 @@
 #include <sqlite3.h>
 
 #include "TempDirectory.h"
+#include "base/DayCount.h"
 
 namespace orvenna {
 namespace {
 
-DrawRow draw(const wchar_t* period, const wchar_t* date, DrawNumbers numbers) {
-    return {period, date, numbers};
+Draw draw(const wchar_t* period, const char* date, std::array<int, 6> front, int blue) {
+    return {*parseDate(std::wstring(date, date + 10)), period, front, blue};
 }
 
 std::vector<std::wstring> periods(const std::vector<StoredDraw>& stored) {
@@ -25,16 +26,16 @@ TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) 
     ASSERT_TRUE(store.list());
     EXPECT_TRUE(store.list()->empty()) << "no table yet: no draws, no failure";
 
-    const DrawRow fetched = draw(L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 12});
+    const Draw fetched = draw(L"25140", "2025-12-02", {1, 2, 3, 4, 5, 6}, 12);
     Result<DrawStoreReport> first = store.store({&fetched, 1}, DrawOrigin::Fetched, L"2025-12-02 21:40:00");
     ASSERT_TRUE(first);
     EXPECT_EQ(first->added, 1);
 
-    const std::vector<DrawRow> imported = {
-        draw(L"25141", L"2025-12-05", {{0, 0, 0, 0, 0, 0}, 0}),
-        fetched,                                                  // the same again
-        draw(L"25140", L"2025-12-02", {{1, 2, 3, 4, 5, 6}, 11}),  // another blue number
-        draw(L"25139", L"2025-11-30", {{9, 9, 9, 9, 9, 9}, 14}),
+    const std::vector<Draw> imported = {
+        draw(L"25141", "2025-12-05", {0, 0, 0, 0, 0, 0}, 0),
+        fetched,                                               // the same again
+        draw(L"25140", "2025-12-02", {1, 2, 3, 4, 5, 6}, 11),  // another blue number
+        draw(L"25139", "2025-11-30", {9, 9, 9, 9, 9, 9}, 14),
     };
     for (int run = 0; run < 2; ++run) {
         SCOPED_TRACE(run);
@@ -53,7 +54,11 @@ TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) 
     EXPECT_EQ((*listed)[1].draw, fetched);
     EXPECT_EQ((*listed)[1].storedAt, L"2025-12-02 21:40:00");
     EXPECT_EQ((*listed)[0].source, DrawOrigin::Imported);
-    EXPECT_EQ(drawNumbersText((*listed)[0].draw.numbers), L"999999+14");
+    EXPECT_EQ(drawNumbersText((*listed)[0].draw), L"999999+14");
+    const Result<std::vector<Draw>> draws = store.draws();
+    ASSERT_TRUE(draws);
+    ASSERT_EQ(draws->size(), 3u);
+    EXPECT_EQ((*draws)[1], fetched);
 }
 
 TEST(DrawStoreTest, AFailurePartWayStoresNothing) {
@@ -67,8 +72,8 @@ TEST(DrawStoreTest, AFailurePartWayStoresNothing) {
                            nullptr, nullptr, nullptr),
               SQLITE_OK);
     DrawStore store(db);
-    const std::vector<DrawRow> draws = {draw(L"1", L"2025-01-01", {}), draw(L"2", L"2025-01-03", {}),
-                                        draw(L"3", L"2025-01-05", {})};
+    const std::vector<Draw> draws = {draw(L"1", "2025-01-01", {}, 0), draw(L"2", "2025-01-03", {}, 0),
+                                     draw(L"3", "2025-01-05", {}, 0)};
     const Result<DrawStoreReport> report = store.store(draws, DrawOrigin::Imported, L"2025-01-06 00:00:00");
     ASSERT_FALSE(report);
     EXPECT_EQ(report.error().source, ErrorSource::Sqlite);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "CastTimeCases.h"
+#include "TestRequest.h"
 #include "base/DayCount.h"
 #include "engine/AnalysisRun.h"
 
@@ -17,15 +18,6 @@ Analysis run(CastRequest request) {
     Analysis analysis;
     EXPECT_TRUE(runAnalysis(request, analysis));
     return analysis;
-}
-
-CastRequest numberRequest(const wchar_t* number, int zodiac, double time) {
-    CastRequest request;
-    request.method = NumberCasting;
-    request.numberText = number;
-    request.zodiac = zodiac;
-    request.castTime = time;
-    return request;
 }
 
 TEST(ReportTest, CastTimeTextDropsTrailingZeroParts) {
@@ -62,14 +54,7 @@ TEST(ReportTest, InterpretationOfANumberCast) {
 }
 
 TEST(ReportTest, ManualCastWithoutMovingLines) {
-    CastRequest request;
-    request.method = LineCasting;
-    request.zodiac = 1;
-    request.castTime = at(2024, 3, 31, 12);
-    request.upperCode = L"101";
-    request.lowerCode = L"000";
-    request.movingFlags = {0, 0, 0, 0, 0, 0};
-    const Analysis a = run(request);
+    const Analysis a = run(lineRequest(L"101", L"000", {0, 0, 0, 0, 0, 0}, 1, at(2024, 3, 31, 12)));
     EXPECT_EQ(a.record.primaryName, L"火地晋游魂");
     EXPECT_EQ(a.record.changedName, L"火地晋游魂");
     for (const std::wstring& line : interpretationLines(a.record)) {
@@ -94,14 +79,8 @@ TEST(ReportTest, ManualCastWithoutMovingLines) {
 }
 
 TEST(ReportTest, GridShowsLineSixOnTopWithMoveMarks) {
-    CastRequest request;
-    request.method = LineCasting;
-    request.zodiac = 3;
-    request.castTime = at(2024, 3, 31, 12);
-    request.lowerCode = L"100";  // line 1 阳动
-    request.upperCode = L"000";  // line 6 阴动
-    request.movingFlags = {1, 0, 0, 0, 0, -1};
-    const Analysis a = run(request);
+    // Line 1 阳动, line 6 阴动.
+    const Analysis a = run(lineRequest(L"000", L"100", {1, 0, 0, 0, 0, -1}, 3, at(2024, 3, 31, 12)));
     const auto grid = chartGrid(a.record, a.primary, a.changed);
     EXPECT_EQ(grid[5][6], L"○");  // line 1, bottom row
     EXPECT_EQ(grid[0][6], L"×");  // line 6, top row

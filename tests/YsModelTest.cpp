@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "CastTimeCases.h"
+#include "TestRequest.h"
 #include "base/DayCount.h"
 #include "engine/AnalysisRun.h"
 #include "engine/CastDispatch.h"
@@ -37,12 +38,7 @@ TEST(YsModelTest, MovingFlagsText) {
 }
 
 TEST(YsModelTest, FromAnalysisReadsTheMoveMarks) {
-    CastRequest request;
-    request.method = NumberCasting;
-    request.numberText = L"12";  // line 3 (yin) moving
-    request.zodiac = 4;
-    request.drawTimeChoice = 0;
-    request.castTime = at(2024, 3, 31, 21, 25, 30);
+    const CastRequest request = numberRequest(L"12", 4, at(2024, 3, 31, 21, 25, 30));  // line 3 (yin) moving
     Analysis analysis;
     ASSERT_TRUE(runAnalysis(request, analysis));
     const YsModel m = YsModel::fromAnalysis(analysis.record, L"标题", L"备注");

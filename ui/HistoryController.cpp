@@ -5,15 +5,15 @@
 
 #include "CastingPanel.h"
 #include "ResultPanel.h"
+#include "ReviewText.h"
 #include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
-#include "codec/Gb18030.h"
+#include "codec/TextFile.h"
 #include "gui/LabeledEdit.h"
-#include "records/CastReview.h"
 #include "records/DrawStore.h"
+#include "records/StoredReview.h"
 #include "system/Clock.h"
-#include "system/RegularFile.h"
 
 namespace orvenna {
 
@@ -21,8 +21,6 @@ namespace {
 
 // A list kept out by a lock is asked for again this often until it is read.
 constexpr int RetryMs = 1000;
-// A file of past draws is a few thousand lines; anything far larger is not one.
-constexpr std::int64_t DrawFileMaxBytes = 16 << 20;
 
 // What the status bar says when a record is not cast again.
 std::wstring refusalText(const Replay& replay) {
@@ -109,6 +107,7 @@ void HistoryController::deleteTicked() {
 // tooltip is first shown: a list of thousands is not cast again whole on every save, delete
 // or start. What the list shows or the draws changed is reckoned anew.
 void HistoryController::showScores() {
+    drawDays_.reset();
     draws_.reset();
     listed_.clear();
     for (int i = 0; i < result_.itemCount(); ++i) listed_.insert(result_.itemId(i));
@@ -116,29 +115,28 @@ void HistoryController::showScores() {
     result_.scoreLineOf = [this](std::int64_t id) { return listed_.count(id) ? scoreLineOf(id) : std::wstring(); };
 }
 
-const ReviewedCast* HistoryController::review(const YsModel& record) {
+std::optional<ReviewedCast> HistoryController::review(const YsModel& record) {
     if (!draws_) {
-        Result<std::vector<StoredDraw>> listed = DrawStore(store_).list();
-        if (!listed) return nullptr;
+        Result<std::vector<Draw>> listed = DrawStore(store_).draws();
+        if (!listed) return std::nullopt;
         draws_ = std::move(listed).value();
+        drawDays_.emplace(*draws_);
     }
-    reviewed_ = reviewRecords({&record, 1}, *draws_, systemClock());
-    return &reviewed_.casts.front();
+    return reviewCast(savedCast(record), *drawDays_, systemClock(), analysis_);
 }
 
 // Where the row or the draws cannot be read, the tooltip gives the title alone.
 std::wstring HistoryController::scoreLineOf(std::int64_t id) {
     const Result<YsModel> record = history_.load(id);
     if (!record) return {};
-    const ReviewedCast* cast = review(*record);
+    const std::optional<ReviewedCast> cast = review(*record);
     return cast ? scoreLine(*cast) : std::wstring();
 }
 
 void HistoryController::importDraws(const std::filesystem::path& file) {
-    const Result<std::string> bytes = readRegularFile(file, DrawFileMaxBytes);
-    if (!bytes) return say(L"无法读取开奖数据文件:" + fromUtf8(bytes.error().message));
-    const std::optional<std::string> text = utf8OrGb18030(*bytes);
-    if (!text) return say(L"开奖数据文件不是UTF-8或GB18030文本");
+    const Result<std::string> text = readTextFile(file, DrawFileMaxBytes);
+    if (!text && isNotText(text.error())) return say(L"开奖数据文件不是UTF-8或GB18030文本");
+    if (!text) return say(L"无法读取开奖数据文件:" + fromUtf8(text.error().message));
     const Result<DrawImport> imported = orvenna::importDraws(store_, *text, dateTimeText(systemClock().localNow));
     if (!imported) return say(L"无法保存开奖数据:" + storeReason(imported.error()));
     std::wstring said = concat(L"开奖数据已导入:新增", imported->report.added, L"期,已有", imported->report.unchanged,
@@ -164,7 +162,7 @@ void HistoryController::replay(std::int64_t id) {
 }
 
 void HistoryController::noteScoreOf(const YsModel& record) {
-    if (const ReviewedCast* cast = review(record); cast && cast->match == DrawMatch::Matched)
+    if (const std::optional<ReviewedCast> cast = review(record); cast && cast->match == DrawMatch::Matched)
         scoreNoted.raise(scoreLine(*cast));
 }
 

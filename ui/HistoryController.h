@@ -10,10 +10,10 @@
 #include <unordered_set>
 #include <vector>
 
+#include "engine/CastReview.h"
 #include "gui/Event.h"
 #include "gui/WindowTimer.h"
 #include "records/CastHistory.h"
-#include "records/CastReview.h"
 
 namespace orvenna {
 
@@ -53,16 +53,17 @@ public:
 private:
     void say(const std::wstring& text) { statusText.raise(text); }
     void showScores();
-    // `record` against the stored draws (read once until showScores()); null where they cannot
-    // be read.
-    const ReviewedCast* review(const YsModel& record);
+    // `record` against the stored draws (read once until showScores()); nothing where they
+    // cannot be read.
+    std::optional<ReviewedCast> review(const YsModel& record);
     std::wstring scoreLineOf(std::int64_t id);
     void noteScoreOf(const YsModel& record);
 
     EasyDb& store_;
-    std::optional<std::vector<StoredDraw>> draws_;
+    std::optional<std::vector<Draw>> draws_;
+    std::optional<DrawDays> drawDays_;         // over draws_
+    Analysis analysis_;                        // the reviews' working space
     std::unordered_set<std::int64_t> listed_;  // the ids the store listed last
-    CastReview reviewed_;
     CastHistory history_;
     ResultPanel& result_;
     CastingPanel& casting_;

@@ -5,6 +5,7 @@
 
 #include <wx/panel.h>
 
+#include "ReviewText.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
@@ -20,7 +21,7 @@ struct Column {
     const wchar_t* widest;
     int cells;
 };
-constexpr Column Columns[ReviewWin::Columns] = {
+constexpr Column Columns[ReviewColumnCount] = {
     {L"名称", L"", 14},
     {L"起卦时间", L"2026-12-31 23:59", 0},
     {L"期号", L"无开奖数据", 0},
@@ -32,76 +33,44 @@ constexpr Column Columns[ReviewWin::Columns] = {
 };
 constexpr int ListLines = 20;  // rows the list shows as planned
 
-std::wstring cell(const ReviewedCast& cast, int column) {
+std::wstring cell(const ReviewedCast& cast, ReviewColumn column) {
     const bool drawn = cast.match == DrawMatch::Matched;
     const CastScore& s = cast.score;
     switch (column) {
-        case 0:
+        case ReviewColumn::Title:
             return cast.title;
-        case 1:
+        case ReviewColumn::CastTime:
             return dateTimeText(cast.castTime).substr(0, 16);
-        case 2:
+        case ReviewColumn::Period:
             return drawn ? cast.draw.period : matchText(cast.match);
-        case 3:
-            return drawn ? drawNumbersText(cast.draw.numbers) : std::wstring();
-        case 4: {
+        case ReviewColumn::Numbers:
+            return drawn ? drawNumbersText(cast.draw) : std::wstring();
+        case ReviewColumn::PositionHits: {
             if (!drawn) return {};
             std::wstring marks;
             for (const bool hit : s.positionHit) marks += hit ? L'●' : L'○';
             return concat(marks, L' ', s.positionHits, L"/6");
         }
-        case 5:
+        case ReviewColumn::Blue:
             return drawn ? std::wstring(s.blueHit ? L"中" : L"未中") : std::wstring();
-        case 6:
+        case ReviewColumn::Likely:
             return drawn ? concat(s.likelyHits, L"/6") : std::wstring();
-        case 7:
+        case ReviewColumn::Chance:
             return drawn ? concat(oneDecimalText(s.expectedPositionHits), L"/6 蓝", oneDecimalText(s.expectedBlue))
                          : L"";
-        default:
-            return {};
     }
-}
-
-// The order of two rows by a column: numbers as numbers, the rest as text; ties by cast time.
-bool before(const ReviewedCast& a, const ReviewedCast& b, int column) {
-    const auto key = [column](const ReviewedCast& c) -> double {
-        switch (column) {
-            case 1:
-                return c.castTime;
-            case 4:
-                return c.match == DrawMatch::Matched ? c.score.positionHits : -1;
-            case 5:
-                return c.match == DrawMatch::Matched ? c.score.blueHit : -1;
-            case 6:
-                return c.match == DrawMatch::Matched ? c.score.likelyHits : -1;
-            case 7:
-                return c.match == DrawMatch::Matched ? c.score.expectedPositionHits : -1;
-            default:
-                return 0;
-        }
-    };
-    if (column == 0 || column == 2 || column == 3) {
-        const std::wstring x = cell(a, column), y = cell(b, column);
-        if (x != y) return x < y;
-    } else if (key(a) != key(b)) {
-        return key(a) < key(b);
-    }
-    return a.castTime < b.castTime;
+    return {};
 }
 
 }  // namespace
 
 std::wstring totalsText(const CastReview& review) {
-    int pending = 0, noDraw = 0;
-    for (const ReviewedCast& cast : review.casts) {
-        pending += cast.match == DrawMatch::Pending;
-        noDraw += cast.match == DrawMatch::NoDraw;
-    }
-    const ScoreTotals& t = review.totals;
+    const ScoreTotals& t = review.totals.scores;
     return concat(L"已开奖", t.casts, L"次:对位命中", t.positionHits, L"/", 6 * t.casts, L"(随机期望",
                   oneDecimalText(t.expectedPositionHits), L"),蓝号中", t.blueHits, L"次(随机期望",
                   oneDecimalText(t.expectedBlueHits), L"),可能号命中", t.likelyHits, L"(随机期望",
-                  oneDecimalText(t.expectedLikelyHits), L");待开奖", pending, L"次,无开奖数据", noDraw, L"次");
+                  oneDecimalText(t.expectedLikelyHits), L");待开奖", review.totals.pending, L"次,无开奖数据",
+                  review.totals.noDraw, L"次");
 }
 
 ReviewList::ReviewList(wxWindow* parent)
@@ -120,7 +89,9 @@ wxString ReviewList::cellText(long row, long column) const {
 
 wxString ReviewList::OnGetItemText(long item, long column) const {
     if (!casts_ || item < 0 || static_cast<std::size_t>(item) >= rows_->size()) return {};
-    return cell((*casts_)[(*rows_)[static_cast<std::size_t>(item)]], static_cast<int>(column));
+    const std::optional<ReviewColumn> shown = reviewColumnAt(static_cast<int>(column));
+    if (!shown) return {};
+    return cell((*casts_)[(*rows_)[static_cast<std::size_t>(item)]], *shown);
 }
 
 ReviewWin::ReviewWin(wxWindow* owner, CastReview review)
@@ -130,12 +101,14 @@ ReviewWin::ReviewWin(wxWindow* owner, CastReview review)
     SetFont(owner->GetFont());
     auto* panel = new wxPanel(this);
     list_ = new ReviewList(panel);
-    for (int i = 0; i < Columns; ++i) list_->AppendColumn(orvenna::Columns[i].caption);
+    for (const Column& column : Columns) list_->AppendColumn(column.caption);
     totals_ = new wxStaticText(panel, wxID_ANY, totalsText(review_));
     rows_.resize(review_.casts.size());
     std::iota(rows_.begin(), rows_.end(), std::size_t{0});
     list_->show(&review_.casts, &rows_);
-    list_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& event) { sortBy(event.GetColumn()); });
+    list_->Bind(wxEVT_LIST_COL_CLICK, [this](wxListEvent& event) {
+        if (const std::optional<ReviewColumn> column = reviewColumnAt(event.GetColumn())) sortBy(*column);
+    });
     Bind(wxEVT_CHAR_HOOK, [this](wxKeyEvent& event) {
         if (event.GetKeyCode() == WXK_ESCAPE && !event.HasAnyModifiers())
             Close();
@@ -155,8 +128,8 @@ void ReviewWin::layout() {
     const wxSize cell = layout.cell(L'框');
     const int gap = layout.gap();
     int width = 0;
-    for (int i = 0; i < Columns; ++i) {
-        const Column& column = orvenna::Columns[i];
+    for (int i = 0; i < ReviewColumnCount; ++i) {
+        const Column& column = Columns[i];
         const int columnWidth = std::max({column.cells * cell.x, layout.extent(column.caption).x + 2 * gap,
                                           layout.extent(column.widest).x + 2 * gap});
         list_->SetColumnWidth(i, columnWidth);
@@ -173,14 +146,10 @@ void ReviewWin::layout() {
     fitOnScreen(this, client, GetParent());
 }
 
-void ReviewWin::sortBy(int column) {
-    if (column < 0 || column >= Columns) return;
+void ReviewWin::sortBy(ReviewColumn column) {
     descending_ = column == sortedBy_ ? !descending_ : false;
     sortedBy_ = column;
-    const auto& casts = review_.casts;
-    std::stable_sort(rows_.begin(), rows_.end(), [&](std::size_t a, std::size_t b) {
-        return descending_ ? before(casts[b], casts[a], column) : before(casts[a], casts[b], column);
-    });
+    sortReview(review_.casts, rows_, column, descending_);
     list_->show(&review_.casts, &rows_);
 }
 

@@ -3,13 +3,15 @@
 // ten thousand rows cost no more to open than ten.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include <wx/frame.h>
 #include <wx/listctrl.h>
 #include <wx/stattext.h>
 
-#include "records/CastReview.h"
+#include "engine/CastReview.h"
+#include "engine/ReviewOrder.h"
 
 namespace orvenna {
 
@@ -35,19 +37,17 @@ public:
     ReviewWin(wxWindow* owner, CastReview review);
 
     // Sorts the rows by `column`; the same column again reverses the order.
-    void sortBy(int column);
+    void sortBy(ReviewColumn column);
     ReviewList* list() const { return list_; }
     wxStaticText* totals() const { return totals_; }
     const std::vector<std::size_t>& order() const { return rows_; }
-
-    static constexpr int Columns = 8;
 
 private:
     void layout();
 
     CastReview review_;
     std::vector<std::size_t> rows_;
-    int sortedBy_ = -1;
+    std::optional<ReviewColumn> sortedBy_;
     bool descending_ = false;
     ReviewList* list_;
     wxStaticText* totals_;

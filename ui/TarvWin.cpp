@@ -23,6 +23,7 @@
 #include "gui/ScrolledView.h"
 #include "gui/WindowFront.h"
 #include "records/DrawStore.h"
+#include "records/StoredReview.h"
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
@@ -232,12 +233,11 @@ void TarvWin::showUpdateNotice(const std::wstring& text) {
 // stored for its period is shown as the page has it, but the stored one stays, and the user
 // learns of it. A store that cannot take it now is asked again at the next fetch.
 void TarvWin::keepDraw(const DrawResult& shown) {
-    const std::optional<DrawRow> draw =
-        drawRowOf(shown.period, shown.drawDate, shown.mainNumbers + L"+" + shown.extraNumbers);
+    const std::optional<Draw> draw = drawOf(shown.period, shown.drawDate, shown.mainNumbers, shown.extraNumbers);
     if (!draw) return;
     const Result<std::optional<StoredDraw>> kept = keepFetchedDraw(store_, *draw, dateTimeText(systemClock().localNow));
     if (kept && *kept)
-        setStatus(concat(L"第", draw->period, L"期开奖数据与已存的不一致(", drawNumbersText((*kept)->draw.numbers),
+        setStatus(concat(L"第", draw->period, L"期开奖数据与已存的不一致(", drawNumbersText((*kept)->draw),
                          L"),已保留已存的数据"));
 }
 

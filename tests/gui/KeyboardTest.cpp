@@ -316,10 +316,7 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     pressCast();
     const double castTime = analysis()->record().castTime;
     const std::int64_t drawDay = drawDayOf(castTime);
-    const DateTimeFields day = fieldsFromDayCount(static_cast<double>(drawDay));
-    const std::wstring date =
-        concat(day.year, L"-", day.month < 10 ? L"0" : L"", day.month, L"-", day.day < 10 ? L"0" : L"", day.day);
-    const DrawRow drawn{L"26140", date, {{1, 2, 3, 4, 5, 6}, 7}};
+    const Draw drawn{drawDay, L"26140", {1, 2, 3, 4, 5, 6}, 7};
     ASSERT_TRUE(DrawStore(*store).store({&drawn, 1}, DrawOrigin::Imported, L"2026-12-09 00:00:00"));
     ASSERT_TRUE(saveAndList());
     ASSERT_TRUE(window->history().load());
@@ -348,9 +345,6 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     EXPECT_EQ(review->list()->cellText(0, 2), L"26140");
     EXPECT_EQ(review->list()->cellText(0, 3), L"123456+7");
     EXPECT_NE(review->totals()->GetLabel().find(L"已开奖1次"), wxString::npos);
-    review->sortBy(1);
-    review->sortBy(1);
-    EXPECT_EQ(review->order(), std::vector<std::size_t>{0});
 
     review->Raise();
     realClick(review->list());
@@ -362,10 +356,68 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     window->history().replay(result()->itemId(0));
     EXPECT_NE(status().find(L"  第26140期 对位命中"), std::wstring::npos) << status();
     const std::filesystem::path file = home.path() / "draws.csv";
-    std::ofstream(file, std::ios::binary)
-        << "26141,2099-01-02,1,2,3,4,5,6,7\n26140," << toUtf8(date) << ",0000000\nx\n";
+    std::ofstream(file, std::ios::binary) << "26141,2099-01-02,1,2,3,4,5,6,7\n26140,"
+                                          << toUtf8(dateText(static_cast<double>(drawDay))) << ",0000000\nx\n";
     window->history().importDraws(file);
     EXPECT_EQ(status(), L"开奖数据已导入:新增1期,已有0期,未导入2行(第3行起有误)");
+}
+
+// A click on a column's header sorts 往期对照 by it, and a second click the other way round.
+TEST_F(KeyboardTest, PastCastsSortByAClickedHeader) {
+    CastReview review;
+    const int hits[] = {2, 5, 0, 3};
+    for (int i = 0; i < 4; ++i) {
+        ReviewedCast& cast = review.casts.emplace_back();
+        cast.id = i + 1;
+        cast.title = concat(L"第", i, L"次");
+        cast.castTime = clockAt(2026, 12, 1 + i, 20, 0, 0).localNow;
+        cast.match = DrawMatch::Matched;
+        cast.draw = {drawDayOf(cast.castTime), concat(26130 + i), {1, 2, 3, 4, 5, 6}, 7};
+        cast.score.positionHits = hits[i];
+        review.totals.add(cast);
+    }
+    review.casts.push_back(review.casts[2]);
+    review.casts.back().id = 5;
+    review.casts.back().match = DrawMatch::Pending;
+    auto* win = new ReviewWin(window, review);
+    win->Show();
+    win->Raise();
+    ASSERT_TRUE(waitUntil([&] { return win->IsShown(); }));
+    ReviewList* list = win->list();
+    // A window manager places the window and takes the first click into it as the one that
+    // activates it: the clicks on the headers come after one on the rows.
+    realClick(list);
+    ASSERT_TRUE(waitUntil([&] { return win->IsActive(); }, std::chrono::seconds(2)));
+    const auto shownIds = [&] {
+        std::vector<std::wstring> ids;
+        for (long row = 0; row < list->GetItemCount(); ++row) ids.push_back(list->cellText(row, 4).ToStdWstring());
+        return ids;
+    };
+    // The header is the strip above the first row; the click goes to the middle of the column.
+    const auto clickHeader = [&](int column) {
+        wxRect first;
+        ASSERT_TRUE(list->GetItemRect(0, first));
+        int x = list->GetColumnWidth(column) / 2;
+        for (int i = 0; i < column; ++i) x += list->GetColumnWidth(i);
+        const wxPoint at = list->ClientToScreen(wxPoint(x, std::max(first.y / 2, 1)));
+        wxUIActionSimulator input;
+        input.MouseMove(at);
+        pump();
+        input.MouseClick();
+        // Past the double-click time: the next click on the same header is a click of its own.
+        waitUntil([] { return false; }, std::chrono::milliseconds(700));
+    };
+    const std::vector<std::wstring> ascending = {L"", L"○○○○○○ 0/6", L"○○○○○○ 2/6", L"○○○○○○ 3/6", L"○○○○○○ 5/6"};
+    clickHeader(static_cast<int>(ReviewColumn::PositionHits));
+    EXPECT_EQ(shownIds(), ascending) << "the first click sorts ascending";
+    EXPECT_EQ(win->order(), (std::vector<std::size_t>{4, 2, 0, 3, 1}));
+    clickHeader(static_cast<int>(ReviewColumn::PositionHits));
+    EXPECT_EQ(shownIds(), std::vector<std::wstring>(ascending.rbegin(), ascending.rend()))
+        << "the second click sorts descending";
+    clickHeader(static_cast<int>(ReviewColumn::Title));
+    EXPECT_EQ(win->order(), (std::vector<std::size_t>{0, 1, 2, 4, 3}));
+    win->Destroy();
+    pump();
 }
 
 }  // namespace

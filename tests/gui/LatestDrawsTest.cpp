@@ -7,6 +7,7 @@
 #include "../ResultsPage.h"
 #include "../SystemSupport.h"
 #include "MainWindowFixture.h"
+#include "base/DayCount.h"
 #include "draws/DrawFetcher.h"
 #include "gui/FontText.h"
 #include "gui/Layout.h"
@@ -203,8 +204,8 @@ TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
     const Result<std::vector<StoredDraw>> kept = DrawStore(db).list();
     ASSERT_TRUE(kept);
     ASSERT_EQ(kept->size(), 2u);
-    EXPECT_EQ((*kept)[0].draw, (DrawRow{L"24037", L"2024-04-02", {{1, 2, 3, 4, 5, 6}, 7}}));
-    EXPECT_EQ(drawNumbersText((*kept)[1].draw.numbers), L"123456+7");
+    EXPECT_EQ((*kept)[0].draw, (Draw{daysFromCivil(2024, 4, 2), L"24037", {1, 2, 3, 4, 5, 6}, 7}));
+    EXPECT_EQ(drawNumbersText((*kept)[1].draw), L"123456+7");
 }
 
 // Many networks drop ping: the page is asked for all the same, and "未连网" is said only when

@@ -18,6 +18,7 @@
 #include "base/DayCount.h"
 #include "engine/DrawScore.h"
 #include "gui/LabeledEdit.h"
+#include "records/StoredReview.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
 #include "ui/LineEntryPanel.h"
@@ -194,8 +195,8 @@ TEST_F(ScreenshotTest, UpdateWindow) {
 // 往期对照 over casts made across a month of draws, some drawn, one still to come.
 TEST_F(ScreenshotTest, PastCasts) {
     CastReview review;
-    std::vector<YsModel> casts;
-    std::vector<StoredDraw> draws;
+    std::vector<SavedCast> casts;
+    std::vector<Draw> draws;
     const wchar_t* titles[] = {L"周二晚", L"周五开奖前", L"线下摇卦", L"周日", L"生日数字", L"下一期"};
     for (int i = 0; i < 6; ++i) {
         YsModel cast;
@@ -206,18 +207,14 @@ TEST_F(ScreenshotTest, PastCasts) {
         cast.ysday =
             i < 5 ? clockAt(2026, 11, 10 + 5 * i, 20, 15, 0).localNow : clockAt(2026, 12, 8, 10, 5, 0).localNow;
         cast.ysname = savedTitle(titles[i], cast.ysday);
-        casts.insert(casts.begin(), cast);
-        if (i < 5) {
-            const DateTimeFields day = fieldsFromDayCount(static_cast<double>(drawDayOf(cast.ysday)));
-            StoredDraw stored;
-            stored.draw.period = std::to_wstring(26130 + i);
-            stored.draw.date = concat(day.year, L"-", day.month, L"-", day.day < 10 ? L"0" : L"", day.day);
-            stored.draw.numbers = {{(3 * i) % 10, (7 * i + 1) % 10, (i + 4) % 10, (9 * i + 2) % 10, 5, (2 * i) % 10},
-                                   (4 * i + 3) % 15};
-            draws.push_back(stored);
-        }
+        casts.insert(casts.begin(), savedCast(cast));
+        if (i < 5)
+            draws.push_back({drawDayOf(cast.ysday),
+                             std::to_wstring(26130 + i),
+                             {(3 * i) % 10, (7 * i + 1) % 10, (i + 4) % 10, (9 * i + 2) % 10, 5, (2 * i) % 10},
+                             (4 * i + 3) % 15});
     }
-    auto* win = new ReviewWin(window, reviewRecords(casts, draws, clockAt(2026, 12, 8, 12, 0, 0)));
+    auto* win = new ReviewWin(window, reviewCasts(casts, draws, clockAt(2026, 12, 8, 12, 0, 0)));
     win->Show();
     EXPECT_EQ(win->list()->GetItemCount(), 6);
     saveWindow(win, pictureFolder(home) / "past-casts.png");

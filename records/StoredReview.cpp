@@ -1,0 +1,22 @@
+#include "StoredReview.h"
+
+#include <vector>
+
+#include "DrawStore.h"
+
+namespace orvenna {
+
+SavedCast savedCast(const YsModel& record) {
+    return {record._id, record.ysname, replayRequest(record)};
+}
+
+Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now) {
+    std::vector<SavedCast> casts;
+    if (Status read = db.forEachRecord([&](const YsModel& record) { casts.push_back(savedCast(record)); }); !read)
+        return read.error();
+    Result<std::vector<Draw>> draws = DrawStore(db).draws();
+    if (!draws) return draws.error();
+    return reviewCasts(casts, *draws, now);
+}
+
+}  // namespace orvenna
