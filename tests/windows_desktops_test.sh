@@ -37,14 +37,19 @@ set_dpi() {
 }
 
 passed=0 failed=0
-# DPI:SCREEN[:MANAGER]: the last runs the keyboard tests under a window manager, which gives
-# the keyboard to the window in front. Only those: a managed Wine window is framed and placed
-# by the manager, not as Windows does it, and Wine's screen reads show none of its pixels.
-for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x1080 120:1366x768:openbox; do
+# DPI:SCREEN[:MANAGER]: under a window manager (openbox), which frames and places a Wine
+# window itself, the layout check runs at 96 DPI, where the screen holds the whole window (at
+# 120 on this screen the manager leaves the frame a pixel above the screen), and the keyboard
+# tests at 120, where the manager gives the keyboard to the window in front.
+for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x1080 96:1366x768:openbox \
+  120:1366x768:openbox; do
   IFS=: read -r dpi screen manager <<<"$setting"
   set_dpi "$dpi"
   filter='Screenshot*:Keyboard*'
-  [ -n "$manager" ] && filter='Keyboard*'
+  if [ -n "$manager" ]; then
+    filter='Keyboard*'
+    [ "$dpi" = 96 ] && filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*'
+  fi
   name="$dpi-dpi-$screen${manager:+-$manager}"
   folder="$shots/$name"
   rm -rf "$folder"

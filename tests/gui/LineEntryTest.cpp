@@ -102,7 +102,8 @@ TEST_F(LineEntryTest, CancelWritesNothing) {
 }
 
 TEST_F(LineEntryTest, NothingInTheDialogIsClippedOrOverlapping) {
-    EXPECT_EQ(panel()->GetPosition(), wxPoint(10, 10));
+    const int margin = LayoutContext(dialog).gap();
+    EXPECT_EQ(panel()->GetPosition(), wxPoint(margin, margin));
     expectSoundLayout(dialog);
 }
 
