@@ -8,8 +8,8 @@
 
 #include "ErrorReport.h"
 #include "Help.h"
-#include "InstanceLock.h"
-#include "PendingInstaller.h"
+#include "app/startup/InstanceLock.h"
+#include "app/startup/PendingInstaller.h"
 #include "base/Text.h"
 #include "gui/Fonts.h"
 #include "gui/WindowFront.h"

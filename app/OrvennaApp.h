@@ -9,7 +9,7 @@
 
 #include "draws/DrawFetcher.h"
 
-#include "RaiseChannel.h"
+#include "app/startup/RaiseChannel.h"
 #include "gui/WindowTimer.h"
 
 namespace orvenna {

@@ -20,7 +20,7 @@
 #include "../SystemSupport.h"
 #include "GuiTest.h"
 #include "ScreenStack.h"
-#include "app/InstanceLock.h"
+#include "app/startup/InstanceLock.h"
 #include "base/Text.h"
 #include "base/Version.h"
 #include "gui/WindowFront.h"

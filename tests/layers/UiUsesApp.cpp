@@ -1,2 +1,2 @@
 // Compiled as part of the window layer: the application's headers must not be found.
-#include "app/InstanceLock.h"
+#include "app/OrvennaApp.h"

@@ -1,4 +1,4 @@
-#include "app/InstanceLock.h"
+#include "app/startup/InstanceLock.h"
 
 #include <system_error>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "app/PendingInstaller.h"
+#include "app/startup/PendingInstaller.h"
 
 #include "update/Installer.h"
 
