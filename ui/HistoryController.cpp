@@ -5,8 +5,6 @@
 
 #include "CastingPanel.h"
 #include "ResultPanel.h"
-#include "ReviewText.h"
-#include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "codec/TextFile.h"
@@ -14,6 +12,8 @@
 #include "records/DrawStore.h"
 #include "records/StoredReview.h"
 #include "system/Clock.h"
+#include "ui/words/ReviewText.h"
+#include "ui/words/StoreReason.h"
 
 namespace orvenna {
 
@@ -78,7 +78,7 @@ void HistoryController::reloadPending() {
 // user still has what they typed.
 void HistoryController::save(const AnalysisRecord& record) {
     const Result<std::int64_t> saved = history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
-    if (!saved) return say(L"保存失败");
+    if (!saved) return say(std::wstring(SaveFailedText));
     say(L"保存成功");
     load();
     result_.clearEntry();
