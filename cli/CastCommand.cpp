@@ -18,6 +18,7 @@
 #include "records/EasyDb.h"
 #include "system/Console.h"
 #include "system/ProgramDirectory.h"
+#include "ui/words/StoreReason.h"
 
 namespace orvenna::cli {
 
@@ -185,7 +186,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
                                               fromUtf8(options.value("--note").value_or("")));
         EasyDb store(programDirectory());
         if (const Status saved = store.save(model); !saved) {
-            err << "orvenna-cli: 保存失败: " << saved.error().message << " (" << store.path().string() << ")\n";
+            err << "orvenna-cli: " << toUtf8(SaveFailedText) << ": " << saved.error().message << " ("
+                << store.path().string() << ")\n";
             return ExitFailed;
         }
         if (options.flag("--json")) {

@@ -1,10 +1,9 @@
-// What one refresh of the latest draw came to, and what the window makes of it: the status
-// bar's line and whether the timer asks again. Pure, so that every outcome is tested without
-// a window.
+// What one refresh of the latest draw came to, and whether the timer asks again after it.
+// Pure, so that every outcome is tested without a window; what
+// the status bar says of it is in ui/words/RefreshWords.h.
 #pragma once
 
 #include <string>
-#include <string_view>
 
 #include "DrawResult.h"
 
@@ -24,13 +23,6 @@ struct RefreshOutcome {
     DrawResult draw;
     std::string reason;  // why there is no draw, one line; empty for Drawn
 };
-
-// "开奖数据已更新，..." shown after a draw was refreshed.
-extern const std::wstring_view DrawUpdatedText;
-
-// The status bar's line for an outcome: "未连网", "无法获取开奖页面:" or "开奖页面无法读取:" with
-// the reason, or DrawUpdatedText.
-std::wstring refreshStatusText(const RefreshOutcome& outcome);
 
 // True while the page may still come (network down, site not answering, a page that did not
 // read): the timer asks again. A draw, or a page that holds none, ends the asking.

@@ -4,9 +4,9 @@
 #include <cstdint>
 #include <string_view>
 
+#include "ui/words/UpdateWords.h"
 #include "update/OfferDecision.h"
 #include "update/UpdateIndex.h"
-#include "update/UpdateTexts.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const auto index = orvenna::parseUpdateIndex(std::string_view(reinterpret_cast<const char*>(data), size));

@@ -1,5 +1,7 @@
 #include "DrawRefresh.h"
 
+#include "ui/words/RefreshWords.h"
+
 namespace orvenna {
 
 DrawRefresh::DrawRefresh(wxEvtHandler& owner, DrawRefreshObserver& observer) : observer_(observer), task_(owner) {

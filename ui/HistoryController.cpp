@@ -5,8 +5,6 @@
 
 #include "CastingPanel.h"
 #include "ResultPanel.h"
-#include "ReviewText.h"
-#include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "codec/TextFile.h"
@@ -14,6 +12,9 @@
 #include "records/DrawStore.h"
 #include "records/StoredReview.h"
 #include "system/Clock.h"
+#include "ui/words/HistoryWords.h"
+#include "ui/words/ReviewText.h"
+#include "ui/words/StoreReason.h"
 
 namespace orvenna {
 
@@ -21,23 +22,6 @@ namespace {
 
 // A list kept out by a lock is asked for again this often until it is read.
 constexpr int RetryMs = 1000;
-
-// What the status bar says when a record is not cast again.
-std::wstring refusalText(const Replay& replay) {
-    switch (replay.refusal) {
-        case ReplayRefusal::Unreadable:
-            return L"无法复盘:" + storeReason(replay.error);
-        case ReplayRefusal::UnknownMethod:
-            return L"无法复盘:未知的起卦方式";
-        case ReplayRefusal::UnknownZodiac:
-            return L"无法复盘:未知的卦主生肖";
-        case ReplayRefusal::IncompleteInput:
-            return std::wstring(replay.check.message);
-        case ReplayRefusal::None:
-            break;
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -78,7 +62,7 @@ void HistoryController::reloadPending() {
 // user still has what they typed.
 void HistoryController::save(const AnalysisRecord& record) {
     const Result<std::int64_t> saved = history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
-    if (!saved) return say(L"保存失败");
+    if (!saved) return say(std::wstring(SaveFailedText));
     say(L"保存成功");
     load();
     result_.clearEntry();
@@ -139,11 +123,8 @@ void HistoryController::importDraws(const std::filesystem::path& file) {
     if (!text) return say(L"无法读取开奖数据文件:" + fromUtf8(text.error().message));
     const Result<DrawImport> imported = orvenna::importDraws(store_, *text, dateTimeText(systemClock().localNow));
     if (!imported) return say(L"无法保存开奖数据:" + storeReason(imported.error()));
-    std::wstring said = concat(L"开奖数据已导入:新增", imported->report.added, L"期,已有", imported->report.unchanged,
-                               L"期,未导入", static_cast<int>(imported->refused()), L"行");
-    if (!imported->csv.problems.empty()) said += concat(L"(第", imported->csv.problems.front().line, L"行起有误)");
     showScores();
-    say(said);
+    say(drawImportText(*imported));
 }
 
 void HistoryController::replay(std::int64_t id) {
@@ -158,7 +139,7 @@ void HistoryController::replay(std::int64_t id) {
     // The list named a row that another program deleted: it shows what is there again.
     if (replay.refusal == ReplayRefusal::Unreadable && replay.error.code == NoSuchRow) load();
     // Everything else stays as it was; the user is told why.
-    say(refusalText(replay));
+    say(replayRefusalText(replay));
 }
 
 void HistoryController::noteScoreOf(const YsModel& record) {

@@ -5,10 +5,10 @@
 
 #include <wx/panel.h>
 
-#include "ReviewText.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
+#include "ui/words/ReviewText.h"
 
 namespace orvenna {
 

@@ -12,7 +12,6 @@
 #include "MainPanel.h"
 #include "ResultPanel.h"
 #include "ReviewWin.h"
-#include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "base/Version.h"
@@ -27,6 +26,7 @@
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
+#include "ui/words/StoreReason.h"
 #include "update/window/UpdateWin.h"
 
 namespace orvenna {

@@ -14,6 +14,7 @@
 #include "gui/PictureButton.h"
 #include "records/DrawStore.h"
 #include "ui/LatestDrawsPanel.h"
+#include "ui/words/RefreshWords.h"
 
 namespace orvenna::gui {
 namespace {

@@ -24,7 +24,7 @@
 #include "system/Settings.h"
 #include "update/Installer.h"
 #include "update/OfferDecision.h"
-#include "update/UpdateTexts.h"
+#include "update/UpdateDay.h"
 #include "update/window/UpdateWin.h"
 
 namespace orvenna::gui {

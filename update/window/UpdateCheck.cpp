@@ -6,8 +6,8 @@
 #include "system/Clock.h"
 #include "system/Settings.h"
 #include "update/Installer.h"
+#include "update/UpdateDay.h"
 #include "update/UpdateIndexFetch.h"
-#include "update/UpdateTexts.h"
 
 namespace orvenna {
 

@@ -5,8 +5,8 @@
 
 #include "base/Text.h"
 #include "gui/Layout.h"
+#include "ui/words/UpdateWords.h"
 #include "update/Installer.h"
-#include "update/UpdateTexts.h"
 
 namespace orvenna {
 
@@ -16,27 +16,6 @@ std::wstring withValue(std::wstring_view format, const std::wstring& value) {
     std::wstring text(format);
     text.replace(text.find(L"{0}"), 3, value);
     return text;
-}
-
-// What the status line says after a download, by how it ended.
-std::wstring_view downloadText(DownloadOutcome outcome) {
-    switch (outcome) {
-        case DownloadOutcome::Complete:
-            return L"恭喜您！更新已下载成功!";
-        case DownloadOutcome::Short:
-            return L"下载的文件不完整，请稍候重新下载";
-        case DownloadOutcome::TooSlow:
-            return L"下载过慢已停止，请检查网络稍候再试";
-        case DownloadOutcome::NotWritable:
-            return L"无法写入下载文件，请检查程序目录";
-        case DownloadOutcome::Failed:
-            break;
-    }
-    return L"对不起！下载失败请检查网络稍候再试";
-}
-
-std::wstring noRoomText(std::int64_t needed) {
-    return concat(L"磁盘空间不足，需要", megabytesText(needed), L"MB可用空间");
 }
 
 // A distance of the panel's geometry: character cells (u high) plus 96-DPI pixels.
@@ -169,30 +148,11 @@ void UpdatePanel::pressMain() {
     }
 }
 
-namespace {
-
-std::wstring_view refusalText(const Error& refusal) {
-    // Only the check's own refusals name a fault; a system's code of the same number does not.
-    if (refusal.source != ErrorSource::Program) return L"无法读取下载的文件，请重新下载";
-    switch (refusal.code) {
-        case InstallerWrongFingerprint:
-            return L"文件指纹不正确，请重新下载";
-        case InstallerWrongSignature:
-            return L"文件签名不正确，请重新下载";
-        case InstallerWrongSize:
-            return L"文件大小不正确，请重新下载";
-        default:
-            return L"无法读取下载的文件，请重新下载";
-    }
-}
-
-}  // namespace
-
 // The installer is checked and started through one held handle. A refused file is gone
 // and may be downloaded again; a start that fails says why and leaves "立即安装" to try again.
 void UpdatePanel::installerChecked(const Result<LockedFile>& checked) {
     if (!checked) {
-        status_->SetLabel(std::wstring(refusalText(checked.error())));
+        status_->SetLabel(std::wstring(installerRefusalText(checked.error())));
         showState();
     } else {
         status_->SetLabel(L"文件指纹正确，立即进行安装");

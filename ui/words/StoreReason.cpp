@@ -4,6 +4,8 @@
 
 namespace orvenna {
 
+const std::wstring_view SaveFailedText = L"保存失败";
+
 std::wstring storeReason(const Error& error) {
     switch (storeFailure(error)) {
         case StoreFailure::Locked:

@@ -1,0 +1,20 @@
+// What the status bar says of the saved casts and the stored draws: a replay that was
+// refused and a file of draws imported.
+#pragma once
+
+#include <string>
+
+#include "records/CastHistory.h"
+#include "records/DrawStore.h"
+
+namespace orvenna {
+
+// Why a record is not cast again: "无法复盘:" with the store's reason or the field it lacks, or
+// the request check's own message; empty for a replay that casts.
+std::wstring replayRefusalText(const Replay& replay);
+
+// "开奖数据已导入:新增1期,已有0期,未导入2行", with "(第3行起有误)" after it when a line of the
+// file was wrong.
+std::wstring drawImportText(const DrawImport& imported);
+
+}  // namespace orvenna
