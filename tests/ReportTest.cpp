@@ -1,5 +1,6 @@
 #include "engine/Report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "CastTimeCases.h"
@@ -9,6 +10,9 @@
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
@@ -58,7 +62,7 @@ TEST(ReportTest, ManualCastWithoutMovingLines) {
     EXPECT_EQ(a.record.primaryName, L"火地晋游魂");
     EXPECT_EQ(a.record.changedName, L"火地晋游魂");
     for (const std::wstring& line : interpretationLines(a.record)) {
-        EXPECT_EQ(line.find(L"发动而变>"), std::wstring::npos) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"发动而变>"))) << line;
     }
     const auto grid = chartGrid(a.record, a.primary, a.changed);
     for (const GridRow& row : grid) {
@@ -73,8 +77,8 @@ TEST(ReportTest, ManualCastWithoutMovingLines) {
     // A wandering soul changing into itself: its world and response lines are written as
     // such, so no other line carries a suffix.
     for (const std::wstring& line : interpretationLines(a.record)) {
-        EXPECT_EQ(line.find(L"化世"), std::wstring::npos) << line;
-        EXPECT_EQ(line.find(L"化应"), std::wstring::npos) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"化世"))) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"化应"))) << line;
     }
 }
 
