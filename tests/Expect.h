@@ -13,19 +13,27 @@ namespace orvenna {
 
 inline const char* sourceName(ErrorSource source) {
     switch (source) {
-    case ErrorSource::None: return "None";
-    case ErrorSource::System: return "System";
-    case ErrorSource::Sqlite: return "Sqlite";
-    case ErrorSource::Curl: return "Curl";
-    case ErrorSource::CurlMulti: return "CurlMulti";
-    case ErrorSource::HttpStatus: return "HttpStatus";
-    case ErrorSource::Program: return "Program";
+        case ErrorSource::None:
+            return "None";
+        case ErrorSource::System:
+            return "System";
+        case ErrorSource::Sqlite:
+            return "Sqlite";
+        case ErrorSource::Curl:
+            return "Curl";
+        case ErrorSource::CurlMulti:
+            return "CurlMulti";
+        case ErrorSource::HttpStatus:
+            return "HttpStatus";
+        case ErrorSource::Program:
+            return "Program";
     }
     return "(not a source)";
 }
 
 inline std::string describe(const Error& error) {
-    return std::string(sourceName(error.source)) + " error " + std::to_string(error.code) + ": \"" + error.message + '"';
+    return std::string(sourceName(error.source)) + " error " + std::to_string(error.code) + ": \"" + error.message +
+           '"';
 }
 
 // Holds when the error came from `source` and its message contains `text`.
@@ -39,8 +47,8 @@ inline ::testing::AssertionResult failsWith(const Error& error, ErrorSource sour
 template <typename T>
 ::testing::AssertionResult failsWith(const Result<T>& result, ErrorSource source, std::string_view text) {
     if (result.ok())
-        return ::testing::AssertionFailure() << "it succeeded\n  expected " << sourceName(source)
-                                             << " error saying \"" << text << '"';
+        return ::testing::AssertionFailure()
+               << "it succeeded\n  expected " << sourceName(source) << " error saying \"" << text << '"';
     return failsWith(result.error(), source, text);
 }
 

@@ -116,14 +116,8 @@ TEST(AnalysisRunTest, MoveMarksAndIndexes) {
     EXPECT_EQ(std::vector<int>(a.record.moveMarks.begin(), a.record.moveMarks.end()),
               (std::vector<int>{0, 0, -1, 0, 0, 0}));
 
-    CastRequest manual;
-    manual.method = LineCasting;
-    manual.zodiac = 5;
-    manual.castTime = at(2024, 3, 31, 12);
-    manual.upperCode = L"111";
-    manual.lowerCode = L"111";
-    manual.movingFlags = {0, 0, 0, 0, 0, 2};  // any non-1 flag marks a yin move
-    a = run(manual);
+    // Any flag but 1 marks a yin move.
+    a = run(lineRequest(L"111", L"111", {0, 0, 0, 0, 0, 2}, 5, at(2024, 3, 31, 12)));
     EXPECT_EQ(a.record.worldIndex, 5);
     EXPECT_EQ(a.record.responseIndex, 2);
     EXPECT_EQ(a.record.moveMarks[5], -1);
@@ -148,15 +142,10 @@ TEST(AnalysisRunTest, ASecondRunStartsFromAnEmptyRecord) {
 
 TEST(AnalysisRunTest, ResetLeavesNothingOfTheEarlierCast) {
     // Every field a run sets must be emptied again by the reset that starts the next run.
-    CastRequest manual;
-    manual.method = LineCasting;
-    manual.zodiac = 5;
+    // A number and a draw time besides the lines, so that those fields are filled too.
+    CastRequest manual = lineRequest(L"011", L"101", {1, 0, -1, 0, 1, 0}, 5, at(2024, 3, 31, 12));
     manual.drawTimeChoice = 2;
     manual.numberText = L"77";
-    manual.castTime = at(2024, 3, 31, 12);
-    manual.upperCode = L"011";
-    manual.lowerCode = L"101";
-    manual.movingFlags = {1, 0, -1, 0, 1, 0};
     Analysis a = run(manual);
     a.record.baseNumbers = deriveBaseNumbers(a.record);
     resetRecord(a.record);
