@@ -8,6 +8,7 @@
 #include "engine/Calendar.h"
 #include "engine/CastPipeline.h"
 #include "engine/Casting.h"
+#include "tests/TestRequest.h"
 
 namespace orvenna {
 namespace {
@@ -34,11 +35,7 @@ BENCHMARK(castBothCharts);
 // castAnalysis with one result kept from cast to cast, as the window and a batch keep it.
 // The counter allocs_per_analysis counts what the heap is asked for per cast.
 void wholeAnalysis(benchmark::State& state) {
-    CastRequest request;
-    request.method = NumberCasting;
-    request.numberText = L"1234";
-    request.zodiac = 7;
-    request.castTime = CastTime;
+    const CastRequest request = numberRequest(L"1234", 7, CastTime);
     CastResult result;
     castAnalysis(request, result);
     const std::uint64_t allocationsBefore = allocationCount();

@@ -1,5 +1,6 @@
 #include "cli/Cli.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <json/reader.h>
 #include <sqlite3.h>
@@ -33,6 +34,9 @@
 
 namespace orvenna::cli {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 struct CliRun {
     int code;
@@ -103,7 +107,7 @@ TEST(CliCastTest, NumberCastAsJson) {
     ASSERT_EQ(j["suggestion"].size(), 8u);
     EXPECT_EQ(j["suggestion"][0].asString(), "0,2,3,4,5");
     EXPECT_EQ(j["resultText"].asString().rfind("…正式版本,以下推演数据仅供参考…\r\n\r\n", 0), 0u);
-    EXPECT_NE(j["resultText"].asString().find("第一位:0,2,3,4,5\r\n"), std::string::npos);
+    EXPECT_THAT(j["resultText"].asString(), HasSubstr("第一位:0,2,3,4,5\r\n"));
     const Json::Value& c = j["changed"];
     EXPECT_EQ(c["title"].asString(), "艮宫 (1) 艮为山 ");
     EXPECT_EQ(c["movingLine"].asInt(), 0);
@@ -117,10 +121,10 @@ TEST(CliCastTest, ManualLinesAndTextOutput) {
     const CliRun run =
         cli({"cast", "--method", "2", "--input", "111114", "--zodiac", "1", "--time", "2024-03-31 12:00:00"});
     ASSERT_EQ(run.code, 0) << run.err;
-    EXPECT_NE(run.out.find("以自己装卦,卦主生肖:子,日主:甲午,时辰:庚午"), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("本卦: 坤宫 (6) 泽天夬 "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("变卦 乾宫 (1) 乾为天 "), std::string::npos) << run.out;
-    EXPECT_NE(run.out.find("×"), std::string::npos);
+    EXPECT_THAT(run.out, HasSubstr("以自己装卦,卦主生肖:子,日主:甲午,时辰:庚午"));
+    EXPECT_THAT(run.out, HasSubstr("本卦: 坤宫 (6) 泽天夬 "));
+    EXPECT_THAT(run.out, HasSubstr("变卦 乾宫 (1) 乾为天 "));
+    EXPECT_THAT(run.out, HasSubstr("×"));
 }
 
 TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
@@ -155,14 +159,14 @@ TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
         const CliRun run = cli(c.args);
         EXPECT_EQ(run.code, 2);
         EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find(c.named), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(c.named));
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
     }
     // No command at all: the usage, several lines.
     const CliRun none = cli({});
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.out, "");
-    EXPECT_NE(none.err.find("usage"), std::string::npos) << none.err;
+    EXPECT_THAT(none.err, HasSubstr("usage"));
 }
 
 TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
@@ -277,13 +281,13 @@ TEST(CliCastTest, JobsMustBeAThreadCountAndGoWithABatch) {
     }
     const CliRun missing = cli({"cast", "--batch", "-", "--jobs"});
     EXPECT_EQ(missing.code, 2);
-    EXPECT_NE(missing.err.find("--jobs"), std::string::npos);
+    EXPECT_THAT(missing.err, HasSubstr("--jobs"));
     std::vector<std::string> single = Cast1234;
     single.insert(single.end(), {"--jobs", "2"});
     const CliRun withoutBatch = cli(single);
     EXPECT_EQ(withoutBatch.code, 2);
     EXPECT_EQ(withoutBatch.out, "");
-    EXPECT_NE(withoutBatch.err.find("--jobs: only with --batch"), std::string::npos) << withoutBatch.err;
+    EXPECT_THAT(withoutBatch.err, HasSubstr("--jobs: only with --batch"));
 }
 
 TEST(CliCastInputTest, TimeCastingMakesItsNumberFromTheClock) {
@@ -333,11 +337,11 @@ CliRun runProgram(const std::vector<std::string>& args,
 TEST(CliProcessTest, ExitCodesOfTheRealProgram) {
     CliRun run = runProgram(Cast1234);
     EXPECT_EQ(run.code, 0) << run.err;
-    EXPECT_NE(run.out.find("\"header\""), std::string::npos);
+    EXPECT_THAT(run.out, HasSubstr("\"header\""));
     run = runProgram({"cast", "--method", "1", "--input", "1234", "--zodiac", "13"});
     EXPECT_EQ(run.code, 2);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("--zodiac"), std::string::npos);
+    EXPECT_THAT(run.err, HasSubstr("--zodiac"));
 }
 
 // A copy in a folder whose path is longer than MAX_PATH finds its own folder whole and keeps its
@@ -427,7 +431,7 @@ TEST(CliProcessTest, BatchErrorsNameTheLineAndTheField) {
         const ProgramRun refused = cliProcess(args, good);
         EXPECT_EQ(refused.code, 2) << extra[0];
         EXPECT_EQ(refused.out, "") << extra[0];
-        EXPECT_NE(refused.err.find(extra[0] + ": not with --batch"), std::string::npos) << refused.err;
+        EXPECT_THAT(refused.err, HasSubstr(extra[0] + ": not with --batch"));
     }
 }
 
@@ -450,7 +454,7 @@ TEST(CliProcessTest, DirectoriesAndUnreadableFilesFailWithAReason) {
         EXPECT_EQ(run.code, 1) << args[1] << ' ' << args.back() << ": " << run.err;
         EXPECT_EQ(run.out, "") << args.back();
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(reason));
     }
 }
 
@@ -469,10 +473,9 @@ TEST(CliProcessTest, AnEscapedExceptionEndsInOneLineAndExitOne) {
         EXPECT_EQ(std::count(line.begin(), line.end(), '\n'), 1) << line;
         return line;
     };
-    EXPECT_NE(escaped([] { throw FrameworkError(19, "no value\nhere"); }).find("no value here (code 19)"),
-              std::string::npos);
-    EXPECT_NE(escaped([] { throw std::ios_base::failure("underflow"); }).find("underflow"), std::string::npos);
-    EXPECT_NE(escaped([] { throw 42; }).find("unknown"), std::string::npos);
+    EXPECT_THAT(escaped([] { throw FrameworkError(19, "no value\nhere"); }), HasSubstr("no value here (code 19)"));
+    EXPECT_THAT(escaped([] { throw std::ios_base::failure("underflow"); }), HasSubstr("underflow"));
+    EXPECT_THAT(escaped([] { throw 42; }), HasSubstr("unknown"));
 }
 
 class CliHistoryTest : public ::testing::Test {
@@ -509,7 +512,7 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     const CliRun gone = cli({"history", "show", "1"});
     EXPECT_EQ(gone.code, 1);
     EXPECT_EQ(gone.out, "");
-    EXPECT_NE(gone.err.find("no saved result with id 1"), std::string::npos);
+    EXPECT_THAT(gone.err, HasSubstr("no saved result with id 1"));
     EXPECT_EQ(cli({"history", "delete", "1"}).code, 1);
     EXPECT_EQ(cli({"history", "replay", "x"}).code, 2);
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
@@ -527,14 +530,13 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
         EXPECT_EQ(imported.code, 1);
         EXPECT_EQ(imported.out,
                   run == 0 ? "imported 2, already stored 0, refused 1\n" : "imported 0, already stored 2, refused 1\n");
-        EXPECT_NE(imported.err.find("draws.csv:4: the date \"2025-02-30\""), std::string::npos) << imported.err;
+        EXPECT_THAT(imported.err, HasSubstr("draws.csv:4: the date \"2025-02-30\""));
     }
     std::ofstream(file, std::ios::binary) << "25140,2025-12-02,123456+11\n";
     const CliRun conflicting = cli({"draw", "import", utf8Path(file)});
     EXPECT_EQ(conflicting.code, 1);
-    EXPECT_NE(conflicting.err.find("draws.csv:1: period 25140 is stored as 2025-12-02 123456+12 (imported); kept"),
-              std::string::npos)
-        << conflicting.err;
+    EXPECT_THAT(conflicting.err,
+                HasSubstr("draws.csv:1: period 25140 is stored as 2025-12-02 123456+12 (imported); kept"));
 
     EXPECT_EQ(cli({"draw", "list"}).out,
               "25140\t2025-12-02\t123456+12\timported\n"
@@ -608,7 +610,7 @@ TEST_F(CliHistoryTest, RowIdsBeyond32BitsAreTakenWhole) {
     for (const std::string bad : {"0", "-5", "+5", " 5", "5x", "9223372036854775808", "99999999999999999999", ""}) {
         const ProgramRun run = cliProcess({"history", "delete", bad});
         EXPECT_EQ(run.code, 2) << bad;
-        EXPECT_NE(run.err.find("ID"), std::string::npos) << bad;
+        EXPECT_THAT(run.err, HasSubstr("ID")) << bad;
     }
     EXPECT_EQ(cliProcess({"history", "list"}).out, "5\t五\n");
 }
@@ -627,7 +629,7 @@ TEST_F(CliHistoryTest, OutputThatCannotBeWrittenIsAFailure) {
     const auto failsWithOneLine = [](const ProgramRun& run, const std::string& named) {
         EXPECT_EQ(run.code, 1) << run.err;
         EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-        EXPECT_NE(run.err.find(named), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(named));
     };
     failsWithOneLine(cliProcess(cast, "", StdoutTo::DevFull), "output");
     failsWithOneLine(cliProcess(with({"--json"}), "", StdoutTo::Closed), "output");
@@ -716,7 +718,7 @@ TEST_F(CliHistoryTest, EveryListedTitleIsOneLine) {
     EXPECT_EQ(parse(cliProcess({"history", "show", "1", "--json"}).out)["ysname"].asString(),
               "伪造\n99\t假的(2024年3月31日12时)");
     const std::string shown = cliProcess({"history", "show", "4"}).out;
-    EXPECT_NE(shown.find("ysname\t\\u001b[2J左\\u202e右(2024年3月31日12时)\n"), std::string::npos) << shown;
+    EXPECT_THAT(shown, HasSubstr("ysname\t\\u001b[2J左\\u202e右(2024年3月31日12时)\n"));
 }
 
 // Looking at records that were never saved creates no store (nor its folders), and says so.
@@ -728,7 +730,7 @@ TEST_F(CliHistoryTest, LookingWhereNothingIsSavedCreatesNothing) {
     for (const char* verb : {"show", "replay", "delete"}) {
         const CliRun run = cli({"history", verb, "1"});
         EXPECT_EQ(run.code, 1) << verb;
-        EXPECT_NE(run.err.find("no saved result with id 1"), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr("no saved result with id 1"));
     }
     EXPECT_FALSE(std::filesystem::exists(home_));
 }
@@ -739,7 +741,7 @@ TEST_F(CliHistoryTest, SaveFailureIsReportedAndExitsOne) {
     const CliRun run = cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", "t"});
     EXPECT_EQ(run.code, 1);
     EXPECT_EQ(run.out, "");
-    EXPECT_NE(run.err.find("保存失败"), std::string::npos);
+    EXPECT_THAT(run.err, HasSubstr("保存失败"));
     const CliRun list = cli({"history", "list"});
     EXPECT_EQ(list.code, 1);
     EXPECT_EQ(list.out, "");
@@ -792,7 +794,7 @@ TEST(CliDrawTest, ReadsASavedPageOrAServedOne) {
     run = cli({"draw", "--url", server.url("/cut")});
     EXPECT_EQ(run.code, 1);
     EXPECT_TRUE(run.out.empty());
-    EXPECT_NE(run.err.find("100 bytes remaining"), std::string::npos) << run.err;
+    EXPECT_THAT(run.err, HasSubstr("100 bytes remaining"));
     std::ofstream(file, std::ios::binary) << "\x81\x20 not gb18030";
     EXPECT_EQ(cli({"draw", "--file", file.string()}).code, 1);
     std::ofstream(file, std::ios::binary | std::ios::trunc) << "<html></html>";
@@ -830,7 +832,7 @@ TEST(CliUpdateTest, VerifyAcceptsOnlyTheKeysSignatureOfTheSameBytes) {
         run = verify(file, signature);
         EXPECT_EQ(run.code, 1) << signature;
         EXPECT_EQ(run.out, "");
-        EXPECT_NE(run.err.find(reason), std::string::npos) << run.err;
+        EXPECT_THAT(run.err, HasSubstr(reason));
     }
     EXPECT_EQ(cli({"update", "verify", path("setup.exe")}).code, 2);
 
@@ -891,8 +893,8 @@ TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
                      {.status = c.signature.empty() ? 404 : 200, .body = c.signature});
         const CliRun run = cli({"update", "check", "--key", key});
         EXPECT_EQ(run.code, c.code) << c.name << "\n" << run.out << run.err;
-        for (const std::string& text : c.said) EXPECT_NE(run.out.find(text), std::string::npos) << c.name << run.out;
-        for (const std::string& text : c.unsaid) EXPECT_EQ(run.out.find(text), std::string::npos) << c.name << run.out;
+        for (const std::string& text : c.said) EXPECT_THAT(run.out, HasSubstr(text)) << c.name;
+        for (const std::string& text : c.unsaid) EXPECT_THAT(run.out, Not(HasSubstr(text))) << c.name;
     }
     // --download: "install: yes" only once the installer came and passed the checks of 立即安装.
     std::ofstream(dir.path() / "setup.bin", std::ios::binary) << "MZ";
@@ -914,14 +916,14 @@ TEST(CliUpdateTest, CheckSaysWhetherTheIndexIsSignedAndExitsByTheOffer) {
         server.route("/setup.exe", {.status = 200, .body = served});
         const CliRun run = cli({"update", "check", "--key", key, "--download", folder});
         EXPECT_EQ(run.code, code) << run.out << run.err;
-        EXPECT_NE(run.out.find(said), std::string::npos) << run.out << run.err;
+        EXPECT_THAT(run.out, HasSubstr(said)) << run.err;
     }
 
     std::ofstream(settingsFileIn(dir.path())) << "[sys]\nupdate_url=" << server.url("/gone") << "\n";
     server.route("/gone/update/tarv/index.json", {.status = 404, .body = ""});
     const CliRun gone = cli({"update", "check", "--key", key});
     EXPECT_EQ(gone.code, 2);
-    EXPECT_NE(gone.err.find("the server answered 404"), std::string::npos) << gone.err;
+    EXPECT_THAT(gone.err, HasSubstr("the server answered 404"));
 }
 
 }  // namespace

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "base/DayCount.h"
@@ -5,6 +6,8 @@
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
 
 Draw draw(const wchar_t* period, int year, int month, int day, std::array<int, 6> front, int blue) {
     return {daysFromCivil(year, month, day), period, front, blue};
@@ -76,7 +79,7 @@ TEST(DrawCsvTest, EveryBadLineIsNamedAndTheRestKept) {
         const DrawCsv csv = parseDrawCsv(std::string("1,2025-01-01,0000000\n") + c.line + "\n2,2025-01-02,0000000");
         ASSERT_EQ(csv.problems.size(), 1u);
         EXPECT_EQ(csv.problems[0].line, 2);
-        EXPECT_NE(csv.problems[0].message.find(c.message), std::string::npos) << csv.problems[0].message;
+        EXPECT_THAT(csv.problems[0].message, HasSubstr(c.message));
         EXPECT_EQ(csv.rows.size(), 2u);
     }
 }

@@ -11,6 +11,7 @@
 
 #include "ChildProcess.h"
 #include "CollectedList.h"
+#include "Expect.h"
 #include "TempDirectory.h"
 
 namespace orvenna {
@@ -249,7 +250,7 @@ TEST(EasyDbTest, NoDirectoryMeansNoConnectionAndFailedSaves) {
     EasyDb store(home.path());
     EXPECT_EQ(store.openState(), EasyDb::OpenState::Failed);
     YsModel m = sample(L"x");
-    EXPECT_NE(store.save(m).error().message.find("no database connection"), std::string::npos);
+    EXPECT_FAILS_WITH(store.save(m), ErrorSource::Sqlite, "no database connection");
 }
 
 TEST(EasyDbTest, ReadOnlyDataDirectoryFailsToSave) {
@@ -276,7 +277,7 @@ TEST(EasyDbTest, ALockedDatabaseIsWaitedForThenFails) {
     EasyDb impatient(home.path(), 50);
     YsModel m = sample(L"锁");
     const Status refused = impatient.save(m);
-    EXPECT_NE(refused.error().message.find("locked"), std::string::npos) << refused.error().message;
+    EXPECT_FAILS_WITH(refused, ErrorSource::Sqlite, "locked");
 
     // A lock released within the busy time-out only delays the save.
     EasyDb patient(home.path(), 5000);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <string>
 
+#include "Expect.h"
 #include "TempDirectory.h"
 
 namespace orvenna {
@@ -63,7 +64,7 @@ TEST(FileReplacementTest, APartialFileIsMadeNewAndNeverThroughALink) {
                 EXPECT_EQ(contentOf(target), "new");
                 EXPECT_FALSE(std::filesystem::exists(partial));
             } else {
-                EXPECT_NE(file.error().message.find("left alone"), std::string::npos) << file.error().message;
+                EXPECT_FAILS_WITH(file, ErrorSource::System, "left alone");
                 EXPECT_TRUE(std::filesystem::exists(std::filesystem::symlink_status(partial)));
                 EXPECT_EQ(contentOf(target), "old");
             }

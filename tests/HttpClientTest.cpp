@@ -3,6 +3,7 @@
 #include "net/HttpClient.h"
 
 #include <curl/curl.h>
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -22,6 +23,9 @@
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 // libcurl wants its global set-up once per process before the first handle, as the program
 // does at start. Proxies from the environment are switched off so that every request of the
@@ -104,9 +108,9 @@ TEST_F(HttpClientTest, TheRequestIsAPlainGetOfferingCompressionWithoutCookies) {
 
     const std::string request = server.lastRequest("/page");
     EXPECT_EQ(request.substr(0, request.find("\r\n")), "GET /page?issue=1 HTTP/1.1");
-    EXPECT_NE(lowerCase(request).find("\r\naccept-encoding: "), std::string::npos) << request;
-    EXPECT_NE(lowerCase(request).find("gzip"), std::string::npos) << request;
-    EXPECT_EQ(lowerCase(request).find("\r\ncookie:"), std::string::npos) << request;
+    EXPECT_THAT(lowerCase(request), HasSubstr("\r\naccept-encoding: ")) << request;
+    EXPECT_THAT(lowerCase(request), HasSubstr("gzip")) << request;
+    EXPECT_THAT(lowerCase(request), Not(HasSubstr("\r\ncookie:"))) << request;
 }
 
 TEST_F(HttpClientTest, AnErrorStatusIsACompletedTransferWithItsBody) {
@@ -137,7 +141,7 @@ TEST_F(HttpClientTest, RedirectsAreFollowedAndTheLastResponseDescribesTheBody) {
     EXPECT_EQ(response.headers.at("Content-Type"), "text/html");
     EXPECT_FALSE(response.headers.contains("Set-Cookie"));
     // The cookie set on the way is not lost: it goes along with the rest of the chain.
-    EXPECT_NE(server.lastRequest("/final").find("\r\nCookie: session=42"), std::string::npos);
+    EXPECT_THAT(server.lastRequest("/final"), HasSubstr("\r\nCookie: session=42"));
 }
 
 TEST_F(HttpClientTest, ARedirectLoopEndsAfterThirtyRedirects) {
@@ -320,7 +324,7 @@ TEST_F(HttpClientTest, ARefusedConnectionGivesNoCodeAndAnError) {
 
     EXPECT_EQ(response.code, 0);
     EXPECT_NE(response.error.message, "");
-    EXPECT_EQ(response.error.message.find('\n'), std::string::npos);
+    EXPECT_THAT(response.error.message, Not(HasSubstr("\n")));
 }
 
 // The proxy is the environment's, as the library itself would take it; a request that fails
@@ -350,9 +354,11 @@ TEST_F(HttpClientTest, TheEnvironmentsProxyIsUsedAndNamedButNotForThisMachine) {
         SCOPED_TRACE(test.url + (test.noProxy ? " bypassed" : ""));
         ScopedEnv bypass("no_proxy", test.noProxy);
         const HttpResponse response = HttpClient().get(test.url, options);
-        EXPECT_EQ(response.error.message.find("(through proxy http://127.0.0.1:1)") != std::string::npos,
-                  test.throughProxy)
-            << response.error.message;
+        const auto namesTheProxy = HasSubstr("(through proxy http://127.0.0.1:1)");
+        if (test.throughProxy)
+            EXPECT_THAT(response.error.message, namesTheProxy);
+        else
+            EXPECT_THAT(response.error.message, Not(namesTheProxy));
         if (test.url.find("invalid") == std::string::npos) EXPECT_EQ(response.body, "straight");
     }
 }
@@ -405,10 +411,10 @@ TEST(HttpClientProxyTest, TheSystemProxyIsUsedAndNamed) {
     InternetSettings settings;
     settings.useProxy("127.0.0.1:1", "<local>;*.bypassed.invalid");
     const HttpResponse proxied = HttpClient().get("http://proxied.invalid/");
-    EXPECT_NE(proxied.error.message.find("(through proxy 127.0.0.1:1)"), std::string::npos) << proxied.error.message;
+    EXPECT_THAT(proxied.error.message, HasSubstr("(through proxy 127.0.0.1:1)"));
     const HttpResponse straight = HttpClient().get("http://www.bypassed.invalid/");
     EXPECT_FALSE(straight.completed());
-    EXPECT_EQ(straight.error.message.find("through proxy"), std::string::npos) << straight.error.message;
+    EXPECT_THAT(straight.error.message, Not(HasSubstr("through proxy")));
 }
 #endif
 
@@ -434,7 +440,7 @@ TEST_F(HttpClientTest, OnlyHttpAndHttpsAreSpokenAlsoAfterARedirect) {
         refused = refused || (url == server.url("/to-file") && message.find("bad/illegal format") != std::string::npos);
 #endif
         EXPECT_TRUE(refused) << response.error.message;
-        EXPECT_EQ(response.body.find("not for the network"), std::string::npos);
+        EXPECT_THAT(response.body, Not(HasSubstr("not for the network")));
     }
 }
 
@@ -446,7 +452,7 @@ TEST_F(HttpClientTest, AnHttpsOnlyRequestFollowsNoRedirectToHttp) {
     HttpOptions options;
     options.httpsRedirectsOnly = true;
     const HttpResponse refused = client.get(server.url("/hop"), options);
-    EXPECT_NE(lowerCase(refused.error.message).find("protocol"), std::string::npos) << refused.error.message;
+    EXPECT_THAT(lowerCase(refused.error.message), HasSubstr("protocol")) << refused.error.message;
     EXPECT_EQ(refused.body, "");
     EXPECT_EQ(server.requests("/landing"), 0);
     options.httpsRedirectsOnly = false;
@@ -496,8 +502,8 @@ TEST(HttpClientTlsTest, AServerWhoseCertificateNobodyVouchesForIsRefused) {
 
     EXPECT_EQ(response.code, 0);
     EXPECT_EQ(response.body, "");
-    EXPECT_NE(lowerCase(response.error.message).find("certificate"), std::string::npos) << response.error.message;
-    EXPECT_NE(lowerCase(response.error.message).find("self"), std::string::npos) << response.error.message;
+    EXPECT_THAT(lowerCase(response.error.message), HasSubstr("certificate")) << response.error.message;
+    EXPECT_THAT(lowerCase(response.error.message), HasSubstr("self")) << response.error.message;
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // held so that no one can change it in between.
 #include "update/Installer.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -13,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "Expect.h"
 #include "TempDirectory.h"
 #include "TestSigner.h"
 #include "codec/Fingerprint.h"
@@ -29,6 +31,8 @@
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
 
 TEST(InstallerTest, OnlyThePublishedBytesPass) {
     TempDirectory dir;
@@ -177,18 +181,17 @@ TEST(InstallerTest, ANameThatIsNoPlainFileFailsAtOnce) {
         SCOPED_TRACE(name.path.string());
         struct Role {
             const char* name;
+            ErrorSource source;  // the held installer's refusal is the program's own fault code
             std::function<Error()> check;
         };
         const Role roles[] = {
-            {"installer", [&] { return verifySignedFile(name.path, signature, key).error(); }},
-            {"signature", [&] { return verifySignedFile(installer, name.path, key).error(); }},
-            {"key", [&] { return verifySignedFile(installer, signature, name.path).error(); }},
-            {"held installer", [&] { return checkInstaller(name.path, published).error(); }},
+            {"installer", ErrorSource::System, [&] { return verifySignedFile(name.path, signature, key).error(); }},
+            {"signature", ErrorSource::System, [&] { return verifySignedFile(installer, name.path, key).error(); }},
+            {"key", ErrorSource::System, [&] { return verifySignedFile(installer, signature, name.path).error(); }},
+            {"held installer", ErrorSource::Program, [&] { return checkInstaller(name.path, published).error(); }},
         };
-        for (const Role& role : roles) {
-            const Error error = finishesSoon(role.name, role.check);
-            EXPECT_NE(error.message.find(name.says), std::string::npos) << role.name << ": " << error.message;
-        }
+        for (const Role& role : roles)
+            EXPECT_FAILS_WITH(finishesSoon(role.name, role.check), role.source, name.says) << role.name;
     }
 }
 
@@ -243,8 +246,8 @@ TEST(InstallerTest, WhereMemoryCannotRunAPrivateCopyStartsOrTheReasonIsGiven) {
                 std::this_thread::sleep_for(std::chrono::milliseconds(10));
             EXPECT_TRUE(std::filesystem::exists(marker));
         } else {
-            EXPECT_NE(message.find("runs no program from memory"), std::string::npos) << message;
-            EXPECT_NE(message.find(missing), std::string::npos) << message;
+            EXPECT_THAT(message, HasSubstr("runs no program from memory"));
+            EXPECT_THAT(message, HasSubstr(missing));
         }
     }
     // The private copy went once it had started.

@@ -18,6 +18,7 @@
 
 #include "ChildProcess.h"
 #include "Environment.h"
+#include "Expect.h"
 #include "TempDirectory.h"
 
 namespace orvenna {
@@ -131,7 +132,7 @@ TEST_F(InstanceLockFileTest, OtherProgramsOpeningTheFileDoNotStopAStart) {
     EXPECT_FALSE(refused.acquired());
     ASSERT_TRUE(refused.failure());
     EXPECT_EQ(refused.failure()->code, ERROR_SHARING_VIOLATION);
-    EXPECT_NE(refused.failure()->message.find("tarv.sq"), std::string::npos) << refused.failure()->message;
+    EXPECT_FAILS_WITH(*refused.failure(), ErrorSource::System, "tarv.sq");
 #endif
 }
 
@@ -164,7 +165,7 @@ TEST_F(InstanceLockFileTest, PlaceThatCannotHoldTheFileGivesNoLock) {
     const InstanceLock lock(dir.path() / "plain" / "Orvenna" / "tarv.sq");
     EXPECT_FALSE(lock.acquired());
     ASSERT_TRUE(lock.failure());
-    EXPECT_NE(lock.failure()->message.find("plain"), std::string::npos) << lock.failure()->message;
+    EXPECT_FAILS_WITH(*lock.failure(), ErrorSource::System, "plain");
 
 #ifdef _WIN32
     GTEST_SKIP() << "Windows ignores the read-only attribute of a folder: files can still be made in it";

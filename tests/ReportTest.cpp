@@ -1,5 +1,6 @@
 #include "engine/Report.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include "CastTimeCases.h"
@@ -9,6 +10,9 @@
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
     return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
@@ -58,7 +62,7 @@ TEST(ReportTest, ManualCastWithoutMovingLines) {
     EXPECT_EQ(a.record.primaryName, L"火地晋游魂");
     EXPECT_EQ(a.record.changedName, L"火地晋游魂");
     for (const std::wstring& line : interpretationLines(a.record)) {
-        EXPECT_EQ(line.find(L"发动而变>"), std::wstring::npos) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"发动而变>"))) << line;
     }
     const auto grid = chartGrid(a.record, a.primary, a.changed);
     for (const GridRow& row : grid) {
@@ -73,8 +77,8 @@ TEST(ReportTest, ManualCastWithoutMovingLines) {
     // A wandering soul changing into itself: its world and response lines are written as
     // such, so no other line carries a suffix.
     for (const std::wstring& line : interpretationLines(a.record)) {
-        EXPECT_EQ(line.find(L"化世"), std::wstring::npos) << line;
-        EXPECT_EQ(line.find(L"化应"), std::wstring::npos) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"化世"))) << line;
+        EXPECT_THAT(line, Not(HasSubstr(L"化应"))) << line;
     }
 }
 
@@ -112,14 +116,8 @@ TEST(AnalysisRunTest, MoveMarksAndIndexes) {
     EXPECT_EQ(std::vector<int>(a.record.moveMarks.begin(), a.record.moveMarks.end()),
               (std::vector<int>{0, 0, -1, 0, 0, 0}));
 
-    CastRequest manual;
-    manual.method = LineCasting;
-    manual.zodiac = 5;
-    manual.castTime = at(2024, 3, 31, 12);
-    manual.upperCode = L"111";
-    manual.lowerCode = L"111";
-    manual.movingFlags = {0, 0, 0, 0, 0, 2};  // any non-1 flag marks a yin move
-    a = run(manual);
+    // Any flag but 1 marks a yin move.
+    a = run(lineRequest(L"111", L"111", {0, 0, 0, 0, 0, 2}, 5, at(2024, 3, 31, 12)));
     EXPECT_EQ(a.record.worldIndex, 5);
     EXPECT_EQ(a.record.responseIndex, 2);
     EXPECT_EQ(a.record.moveMarks[5], -1);
@@ -144,15 +142,10 @@ TEST(AnalysisRunTest, ASecondRunStartsFromAnEmptyRecord) {
 
 TEST(AnalysisRunTest, ResetLeavesNothingOfTheEarlierCast) {
     // Every field a run sets must be emptied again by the reset that starts the next run.
-    CastRequest manual;
-    manual.method = LineCasting;
-    manual.zodiac = 5;
+    // A number and a draw time besides the lines, so that those fields are filled too.
+    CastRequest manual = lineRequest(L"011", L"101", {1, 0, -1, 0, 1, 0}, 5, at(2024, 3, 31, 12));
     manual.drawTimeChoice = 2;
     manual.numberText = L"77";
-    manual.castTime = at(2024, 3, 31, 12);
-    manual.upperCode = L"011";
-    manual.lowerCode = L"101";
-    manual.movingFlags = {1, 0, -1, 0, 1, 0};
     Analysis a = run(manual);
     a.record.baseNumbers = deriveBaseNumbers(a.record);
     resetRecord(a.record);

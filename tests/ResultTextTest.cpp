@@ -1,9 +1,13 @@
 #include "engine/ResultText.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace orvenna {
 namespace {
+
+using ::testing::HasSubstr;
+using ::testing::Not;
 
 const Suggestion Worked = {L"0,6,7,8,9", L"0,2,6,7,8", L"2,3,6,7,8",    L"1,2,3,7,8",
                            L"1,2,3,5,8", L"1,2,3,4,5", L"0,1,2,5,9,12", L"0,2,3,4,7,8"};
@@ -32,7 +36,7 @@ TEST(ResultTextTest, FifteenLinesEachEndedByCrLf) {
         }
         EXPECT_EQ(lines, 15u);
         EXPECT_EQ(text.substr(text.size() - 2), L"\r\n");
-        EXPECT_EQ(text.find(L'{'), std::wstring::npos);
+        EXPECT_THAT(text, Not(HasSubstr(L"{")));
     }
 }
 

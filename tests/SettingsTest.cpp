@@ -15,6 +15,7 @@
 
 #include "ChildProcess.h"
 #include "Environment.h"
+#include "Expect.h"
 #include "SystemSupport.h"
 #include "TempDirectory.h"
 #include "base/Text.h"
@@ -175,8 +176,7 @@ TEST_F(SettingsFileTest, AReadOnlyFileIsNotReplaced) {
     fs::permissions(ini, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
     const Status written = writeSetting(ini, L"update_day", L"2");
     fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
-    EXPECT_FALSE(written);
-    EXPECT_NE(written.error().message.find("config.ini"), std::string::npos) << written.error().message;
+    EXPECT_FAILS_WITH(written, ErrorSource::System, "config.ini");
     EXPECT_EQ(fileText(ini), before);
     EXPECT_EQ(readSetting(ini, L"update_day", L""), L"1");
 }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestRequest.h"
 #include "base/DayCount.h"
 #include "engine/AnalysisRun.h"
 
@@ -10,14 +11,9 @@ namespace {
 
 // Zodiac 午 on a 甲子 day; 乾为天 with line 1 moving changes into 天风姤.
 Analysis workedExample(int method) {
-    CastRequest request;
-    request.method = method;
-    request.zodiac = 7;
-    request.castTime = dayCountFromFields({2022, 11, 7, 12, 0, 0, 0, 0});
-    request.numberText = L"111";
-    request.upperCode = L"111";
-    request.lowerCode = L"111";
-    request.movingFlags = {1, 0, 0, 0, 0, 0};
+    const double noon = dayCountFromFields({2022, 11, 7, 12, 0, 0, 0, 0});
+    const CastRequest request = method == NumberCasting ? numberRequest(L"111", 7, noon)
+                                                        : lineRequest(L"111", L"111", {1, 0, 0, 0, 0, 0}, 7, noon);
     Analysis analysis;
     EXPECT_TRUE(runAnalysis(request, analysis));
     analysis.record.baseNumbers = deriveBaseNumbers(analysis.record);
@@ -129,15 +125,9 @@ TEST(SuggestionTest, PairNumbersAndDigitLists) {
 }
 
 TEST(SuggestionTest, EveryCastGivesWellFormedLists) {
-    CastRequest request;
-    request.method = NumberCasting;
-    request.zodiac = 1;
     Analysis analysis;
     for (int n = 0; n < 3000; ++n) {
-        request.numberText = std::to_wstring(n * 7919);
-        request.zodiac = n % 12 + 1;
-        request.castTime = 45000 + n * 0.37;
-        ASSERT_TRUE(runAnalysis(request, analysis));
+        ASSERT_TRUE(runAnalysis(numberRequest(std::to_wstring(n * 7919), n % 12 + 1, 45000 + n * 0.37), analysis));
         const Suggestion s = buildSuggestion(deriveBaseNumbers(analysis.record));
         for (std::size_t p = 0; p < 6; ++p) ASSERT_EQ(s[p].size(), 9u) << n;  // five digits
         ASSERT_GE(s[6].size(), 7u);

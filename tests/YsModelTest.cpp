@@ -58,14 +58,11 @@ TEST(YsModelTest, FromAnalysisReadsTheMoveMarks) {
 TEST(YsModelTest, ReplayKeepsManualAndTimeCastingsButRecastsNumbersNow) {
     const CastClock later{at(2025, 1, 1, 9, 30), 1735695000000, -480};
     for (const int method : {LineCasting, TimeCasting, NumberCasting}) {
-        CastRequest request;
+        // The clock gives a number or time casting its time, and the time casting its number.
+        CastRequest request = method == LineCasting ? lineRequest(L"010", L"100", {1, 0, 0, 0, -1, 0}, 9, 0)
+                                                    : numberRequest(method == NumberCasting ? L"4711" : L"", 9, 0);
         request.method = method;
-        request.zodiac = 9;
         request.drawTimeChoice = method == TimeCasting ? DrawTime : 0;
-        request.numberText = method == NumberCasting ? L"4711" : L"";
-        request.upperCode = L"010";
-        request.lowerCode = L"100";
-        request.movingFlags = {1, 0, 0, 0, -1, 0};
         completeCastTime(request, CastClock{at(2024, 4, 2, 22, 0, 17), 1712066417123, -480});
         Analysis first;
         ASSERT_TRUE(runAnalysis(request, first));

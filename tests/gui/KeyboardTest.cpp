@@ -4,6 +4,7 @@
 #include <gtk/gtk.h>
 #endif
 
+#include <gmock/gmock.h>
 #include <wx/uiaction.h>
 
 #include <fstream>
@@ -26,6 +27,8 @@
 
 namespace orvenna::gui {
 namespace {
+
+using ::testing::HasSubstr;
 
 // True when the keyboard focus is in `control`. GTK gives a drop-down list's focus to a button
 // inside it, which is no window of wx's own.
@@ -320,7 +323,7 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     ASSERT_TRUE(DrawStore(*store).store({&drawn, 1}, DrawOrigin::Imported, L"2026-12-09 00:00:00"));
     ASSERT_TRUE(saveAndList());
     ASSERT_TRUE(window->history().load());
-    EXPECT_NE(result()->itemTip(0).find(L"第26140期 对位命中"), std::wstring::npos) << result()->itemTip(0);
+    EXPECT_THAT(result()->itemTip(0), HasSubstr(L"第26140期 对位命中")) << result()->itemTip(0);
 
     // The menu runs its own loop: the keys that choose its first entry are sent from inside it.
     wxTimer chooser;
@@ -344,7 +347,7 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     ASSERT_EQ(review->list()->GetItemCount(), 1);
     EXPECT_EQ(review->list()->cellText(0, 2), L"26140");
     EXPECT_EQ(review->list()->cellText(0, 3), L"123456+7");
-    EXPECT_NE(review->totals()->GetLabel().find(L"已开奖1次"), wxString::npos);
+    EXPECT_THAT(review->totals()->GetLabel().ToStdWstring(), HasSubstr(L"已开奖1次"));
 
     review->Raise();
     realClick(review->list());
@@ -354,7 +357,7 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
 
     // A replay says the cast's draw and score; an imported file says what it took.
     window->history().replay(result()->itemId(0));
-    EXPECT_NE(status().find(L"  第26140期 对位命中"), std::wstring::npos) << status();
+    EXPECT_THAT(status(), HasSubstr(L"  第26140期 对位命中")) << status();
     const std::filesystem::path file = home.path() / "draws.csv";
     std::ofstream(file, std::ios::binary) << "26141,2099-01-02,1,2,3,4,5,6,7\n26140,"
                                           << toUtf8(dateText(static_cast<double>(drawDay))) << ",0000000\nx\n";

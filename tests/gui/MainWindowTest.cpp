@@ -1,5 +1,7 @@
 // The main window as a whole: its frame, the layout of its panels, a cast from the button
 // to the result text, a replay, and the store closed with the window.
+#include <gmock/gmock.h>
+
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "base/Version.h"
@@ -15,6 +17,8 @@
 
 namespace orvenna::gui {
 namespace {
+
+using ::testing::HasSubstr;
 
 TEST_F(MainWindowTest, TheWindowIs1024WideWithItsPanelsSideBySide) {
     EXPECT_EQ(window->GetTitle(), L"Orvenna " + std::wstring(ProgramVersionText) + L"版");
@@ -102,14 +106,14 @@ TEST_F(MainWindowTest, ACastFillsTheGridTheReportAndTheResult) {
     EXPECT_TRUE(
         report.StartsWith(L"卦解:\n            在2024年3月31日12时日主:甲午,时辰:庚午,属午的卦主测得:\n"
                           L"           (离宫第2卦)火山旅变卦为:(艮宫第1卦)艮为山"));
-    EXPECT_NE(report.Find(L"卦基数:"), wxNOT_FOUND);
-    EXPECT_NE(report.Find(L"爻基数:"), wxNOT_FOUND);
+    EXPECT_THAT(report.ToStdWstring(), HasSubstr(L"卦基数:"));
+    EXPECT_THAT(report.ToStdWstring(), HasSubstr(L"爻基数:"));
 
     const std::wstring text = result()->resultText();
     EXPECT_TRUE(text.starts_with(L"…正式版本"));
-    EXPECT_NE(text.find(L"第一位:0,2,3,4,5\r\n"), std::wstring::npos);
-    EXPECT_NE(text.find(L"第六位:1,6,7,8,9\r\n"), std::wstring::npos);
-    EXPECT_NE(text.find(L"蓝号:\r\n2,3,4,5,6,7,8,10,12\r\n"), std::wstring::npos);
+    EXPECT_THAT(text, HasSubstr(L"第一位:0,2,3,4,5\r\n"));
+    EXPECT_THAT(text, HasSubstr(L"第六位:1,6,7,8,9\r\n"));
+    EXPECT_THAT(text, HasSubstr(L"蓝号:\r\n2,3,4,5,6,7,8,10,12\r\n"));
     EXPECT_TRUE(text.ends_with(L"可能出现号(最多6个)\r\n1,3,4,6,7,8\r\n"));
 }
 

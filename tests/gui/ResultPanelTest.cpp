@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 
+#include <gmock/gmock.h>
 #include <sqlite3.h>
 
 #include "../CollectedList.h"
@@ -20,6 +21,8 @@
 
 namespace orvenna::gui {
 namespace {
+
+using ::testing::HasSubstr;
 
 class ResultPanelTest : public MainWindowTest {
 protected:
@@ -220,7 +223,7 @@ TEST_F(ResultPanelTest, ALongTitleKeepsItsCastTimeAndShowsWholeUnderThePointer) 
     ASSERT_EQ(result()->itemTitle(0), whole);
     wxCheckListBox* list = result()->historyList();
     const std::wstring shown = list->GetString(0).ToStdWstring();
-    EXPECT_NE(shown.find(L"..."), std::wstring::npos) << "cut without an ellipsis";
+    EXPECT_THAT(shown, HasSubstr(L"...")) << "cut without an ellipsis";
     EXPECT_TRUE(shown.ends_with(L"2024年3月31日12时)")) << list->GetString(0).utf8_str();
     EXPECT_LT(LayoutContext(list).extent(shown).x, list->GetClientSize().x);
 
