@@ -27,6 +27,22 @@ std::string sourceText(DrawOrigin source) {
     return source == DrawOrigin::Imported ? "imported" : "fetched";
 }
 
+std::string refusalText(DrawRefusal refusal) {
+    switch (refusal) {
+        case DrawRefusal::PeriodForm:
+            return "the period is neither five digits (26139) nor seven (2026139)";
+        case DrawRefusal::PeriodYear:
+            return "the period's year is not the year of its date";
+        case DrawRefusal::AfterToday:
+            return "the date is after today";
+        case DrawRefusal::NoDrawDay:
+            return "there is no draw on that day (draws are on Tuesday, Friday and Sunday)";
+        case DrawRefusal::None:
+            break;
+    }
+    return {};
+}
+
 // Good lines are stored in one transaction; each bad or disagreeing line is named on the
 // error stream and leaves the exit code 1, the rest stored all the same.
 int importDraws(const std::string& file, const CastClock& clock, std::ostream& out, std::ostream& err) {
@@ -39,7 +55,7 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
         return ExitFailed;
     }
     EasyDb db(programDirectory());
-    const Result<DrawImport> imported = importDraws(db, *text, dateTimeText(clock.localNow));
+    const Result<DrawImport> imported = importDraws(db, *text, clock);
     if (!imported) {
         err << "orvenna-cli: cannot store the draws in " << db.path().string() << ": " << imported.error().message
             << '\n';
@@ -49,12 +65,20 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
     const DrawStoreReport& report = imported->report;
     for (const DrawCsvProblem& problem : csv.problems)
         err << "orvenna-cli: " << file << ':' << problem.line << ": " << problem.message << '\n';
+    for (const RefusedDraw& refused : imported->refusals)
+        err << "orvenna-cli: " << file << ':' << refused.line << ": period " << toUtf8(refused.draw.period) << " of "
+            << toUtf8(dateText(static_cast<double>(refused.draw.day))) << ": " << refusalText(refused.reason) << '\n';
     for (const DrawStoreReport::Conflict& conflict : report.conflicts) {
         const Draw& offered = csv.rows[conflict.index];
-        err << "orvenna-cli: " << file << ':' << csv.lines[conflict.index] << ": period " << toUtf8(offered.period)
-            << " is stored as " << toUtf8(dateText(static_cast<double>(conflict.stored.draw.day))) << ' '
-            << toUtf8(drawNumbersText(conflict.stored.draw)) << " (" << sourceText(conflict.stored.source)
-            << "); kept\n";
+        const Draw& stored = conflict.stored.draw;
+        err << "orvenna-cli: " << file << ':' << csv.lines[conflict.index] << ": ";
+        if (conflict.clash == DrawClash::Date)
+            err << "date " << toUtf8(dateText(static_cast<double>(offered.day))) << " is stored as period "
+                << toUtf8(stored.period);
+        else
+            err << "period " << toUtf8(offered.period) << " is stored as "
+                << toUtf8(dateText(static_cast<double>(stored.day)));
+        err << ' ' << toUtf8(drawNumbersText(stored)) << " (" << sourceText(conflict.stored.source) << "); kept\n";
     }
     const std::size_t refused = imported->refused();
     out << "imported " << report.added << ", already stored " << report.unchanged << ", refused " << refused << '\n';

@@ -10,14 +10,6 @@ namespace {
 
 constexpr std::int64_t DrawMillisOfDay = (21 * 60 + 25) * 60'000;
 
-bool isDrawWeekday(int weekday) {
-    return weekday == 1 || weekday == 3 || weekday == 6;  // Sunday, Tuesday, Friday
-}
-
-int weekdayOf(std::int64_t day) {
-    return fieldsFromDayCount(static_cast<double>(day)).weekday;
-}
-
 // The numbers of a comma-separated list below `limit`; anything else is left out.
 std::bitset<BlueNumbers> candidates(const std::wstring& list, int limit) {
     std::bitset<BlueNumbers> set;
@@ -54,8 +46,13 @@ std::int64_t drawDayOf(double castTime) {
     std::int64_t ofDay = millis % MillisPerDay;
     if (ofDay < 0) --day, ofDay += MillisPerDay;
     if (ofDay > DrawMillisOfDay) ++day;
-    while (!isDrawWeekday(weekdayOf(day))) ++day;
+    while (!isDrawDay(day)) ++day;
     return day;
+}
+
+bool isDrawDay(std::int64_t day) {
+    const int weekday = fieldsFromDayCount(static_cast<double>(day)).weekday;
+    return weekday == 1 || weekday == 3 || weekday == 6;  // Sunday, Tuesday, Friday
 }
 
 double drawTimeOn(std::int64_t day) {

@@ -17,6 +17,9 @@ namespace orvenna {
 // has none.
 std::int64_t drawDayOf(double castTime);
 
+// Whether a day is one of the draw's weekdays: Tuesday, Friday or Sunday.
+bool isDrawDay(std::int64_t day);
+
 // The draw time (21:25) of a day, as a day count.
 double drawTimeOn(std::int64_t day);
 

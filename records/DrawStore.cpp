@@ -1,5 +1,7 @@
 #include "DrawStore.h"
 
+#include <cmath>
+
 #include "Statement.h"
 #include "Transaction.h"
 #include "base/DayCount.h"
@@ -9,6 +11,8 @@ namespace orvenna {
 namespace {
 
 constexpr char FindSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws WHERE period=?1";
+constexpr char FindDateSql[] =
+    "SELECT period,draw_date,front,blue,source,stored_at FROM draws WHERE draw_date=?1 ORDER BY period LIMIT 1";
 constexpr char InsertSql[] =
     "INSERT INTO draws(period,draw_date,front,blue,source,stored_at) VALUES(?1,?2,?3,?4,?5,?6)";
 constexpr char ListSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws ORDER BY draw_date,period";
@@ -70,10 +74,11 @@ Status DrawStore::ensureTable() {
 
 namespace {
 
-// The stored draw of `period`, through `find` (FindSql, prepared once for many lookups).
-Result<std::optional<StoredDraw>> findDraw(Statement& find, const DrawColumns& at, std::wstring_view period) {
+// The stored draw of `key`, through `find` (FindSql by period or FindDateSql by date text,
+// prepared once for many lookups).
+Result<std::optional<StoredDraw>> findDraw(Statement& find, const DrawColumns& at, std::wstring_view key) {
     find.reset();
-    find.bind(1, period);
+    find.bind(1, key);
     switch (find.step()) {
         case Statement::Step::Row:
             return std::optional<StoredDraw>(readRow(find, at));
@@ -95,7 +100,10 @@ Result<DrawStoreReport> DrawStore::store(std::span<const Draw> draws, DrawOrigin
     if (!insert) return insert.error();
     Result<Statement> find = Statement::prepare(db, FindSql);
     if (!find) return find.error();
+    Result<Statement> findDate = Statement::prepare(db, FindDateSql);
+    if (!findDate) return findDate.error();
     const DrawColumns columns(*find);
+    const DrawColumns dateColumns(*findDate);
     DrawStoreReport report;
     for (std::size_t i = 0; i < draws.size(); ++i) {
         const Draw& draw = draws[i];
@@ -105,12 +113,21 @@ Result<DrawStoreReport> DrawStore::store(std::span<const Draw> draws, DrawOrigin
             if ((*found)->draw == draw)
                 ++report.unchanged;
             else
-                report.conflicts.push_back({i, std::move(**found)});
+                report.conflicts.push_back({i, std::move(**found), DrawClash::Period});
+            continue;
+        }
+        // The draw's date is its identity too: a new period for a stored date would leave two
+        // draws for the casts of that day.
+        const std::wstring date = dateText(static_cast<double>(draw.day));
+        Result<std::optional<StoredDraw>> sameDay = findDraw(*findDate, dateColumns, date);
+        if (!sameDay) return sameDay.error();
+        if (*sameDay) {
+            report.conflicts.push_back({i, std::move(**sameDay), DrawClash::Date});
             continue;
         }
         insert->reset();
         insert->bind(1, draw.period);
-        insert->bind(2, dateText(static_cast<double>(draw.day)));
+        insert->bind(2, date);
         insert->bind(3, frontText(draw));
         insert->bind(4, draw.blue);
         insert->bind(5, sourceName(source));
@@ -150,19 +167,40 @@ Result<std::vector<Draw>> DrawStore::draws() {
     return listRows(store_.connection(), readDraw);
 }
 
-Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const Draw& draw, std::wstring_view storedAt) {
-    DrawStore store(db);
-    Result<DrawStoreReport> report = store.store({&draw, 1}, DrawOrigin::Fetched, storedAt);
-    if (!report) return report.error();
-    if (report->conflicts.empty()) return std::optional<StoredDraw>();
-    return std::optional<StoredDraw>(std::move(report->conflicts.front().stored));
+namespace {
+
+std::int64_t localDay(const CastClock& clock) {
+    return static_cast<std::int64_t>(std::floor(clock.localNow));
 }
 
-Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, std::wstring_view storedAt) {
+}  // namespace
+
+Result<FetchedDraw> keepFetchedDraw(EasyDb& db, const Draw& draw, const CastClock& clock) {
+    FetchedDraw kept;
+    kept.draw = draw;
+    kept.refusal = drawRefusal(draw, localDay(clock));
+    if (kept.refusal != DrawRefusal::None) return kept;
+    kept.draw.period = storedPeriod(draw.period);
+    DrawStore store(db);
+    Result<DrawStoreReport> report = store.store({&kept.draw, 1}, DrawOrigin::Fetched, dateTimeText(clock.localNow));
+    if (!report) return report.error();
+    if (!report->conflicts.empty()) kept.conflict = std::move(report->conflicts.front());
+    return kept;
+}
+
+int DrawImport::firstWrongLine() const {
+    int first = 0;
+    if (!csv.problems.empty()) first = csv.problems.front().line;
+    if (!refusals.empty() && (first == 0 || refusals.front().line < first)) first = refusals.front().line;
+    return first;
+}
+
+Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, const CastClock& clock) {
     DrawImport done;
     done.csv = parseDrawCsv(utf8);
+    done.refusals = keepLawfulDraws(done.csv, localDay(clock));
     DrawStore store(db);
-    Result<DrawStoreReport> report = store.store(done.csv.rows, DrawOrigin::Imported, storedAt);
+    Result<DrawStoreReport> report = store.store(done.csv.rows, DrawOrigin::Imported, dateTimeText(clock.localNow));
     if (!report) return report.error();
     done.report = std::move(report).value();
     return done;

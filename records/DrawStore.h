@@ -1,6 +1,7 @@
 // The draws kept in the record store's file (table "draws", beside the saved casts): each
-// period once, as fetched from the results page or imported from a file. A later draw that
-// disagrees with a stored one of the same period is reported, never taken.
+// period once and each date once, as fetched from the results page or imported from a file.
+// A later draw that disagrees with a stored one of the same period, or that gives a stored
+// date another period, is reported, never taken: a cast is scored against one draw a day.
 #pragma once
 
 #include <optional>
@@ -10,9 +11,11 @@
 #include <vector>
 
 #include "EasyDb.h"
+#include "base/CastClock.h"
 #include "base/Result.h"
 #include "engine/Draw.h"
 #include "engine/DrawCsv.h"
+#include "engine/DrawRules.h"
 
 namespace orvenna {
 
@@ -25,14 +28,19 @@ struct StoredDraw {
     std::wstring storedAt;  // "YYYY-MM-DD HH:MM:SS", local time
 };
 
-// What storing some draws did: each new period added, each one already stored alike left,
-// each one stored otherwise named by its index in the draws given.
+// What a refused draw disagrees with: the stored draw of its period, or the stored draw of
+// its date (under another period).
+enum class DrawClash { Period, Date };
+
+// What storing some draws did: each new one added, each one already stored alike left, each
+// one whose period or date is stored otherwise named by its index in the draws given.
 struct DrawStoreReport {
     int added = 0;
     int unchanged = 0;
     struct Conflict {
         std::size_t index = 0;
         StoredDraw stored;
+        DrawClash clash = DrawClash::Period;
     };
     std::vector<Conflict> conflicts;
 };
@@ -58,18 +66,30 @@ private:
     EasyDb& store_;
 };
 
-// What importing a file of past draws did: its lines read, and what storing them did.
+// What importing a file of past draws did: its lines read, the draws the rules refused, and
+// what storing the rest did.
 struct DrawImport {
     DrawCsv csv;
+    std::vector<RefusedDraw> refusals;
     DrawStoreReport report;
-    std::size_t refused() const { return csv.problems.size() + report.conflicts.size(); }
+    std::size_t refused() const { return csv.problems.size() + refusals.size() + report.conflicts.size(); }
+    // The first line of the file that was not read or was refused by the rules; 0 for none.
+    int firstWrongLine() const;
 };
 
-// The draws of a CSV file's UTF-8 text stored as imported, in one transaction.
-Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, std::wstring_view storedAt);
+// The draws of a CSV file's UTF-8 text that the rules take on the clock's local date, stored
+// as imported at the clock's local time, in one transaction.
+Result<DrawImport> importDraws(EasyDb& db, std::string_view utf8, const CastClock& clock);
 
-// A draw fetched from the results page, stored once: nothing where its period was new or
-// stored alike, the stored draw where that disagrees (and stays).
-Result<std::optional<StoredDraw>> keepFetchedDraw(EasyDb& db, const Draw& draw, std::wstring_view storedAt);
+// What became of a draw fetched from the results page: refused by the rules, or disagreeing
+// with a stored draw of its period or its date (which stays), or neither (new or stored alike).
+struct FetchedDraw {
+    Draw draw;  // its period in the stored form
+    DrawRefusal refusal = DrawRefusal::None;
+    std::optional<DrawStoreReport::Conflict> conflict;
+};
+
+// A draw fetched from the results page, checked by the same rules as an import and stored once.
+Result<FetchedDraw> keepFetchedDraw(EasyDb& db, const Draw& draw, const CastClock& clock);
 
 }  // namespace orvenna

@@ -121,7 +121,7 @@ void HistoryController::importDraws(const std::filesystem::path& file) {
     const Result<std::string> text = readTextFile(file, DrawFileMaxBytes);
     if (!text && isNotText(text.error())) return say(L"开奖数据文件不是UTF-8或GB18030文本");
     if (!text) return say(L"无法读取开奖数据文件:" + fromUtf8(text.error().message));
-    const Result<DrawImport> imported = orvenna::importDraws(store_, *text, dateTimeText(systemClock().localNow));
+    const Result<DrawImport> imported = orvenna::importDraws(store_, *text, systemClock());
     if (!imported) return say(L"无法保存开奖数据:" + storeReason(imported.error()));
     showScores();
     say(drawImportText(*imported));

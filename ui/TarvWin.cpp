@@ -26,6 +26,7 @@
 #include "system/Clock.h"
 #include "system/ProgramDirectory.h"
 #include "ui/LoadWin.h"
+#include "ui/words/HistoryWords.h"
 #include "ui/words/StoreReason.h"
 #include "update/window/UpdateWin.h"
 
@@ -229,16 +230,16 @@ void TarvWin::showUpdateNotice(const std::wstring& text) {
     setStatus(text);
 }
 
-// Each fetched draw is kept for the casts made before it. One that disagrees with the draw
-// stored for its period is shown as the page has it, but the stored one stays, and the user
-// learns of it. A store that cannot take it now is asked again at the next fetch.
+// Each fetched draw is kept for the casts made before it. One that the draw rules refuse, or
+// that disagrees with the draw stored for its period or its date, is shown as the page has
+// it, but the store keeps what it had, and the user learns of it. A store that cannot take it
+// now is asked again at the next fetch.
 void TarvWin::keepDraw(const DrawResult& shown) {
     const std::optional<Draw> draw = drawOf(shown.period, shown.drawDate, shown.mainNumbers, shown.extraNumbers);
     if (!draw) return;
-    const Result<std::optional<StoredDraw>> kept = keepFetchedDraw(store_, *draw, dateTimeText(systemClock().localNow));
-    if (kept && *kept)
-        setStatus(concat(L"第", draw->period, L"期开奖数据与已存的不一致(", drawNumbersText((*kept)->draw),
-                         L"),已保留已存的数据"));
+    const Result<FetchedDraw> kept = keepFetchedDraw(store_, *draw, systemClock());
+    if (!kept) return;
+    if (const std::wstring said = keptDrawText(*kept); !said.empty()) setStatus(said);
 }
 
 // 往期对照 shows the store as it is now: one already open is replaced.

@@ -1,5 +1,5 @@
 // What the status bar says of the saved casts and the stored draws: a replay that was
-// refused and a file of draws imported.
+// refused, a file of draws imported and a fetched draw that was not stored.
 #pragma once
 
 #include <string>
@@ -14,7 +14,14 @@ namespace orvenna {
 std::wstring replayRefusalText(const Replay& replay);
 
 // "开奖数据已导入:新增1期,已有0期,未导入2行", with "(第3行起有误)" after it when a line of the
-// file was wrong.
+// file was wrong or refused by the draw rules.
 std::wstring drawImportText(const DrawImport& imported);
+
+// Why the draw rules refuse a draw: "开奖日期晚于今天"; empty for None.
+std::wstring drawRefusalText(DrawRefusal refusal);
+
+// What a fetched draw that was not stored says: refused by the rules, or disagreeing with the
+// stored draw of its period or its date; empty for one that was new or stored alike.
+std::wstring keptDrawText(const FetchedDraw& kept);
 
 }  // namespace orvenna

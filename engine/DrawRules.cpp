@@ -1,0 +1,55 @@
+#include "DrawRules.h"
+
+#include "DrawScore.h"
+#include "base/DayCount.h"
+
+namespace orvenna {
+
+namespace {
+
+int numberOf(std::wstring_view digits) {
+    int value = 0;
+    for (const wchar_t c : digits) value = value * 10 + (c - L'0');
+    return value;
+}
+
+}  // namespace
+
+DrawRefusal drawRefusal(const Draw& draw, std::int64_t today) {
+    const std::wstring_view period = draw.period;
+    if (!isPeriod(period) || (period.size() != 5 && period.size() != 7)) return DrawRefusal::PeriodForm;
+    const int year = fieldsFromDayCount(static_cast<double>(draw.day)).year;
+    const bool yearAgrees = period.size() == 5 ? numberOf(period.substr(0, 2)) == year % 100
+                                               : numberOf(period.substr(0, 4)) == year;
+    if (!yearAgrees) return DrawRefusal::PeriodYear;
+    if (draw.day > today) return DrawRefusal::AfterToday;
+    if (!isDrawDay(draw.day)) return DrawRefusal::NoDrawDay;
+    return DrawRefusal::None;
+}
+
+std::wstring storedPeriod(std::wstring_view period) {
+    return std::wstring(period.size() == 7 ? period.substr(2) : period);
+}
+
+std::vector<RefusedDraw> keepLawfulDraws(DrawCsv& csv, std::int64_t today) {
+    std::vector<RefusedDraw> refused;
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < csv.rows.size(); ++i) {
+        Draw& draw = csv.rows[i];
+        if (const DrawRefusal reason = drawRefusal(draw, today); reason != DrawRefusal::None) {
+            refused.push_back({csv.lines[i], std::move(draw), reason});
+            continue;
+        }
+        draw.period = storedPeriod(draw.period);
+        if (kept != i) {
+            csv.rows[kept] = std::move(draw);
+            csv.lines[kept] = csv.lines[i];
+        }
+        ++kept;
+    }
+    csv.rows.resize(kept);
+    csv.lines.resize(kept);
+    return refused;
+}
+
+}  // namespace orvenna
