@@ -19,8 +19,8 @@ DrawRefusal drawRefusal(const Draw& draw, std::int64_t today) {
     const std::wstring_view period = draw.period;
     if (!isPeriod(period) || (period.size() != 5 && period.size() != 7)) return DrawRefusal::PeriodForm;
     const int year = fieldsFromDayCount(static_cast<double>(draw.day)).year;
-    const bool yearAgrees = period.size() == 5 ? numberOf(period.substr(0, 2)) == year % 100
-                                               : numberOf(period.substr(0, 4)) == year;
+    const bool yearAgrees =
+        period.size() == 5 ? numberOf(period.substr(0, 2)) == year % 100 : numberOf(period.substr(0, 4)) == year;
     if (!yearAgrees) return DrawRefusal::PeriodYear;
     if (draw.day > today) return DrawRefusal::AfterToday;
     if (!isDrawDay(draw.day)) return DrawRefusal::NoDrawDay;

@@ -518,8 +518,9 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
     EXPECT_EQ(cli({"cast", "--method", "1", "--input", "1", "--zodiac", "1", "--save", " "}).code, 2);
 }
 
-// Past draws come in from a CSV file once each: bad lines and a period stored otherwise are
-// named by their line, the rest is stored, and importing again changes nothing.
+// Past draws come in from a CSV file once each: bad lines, lines the draw rules refuse and a
+// period or a date stored otherwise are named by their line, the rest is stored, and importing
+// again changes nothing.
 TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     const std::filesystem::path file = dir.path() / "draws.csv";
     std::ofstream(file, std::ios::binary)
@@ -532,11 +533,16 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
                   run == 0 ? "imported 2, already stored 0, refused 1\n" : "imported 0, already stored 2, refused 1\n");
         EXPECT_THAT(imported.err, HasSubstr("draws.csv:4: the date \"2025-02-30\""));
     }
-    std::ofstream(file, std::ios::binary) << "25140,2025-12-02,123456+11\n";
+    std::ofstream(file, std::ios::binary)
+        << "25140,2025-12-02,123456+11\n25150,2025-12-02,000000+0\n25143,2025-12-03,000000+0\n";
     const CliRun conflicting = cli({"draw", "import", utf8Path(file)});
     EXPECT_EQ(conflicting.code, 1);
+    EXPECT_EQ(conflicting.out, "imported 0, already stored 0, refused 3\n");
     EXPECT_THAT(conflicting.err,
                 HasSubstr("draws.csv:1: period 25140 is stored as 2025-12-02 123456+12 (imported); kept"));
+    EXPECT_THAT(conflicting.err,
+                HasSubstr("draws.csv:2: date 2025-12-02 is stored as period 25140 123456+12 (imported); kept"));
+    EXPECT_THAT(conflicting.err, HasSubstr("draws.csv:3: period 25143 of 2025-12-03: there is no draw on that day"));
 
     EXPECT_EQ(cli({"draw", "list"}).out,
               "25140\t2025-12-02\t123456+12\timported\n"

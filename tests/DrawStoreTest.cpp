@@ -61,6 +61,56 @@ TEST(DrawStoreTest, EachPeriodIsStoredOnceAndADisagreeingOneIsReportedNotTaken) 
     EXPECT_EQ((*draws)[1], fetched);
 }
 
+// One draw a day: a new period for a stored date is reported beside the draw stored for it,
+// within one call as across calls and in the file as reopened; a fetched draw goes through
+// the draw rules first and keeps its period in the five-digit form.
+TEST(DrawStoreTest, EachDateIsStoredOnceAndAnotherPeriodForItIsReportedNotTaken) {
+    TempDirectory home;
+    const Draw tuesday = draw(L"26139", "2026-12-01", {1, 2, 3, 4, 5, 6}, 7);
+    const Draw friday = draw(L"26140", "2026-12-04", {2, 2, 2, 2, 2, 2}, 2);
+    {
+        EasyDb db(home.path());
+        DrawStore store(db);
+        ASSERT_TRUE(store.store({&tuesday, 1}, DrawOrigin::Fetched, L"2026-12-01 21:40:00"));
+        const std::vector<Draw> offered = {
+            draw(L"26150", "2026-12-01", {0, 0, 0, 0, 0, 0}, 0),          // another period, a stored date
+            friday, draw(L"26141", "2026-12-04", {2, 2, 2, 2, 2, 2}, 2),  // the date stored just before
+            draw(L"26139", "2026-12-06", {1, 2, 3, 4, 5, 6}, 7),          // a stored period, another date
+        };
+        const Result<DrawStoreReport> report = store.store(offered, DrawOrigin::Imported, L"2026-12-08 10:00:00");
+        ASSERT_TRUE(report);
+        EXPECT_EQ(report->added, 1);
+        ASSERT_EQ(report->conflicts.size(), 3u);
+        EXPECT_EQ(report->conflicts[0].index, 0u);
+        EXPECT_EQ(report->conflicts[0].clash, DrawClash::Date);
+        EXPECT_EQ(report->conflicts[0].stored.draw, tuesday);
+        EXPECT_EQ(report->conflicts[1].index, 2u);
+        EXPECT_EQ(report->conflicts[1].clash, DrawClash::Date);
+        EXPECT_EQ(report->conflicts[1].stored.draw, friday);
+        EXPECT_EQ(report->conflicts[2].clash, DrawClash::Period);
+    }
+    EasyDb db(home.path());
+    const CastClock sunday{*parseDate(L"2026-12-06") + 0.9, 0, -480};
+    const Result<FetchedDraw> again = keepFetchedDraw(db, draw(L"2026151", "2026-12-01", {}, 0), sunday);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(again->draw.period, L"26151");
+    ASSERT_TRUE(again->conflict);
+    EXPECT_EQ(again->conflict->clash, DrawClash::Date);
+    EXPECT_EQ(again->conflict->stored.draw, tuesday);
+    const Result<FetchedDraw> early = keepFetchedDraw(db, draw(L"26142", "2026-12-08", {}, 0), sunday);
+    ASSERT_TRUE(early);
+    EXPECT_EQ(early->refusal, DrawRefusal::AfterToday);
+    const Result<FetchedDraw> sevenDigits = keepFetchedDraw(db, draw(L"2026141", "2026-12-06", {}, 3), sunday);
+    ASSERT_TRUE(sevenDigits);
+    EXPECT_EQ(sevenDigits->refusal, DrawRefusal::None);
+    EXPECT_FALSE(sevenDigits->conflict);
+
+    const Result<std::vector<StoredDraw>> listed = DrawStore(db).list();
+    ASSERT_TRUE(listed);
+    EXPECT_EQ(periods(*listed), (std::vector<std::wstring>{L"26139", L"26140", L"26141"}));
+    EXPECT_EQ((*listed)[2].source, DrawOrigin::Fetched);
+}
+
 TEST(DrawStoreTest, AFailurePartWayStoresNothing) {
     TempDirectory home;
     EasyDb db(home.path());

@@ -49,6 +49,41 @@ TEST(HistoryWordsTest, AnImportSaysWhatItStoredAndWhereTheFileWentWrong) {
     DrawImport conflicting = clean;
     conflicting.report.conflicts.resize(2);
     EXPECT_EQ(drawImportText(conflicting), L"开奖数据已导入:新增12期,已有3期,未导入2行");
+
+    // A line the draw rules refused is a wrong line too, named where it comes first.
+    DrawImport refused = wrong;
+    refused.refusals = {{4, {}, DrawRefusal::AfterToday}, {8, {}, DrawRefusal::NoDrawDay}};
+    EXPECT_EQ(drawImportText(refused), L"开奖数据已导入:新增12期,已有3期,未导入5行(第4行起有误)");
+    refused.csv.problems.clear();
+    refused.refusals.erase(refused.refusals.begin());
+    EXPECT_EQ(drawImportText(refused), L"开奖数据已导入:新增12期,已有3期,未导入2行(第8行起有误)");
+}
+
+// A fetched draw that was not stored says why: the rule it broke, or the stored draw of its
+// period or its date, which stays.
+TEST(HistoryWordsTest, AFetchedDrawNotStoredSaysWhy) {
+    const Draw stored{0, L"26139", {1, 2, 3, 4, 5, 6}, 7};
+    FetchedDraw kept;
+    kept.draw.period = L"26150";
+    EXPECT_EQ(keptDrawText(kept), L"");
+    const struct {
+        DrawRefusal refusal;
+        const wchar_t* said;
+    } refusals[] = {
+        {DrawRefusal::PeriodForm, L"第26150期开奖数据未保存:期号不是五位或七位数字"},
+        {DrawRefusal::PeriodYear, L"第26150期开奖数据未保存:期号与开奖日期的年份不符"},
+        {DrawRefusal::AfterToday, L"第26150期开奖数据未保存:开奖日期晚于今天"},
+        {DrawRefusal::NoDrawDay, L"第26150期开奖数据未保存:开奖日期不是周二、周五或周日"},
+    };
+    for (const auto& row : refusals) {
+        kept.refusal = row.refusal;
+        EXPECT_EQ(keptDrawText(kept), row.said);
+    }
+    kept.refusal = DrawRefusal::None;
+    kept.conflict = DrawStoreReport::Conflict{0, {stored}, DrawClash::Date};
+    EXPECT_EQ(keptDrawText(kept), L"第26150期开奖日期已存为第26139期(123456+7),已保留已存的数据");
+    kept.conflict->clash = DrawClash::Period;
+    EXPECT_EQ(keptDrawText(kept), L"第26150期开奖数据与已存的不一致(123456+7),已保留已存的数据");
 }
 
 }  // namespace

@@ -359,7 +359,7 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     window->history().replay(result()->itemId(0));
     EXPECT_THAT(status(), HasSubstr(L"  第26140期 对位命中")) << status();
     const std::filesystem::path file = home.path() / "draws.csv";
-    std::ofstream(file, std::ios::binary) << "26141,2099-01-02,1,2,3,4,5,6,7\n26140,"
+    std::ofstream(file, std::ios::binary) << "26001,2026-01-02,1,2,3,4,5,6,7\n26140,"
                                           << toUtf8(dateText(static_cast<double>(drawDay))) << ",0000000\nx\n";
     window->history().importDraws(file);
     EXPECT_EQ(status(), L"开奖数据已导入:新增1期,已有0期,未导入2行(第3行起有误)");
