@@ -87,11 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(reread.dong == saved.dong);
     Analysis replayed;
     check(runAnalysis(replayRequest(saved), replayed));
-    // (A day that is not a number never equals itself; it must come back as such.)
-    AnalysisRecord replayedRecord = replayed.record;
+    // (A day that is not a number never equals itself; it must come back as such, and the rest
+    // is compared without it.)
+    AnalysisRecord replayedRecord = replayed.record, original = r;
     check(replayedRecord.castTime == r.castTime || (std::isnan(replayedRecord.castTime) && std::isnan(r.castTime)));
-    replayedRecord.castTime = r.castTime;
-    check(replayedRecord == r && replayed.primary.lineMarks == analysis.primary.lineMarks &&
+    replayedRecord.castTime = original.castTime = 0;
+    check(replayedRecord == original && replayed.primary.lineMarks == analysis.primary.lineMarks &&
           replayed.changed.lineMarks == analysis.changed.lineMarks);
     return 0;
 }
