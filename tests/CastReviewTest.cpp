@@ -13,10 +13,6 @@
 namespace orvenna {
 namespace {
 
-double at(int year, int month, int day, int hour, int minute) {
-    return dayCountFromFields({year, month, day, hour, minute, 0, 0, 0});
-}
-
 // Seen the morning after the Tuesday draw, by a clock of another day than any cast.
 const CastClock Now{at(2026, 12, 9, 10, 0), 0, -480};
 const Draw Tuesday{daysFromCivil(2026, 12, 8), L"26140", {1, 2, 3, 4, 5, 6}, 7};

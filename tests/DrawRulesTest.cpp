@@ -14,10 +14,6 @@
 namespace orvenna {
 namespace {
 
-double at(int year, int month, int day, int hour, int minute) {
-    return dayCountFromFields({year, month, day, hour, minute, 0, 0, 0});
-}
-
 // Imported on Tuesday 2026-12-08 before its draw.
 const CastClock Now{at(2026, 12, 8, 12, 0), 0, -480};
 const Draw Stored{daysFromCivil(2026, 12, 1), L"26139", {1, 2, 3, 4, 5, 6}, 7};

@@ -1,14 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "TestRequest.h"
 #include "base/DayCount.h"
 #include "engine/DrawScore.h"
 
 namespace orvenna {
 namespace {
-
-double at(int year, int month, int day, int hour, int minute, int second = 0) {
-    return dayCountFromFields({year, month, day, hour, minute, second, 0, 0});
-}
 
 std::int64_t day(int year, int month, int dayOfMonth) {
     return daysFromCivil(year, month, dayOfMonth);

@@ -14,10 +14,6 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-    return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
-}
-
 Analysis run(CastRequest request) {
     Analysis analysis;
     EXPECT_TRUE(runAnalysis(request, analysis));

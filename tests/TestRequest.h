@@ -6,9 +6,15 @@
 #include <utility>
 #include <vector>
 
+#include "base/DayCount.h"
 #include "engine/CastRequest.h"
 
 namespace orvenna {
+
+// A local wall-clock time as the day count a cast time is kept in.
+inline double at(int year, int month, int day, int hour = 0, int minute = 0, int second = 0) {
+    return dayCountFromFields({year, month, day, hour, minute, second, 0, 0});
+}
 
 inline CastRequest numberRequest(std::wstring_view number, int zodiac, double castTime) {
     CastRequest request;

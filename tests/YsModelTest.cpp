@@ -13,10 +13,6 @@
 namespace orvenna {
 namespace {
 
-double at(int y, int mo, int d, int h = 0, int mi = 0, int s = 0) {
-    return dayCountFromFields({y, mo, d, h, mi, s, 0, 0});
-}
-
 // The title carries the report's text of the cast time in parentheses, empty ones included.
 TEST(YsModelTest, SavedTitleCarriesTheCastTime) {
     for (const auto& [time, text] : castTimeCases())
