@@ -64,18 +64,6 @@ void showFocusCues(wxTopLevelWindow* window) {
 #endif
 }
 
-bool showsFocusCues(const wxTopLevelWindow* window) {
-#ifdef __WXMSW__
-    const wxWindow* focus = focusedControl(window);
-    const auto handle = static_cast<HWND>((focus ? focus : window)->GetHandle());
-    return (SendMessage(handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
-#elif defined(__WXGTK__)
-    return gtk_window_get_focus_visible(GTK_WINDOW(window->GetHandle()));
-#else
-    return true;
-#endif
-}
-
 wxWindow* focusedControl(const wxTopLevelWindow* window) {
     wxWindow* focus = wxWindow::FindFocus();
     if (focus && wxGetTopLevelParent(focus) == window) return focus;

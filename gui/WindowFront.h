@@ -22,8 +22,6 @@ void followFocus(wxTopLevelWindow* window, std::function<void(wxWindow*)> moved)
 // Shows the focus frame in `window` from the start: Windows and GTK draw it only once a key
 // was pressed, so a keyboard user would not see where the keys go until they had guessed.
 void showFocusCues(wxTopLevelWindow* window);
-// True when `window` draws the frame of the control that has the keyboard.
-bool showsFocusCues(const wxTopLevelWindow* window);
 
 // Asks the window manager not to offer maximising `window` (its button, its menu entry, a
 // double click on the title), and restores the window where a manager maximises it anyway.

@@ -15,6 +15,7 @@
 #include "engine/DrawScore.h"
 #include "gui/LabeledEdit.h"
 #include "gui/PictureButton.h"
+#include "gui/WindowFront.h"
 #include "records/DrawStore.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
@@ -39,6 +40,19 @@ bool holdsFocus(wxWindow* control) {
     return focus && gtk_widget_is_ancestor(focus, control->GetHandle());
 #else
     return false;
+#endif
+}
+
+// True when `window` draws the frame of the control that has the keyboard.
+bool showsFocusCues(const wxTopLevelWindow* window) {
+#ifdef __WXMSW__
+    const wxWindow* focus = focusedControl(window);
+    const auto handle = static_cast<HWND>((focus ? focus : window)->GetHandle());
+    return (SendMessage(handle, WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS) == 0;
+#elif defined(__WXGTK__)
+    return gtk_window_get_focus_visible(GTK_WINDOW(window->GetHandle()));
+#else
+    return true;
 #endif
 }
 
