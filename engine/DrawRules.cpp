@@ -13,8 +13,6 @@ int numberOf(std::wstring_view digits) {
     return value;
 }
 
-}  // namespace
-
 DrawRefusal drawRefusal(const Draw& draw, std::int64_t today) {
     const std::wstring_view period = draw.period;
     if (!isPeriod(period) || (period.size() != 5 && period.size() != 7)) return DrawRefusal::PeriodForm;
@@ -27,8 +25,13 @@ DrawRefusal drawRefusal(const Draw& draw, std::int64_t today) {
     return DrawRefusal::None;
 }
 
-std::wstring storedPeriod(std::wstring_view period) {
-    return std::wstring(period.size() == 7 ? period.substr(2) : period);
+}  // namespace
+
+DrawRefusal admitDraw(Draw& draw, std::int64_t today) {
+    const DrawRefusal refusal = drawRefusal(draw, today);
+    // The store keeps the five-digit form: a seven-digit period loses its century.
+    if (refusal == DrawRefusal::None && draw.period.size() == 7) draw.period.erase(0, 2);
+    return refusal;
 }
 
 std::vector<RefusedDraw> keepLawfulDraws(DrawCsv& csv, std::int64_t today) {
@@ -36,11 +39,10 @@ std::vector<RefusedDraw> keepLawfulDraws(DrawCsv& csv, std::int64_t today) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < csv.rows.size(); ++i) {
         Draw& draw = csv.rows[i];
-        if (const DrawRefusal reason = drawRefusal(draw, today); reason != DrawRefusal::None) {
+        if (const DrawRefusal reason = admitDraw(draw, today); reason != DrawRefusal::None) {
             refused.push_back({csv.lines[i], std::move(draw), reason});
             continue;
         }
-        draw.period = storedPeriod(draw.period);
         if (kept != i) {
             csv.rows[kept] = std::move(draw);
             csv.lines[kept] = csv.lines[i];

@@ -22,12 +22,9 @@ enum class DrawRefusal {
     NoDrawDay,   // not a Tuesday, Friday or Sunday
 };
 
-// Why `draw` is refused on `today` (days since 1899-12-30, local), or None.
-DrawRefusal drawRefusal(const Draw& draw, std::int64_t today);
-
-// The period as the store keeps it: a seven-digit period without its century (2026139 as
-// 26139), any other as given.
-std::wstring storedPeriod(std::wstring_view period);
+// Why `draw` is refused on `today` (days since 1899-12-30, local), or None; a draw that is
+// taken gets its period in the stored form (2026139 as 26139).
+DrawRefusal admitDraw(Draw& draw, std::int64_t today);
 
 // A row of a file of past draws that the rules refuse, with its line (from 1).
 struct RefusedDraw {

@@ -178,9 +178,8 @@ std::int64_t localDay(const CastClock& clock) {
 Result<FetchedDraw> keepFetchedDraw(EasyDb& db, const Draw& draw, const CastClock& clock) {
     FetchedDraw kept;
     kept.draw = draw;
-    kept.refusal = drawRefusal(draw, localDay(clock));
+    kept.refusal = admitDraw(kept.draw, localDay(clock));
     if (kept.refusal != DrawRefusal::None) return kept;
-    kept.draw.period = storedPeriod(draw.period);
     DrawStore store(db);
     Result<DrawStoreReport> report = store.store({&kept.draw, 1}, DrawOrigin::Fetched, dateTimeText(clock.localNow));
     if (!report) return report.error();
