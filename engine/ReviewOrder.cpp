@@ -20,6 +20,12 @@ struct SortKey {
     }
 };
 
+double numberOf(const std::wstring& digits) {
+    double value = 0;
+    for (const wchar_t c : digits) value = value * 10 + (c - L'0');
+    return value;
+}
+
 SortKey keyOf(const ReviewedCast& cast, ReviewColumn column) {
     SortKey key;
     key.castTime = cast.castTime;
@@ -33,12 +39,19 @@ SortKey keyOf(const ReviewedCast& cast, ReviewColumn column) {
             key.number = cast.castTime;
             break;
         case ReviewColumn::Period:
-            // A period is digits; the casts without one follow in the order of DrawMatch.
+            // A period is digits, compared as a number (an older store may hold periods of
+            // other lengths); the casts without one follow in the order of DrawMatch.
             key.rank = static_cast<int>(cast.match);
-            if (drawn) key.text = cast.draw.period;
+            if (drawn) key.number = numberOf(cast.draw.period);
             break;
         case ReviewColumn::Numbers:
-            if (drawn) key.text = drawNumbersText(cast.draw);
+            // The six front digits as one number, then the blue number: 123456+3 before 123456+12.
+            if (drawn) {
+                for (const int digit : cast.draw.front) key.number = key.number * 10 + digit;
+                key.number = key.number * 100 + cast.draw.blue;
+            } else {
+                key.number = -1;
+            }
             break;
         case ReviewColumn::PositionHits:
             key.number = drawn ? s.positionHits : -1;

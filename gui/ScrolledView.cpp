@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include <wx/listbox.h>
+#include <wx/listctrl.h>
 #include <wx/textctrl.h>
 
 #include "WindowFront.h"
@@ -48,7 +49,12 @@ void scrollIntoView(wxScrolledWindow* view, const wxWindow* control) {
 bool scrollByPage(wxScrolledWindow* view, int key) {
     if (key != WXK_PAGEUP && key != WXK_PAGEDOWN) return false;
     const wxWindow* focus = wxWindow::FindFocus();
-    if (dynamic_cast<const wxListBox*>(focus)) return false;
+    // A key pressed in another window (one this window owns passes its keys up here) or in a
+    // list pages that window or list, never the view behind it.
+    if (!focus || !view->IsDescendant(const_cast<wxWindow*>(focus))) return false;
+    // GTK's list control takes the keyboard in a window of its own inside it.
+    const bool inList = dynamic_cast<const wxListCtrl*>(focus) || dynamic_cast<const wxListCtrl*>(focus->GetParent());
+    if (dynamic_cast<const wxListBox*>(focus) || inList) return false;
     if (const auto* box = dynamic_cast<const wxTextCtrl*>(focus); box && box->IsMultiLine()) return false;
     int unitX = 1, unitY = 1;
     view->GetScrollPixelsPerUnit(&unitX, &unitY);

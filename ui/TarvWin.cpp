@@ -239,7 +239,10 @@ void TarvWin::keepDraw(const DrawResult& shown) {
     if (!draw) return;
     const Result<FetchedDraw> kept = keepFetchedDraw(store_, *draw, systemClock());
     if (!kept) return;
-    if (const std::wstring said = keptDrawText(*kept); !said.empty()) setStatus(said);
+    if (const std::wstring said = keptDrawText(*kept); !said.empty())
+        setStatus(said);
+    else
+        refreshReview();
 }
 
 // 往期对照 shows the store as it is now: one already open is replaced.
@@ -248,8 +251,20 @@ void TarvWin::openReview() {
     if (!review) return setStatus(L"无法读取往期对照:" + storeReason(review.error()));
     if (reviewWin_) reviewWin_->Destroy();
     reviewWin_ = new ReviewWin(this, *review);
+    reviewWin_->drawsRequested.connect([this] { openDrawList(); });
     reviewWin_->Show();
 }
+
+// An open 往期对照 follows the store: a save, a delete, an import or a new draw shows in it.
+void TarvWin::refreshReview() {
+    if (!reviewWin_) return;
+    const Result<CastReview> review = reviewCasts(store_, systemClock());
+    if (!review) return setStatus(L"无法读取往期对照:" + storeReason(review.error()));
+    reviewWin_->showReview(*review);
+}
+
+// 开奖数据 over 往期对照: a deleted draw changes the scores both it and the history list show.
+void TarvWin::openDrawList() {}
 
 void TarvWin::chooseDrawFile() {
     wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",

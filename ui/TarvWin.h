@@ -74,6 +74,8 @@ public:
     class ReviewWin* reviewWindow() const {
         return reviewWin_.get();
     }
+    // Shows the store as it is now in an open 往期对照.
+    void refreshReview();
 
 private:
     // The steps of create(), in order.
@@ -93,6 +95,7 @@ private:
     void showPrediction(const CastResult& result);
     void keepDraw(const DrawResult& draw);
     void openReview();
+    void openDrawList();
     void chooseDrawFile();
     void showHelp();
     void setStatus(const std::wstring& text);

@@ -15,6 +15,7 @@
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
+#include "PastCasts.h"
 #include "base/DayCount.h"
 #include "engine/DrawScore.h"
 #include "gui/LabeledEdit.h"
@@ -194,27 +195,7 @@ TEST_F(ScreenshotTest, UpdateWindow) {
 
 // 往期对照 over casts made across a month of draws, some drawn, one still to come.
 TEST_F(ScreenshotTest, PastCasts) {
-    CastReview review;
-    std::vector<SavedCast> casts;
-    std::vector<Draw> draws;
-    const wchar_t* titles[] = {L"周二晚", L"周五开奖前", L"线下摇卦", L"周日", L"生日数字", L"下一期"};
-    for (int i = 0; i < 6; ++i) {
-        YsModel cast;
-        cast._id = 6 - i;
-        cast.ysindex = NumberCasting;
-        cast.ysnumber = std::to_wstring(20261100 + 7 * i);
-        cast.gzsxid = i + 1;
-        cast.ysday =
-            i < 5 ? clockAt(2026, 11, 10 + 5 * i, 20, 15, 0).localNow : clockAt(2026, 12, 8, 10, 5, 0).localNow;
-        cast.ysname = savedTitle(titles[i], cast.ysday);
-        casts.insert(casts.begin(), savedCast(cast));
-        if (i < 5)
-            draws.push_back({drawDayOf(cast.ysday),
-                             std::to_wstring(26130 + i),
-                             {(3 * i) % 10, (7 * i + 1) % 10, (i + 4) % 10, (9 * i + 2) % 10, 5, (2 * i) % 10},
-                             (4 * i + 3) % 15});
-    }
-    auto* win = new ReviewWin(window, reviewCasts(casts, draws, clockAt(2026, 12, 8, 12, 0, 0)));
+    auto* win = new ReviewWin(window, reviewOf(pastCasts(6)));
     win->Show();
     EXPECT_EQ(win->list()->GetItemCount(), 6);
     saveWindow(win, pictureFolder(home) / "past-casts.png");
