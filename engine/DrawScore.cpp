@@ -9,6 +9,22 @@ namespace orvenna {
 namespace {
 
 constexpr std::int64_t DrawMillisOfDay = (21 * 60 + 25) * 60'000;
+// Casting's next draw time is the day's own draw until the hour of the draw is over.
+constexpr std::int64_t DrawHourEndMillisOfDay = 22 * 3'600'000;
+
+// A cast time as its day and its milliseconds into that day.
+struct DayAndMillis {
+    std::int64_t day;
+    std::int64_t ofDay;
+};
+
+DayAndMillis dayAndMillis(double castTime) {
+    const std::int64_t millis = millisFromDayCount(castTime);
+    std::int64_t day = millis / MillisPerDay;
+    std::int64_t ofDay = millis % MillisPerDay;
+    if (ofDay < 0) --day, ofDay += MillisPerDay;
+    return {day, ofDay};
+}
 
 // The numbers of a comma-separated list below `limit`; anything else is left out.
 std::bitset<BlueNumbers> candidates(const std::wstring& list, int limit) {
@@ -41,13 +57,15 @@ bool holds(const std::bitset<BlueNumbers>& set, int number) {
 }  // namespace
 
 std::int64_t drawDayOf(double castTime) {
-    const std::int64_t millis = millisFromDayCount(castTime);
-    std::int64_t day = millis / MillisPerDay;
-    std::int64_t ofDay = millis % MillisPerDay;
-    if (ofDay < 0) --day, ofDay += MillisPerDay;
+    auto [day, ofDay] = dayAndMillis(castTime);
     if (ofDay > DrawMillisOfDay) ++day;
     while (!isDrawDay(day)) ++day;
     return day;
+}
+
+bool castAfterDraw(double castTime) {
+    const auto [day, ofDay] = dayAndMillis(castTime);
+    return ofDay > DrawMillisOfDay && ofDay < DrawHourEndMillisOfDay && isDrawDay(day);
 }
 
 bool isDrawDay(std::int64_t day) {

@@ -17,6 +17,12 @@ namespace orvenna {
 // has none.
 std::int64_t drawDayOf(double castTime);
 
+// Whether a cast made at `castTime` was made after its day's draw yet within the hour that
+// casting still counts as that draw's (the next draw time stays the day's own until 21:59):
+// on a draw day, later than 21:25:00.000 and earlier than 22:00:00.000, to the millisecond.
+// drawDayOf gives such a cast the next draw; 21:25:00.000 itself is still the day's draw.
+bool castAfterDraw(double castTime);
+
 // Whether a day is one of the draw's weekdays: Tuesday, Friday or Sunday.
 bool isDrawDay(std::int64_t day);
 

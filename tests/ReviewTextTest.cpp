@@ -26,6 +26,15 @@ TEST(ReviewTextTest, TheScoreLineSaysTheDrawAndTheHitsBesideChance) {
     EXPECT_EQ(scoreLine(pending), L"待开奖");
     EXPECT_EQ(scoreLine(noDraw), L"无开奖数据");
     EXPECT_EQ(scoreLine(notCast), L"");
+
+    // A cast made after its day's draw says which draw it is scored against.
+    for (ReviewedCast* cast : {&matched, &pending, &notCast}) cast->afterDraw = true;
+    EXPECT_EQ(scoreLine(matched), L"第25140期 对位命中4/6 蓝号中 可能号3 (随机期望3.0/6) 开奖后所起,对下一期");
+    EXPECT_EQ(scoreLine(pending), L"待开奖 开奖后所起,对下一期");
+    EXPECT_EQ(afterDrawMark(matched), L"开奖后所起,对下一期");
+    EXPECT_EQ(scoreLine(notCast), L"");
+    EXPECT_EQ(afterDrawMark(notCast), L"");
+    EXPECT_EQ(afterDrawMark(noDraw), L"");
 }
 
 }  // namespace

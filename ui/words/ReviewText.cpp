@@ -24,13 +24,26 @@ std::wstring matchText(DrawMatch match) {
     return {};
 }
 
-std::wstring scoreLine(const ReviewedCast& cast) {
-    if (cast.match == DrawMatch::NotCast) return {};
+namespace {
+
+std::wstring scoreOnly(const ReviewedCast& cast) {
     if (cast.match != DrawMatch::Matched) return matchText(cast.match);
     const CastScore& s = cast.score;
     return L"第" + cast.draw.period + L"期 对位命中" + std::to_wstring(s.positionHits) + L"/6 蓝号" +
            (s.blueHit ? L"中" : L"未中") + L" 可能号" + std::to_wstring(s.likelyHits) + L" (随机期望" +
            oneDecimalText(s.expectedPositionHits) + L"/6)";
+}
+
+}  // namespace
+
+std::wstring scoreLine(const ReviewedCast& cast) {
+    if (cast.match == DrawMatch::NotCast) return {};
+    if (cast.afterDraw) return scoreOnly(cast) + L" " + afterDrawMark(cast);
+    return scoreOnly(cast);
+}
+
+std::wstring afterDrawMark(const ReviewedCast& cast) {
+    return cast.afterDraw && cast.match != DrawMatch::NotCast ? L"开奖后所起,对下一期" : L"";
 }
 
 }  // namespace orvenna

@@ -15,7 +15,11 @@ std::wstring oneDecimalText(double value);
 
 // The cast's draw and score in one line, as the history list's tooltip and a replay say it:
 // "第25140期 对位命中4/6 蓝号中 可能号3 (随机期望3.0/6)"; "待开奖"; "无开奖数据"; nothing for
-// a record that cannot be cast.
+// a record that cannot be cast. A cast made after its day's draw says so after it.
 std::wstring scoreLine(const ReviewedCast& cast);
+
+// What marks a cast made after its day's draw, which is scored against the next draw:
+// "开奖后所起,对下一期"; empty for any other cast.
+std::wstring afterDrawMark(const ReviewedCast& cast);
 
 }  // namespace orvenna
