@@ -1,5 +1,6 @@
 #include "DrawScore.h"
 
+#include <algorithm>
 #include <bitset>
 
 #include "base/DayCount.h"
@@ -83,14 +84,17 @@ CastScore scoreCast(const Suggestion& suggestion, const Draw& draw) {
         const auto set = candidates(suggestion[i], FrontDigits);
         score.positionHit[i] = holds(set, draw.front[i]);
         score.positionHits += score.positionHit[i];
-        score.expectedPositionHits += static_cast<double>(set.count()) / FrontDigits;
+        score.positionCandidates[i] = static_cast<int>(set.count());
+        score.expectedPositionHits += static_cast<double>(score.positionCandidates[i]) / FrontDigits;
     }
     const auto blue = candidates(suggestion[6], BlueNumbers);
     score.blueHit = holds(blue, draw.blue);
-    score.expectedBlue = static_cast<double>(blue.count()) / BlueNumbers;
+    score.blueCandidates = static_cast<int>(blue.count());
+    score.expectedBlue = static_cast<double>(score.blueCandidates) / BlueNumbers;
     const auto likely = candidates(suggestion[7], FrontDigits);
     for (const int digit : draw.front) score.likelyHits += holds(likely, digit);
-    score.expectedLikelyHits = 6.0 * static_cast<double>(likely.count()) / FrontDigits;
+    score.likelyCandidates = static_cast<int>(likely.count());
+    score.expectedLikelyHits = 6.0 * static_cast<double>(score.likelyCandidates) / FrontDigits;
     return score;
 }
 
@@ -102,6 +106,13 @@ void ScoreTotals::add(const CastScore& score) {
     expectedPositionHits += score.expectedPositionHits;
     expectedBlueHits += score.expectedBlue;
     expectedLikelyHits += score.expectedLikelyHits;
+    // scoreCast counts at most every number of a list; a score made otherwise is held to that.
+    const auto slot = [](int candidates, int numbers) {
+        return static_cast<std::size_t>(std::clamp(candidates, 0, numbers));
+    };
+    for (const int count : score.positionCandidates) ++positionTrials[slot(count, FrontDigits)];
+    ++blueTrials[slot(score.blueCandidates, BlueNumbers)];
+    likelyTrials[slot(score.likelyCandidates, FrontDigits)] += 6;
 }
 
 }  // namespace orvenna

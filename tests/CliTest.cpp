@@ -27,7 +27,10 @@
 #include "cli/CastInput.h"
 #include "codec/Fingerprint.h"
 #include "codec/Gb18030.h"
+#include "engine/ChanceTest.h"
 #include "records/EasyDb.h"
+#include "records/StoredReview.h"
+#include "system/Clock.h"
 #include "system/Console.h"
 #include "system/Settings.h"
 #include "update/OfferDecision.h"
@@ -574,6 +577,25 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     EXPECT_EQ(stats["matched"].asInt(), 1);
     EXPECT_EQ(stats["pending"].asInt(), 1);
     EXPECT_EQ(stats["positionHits"], reviewed[1]["score"]["positionHits"]);
+    // Each total's p-value beside it, as the engine's test gives it, also in the text.
+    std::optional<TotalsTest> test;
+    {
+        EasyDb store(home_);
+        const Result<CastReview> review = reviewCasts(store, systemClock());
+        ASSERT_TRUE(review);
+        test = chanceTest(review->totals.scores);
+        ASSERT_TRUE(test);
+    }
+    EXPECT_NEAR(stats["pValue"]["positionHits"].asDouble(), test->positionP, 1e-3 * test->positionP);
+    EXPECT_NEAR(stats["pValue"]["blueHits"].asDouble(), test->blueP, 1e-3 * test->blueP);
+    EXPECT_NEAR(stats["pValue"]["likelyHits"].asDouble(), test->likelyP, 1e-3 * test->likelyP);
+    EXPECT_DOUBLE_EQ(stats["chance"]["positionHits"].asDouble(),
+                     std::round(reviewed[1]["score"]["chance"]["positionHits"].asDouble() * 100) / 100);
+    const std::string text = cli({"history", "stats"}).out;
+    char blue[80];
+    std::snprintf(blue, sizeof blue, "(chance %.2f), p = %.2g\n", stats["chance"]["blueHits"].asDouble(), test->blueP);
+    EXPECT_THAT(text, HasSubstr(blue));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 3) << text;
 }
 
 // Rows an older version stored against today's rules are listed with why they are ignored; a
@@ -789,6 +811,11 @@ TEST_F(CliHistoryTest, LookingWhereNothingIsSavedCreatesNothing) {
         EXPECT_EQ(run.code, 1) << verb;
         EXPECT_THAT(run.err, HasSubstr("no saved result with id 1"));
     }
+    const Json::Value stats = parse(cli({"history", "stats", "--json"}).out);
+    EXPECT_EQ(stats["matched"].asInt(), 0);
+    for (const char* total : {"positionHits", "blueHits", "likelyHits"})
+        EXPECT_TRUE(stats["pValue"].isMember(total) && stats["pValue"][total].isNull()) << "no test without a draw";
+    EXPECT_EQ(cli({"history", "stats"}).out.find("p ="), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(home_));
 }
 

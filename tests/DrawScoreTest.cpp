@@ -174,6 +174,11 @@ TEST(DrawScoreTest, TotalsAddUpEveryFigure) {
     EXPECT_DOUBLE_EQ(totals.expectedPositionHits, 6.0);
     EXPECT_DOUBLE_EQ(totals.expectedBlueHits, 4.0 / 15);
     EXPECT_DOUBLE_EQ(totals.expectedLikelyHits, 1.8);
+    // The trials by their number of candidates: twelve positions of five, blue lists of three
+    // and one, six drawn digits against three likely ones and six against none.
+    EXPECT_EQ(totals.positionTrials, (std::array<int, 11>{0, 0, 0, 0, 0, 12, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(totals.blueTrials, (std::array<int, 16>{0, 1, 0, 1}));
+    EXPECT_EQ(totals.likelyTrials, (std::array<int, 11>{6, 0, 0, 6}));
 }
 
 }  // namespace
