@@ -22,7 +22,7 @@ constexpr const char* Usage =
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
     "       orvenna-cli history list [--json] | show ID [--json] | replay ID [--time ...] [--json] | delete ID"
     " | stats [--json]\n"
-    "       orvenna-cli draw [--url URL | --file PAGE] [--json] | import FILE.csv | list [--json]\n"
+    "       orvenna-cli draw [--url URL | --file PAGE] [--json] | import FILE.csv | list [--json] | delete PERIOD\n"
     "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "
     "[--platform P] [--download DIR]\n";
 

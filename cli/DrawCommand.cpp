@@ -1,6 +1,8 @@
 #include "DrawCommand.h"
 
+#include <cmath>
 #include <filesystem>
+#include <optional>
 #include <ostream>
 
 #include <json/json.h>
@@ -37,10 +39,23 @@ std::string refusalText(DrawRefusal refusal) {
             return "the date is after today";
         case DrawRefusal::NoDrawDay:
             return "there is no draw on that day (draws are on Tuesday, Friday and Sunday)";
+        case DrawRefusal::PeriodNumber:
+            return "the period's number is 0 or more than the draws of its year up to its date";
         case DrawRefusal::None:
             break;
     }
     return {};
+}
+
+// Why the casts are not scored against a stored row; empty for one they are scored against.
+std::string ignoredText(const std::optional<DrawIgnored>& ignored) {
+    if (!ignored) return {};
+    if (ignored->refusal != DrawRefusal::None) return refusalText(ignored->refusal);
+    return "another period is stored for its date (" + toUtf8(ignored->datePeriod) + ")";
+}
+
+std::int64_t localDay(const CastClock& clock) {
+    return static_cast<std::int64_t>(std::floor(clock.localNow));
 }
 
 // Good lines are stored in one transaction; each bad or disagreeing line is named on the
@@ -85,14 +100,14 @@ int importDraws(const std::string& file, const CastClock& clock, std::ostream& o
     return refused == 0 ? ExitOk : ExitFailed;
 }
 
-int listDraws(bool json, std::ostream& out, std::ostream& err) {
+int listDraws(bool json, const CastClock& clock, std::ostream& out, std::ostream& err) {
     const std::filesystem::path directory = programDirectory();
     std::error_code ignored;
     std::vector<StoredDraw> draws;
     if (std::filesystem::exists(EasyDb::databasePath(directory), ignored)) {
         EasyDb db(directory);
         DrawStore store(db);
-        Result<std::vector<StoredDraw>> listed = store.list();
+        Result<std::vector<StoredDraw>> listed = store.list(localDay(clock));
         if (!listed) {
             err << "orvenna-cli: cannot read " << db.path().string() << ": " << listed.error().message << '\n';
             return ExitFailed;
@@ -105,6 +120,7 @@ int listDraws(bool json, std::ostream& out, std::ostream& err) {
             Json::Value item = drawJson(stored.draw);
             item["source"] = sourceText(stored.source);
             item["storedAt"] = toUtf8(stored.storedAt);
+            item["ignored"] = stored.ignored ? Json::Value(ignoredText(stored.ignored)) : Json::Value();
             list.append(item);
         }
         out << compactJson(list) << '\n';
@@ -112,8 +128,43 @@ int listDraws(bool json, std::ostream& out, std::ostream& err) {
     }
     for (const StoredDraw& stored : draws)
         out << toUtf8(stored.draw.period) << '\t' << toUtf8(dateText(static_cast<double>(stored.draw.day))) << '\t'
-            << toUtf8(drawNumbersText(stored.draw)) << '\t' << sourceText(stored.source) << '\n';
+            << toUtf8(drawNumbersText(stored.draw)) << '\t' << sourceText(stored.source) << '\t'
+            << ignoredText(stored.ignored) << '\n';
     if (draws.empty()) err << "orvenna-cli: no stored draws\n";
+    return ExitOk;
+}
+
+// A wrong draw is mended by deleting its period and importing the right one; a period that
+// is not stored is a failure, and looking for one makes no store.
+int deleteDraw(const std::string& period, std::ostream& out, std::ostream& err) {
+    const std::optional<std::wstring> stored = storedPeriod(fromUtf8(period));
+    if (!stored) {
+        err << "orvenna-cli: draw delete: PERIOD must be five digits (26139) or seven (2026139)\n";
+        return ExitUsage;
+    }
+    const auto noSuchPeriod = [&] {
+        err << "orvenna-cli: no stored draw of period " << toUtf8(*stored) << '\n';
+        return ExitFailed;
+    };
+    const std::filesystem::path directory = programDirectory();
+    std::error_code ignored;
+    if (!std::filesystem::exists(EasyDb::databasePath(directory), ignored)) return noSuchPeriod();
+    EasyDb db(directory);
+    DrawStore store(db);
+    const Result<std::vector<StoredDraw>> rows = store.ofPeriod(*stored);
+    if (!rows) {
+        err << "orvenna-cli: cannot read " << db.path().string() << ": " << rows.error().message << '\n';
+        return ExitFailed;
+    }
+    if (rows->empty()) return noSuchPeriod();
+    if (const Status removed = store.remove(*stored); !removed) {
+        if (removed.error().code == NoSuchRow) return noSuchPeriod();
+        err << "orvenna-cli: cannot delete from " << db.path().string() << ": " << removed.error().message << '\n';
+        return ExitFailed;
+    }
+    for (const StoredDraw& row : *rows)
+        out << "deleted " << toUtf8(row.draw.period) << ' ' << toUtf8(dateText(static_cast<double>(row.draw.day)))
+            << ' ' << toUtf8(drawNumbersText(row.draw)) << '\n';
     return ExitOk;
 }
 
@@ -145,7 +196,14 @@ int drawCommand(const std::vector<std::string>& args, std::ostream& out, std::os
             err << "orvenna-cli: " << error << '\n';
             return ExitUsage;
         }
-        return listDraws(options.flag("--json"), out, err);
+        return listDraws(options.flag("--json"), clock, out, err);
+    }
+    if (verb == "delete") {
+        if (args.size() != 3) {
+            err << "orvenna-cli: draw delete: expected one PERIOD\n";
+            return ExitUsage;
+        }
+        return deleteDraw(args[2], out, err);
     }
     Options options({"--url", "--file"}, {"--json"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {

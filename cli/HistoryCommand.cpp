@@ -1,6 +1,7 @@
 #include "HistoryCommand.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -16,6 +17,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "engine/Calendar.h"
+#include "engine/ChanceTest.h"
 #include "records/CastHistory.h"
 #include "records/EasyDb.h"
 #include "records/StoredReview.h"
@@ -168,10 +170,28 @@ void listReviewed(const CastReview& review, std::ostream& out) {
     out << compactJson(list, FigureDecimals) << '\n';
 }
 
-// The scores added up over every matched cast, each beside what chance gives.
+// A p-value in JSON: four significant digits (0.4213, 0.003125, 1.2e-05); null without a test.
+std::string pValueJson(const std::optional<TotalsTest>& test, double TotalsTest::*p) {
+    if (!test || !std::isfinite((*test).*p)) return "null";
+    char text[32];
+    std::snprintf(text, sizeof text, "%.4g", (*test).*p);
+    return text;
+}
+
+// ", p = 0.42" after a total's line: two significant digits; nothing without a test.
+std::string pValueLine(const std::optional<TotalsTest>& test, double TotalsTest::*p) {
+    if (!test) return {};
+    char text[40];
+    std::snprintf(text, sizeof text, ", p = %.2g", (*test).*p);
+    return text;
+}
+
+// The scores added up over every matched cast, each beside what chance gives and the p-value
+// of its two-sided test against chance.
 void printStats(const CastReview& review, bool json, std::ostream& out) {
     const int pending = review.totals.pending, noDraw = review.totals.noDraw;
     const ScoreTotals& t = review.totals.scores;
+    const std::optional<TotalsTest> test = chanceTest(t);
     if (json) {
         Json::Value stats(Json::objectValue);
         stats["matched"] = t.casts;
@@ -185,20 +205,26 @@ void printStats(const CastReview& review, bool json, std::ostream& out) {
         chance["blueHits"] = (t.expectedBlueHits);
         chance["likelyHits"] = (t.expectedLikelyHits);
         stats["chance"] = chance;
-        out << compactJson(stats, FigureDecimals) << '\n';
+        // The chance figures keep their two decimals; a p-value of 0.003 needs more, so its
+        // object is written apart and joined as the object's last member.
+        std::string text = compactJson(stats, FigureDecimals);
+        text.insert(text.size() - 1, ",\"pValue\":{\"positionHits\":" + pValueJson(test, &TotalsTest::positionP) +
+                                         ",\"blueHits\":" + pValueJson(test, &TotalsTest::blueP) +
+                                         ",\"likelyHits\":" + pValueJson(test, &TotalsTest::likelyP) + "}");
+        out << text << '\n';
         return;
     }
     char line[160];
     std::snprintf(line, sizeof line, "matched casts: %d (pending %d, no draw stored %d)\n", t.casts, pending, noDraw);
     out << line;
-    std::snprintf(line, sizeof line, "position hits: %d of %d (chance %.2f)\n", t.positionHits, 6 * t.casts,
+    std::snprintf(line, sizeof line, "position hits: %d of %d (chance %.2f)", t.positionHits, 6 * t.casts,
                   t.expectedPositionHits);
-    out << line;
-    std::snprintf(line, sizeof line, "blue hits: %d of %d (chance %.2f)\n", t.blueHits, t.casts, t.expectedBlueHits);
-    out << line;
-    std::snprintf(line, sizeof line, "drawn digits among the likely ones: %d of %d (chance %.2f)\n", t.likelyHits,
+    out << line << pValueLine(test, &TotalsTest::positionP) << '\n';
+    std::snprintf(line, sizeof line, "blue hits: %d of %d (chance %.2f)", t.blueHits, t.casts, t.expectedBlueHits);
+    out << line << pValueLine(test, &TotalsTest::blueP) << '\n';
+    std::snprintf(line, sizeof line, "drawn digits among the likely ones: %d of %d (chance %.2f)", t.likelyHits,
                   6 * t.casts, t.expectedLikelyHits);
-    out << line;
+    out << line << pValueLine(test, &TotalsTest::likelyP) << '\n';
 }
 
 // `history list --json` and `history stats`: every saved cast against its draw. Where nothing

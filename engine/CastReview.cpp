@@ -1,5 +1,7 @@
 #include "CastReview.h"
 
+#include <cmath>
+
 #include "Calendar.h"
 #include "CastDispatch.h"
 #include "CastPipeline.h"
@@ -32,6 +34,19 @@ const Draw* DrawDays::on(std::int64_t day) const {
     return found == byDay_.end() ? nullptr : found->second;
 }
 
+namespace {
+
+bool castForDrawTime(const CastRequest& request) {
+    return request.method == TimeCasting && request.drawTimeChoice == DrawTime;
+}
+
+}  // namespace
+
+std::int64_t drawDayOfCast(const CastRequest& request) {
+    if (castForDrawTime(request)) return drawDayOf(std::floor(request.castTime));
+    return drawDayOf(request.castTime);
+}
+
 bool castsAgain(const CastRequest& request) {
     return request.method >= NumberCasting && request.method <= TimeCasting && request.zodiac >= 1 &&
            request.zodiac <= 12 && checkRequest(request).casts();
@@ -42,7 +57,8 @@ ReviewedCast reviewCast(const SavedCast& saved, const DrawDays& draws, const Cas
     cast.id = saved.id;
     cast.title = saved.title;
     cast.castTime = saved.request.castTime;
-    cast.drawDay = drawDayOf(cast.castTime);
+    cast.drawDay = drawDayOfCast(saved.request);
+    cast.afterDraw = !castForDrawTime(saved.request) && castAfterDraw(cast.castTime);
     if (!castsAgain(saved.request)) {
         cast.match = DrawMatch::NotCast;
         return cast;

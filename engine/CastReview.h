@@ -37,6 +37,9 @@ struct ReviewedCast {
     std::wstring title;
     double castTime = 0;
     std::int64_t drawDay = 0;  // the day of the draw the cast belongs to
+    // Made on a draw day after its draw (21:25) and before 22:00: casting still counted that
+    // day's draw time, yet the cast belongs to the next draw (see castAfterDraw).
+    bool afterDraw = false;
     DrawMatch match = DrawMatch::NoDraw;
     Draw draw;  // Matched's
     Suggestion suggestion;
@@ -67,6 +70,11 @@ public:
 private:
     std::unordered_map<std::int64_t, const Draw*> byDay_;
 };
+
+// The day of the draw a saved cast is for. A draw-time cast is kept at the draw time it was
+// cast for, with the seconds of the moment it was made (21:25:37): that day's draw is its own.
+// Any other cast belongs to the first draw at or after its cast time (drawDayOf).
+std::int64_t drawDayOfCast(const CastRequest& request);
 
 // True when a saved request casts again: a method and a zodiac that casting knows, and the
 // method's own input complete.

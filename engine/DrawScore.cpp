@@ -1,5 +1,6 @@
 #include "DrawScore.h"
 
+#include <algorithm>
 #include <bitset>
 
 #include "base/DayCount.h"
@@ -9,6 +10,22 @@ namespace orvenna {
 namespace {
 
 constexpr std::int64_t DrawMillisOfDay = (21 * 60 + 25) * 60'000;
+// Casting's next draw time is the day's own draw until the hour of the draw is over.
+constexpr std::int64_t DrawHourEndMillisOfDay = 22 * 3'600'000;
+
+// A cast time as its day and its milliseconds into that day.
+struct DayAndMillis {
+    std::int64_t day;
+    std::int64_t ofDay;
+};
+
+DayAndMillis dayAndMillis(double castTime) {
+    const std::int64_t millis = millisFromDayCount(castTime);
+    std::int64_t day = millis / MillisPerDay;
+    std::int64_t ofDay = millis % MillisPerDay;
+    if (ofDay < 0) --day, ofDay += MillisPerDay;
+    return {day, ofDay};
+}
 
 // The numbers of a comma-separated list below `limit`; anything else is left out.
 std::bitset<BlueNumbers> candidates(const std::wstring& list, int limit) {
@@ -41,13 +58,15 @@ bool holds(const std::bitset<BlueNumbers>& set, int number) {
 }  // namespace
 
 std::int64_t drawDayOf(double castTime) {
-    const std::int64_t millis = millisFromDayCount(castTime);
-    std::int64_t day = millis / MillisPerDay;
-    std::int64_t ofDay = millis % MillisPerDay;
-    if (ofDay < 0) --day, ofDay += MillisPerDay;
+    auto [day, ofDay] = dayAndMillis(castTime);
     if (ofDay > DrawMillisOfDay) ++day;
     while (!isDrawDay(day)) ++day;
     return day;
+}
+
+bool castAfterDraw(double castTime) {
+    const auto [day, ofDay] = dayAndMillis(castTime);
+    return ofDay > DrawMillisOfDay && ofDay < DrawHourEndMillisOfDay && isDrawDay(day);
 }
 
 bool isDrawDay(std::int64_t day) {
@@ -65,14 +84,17 @@ CastScore scoreCast(const Suggestion& suggestion, const Draw& draw) {
         const auto set = candidates(suggestion[i], FrontDigits);
         score.positionHit[i] = holds(set, draw.front[i]);
         score.positionHits += score.positionHit[i];
-        score.expectedPositionHits += static_cast<double>(set.count()) / FrontDigits;
+        score.positionCandidates[i] = static_cast<int>(set.count());
+        score.expectedPositionHits += static_cast<double>(score.positionCandidates[i]) / FrontDigits;
     }
     const auto blue = candidates(suggestion[6], BlueNumbers);
     score.blueHit = holds(blue, draw.blue);
-    score.expectedBlue = static_cast<double>(blue.count()) / BlueNumbers;
+    score.blueCandidates = static_cast<int>(blue.count());
+    score.expectedBlue = static_cast<double>(score.blueCandidates) / BlueNumbers;
     const auto likely = candidates(suggestion[7], FrontDigits);
     for (const int digit : draw.front) score.likelyHits += holds(likely, digit);
-    score.expectedLikelyHits = 6.0 * static_cast<double>(likely.count()) / FrontDigits;
+    score.likelyCandidates = static_cast<int>(likely.count());
+    score.expectedLikelyHits = 6.0 * static_cast<double>(score.likelyCandidates) / FrontDigits;
     return score;
 }
 
@@ -84,6 +106,13 @@ void ScoreTotals::add(const CastScore& score) {
     expectedPositionHits += score.expectedPositionHits;
     expectedBlueHits += score.expectedBlue;
     expectedLikelyHits += score.expectedLikelyHits;
+    // scoreCast counts at most every number of a list; a score made otherwise is held to that.
+    const auto slot = [](int candidates, int numbers) {
+        return static_cast<std::size_t>(std::clamp(candidates, 0, numbers));
+    };
+    for (const int count : score.positionCandidates) ++positionTrials[slot(count, FrontDigits)];
+    ++blueTrials[slot(score.blueCandidates, BlueNumbers)];
+    likelyTrials[slot(score.likelyCandidates, FrontDigits)] += 6;
 }
 
 }  // namespace orvenna

@@ -17,6 +17,12 @@ namespace orvenna {
 // has none.
 std::int64_t drawDayOf(double castTime);
 
+// Whether a cast made at `castTime` was made after its day's draw yet within the hour that
+// casting still counts as that draw's (the next draw time stays the day's own until 21:59):
+// on a draw day, later than 21:25:00.000 and earlier than 22:00:00.000, to the millisecond.
+// drawDayOf gives such a cast the next draw; 21:25:00.000 itself is still the day's draw.
+bool castAfterDraw(double castTime);
+
 // Whether a day is one of the draw's weekdays: Tuesday, Friday or Sunday.
 bool isDrawDay(std::int64_t day);
 
@@ -28,6 +34,12 @@ struct CastScore {
     int positionHits = 0;
     bool blueHit = false;
     int likelyHits = 0;  // drawn front digits, counted with repeats, among the likely digits
+    // How many candidates each list held, what chance reckons from: a position is a trial of
+    // chance candidates / 10, the blue number one of candidates / 15, and each of the six drawn
+    // digits one of likely digits / 10.
+    std::array<int, 6> positionCandidates{};
+    int blueCandidates = 0;
+    int likelyCandidates = 0;
     // The averages of a random pick of the same sizes: candidates / 10 per position (summed
     // over the six), candidates / 15 for the blue number, 6 x likely digits / 10.
     double expectedPositionHits = 0;
@@ -48,6 +60,12 @@ struct ScoreTotals {
     double expectedPositionHits = 0;
     double expectedBlueHits = 0;
     double expectedLikelyHits = 0;
+    // The trials the hits were counted over, by their number of candidates: the chance of a
+    // trial in positionTrials[k] or likelyTrials[k] is k / 10, of one in blueTrials[k] k / 15.
+    // Counts, not a list: adding a cast stays as cheap whatever the number of casts.
+    std::array<int, FrontDigits + 1> positionTrials{};
+    std::array<int, BlueNumbers + 1> blueTrials{};
+    std::array<int, FrontDigits + 1> likelyTrials{};
 
     void add(const CastScore& score);
 };

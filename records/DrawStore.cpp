@@ -1,10 +1,13 @@
 #include "DrawStore.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "Statement.h"
 #include "Transaction.h"
 #include "base/DayCount.h"
+#include "base/Text.h"
 
 namespace orvenna {
 
@@ -15,7 +18,10 @@ constexpr char FindDateSql[] =
     "SELECT period,draw_date,front,blue,source,stored_at FROM draws WHERE draw_date=?1 ORDER BY period LIMIT 1";
 constexpr char InsertSql[] =
     "INSERT INTO draws(period,draw_date,front,blue,source,stored_at) VALUES(?1,?2,?3,?4,?5,?6)";
-constexpr char ListSql[] = "SELECT period,draw_date,front,blue,source,stored_at FROM draws ORDER BY draw_date,period";
+constexpr char ListSql[] =
+    "SELECT rowid AS row_id,period,draw_date,front,blue,source,stored_at FROM draws ORDER BY draw_date,period";
+// A period's rows in either form: a version before the five-digit form may have kept seven.
+constexpr char PeriodWhere[] = " FROM draws WHERE period=?1 OR (length(period)=7 AND substr(period,3)=?1)";
 
 std::wstring_view sourceName(DrawOrigin source) {
     return source == DrawOrigin::Imported ? L"imported" : L"fetched";
@@ -141,30 +147,102 @@ Result<DrawStoreReport> DrawStore::store(std::span<const Draw> draws, DrawOrigin
 
 namespace {
 
-// Every row by date and period, each read by `read`; none where the table was never made.
+// Every row by date and period, each read by `read`, with its row id; none where the table was
+// never made.
 template <typename Row>
-Result<std::vector<Row>> listRows(sqlite3* db, Row (*read)(const Statement&, const DrawColumns&)) {
+struct ListedRows {
+    std::vector<Row> rows;
+    std::vector<std::int64_t> rowIds;
+};
+
+template <typename Row>
+Result<ListedRows<Row>> listRows(sqlite3* db, Row (*read)(const Statement&, const DrawColumns&)) {
     const Result<bool> exists = tableExists(db, "draws", "read draws");
     if (!exists) return exists.error();
-    if (!*exists) return std::vector<Row>();
+    if (!*exists) return ListedRows<Row>();
     Result<Statement> prepared = Statement::prepare(db, ListSql);
     if (!prepared) return prepared.error();
     const DrawColumns at(*prepared);
-    std::vector<Row> rows;
+    const int rowId = prepared->columnIndex("row_id");
+    ListedRows<Row> listed;
     Statement::Step stepped;
-    while ((stepped = prepared->step()) == Statement::Step::Row) rows.push_back(read(*prepared, at));
+    while ((stepped = prepared->step()) == Statement::Step::Row) {
+        listed.rows.push_back(read(*prepared, at));
+        listed.rowIds.push_back(prepared->columnInt64(rowId));
+    }
     if (stepped != Statement::Step::Done) return prepared->failure("read draws");
-    return rows;
+    return listed;
+}
+
+Error noSuchPeriod(std::wstring_view period) {
+    return {ErrorSource::Sqlite, NoSuchRow, "no stored draw of period " + toUtf8(period)};
 }
 
 }  // namespace
 
-Result<std::vector<StoredDraw>> DrawStore::list() {
-    return listRows(store_.connection(), readRow);
+Result<std::vector<StoredDraw>> DrawStore::list(std::int64_t today) {
+    Result<ListedRows<StoredDraw>> listed = listRows(store_.connection(), readRow);
+    if (!listed) return listed.error();
+    std::vector<StoredDraw>& rows = listed->rows;
+    std::vector<Draw> draws;
+    draws.reserve(rows.size());
+    for (const StoredDraw& row : rows) draws.push_back(row.draw);
+    std::vector<std::optional<DrawIgnored>> ignored = ignoredDraws(draws, listed->rowIds, today);
+    for (std::size_t i = 0; i < rows.size(); ++i) rows[i].ignored = std::move(ignored[i]);
+    return std::move(rows);
+}
+
+Result<std::vector<Draw>> DrawStore::draws(std::int64_t today) {
+    Result<ListedRows<Draw>> listed = listRows(store_.connection(), readDraw);
+    if (!listed) return listed.error();
+    std::vector<Draw>& draws = listed->rows;
+    const std::vector<std::optional<DrawIgnored>> ignored = ignoredDraws(draws, listed->rowIds, today);
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < draws.size(); ++i) {
+        if (ignored[i]) continue;
+        if (kept != i) draws[kept] = std::move(draws[i]);
+        ++kept;
+    }
+    draws.resize(kept);
+    return std::move(draws);
 }
 
 Result<std::vector<Draw>> DrawStore::draws() {
-    return listRows(store_.connection(), readDraw);
+    return draws(std::numeric_limits<std::int64_t>::max());
+}
+
+Result<std::vector<StoredDraw>> DrawStore::ofPeriod(std::wstring_view period) {
+    std::vector<StoredDraw> rows;
+    const std::optional<std::wstring> stored = storedPeriod(period);
+    sqlite3* db = store_.connection();
+    const Result<bool> exists = tableExists(db, "draws", "read draws");
+    if (!exists) return exists.error();
+    if (!stored || !*exists) return rows;
+    Result<Statement> find = Statement::prepare(db, std::string("SELECT period,draw_date,front,blue,source,stored_at") +
+                                                        PeriodWhere + " ORDER BY draw_date,period");
+    if (!find) return find.error();
+    find->bind(1, *stored);
+    const DrawColumns at(*find);
+    Statement::Step stepped;
+    while ((stepped = find->step()) == Statement::Step::Row) rows.push_back(readRow(*find, at));
+    if (stepped != Statement::Step::Done) return find->failure("read draws");
+    return rows;
+}
+
+Status DrawStore::remove(std::wstring_view period) {
+    const std::optional<std::wstring> stored = storedPeriod(period);
+    if (!stored) return noSuchPeriod(period);
+    sqlite3* db = store_.connection();
+    const Result<bool> exists = tableExists(db, "draws", "delete draw");
+    if (!exists) return exists.error();
+    if (!*exists) return noSuchPeriod(*stored);
+    // One statement: both forms of the period go together or not at all.
+    Result<Statement> remove = Statement::prepare(db, std::string("DELETE") + PeriodWhere);
+    if (!remove) return remove.error();
+    remove->bind(1, *stored);
+    if (remove->step() != Statement::Step::Done) return remove->failure("delete draw");
+    if (remove->changedRows() == 0) return noSuchPeriod(*stored);
+    return success();
 }
 
 namespace {

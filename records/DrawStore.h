@@ -2,8 +2,11 @@
 // period once and each date once, as fetched from the results page or imported from a file.
 // A later draw that disagrees with a stored one of the same period, or that gives a stored
 // date another period, is reported, never taken: a cast is scored against one draw a day.
+// A file an older version wrote may hold rows the draw rules now refuse: they are listed with
+// the reason, and never read as draws to score against.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <span>
 #include <string>
@@ -21,11 +24,13 @@ namespace orvenna {
 
 enum class DrawOrigin { Fetched, Imported };
 
-// A row of the table: the draw, where it came from and when it was stored.
+// A row of the table: the draw, where it came from and when it was stored, and why the casts
+// are not scored against it (nothing for a draw they are scored against).
 struct StoredDraw {
     Draw draw;
     DrawOrigin source = DrawOrigin::Fetched;
     std::wstring storedAt;  // "YYYY-MM-DD HH:MM:SS", local time
+    std::optional<DrawIgnored> ignored;
 };
 
 // What a refused draw disagrees with: the stored draw of its period, or the stored draw of
@@ -55,10 +60,20 @@ public:
 
     // Stores `draws` in one transaction: all that are new, or after a failure none.
     Result<DrawStoreReport> store(std::span<const Draw> draws, DrawOrigin source, std::wstring_view storedAt);
-    // Every stored draw, by date and period; none where the table was never made.
-    Result<std::vector<StoredDraw>> list();
-    // The same draws without where they came from.
-    Result<std::vector<Draw>> draws();
+    // Every stored row, by date and period, each with why it is ignored as the rules stand on
+    // `today` (days since 1899-12-30, local); none where the table was never made.
+    Result<std::vector<StoredDraw>> list(std::int64_t today);
+    // The draws the casts are scored against on `today`, by date and period: the rows list()
+    // does not mark ignored, one a date.
+    Result<std::vector<Draw>> draws(std::int64_t today);
+    // As draws(today) for a caller that does not yet give the day: every rule but the one
+    // against a date to come.
+    [[deprecated("pass the local day: draws(today)")]] Result<std::vector<Draw>> draws();
+    // The rows of `period` (five or seven digits, either form of a stored period), by date.
+    Result<std::vector<StoredDraw>> ofPeriod(std::wstring_view period);
+    // Deletes the rows of `period` (five or seven digits) in one transaction, to mend a wrong
+    // draw; a period with no row (or no period at all) fails with the code NoSuchRow.
+    Status remove(std::wstring_view period);
 
 private:
     Status ensureTable();

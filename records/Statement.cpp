@@ -121,4 +121,8 @@ std::int64_t Statement::insertedRowId() const {
     return sqlite3_last_insert_rowid(sqlite3_db_handle(handle_.get()));
 }
 
+int Statement::changedRows() const {
+    return sqlite3_changes(sqlite3_db_handle(handle_.get()));
+}
+
 }  // namespace orvenna

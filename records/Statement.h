@@ -56,6 +56,8 @@ public:
 
     // The row id that the statement's connection inserted last.
     std::int64_t insertedRowId() const;
+    // How many rows the connection's last INSERT, UPDATE or DELETE changed.
+    int changedRows() const;
 
 private:
     explicit Statement(sqlite3_stmt* handle) : handle_(handle) {}

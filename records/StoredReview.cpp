@@ -1,5 +1,6 @@
 #include "StoredReview.h"
 
+#include <cmath>
 #include <vector>
 
 #include "DrawStore.h"
@@ -14,7 +15,9 @@ Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now) {
     std::vector<SavedCast> casts;
     if (Status read = db.forEachRecord([&](const YsModel& record) { casts.push_back(savedCast(record)); }); !read)
         return read.error();
-    Result<std::vector<Draw>> draws = DrawStore(db).draws();
+    // Read as the rules stand today: a draw dated after today is no draw yet.
+    const auto today = static_cast<std::int64_t>(std::floor(now.localNow));
+    Result<std::vector<Draw>> draws = DrawStore(db).draws(today);
     if (!draws) return draws.error();
     return reviewCasts(casts, *draws, now);
 }

@@ -13,7 +13,8 @@ namespace orvenna {
 // A row as the review reads it: its id, its title and the request a replay starts from.
 SavedCast savedCast(const YsModel& record);
 
-// Every saved cast, newest first as the history lists them, against every stored draw.
+// Every saved cast, newest first as the history lists them, against the stored draws the
+// rules take on the local day of `now`.
 Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now);
 
 }  // namespace orvenna

@@ -5,6 +5,7 @@
 #include "TempDirectory.h"
 #include "TestRequest.h"
 #include "base/DayCount.h"
+#include "engine/Calendar.h"
 #include "engine/CastPipeline.h"
 #include "records/CastHistory.h"
 #include "records/DrawStore.h"
@@ -43,19 +44,28 @@ TEST(CastReviewTest, TheSuggestionAloneIsTheOneTheCastShows) {
 // when it was cast, and is otherwise pending, without a draw or not cast at all; the totals
 // count each kind.
 TEST(CastReviewTest, EachSavedCastMeetsItsOwnDraw) {
+    // A draw-time cast is kept at the draw time it was cast for, with the seconds it was made at.
+    CastRequest drawTime = numberRequest(L"", 3, at(2026, 12, 8, 21, 25, 37));
+    drawTime.method = TimeCasting;
+    drawTime.drawTimeChoice = DrawTime;
+    drawTime.numberText = std::to_wstring(unixMillis(drawTime.castTime, -480) + 412);
+    drawTime.replayId = 6;
     struct Case {
         const wchar_t* title;
         CastRequest request;
         DrawMatch match;
         std::int64_t drawDay;
+        bool afterDraw;
     } const cases[] = {
-        {L"drawn", numberRequest(L"1234", 7, at(2026, 12, 8, 20, 0)), DrawMatch::Matched, Tuesday.day},
+        {L"drawn", numberRequest(L"1234", 7, at(2026, 12, 8, 20, 0)), DrawMatch::Matched, Tuesday.day, false},
         {L"after the draw", numberRequest(L"1234", 7, at(2026, 12, 8, 21, 30)), DrawMatch::Pending,
-         daysFromCivil(2026, 12, 11)},
+         daysFromCivil(2026, 12, 11), true},
         {L"a past draw not known", numberRequest(L"1234", 7, at(2026, 12, 5, 9, 0)), DrawMatch::NoDraw,
-         daysFromCivil(2026, 12, 6)},
-        {L"an unknown zodiac", numberRequest(L"1234", 13, at(2026, 12, 8, 20, 0)), DrawMatch::NotCast, Tuesday.day},
-        {L"no number", numberRequest(L"", 7, at(2026, 12, 8, 20, 0)), DrawMatch::NotCast, Tuesday.day},
+         daysFromCivil(2026, 12, 6), false},
+        {L"an unknown zodiac", numberRequest(L"1234", 13, at(2026, 12, 8, 20, 0)), DrawMatch::NotCast, Tuesday.day,
+         false},
+        {L"no number", numberRequest(L"", 7, at(2026, 12, 8, 20, 0)), DrawMatch::NotCast, Tuesday.day, false},
+        {L"for the draw time", drawTime, DrawMatch::Matched, Tuesday.day, false},
     };
     std::vector<SavedCast> saved;
     for (const Case& c : cases) saved.push_back({static_cast<std::int64_t>(saved.size() + 1), c.title, c.request});
@@ -74,6 +84,7 @@ TEST(CastReviewTest, EachSavedCastMeetsItsOwnDraw) {
         EXPECT_EQ(reviewed.title, cases[i].title);
         EXPECT_EQ(reviewed.match, cases[i].match);
         EXPECT_EQ(reviewed.drawDay, cases[i].drawDay);
+        EXPECT_EQ(reviewed.afterDraw, cases[i].afterDraw);
         if (cases[i].match == DrawMatch::NotCast) continue;
         ASSERT_TRUE(castAnalysis(cases[i].request, cast));
         EXPECT_EQ(reviewed.suggestion, cast.suggestion) << "the suggestion of the cast itself, not of a replay today";
@@ -82,9 +93,11 @@ TEST(CastReviewTest, EachSavedCastMeetsItsOwnDraw) {
     EXPECT_EQ(drawn.draw, Tuesday);
     const CastScore expected = scoreCast(drawn.suggestion, Tuesday);
     EXPECT_EQ(drawn.score.positionHit, expected.positionHit);
-    EXPECT_EQ(review.totals.scores.casts, 1);
-    EXPECT_EQ(review.totals.scores.positionHits, expected.positionHits);
-    EXPECT_DOUBLE_EQ(review.totals.scores.expectedLikelyHits, expected.expectedLikelyHits);
+    const CastScore forDrawTime = scoreCast(review.casts[5].suggestion, Tuesday);
+    EXPECT_EQ(review.totals.scores.casts, 2);
+    EXPECT_EQ(review.totals.scores.positionHits, expected.positionHits + forDrawTime.positionHits);
+    EXPECT_DOUBLE_EQ(review.totals.scores.expectedLikelyHits,
+                     expected.expectedLikelyHits + forDrawTime.expectedLikelyHits);
     EXPECT_EQ(review.totals.pending, 1);
     EXPECT_EQ(review.totals.noDraw, 1);
     const ReviewTotals again = reviewTotals(review.casts);

@@ -27,7 +27,10 @@
 #include "cli/CastInput.h"
 #include "codec/Fingerprint.h"
 #include "codec/Gb18030.h"
+#include "engine/ChanceTest.h"
 #include "records/EasyDb.h"
+#include "records/StoredReview.h"
+#include "system/Clock.h"
 #include "system/Console.h"
 #include "system/Settings.h"
 #include "update/OfferDecision.h"
@@ -534,7 +537,7 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
         EXPECT_THAT(imported.err, HasSubstr("draws.csv:4: the date \"2025-02-30\""));
     }
     std::ofstream(file, std::ios::binary)
-        << "25140,2025-12-02,123456+11\n25150,2025-12-02,000000+0\n25143,2025-12-03,000000+0\n";
+        << "25140,2025-12-02,123456+11\n25139,2025-12-02,000000+0\n25143,2025-12-03,000000+0\n";
     const CliRun conflicting = cli({"draw", "import", utf8Path(file)});
     EXPECT_EQ(conflicting.code, 1);
     EXPECT_EQ(conflicting.out, "imported 0, already stored 0, refused 3\n");
@@ -545,8 +548,8 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     EXPECT_THAT(conflicting.err, HasSubstr("draws.csv:3: period 25143 of 2025-12-03: there is no draw on that day"));
 
     EXPECT_EQ(cli({"draw", "list"}).out,
-              "25140\t2025-12-02\t123456+12\timported\n"
-              "25141\t2025-12-05\t098765+14\timported\n");
+              "25140\t2025-12-02\t123456+12\timported\t\n"
+              "25141\t2025-12-05\t098765+14\timported\t\n");
     const Json::Value listed = parse(cli({"draw", "list", "--json"}).out);
     ASSERT_EQ(listed.size(), 2u);
     EXPECT_EQ(listed[1]["front"][1].asInt(), 9);
@@ -574,6 +577,76 @@ TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     EXPECT_EQ(stats["matched"].asInt(), 1);
     EXPECT_EQ(stats["pending"].asInt(), 1);
     EXPECT_EQ(stats["positionHits"], reviewed[1]["score"]["positionHits"]);
+    // Each total's p-value beside it, as the engine's test gives it, also in the text.
+    std::optional<TotalsTest> test;
+    {
+        EasyDb store(home_);
+        const Result<CastReview> review = reviewCasts(store, systemClock());
+        ASSERT_TRUE(review);
+        test = chanceTest(review->totals.scores);
+        ASSERT_TRUE(test);
+    }
+    EXPECT_NEAR(stats["pValue"]["positionHits"].asDouble(), test->positionP, 1e-3 * test->positionP);
+    EXPECT_NEAR(stats["pValue"]["blueHits"].asDouble(), test->blueP, 1e-3 * test->blueP);
+    EXPECT_NEAR(stats["pValue"]["likelyHits"].asDouble(), test->likelyP, 1e-3 * test->likelyP);
+    EXPECT_DOUBLE_EQ(stats["chance"]["positionHits"].asDouble(),
+                     std::round(reviewed[1]["score"]["chance"]["positionHits"].asDouble() * 100) / 100);
+    const std::string text = cli({"history", "stats"}).out;
+    char blue[80];
+    std::snprintf(blue, sizeof blue, "(chance %.2f), p = %.2g\n", stats["chance"]["blueHits"].asDouble(), test->blueP);
+    EXPECT_THAT(text, HasSubstr(blue));
+    EXPECT_EQ(std::count(text.begin(), text.end(), '='), 3) << text;
+}
+
+// Rows an older version stored against today's rules are listed with why they are ignored; a
+// wrong draw is deleted by its period, and a period not stored or no period at all is told.
+TEST_F(CliHistoryTest, IgnoredDrawsAreListedAndAWrongOneIsDeleted) {
+    EXPECT_EQ(cli({"draw", "delete", "25140"}).code, 1) << "nothing stored yet";
+    EXPECT_FALSE(std::filesystem::exists(home_)) << "looking made no store";
+    {
+        EasyDb store(home_);
+        ASSERT_EQ(
+            sqlite3_exec(store.connection(),
+                         "CREATE TABLE draws (period TEXT PRIMARY KEY NOT NULL, draw_date TEXT NOT NULL, "
+                         "front TEXT NOT NULL, blue INTEGER NOT NULL, source TEXT NOT NULL, stored_at TEXT "
+                         "NOT NULL);"
+                         "INSERT INTO draws VALUES('25141','2025-12-02','000000',0,'fetched','2025-12-02 21:40:00');"
+                         "INSERT INTO draws VALUES('25140','2025-12-02','123456',12,'imported','2025-12-06 "
+                         "10:00:00');"
+                         "INSERT INTO draws VALUES('99001','2099-01-02','111111',1,'imported','2025-12-06 "
+                         "10:00:00');",
+                         nullptr, nullptr, nullptr),
+            SQLITE_OK);
+    }
+    EXPECT_EQ(cli({"draw", "list"}).out,
+              "25140\t2025-12-02\t123456+12\timported\tanother period is stored for its date (25141)\n"
+              "25141\t2025-12-02\t000000+0\tfetched\t\n"
+              "99001\t2099-01-02\t111111+1\timported\tthe date is after today\n");
+    const Json::Value listed = parse(cli({"draw", "list", "--json"}).out);
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(listed[0]["ignored"].asString(), "another period is stored for its date (25141)");
+    EXPECT_TRUE(listed[1].isMember("ignored"));
+    EXPECT_TRUE(listed[1]["ignored"].isNull());
+    EXPECT_EQ(listed[1]["storedAt"].asString(), "2025-12-02 21:40:00");
+
+    const CliRun deleted = cli({"draw", "delete", "2025141"});
+    EXPECT_EQ(deleted.code, 0) << deleted.err;
+    EXPECT_EQ(deleted.out, "deleted 25141 2025-12-02 000000+0\n");
+    EXPECT_THAT(cli({"draw", "list"}).out, testing::StartsWith("25140\t2025-12-02\t123456+12\timported\t\n"))
+        << "the date's other draw is used now";
+    const CliRun again = cli({"draw", "delete", "25141"});
+    EXPECT_EQ(again.code, 1);
+    EXPECT_EQ(again.out, "");
+    EXPECT_THAT(again.err, HasSubstr("no stored draw of period 25141"));
+    for (const std::vector<std::string>& bad : {std::vector<std::string>{"draw", "delete"},
+                                                {"draw", "delete", "251"},
+                                                {"draw", "delete", "2514x"},
+                                                {"draw", "delete", "25140", "25141"}}) {
+        const CliRun run = cli(bad);
+        EXPECT_EQ(run.code, 2) << bad.size();
+        EXPECT_EQ(run.out, "");
+        EXPECT_THAT(run.err, HasSubstr("PERIOD"));
+    }
 }
 
 // A file saved by a Chinese spreadsheet is GB18030: its header and draws are read as well.
@@ -738,6 +811,11 @@ TEST_F(CliHistoryTest, LookingWhereNothingIsSavedCreatesNothing) {
         EXPECT_EQ(run.code, 1) << verb;
         EXPECT_THAT(run.err, HasSubstr("no saved result with id 1"));
     }
+    const Json::Value stats = parse(cli({"history", "stats", "--json"}).out);
+    EXPECT_EQ(stats["matched"].asInt(), 0);
+    for (const char* total : {"positionHits", "blueHits", "likelyHits"})
+        EXPECT_TRUE(stats["pValue"].isMember(total) && stats["pValue"][total].isNull()) << "no test without a draw";
+    EXPECT_EQ(cli({"history", "stats"}).out.find("p ="), std::string::npos);
     EXPECT_FALSE(std::filesystem::exists(home_));
 }
 

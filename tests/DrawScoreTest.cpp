@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "TestRequest.h"
 #include "base/DayCount.h"
+#include "base/Text.h"
+#include "engine/Calendar.h"
 #include "engine/DrawScore.h"
 
 namespace orvenna {
@@ -56,6 +60,44 @@ TEST(DrawScoreTest, EveryMinuteOfTwoWeeksBelongsToTheNextDraw) {
         const double drawTime = drawTimeOn(drawDay);
         EXPECT_EQ(drawDayOf(drawTime - 1.0 / 86400), drawDay);
         EXPECT_GT(drawDayOf(drawTime + 1.0 / 86400), drawDay);
+    }
+}
+
+// A cast after its day's draw but within the hour casting still counts as that draw's is
+// marked, to the millisecond either side of 21:25 and 22:00, on draw days only.
+TEST(DrawScoreTest, ACastAfterItsDaysDrawIsMarked) {
+    const double millisecond = 1.0 / 86'400'000;
+    struct Case {
+        const char* what;
+        double castTime;
+        bool afterDraw;
+    } const cases[] = {
+        {"Tuesday 21:24:59.999", at(2026, 12, 8, 21, 25) - millisecond, false},
+        {"Tuesday 21:25 exactly, the draw's own", at(2026, 12, 8, 21, 25), false},
+        {"Tuesday 21:25:00.001", at(2026, 12, 8, 21, 25) + millisecond, true},
+        {"Tuesday 21:40", at(2026, 12, 8, 21, 40), true},
+        {"Tuesday 21:59:59.999", at(2026, 12, 8, 22, 0) - millisecond, true},
+        {"Tuesday 22:00", at(2026, 12, 8, 22, 0), false},
+        {"Friday 21:30", at(2026, 12, 11, 21, 30), true},
+        {"Sunday 21:26", at(2026, 12, 13, 21, 26), true},
+        {"Wednesday 21:30 (no draw)", at(2026, 12, 9, 21, 30), false},
+        {"Saturday 21:59 (no draw)", at(2026, 12, 12, 21, 59), false},
+        {"Monday 21:25:00.001 (no draw)", at(2026, 12, 14, 21, 25) + millisecond, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(castAfterDraw(c.castTime), c.afterDraw);
+    }
+    // Marked is exactly where casting's next draw and the cast's own draw part: every minute
+    // of two weeks, and the milliseconds either side of each boundary.
+    std::vector<double> times;
+    for (int minute = 0; minute < 14 * 24 * 60; ++minute) times.push_back(at(2026, 12, 7) + minute / 1440.0);
+    for (int d = 7; d < 21; ++d)
+        for (const double boundary : {at(2026, 12, d, 21, 25), at(2026, 12, d, 22, 0)})
+            for (const double t : {boundary - millisecond, boundary, boundary + millisecond}) times.push_back(t);
+    for (const double t : times) {
+        const bool parted = drawDayOf(t) != static_cast<std::int64_t>(std::floor(nextDrawTime(t)));
+        ASSERT_EQ(castAfterDraw(t), parted) << toUtf8(dateTimeText(t));
     }
 }
 
@@ -132,6 +174,11 @@ TEST(DrawScoreTest, TotalsAddUpEveryFigure) {
     EXPECT_DOUBLE_EQ(totals.expectedPositionHits, 6.0);
     EXPECT_DOUBLE_EQ(totals.expectedBlueHits, 4.0 / 15);
     EXPECT_DOUBLE_EQ(totals.expectedLikelyHits, 1.8);
+    // The trials by their number of candidates: twelve positions of five, blue lists of three
+    // and one, six drawn digits against three likely ones and six against none.
+    EXPECT_EQ(totals.positionTrials, (std::array<int, 11>{0, 0, 0, 0, 0, 12, 0, 0, 0, 0, 0}));
+    EXPECT_EQ(totals.blueTrials, (std::array<int, 16>{0, 1, 0, 1}));
+    EXPECT_EQ(totals.likelyTrials, (std::array<int, 11>{6, 0, 0, 6}));
 }
 
 }  // namespace

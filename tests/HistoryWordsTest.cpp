@@ -74,6 +74,7 @@ TEST(HistoryWordsTest, AFetchedDrawNotStoredSaysWhy) {
         {DrawRefusal::PeriodYear, L"第26150期开奖数据未保存:期号与开奖日期的年份不符"},
         {DrawRefusal::AfterToday, L"第26150期开奖数据未保存:开奖日期晚于今天"},
         {DrawRefusal::NoDrawDay, L"第26150期开奖数据未保存:开奖日期不是周二、周五或周日"},
+        {DrawRefusal::PeriodNumber, L"第26150期开奖数据未保存:期号序号为0或超过当年到开奖日期的开奖次数"},
     };
     for (const auto& row : refusals) {
         kept.refusal = row.refusal;
@@ -84,6 +85,13 @@ TEST(HistoryWordsTest, AFetchedDrawNotStoredSaysWhy) {
     EXPECT_EQ(keptDrawText(kept), L"第26150期开奖日期已存为第26139期(123456+7),已保留已存的数据");
     kept.conflict->clash = DrawClash::Period;
     EXPECT_EQ(keptDrawText(kept), L"第26150期开奖数据与已存的不一致(123456+7),已保留已存的数据");
+}
+
+// A stored draw the casts are not scored against says why: the rule, or the draw its date keeps.
+TEST(HistoryWordsTest, AnIgnoredStoredDrawSaysWhy) {
+    EXPECT_EQ(drawIgnoredText(std::nullopt), L"");
+    EXPECT_EQ(drawIgnoredText(DrawIgnored{DrawRefusal::AfterToday, {}}), L"开奖日期晚于今天");
+    EXPECT_EQ(drawIgnoredText(DrawIgnored{DrawRefusal::None, L"26139"}), L"该开奖日期已存第26139期");
 }
 
 }  // namespace

@@ -202,7 +202,7 @@ TEST_F(DrawRefreshTest, ADrawReplacesThePlaceholderAndStopsTheTimer) {
     refreshAndWait();
     EXPECT_EQ(status(), L"第24038期开奖数据与已存的不一致(123456+7),已保留已存的数据");
     EasyDb db(home.path());
-    const Result<std::vector<StoredDraw>> kept = DrawStore(db).list();
+    const Result<std::vector<StoredDraw>> kept = DrawStore(db).list(daysFromCivil(2024, 4, 5));
     ASSERT_TRUE(kept);
     ASSERT_EQ(kept->size(), 2u);
     EXPECT_EQ((*kept)[0].draw, (Draw{daysFromCivil(2024, 4, 2), L"24037", {1, 2, 3, 4, 5, 6}, 7}));

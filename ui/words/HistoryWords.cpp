@@ -38,10 +38,18 @@ std::wstring drawRefusalText(DrawRefusal refusal) {
             return L"开奖日期晚于今天";
         case DrawRefusal::NoDrawDay:
             return L"开奖日期不是周二、周五或周日";
+        case DrawRefusal::PeriodNumber:
+            return L"期号序号为0或超过当年到开奖日期的开奖次数";
         case DrawRefusal::None:
             break;
     }
     return {};
+}
+
+std::wstring drawIgnoredText(const std::optional<DrawIgnored>& ignored) {
+    if (!ignored) return {};
+    if (ignored->refusal != DrawRefusal::None) return drawRefusalText(ignored->refusal);
+    return concat(L"该开奖日期已存第", ignored->datePeriod, L"期");
 }
 
 std::wstring keptDrawText(const FetchedDraw& kept) {

@@ -2,6 +2,7 @@
 // refused, a file of draws imported and a fetched draw that was not stored.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "records/CastHistory.h"
@@ -19,6 +20,11 @@ std::wstring drawImportText(const DrawImport& imported);
 
 // Why the draw rules refuse a draw: "开奖日期晚于今天"; empty for None.
 std::wstring drawRefusalText(DrawRefusal refusal);
+
+// Why the casts are not scored against a stored draw: the rule that refuses it, or
+// "该开奖日期已存第26139期" when a draw stored before it has its date; empty for a draw they are
+// scored against.
+std::wstring drawIgnoredText(const std::optional<DrawIgnored>& ignored);
 
 // What a fetched draw that was not stored says: refused by the rules, or disagreeing with the
 // stored draw of its period or its date; empty for one that was new or stored alike.
