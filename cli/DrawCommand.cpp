@@ -54,10 +54,6 @@ std::string ignoredText(const std::optional<DrawIgnored>& ignored) {
     return "another period is stored for its date (" + toUtf8(ignored->datePeriod) + ")";
 }
 
-std::int64_t localDay(const CastClock& clock) {
-    return static_cast<std::int64_t>(std::floor(clock.localNow));
-}
-
 // Good lines are stored in one transaction; each bad or disagreeing line is named on the
 // error stream and leaves the exit code 1, the rest stored all the same.
 int importDraws(const std::string& file, const CastClock& clock, std::ostream& out, std::ostream& err) {

@@ -207,10 +207,6 @@ Result<std::vector<Draw>> DrawStore::draws(std::int64_t today) {
     return std::move(draws);
 }
 
-Result<std::vector<Draw>> DrawStore::draws() {
-    return draws(std::numeric_limits<std::int64_t>::max());
-}
-
 Result<std::vector<StoredDraw>> DrawStore::ofPeriod(std::wstring_view period) {
     std::vector<StoredDraw> rows;
     const std::optional<std::wstring> stored = storedPeriod(period);
@@ -244,14 +240,6 @@ Status DrawStore::remove(std::wstring_view period) {
     if (remove->changedRows() == 0) return noSuchPeriod(*stored);
     return success();
 }
-
-namespace {
-
-std::int64_t localDay(const CastClock& clock) {
-    return static_cast<std::int64_t>(std::floor(clock.localNow));
-}
-
-}  // namespace
 
 Result<FetchedDraw> keepFetchedDraw(EasyDb& db, const Draw& draw, const CastClock& clock) {
     FetchedDraw kept;

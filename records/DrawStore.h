@@ -66,9 +66,6 @@ public:
     // The draws the casts are scored against on `today`, by date and period: the rows list()
     // does not mark ignored, one a date.
     Result<std::vector<Draw>> draws(std::int64_t today);
-    // As draws(today) for a caller that does not yet give the day: every rule but the one
-    // against a date to come.
-    [[deprecated("pass the local day: draws(today)")]] Result<std::vector<Draw>> draws();
     // The rows of `period` (five or seven digits, either form of a stored period), by date.
     Result<std::vector<StoredDraw>> ofPeriod(std::wstring_view period);
     // Deletes the rows of `period` (five or seven digits) in one transaction, to mend a wrong

@@ -16,7 +16,7 @@ Result<CastReview> reviewCasts(EasyDb& db, const CastClock& now) {
     if (Status read = db.forEachRecord([&](const YsModel& record) { casts.push_back(savedCast(record)); }); !read)
         return read.error();
     // Read as the rules stand today: a draw dated after today is no draw yet.
-    const auto today = static_cast<std::int64_t>(std::floor(now.localNow));
+    const std::int64_t today = localDay(now);
     Result<std::vector<Draw>> draws = DrawStore(db).draws(today);
     if (!draws) return draws.error();
     return reviewCasts(casts, *draws, now);

@@ -24,8 +24,8 @@ CastDetailWin::CastDetailWin(wxWindow* owner)
     SetFont(owner->GetFont());
     auto* panel = new wxPanel(this);
     heading_ = new wxStaticText(panel, wxID_ANY, L"");
-    rows_ = new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize,
-                           wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES);
+    rows_ =
+        new wxListCtrl(panel, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxLC_REPORT | wxLC_SINGLE_SEL | wxLC_HRULES);
     for (const wchar_t* caption : Captions) rows_->AppendColumn(caption);
     // Esc and the close box answer as 关闭 does.
     close_ = makeButton(panel, L"关闭");

@@ -8,6 +8,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
+#include "system/Clock.h"
 #include "ui/words/HistoryWords.h"
 #include "ui/words/StoreReason.h"
 
@@ -24,7 +25,7 @@ constexpr Column Columns[] = {
     {L"开奖日期", L"2026-12-31"},
     {L"开奖号码", L"000000+14"},
     {L"来源", L"导入"},
-    {L"说明", L"该日已存第26139期,此行不计"},
+    {L"不计原因", L"期号序号为0或超过当年到开奖日期的开奖次数"},
 };
 constexpr int ListLines = 14;
 
@@ -80,7 +81,7 @@ DrawListWin::DrawListWin(wxWindow* owner, EasyDb& store)
 }
 
 void DrawListWin::reload() {
-    Result<std::vector<StoredDraw>> listed = DrawStore(store_).list();
+    Result<std::vector<StoredDraw>> listed = DrawStore(store_).list(localDay(systemClock()));
     list_->DeleteAllItems();
     if (!listed) {
         draws_.clear();
@@ -98,12 +99,15 @@ void DrawListWin::reload() {
         list_->SetItem(row, 1, dateText(static_cast<double>(stored.draw.day)));
         list_->SetItem(row, 2, drawNumbersText(stored.draw));
         list_->SetItem(row, 3, originText(stored.source));
+        list_->SetItem(row, 4, drawIgnoredText(stored.ignored));
         ++row;
     }
     note_->SetLabel(draws_.empty() ? std::wstring(L"还没有保存的开奖数据。")
-                                   : concat(L"共", static_cast<int>(draws_.size()), L"期。选中一期后按\u201c删除\u201d可将其移除。"));
-    if (!draws_.empty()) list_->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
-                                             wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
+                                   : concat(L"共", static_cast<int>(draws_.size()),
+                                            L"期。选中一期后按\u201c删除\u201d可将其移除。"));
+    if (!draws_.empty())
+        list_->SetItemState(0, wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED,
+                            wxLIST_STATE_SELECTED | wxLIST_STATE_FOCUSED);
     updateButtons();
 }
 
@@ -141,8 +145,7 @@ void DrawListWin::layout() {
     const int gap = layout.gap();
     int width = 0;
     for (int i = 0; i < static_cast<int>(std::size(Columns)); ++i) {
-        const int column =
-            std::max(layout.extent(Columns[i].caption).x, layout.extent(Columns[i].widest).x) + 2 * gap;
+        const int column = std::max(layout.extent(Columns[i].caption).x, layout.extent(Columns[i].widest).x) + 2 * gap;
         list_->SetColumnWidth(i, column);
         width += column;
     }
@@ -153,8 +156,8 @@ void DrawListWin::layout() {
     place(close_, gap + width - layout.px(80), bottom(list_) + gap, layout.px(80), -1);
     place(delete_, close_->GetPosition().x - gap - layout.px(80), bottom(list_) + gap, layout.px(80), -1);
     const wxSize client(gap + width + gap, bottom(close_) + gap);
-    SetMinClientSize(wxSize(client.x / 2, bottom(note_) + gap + 4 * rowHeight + layout.px(30) +
-                                              close_->GetSize().y + 2 * gap));
+    SetMinClientSize(
+        wxSize(client.x / 2, bottom(note_) + gap + 4 * rowHeight + layout.px(30) + close_->GetSize().y + 2 * gap));
     fitOnScreen(this, client, GetParent());
 }
 

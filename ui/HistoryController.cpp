@@ -101,7 +101,7 @@ void HistoryController::showScores() {
 
 std::optional<ReviewedCast> HistoryController::review(const YsModel& record) {
     if (!draws_) {
-        Result<std::vector<Draw>> listed = DrawStore(store_).draws();
+        Result<std::vector<Draw>> listed = DrawStore(store_).draws(localDay(systemClock()));
         if (!listed) return std::nullopt;
         draws_ = std::move(listed).value();
         drawDays_.emplace(*draws_);

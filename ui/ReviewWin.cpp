@@ -27,7 +27,7 @@ struct Column {
 };
 constexpr Column Columns[ReviewColumnCount] = {
     {L"名称", L"", 14},
-    {L"起卦时间", L"2026-12-31 23:59", 0},
+    {L"起卦时间", L"2026-12-31 23:59 开奖后", 0},
     {L"期号", L"无开奖数据", 0},
     {L"开奖号码", L"000000+14", 0},
     {L"对位命中", L"●●●●●● 6/6", 0},
@@ -55,7 +55,9 @@ std::wstring cell(const ReviewedCast& cast, ReviewColumn column) {
         case ReviewColumn::Title:
             return cast.title;
         case ReviewColumn::CastTime:
-            return dateTimeText(cast.castTime).substr(0, 16);
+            // A cast made after its day's draw is scored against the next one: the row says so,
+            // and the cast opened says it in full.
+            return dateTimeText(cast.castTime).substr(0, 16) + (cast.afterDraw ? L" 开奖后" : L"");
         case ReviewColumn::Period:
             return drawn ? cast.draw.period : matchText(cast.match);
         case ReviewColumn::Numbers:
@@ -183,6 +185,9 @@ void ReviewWin::fillTexts() {
     const bool empty = review_.casts.empty();
     totalsLine_ = empty ? std::wstring() : totalsText(review_);
     chanceLine_.clear();
+    if (!empty)
+        for (const std::wstring& line : chanceLines(review_.totals.scores))
+            chanceLine_ += (chanceLine_.empty() ? L"" : L";") + line;
     list_->Show(!empty);
     hint_->Show(!empty);
     chart_->Show(!empty);

@@ -6,6 +6,7 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
+#include "DrawListWin.h"
 #include "GuaWin.h"
 #include "HistoryController.h"
 #include "LatestDrawsPanel.h"
@@ -264,7 +265,15 @@ void TarvWin::refreshReview() {
 }
 
 // 开奖数据 over 往期对照: a deleted draw changes the scores both it and the history list show.
-void TarvWin::openDrawList() {}
+void TarvWin::openDrawList() {
+    if (!reviewWin_) return;
+    auto* draws = new DrawListWin(reviewWin_.get(), store_);
+    draws->drawsChanged.connect([this] {
+        refreshReview();
+        history_->load();
+    });
+    draws->Show();
+}
 
 void TarvWin::chooseDrawFile() {
     wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",

@@ -6,7 +6,9 @@
 #include <vector>
 
 #include "GuiTest.h"
+#include "base/DayCount.h"
 #include "engine/CastReview.h"
+#include "engine/DrawRules.h"
 #include "engine/DrawScore.h"
 #include "records/StoredReview.h"
 #include "records/YsModel.h"
@@ -14,8 +16,9 @@
 namespace orvenna::gui {
 
 struct PastCasts {
-    std::vector<SavedCast> casts;  // newest first, as the store lists them
-    std::vector<Draw> draws;
+    std::vector<YsModel> records;  // newest first, as the store lists them
+    std::vector<SavedCast> casts;  // the same as the review reads them
+    std::vector<Draw> draws;       // each with the period the draw calendar gives its day
 };
 
 inline PastCasts pastCasts(int count, int pending = 1) {
@@ -32,11 +35,13 @@ inline PastCasts pastCasts(int count, int pending = 1) {
         cast.ysday = drawn ? clockAt(2026, 11, 10, 20, 15, 0).localNow - 5 * (count - pending - 1 - i)
                            : clockAt(2026, 12, 8, 10, 5, 0).localNow;
         cast.ysname = savedTitle(titles[i % 6], cast.ysday);
+        made.records.insert(made.records.begin(), cast);
         made.casts.insert(made.casts.begin(), savedCast(cast));
         const std::int64_t day = drawDayOf(cast.ysday);
+        const int year = fieldsFromDayCount(static_cast<double>(day)).year;
         if (drawn && (made.draws.empty() || made.draws.back().day != day))
             made.draws.push_back({day,
-                                  std::to_wstring(26130 + i),
+                                  std::to_wstring((year % 100) * 1000 + drawDaysOfYearUpTo(day)),
                                   {(3 * i) % 10, (7 * i + 1) % 10, (i + 4) % 10, (9 * i + 2) % 10, 5, (2 * i) % 10},
                                   (4 * i + 3) % 15});
     }

@@ -2,13 +2,18 @@
 // sorts without losing the cast the user is on, pages its own list, opens a cast's own digits,
 // follows the store, and says what to do when there is nothing to review.
 #include <gmock/gmock.h>
+#include <wx/modalhook.h>
+#include <wx/msgdlg.h>
 #include <wx/scrolwin.h>
+#include <wx/testing.h>
 #include <wx/uiaction.h>
 
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "PastCasts.h"
+#include "records/DrawStore.h"
 #include "ui/CastDetailWin.h"
+#include "ui/DrawListWin.h"
 #include "ui/ReviewChart.h"
 #include "ui/ReviewWin.h"
 
@@ -49,8 +54,14 @@ TEST_F(ReviewWinTest, EverySizeKeepsTheListAndTheTotalsWhole) {
     const wxSize smaller = win->list()->GetSize();
     expectSoundLayout(win);
     win->SetClientSize(win->GetClientSize() + wxSize(120, 90));
-    pump();
-    EXPECT_EQ(win->list()->GetSize(), smaller + wxSize(120, 90)) << "the list did not take the new room";
+    // All the new width; at least the new height (the totals may take fewer lines when wider).
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const wxSize grown = win->list()->GetSize();
+            return grown.x == smaller.x + 120 && grown.y >= smaller.y + 90;
+        },
+        std::chrono::seconds(3)))
+        << "the list did not take the new room";
     expectSoundLayout(win);
 
     win->SetClientSize(wxSize(40, 40));
@@ -146,6 +157,52 @@ TEST_F(ReviewWinTest, ANewReviewKeepsOrderAndSelectionAndAnEmptyOneSaysWhatToDo)
     EXPECT_TRUE(win->emptyNote()->IsShown());
     EXPECT_THAT(win->emptyNote()->GetLabel().ToStdWstring(), testing::HasSubstr(L"导入开奖数据"));
     expectSoundLayout(win);
+    win->Destroy();
+}
+
+// 开奖数据 from 往期对照: 删除 asks, then takes the draw out of the store, and the casts it scored
+// show as lacking their draw, in 往期对照 as in the store.
+TEST_F(ReviewWinTest, ADeletedDrawLeavesTheStoreAndTheReview) {
+    const PastCasts past = pastCasts(3, 0);
+    for (YsModel record : past.records) {
+        record._id = 0;  // a new row
+        ASSERT_TRUE(store->save(record));
+    }
+    ASSERT_TRUE(DrawStore(*store).store(past.draws, DrawOrigin::Imported, L"2026-12-01 08:00:00"));
+    result()->reviewRequested.raise();
+    ReviewWin* win = window->reviewWindow();
+    ASSERT_NE(win, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return win->IsShown(); }));
+    ASSERT_EQ(win->list()->GetItemCount(), 3);
+    const auto periods = [&] {
+        std::vector<std::wstring> shown;
+        for (long row = 0; row < win->list()->GetItemCount(); ++row)
+            shown.push_back(win->list()->cellText(row, static_cast<long>(ReviewColumn::Period)).ToStdWstring());
+        std::sort(shown.begin(), shown.end());
+        return shown;
+    };
+    EXPECT_EQ(periods(), (std::vector<std::wstring>{past.draws[0].period, past.draws[1].period, past.draws[2].period}));
+
+    realClick(win->drawsButton());
+    DrawListWin* draws = nullptr;
+    ASSERT_TRUE(waitUntil([&] {
+        for (wxWindow* top : wxTopLevelWindows)
+            if (auto* found = dynamic_cast<DrawListWin*>(top); found && found->IsShown()) draws = found;
+        return draws != nullptr;
+    })) << "开奖数据 did not open";
+    expectSoundLayout(draws);
+    ASSERT_EQ(draws->list()->GetItemCount(), 3);
+    // The newest first, selected: the one a wrong import most likely brought.
+    EXPECT_EQ(draws->list()->GetItemText(0, 0), past.draws.back().period);
+    wxTEST_DIALOG(click(draws->deleteButton()),
+                  wxExpectModal<wxMessageDialog>(wxID_YES).Describe("the question before a draw is deleted"));
+    EXPECT_EQ(draws->list()->GetItemCount(), 2);
+    const Result<std::vector<Draw>> left = DrawStore(*store).draws(localDay(clockAt(2026, 12, 8, 12, 0, 0)));
+    ASSERT_TRUE(left);
+    EXPECT_EQ(left->size(), 2u);
+    EXPECT_EQ(periods(), (std::vector<std::wstring>{past.draws[0].period, past.draws[1].period, L"无开奖数据"}))
+        << "往期对照 did not follow the store";
+    draws->Close();
     win->Destroy();
 }
 

@@ -20,8 +20,8 @@ std::vector<DetailRow> castDetailRows(const ReviewedCast& cast) {
     std::wstring front;
     if (drawn)
         for (const int digit : cast.draw.front) front += static_cast<wchar_t>(L'0' + digit);
-    rows.push_back({L"可能号", cast.suggestion[7], front,
-                    drawn ? concat(L"命中", cast.score.likelyHits, L"个") : waiting});
+    rows.push_back(
+        {L"可能号", cast.suggestion[7], front, drawn ? concat(L"命中", cast.score.likelyHits, L"个") : waiting});
     return rows;
 }
 
@@ -31,6 +31,7 @@ std::wstring castDetailHeading(const ReviewedCast& cast) {
         heading += concat(L"第", cast.draw.period, L"期 ", drawNumbersText(cast.draw));
     else
         heading += matchText(cast.match);
+    if (cast.afterDraw) heading += concat(L"(", afterDrawMark(cast), L")");
     return heading;
 }
 
