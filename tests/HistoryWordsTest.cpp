@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ui/words/ReviewText.h"
+
 namespace orvenna {
 namespace {
 
@@ -84,6 +86,38 @@ TEST(HistoryWordsTest, AFetchedDrawNotStoredSaysWhy) {
     EXPECT_EQ(keptDrawText(kept), L"第26150期开奖日期已存为第26139期(123456+7),已保留已存的数据");
     kept.conflict->clash = DrawClash::Period;
     EXPECT_EQ(keptDrawText(kept), L"第26150期开奖数据与已存的不一致(123456+7),已保留已存的数据");
+}
+
+// A replay that shows the cast's own digits gives the plain score line; one that shows others
+// names the digits the score is for, in one short line; a cast without a draw says only that.
+TEST(HistoryWordsTest, AReplayNamesTheDigitsItsScoreIsFor) {
+    ReviewedCast cast;
+    cast.match = DrawMatch::Matched;
+    cast.draw = {0, L"25140", {1, 2, 3, 4, 5, 6}, 7};
+    cast.suggestion = {L"0,6,7,8,9", L"1,3,5,7", L"2", L"", L"5,7,9", L"2,8", L"0,1,2,5,9,12", L"0,2,3,4,7,8"};
+    cast.score = scoreCast(cast.suggestion, cast.draw);
+    const std::wstring plain = scoreLine(cast);
+    ASSERT_FALSE(plain.empty());
+    EXPECT_EQ(suggestionDigitsText(cast.suggestion), L"对位06789/1357/2/-/579/28 蓝号0,1,2,5,9,12 可能号023478");
+
+    Suggestion other = cast.suggestion;
+    other[7] = L"1";
+    const struct {
+        DrawMatch match;
+        Suggestion shown;
+        std::wstring said;
+    } rows[] = {
+        {DrawMatch::Matched, cast.suggestion, plain},
+        {DrawMatch::Matched, other,
+         L"按初次起卦的号码(对位06789/1357/2/-/579/28 蓝号0,1,2,5,9,12 可能号023478)计:" + plain},
+        {DrawMatch::Pending, other,
+         L"按初次起卦的号码(对位06789/1357/2/-/579/28 蓝号0,1,2,5,9,12 可能号023478)计:待开奖"},
+        {DrawMatch::NotCast, other, L""},
+    };
+    for (const auto& row : rows) {
+        cast.match = row.match;
+        EXPECT_EQ(replayScoreText(cast, row.shown), row.said) << static_cast<int>(row.match);
+    }
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <wx/checklst.h>
 #include <wx/msgdlg.h>
 
+#include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "ResultPanel.h"
 #include "base/DayCount.h"
@@ -25,8 +26,9 @@ constexpr int RetryMs = 1000;
 
 }  // namespace
 
-HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting)
-    : store_(store), history_(store), result_(result), casting_(casting) {
+HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting,
+                                     const AnalysisPanel& analysis)
+    : store_(store), history_(store), result_(result), casting_(casting), chart_(analysis) {
     retry_.setHandler([this] { reloadPending(); });
 }
 
@@ -142,9 +144,11 @@ void HistoryController::replay(std::int64_t id) {
     say(replayRefusalText(replay));
 }
 
+// The score is the cast's as first made. Which replays show other digits is not told by the
+// method: what the replay shows is compared with what the cast had.
 void HistoryController::noteScoreOf(const YsModel& record) {
     if (const std::optional<ReviewedCast> cast = review(record); cast && cast->match == DrawMatch::Matched)
-        scoreNoted.raise(scoreLine(*cast));
+        scoreNoted.raise(replayScoreText(*cast, chart_.result().suggestion));
 }
 
 }  // namespace orvenna

@@ -17,14 +17,15 @@
 
 namespace orvenna {
 
+class AnalysisPanel;
 class CastingPanel;
 class ResultPanel;
 
 class HistoryController {
 public:
-    // Lists, saves and deletes in `result`; a replay is restored on `casting`. The store and
-    // both panels outlive the controller.
-    HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting);
+    // Lists, saves and deletes in `result`; a replay is restored on `casting` and shown on
+    // `analysis`. The store and the panels outlive the controller.
+    HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting, const AnalysisPanel& analysis);
     ~HistoryController();
     HistoryController(const HistoryController&) = delete;
     HistoryController& operator=(const HistoryController&) = delete;
@@ -47,7 +48,8 @@ public:
     void replay(std::int64_t id);
 
     Event<const std::wstring&> statusText;
-    // A replayed cast's draw and score, to follow what the cast itself said.
+    // A replayed cast's draw and score, to follow what the cast itself said; it names the
+    // digits scored where the replay shows others.
     Event<const std::wstring&> scoreNoted;
 
 private:
@@ -67,6 +69,7 @@ private:
     CastHistory history_;
     ResultPanel& result_;
     CastingPanel& casting_;
+    const AnalysisPanel& chart_;  // shows what a replay cast
     // The list could not be read because the database was locked; it is asked again on the
     // retry timer and at the next activation.
     bool stale_ = false;

@@ -102,7 +102,8 @@ void TarvWin::createPanels() {
     mainPanel_->drawFetched.connect([this](const DrawResult& draw) { keepDraw(draw); });
     mainPanel_->setDrawSource(drawSource);
     mainPanel_->build();
-    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
+    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel(),
+                                                   *mainPanel_->analysisPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     history_->scoreNoted.connect([this](const std::wstring& line) { setStatus(statusMessage() + L"  " + line); });
     ResultPanel* result = mainPanel_->resultPanel();

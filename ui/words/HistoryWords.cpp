@@ -1,5 +1,6 @@
 #include "HistoryWords.h"
 
+#include "ReviewText.h"
 #include "StoreReason.h"
 #include "base/Text.h"
 
@@ -54,6 +55,36 @@ std::wstring keptDrawText(const FetchedDraw& kept) {
                       drawNumbersText(stored.draw), L"),已保留已存的数据");
     return concat(L"第", kept.draw.period, L"期开奖数据与已存的不一致(", drawNumbersText(stored.draw),
                   L"),已保留已存的数据");
+}
+
+namespace {
+
+// A list of single digits ("0,6,7,8,9") as the digits alone; an empty list as "-", so that
+// the positions stay apart.
+std::wstring runTogether(std::wstring_view list) {
+    std::wstring digits;
+    for (const wchar_t c : list)
+        if (c != L',') digits += c;
+    return digits.empty() ? L"-" : digits;
+}
+
+}  // namespace
+
+std::wstring suggestionDigitsText(const Suggestion& suggestion) {
+    std::wstring text = L"对位";
+    for (std::size_t i = 0; i < 6; ++i) {
+        if (i > 0) text += L'/';
+        text += runTogether(suggestion[i]);
+    }
+    // The blue candidates run to 14: their commas stay.
+    text += L" 蓝号" + (suggestion[6].empty() ? std::wstring(L"-") : suggestion[6]);
+    return text + L" 可能号" + runTogether(suggestion[7]);
+}
+
+std::wstring replayScoreText(const ReviewedCast& cast, const Suggestion& shown) {
+    std::wstring line = scoreLine(cast);
+    if (line.empty() || shown == cast.suggestion) return line;
+    return L"按初次起卦的号码(" + suggestionDigitsText(cast.suggestion) + L")计:" + line;
 }
 
 }  // namespace orvenna

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "engine/CastReview.h"
 #include "records/CastHistory.h"
 #include "records/DrawStore.h"
 
@@ -23,5 +24,16 @@ std::wstring drawRefusalText(DrawRefusal refusal);
 // What a fetched draw that was not stored says: refused by the rules, or disagreeing with the
 // stored draw of its period or its date; empty for one that was new or stored alike.
 std::wstring keptDrawText(const FetchedDraw& kept);
+
+// The digits of a suggestion in one short line: each position's candidates run together,
+// the positions parted by "/", then the blue candidates and the likely digits:
+// "对位06789/1357/0248/13/579/28 蓝号0,1,2,5,9,12 可能号023478".
+std::wstring suggestionDigitsText(const Suggestion& suggestion);
+
+// What a replay says of its cast's score. Where the replay shows the digits the cast had,
+// the score line as the history list gives it; where it shows others (a number cast cast
+// again at another day and hour), the score line names the digits it is for:
+// "按初次起卦的号码(对位…)计:第25140期 …". Nothing for a cast without a score line.
+std::wstring replayScoreText(const ReviewedCast& cast, const Suggestion& shown);
 
 }  // namespace orvenna
