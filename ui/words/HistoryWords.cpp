@@ -1,7 +1,10 @@
 #include "HistoryWords.h"
 
+#include <algorithm>
+
 #include "ReviewText.h"
 #include "StoreReason.h"
+#include "base/DayCount.h"
 #include "base/Text.h"
 
 namespace orvenna {
@@ -22,11 +25,90 @@ std::wstring replayRefusalText(const Replay& replay) {
     return {};
 }
 
+namespace {
+
+struct RefusedLine {
+    int line = 0;
+    std::wstring why;
+};
+
+// What a draw of the file clashes with: the stored draw of its period, or the stored draw of
+// its date under another period.
+std::wstring clashText(const Draw& offered, const DrawStoreReport::Conflict& conflict) {
+    const Draw& stored = conflict.stored.draw;
+    if (conflict.clash == DrawClash::Date)
+        return concat(L"第", offered.period, L"期开奖日期已存为第", stored.period, L"期(", drawNumbersText(stored),
+                      L")");
+    return concat(L"第", offered.period, L"期开奖数据与已存的不一致(", drawNumbersText(stored), L")");
+}
+
+std::vector<RefusedLine> refusedLines(const DrawImport& imported) {
+    std::vector<RefusedLine> lines;
+    for (const DrawCsvProblem& problem : imported.csv.problems)
+        lines.push_back({problem.line, drawCsvProblemText(problem)});
+    for (const RefusedDraw& refused : imported.refusals)
+        lines.push_back(
+            {refused.line, concat(L"第", refused.draw.period, L"期(", dateText(static_cast<double>(refused.draw.day)),
+                                  L")", drawRefusalText(refused.reason))});
+    const DrawCsv& csv = imported.csv;
+    for (const DrawStoreReport::Conflict& conflict : imported.report.conflicts)
+        if (conflict.index < csv.rows.size())
+            lines.push_back({csv.lines[conflict.index], clashText(csv.rows[conflict.index], conflict)});
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
+    return lines;
+}
+
+// A text of the file as the window quotes it: a whole line of notes would be too long.
+std::wstring quotedField(std::wstring_view field) {
+    constexpr std::size_t Longest = 24;
+    std::wstring text(clampedSubstr(field, 0, Longest));
+    if (field.size() > Longest) text += L'…';
+    return L"“" + text + L"”";
+}
+
+}  // namespace
+
 std::wstring drawImportText(const DrawImport& imported) {
+    const std::vector<RefusedLine> refused = refusedLines(imported);
+    if (imported.csv.rows.empty() && imported.refusals.empty()) {
+        if (refused.empty()) return L"文件中没有开奖数据行";
+        return concat(L"文件中没有可读的开奖数据行:", static_cast<int>(refused.size()), L"行无法读取");
+    }
     std::wstring said = concat(L"开奖数据已导入:新增", imported.report.added, L"期,已有", imported.report.unchanged,
-                               L"期,未导入", static_cast<int>(imported.refused()), L"行");
-    if (const int line = imported.firstWrongLine(); line != 0) said += concat(L"(第", line, L"行起有误)");
-    return said;
+                               L"期,未导入", static_cast<int>(refused.size()), L"行");
+    if (refused.empty()) return said;
+    // The first few lines; the rest are in the list the window shows beside it.
+    constexpr std::size_t Named = 3;
+    said += L"(";
+    for (std::size_t i = 0; i < refused.size() && i < Named; ++i)
+        said += concat(i == 0 ? L"第" : L"、", refused[i].line);
+    return said + (refused.size() > Named ? L"行等)" : L"行)");
+}
+
+std::vector<std::wstring> refusedLinesText(const DrawImport& imported) {
+    std::vector<std::wstring> texts;
+    for (const RefusedLine& refused : refusedLines(imported))
+        texts.push_back(concat(L"第", refused.line, L"行:", refused.why));
+    return texts;
+}
+
+std::wstring drawCsvProblemText(const DrawCsvProblem& problem) {
+    switch (problem.fault) {
+        case DrawCsvFault::UnclosedQuote:
+            return L"引号没有闭合";
+        case DrawCsvFault::FieldCount:
+            return concat(L"应为期号、日期、号码3项,或期号、日期、7个号码共9项,此行有", problem.fields, L"项");
+        case DrawCsvFault::Period:
+            return L"期号" + quotedField(problem.field) + L"不是12位以内的数字";
+        case DrawCsvFault::Date:
+            return L"日期" + quotedField(problem.field) + L"不是有效的日期(年-月-日)";
+        case DrawCsvFault::Numbers:
+            return L"号码不是6个0-9的数字加一个0-14的蓝号";
+        case DrawCsvFault::PeriodAgain:
+            return concat(L"第", problem.field, L"期已在第", problem.firstLine, L"行,开奖号码不同");
+    }
+    return L"无法读取";
 }
 
 std::wstring drawRefusalText(DrawRefusal refusal) {
@@ -49,12 +131,7 @@ std::wstring keptDrawText(const FetchedDraw& kept) {
     if (kept.refusal != DrawRefusal::None)
         return concat(L"第", kept.draw.period, L"期开奖数据未保存:", drawRefusalText(kept.refusal));
     if (!kept.conflict) return {};
-    const StoredDraw& stored = kept.conflict->stored;
-    if (kept.conflict->clash == DrawClash::Date)
-        return concat(L"第", kept.draw.period, L"期开奖日期已存为第", stored.draw.period, L"期(",
-                      drawNumbersText(stored.draw), L"),已保留已存的数据");
-    return concat(L"第", kept.draw.period, L"期开奖数据与已存的不一致(", drawNumbersText(stored.draw),
-                  L"),已保留已存的数据");
+    return clashText(kept.draw, *kept.conflict) + L",已保留已存的数据";
 }
 
 namespace {

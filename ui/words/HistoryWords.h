@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "engine/CastReview.h"
 #include "records/CastHistory.h"
@@ -14,9 +15,18 @@ namespace orvenna {
 // the request check's own message; empty for a replay that casts.
 std::wstring replayRefusalText(const Replay& replay);
 
-// "开奖数据已导入:新增1期,已有0期,未导入2行", with "(第3行起有误)" after it when a line of the
-// file was wrong or refused by the draw rules.
+// What an import did, for the status bar: "开奖数据已导入:新增1期,已有0期,未导入2行(第3、7行)",
+// the lines not imported named up to three ("(第3、7、9行等)" beyond). A file in which no
+// line reads as a draw says so: "文件中没有开奖数据行", or "文件中没有可读的开奖数据行:2行无法
+// 读取" where some lines were there but did not read.
 std::wstring drawImportText(const DrawImport& imported);
+
+// Every line of an import that was not stored, in the file's order, each as "第6行:" and why:
+// it did not read, the draw rules refused it, or its period or its date is stored otherwise.
+std::vector<std::wstring> refusedLinesText(const DrawImport& imported);
+
+// Why a record of a file of past draws did not read: "日期“2026-02-30”不是有效的日期(年-月-日)".
+std::wstring drawCsvProblemText(const DrawCsvProblem& problem);
 
 // Why the draw rules refuse a draw: "开奖日期晚于今天"; empty for None.
 std::wstring drawRefusalText(DrawRefusal refusal);
