@@ -4,10 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+
 #include "TempDirectory.h"
 #include "TestRequest.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "codec/TextFile.h"
 #include "ui/words/ReviewText.h"
 
 namespace orvenna {
@@ -143,6 +147,30 @@ TEST(HistoryWordsTest, AFileWithoutDrawLinesSaysSo) {
         ASSERT_TRUE(imported) << row.text;
         EXPECT_EQ(drawImportText(*imported), row.said) << row.text;
         EXPECT_EQ(refusedLinesText(*imported).size(), row.listed) << row.text;
+    }
+}
+
+// A file that does not read says why in the window's words, whatever the system said.
+TEST(HistoryWordsTest, AFileThatDoesNotReadSaysWhyInChinese) {
+    TempDirectory home;
+    const std::filesystem::path binary = home.path() / "picture.csv";
+    std::ofstream(binary, std::ios::binary) << std::string("\x89PNG\r\n\x1a\n\xff\xfe\x00\x81", 12);
+    const std::filesystem::path large = home.path() / "large.csv";
+    std::ofstream(large, std::ios::binary).put('1');
+    std::filesystem::resize_file(large, DrawFileMaxBytes + 1);
+    const struct {
+        std::filesystem::path file;
+        std::wstring_view said;
+    } rows[] = {
+        {home.path() / "missing.csv", L"文件不存在"},
+        {home.path(), L"这是文件夹,不是文件"},
+        {binary, L"文件不是UTF-8或GB18030文本"},
+        {large, L"文件过大,开奖数据文件最大16MB"},
+    };
+    for (const auto& row : rows) {
+        const Result<std::string> read = readTextFile(row.file, DrawFileMaxBytes);
+        ASSERT_FALSE(read) << row.file;
+        EXPECT_EQ(drawFileReason(read.error()), row.said) << row.file;
     }
 }
 

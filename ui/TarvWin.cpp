@@ -10,6 +10,7 @@
 #include "HistoryController.h"
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
+#include "RefusedLinesWin.h"
 #include "ResultPanel.h"
 #include "ReviewWin.h"
 #include "base/DayCount.h"
@@ -106,6 +107,7 @@ void TarvWin::createPanels() {
                                                    *mainPanel_->analysisPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     history_->scoreNoted.connect([this](const std::wstring& line) { setStatus(statusMessage() + L"  " + line); });
+    history_->linesRefused.connect([this](const std::vector<std::wstring>& lines) { showRefusedLines(lines); });
     ResultPanel* result = mainPanel_->resultPanel();
     result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
     result->deleteRequested.connect([this] { history_->deleteTicked(); });
@@ -252,11 +254,20 @@ void TarvWin::openReview() {
     reviewWin_->Show();
 }
 
+// A second import is refused before a file is chosen for it.
 void TarvWin::chooseDrawFile() {
+    if (history_->importing()) return setStatus(std::wstring(DrawImportBusyText));
     wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     if (dialog.ShowModal() != wxID_OK) return;
     history_->importDraws(std::filesystem::path(dialog.GetPath().ToStdWstring()));
+}
+
+// The list of the last import replaces one still open from an earlier import.
+void TarvWin::showRefusedLines(const std::vector<std::wstring>& lines) {
+    if (refusedLinesWin_) refusedLinesWin_->Destroy();
+    refusedLinesWin_ = new RefusedLinesWin(this, lines);
+    refusedLinesWin_->Show();
 }
 
 void TarvWin::showPrediction(const CastResult& result) {

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/scrolwin.h>
@@ -74,6 +75,10 @@ public:
     class ReviewWin* reviewWindow() const {
         return reviewWin_.get();
     }
+    // The lines the last import left, while that list is open.
+    class RefusedLinesWin* refusedLinesWindow() const {
+        return refusedLinesWin_.get();
+    }
 
 private:
     // The steps of create(), in order.
@@ -94,6 +99,7 @@ private:
     void keepDraw(const DrawResult& draw);
     void openReview();
     void chooseDrawFile();
+    void showRefusedLines(const std::vector<std::wstring>& lines);
     void showHelp();
     void setStatus(const std::wstring& text);
 
@@ -110,6 +116,7 @@ private:
     class LoadWin* loadWin_ = nullptr;
     // 往期对照, while it is open (it goes with this window, or when the user closes it).
     wxWeakRef<class ReviewWin> reviewWin_;
+    wxWeakRef<class RefusedLinesWin> refusedLinesWin_;
 };
 
 }  // namespace orvenna

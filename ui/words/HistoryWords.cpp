@@ -1,11 +1,14 @@
 #include "HistoryWords.h"
 
 #include <algorithm>
+#include <system_error>
 
 #include "ReviewText.h"
 #include "StoreReason.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
+#include "codec/TextFile.h"
+#include "system/RegularFile.h"
 
 namespace orvenna {
 
@@ -91,6 +94,21 @@ std::vector<std::wstring> refusedLinesText(const DrawImport& imported) {
     for (const RefusedLine& refused : refusedLines(imported))
         texts.push_back(concat(L"第", refused.line, L"行:", refused.why));
     return texts;
+}
+
+std::wstring drawFileReason(const Error& error) {
+    if (isNotText(error)) return L"文件不是UTF-8或GB18030文本";
+    if (isFileTooLarge(error)) return concat(L"文件过大,开奖数据文件最大", DrawFileMaxBytes >> 20, L"MB");
+    if (error.source != ErrorSource::System) return L"读取失败";
+    // The system's own codes, errno's here and Windows' there, as the standard conditions.
+    const std::error_condition condition = std::system_category().default_error_condition(error.code);
+    if (condition == std::errc::no_such_file_or_directory) return L"文件不存在";
+    if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted)
+        return L"没有读取该文件的权限";
+    if (condition == std::errc::is_a_directory) return L"这是文件夹,不是文件";
+    if (condition == std::errc::too_many_symbolic_link_levels || condition == std::errc::invalid_argument)
+        return L"不是普通文件";
+    return concat(L"读取失败(错误码", error.code, L")");
 }
 
 std::wstring drawCsvProblemText(const DrawCsvProblem& problem) {

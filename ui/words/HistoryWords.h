@@ -3,8 +3,10 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "base/Result.h"
 #include "engine/CastReview.h"
 #include "records/CastHistory.h"
 #include "records/DrawStore.h"
@@ -20,6 +22,13 @@ std::wstring replayRefusalText(const Replay& replay);
 // line reads as a draw says so: "文件中没有开奖数据行", or "文件中没有可读的开奖数据行:2行无法
 // 读取" where some lines were there but did not read.
 std::wstring drawImportText(const DrawImport& imported);
+
+// Said while an import runs, and again when another is asked for meanwhile.
+inline constexpr std::wstring_view DrawImportRunningText = L"正在导入开奖数据…";
+inline constexpr std::wstring_view DrawImportBusyText = L"正在导入开奖数据,请等这次导入完成后再导入";
+
+// Why a file of past draws could not be read: "文件不存在", "文件不是UTF-8或GB18030文本", ….
+std::wstring drawFileReason(const Error& error);
 
 // Every line of an import that was not stored, in the file's order, each as "第6行:" and why:
 // it did not read, the draw rules refused it, or its period or its date is stored otherwise.
