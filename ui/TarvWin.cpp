@@ -16,6 +16,7 @@
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "base/Version.h"
+#include "gui/FileDialogs.h"
 #include "gui/FontText.h"
 #include "gui/LabeledCombo.h"
 #include "gui/Layout.h"
@@ -259,6 +260,7 @@ void TarvWin::chooseDrawFile() {
     if (history_->importing()) return setStatus(std::wstring(DrawImportBusyText));
     wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",
                         wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    fitFileDialog(dialog);
     if (dialog.ShowModal() != wxID_OK) return;
     history_->importDraws(std::filesystem::path(dialog.GetPath().ToStdWstring()));
 }
