@@ -174,6 +174,11 @@ void HistoryController::finishImport(const FileImport& done) {
     if (!done.refused.empty()) linesRefused.raise(done.refused);
 }
 
+void HistoryController::drawKept() {
+    showScores();
+    storeChanged.raise();
+}
+
 void HistoryController::replay(std::int64_t id) {
     if (id == 0) return;
     const Replay replay = history_.prepareReplay(id);

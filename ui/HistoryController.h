@@ -47,6 +47,8 @@ public:
     // left (linesRefused). One import at a time: false, and said, while one runs.
     bool importDraws(const std::filesystem::path& file);
     bool importing() const { return import_.busy(); }
+    // A draw fetched from the results page was kept: the scores are reckoned with it.
+    void drawKept();
     // Loads record `id` and casts it again. Only the status changes when the record cannot be
     // read or holds a method or zodiac that no cast knows.
     void replay(std::int64_t id);
@@ -57,7 +59,8 @@ public:
     Event<const std::wstring&> scoreNoted;
     // The lines of an imported file that were not stored, each with its line and reason.
     Event<const std::vector<std::wstring>&> linesRefused;
-    // After a save, a delete and an import that added draws: what the store holds changed.
+    // After a save, a delete, an import that added draws and a fetched draw kept: what the
+    // store holds changed.
     Event<> storeChanged;
 
     // What importing a file came to, made beside the window's thread and said on it.

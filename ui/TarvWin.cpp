@@ -103,11 +103,13 @@ void TarvWin::createPanels() {
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
     mainPanel_->drawFetched.connect([this](const DrawResult& draw) { keepDraw(draw); });
     mainPanel_->setDrawSource(drawSource);
+    mainPanel_->setStoredDraw([this] { return newestStoredDraw(); });
     mainPanel_->build();
     history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel(),
                                                    *mainPanel_->analysisPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     history_->scoreNoted.connect([this](const std::wstring& line) { setStatus(statusMessage() + L"  " + line); });
+    history_->storeChanged.connect([this] { mainPanel_->storedDrawsChanged(); });
     history_->linesRefused.connect([this](const std::vector<std::wstring>& lines) { showRefusedLines(lines); });
     ResultPanel* result = mainPanel_->resultPanel();
     result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
@@ -243,7 +245,16 @@ void TarvWin::keepDraw(const DrawResult& shown) {
     if (!draw) return;
     const Result<FetchedDraw> kept = keepFetchedDraw(store_, *draw, systemClock());
     if (!kept) return;
-    if (const std::wstring said = keptDrawText(*kept); !said.empty()) setStatus(said);
+    if (const std::wstring said = keptDrawText(*kept); !said.empty()) return setStatus(said);
+    history_->drawKept();
+}
+
+// The store lists its draws by date: the last is the newest. A store that cannot be read
+// now has none to show.
+std::optional<Draw> TarvWin::newestStoredDraw() {
+    const Result<std::vector<Draw>> draws = DrawStore(store_).draws();
+    if (!draws || draws->empty()) return std::nullopt;
+    return draws->back();
 }
 
 // 往期对照 shows the store as it is now: one already open is replaced.

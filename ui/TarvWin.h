@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 
 #include "draws/DrawFetcher.h"
 #include "engine/CastPipeline.h"
+#include "engine/Draw.h"
 #include "gui/WindowTimer.h"
 #include "records/EasyDb.h"
 #include "update/window/UpdateCheck.h"
@@ -97,6 +99,7 @@ private:
     void relayout();
     void showPrediction(const CastResult& result);
     void keepDraw(const DrawResult& draw);
+    std::optional<Draw> newestStoredDraw();
     void openReview();
     void chooseDrawFile();
     void showRefusedLines(const std::vector<std::wstring>& lines);
