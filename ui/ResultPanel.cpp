@@ -31,12 +31,25 @@ wxString listedTitle(std::wstring_view title) {
     return shown;
 }
 
-// The entries of the list's context menu.
+// The entries of the list's context menu, in its order.
 constexpr int ReviewMenuId = wxID_HIGHEST + 1;
 constexpr int ImportMenuId = wxID_HIGHEST + 2;
+struct MenuEntry {
+    int id;
+    const wchar_t* label;
+};
+constexpr MenuEntry MenuEntries[] = {{ReviewMenuId, L"往期对照"}, {ImportMenuId, L"导入开奖数据…"}};
 
-// The list's tooltip where no item is under the pointer.
-constexpr const wchar_t* ListHint = L"双击复盘查看";
+// The list's tooltip where no item is under the pointer: what a double click does, and what
+// the right button offers, which nothing else on the window shows.
+std::wstring listHint() {
+    std::wstring hint = L"双击或回车复盘查看;右键菜单:";
+    for (const MenuEntry& entry : MenuEntries) {
+        if (entry.id != MenuEntries[0].id) hint += L"、";
+        hint += entry.label;
+    }
+    return hint;
+}
 
 // The column's geometry: heights in lines of the font's cell ('框'), widths in cells, and
 // paddings in 96-DPI pixels.
@@ -92,8 +105,7 @@ void ResultPanel::createHistory(const wxFont& font) {
     // they are checked against.
     list_->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
         wxMenu menu;
-        menu.Append(ReviewMenuId, L"往期对照");
-        menu.Append(ImportMenuId, L"导入开奖数据…");
+        for (const MenuEntry& entry : MenuEntries) menu.Append(entry.id, entry.label);
         menu.Bind(wxEVT_MENU, [this](wxCommandEvent& chosen) {
             if (chosen.GetId() == ReviewMenuId)
                 reviewRequested.raise();
@@ -142,7 +154,7 @@ void ResultPanel::createDetails(const wxFont& font) {
     help_ = makeButton(this, L"帮助");
     for (wxButton* button : {phone_, save_, help_}) button->SetFont(font);
     // The tooltip belongs to the list inside this container.
-    list_->SetToolTip(ListHint);
+    list_->SetToolTip(listHint());
 
     result_->emptyChanged.connect([this](bool empty) { phone_->Enable(!empty); });
     title_->emptyChanged.connect([this](bool empty) {
@@ -282,7 +294,7 @@ std::wstring ResultPanel::itemTip(int index) const {
 }
 
 void ResultPanel::showTitleTip(int index) {
-    const wxString tip = index >= 0 && index < itemCount() ? wxString(itemTip(index)) : wxString(ListHint);
+    const wxString tip = index >= 0 && index < itemCount() ? wxString(itemTip(index)) : wxString(listHint());
     if (list_->GetToolTipText() != tip) list_->SetToolTip(tip);
 }
 
