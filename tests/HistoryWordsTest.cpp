@@ -120,6 +120,10 @@ TEST(HistoryWordsTest, EveryLineAnImportLeftIsListedInChinese) {
         L"第12行:引号没有闭合",
     };
     EXPECT_EQ(refusedLinesText(*imported), expected);
+    // A list too long to show whole ends with how many more lines there are.
+    const std::vector<std::wstring> firstThree = refusedLinesText(*imported, 3);
+    EXPECT_EQ(firstThree,
+              (std::vector<std::wstring>{expected[0], expected[1], expected[2], L"……另有7行未导入,未逐行列出"}));
     EXPECT_EQ(drawImportText(*imported), L"开奖数据已导入:新增1期,已有0期,未导入10行(第2、3、4行等)");
     // Every fault the reader knows has words of its own; "x" is the file's, quoted.
     for (const std::wstring& line : refusedLinesText(*imported))

@@ -4,7 +4,6 @@
 
 #include <wx/clipbrd.h>
 
-#include "base/Text.h"
 #include "gui/Layout.h"
 
 namespace orvenna {
@@ -33,7 +32,8 @@ RefusedLinesWin::RefusedLinesWin(wxWindow* owner, const std::vector<std::wstring
     : wxDialog(owner, wxID_ANY, L"未导入的行", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     SetFont(owner->GetFont());
-    caption_ = new wxStaticText(this, wxID_ANY, concat(L"以下", static_cast<int>(lines.size()), L"行未导入:"));
+    // The status bar has the count: the list may end with a line that counts the rest.
+    caption_ = new wxStaticText(this, wxID_ANY, L"未导入的行及原因:");
     text_ = new wxTextCtrl(this, wxID_ANY, joined(lines), wxDefaultPosition, wxDefaultSize,
                            wxTE_MULTILINE | wxTE_READONLY | wxTE_DONTWRAP | wxHSCROLL);
     copy_ = makeButton(this, L"复制");

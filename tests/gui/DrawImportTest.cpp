@@ -97,7 +97,7 @@ TEST_F(DrawImportTest, AnImportRunsBesideTheWindowAndListsTheLineItLeft) {
     ASSERT_TRUE(waitUntil([&] { return list->IsShown(); }));
     EXPECT_EQ(list->text()->GetValue(), L"第6行:号码不是6个0-9的数字加一个0-14的蓝号");
     EXPECT_FALSE(list->text()->IsEditable());
-    EXPECT_EQ(list->caption()->GetLabel(), L"以下1行未导入:");
+    EXPECT_EQ(list->caption()->GetLabel(), L"未导入的行及原因:");
     EXPECT_EQ(list->GetFont(), window->GetFont());
     EXPECT_EQ(list->text()->GetFont(), window->GetFont());
     expectSoundLayout(list);

@@ -30,9 +30,12 @@ std::wstring replayRefusalText(const Replay& replay) {
 
 namespace {
 
+// A line an import left: its number, and where in the import its reason is.
 struct RefusedLine {
+    enum class Kind { Unread, Refused, Clash };
     int line = 0;
-    std::wstring why;
+    Kind kind = Kind::Unread;
+    std::size_t index = 0;  // into the problems, the refusals or the conflicts
 };
 
 // What a draw of the file clashes with: the stored draw of its period, or the stored draw of
@@ -45,21 +48,39 @@ std::wstring clashText(const Draw& offered, const DrawStoreReport::Conflict& con
     return concat(L"第", offered.period, L"期开奖数据与已存的不一致(", drawNumbersText(stored), L")");
 }
 
+// The lines left in the file's order. Only their places are gathered: a file of a million
+// wrong lines has its words made for the few that are shown.
 std::vector<RefusedLine> refusedLines(const DrawImport& imported) {
     std::vector<RefusedLine> lines;
-    for (const DrawCsvProblem& problem : imported.csv.problems)
-        lines.push_back({problem.line, drawCsvProblemText(problem)});
-    for (const RefusedDraw& refused : imported.refusals)
-        lines.push_back(
-            {refused.line, concat(L"第", refused.draw.period, L"期(", dateText(static_cast<double>(refused.draw.day)),
-                                  L")", drawRefusalText(refused.reason))});
+    lines.reserve(imported.refused());
+    for (std::size_t i = 0; i < imported.csv.problems.size(); ++i)
+        lines.push_back({imported.csv.problems[i].line, RefusedLine::Kind::Unread, i});
+    for (std::size_t i = 0; i < imported.refusals.size(); ++i)
+        lines.push_back({imported.refusals[i].line, RefusedLine::Kind::Refused, i});
     const DrawCsv& csv = imported.csv;
-    for (const DrawStoreReport::Conflict& conflict : imported.report.conflicts)
-        if (conflict.index < csv.rows.size())
-            lines.push_back({csv.lines[conflict.index], clashText(csv.rows[conflict.index], conflict)});
+    for (std::size_t i = 0; i < imported.report.conflicts.size(); ++i)
+        if (imported.report.conflicts[i].index < csv.lines.size())
+            lines.push_back({csv.lines[imported.report.conflicts[i].index], RefusedLine::Kind::Clash, i});
     std::stable_sort(lines.begin(), lines.end(),
                      [](const RefusedLine& a, const RefusedLine& b) { return a.line < b.line; });
     return lines;
+}
+
+std::wstring whyRefused(const DrawImport& imported, const RefusedLine& refused) {
+    switch (refused.kind) {
+        case RefusedLine::Kind::Unread:
+            return drawCsvProblemText(imported.csv.problems[refused.index]);
+        case RefusedLine::Kind::Refused: {
+            const RefusedDraw& draw = imported.refusals[refused.index];
+            return concat(L"第", draw.draw.period, L"期(", dateText(static_cast<double>(draw.draw.day)), L")",
+                          drawRefusalText(draw.reason));
+        }
+        case RefusedLine::Kind::Clash: {
+            const DrawStoreReport::Conflict& conflict = imported.report.conflicts[refused.index];
+            return clashText(imported.csv.rows[conflict.index], conflict);
+        }
+    }
+    return {};
 }
 
 // A text of the file as the window quotes it: a whole line of notes would be too long.
@@ -89,10 +110,14 @@ std::wstring drawImportText(const DrawImport& imported) {
     return said + (refused.size() > Named ? L"行等)" : L"行)");
 }
 
-std::vector<std::wstring> refusedLinesText(const DrawImport& imported) {
+std::vector<std::wstring> refusedLinesText(const DrawImport& imported, std::size_t most) {
+    const std::vector<RefusedLine> refused = refusedLines(imported);
     std::vector<std::wstring> texts;
-    for (const RefusedLine& refused : refusedLines(imported))
-        texts.push_back(concat(L"第", refused.line, L"行:", refused.why));
+    texts.reserve(std::min(refused.size(), most) + 1);
+    for (std::size_t i = 0; i < refused.size() && i < most; ++i)
+        texts.push_back(concat(L"第", refused[i].line, L"行:", whyRefused(imported, refused[i])));
+    if (refused.size() > most)
+        texts.push_back(concat(L"……另有", static_cast<std::int64_t>(refused.size() - most), L"行未导入,未逐行列出"));
     return texts;
 }
 

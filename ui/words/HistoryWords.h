@@ -2,6 +2,7 @@
 // refused, a file of draws imported and a fetched draw that was not stored.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,9 +31,11 @@ inline constexpr std::wstring_view DrawImportBusyText = L"正在导入开奖数�
 // Why a file of past draws could not be read: "文件不存在", "文件不是UTF-8或GB18030文本", ….
 std::wstring drawFileReason(const Error& error);
 
-// Every line of an import that was not stored, in the file's order, each as "第6行:" and why:
+// The lines of an import that were not stored, in the file's order, each as "第6行:" and why:
 // it did not read, the draw rules refused it, or its period or its date is stored otherwise.
-std::vector<std::wstring> refusedLinesText(const DrawImport& imported);
+// The first `most` of them, and then one line that says how many more there are.
+inline constexpr std::size_t RefusedLinesListed = 10000;
+std::vector<std::wstring> refusedLinesText(const DrawImport& imported, std::size_t most = RefusedLinesListed);
 
 // Why a record of a file of past draws did not read: "日期“2026-02-30”不是有效的日期(年-月-日)".
 std::wstring drawCsvProblemText(const DrawCsvProblem& problem);
