@@ -249,12 +249,15 @@ void TarvWin::keepDraw(const DrawResult& shown) {
     history_->drawKept();
 }
 
-// The store lists its draws by date: the last is the newest. A store that cannot be read
-// now has none to show.
+// The newest by its day; of two on a day (another program wrote them), the one listed last.
+// A store that cannot be read now has none to show.
 std::optional<Draw> TarvWin::newestStoredDraw() {
     const Result<std::vector<Draw>> draws = DrawStore(store_).draws();
     if (!draws || draws->empty()) return std::nullopt;
-    return draws->back();
+    const Draw* newest = &draws->front();
+    for (const Draw& draw : *draws)
+        if (draw.day >= newest->day) newest = &draw;
+    return *newest;
 }
 
 // 往期对照 shows the store as it is now: one already open is replaced.
@@ -269,8 +272,8 @@ void TarvWin::openReview() {
 // A second import is refused before a file is chosen for it.
 void TarvWin::chooseDrawFile() {
     if (history_->importing()) return setStatus(std::wstring(DrawImportBusyText));
-    wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString,
+                        L"CSV文件 (*.csv)|*.csv|所有文件 (*.*)|*.*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
     fitFileDialog(dialog);
     if (dialog.ShowModal() != wxID_OK) return;
     history_->importDraws(std::filesystem::path(dialog.GetPath().ToStdWstring()));
