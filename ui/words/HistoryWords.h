@@ -1,5 +1,6 @@
-// What the status bar says of the saved casts and the stored draws: a replay that was
-// refused, a file of draws imported and a fetched draw that was not stored.
+// What the window says of the saved casts and the stored draws: a replay that was refused or
+// that scores other digits than it shows, a file of draws imported and the lines it left, and
+// a fetched draw that was not stored.
 #pragma once
 
 #include <cstddef>
@@ -20,8 +21,8 @@ std::wstring replayRefusalText(const Replay& replay);
 
 // What an import did, for the status bar: "开奖数据已导入:新增1期,已有0期,未导入2行(第3、7行)",
 // the lines not imported named up to three ("(第3、7、9行等)" beyond). A file in which no
-// line reads as a draw says so: "文件中没有开奖数据行", or "文件中没有可读的开奖数据行:2行无法
-// 读取" where some lines were there but did not read.
+// line reads as a draw says so: "文件中没有开奖数据行", or where some lines were there but
+// did not read, "文件中没有可读的开奖数据行:2行无法读取".
 std::wstring drawImportText(const DrawImport& imported);
 
 // Said while an import runs, and again when another is asked for meanwhile.
