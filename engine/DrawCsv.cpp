@@ -87,24 +87,33 @@ DrawCsv parseDrawCsv(std::string_view utf8) {
         const bool header = first && !hasDigit(f[0]);
         first = false;
         if (header) continue;
-        auto problem = [&](std::string message) { csv.problems.push_back({record.line, std::move(message)}); };
+        auto problem = [&](DrawCsvFault fault, std::string message) -> DrawCsvProblem& {
+            DrawCsvProblem& made = csv.problems.emplace_back();
+            made.line = record.line;
+            made.message = std::move(message);
+            made.fault = fault;
+            return made;
+        };
         if (record.unclosedQuote) {
-            problem("a quoted field is not closed");
+            problem(DrawCsvFault::UnclosedQuote, "a quoted field is not closed");
             continue;
         }
         if (f.size() != 3 && f.size() != 9) {
-            problem("expected period, date and numbers (3 or 9 fields), found " + std::to_string(f.size()) + " fields");
+            problem(DrawCsvFault::FieldCount,
+                    "expected period, date and numbers (3 or 9 fields), found " + std::to_string(f.size()) + " fields")
+                .fields = static_cast<int>(f.size());
             continue;
         }
         Draw draw;
         if (!isPeriod(f[0])) {
-            problem("the period " + quoted(f[0]) + " is not a number of at most 12 digits");
+            problem(DrawCsvFault::Period, "the period " + quoted(f[0]) + " is not a number of at most 12 digits")
+                .field = f[0];
             continue;
         }
         draw.period = f[0];
         const std::optional<std::int64_t> day = parseDate(f[1]);
         if (!day) {
-            problem("the date " + quoted(f[1]) + " is not a real date (YYYY-MM-DD)");
+            problem(DrawCsvFault::Date, "the date " + quoted(f[1]) + " is not a real date (YYYY-MM-DD)").field = f[1];
             continue;
         }
         draw.day = *day;
@@ -119,14 +128,18 @@ DrawCsv parseDrawCsv(std::string_view utf8) {
             numbersRead = numbersRead && readBlue(f[8], draw.blue);
         }
         if (!numbersRead) {
-            problem("the numbers are not six digits 0-9 and a blue number 0-14");
+            problem(DrawCsvFault::Numbers, "the numbers are not six digits 0-9 and a blue number 0-14");
             continue;
         }
         const auto [found, inserted] = seen.try_emplace(draw.period, csv.rows.size(), record.line);
         if (!inserted) {
-            if (!(csv.rows[found->second.first] == draw))
-                problem("period " + toUtf8(draw.period) + " is on line " + std::to_string(found->second.second) +
-                        " with another draw");
+            if (!(csv.rows[found->second.first] == draw)) {
+                DrawCsvProblem& again =
+                    problem(DrawCsvFault::PeriodAgain, "period " + toUtf8(draw.period) + " is on line " +
+                                                           std::to_string(found->second.second) + " with another draw");
+                again.field = draw.period;
+                again.firstLine = found->second.second;
+            }
             continue;
         }
         csv.rows.push_back(std::move(draw));

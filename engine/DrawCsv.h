@@ -17,9 +17,23 @@ namespace orvenna {
 // A file of past draws is a few thousand lines; anything far larger is not one.
 inline constexpr std::int64_t DrawFileMaxBytes = 16 << 20;
 
+// What is wrong with a record that gives no draw, for whoever says it in its own words.
+enum class DrawCsvFault {
+    UnclosedQuote,  // a quoted field is still open at the end of the text
+    FieldCount,     // neither 3 nor 9 fields (`fields` of them)
+    Period,         // `field` is no period
+    Date,           // `field` is no date
+    Numbers,        // not six digits 0-9 and a blue number 0-14
+    PeriodAgain,    // the period `field` is on line `firstLine` with another draw
+};
+
 struct DrawCsvProblem {
-    int line = 0;  // from 1
-    std::string message;
+    int line = 0;         // from 1
+    std::string message;  // in English, as the command line gives it
+    DrawCsvFault fault = DrawCsvFault::FieldCount;
+    std::wstring field;
+    int fields = 0;
+    int firstLine = 0;
 };
 
 struct DrawCsv {

@@ -8,13 +8,15 @@
 #     work area; in a window smaller than its content the view follows the keyboard;
 #   - twice the scale (GDK_SCALE=2) on a screen of twice the pixels;
 #   - a larger text scale (GDK_DPI_SCALE=1.5, as 144 DPI fonts), which grows the text and the
-#     layout with it.
+#     layout with it;
+#   - on each, the import's file dialog, which GTK sizes from its font or a remembered size,
+#     and the list of the lines an import left.
 #
 #   tests/desktops_test.sh BUILD-DIR
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/tests/orvenna_gui_tests"
-filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*'
+filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*:FileDialogTest.*:DrawImportTest.AnImport*'
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 source "$root/scripts/private-display.sh"

@@ -2,7 +2,9 @@
 
 #include <wx/checklst.h>
 #include <wx/msgdlg.h>
+#include <wx/utils.h>
 
+#include "AnalysisPanel.h"
 #include "CastingPanel.h"
 #include "ResultPanel.h"
 #include "base/DayCount.h"
@@ -22,16 +24,43 @@ namespace {
 
 // A list kept out by a lock is asked for again this often until it is read.
 constexpr int RetryMs = 1000;
+// An import waits this long for another program's lock before it gives up: nobody waits on
+// it but its own busy cursor.
+constexpr int ImportBusyMs = 3000;
+
+// The directory whose store `store` is: EasyDb::databasePath's inverse.
+std::filesystem::path programDirectoryOf(const EasyDb& store) {
+    return store.path().parent_path().parent_path().parent_path();
+}
+
+// The import itself, beside the window's thread. The window's connection is the window's:
+// this one opens its own on the same file, so that neither sees the other's transaction.
+HistoryController::FileImport importDrawFile(const std::filesystem::path& programDir, const std::filesystem::path& file,
+                                             const CastClock& clock, const std::atomic<bool>& cancelled) {
+    const Result<std::string> text = readTextFile(file, DrawFileMaxBytes);
+    if (!text) return {L"无法读取开奖数据文件:" + drawFileReason(text.error()), {}, false};
+    if (cancelled) return {};
+    EasyDb store(programDir, ImportBusyMs);
+    const Result<DrawImport> imported = orvenna::importDraws(store, *text, clock);
+    if (!imported) return {L"无法保存开奖数据:" + storeReason(imported.error()), {}, false};
+    return {drawImportText(*imported), refusedLinesText(*imported), imported->report.added > 0};
+}
 
 }  // namespace
 
-HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting)
-    : store_(store), history_(store), result_(result), casting_(casting) {
+HistoryController::HistoryController(EasyDb& store, ResultPanel& result, CastingPanel& casting,
+                                     const AnalysisPanel& analysis)
+    : store_(store), history_(store), result_(result), casting_(casting), chart_(analysis), import_(result) {
     retry_.setHandler([this] { reloadPending(); });
 }
 
+// An import still running is waited for: its transaction ends whole, or not at all.
 HistoryController::~HistoryController() {
     retry_.Stop();
+    if (import_.busy()) {
+        import_.cancel();
+        wxEndBusyCursor();
+    }
     result_.scoreLineOf = nullptr;
 }
 
@@ -64,6 +93,7 @@ void HistoryController::save(const AnalysisRecord& record) {
     const Result<std::int64_t> saved = history_.save(record, result_.titleEdit()->text(), result_.noteEdit()->text());
     if (!saved) return say(std::wstring(SaveFailedText));
     say(L"保存成功");
+    storeChanged.raise();
     load();
     result_.clearEntry();
     // 保存 may have gone grey with the cleared title: the keyboard goes on from the list
@@ -83,6 +113,7 @@ void HistoryController::deleteTicked() {
     if (const Status removed = history_.remove(result_.tickedIds()); !removed)
         return say(L"删除失败:" + storeReason(removed.error()));
     result_.removeTicked();
+    storeChanged.raise();
     // 删除 is grey now that nothing is ticked; the keyboard stays with the list.
     result_.historyList()->SetFocus();
 }
@@ -117,14 +148,35 @@ std::wstring HistoryController::scoreLineOf(std::int64_t id) {
     return cast ? scoreLine(*cast) : std::wstring();
 }
 
-void HistoryController::importDraws(const std::filesystem::path& file) {
-    const Result<std::string> text = readTextFile(file, DrawFileMaxBytes);
-    if (!text && isNotText(text.error())) return say(L"开奖数据文件不是UTF-8或GB18030文本");
-    if (!text) return say(L"无法读取开奖数据文件:" + fromUtf8(text.error().message));
-    const Result<DrawImport> imported = orvenna::importDraws(store_, *text, systemClock());
-    if (!imported) return say(L"无法保存开奖数据:" + storeReason(imported.error()));
+bool HistoryController::importDraws(const std::filesystem::path& file) {
+    if (import_.busy()) {
+        say(std::wstring(DrawImportBusyText));
+        return false;
+    }
+    // The clock is read here: the worker touches nothing of the window's.
+    const bool started =
+        import_.start([dir = programDirectoryOf(store_), file, clock = systemClock()](
+                          const std::atomic<bool>& cancelled) { return importDrawFile(dir, file, clock, cancelled); },
+                      [this](const FileImport& done) { finishImport(done); });
+    if (!started) return false;
+    wxBeginBusyCursor();
+    say(std::wstring(DrawImportRunningText));
+    return true;
+}
+
+void HistoryController::finishImport(const FileImport& done) {
+    wxEndBusyCursor();
+    if (done.added) {
+        showScores();
+        storeChanged.raise();
+    }
+    say(done.said);
+    if (!done.refused.empty()) linesRefused.raise(done.refused);
+}
+
+void HistoryController::drawKept() {
     showScores();
-    say(drawImportText(*imported));
+    storeChanged.raise();
 }
 
 void HistoryController::replay(std::int64_t id) {
@@ -142,9 +194,11 @@ void HistoryController::replay(std::int64_t id) {
     say(replayRefusalText(replay));
 }
 
+// The score is the cast's as first made. Which replays show other digits is not told by the
+// method: what the replay shows is compared with what the cast had.
 void HistoryController::noteScoreOf(const YsModel& record) {
     if (const std::optional<ReviewedCast> cast = review(record); cast && cast->match == DrawMatch::Matched)
-        scoreNoted.raise(scoreLine(*cast));
+        scoreNoted.raise(replayScoreText(*cast, chart_.result().suggestion));
 }
 
 }  // namespace orvenna

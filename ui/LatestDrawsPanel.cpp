@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/DayCount.h"
 #include "base/Text.h"
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
@@ -41,6 +42,13 @@ LatestDrawsPanel::LatestDrawsPanel(wxWindow* parent) : wxPanel(parent) {}
 
 void LatestDrawsPanel::showDraw(const DrawResult& draw) {
     show({draw.mainNumbers + draw.extraNumbers, draw.drawDate, draw.period, false});
+}
+
+void LatestDrawsPanel::showStoredDraw(const Draw& draw) {
+    std::wstring front;
+    for (const int digit : draw.front) front += static_cast<wchar_t>(L'0' + digit);
+    show({front + std::to_wstring(draw.blue), dateText(static_cast<double>(draw.day)),
+          draw.period + std::wstring(StoredDrawMark), false});
 }
 
 void LatestDrawsPanel::showNotice(std::wstring_view notice) {
@@ -105,7 +113,8 @@ void LatestDrawsPanel::show(const Shown& shown) {
                 piece = std::wstring(clampedSubstr(numbers, (2 * k - 2) + row * 2 * PiecesPerRow, 2));
                 colour = Red;
             } else {
-                piece = std::wstring(clampedSubstr(numbers, k - 1, 1));
+                // The blue number runs to 14: the last label takes up to two digits.
+                piece = std::wstring(clampedSubstr(numbers, k - 1, k == DigitCount ? 2 : 1));
                 colour = k == DigitCount ? Blue : Orange;
             }
             wxStaticText* number = label(piece, left, numberRowTop(row, ch, gap), textWidth(piece));

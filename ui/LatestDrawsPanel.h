@@ -10,6 +10,7 @@
 #include <wx/stattext.h>
 
 #include "draws/DrawResult.h"
+#include "engine/Draw.h"
 #include "gui/Event.h"
 
 namespace orvenna {
@@ -21,6 +22,8 @@ inline constexpr std::wstring_view DrawWaitingNotice = L"最新开奖数据正�
 // What the strip says instead when there will be no draw for now (at most twenty characters).
 inline constexpr std::wstring_view DrawOffNotice = L"已关闭开奖数据：配置未设置开奖页面地址";
 inline constexpr std::wstring_view DrawUnreadableNotice = L"开奖页面无法读取，页面格式或编码有误";
+// After the period of a draw the strip shows from the store, not from the results page.
+inline constexpr std::wstring_view StoredDrawMark = L"(已存)";
 
 class LatestDrawsPanel : public wxPanel {
 public:
@@ -30,6 +33,9 @@ public:
     // Removes every label and the button and lays the draw out anew: its date and period,
     // and its numbers as seven digits, the last in blue.
     void showDraw(const DrawResult& draw);
+    // The same for a draw of the store, shown while none comes from the results page: its
+    // period marked StoredDrawMark.
+    void showStoredDraw(const Draw& draw);
 
     // The same rows with `notice` in place of a draw: one character to a red label, ten
     // labels a row, in two rows.

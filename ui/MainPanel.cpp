@@ -29,8 +29,10 @@ void MainPanel::build() {
     latestDraws_ = new LatestDrawsPanel(this);
     latestDraws_->refreshRequested.connect([this] { drawRefresh_.start(); });
     if (!drawRefresh_.switchedOn()) {
-        // Switched off in the configuration: nothing to wait for, and the strip says so.
-        latestDraws_->showNotice(DrawOffNotice);
+        // Switched off in the configuration: nothing to wait for, and the strip says so, or
+        // shows what the store holds.
+        answered_ = true;
+        if (!showStoredDraw()) latestDraws_->showNotice(DrawOffNotice);
         latestDraws_->refreshButton()->Disable();
     } else {
         latestDraws_->showNotice(DrawWaitingNotice);
@@ -106,22 +108,46 @@ void MainPanel::showDrawStatus(const std::wstring& text) {
     statusText.raise(text);
 }
 
+// A draw from the page stays on show whatever comes after it; before one has come, the
+// stored draw stands in for it, and only where there is none does the strip say why.
 void MainPanel::showDrawOutcome(const RefreshOutcome& outcome) {
+    answered_ = true;
     switch (outcome.state) {
         case RefreshState::Offline:
         case RefreshState::NotFetched:
+            showStoredDraw();
             break;
         case RefreshState::NoDraw:
         case RefreshState::Unreadable:
-            // A draw already on show stays; the notice only replaces the placeholder.
-            if (!drawShown_) latestDraws_->showNotice(DrawUnreadableNotice);
+            if (!drawShown_ && !showStoredDraw()) latestDraws_->showNotice(DrawUnreadableNotice);
             break;
         case RefreshState::Drawn:
             drawShown_ = true;
+            storedShown_.reset();
             latestDraws_->showDraw(outcome.draw);
             drawFetched.raise(outcome.draw);
             break;
     }
+}
+
+bool MainPanel::showStoredDraw(bool readAgain) {
+    if (drawShown_ || !answered_ || !storedDraw_) return false;
+    // The store is read once for the strip, and again only when it changed: the refresh
+    // asks every few seconds while the network is down.
+    if (storedShown_ && !readAgain) return true;
+    const std::optional<Draw> newest = storedDraw_();
+    if (!newest) return storedShown_.has_value();
+    if (newest == storedShown_) return true;
+    storedShown_ = newest;
+    // The button keeps its state: grey where nothing is asked, or while a refresh runs.
+    const bool enabled = !latestDraws_->refreshButton() || latestDraws_->refreshButton()->IsEnabled();
+    latestDraws_->showStoredDraw(*newest);
+    latestDraws_->refreshButton()->Enable(enabled);
+    return true;
+}
+
+void MainPanel::storedDrawsChanged() {
+    showStoredDraw(true);
 }
 
 }  // namespace orvenna

@@ -5,12 +5,14 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <wx/panel.h>
 
 #include "DrawRefresh.h"
 #include "engine/CastPipeline.h"
+#include "engine/Draw.h"
 #include "gui/Event.h"
 #include "records/EasyDb.h"
 
@@ -30,6 +32,12 @@ public:
     // Where the latest draw comes from; set before build. Without a page address the strip
     // says that the draw is off, and nothing is asked.
     void setDrawSource(DrawSource source) { drawRefresh_.configure(std::move(source)); }
+    // The newest draw the store holds, if any; set before build. The strip shows it, marked as
+    // stored, while no draw has come from the results page and none is on its way: without a
+    // page address, and after a refresh that brought none.
+    void setStoredDraw(std::function<std::optional<Draw>()> newest) { storedDraw_ = std::move(newest); }
+    // The store's draws changed: a stored draw on show gives way to the newest.
+    void storedDrawsChanged();
 
     // Creates the panels, in the font the panel inherited, and connects their events.
     void build();
@@ -70,7 +78,15 @@ private:
     AnalysisPanel* analysis_ = nullptr;
     ResultPanel* result_ = nullptr;
     DrawRefresh drawRefresh_{*this, *this};
+    // Shows the newest stored draw (read again with `readAgain`), where there is one and the
+    // strip is not waiting for the page's first answer nor showing its draw; false where the
+    // strip shows none.
+    bool showStoredDraw(bool readAgain = false);
+
     bool drawShown_ = false;  // a draw has been shown; the strip keeps it
+    bool answered_ = false;   // the page answered, or is never asked
+    std::function<std::optional<Draw>()> storedDraw_;
+    std::optional<Draw> storedShown_;  // the stored draw on show
     std::function<CastClock()> clock_;
 };
 

@@ -31,12 +31,25 @@ wxString listedTitle(std::wstring_view title) {
     return shown;
 }
 
-// The entries of the list's context menu.
+// The entries of the list's context menu, in its order.
 constexpr int ReviewMenuId = wxID_HIGHEST + 1;
 constexpr int ImportMenuId = wxID_HIGHEST + 2;
+struct MenuEntry {
+    int id;
+    const wchar_t* label;
+};
+constexpr MenuEntry MenuEntries[] = {{ReviewMenuId, L"往期对照"}, {ImportMenuId, L"导入开奖数据…"}};
 
-// The list's tooltip where no item is under the pointer.
-constexpr const wchar_t* ListHint = L"双击复盘查看";
+// The list's tooltip where no item is under the pointer: what a double click does, and what
+// the right button offers, which nothing else on the window shows.
+std::wstring listHint() {
+    std::wstring hint = L"双击或回车复盘查看;右键菜单:";
+    for (const MenuEntry& entry : MenuEntries) {
+        if (entry.id != MenuEntries[0].id) hint += L"、";
+        hint += entry.label;
+    }
+    return hint;
+}
 
 // The column's geometry: heights in lines of the font's cell ('框'), widths in cells, and
 // paddings in 96-DPI pixels.
@@ -53,6 +66,21 @@ constexpr int SaveCells = 5;         // 保存 and 帮助
 constexpr int CaptionGap = 2;        // between a caption and its box
 constexpr int NoteBoxPadding = 12;   // the note box's frame around its lines
 constexpr int TitleBoxPadding = 8;   // the title box's frame around its line
+
+// A point just under item `index` of `list`, in the list's client coordinates; the top left
+// corner where the item is not in view. A list box does not give its items' rectangles, so
+// the item's lines are found by asking which item each line shows.
+wxPoint belowItem(const wxListBox* list, int index) {
+    const wxSize client = list->GetClientSize();
+    const int x = std::min(client.x / 2, list->GetCharHeight() * 2);
+    int last = -1;
+    for (int y = 0; y < client.y; ++y)
+        if (list->HitTest(wxPoint(x, y)) == index)
+            last = y;
+        else if (last >= 0)
+            break;
+    return last >= 0 ? wxPoint(x, last + 1) : wxPoint(0, 0);
+}
 
 }  // namespace
 
@@ -90,17 +118,22 @@ void ResultPanel::createHistory(const wxFont& font) {
     });
     // The right button, the menu key or Shift+F10: how the saved casts fared, and the draws
     // they are checked against.
-    list_->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent&) {
+    list_->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
+        hideTip();
         wxMenu menu;
-        menu.Append(ReviewMenuId, L"往期对照");
-        menu.Append(ImportMenuId, L"导入开奖数据…");
+        for (const MenuEntry& entry : MenuEntries) menu.Append(entry.id, entry.label);
         menu.Bind(wxEVT_MENU, [this](wxCommandEvent& chosen) {
             if (chosen.GetId() == ReviewMenuId)
                 reviewRequested.raise();
             else
                 importRequested.raise();
         });
-        list_->PopupMenu(&menu);
+        // Asked for by the keyboard (the Menu key, Shift+F10), the menu opens at the selected
+        // item, where the user's eyes are, not at the mouse.
+        if (event.GetPosition() == wxDefaultPosition)
+            list_->PopupMenu(&menu, belowItem(list_, list_->GetSelection()));
+        else
+            list_->PopupMenu(&menu);
     });
     // The keys a list user expects: Enter replays the highlighted item as a double click
     // does, Delete presses 删除 (which asks first). Space ticks, as the list itself does.
@@ -142,7 +175,7 @@ void ResultPanel::createDetails(const wxFont& font) {
     help_ = makeButton(this, L"帮助");
     for (wxButton* button : {phone_, save_, help_}) button->SetFont(font);
     // The tooltip belongs to the list inside this container.
-    list_->SetToolTip(ListHint);
+    list_->SetToolTip(listHint());
 
     result_->emptyChanged.connect([this](bool empty) { phone_->Enable(!empty); });
     title_->emptyChanged.connect([this](bool empty) {
@@ -282,7 +315,7 @@ std::wstring ResultPanel::itemTip(int index) const {
 }
 
 void ResultPanel::showTitleTip(int index) {
-    const wxString tip = index >= 0 && index < itemCount() ? wxString(itemTip(index)) : wxString(ListHint);
+    const wxString tip = index >= 0 && index < itemCount() ? wxString(itemTip(index)) : wxString(listHint());
     if (list_->GetToolTipText() != tip) list_->SetToolTip(tip);
 }
 
@@ -312,6 +345,13 @@ void ResultPanel::removeTicked() {
     if (ids_.empty()) selectAll_->SetValue(false);
     showTitleTip(wxNOT_FOUND);
     updateDeleteButton();
+}
+
+// Taking the tooltip away hides the one on screen; the list's hint comes back at once for the
+// next time the pointer rests on it.
+void ResultPanel::hideTip() {
+    list_->UnsetToolTip();
+    list_->SetToolTip(listHint());
 }
 
 void ResultPanel::updateDeleteButton() {

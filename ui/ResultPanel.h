@@ -84,6 +84,10 @@ public:
     Event<> reviewRequested;
     Event<> importRequested;
 
+    // Takes the history list's tooltip off the screen, leaving the list's hint for the next
+    // time: a menu or a window opening over the list must not sit under an item's tooltip.
+    void hideTip();
+
 private:
     void createHistory(const wxFont& font);
     void createDetails(const wxFont& font);

@@ -11,11 +11,13 @@
 #include "HistoryController.h"
 #include "LatestDrawsPanel.h"
 #include "MainPanel.h"
+#include "RefusedLinesWin.h"
 #include "ResultPanel.h"
 #include "ReviewWin.h"
 #include "base/DayCount.h"
 #include "base/Text.h"
 #include "base/Version.h"
+#include "gui/FileDialogs.h"
 #include "gui/FontText.h"
 #include "gui/LabeledCombo.h"
 #include "gui/Layout.h"
@@ -102,10 +104,17 @@ void TarvWin::createPanels() {
     mainPanel_->predictionReady.connect([this](const CastResult& result) { showPrediction(result); });
     mainPanel_->drawFetched.connect([this](const DrawResult& draw) { keepDraw(draw); });
     mainPanel_->setDrawSource(drawSource);
+    mainPanel_->setStoredDraw([this] { return newestStoredDraw(); });
     mainPanel_->build();
-    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel());
+    history_ = std::make_unique<HistoryController>(store_, *mainPanel_->resultPanel(), *mainPanel_->castingPanel(),
+                                                   *mainPanel_->analysisPanel());
     history_->statusText.connect([this](const std::wstring& text) { setStatus(text); });
     history_->scoreNoted.connect([this](const std::wstring& line) { setStatus(statusMessage() + L"  " + line); });
+    history_->storeChanged.connect([this] {
+        mainPanel_->storedDrawsChanged();
+        refreshReview();
+    });
+    history_->linesRefused.connect([this](const std::vector<std::wstring>& lines) { showRefusedLines(lines); });
     ResultPanel* result = mainPanel_->resultPanel();
     result->saveRequested.connect([this] { history_->save(mainPanel_->analysisPanel()->record()); });
     result->deleteRequested.connect([this] { history_->deleteTicked(); });
@@ -174,6 +183,9 @@ void TarvWin::bindWindowEvents() {
             history_->load();
         } else if (event.GetActive()) {
             history_->reloadPending();
+        } else {
+            // A tooltip left over a window that opened on top of it would hide what it shows.
+            mainPanel_->resultPanel()->hideTip();
         }
         event.Skip();
     });
@@ -240,10 +252,19 @@ void TarvWin::keepDraw(const DrawResult& shown) {
     if (!draw) return;
     const Result<FetchedDraw> kept = keepFetchedDraw(store_, *draw, systemClock());
     if (!kept) return;
-    if (const std::wstring said = keptDrawText(*kept); !said.empty())
-        setStatus(said);
-    else
-        refreshReview();
+    if (const std::wstring said = keptDrawText(*kept); !said.empty()) return setStatus(said);
+    history_->drawKept();
+}
+
+// The newest by its day; of two on a day (another program wrote them), the one listed last.
+// A store that cannot be read now has none to show.
+std::optional<Draw> TarvWin::newestStoredDraw() {
+    const Result<std::vector<Draw>> draws = DrawStore(store_).draws(localDay(systemClock()));
+    if (!draws || draws->empty()) return std::nullopt;
+    const Draw* newest = &draws->front();
+    for (const Draw& draw : *draws)
+        if (draw.day >= newest->day) newest = &draw;
+    return *newest;
 }
 
 // 往期对照 shows the store as it is now: one already open is replaced.
@@ -269,17 +290,28 @@ void TarvWin::openDrawList() {
     if (!reviewWin_) return;
     auto* draws = new DrawListWin(reviewWin_.get(), store_);
     draws->drawsChanged.connect([this] {
-        refreshReview();
         history_->load();
+        mainPanel_->storedDrawsChanged();
+        refreshReview();
     });
     draws->Show();
 }
 
+// A second import is refused before a file is chosen for it.
 void TarvWin::chooseDrawFile() {
-    wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString, L"CSV (*.csv)|*.csv|*.*|*.*",
-                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (history_->importing()) return setStatus(std::wstring(DrawImportBusyText));
+    wxFileDialog dialog(this, L"导入开奖数据", wxEmptyString, wxEmptyString,
+                        L"CSV文件 (*.csv)|*.csv|所有文件 (*.*)|*.*", wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    fitFileDialog(dialog);
     if (dialog.ShowModal() != wxID_OK) return;
     history_->importDraws(std::filesystem::path(dialog.GetPath().ToStdWstring()));
+}
+
+// The list of the last import replaces one still open from an earlier import.
+void TarvWin::showRefusedLines(const std::vector<std::wstring>& lines) {
+    if (refusedLinesWin_) refusedLinesWin_->Destroy();
+    refusedLinesWin_ = new RefusedLinesWin(this, lines);
+    refusedLinesWin_->Show();
 }
 
 void TarvWin::showPrediction(const CastResult& result) {

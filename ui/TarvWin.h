@@ -5,7 +5,9 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include <wx/frame.h>
 #include <wx/scrolwin.h>
@@ -14,6 +16,7 @@
 
 #include "draws/DrawFetcher.h"
 #include "engine/CastPipeline.h"
+#include "engine/Draw.h"
 #include "gui/WindowTimer.h"
 #include "records/EasyDb.h"
 #include "update/window/UpdateCheck.h"
@@ -76,6 +79,10 @@ public:
     }
     // Shows the store as it is now in an open 往期对照.
     void refreshReview();
+    // The lines the last import left, while that list is open.
+    class RefusedLinesWin* refusedLinesWindow() const {
+        return refusedLinesWin_.get();
+    }
 
 private:
     // The steps of create(), in order.
@@ -94,9 +101,11 @@ private:
     void relayout();
     void showPrediction(const CastResult& result);
     void keepDraw(const DrawResult& draw);
+    std::optional<Draw> newestStoredDraw();
     void openReview();
     void openDrawList();
     void chooseDrawFile();
+    void showRefusedLines(const std::vector<std::wstring>& lines);
     void showHelp();
     void setStatus(const std::wstring& text);
 
@@ -113,6 +122,7 @@ private:
     class LoadWin* loadWin_ = nullptr;
     // 往期对照, while it is open (it goes with this window, or when the user closes it).
     wxWeakRef<class ReviewWin> reviewWin_;
+    wxWeakRef<class RefusedLinesWin> refusedLinesWin_;
 };
 
 }  // namespace orvenna

@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
         if (std::strcmp(argv[i], "--gtest_list_tests") == 0) return RUN_ALL_TESTS();
 
     orvenna::setEnv("NO_AT_BRIDGE", "1");  // no accessibility bus under a test server
-    orvenna::useProgramFonts();            // the faces the program itself sets up
+    // What GTK remembers (the file chooser's size) stays in the test process, out of the
+    // user's own settings.
+    orvenna::setEnv("GSETTINGS_BACKEND", "memory");
+    orvenna::useProgramFonts();  // the faces the program itself sets up
     if (!std::getenv("DISPLAY") && !xvfb.start()) {
         std::fprintf(stderr, "no display and Xvfb could not be started\n");
         return 1;

@@ -357,6 +357,8 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
         << "the context menu did not open 往期对照";
     ReviewWin* review = window->reviewWindow();
     ASSERT_TRUE(waitUntil([&] { return review->IsShown(); }));
+    EXPECT_THAT(result()->historyList()->GetToolTipText().ToStdWstring(), HasSubstr(L"右键菜单"))
+        << "the item's tooltip stayed over the menu";
     pump();
     expectSoundLayout(review);
     ASSERT_EQ(review->list()->GetItemCount(), 1);
@@ -376,9 +378,10 @@ TEST_F(KeyboardTest, PastCastsOpenFromTheHistoryMenuAndCloseWithEsc) {
     const std::filesystem::path file = home.path() / "draws.csv";
     std::ofstream(file, std::ios::binary) << "26001,2026-01-02,1,2,3,4,5,6,7\n26140,"
                                           << toUtf8(dateText(static_cast<double>(drawDay))) << ",0000000\nx\n";
-    window->history().importDraws(file);
+    ASSERT_TRUE(window->history().importDraws(file));
+    ASSERT_TRUE(waitUntil([&] { return !window->history().importing(); })) << "the import did not end";
     // The second line's period is of another year than the cast's draw day (2024): refused.
-    EXPECT_EQ(status(), L"开奖数据已导入:新增1期,已有0期,未导入2行(第2行起有误)");
+    EXPECT_EQ(status(), L"开奖数据已导入:新增1期,已有0期,未导入2行(第2、3行)");
 }
 
 // A click on a column's header sorts 往期对照 by it, and a second click the other way round.

@@ -1,11 +1,15 @@
 // The latest-draws strip: its placeholder and draw layouts, and the refresh that fetches a
 // draw from a results page served on 127.0.0.1.
+#include <gmock/gmock.h>
+
 #include <chrono>
+#include <fstream>
 #include <thread>
 
 #include "../LocalHttpServer.h"
 #include "../ResultsPage.h"
 #include "../SystemSupport.h"
+#include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "base/DayCount.h"
 #include "draws/DrawFetcher.h"
@@ -13,6 +17,7 @@
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
 #include "records/DrawStore.h"
+#include "ui/HistoryController.h"
 #include "ui/LatestDrawsPanel.h"
 #include "ui/words/RefreshWords.h"
 
@@ -277,6 +282,80 @@ TEST_F(DrawRefreshTest, LongTextsFromThePageStayWithinTheirLabels) {
     EXPECT_LE(right(draws()), result()->GetPosition().x);
     EXPECT_LT(draws()->refreshButton()->GetPosition().x - buttonLeft, 30 * LayoutContext(draws()).cell(L'款').x);
     EXPECT_EQ(labelText(draws()->textLabels()[2]), std::wstring(60, L'9')) << "the label keeps the whole text";
+}
+
+// The draws a store of an earlier session holds, the newest (by date, not by the order they
+// were stored in) with a blue number of two digits.
+class StoredDrawsTest : public DrawRefreshTest {
+protected:
+    void SetUp() override {
+        DrawRefreshTest::SetUp();
+        const Draw draws[] = {
+            {daysFromCivil(2024, 4, 2), L"24037", {1, 2, 3, 4, 5, 6}, 7},
+            {daysFromCivil(2024, 4, 9), L"24040", {9, 8, 7, 6, 5, 4}, 12},
+            {daysFromCivil(2024, 4, 5), L"24038", {0, 0, 0, 0, 0, 0}, 0},
+        };
+        ASSERT_TRUE(DrawStore(*store).store(draws, DrawOrigin::Imported, L"2024-04-10 08:00:00"));
+    }
+    void expectStoredDraw(const wchar_t* period, const wchar_t* date, const wchar_t* numbers) {
+        EXPECT_EQ(labelText(draws()->textLabels()[2]), std::wstring(period) + L"(已存)");
+        EXPECT_EQ(labelText(draws()->textLabels()[1]), date);
+        EXPECT_EQ(numbersShown(), numbers);
+        ASSERT_EQ(draws()->numberLabels().size(), 7u);
+        EXPECT_EQ(draws()->numberLabels()[6]->GetForegroundColour(), Blue);
+    }
+};
+
+// Without a results page the strip shows the newest stored draw, marked as stored, and the
+// newest again once an import brought a newer one.
+TEST_F(StoredDrawsTest, WithoutAPageTheStripShowsTheNewestStoredDraw) {
+    openAt("", "true");
+    expectStoredDraw(L"24040", L"2024-04-09", L"98765412");
+    EXPECT_EQ(labelText(draws()->numberLabels()[6]), L"12");
+    EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Disabled);
+    EXPECT_FALSE(main()->drawRefresh().timer().IsRunning());
+
+    const std::filesystem::path file = home.path() / "draws.csv";
+    std::ofstream(file, std::ios::binary) << "24041,2024-04-12,5555555\n";
+    ASSERT_TRUE(window->history().importDraws(file));
+    ASSERT_TRUE(waitUntil([&] { return !window->history().importing(); }));
+    expectStoredDraw(L"24041", L"2024-04-12", L"5555555");
+    EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Disabled);
+    expectChildrenSound(draws());
+}
+
+// Without the network, or with a page that fails, the strip shows the stored draw instead of
+// asking to check the network or saying that the page did not read; the timer asks on, and a
+// draw from the page takes the strip over.
+TEST_F(StoredDrawsTest, WithoutTheNetworkTheStripShowsTheNewestStoredDraw) {
+    openAt("http://127.0.0.1:1/", "false");  // nothing listens on port 1
+    EXPECT_EQ(noticeShown(), DrawWaitingNotice) << "the stored draw came before the page's first answer";
+    refreshAndWait();
+    EXPECT_EQ(status(), L"未连网");
+    expectStoredDraw(L"24040", L"2024-04-09", L"98765412");
+    EXPECT_TRUE(main()->drawRefresh().timer().IsRunning());
+    EXPECT_EQ(draws()->refreshButton()->state(), PictureButton::State::Normal);
+
+    server.route("/failing", {.status = 500, .body = "server error"});
+    openWith("/failing", "true");
+    refreshAndWait();
+    EXPECT_THAT(status(), ::testing::HasSubstr(L"500")) << status();
+    expectStoredDraw(L"24040", L"2024-04-09", L"98765412");
+
+    openWith("/missing", "true");
+    refreshAndWait();
+    EXPECT_EQ(status(), L"开奖页面无法读取:response 404");
+    expectStoredDraw(L"24040", L"2024-04-09", L"98765412");
+
+    ORVENNA_SKIP_WITHOUT_GB18030();
+    openWith("/", "true");
+    int changes = 0;
+    window->history().storeChanged.connect([&] { ++changes; });
+    refreshAndWait();
+    EXPECT_EQ(status(), DrawUpdatedText);
+    EXPECT_EQ(labelText(draws()->textLabels()[2]), L"24037");
+    EXPECT_EQ(numbersShown(), L"1234567");
+    EXPECT_EQ(changes, 1) << "the kept draw was not said to change the store";
 }
 
 // A page cut short gives no draw: nothing shown, no success, and the timer asks again.

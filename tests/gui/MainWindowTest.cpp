@@ -10,10 +10,12 @@
 #include "engine/Suggestion.h"
 #include "gui/FontText.h"
 #include "gui/Layout.h"
+#include "records/DrawStore.h"
 #include "records/YsModel.h"
 #include "ui/GuaWin.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/LinePicture.h"
+#include "ui/words/HistoryWords.h"
 
 namespace orvenna::gui {
 namespace {
@@ -193,6 +195,48 @@ TEST_F(MainWindowTest, AReplayPutsTheSavedInputsBackAndCastsAgain) {
     window->replay(number._id);
     EXPECT_EQ(casting()->numberBox()->GetValue(), L"2468");
     EXPECT_TRUE(analysis()->header()->GetLabel().StartsWith(L"以数字2468起卦,卦主生肖:卯"));
+}
+
+// A replay's score is the cast's as first made. Where the replay shows other digits (a number
+// cast again at another day and hour), the status bar names the digits scored; where it shows
+// the cast's own (a time casting, or a number cast again within its own hour), the score line
+// stands alone.
+TEST_F(MainWindowTest, AReplayNamesTheDigitsItsScoreIsFor) {
+    chooseMethod(1);
+    typeNumber(L"2468");
+    chooseZodiac(4);
+    pressCast();
+    const Suggestion numberDigits = analysis()->result().suggestion;
+    YsModel number = YsModel::fromAnalysis(analysis()->record(), L"n", L"");
+    ASSERT_TRUE(store->save(number));
+    click(casting()->resetButton());
+    chooseMethod(3);
+    chooseRadio(casting()->timeChoice()->button(1));  // 当前时间
+    chooseZodiac(9);
+    pressCast();
+    YsModel timed = YsModel::fromAnalysis(analysis()->record(), L"t", L"");
+    ASSERT_TRUE(store->save(timed));
+    // Both casts belong to the draw of their Sunday, 12:00 being before 21:25.
+    const Draw drawn{drawDayOf(number.ysday), L"24037", {1, 2, 3, 4, 5, 6}, 7};
+    ASSERT_EQ(drawn.day, drawDayOf(timed.ysday));
+    ASSERT_TRUE(DrawStore(*store).store({&drawn, 1}, DrawOrigin::Imported, L"2024-04-01 00:00:00"));
+
+    setClock(clockAt(2024, 3, 31, 12, 30, 0));
+    window->replay(number._id);
+    ASSERT_EQ(analysis()->result().suggestion, numberDigits) << "the same hour casts the same digits";
+    EXPECT_THAT(status(), HasSubstr(L"  第24037期 对位命中")) << status();
+    EXPECT_THAT(status(), ::testing::Not(HasSubstr(L"按初次起卦"))) << status();
+
+    setClock(clockAt(2025, 1, 1, 8, 0, 0));
+    window->replay(number._id);
+    ASSERT_NE(analysis()->result().suggestion, numberDigits) << "another day casts other digits";
+    EXPECT_THAT(status(),
+                HasSubstr(L"  按初次起卦的号码(" + suggestionDigitsText(numberDigits) + L")计:第24037期 对位命中"))
+        << status();
+
+    window->replay(timed._id);
+    EXPECT_THAT(status(), HasSubstr(L"  第24037期 对位命中")) << status();
+    EXPECT_THAT(status(), ::testing::Not(HasSubstr(L"按初次起卦"))) << status();
 }
 
 TEST_F(MainWindowTest, AReplayOfAMissingRecordChangesNothing) {

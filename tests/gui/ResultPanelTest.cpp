@@ -6,6 +6,7 @@
 
 #include <gmock/gmock.h>
 #include <sqlite3.h>
+#include <wx/menu.h>
 
 #include "../CollectedList.h"
 #include "../Environment.h"
@@ -72,7 +73,7 @@ TEST_F(ResultPanelTest, ButtonsFollowTheResultTheTitleAndTheList) {
     EXPECT_FALSE(result()->saveButton()->IsEnabled());
     EXPECT_FALSE(result()->deleteButton()->IsEnabled());
     EXPECT_TRUE(result()->helpButton()->IsEnabled());
-    EXPECT_EQ(result()->historyList()->GetToolTipText(), L"双击复盘查看");
+    EXPECT_EQ(result()->historyList()->GetToolTipText(), L"双击或回车复盘查看;右键菜单:往期对照、导入开奖数据…");
 
     type(result()->titleEdit(), L"标题");  // nothing to save yet
     EXPECT_FALSE(result()->saveButton()->IsEnabled());
@@ -234,8 +235,37 @@ TEST_F(ResultPanelTest, ALongTitleKeepsItsCastTimeAndShowsWholeUnderThePointer) 
     EXPECT_TRUE(waitUntil([&] { return list->GetToolTipText() == whole; }, std::chrono::seconds(2)))
         << list->GetToolTipText().utf8_str();
     pointer.MouseMove(area.x + area.width / 2, area.GetBottom() - list->FromDIP(8));  // below the items
-    EXPECT_TRUE(waitUntil([&] { return list->GetToolTipText() == L"双击复盘查看"; }, std::chrono::seconds(2)))
+    EXPECT_TRUE(
+        waitUntil([&] { return list->GetToolTipText().StartsWith(L"双击或回车复盘查看"); }, std::chrono::seconds(2)))
         << list->GetToolTipText().utf8_str();
+}
+
+// What the right button offers is found without it: the list's hint names every entry of
+// the menu it opens.
+TEST_F(ResultPanelTest, TheListHintNamesEveryEntryOfItsMenu) {
+    wxCheckListBox* list = result()->historyList();
+    std::vector<std::wstring> entries;
+    list->Bind(wxEVT_MENU_OPEN, [&](wxMenuEvent& event) {
+        if (const wxMenu* menu = event.GetMenu())
+            for (const wxMenuItem* item : menu->GetMenuItems())
+                entries.push_back(item->GetItemLabelText().ToStdWstring());
+        event.Skip();
+    });
+    // The menu runs its own loop: the key that closes it is sent from inside it.
+    wxTimer closer;
+    closer.Bind(wxEVT_TIMER, [](wxTimerEvent&) { wxUIActionSimulator().Char(WXK_ESCAPE); });
+    closer.StartOnce(500);
+    window->Raise();
+    wxUIActionSimulator pointer;
+    const wxRect area = list->GetScreenRect();
+    pointer.MouseMove(area.x + area.width / 2, area.y + area.height / 2);
+    pump();
+    pointer.MouseClick(wxMOUSE_BTN_RIGHT);
+    ASSERT_TRUE(waitUntil([&] { return !entries.empty(); }, std::chrono::seconds(5))) << "no menu opened";
+    EXPECT_EQ(entries.size(), 2u);
+    const std::wstring hint = list->GetToolTipText().ToStdWstring();
+    for (const std::wstring& entry : entries)
+        EXPECT_THAT(hint, HasSubstr(entry)) << "the hint does not name " << toUtf8(entry);
 }
 
 TEST_F(ResultPanelTest, ARowTheStoreCouldNotDeleteStaysListed) {

@@ -1,6 +1,9 @@
 // 往期对照 as a user meets it: a window that keeps its list and totals whole at any size,
 // sorts without losing the cast the user is on, pages its own list, opens a cast's own digits,
 // follows the store, and says what to do when there is nothing to review.
+#include <filesystem>
+#include <fstream>
+
 #include <gmock/gmock.h>
 #include <wx/modalhook.h>
 #include <wx/msgdlg.h>
@@ -11,9 +14,12 @@
 #include "LayoutCheck.h"
 #include "MainWindowFixture.h"
 #include "PastCasts.h"
+#include "base/DayCount.h"
+#include "base/Text.h"
 #include "records/DrawStore.h"
 #include "ui/CastDetailWin.h"
 #include "ui/DrawListWin.h"
+#include "ui/HistoryController.h"
 #include "ui/ReviewChart.h"
 #include "ui/ReviewWin.h"
 
@@ -203,6 +209,16 @@ TEST_F(ReviewWinTest, ADeletedDrawLeavesTheStoreAndTheReview) {
     EXPECT_EQ(periods(), (std::vector<std::wstring>{past.draws[0].period, past.draws[1].period, L"无开奖数据"}))
         << "往期对照 did not follow the store";
     draws->Close();
+
+    // The draw imported again comes back into 往期对照 when the import ends.
+    const Draw& deleted = past.draws[2];
+    const std::filesystem::path file = home.path() / "draws.csv";
+    std::ofstream(file, std::ios::binary)
+        << toUtf8(deleted.period) << ',' << toUtf8(dateText(static_cast<double>(deleted.day))) << ','
+        << toUtf8(drawNumbersText(deleted)) << '\n';
+    ASSERT_TRUE(window->history().importDraws(file));
+    EXPECT_TRUE(waitUntil([&] { return periods().back() == deleted.period; }))
+        << "往期对照 did not follow the import: " << toUtf8(periods().back());
     win->Destroy();
 }
 
