@@ -45,10 +45,11 @@ for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x108
   120:1366x768:openbox; do
   IFS=: read -r dpi screen manager <<<"$setting"
   set_dpi "$dpi"
-  filter='Screenshot*:Keyboard*'
+  filter='Screenshot*:Keyboard*:ReviewWinTest.*'
   if [ -n "$manager" ]; then
-    filter='Keyboard*'
-    [ "$dpi" = 96 ] && filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*'
+    filter='Keyboard*:ReviewWinTest.TheKeys*:ReviewWinTest.PageKeys*'
+    [ "$dpi" = 96 ] &&
+      filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*:ReviewWinTest.Every*'
   fi
   name="$dpi-dpi-$screen${manager:+-$manager}"
   folder="$shots/$name"

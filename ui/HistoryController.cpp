@@ -24,10 +24,6 @@ namespace {
 
 // A list kept out by a lock is asked for again this often until it is read.
 constexpr int RetryMs = 1000;
-// An import waits this long for another program's lock before it gives up: nobody waits on
-// it but its own busy cursor.
-constexpr int ImportBusyMs = 3000;
-
 // The directory whose store `store` is: EasyDb::databasePath's inverse.
 std::filesystem::path programDirectoryOf(const EasyDb& store) {
     return store.path().parent_path().parent_path().parent_path();
@@ -36,11 +32,11 @@ std::filesystem::path programDirectoryOf(const EasyDb& store) {
 // The import itself, beside the window's thread. The window's connection is the window's:
 // this one opens its own on the same file, so that neither sees the other's transaction.
 HistoryController::FileImport importDrawFile(const std::filesystem::path& programDir, const std::filesystem::path& file,
-                                             const CastClock& clock, const std::atomic<bool>& cancelled) {
+                                             const CastClock& clock, int waitMs, const std::atomic<bool>& cancelled) {
     const Result<std::string> text = readTextFile(file, DrawFileMaxBytes);
     if (!text) return {L"无法读取开奖数据文件:" + drawFileReason(text.error()), {}, false};
     if (cancelled) return {};
-    EasyDb store(programDir, ImportBusyMs);
+    EasyDb store(programDir, waitMs);
     const Result<DrawImport> imported = orvenna::importDraws(store, *text, clock);
     if (!imported) return {L"无法保存开奖数据:" + storeReason(imported.error()), {}, false};
     return {drawImportText(*imported), refusedLinesText(*imported), imported->report.added > 0};
@@ -155,8 +151,8 @@ bool HistoryController::importDraws(const std::filesystem::path& file) {
     }
     // The clock is read here: the worker touches nothing of the window's.
     const bool started =
-        import_.start([dir = programDirectoryOf(store_), file, clock = systemClock()](
-                          const std::atomic<bool>& cancelled) { return importDrawFile(dir, file, clock, cancelled); },
+        import_.start([dir = programDirectoryOf(store_), file, clock = systemClock(), wait = importWaitMs](
+                          const std::atomic<bool>& cancelled) { return importDrawFile(dir, file, clock, wait, cancelled); },
                       [this](const FileImport& done) { finishImport(done); });
     if (!started) return false;
     wxBeginBusyCursor();

@@ -47,6 +47,9 @@ public:
     // left (linesRefused). One import at a time: false, and said, while one runs.
     bool importDraws(const std::filesystem::path& file);
     bool importing() const { return import_.busy(); }
+    // How long an import waits for another program's lock before it gives up: nobody waits on
+    // it but its own busy cursor.
+    int importWaitMs = 3000;
     // A draw fetched from the results page was kept: the scores are reckoned with it.
     void drawKept();
     // Loads record `id` and casts it again. Only the status changes when the record cannot be

@@ -71,9 +71,15 @@ TEST_F(DrawImportTest, AnImportRunsBesideTheWindowAndListsTheLineItLeft) {
     int changes = 0;
     history().storeChanged.connect([&] { ++changes; });
     const std::filesystem::path file = drawFile(30);
+    // A window manager activates the window late, and its first activation reads the list:
+    // that read must come before the lock, or its retry would speak over the import.
+    waitUntil([&] { return window->IsActive(); }, std::chrono::seconds(2));
+    pump();
     OtherProgram other(database());
     ASSERT_EQ(other.exec("BEGIN EXCLUSIVE;"), SQLITE_OK);
 
+    // Long enough for a busy desktop to cast meanwhile; the lock is let go well before.
+    history().importWaitMs = 30000;
     ASSERT_TRUE(history().importDraws(file));
     EXPECT_EQ(status(), DrawImportRunningText);
     EXPECT_TRUE(wxIsBusy());
