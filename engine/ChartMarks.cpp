@@ -34,8 +34,7 @@ constexpr std::array<std::wstring_view, 7> GroupSpirits = {L"寅申亥巳", L"�
 constexpr std::array<int, 4> GroupOfBranch = {0, 2, 1, 3};
 
 // 进神 pairs, from the moving branch to the changed one; the reverses are 退神.
-constexpr std::array<std::array<int, 2>, 7> Advances = {
-    {{11, 0}, {2, 3}, {5, 6}, {8, 9}, {1, 4}, {4, 7}, {7, 10}}};
+constexpr std::array<std::array<int, 2>, 7> Advances = {{{11, 0}, {2, 3}, {5, 6}, {8, 9}, {1, 4}, {4, 7}, {7, 10}}};
 
 int floorMod(std::int64_t a, int b) {
     const auto r = static_cast<int>(a % b);
@@ -62,13 +61,18 @@ bool overcomes(int a, int b) {
     return validElement(a) && Overcomes[static_cast<std::size_t>(a)] == b;
 }
 
+// The index of one character in a table; -1 for none (an empty text would be "found" at 0).
+int indexIn(std::wstring_view table, std::wstring_view character) {
+    return character.empty() ? -1 : static_cast<int>(findPosition(table, character));
+}
+
 int stemIndex(std::wstring_view pillar) {
-    return static_cast<int>(findPosition(StemNames, clampedSubstr(pillar, 0, 1)));
+    return indexIn(StemNames, clampedSubstr(pillar, 0, 1));
 }
 
 // -1 for a text without a branch.
 int branchIndex(std::wstring_view stemBranch) {
-    return static_cast<int>(findPosition(BranchNames, clampedSubstr(stemBranch, 1, 1)));
+    return indexIn(BranchNames, clampedSubstr(stemBranch, 1, 1));
 }
 
 int branchElement(int branch) {
@@ -249,7 +253,8 @@ ChartMarks chartMarks(const Hexagram& primary, const Hexagram& changed, std::spa
         const bool moving = i < moveMarks.size() && moveMarks[i] != 0;
         if (!moving) {
             if (clashes(branch, dayBranch)) {
-                line.dayClash = line.strength == StrengthNames[0] || line.strength == StrengthNames[1] ? L"暗动" : L"日破";
+                line.dayClash =
+                    line.strength == StrengthNames[0] || line.strength == StrengthNames[1] ? L"暗动" : L"日破";
             }
             continue;
         }

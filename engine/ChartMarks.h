@@ -82,8 +82,8 @@ struct LineMarks {
 
 struct ChartMarks {
     FourPillars pillars;
-    std::wstring_view voidBranches;  // two branches, e.g. 戌亥
-    std::wstring_view bodyBranch;    // empty when the chart has no world line
+    std::wstring_view voidBranches;   // two branches, e.g. 戌亥
+    std::wstring_view bodyBranch;     // empty when the chart has no world line
     std::array<bool, 6> bodyLines{};  // the primary lines that carry the body; none: 不上卦
     // The branch, or two branches, of each of ShenshaNames (贵人 "丑未" for a 甲 day).
     std::array<std::wstring_view, 10> shensha;

@@ -165,8 +165,7 @@ double deltaTSeconds(double julianDateUT) {
 
 double solarTermMoment(int year, double degrees) {
     // The Sun stands near 280° on 1 January.
-    const double guess =
-        julianDateOfJanuaryFirst(year) + std::fmod(degrees - 280.0 + 720.0, 360.0) / MeanSolarMotion;
+    const double guess = julianDateOfJanuaryFirst(year) + std::fmod(degrees - 280.0 + 720.0, 360.0) / MeanSolarMotion;
     const double tt = termMomentTT(guess, degrees);
     const double ut = tt - deltaTSeconds(tt) / ERFA_DAYSEC;
     return ut + CstOffsetDays - DayCountOriginJd;
