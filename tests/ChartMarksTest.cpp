@@ -83,8 +83,8 @@ TEST(ChartMarksTest, HexagramBody) {
         std::vector<int> lines;
     };
     const Case cases[] = {
-        {L"乾为天", L"巳", {}}, {L"天地否", L"申", {5}}, {L"泽火革", L"卯", {1}}, {L"天风姤", L"午", {4}},
-        {L"坤为地", L"亥", {5}},  // yin world line 6: 午 advanced by five
+        {L"乾为天", L"巳", {}},  {L"天地否", L"申", {5}}, {L"泽火革", L"卯", {1}},
+        {L"天风姤", L"午", {4}}, {L"坤为地", L"亥", {5}},  // yin world line 6: 午 advanced by five
     };
     for (const Case& c : cases) {
         const ChartMarks m = chartNamed(c.name).marks(L"甲子");
@@ -173,8 +173,8 @@ TEST(ChartMarksTest, SixClashAndSixCombineHexagrams) {
             if (m.primaryShape == L"六合") combine.insert(name);
         }
     }
-    EXPECT_EQ(clash, (std::set<std::wstring>{L"乾为天", L"兑为泽", L"离为火", L"震为雷", L"巽为风", L"坎为水", L"艮为山",
-                                             L"坤为地", L"天雷无妄", L"雷天大壮"}));
+    EXPECT_EQ(clash, (std::set<std::wstring>{L"乾为天", L"兑为泽", L"离为火", L"震为雷", L"巽为风", L"坎为水",
+                                             L"艮为山", L"坤为地", L"天雷无妄", L"雷天大壮"}));
     EXPECT_EQ(combine, (std::set<std::wstring>{L"天地否", L"地天泰", L"雷地豫", L"地雷复", L"水泽节", L"泽水困",
                                                L"火山旅", L"山火贲"}));
     // The changed hexagram has its own: 天地否 moving on line 1 becomes 天雷无妄.
@@ -220,24 +220,24 @@ TEST(ChartMarksTest, WhatEachMovingLineChangesInto) {
         bool grave, cut;
     };
     const Case cases[] = {
-        {1, 4, 2, L"比和", L"进神", false, false},    // 寅 -> 卯
-        {1, 2, 2, L"比和", L"退神", false, false},    // 卯 -> 寅
-        {1, 2, 3, L"比和", L"进神", true, false},     // 丑 -> 辰, the grave of 土
-        {1, 1, 3, L"比和", L"退神", false, false},    // 辰 -> 丑
-        {1, 1, 6, L"比和", L"退神", false, false},    // 戌 -> 未
-        {1, 1, 1, L"回头克", L"", false, false},      // 子 -> 丑
-        {8, 1, 6, L"克出", L"", false, true},         // 酉 -> 寅, the cut of 金
-        {3, 1, 6, L"泄", L"", true, false},           // 巳 -> 戌, the grave of 火
-        {4, 1, 6, L"回头生", L"", false, true},       // 戌 -> 巳, 土 sharing 水's cut
-        {1, 2, 1, L"回头生", L"", false, false},      // 巳 -> 寅
-        {1, 5, 3, L"回头克", L"", false, false},      // 酉 -> 午
-        {6, 1, 5, L"克出", L"", false, false},        // 戌 -> 亥
-        {4, 1, 5, L"比和", L"进神", false, false},    // 申 -> 酉
+        {1, 4, 2, L"比和", L"进神", false, false},  // 寅 -> 卯
+        {1, 2, 2, L"比和", L"退神", false, false},  // 卯 -> 寅
+        {1, 2, 3, L"比和", L"进神", true, false},   // 丑 -> 辰, the grave of 土
+        {1, 1, 3, L"比和", L"退神", false, false},  // 辰 -> 丑
+        {1, 1, 6, L"比和", L"退神", false, false},  // 戌 -> 未
+        {1, 1, 1, L"回头克", L"", false, false},    // 子 -> 丑
+        {8, 1, 6, L"克出", L"", false, true},       // 酉 -> 寅, the cut of 金
+        {3, 1, 6, L"泄", L"", true, false},         // 巳 -> 戌, the grave of 火
+        {4, 1, 6, L"回头生", L"", false, true},     // 戌 -> 巳, 土 sharing 水's cut
+        {1, 2, 1, L"回头生", L"", false, false},    // 巳 -> 寅
+        {1, 5, 3, L"回头克", L"", false, false},    // 酉 -> 午
+        {6, 1, 5, L"克出", L"", false, false},      // 戌 -> 亥
+        {4, 1, 5, L"比和", L"进神", false, false},  // 申 -> 酉
     };
     for (const Case& c : cases) {
         const ChartMarks m = chart(c.upper, c.lower, {c.line}).marks(L"甲子");
-        const std::string where = std::to_string(c.upper) + "/" + std::to_string(c.lower) + " line " +
-                                  std::to_string(c.line);
+        const std::string where =
+            std::to_string(c.upper) + "/" + std::to_string(c.lower) + " line " + std::to_string(c.line);
         for (std::size_t i = 0; i < 6; ++i) {
             EXPECT_EQ(m.lines[i].change.has_value(), static_cast<int>(i) + 1 == c.line) << where;
         }

@@ -27,11 +27,11 @@ TEST(SolarTermsTest, MomentsMatchPublishedOnes) {
     };
     const Case cases[] = {
         {2024, 315, "2024-02-04 16:27:00"},  // 立春
-        {2025, 315, "2025-02-03 22:10:00"},  {2026, 315, "2026-02-04 04:02:00"},
+        {2025, 315, "2025-02-03 22:10:00"}, {2026, 315, "2026-02-04 04:02:00"},
         {2024, 270, "2024-12-21 17:21:00"},  // 冬至, a check of the longitude itself
         {2000, 285, "2000-01-06 09:01:00"},  // 小寒
-        {2000, 0, "2000-03-20 15:35:00"},    {2000, 90, "2000-06-21 09:48:00"},
-        {2000, 270, "2000-12-21 21:37:00"},  {1950, 0, "1950-03-21 12:35:00"},
+        {2000, 0, "2000-03-20 15:35:00"},   {2000, 90, "2000-06-21 09:48:00"},
+        {2000, 270, "2000-12-21 21:37:00"}, {1950, 0, "1950-03-21 12:35:00"},
         {2050, 0, "2050-03-20 18:20:00"},
     };
     for (const Case& c : cases) {
@@ -60,9 +60,9 @@ TEST(SolarTermsTest, TheYearTableHoldsTheTwelveTermsInOrder) {
 TEST(SolarTermsTest, DeltaTIsContinuousAndOfTheRightSize) {
     const double jd1972 = 2441317.5;  // 1972-01-01
     EXPECT_NEAR(deltaTSeconds(jd1972 - 1), deltaTSeconds(jd1972 + 1), 0.5);
-    EXPECT_NEAR(deltaTSeconds(2451545.0), 64.184, 0.01);   // 2000: 32 leap seconds
-    EXPECT_NEAR(deltaTSeconds(2460400.5), 69.184, 0.01);   // 2024
-    EXPECT_NEAR(deltaTSeconds(2415020.5), -2.7, 1.0);      // 1900
+    EXPECT_NEAR(deltaTSeconds(2451545.0), 64.184, 0.01);  // 2000: 32 leap seconds
+    EXPECT_NEAR(deltaTSeconds(2460400.5), 69.184, 0.01);  // 2024
+    EXPECT_NEAR(deltaTSeconds(2415020.5), -2.7, 1.0);     // 1900
 }
 
 // Every 节 from 1900 to 2100: thirty seconds before it the old month, thirty seconds after it
