@@ -7,6 +7,8 @@
 
 namespace orvenna {
 
+using namespace std::string_view_literals;
+
 namespace {
 
 // Element numbers: 金 1, 木 2, 水 3, 火 4, 土 5; index 0 is no element.
@@ -61,31 +63,98 @@ bool overcomes(int a, int b) {
     return validElement(a) && Overcomes[static_cast<std::size_t>(a)] == b;
 }
 
-// The index of one character in a table; -1 for none (an empty text would be "found" at 0).
-int indexIn(std::wstring_view table, std::wstring_view character) {
-    return character.empty() ? -1 : static_cast<int>(findPosition(table, character));
+// Stem index 0..9 of a pillar's first character, -1 for any other.
+constexpr int stemOf(wchar_t c) {
+    switch (c) {
+        case L'甲':
+            return 0;
+        case L'乙':
+            return 1;
+        case L'丙':
+            return 2;
+        case L'丁':
+            return 3;
+        case L'戊':
+            return 4;
+        case L'己':
+            return 5;
+        case L'庚':
+            return 6;
+        case L'辛':
+            return 7;
+        case L'壬':
+            return 8;
+        case L'癸':
+            return 9;
+        default:
+            return -1;
+    }
 }
+static_assert(stemOf(StemNames[9]) == 9 && stemOf(StemNames[4]) == 4);
 
 int stemIndex(std::wstring_view pillar) {
-    return indexIn(StemNames, clampedSubstr(pillar, 0, 1));
+    return pillar.empty() ? -1 : stemOf(pillar[0]);
 }
+
+// Branch index 0..11 of a branch character, -1 for any other; a switch, since every line of
+// both charts asks.
+constexpr int branchOf(wchar_t c) {
+    switch (c) {
+        case L'子':
+            return 0;
+        case L'丑':
+            return 1;
+        case L'寅':
+            return 2;
+        case L'卯':
+            return 3;
+        case L'辰':
+            return 4;
+        case L'巳':
+            return 5;
+        case L'午':
+            return 6;
+        case L'未':
+            return 7;
+        case L'申':
+            return 8;
+        case L'酉':
+            return 9;
+        case L'戌':
+            return 10;
+        case L'亥':
+            return 11;
+        default:
+            return -1;
+    }
+}
+static_assert(branchOf(BranchNames[11]) == 11 && branchOf(BranchNames[4]) == 4);
 
 // -1 for a text without a branch.
 int branchIndex(std::wstring_view stemBranch) {
-    return indexIn(BranchNames, clampedSubstr(stemBranch, 1, 1));
+    return stemBranch.size() < 2 ? -1 : branchOf(stemBranch[1]);
 }
 
+// Branch index -> element number, as BranchElements has it.
+constexpr std::array<int, 12> BranchElementNumbers = {3, 5, 2, 2, 5, 4, 4, 5, 1, 1, 5, 3};
+static_assert(ElementNames[BranchElementNumbers[6] - 1] == BranchElements[6]);
+
 int branchElement(int branch) {
-    if (branch < 0) return 0;
-    return elementNumber(BranchElements.substr(static_cast<std::size_t>(branch), 1));
+    return branch < 0 || branch >= 12 ? 0 : BranchElementNumbers[static_cast<std::size_t>(branch)];
+}
+
+// Bit b set for each branch index b of the text.
+constexpr std::uint16_t branchBits(std::wstring_view branches) {
+    std::uint16_t bits = 0;
+    for (const wchar_t c : branches) {
+        const int b = branchOf(c);
+        if (b >= 0) bits = static_cast<std::uint16_t>(bits | (1u << b));
+    }
+    return bits;
 }
 
 std::wstring_view elementName(int element) {
     return validElement(element) ? ElementNames.substr(static_cast<std::size_t>(element - 1), 1) : std::wstring_view();
-}
-
-bool isIn(int branch, std::wstring_view branches) {
-    return branch >= 0 && branches.find(BranchNames[static_cast<std::size_t>(branch)]) != std::wstring_view::npos;
 }
 
 std::wstring_view strengthOf(int element, int monthElement) {
@@ -99,25 +168,25 @@ std::wstring_view strengthOf(int element, int monthElement) {
 
 std::wstring_view changeRelation(int moving, int changed) {
     if (!validElement(moving) || !validElement(changed)) return {};
-    if (moving == changed) return L"比和";
-    if (generates(changed, moving)) return L"回头生";
-    if (overcomes(changed, moving)) return L"回头克";
-    if (generates(moving, changed)) return L"泄";
-    return L"克出";
+    if (moving == changed) return L"比和"sv;
+    if (generates(changed, moving)) return L"回头生"sv;
+    if (overcomes(changed, moving)) return L"回头克"sv;
+    if (generates(moving, changed)) return L"泄"sv;
+    return L"克出"sv;
 }
 
 std::wstring_view flyRelation(int fly, int hidden) {
-    if (generates(fly, hidden)) return L"飞生伏";
-    if (overcomes(fly, hidden)) return L"飞克伏";
-    if (generates(hidden, fly)) return L"伏生飞";
-    if (overcomes(hidden, fly)) return L"伏克飞";
+    if (generates(fly, hidden)) return L"飞生伏"sv;
+    if (overcomes(fly, hidden)) return L"飞克伏"sv;
+    if (generates(hidden, fly)) return L"伏生飞"sv;
+    if (overcomes(hidden, fly)) return L"伏克飞"sv;
     return {};
 }
 
 std::wstring_view advanceOf(int from, int to) {
     for (const auto& [a, b] : Advances) {
-        if (from == a && to == b) return L"进神";
-        if (from == b && to == a) return L"退神";
+        if (from == a && to == b) return L"进神"sv;
+        if (from == b && to == a) return L"退神"sv;
     }
     return {};
 }
@@ -129,9 +198,14 @@ std::wstring_view shapeOf(const std::array<int, 6>& branches) {
         allClash = allClash && clashes(branches[i], branches[i + 3]);
         allCombine = allCombine && combines(branches[i], branches[i + 3]);
     }
-    if (allClash) return L"六冲";
-    if (allCombine) return L"六合";
+    if (allClash) return L"六冲"sv;
+    if (allCombine) return L"六合"sv;
     return {};
+}
+
+// The constant table's view of a stem-branch text; empty for one that is not in the cycle.
+std::wstring_view pillarName(std::wstring_view pillar) {
+    return stemBranchName(stemIndex(pillar), branchIndex(pillar));
 }
 
 std::array<int, 6> branchesOf(const Hexagram& h) {
@@ -170,12 +244,13 @@ const std::array<PureHexagram, 8>& pureHexagrams() {
 
 void markHidden(const Hexagram& primary, ChartMarks& marks) {
     if (primary.palace < 1 || primary.palace > 8 || primary.relations.size() < 6) return;
+    // Within one palace a relation is an element, so the elements present stand for the relations.
     unsigned present = 0;
-    for (std::size_t i = 0; i < 6; ++i) present |= 1u << relationIndex(primary.relations[i]);
+    for (std::size_t i = 0; i < 6; ++i) present |= 1u << lineEntry(primary.elementNumbers, i);
     const PureHexagram& pure = pureHexagrams()[static_cast<std::size_t>(primary.palace - 1)];
     for (std::size_t i = 0; i < 6; ++i) {
         const PureLine& line = pure[i];
-        if (present & (1u << line.relation)) continue;
+        if (present & (1u << line.element)) continue;
         HiddenSpirit hidden;
         hidden.relation = RelationNames.substr(static_cast<std::size_t>(line.relation) * 2, 2);
         hidden.stemBranch = line.stemBranch;
@@ -185,10 +260,12 @@ void markHidden(const Hexagram& primary, ChartMarks& marks) {
     }
 }
 
-std::uint16_t shenshaBits(int branch, const std::array<std::wstring_view, 10>& shensha) {
+// The spirits a branch carries, given the branches of each spirit as bits.
+std::uint16_t shenshaBits(int branch, const std::array<std::uint16_t, 10>& spiritBranches) {
     std::uint16_t bits = 0;
-    for (std::size_t n = 0; n < shensha.size(); ++n) {
-        if (isIn(branch, shensha[n])) bits = static_cast<std::uint16_t>(bits | (1u << n));
+    if (branch < 0) return bits;
+    for (std::size_t n = 0; n < spiritBranches.size(); ++n) {
+        if (spiritBranches[n] & (1u << branch)) bits = static_cast<std::uint16_t>(bits | (1u << n));
     }
     return bits;
 }
@@ -237,6 +314,9 @@ ChartMarks chartMarks(const Hexagram& primary, const Hexagram& changed, std::spa
         for (std::size_t n = 0; n < GroupSpirits.size(); ++n) marks.shensha[3 + n] = GroupSpirits[n].substr(group, 1);
     }
 
+    std::array<std::uint16_t, 10> spiritBranches{};
+    for (std::size_t n = 0; n < spiritBranches.size(); ++n) spiritBranches[n] = branchBits(marks.shensha[n]);
+
     const std::array<int, 6> branches = branchesOf(primary);
     const std::array<int, 6> changedBranches = branchesOf(changed);
     marks.primaryShape = shapeOf(branches);
@@ -249,12 +329,12 @@ ChartMarks chartMarks(const Hexagram& primary, const Hexagram& changed, std::spa
         line.isVoid = isVoid(branch);
         line.strength = strengthOf(element, monthElement);
         line.monthBreak = clashes(branch, monthBranch);
-        line.shensha = shenshaBits(branch, marks.shensha);
+        line.shensha = shenshaBits(branch, spiritBranches);
         const bool moving = i < moveMarks.size() && moveMarks[i] != 0;
         if (!moving) {
             if (clashes(branch, dayBranch)) {
                 line.dayClash =
-                    line.strength == StrengthNames[0] || line.strength == StrengthNames[1] ? L"暗动" : L"日破";
+                    line.strength == StrengthNames[0] || line.strength == StrengthNames[1] ? L"暗动"sv : L"日破"sv;
             }
             continue;
         }
@@ -275,7 +355,7 @@ ChartMarks chartMarks(const Hexagram& primary, const Hexagram& changed, std::spa
 
     if (primary.worldLine >= 1 && primary.worldLine <= 6) {
         const auto world = static_cast<std::size_t>(primary.worldLine - 1);
-        const bool yang = sameText(lineEntry(primary.lineMarks, world), std::wstring_view(L"1"));
+        const bool yang = sameText(lineEntry(primary.lineMarks, world), L"1"sv);
         const int body = ((yang ? 0 : 6) + primary.worldLine - 1) % 12;
         marks.bodyBranch = BranchNames.substr(static_cast<std::size_t>(body), 1);
         for (std::size_t i = 0; i < 6; ++i) marks.bodyLines[i] = branches[i] == body;
@@ -284,9 +364,12 @@ ChartMarks chartMarks(const Hexagram& primary, const Hexagram& changed, std::spa
 }
 
 ChartMarks chartMarks(const Analysis& analysis) {
-    const LineArray<int>& moves = analysis.record.moveMarks;
-    return chartMarks(analysis.primary, analysis.changed, std::span<const int>(moves.begin(), moves.size()),
-                      fourPillars(analysis.record.castTime));
+    const AnalysisRecord& r = analysis.record;
+    // The day and hour as the record has them already; the year and month from the cast time.
+    const YearMonthPillars ym = yearMonthPillars(r.castTime);
+    const FourPillars pillars{ym.year, ym.month, pillarName(r.dayPillar), pillarName(r.hourPillar)};
+    return chartMarks(analysis.primary, analysis.changed, std::span<const int>(r.moveMarks.begin(), r.moveMarks.size()),
+                      pillars);
 }
 
 }  // namespace orvenna

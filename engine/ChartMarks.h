@@ -72,12 +72,12 @@ struct LineChange {
 
 struct LineMarks {
     bool isVoid = false;
-    std::wstring_view strength;  // 旺 相 休 囚 死
     bool monthBreak = false;
+    std::uint16_t shensha = 0;   // bit i set: the line carries ShenshaNames[i]
+    std::wstring_view strength;  // 旺 相 休 囚 死
     std::wstring_view dayClash;  // 暗动, 日破, or empty (moving and unclashed lines)
     std::optional<HiddenSpirit> hidden;
     std::optional<LineChange> change;  // moving lines only
-    std::uint16_t shensha = 0;         // bit i set: the line carries ShenshaNames[i]
 };
 
 struct ChartMarks {

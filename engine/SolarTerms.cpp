@@ -193,21 +193,35 @@ std::wstring_view stemBranchName(int stemIndex, int branchIndex) {
     return sexagenaryName(floorMod(6 * stemIndex - 5 * branchIndex, 60));
 }
 
-YearMonthPillars yearMonthPillars(double castTime) {
-    if (!std::isfinite(castTime)) castTime = 0;
-    castTime = std::fmax(-1e8, std::fmin(1e8, castTime));
+namespace {
+
+// The pillars of the month around a cast time, with the moments that bound that month.
+struct MonthSpan {
+    double start = 0;
+    double end = -1;  // empty until a first month is reckoned
+    YearMonthPillars pillars;
+};
+
+MonthSpan monthAround(double castTime) {
     // The year whose 小寒 last began; the estimate is off by at most one either way.
     int year = 1899 + static_cast<int>(std::floor((castTime + 2) / 365.2425));
     for (int i = 0; i < 2 && castTime < yearTerms(year)[0]; ++i) --year;
     for (int i = 0; i < 2 && castTime >= yearTerms(year + 1)[0]; ++i) ++year;
-    const YearTerms& terms = yearTerms(year);
+    // Copies: a year outside the kept ones is reckoned into one buffer, which the next
+    // year asked for overwrites.
+    const double nextYearStart = yearTerms(year + 1)[0];
+    const double lastYearEnd = yearTerms(year - 1)[11];
+    const YearTerms terms = yearTerms(year);
     int passed = 0;  // 节 of `year` at or before the cast time
     while (passed < 12 && castTime >= terms[static_cast<std::size_t>(passed)]) ++passed;
     // Before 小寒 the 子 month of the year before still runs.
     const int monthBranch = passed % 12;
     const int pillarYear = passed >= 2 ? year : year - 1;
 
-    YearMonthPillars p;
+    MonthSpan span;
+    span.start = passed > 0 ? terms[static_cast<std::size_t>(passed - 1)] : lastYearEnd;
+    span.end = passed < 12 ? terms[static_cast<std::size_t>(passed)] : nextYearStart;
+    YearMonthPillars& p = span.pillars;
     p.yearStemIndex = floorMod(pillarYear - 4, 10);
     p.yearBranchIndex = floorMod(pillarYear - 4, 12);
     // 五虎遁: 甲 and 己 years start their 寅 month at 丙, 乙 and 庚 at 戊, and so on.
@@ -215,7 +229,21 @@ YearMonthPillars yearMonthPillars(double castTime) {
     p.monthStemIndex = floorMod(p.yearStemIndex * 2 + 2 + floorMod(monthBranch - 2, 12), 10);
     p.year = stemBranchName(p.yearStemIndex, p.yearBranchIndex);
     p.month = stemBranchName(p.monthStemIndex, p.monthBranchIndex);
-    return p;
+    return span;
+}
+
+}  // namespace
+
+YearMonthPillars yearMonthPillars(double castTime) {
+    if (!std::isfinite(castTime)) castTime = 0;
+    castTime = castTime < -1e8 ? -1e8 : castTime > 1e8 ? 1e8 : castTime;
+    // Casts come in runs from the same month (a batch, a window's day): the last month
+    // reckoned on this thread answers them with two comparisons.
+    thread_local MonthSpan last;
+    if (castTime >= last.start && castTime < last.end) return last.pillars;
+    const MonthSpan span = monthAround(castTime);
+    last = span;
+    return span.pillars;
 }
 
 }  // namespace orvenna
