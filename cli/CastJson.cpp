@@ -2,6 +2,7 @@
 
 #include <json/writer.h>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 #include <memory>
@@ -30,6 +31,18 @@ constexpr std::array<char, 0x80> Escapes = [] {
     escapes['"'] = '"';
     escapes['\\'] = '\\';
     return escapes;
+}();
+
+// The day's spirits in the byte order of their UTF-8 names, as keys are written.
+const std::array<std::size_t, 10> ShenshaKeyOrder = [] {
+    std::array<std::size_t, 10> order{};
+    std::array<std::string, 10> keys;
+    for (std::size_t n = 0; n < order.size(); ++n) {
+        order[n] = n;
+        keys[n] = toUtf8(ShenshaNames[n]);
+    }
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return keys[a] < keys[b]; });
+    return order;
 }();
 
 // The most bytes one unit of text takes in a JSON string: \u00xx.
@@ -98,18 +111,64 @@ void CastJsonWriter::Writer::bytes(std::string_view value) {
     escapedString(value);
 }
 
-void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks) {
+void CastJsonWriter::lineMarks(const LineMarks& line) {
+    writer_.key("change");
+    if (line.change) {
+        const LineChange& c = *line.change;
+        writer_.StartObject();
+        writer_.field("advance", c.advance);
+        writer_.flag("cut", c.cut);
+        writer_.flag("grave", c.grave);
+        writer_.flag("monthBreak", c.monthBreak);
+        writer_.field("relation", c.relation);
+        writer_.flag("void", c.isVoid);
+        writer_.EndObject();
+    } else {
+        writer_.Null();
+    }
+    writer_.field("dayClash", line.dayClash);
+}
+
+void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks, std::wstring_view shape,
+                              const ChartMarks* marks) {
     writer_.StartObject();
     writer_.key("lines");
     writer_.StartArray();
     for (std::size_t i = 0; i < 6; ++i) {
         writer_.StartObject();
+        const LineMarks* line = marks ? &marks->lines[i] : nullptr;
+        if (line) lineMarks(*line);
         writer_.field("element", lineEntry(h.elementNames, i));
+        if (line) {
+            writer_.key("hidden");
+            if (line->hidden) {
+                const HiddenSpirit& hidden = *line->hidden;
+                writer_.StartObject();
+                writer_.field("element", hidden.element);
+                writer_.field("fly", hidden.fly);
+                writer_.field("relation", hidden.relation);
+                writer_.field("stemBranch", hidden.stemBranch);
+                writer_.EndObject();
+            } else {
+                writer_.Null();
+            }
+        }
         writer_.field("mark", lineEntry(h.lineMarks, i));
+        if (line) writer_.flag("monthBreak", line->monthBreak);
         writer_.field("moving", lineEntry(moveMarks, i));
         writer_.field("relation", lineEntry(h.relations, i));
+        if (line) {
+            writer_.key("shensha");
+            writer_.StartArray();
+            forEachShensha(line->shensha, [&](std::wstring_view name) { writer_.text(name); });
+            writer_.EndArray();
+        }
         writer_.field("spirit", lineEntry(h.spirits, i));
         writer_.field("stemBranch", lineEntry(h.stemBranches, i));
+        if (line) {
+            writer_.field("strength", line->strength);
+            writer_.flag("void", line->isVoid);
+        }
         writer_.EndObject();
     }
     writer_.EndArray();
@@ -120,6 +179,7 @@ void CastJsonWriter::hexagram(const Hexagram& h, const LineArray<int>& moveMarks
     writer_.field("palace", h.palace);
     writer_.field("palaceRank", h.palaceRank);
     writer_.field("responseLine", h.responseLine);
+    writer_.field("shape", shape);
     writer_.field("soulType", h.soulType);
     writer_.key("title");
     wide_.clear();
@@ -136,10 +196,21 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
                                std::optional<std::int64_t> id) {
     const Analysis& analysis = result.analysis;
     const AnalysisRecord& r = analysis.record;
+    const ChartMarks marks = orvenna::chartMarks(analysis);
     writer_.Reset(out);
     writer_.StartObject();
+    writer_.key("body");
+    writer_.StartObject();
+    writer_.field("branch", marks.bodyBranch);
+    writer_.key("lines");
+    writer_.StartArray();
+    for (std::size_t i = 0; i < marks.bodyLines.size(); ++i) {
+        if (marks.bodyLines[i]) writer_.Int(static_cast<int>(i) + 1);
+    }
+    writer_.EndArray();
+    writer_.EndObject();
     writer_.key("changed");
-    hexagram(analysis.changed, {});
+    hexagram(analysis.changed, {}, marks.changedShape, nullptr);
     writer_.field("dayPillar", r.dayPillar);
     writer_.field("header", analysis.header);
     writer_.field("hourPillar", r.hourPillar);
@@ -147,17 +218,32 @@ void CastJsonWriter::writeCast(rapidjson::StringBuffer& out, const CastResult& r
         writer_.key("id");
         writer_.Int64(*id);
     }
+    writer_.key("pillars");
+    writer_.StartObject();
+    writer_.field("day", marks.pillars.day);
+    writer_.field("hour", marks.pillars.hour);
+    writer_.field("month", marks.pillars.month);
+    writer_.field("year", marks.pillars.year);
+    writer_.EndObject();
     writer_.key("primary");
-    hexagram(analysis.primary, r.moveMarks);
+    hexagram(analysis.primary, r.moveMarks, marks.primaryShape, &marks);
     writer_.key("report");
     writer_.StartArray();
     for (const std::wstring& line : result.report) writer_.text(line);
     writer_.EndArray();
     writer_.field("resultText", result.resultText);
+    writer_.key("shensha");
+    writer_.StartObject();
+    for (const std::size_t n : ShenshaKeyOrder) {
+        writer_.text(ShenshaNames[n]);
+        writer_.text(marks.shensha[n]);
+    }
+    writer_.EndObject();
     writer_.key("suggestion");
     writer_.StartArray();
     for (const std::wstring& list : result.suggestion) writer_.text(list);
     writer_.EndArray();
+    writer_.field("void", marks.voidBranches);
     writer_.key("ysname");
     wide_.clear();
     appendSavedTitle(wide_, title, r.castTime);

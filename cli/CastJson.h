@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "engine/CastPipeline.h"
+#include "engine/ChartMarks.h"
 
 namespace orvenna::cli {
 
@@ -62,13 +63,21 @@ private:
             key(name);
             Int(value);
         }
+        template <std::size_t N>
+        void flag(const char (&name)[N], bool value) {
+            key(name);
+            Bool(value);
+        }
 
     private:
         template <typename Char>
         void escapedString(std::basic_string_view<Char> value);
     };
 
-    void hexagram(const Hexagram& h, const LineArray<int>& moveMarks);
+    // A chart; with `marks`, the primary's, whose lines carry them.
+    void hexagram(const Hexagram& h, const LineArray<int>& moveMarks, std::wstring_view shape, const ChartMarks* marks);
+    void lineMarks(const LineMarks& line);
+    void chartMarks(const ChartMarks& marks);
 
     Writer writer_;
     std::wstring wide_;  // a title put together before it is written

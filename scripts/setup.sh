@@ -14,6 +14,7 @@ packages=(
   libqrencode-dev
   libssl-dev libsodium-dev
   libmodest-dev
+  liberfa-dev
   # The build tree always has its tests and benchmarks configured, so their headers are needed
   # even where only the program is built.
   libgtest-dev libgmock-dev libbenchmark-dev

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the static Windows libraries Orvenna links against (libpng, SQLite, jsoncpp,
-# qrencode, googletest, Modest, curl over Schannel, wxMSW 3.2, libsodium) from Debian's source packages
+# qrencode, googletest, Modest, curl over Schannel, wxMSW 3.2, libsodium, ERFA) from Debian's source packages
 # with the mingw-w64 cross compiler, and prints the folder that holds them:
 #
 #   prefix=$(scripts/windows-deps.sh)
@@ -27,11 +27,11 @@ packages=(
   dpkg-dev # dpkg-source, which unpacks and patches the source packages
   cmake ninja-build pkg-config python3
   gcc make # host tools: SQLite's generators, the autotools builds
-  autoconf automake libtool # libsodium's source package has no configure script
+  autoconf automake libtool # libsodium's and ERFA's source packages have no configure script
   tcl # tclsh generates SQLite's amalgamation
 )
 # Debian source packages built, in this order; each is unpacked into src/<name>.
-sources=(libpng1.6 sqlite3 libjsoncpp qrencode googletest modest curl wxwidgets3.2 libsodium)
+sources=(libpng1.6 sqlite3 libjsoncpp qrencode googletest modest curl wxwidgets3.2 libsodium erfa)
 
 sudo_cmd=()
 [ "$(id -u)" -eq 0 ] || sudo_cmd=(sudo)
@@ -321,6 +321,17 @@ build_libsodium() {
   make -C src/libsodium install
 }
 
+build_erfa() {
+  cd "$src/erfa"
+  autoreconf -fi
+  mkdir -p build-win
+  cd build-win
+  # Only the library: the Sun's position for the solar terms; its test program is not needed.
+  ../configure --host=$host --prefix="$prefix" --disable-shared --enable-static CC=$host-gcc-posix
+  make -j"$jobs" -C src
+  make -C src install
+}
+
 exec 3>&2 # fetch_source's notes reach the terminal, not only the log
 run_step sources "$scratch/sources.log" fetch_sources
 run_step libpng "$scratch/libpng.log" build_libpng
@@ -332,6 +343,7 @@ run_step modest "$scratch/modest.log" build_modest
 run_step curl "$scratch/curl.log" build_curl
 run_step wxwidgets "$scratch/wxwidgets.log" build_wxwidgets
 run_step libsodium "$scratch/libsodium.log" build_libsodium
+run_step erfa "$scratch/erfa.log" build_erfa
 
 # The link goes, staging takes its name; .complete marks a prefix that may be used.
 rm -f "$prefix"

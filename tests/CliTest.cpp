@@ -11,6 +11,7 @@
 #include <fstream>
 #include <functional>
 #include <optional>
+#include <set>
 #include <sstream>
 #include <tuple>
 
@@ -25,6 +26,7 @@
 #include "cli/CastBatch.h"
 #include "cli/CastCommand.h"
 #include "cli/CastInput.h"
+#include "cli/CastJson.h"
 #include "codec/Fingerprint.h"
 #include "codec/Gb18030.h"
 #include "engine/ChanceTest.h"
@@ -118,6 +120,61 @@ TEST(CliCastTest, NumberCastAsJson) {
         EXPECT_EQ(line["spirit"].asString(), "");
         EXPECT_EQ(line["moving"].asInt(), 0);
     }
+}
+
+std::set<std::string> keysOf(const Json::Value& object) {
+    const auto names = object.getMemberNames();
+    return {names.begin(), names.end()};
+}
+
+// The chart's marks beside the fields of old: 火山旅 changing into 艮为山 on 甲午 (day) in the 丁卯
+// month of 甲辰, its world on line 1.
+TEST(CliCastTest, JsonCarriesTheChartsMarks) {
+    const CliRun run = cli(Cast1234);
+    ASSERT_EQ(run.code, 0) << run.err;
+    const Json::Value j = parse(run.out);
+    // Laid out as jsoncpp writes the same values, keys (the Chinese ones too) in byte order.
+    EXPECT_EQ(compactJson(j) + "\n", run.out);
+    EXPECT_EQ(j["pillars"], parse(R"({"year":"甲辰","month":"丁卯","day":"甲午","hour":"庚午"})"));
+    EXPECT_EQ(j["void"].asString(), "辰巳");
+    EXPECT_EQ(j["body"], parse(R"({"branch":"午","lines":[2]})"));
+    EXPECT_EQ(j["shensha"], parse(R"({"贵人":"丑未","禄神":"寅","文昌":"巳","驿马":"申","桃花":"卯","将星":"午",
+                                      "华盖":"戌","谋星":"辰","劫煞":"亥","灾煞":"子"})"));
+    EXPECT_EQ(j["primary"]["shape"].asString(), "六合");
+    EXPECT_EQ(j["changed"]["shape"].asString(), "六冲");
+    EXPECT_EQ(j["changed"]["soulType"].asInt(), 0);
+
+    const Json::Value& lines = j["primary"]["lines"];
+    const std::set<std::string> lineKeys = {"change",     "dayClash", "element",  "hidden",  "mark",
+                                            "monthBreak", "moving",   "relation", "shensha", "spirit",
+                                            "stemBranch", "strength", "void"};
+    for (const Json::Value& line : lines) EXPECT_EQ(keysOf(line), lineKeys);
+    for (const Json::Value& line : j["changed"]["lines"]) {
+        EXPECT_EQ(keysOf(line),
+                  (std::set<std::string>{"element", "mark", "moving", "relation", "spirit", "stemBranch"}));
+    }
+    EXPECT_EQ(lines[0]["hidden"], parse(R"({"relation":"父母","stemBranch":"己卯","element":"木","fly":"伏克飞"})"));
+    EXPECT_EQ(lines[2]["hidden"], parse(R"({"relation":"官鬼","stemBranch":"己亥","element":"水","fly":"飞生伏"})"));
+    EXPECT_TRUE(lines[1]["hidden"].isNull());
+    // Line 4, 己酉 moving into 丙戌 in a 卯 month.
+    EXPECT_EQ(lines[3]["change"], parse(R"({"relation":"回头生","advance":"","void":false,"monthBreak":false,
+                                            "grave":false,"cut":false})"));
+    EXPECT_TRUE(lines[3]["monthBreak"].asBool());
+    EXPECT_EQ(lines[3]["strength"].asString(), "囚");
+    EXPECT_TRUE(lines[2]["change"].isNull());
+    EXPECT_TRUE(lines[0]["void"].asBool());
+    EXPECT_EQ(lines[0]["strength"].asString(), "死");
+    EXPECT_EQ(lines[0]["shensha"], parse(R"(["谋星"])"));
+    EXPECT_EQ(lines[3]["shensha"], parse("[]"));
+    EXPECT_EQ(lines[5]["dayClash"].asString(), "");
+
+    // 天地否 (manual lines, still) on 2024-08-10, after 立秋: the body on line 5, 壬申 its month.
+    const Json::Value pi = parse(
+        cli({"cast", "--method", "2", "--input", "222111", "--zodiac", "1", "--time", "2024-08-10 12:00:00", "--json"})
+            .out);
+    EXPECT_EQ(pi["primary"]["name"].asString(), "天地否");
+    EXPECT_EQ(pi["body"], parse(R"({"branch":"申","lines":[5]})"));
+    EXPECT_EQ(pi["pillars"]["month"].asString(), "壬申");
 }
 
 TEST(CliCastTest, ManualLinesAndTextOutput) {
