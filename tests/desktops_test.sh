@@ -16,7 +16,7 @@
 set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/tests/orvenna_gui_tests"
-filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*:FileDialogTest.*:DrawImportTest.AnImport*:ReviewWinTest.*'
+filter='Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*:FileDialogTest.*:DrawImportTest.AnImport*:ReviewWinTest.*:ChartWinTest.*'
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 source "$root/scripts/private-display.sh"

@@ -104,8 +104,8 @@ ChartSheet chartSheet(const Analysis& analysis, const ChartMarks& marks) {
             hidden.append(m.hidden->relation).append(m.hidden->stemBranch).append(m.hidden->element);
             addWord(hidden, m.hidden->fly);
         }
-        cell(ChartColumn::Line) = entry(primary.relations, i) + entry(primary.stemBranches, i) +
-                                  entry(primary.elementNames, i);
+        cell(ChartColumn::Line) =
+            entry(primary.relations, i) + entry(primary.stemBranches, i) + entry(primary.elementNames, i);
         cell(ChartColumn::Picture) = linePicture(entry(primary.lineMarks, i), entry(r.moveMarks, i));
         cell(ChartColumn::Place) = placeText(primary, line);
         std::wstring& lineMarks = cell(ChartColumn::Marks);
@@ -114,8 +114,8 @@ ChartSheet chartSheet(const Analysis& analysis, const ChartMarks& marks) {
         addWord(lineMarks, m.dayClash);
         addWord(lineMarks, m.strength);
         if (m.change) {
-            cell(ChartColumn::Changed) = entry(changed.relations, i) + entry(changed.stemBranches, i) +
-                                         entry(changed.elementNames, i);
+            cell(ChartColumn::Changed) =
+                entry(changed.relations, i) + entry(changed.stemBranches, i) + entry(changed.elementNames, i);
             std::wstring& change = cell(ChartColumn::Change);
             addWord(change, m.change->relation);
             addWord(change, m.change->advance);
