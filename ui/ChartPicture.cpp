@@ -16,9 +16,9 @@ constexpr wchar_t Bar = L'▅';
 struct Geometry {
     wxFont titleFont;
     int margin = 0;
-    int pad = 0;          // blank left and right of a cell's text
-    int lineHeight = 0;   // one line of the heading
-    int rowHeight = 0;    // one row of the table
+    int pad = 0;         // blank left and right of a cell's text
+    int lineHeight = 0;  // one line of the heading
+    int rowHeight = 0;   // one row of the table
     int titleHeight = 0;
     int tableTop = 0;
     std::array<int, ChartColumns + 1> columnLeft{};  // the last entry is the table's right edge

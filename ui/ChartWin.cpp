@@ -116,8 +116,7 @@ void ChartWin::layout() {
     buttons_->SetSize(right(print_), buttonsHeight);
     const wxSize picture = static_cast<ChartCanvas*>(canvas_)->pictureSize();
     canvas_->SetSize(picture);
-    const wxSize client(std::max(picture.x, buttons_->GetSize().x + 2 * gap),
-                        picture.y + gap + buttonsHeight + gap);
+    const wxSize client(std::max(picture.x, buttons_->GetSize().x + 2 * gap), picture.y + gap + buttonsHeight + gap);
     SetMinClientSize(wxSize(buttons_->GetSize().x + 2 * gap, buttonsHeight + 2 * gap + layout.px(80)));
     if (!IsShown()) {
         fitOnScreen(this, client, GetParent());
