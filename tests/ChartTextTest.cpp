@@ -33,8 +33,8 @@ std::size_t cellOffset(const std::wstring& line, const std::wstring& cell) {
 
 TEST(ChartTextTest, FullWidthCharactersAndLinePicturesTakeTwoCells) {
     const std::pair<std::wstring_view, std::size_t> cases[] = {
-        {L"", 0},          {L"abc 12", 6}, {L"兄弟丙戌土", 10}, {L"▅▅▅○", 8}, {L"▅ ▅×", 7},
-        {L"(1)", 3},       {L"：", 2},     {L"乾宫 (1)", 8},
+        {L"", 0},     {L"abc 12", 6}, {L"兄弟丙戌土", 10}, {L"▅▅▅○", 8},
+        {L"▅ ▅×", 7}, {L"(1)", 3},    {L"：", 2},          {L"乾宫 (1)", 8},
     };
     for (const auto& [text, cells] : cases) EXPECT_EQ(textCells(text), cells) << toUtf8(text);
 }
@@ -101,7 +101,8 @@ TEST(ChartTextTest, RowsCarryTheLineTheMarksAndTheChange) {
         EXPECT_EQ(place, static_cast<int>(i) + 1 == p.worldLine      ? L"世"
                          : static_cast<int>(i) + 1 == p.responseLine ? L"应"
                                                                      : L"");
-        EXPECT_THAT(cells[static_cast<std::size_t>(ChartColumn::Marks)], HasSubstr(std::wstring(marks.lines[i].strength)));
+        EXPECT_THAT(cells[static_cast<std::size_t>(ChartColumn::Marks)],
+                    HasSubstr(std::wstring(marks.lines[i].strength)));
         // Only a moving line has a changed line, and it says how it changes.
         const std::wstring& changed = cells[static_cast<std::size_t>(ChartColumn::Changed)];
         const std::wstring& change = cells[static_cast<std::size_t>(ChartColumn::Change)];
