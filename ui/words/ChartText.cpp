@@ -113,6 +113,7 @@ ChartSheet chartSheet(const Analysis& analysis, const ChartMarks& marks) {
         if (m.monthBreak) addWord(lineMarks, L"破");
         addWord(lineMarks, m.dayClash);
         addWord(lineMarks, m.strength);
+        forEachShensha(m.shensha, [&](std::wstring_view name) { addWord(cell(ChartColumn::Shensha), name); });
         if (m.change) {
             cell(ChartColumn::Changed) =
                 entry(changed.relations, i) + entry(changed.stemBranches, i) + entry(changed.elementNames, i);

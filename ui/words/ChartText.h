@@ -15,8 +15,8 @@
 namespace orvenna {
 
 // The columns of a row: 六神 | 伏神 | the primary line (六亲干支五行, its picture, 世/应, its
-// marks) | the line it changes into and how.
-enum class ChartColumn { Spirit, Hidden, Line, Picture, Place, Marks, Changed, Change, Count };
+// marks and the day's spirits its branch carries) | the line it changes into and how.
+enum class ChartColumn { Spirit, Hidden, Line, Picture, Place, Marks, Shensha, Changed, Change, Count };
 inline constexpr std::size_t ChartColumns = static_cast<std::size_t>(ChartColumn::Count);
 
 using ChartRow = std::array<std::wstring, ChartColumns>;
