@@ -2,6 +2,7 @@
 // processed: validation, dispatch, the analysis run, the grid, the report, the suggestion.
 // And "全选" then "删除" over 1,000 saved results: the time from the answer to the question
 // until the window's thread is free again, which is the longest the window does not answer.
+// And 排盘详情 built and painted, and its picture drawn at twice the size.
 // Runs in a real main window; without a display on its own Xvfb.
 #include <cstdlib>
 #include <filesystem>
@@ -22,6 +23,8 @@
 #include "gui/LabeledCombo.h"
 #include "records/EasyDb.h"
 #include "ui/CastingPanel.h"
+#include "ui/ChartPicture.h"
+#include "ui/ChartWin.h"
 #include "ui/HistoryController.h"
 #include "ui/MainPanel.h"
 #include "ui/NumberBox.h"
@@ -208,6 +211,38 @@ void pastCastsWindowOfTenThousand(benchmark::State& state) {
     }
 }
 BENCHMARK(pastCastsWindowOfTenThousand)->Unit(benchmark::kMillisecond);
+
+// 排盘详情 from the press to the painted window, for a chart with moving lines; and its
+// picture at twice the size, as 保存图片… draws it before the PNG is written.
+void chartWindow(benchmark::State& state) {
+    wxFrame owner(nullptr, wxID_ANY, L"owner");
+    owner.SetFont(wxFont(wxFontInfo(9).FaceName(L"宋体")));
+    Analysis analysis;
+    CastRequest request;
+    request.method = LineCasting;
+    request.upperCode = L"011";
+    request.lowerCode = L"101";
+    request.movingFlags = {1, 0, -1, 0, 1, 0};
+    request.zodiac = 5;
+    request.castTime = 45382.5;
+    if (!runAnalysis(request, analysis)) return state.SkipWithError("the cast did not run");
+    if (state.range(0) == 0) {
+        for (auto _ : state) {
+            auto* window = new ChartWin(&owner);
+            window->show(analysis);
+            window->Update();
+            pump();
+            state.PauseTiming();
+            window->Destroy();
+            pump();
+            state.ResumeTiming();
+        }
+    } else {
+        const ChartSheet sheet = chartSheet(analysis, chartMarks(analysis));
+        for (auto _ : state) benchmark::DoNotOptimize(chartImage(sheet, owner.GetFont(), 2.0).GetWidth());
+    }
+}
+BENCHMARK(chartWindow)->Arg(0)->Arg(1)->ArgName("picture")->Unit(benchmark::kMillisecond);
 
 class BenchApp : public wxApp {
 public:

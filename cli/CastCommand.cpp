@@ -18,6 +18,7 @@
 #include "records/EasyDb.h"
 #include "system/Console.h"
 #include "system/ProgramDirectory.h"
+#include "ui/words/ChartText.h"
 #include "ui/words/StoreReason.h"
 
 namespace orvenna::cli {
@@ -102,8 +103,8 @@ constexpr int MaxJobs = 256;
 
 // Each batch line carries its own request, and a batch only prints: an option for a single
 // cast would be ignored, so it is refused. (--json is what a batch prints anyway.)
-constexpr const char* NotWithBatch[] = {"--method",    "--input", "--zodiac", "--time",
-                                        "--draw-time", "--save",  "--note",   "--qr"};
+constexpr const char* NotWithBatch[] = {"--method", "--input", "--zodiac", "--time", "--draw-time",
+                                        "--save",   "--note",  "--qr",     "--text", "--png"};
 
 // The picture the result panel shows for the result text, drawn for a box of this side.
 constexpr int QrBoxSide = 280;
@@ -118,12 +119,19 @@ std::string writeQrPicture(const std::string& file, const CastResult& result) {
     return {};
 }
 
+// The chart's picture is drawn by the window's wxWidgets, on every platform with the same
+// code; the command line links no window code, and wxGTK lays text out only on a display.
+constexpr const char* NoChartPicture =
+    "the chart picture is drawn by the window program (wxWidgets, which on Linux needs a display); "
+    "orvenna-cli draws none: save it from 排盘详情 with 保存图片…";
+
 }  // namespace
 
 int castCommand(const std::vector<std::string>& args, std::istream& in, std::ostream& out, std::ostream& err,
                 const CastClock& clock) {
-    Options options({"--method", "--input", "--zodiac", "--time", "--batch", "--jobs", "--save", "--note", "--qr"},
-                    {"--json", "--draw-time"});
+    Options options(
+        {"--method", "--input", "--zodiac", "--time", "--batch", "--jobs", "--save", "--note", "--qr", "--png"},
+        {"--json", "--draw-time", "--text"});
     if (const std::string error = options.parse(args, 1); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
@@ -150,6 +158,15 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     if (options.value("--jobs")) {
         err << "orvenna-cli: --jobs: only with --batch\n";
         return ExitUsage;
+    }
+    if (options.flag("--json") && options.flag("--text")) {
+        err << "orvenna-cli: --text: not with --json (one output at a time)\n";
+        return ExitUsage;
+    }
+    if (options.value("--png")) {
+        // Said before anything is cast or saved, so that nothing is done halfway.
+        err << "orvenna-cli: --png: " << NoChartPicture << '\n';
+        return ExitFailed;
     }
 
     CastInput input;
@@ -192,6 +209,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
         }
         if (options.flag("--json")) {
             out << castJson(result, fromUtf8(*title), model._id) << '\n';
+        } else if (options.flag("--text")) {
+            out << model._id << '\n' << toUtf8(chartText(result.analysis));
         } else {
             out << model._id << '\n';
         }
@@ -201,6 +220,8 @@ int castCommand(const std::vector<std::string>& args, std::istream& in, std::ost
     }
     if (options.flag("--json")) {
         out << castJson(result) << '\n';
+    } else if (options.flag("--text")) {
+        out << toUtf8(chartText(result.analysis));
     } else {
         out << castText(result);
     }

@@ -17,10 +17,12 @@ namespace {
 
 constexpr const char* Usage =
     "usage: orvenna-cli cast --method 1|2|3 --input TEXT --zodiac 1..12 [--time \"YYYY-MM-DD HH:MM:SS\"]"
-    " [--draw-time] [--json]\n"
-    " [--qr FILE.png] [--save TITLE [--note TEXT]]\n"
+    " [--draw-time] [--json | --text]\n"
+    " [--qr FILE.png] [--png FILE.png] [--save TITLE [--note TEXT]]\n"
     "       orvenna-cli cast --batch FILE|- [--jobs N]\n"
-    "       orvenna-cli history list [--json] | show ID [--json] | replay ID [--time ...] [--json] | delete ID"
+    "       orvenna-cli history list [--json] | show ID [--json | --text [--time ...]] | replay ID [--time ...] "
+    "[--json | --text]"
+    " | delete ID"
     " | stats [--json]\n"
     "       orvenna-cli draw [--url URL | --file PAGE] [--json] | import FILE.csv | list [--json] | delete PERIOD\n"
     "       orvenna-cli update verify INSTALLER SIGNATURE [--key PUBLIC_KEY] | check [--key PUBLIC_KEY] [--index FILE] "

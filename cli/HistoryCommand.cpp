@@ -22,6 +22,7 @@
 #include "records/EasyDb.h"
 #include "records/StoredReview.h"
 #include "system/ProgramDirectory.h"
+#include "ui/words/ChartText.h"
 
 namespace orvenna::cli {
 
@@ -288,8 +289,10 @@ std::string refusalText(const Replay& replay) {
     return {};
 }
 
+enum class Output { Plain, Json, Chart };
+
 // What the window refuses to replay is refused here too.
-int replayRecord(CastHistory& history, std::int64_t id, const CastClock& at, bool json, std::ostream& out,
+int replayRecord(CastHistory& history, std::int64_t id, const CastClock& at, Output output, std::ostream& out,
                  std::ostream& err) {
     CastResult result;
     const Replay replay = history.replay(id, at, result);
@@ -298,8 +301,10 @@ int replayRecord(CastHistory& history, std::int64_t id, const CastClock& at, boo
         err << "orvenna-cli: saved result " << id << " cannot be replayed: " << refusalText(replay) << '\n';
         return ExitFailed;
     }
-    if (json)
+    if (output == Output::Json)
         out << castJson(result) << '\n';
+    else if (output == Output::Chart)
+        out << toUtf8(chartText(result.analysis));
     else
         out << castText(result);
     return ExitOk;
@@ -322,12 +327,28 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
         }
         first = 3;
     }
-    Options options(verb == "replay" ? std::set<std::string>{"--time"} : std::set<std::string>{},
-                    verb == "delete" ? std::set<std::string>{} : std::set<std::string>{"--json"});
+    const bool charted = verb == "replay" || verb == "show";
+    Options options(charted ? std::set<std::string>{"--time"} : std::set<std::string>{},
+                    verb == "delete" ? std::set<std::string>{}
+                    : charted        ? std::set<std::string>{"--json", "--text"}
+                                     : std::set<std::string>{"--json"});
     if (const std::string error = options.parse(args, first); !error.empty()) {
         err << "orvenna-cli: " << error << '\n';
         return ExitUsage;
     }
+    if (options.flag("--json") && options.flag("--text")) {
+        err << "orvenna-cli: --text: not with --json (one output at a time)\n";
+        return ExitUsage;
+    }
+    // show prints the saved row; with --text it shows the chart, which is cast again as
+    // replay casts it.
+    if (verb == "show" && options.value("--time") && !options.flag("--text")) {
+        err << "orvenna-cli: --time: only with --text\n";
+        return ExitUsage;
+    }
+    const Output output = options.flag("--json")   ? Output::Json
+                          : options.flag("--text") ? Output::Chart
+                                                   : Output::Plain;
     CastClock at = clock;
     if (const auto time = options.value("--time")) {
         std::string error;
@@ -355,7 +376,8 @@ int historyCommand(const std::vector<std::string>& args, std::ostream& out, std:
     EasyDb store(directory);
     CastHistory history(store);
     if (verb == "list") return listRecords(history, store.path(), out, err);
-    if (verb == "replay") return replayRecord(history, *id, at, options.flag("--json"), out, err);
+    if (verb == "replay" || (verb == "show" && output == Output::Chart))
+        return replayRecord(history, *id, at, output, out, err);
     if (verb == "delete") return deleteRecord(history, *id, err);
     const Result<YsModel> loaded = history.load(*id);
     if (!loaded) return noSuchResult(*id, loaded.error(), err);

@@ -35,6 +35,7 @@
 #include "system/Clock.h"
 #include "system/Console.h"
 #include "system/Settings.h"
+#include "ui/words/ChartText.h"
 #include "update/OfferDecision.h"
 
 namespace orvenna::cli {
@@ -212,6 +213,11 @@ TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
         {{"cast", "--method", "1", "--input", "3.5", "--zodiac", "1"}, "--input"},
         {{"cast", "--method", "1", "--input", "😀", "--zodiac", "1"}, "--input"},
         {{"cast", "--method", "3", "--input", "1e12", "--zodiac", "1"}, "--input"},
+        {{"cast", "--method", "1", "--input", "12", "--zodiac", "1", "--json", "--text"}, "--text"},
+        {{"cast", "--batch", "-", "--text"}, "--text"},
+        {{"cast", "--batch", "-", "--png", "a.png"}, "--png"},
+        {{"history", "show", "1", "--json", "--text"}, "--text"},
+        {{"history", "show", "1", "--time", "2024-03-31 12:00:00"}, "--time"},
         {{"frobnicate"}, "frobnicate"},
     };
     for (const Case& c : cases) {
@@ -227,6 +233,34 @@ TEST(CliCastTest, BadArgumentsPrintOneLineAndNothingOnStdout) {
     EXPECT_EQ(none.code, 2);
     EXPECT_EQ(none.out, "");
     EXPECT_THAT(none.err, HasSubstr("usage"));
+}
+
+// --text is the chart that 排盘详情 copies, for any method.
+TEST(CliCastTest, TextIsTheDetailWindowsChart) {
+    const std::vector<std::vector<std::string>> inputs = {
+        {"--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2024-03-31 12:00:00"},
+        {"--method", "2", "--input", "311114", "--zodiac", "3", "--time", "2023-08-07 23:10:00"},
+        {"--method", "3", "--input", "0", "--zodiac", "12", "--time", "2024-02-04 16:30:00"},
+    };
+    for (const std::vector<std::string>& input : inputs) {
+        SCOPED_TRACE(input[1]);
+        std::vector<std::string> args = {"cast"};
+        args.insert(args.end(), input.begin(), input.end());
+        args.push_back("--text");
+        const CliRun run = cli(args);
+        ASSERT_EQ(run.code, 0) << run.err;
+        CastInput given;
+        given.method = input[1];
+        given.input = input[3];
+        given.zodiac = input[5];
+        given.time = input[7];
+        const CastInputResult made = makeRequest(given, systemClock());
+        ASSERT_TRUE(made.ok()) << made.error;
+        CastResult result;
+        castAnalysis(made.request, result);
+        EXPECT_EQ(run.out, toUtf8(chartText(result.analysis)));
+        EXPECT_EQ(run.out.rfind("排盘详情\n", 0), 0u);
+    }
 }
 
 TEST(CliCastTest, BatchKeepsOrderAndGoesOnAfterABadLine) {
@@ -581,6 +615,38 @@ TEST_F(CliHistoryTest, SaveListShowReplayDelete) {
 // Past draws come in from a CSV file once each: bad lines, lines the draw rules refuse and a
 // period or a date stored otherwise are named by their line, the rest is stored, and importing
 // again changes nothing.
+// A saved record's chart is the one the window shows for its replay: cast again at the time
+// given, as at the moment of asking.
+TEST_F(CliHistoryTest, ShowAndReplayWriteTheRecordsChartAsText) {
+    const CliRun saved = cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time",
+                              "2024-03-31 21:25:30", "--save", "数字", "--text"});
+    ASSERT_EQ(saved.code, 0) << saved.err;
+    const std::string cast =
+        cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--time", "2025-01-01 09:30:00", "--text"})
+            .out;
+    EXPECT_EQ(saved.out.substr(0, 2), "1\n");
+    const CliRun shown = cli({"history", "show", "1", "--text", "--time", "2025-01-01 09:30:00"});
+    ASSERT_EQ(shown.code, 0) << shown.err;
+    EXPECT_EQ(shown.out, cast);
+    EXPECT_EQ(cli({"history", "replay", "1", "--text", "--time", "2025-01-01 09:30:00"}).out, cast);
+    EXPECT_THAT(cli({"history", "show", "1", "--text"}).out, HasSubstr("以数字1234起卦"));
+    EXPECT_EQ(cli({"history", "show", "2", "--text"}).code, 1);
+}
+
+// The picture needs the window's drawing: the command line says so, and casts and saves
+// nothing.
+TEST_F(CliHistoryTest, APictureIsRefusedWithTheReasonAndNothingSaved) {
+    const CliRun run = cli({"cast", "--method", "1", "--input", "1234", "--zodiac", "7", "--png",
+                            utf8Path(dir.path() / "chart.png"), "--save", "数字"});
+    EXPECT_EQ(run.code, 1);
+    EXPECT_EQ(run.out, "");
+    EXPECT_THAT(run.err, HasSubstr("--png"));
+    EXPECT_THAT(run.err, HasSubstr("保存图片"));
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.path() / "chart.png"));
+    EXPECT_FALSE(std::filesystem::exists(EasyDb::databasePath(home_)));
+}
+
 TEST_F(CliHistoryTest, DrawsAreImportedOnceAndListed) {
     const std::filesystem::path file = dir.path() / "draws.csv";
     std::ofstream(file, std::ios::binary)

@@ -17,7 +17,7 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 tests="$1/tests/orvenna_gui_tests"
 # ORVENNA_DESKTOP_FILTER narrows the window tests while working on one window.
-filter=${ORVENNA_DESKTOP_FILTER:-'Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*:FileDialogTest.*:DrawImportTest.AnImport*:ReviewWinTest.*'}
+filter=${ORVENNA_DESKTOP_FILTER:-'Screenshot*:Keyboard*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:WindowFrontTest.*:FileDialogTest.*:DrawImportTest.AnImport*:ReviewWinTest.*:ChartWinTest.*'}
 logs=$(mktemp -d)
 trap 'rm -rf "$logs"' EXIT
 source "$root/scripts/private-display.sh"

@@ -45,11 +45,11 @@ for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x108
   120:1366x768:openbox; do
   IFS=: read -r dpi screen manager <<<"$setting"
   set_dpi "$dpi"
-  filter='Screenshot*:Keyboard*:ReviewWinTest.*'
+  filter='Screenshot*:Keyboard*:ReviewWinTest.*:ChartWinTest.*'
   if [ -n "$manager" ]; then
-    filter='Keyboard*:ReviewWinTest.TheKeys*:ReviewWinTest.PageKeys*'
+    filter='Keyboard*:ReviewWinTest.TheKeys*:ReviewWinTest.PageKeys*:ChartWinTest.TheButton*'
     [ "$dpi" = 96 ] &&
-      filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*:ReviewWinTest.Every*'
+      filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*:ReviewWinTest.Every*:ChartWinTest.TheButton*'
   fi
   name="$dpi-dpi-$screen${manager:+-$manager}"
   folder="$shots/$name"

@@ -25,6 +25,7 @@ constexpr int ZodiacAfterNumber = 40;  // the zodiac choice was planned this far
 constexpr int LineEntryWidth = 140;    // "点击自己装卦"
 constexpr int TimeChoiceTop = 3;       // the time choice sits this much below the row's top
 constexpr int ButtonCells = 4;         // "演算" and "重设"
+constexpr int ChartButtonCells = 6;    // "详细排盘(X)"
 
 constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
 
@@ -42,6 +43,8 @@ void CastingPanel::build() {
                                       L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
     castButton_ = makeButton(this, L"演算");
     resetButton_ = makeButton(this, L"重设");
+    chartButton_ = makeButton(this, L"详细排盘(&X)");
+    chartButton_->Disable();  // until a chart is on show
     disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()), wxDefaultPosition,
                                    wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
     disclaimer_->SetForegroundColour(wxColour(128, 128, 128));
@@ -51,6 +54,7 @@ void CastingPanel::build() {
     zodiacChoice_->selectionChanged.connect([this](int index, const std::wstring&) { onZodiacChosen(index); });
     castButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressCast(); });
     resetButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { pressReset(); });
+    chartButton_->Bind(wxEVT_BUTTON, [this](wxCommandEvent&) { openChart.raise(); });
 }
 
 void CastingPanel::layout() {
@@ -83,6 +87,7 @@ void CastingPanel::layout() {
     moveTo(zodiacChoice_, zodiacLeft, 0);
     place(castButton_, right(zodiacChoice_) + gap, 0, ButtonCells * cw, buttonHeight);
     place(resetButton_, right(castButton_) + gap, 0, ButtonCells * cw, buttonHeight);
+    place(chartButton_, right(resetButton_) + gap, 0, ChartButtonCells * cw, buttonHeight);
     fitSize(layout);
     measureWidest(layout);
 }
@@ -207,7 +212,7 @@ void CastingPanel::fitSize(const LayoutContext& layout) {
     int rowBottom = bottom(castButton_);
     for (const wxWindow* child : GetChildren())
         if (child != disclaimer_ && child->IsShown()) rowBottom = std::max(rowBottom, bottom(child));
-    const int width = std::max(right(resetButton_) + layout.gap(), layout.extent(disclaimer_->GetLabel()).x);
+    const int width = std::max(right(chartButton_) + layout.gap(), layout.extent(disclaimer_->GetLabel()).x);
     place(disclaimer_, 0, rowBottom + layout.gap(), width, castButton_->GetSize().y, Floor::Exact);
     SetSize(width, bottom(disclaimer_) + layout.gap());
 }
@@ -231,7 +236,8 @@ void CastingPanel::measureWidest(const LayoutContext& layout) {
     input = std::max(input, times->GetSize().x + gap);
     times->Destroy();
     widest_ = std::max(GetSize().x, right(methodChoice_) + gap + input + zodiacChoice_->GetSize().x + gap +
-                                        castButton_->GetSize().x + gap + resetButton_->GetSize().x + gap);
+                                        castButton_->GetSize().x + gap + resetButton_->GetSize().x + gap +
+                                        chartButton_->GetSize().x + gap);
 }
 
 void CastingPanel::onZodiacChosen(int index) {

@@ -1,6 +1,6 @@
 // The row in which the user asks for a cast: method, the method's own input, zodiac,
-// "演算" and "重设", with the disclaimer below. It validates a cast and hands the request
-// on; it never computes one.
+// "演算", "重设" and 详细排盘 (the full chart of the cast on show), with the disclaimer below. It validates a cast and
+// hands the request on; it never computes one.
 #pragma once
 
 #include <string>
@@ -54,12 +54,16 @@ public:
     ChoiceButtons* timeChoice() const;
     wxButton* castButton() const { return castButton_; }
     wxButton* resetButton() const { return resetButton_; }
+    // 详细排盘: enabled while a chart is on show (enableChart).
+    wxButton* chartButton() const { return chartButton_; }
+    void enableChart(bool shown) { chartButton_->Enable(shown); }
     wxStaticText* disclaimer() const { return disclaimer_; }
 
     // A notice for the status bar: what "演算" found, or characters the number box refused.
     Event<const std::wstring&> notice;
     Event<> panelChanged;
     Event<> openLineEntry;
+    Event<> openChart;
     // A request that casts: the panel's own, which the casting dispatch completes.
     Event<CastRequest&> castRequested;
 
@@ -80,6 +84,7 @@ private:
     LabeledCombo* zodiacChoice_ = nullptr;
     wxButton* castButton_ = nullptr;
     wxButton* resetButton_ = nullptr;
+    wxButton* chartButton_ = nullptr;
     wxStaticText* disclaimer_ = nullptr;
     wxFont font_;
     int widest_ = 0;

@@ -150,10 +150,10 @@ bool HistoryController::importDraws(const std::filesystem::path& file) {
         return false;
     }
     // The clock is read here: the worker touches nothing of the window's.
-    const bool started =
-        import_.start([dir = programDirectoryOf(store_), file, clock = systemClock(), wait = importWaitMs](
-                          const std::atomic<bool>& cancelled) { return importDrawFile(dir, file, clock, wait, cancelled); },
-                      [this](const FileImport& done) { finishImport(done); });
+    const bool started = import_.start(
+        [dir = programDirectoryOf(store_), file, clock = systemClock(), wait = importWaitMs](
+            const std::atomic<bool>& cancelled) { return importDrawFile(dir, file, clock, wait, cancelled); },
+        [this](const FileImport& done) { finishImport(done); });
     if (!started) return false;
     wxBeginBusyCursor();
     say(std::wstring(DrawImportRunningText));

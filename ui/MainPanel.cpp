@@ -2,12 +2,15 @@
 
 #include "AnalysisPanel.h"
 #include "CastingPanel.h"
+#include "ChartWin.h"
 #include "LatestDrawsPanel.h"
 #include "ResultPanel.h"
 #include "gui/LabeledEdit.h"
 #include "gui/Layout.h"
 #include "gui/PictureButton.h"
 #include "system/Clock.h"
+
+#include <wx/menu.h>
 
 namespace orvenna {
 
@@ -44,13 +47,19 @@ void MainPanel::build() {
     casting_->panelChanged.connect([this] {
         if (result_) result_->clearResult();
         if (analysis_) analysis_->clear();
+        showChart(false);
     });
+    casting_->openChart.connect([this] { openChart(); });
     casting_->notice.connect([this](const std::wstring& text) { statusText.raise(text); });
     casting_->openLineEntry.connect([this] { openManualDialog.raise(); });
     casting_->castRequested.connect([this](CastRequest& request) { analysis_->runAnalysis(request, clock_()); });
 
     analysis_ = new AnalysisPanel(this);
-    analysis_->analysisDone.connect([this](const CastResult& result) { predictionReady.raise(result); });
+    analysis_->analysisDone.connect([this](const CastResult& result) {
+        showChart(true);
+        predictionReady.raise(result);
+    });
+    bindChartMouse();
 
     result_ = new ResultPanel(this);
 
@@ -94,6 +103,35 @@ void MainPanel::layoutPanels(int usable) {
     place(this, 0, 0, right(result_) + gap, usable, Floor::Exact);
     analysis_->layoutControls();
     result_->layoutControls();
+}
+
+void MainPanel::showChart(bool shown) {
+    chartShown_ = shown;
+    casting_->enableChart(shown);
+    // An open detail window follows the chart on show: a new cast or a replay shows there too.
+    if (shown && chartWin_ && chartWin_->IsShown()) chartWin_->show(analysis_->analysis());
+}
+
+void MainPanel::openChart() {
+    if (!chartShown_) return;
+    if (!chartWin_) chartWin_ = new ChartWin(wxGetTopLevelParent(this));
+    chartWin_->show(analysis_->analysis());
+}
+
+// A double-click anywhere on the chart opens the detail window, and so does its context menu;
+// the interpretation text keeps its own menu and a double-click that selects a word.
+void MainPanel::bindChartMouse() {
+    auto doubleClick = [this](wxMouseEvent&) { openChart(); };
+    analysis_->Bind(wxEVT_LEFT_DCLICK, doubleClick);
+    for (wxWindow* child : analysis_->GetChildren())
+        if (child != analysis_->interpretation()) child->Bind(wxEVT_LEFT_DCLICK, doubleClick);
+    analysis_->Bind(wxEVT_CONTEXT_MENU, [this](wxContextMenuEvent& event) {
+        if (event.GetEventObject() == analysis_->interpretation()) return event.Skip();
+        wxMenu menu;
+        menu.Append(wxID_ANY, L"详细排盘(&X)")->Enable(chartShown_);
+        menu.Bind(wxEVT_MENU, [this](wxCommandEvent&) { CallAfter([this] { openChart(); }); });
+        analysis_->PopupMenu(&menu);
+    });
 }
 
 void MainPanel::pressRefresh() {

@@ -20,6 +20,7 @@ namespace orvenna {
 
 class AnalysisPanel;
 class CastingPanel;
+class ChartWin;
 class LatestDrawsPanel;
 class ResultPanel;
 
@@ -60,6 +61,13 @@ public:
     AnalysisPanel* analysisPanel() const { return analysis_; }
     ResultPanel* resultPanel() const { return result_; }
 
+    // Opens 排盘详情 on the chart on show (none: nothing happens). 详细排盘, the chart's
+    // context menu and a double-click on the chart open it.
+    void openChart();
+    // The detail window, once it was opened.
+    ChartWin* chartWin() const { return chartWin_; }
+    bool chartShown() const { return chartShown_; }
+
     Event<const std::wstring&> statusText;
     Event<> openManualDialog;
     Event<const CastResult&> predictionReady;
@@ -77,6 +85,10 @@ private:
     CastingPanel* casting_ = nullptr;
     AnalysisPanel* analysis_ = nullptr;
     ResultPanel* result_ = nullptr;
+    ChartWin* chartWin_ = nullptr;
+    bool chartShown_ = false;
+    void showChart(bool shown);
+    void bindChartMouse();
     DrawRefresh drawRefresh_{*this, *this};
     // Shows the newest stored draw (read again with `readAgain`), where there is one and the
     // strip is not waiting for the page's first answer nor showing its draw; false where the

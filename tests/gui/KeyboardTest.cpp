@@ -126,6 +126,7 @@ TEST_F(KeyboardTest, FocusStartsOnTheMethodAndTabFollowsTheScreen) {
         casting()->zodiacChoice()->list(),
         casting()->castButton(),
         casting()->resetButton(),
+        casting()->chartButton(),
         column->historyList(),
         column->selectAll(),
         column->deleteButton(),
