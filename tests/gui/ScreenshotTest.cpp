@@ -21,6 +21,7 @@
 #include "gui/LabeledEdit.h"
 #include "records/StoredReview.h"
 #include "records/YsModel.h"
+#include "ui/ChartWin.h"
 #include "ui/GuaWin.h"
 #include "ui/LineEntryPanel.h"
 #include "ui/LoadWin.h"
@@ -116,6 +117,17 @@ TEST_F(ScreenshotTest, MainWindowAfterACast) {
     castByHand("20261207", 7);
     EXPECT_EQ(casting()->request().numberText, L"20261207");
     saveWindow(window, pictureFolder(home) / "main-window.png");
+}
+
+// 排盘详情 of a cast with moving lines: the header, a row a line and the three buttons.
+TEST_F(ScreenshotTest, ChartDetail) {
+    castByHand("20261207", 7);
+    window->mainPanel()->openChart();
+    ChartWin* chart = window->mainPanel()->chartWin();
+    ASSERT_NE(chart, nullptr);
+    ASSERT_TRUE(waitUntil([&] { return chart->IsShown(); }));
+    saveWindow(chart, pictureFolder(home) / "chart-detail.png");
+    chart->Close();
 }
 
 // A method chosen with the mouse replaces the input control beside it: nothing it leaves may
