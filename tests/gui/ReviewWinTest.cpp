@@ -28,6 +28,13 @@ namespace {
 
 class ReviewWinTest : public MainWindowTest {
 protected:
+    // The program has the keyboard, as a user's would: a desktop gives a new window the focus
+    // only in the program in front.
+    void SetUp() override {
+        MainWindowTest::SetUp();
+        window->Raise();
+        realClick(window->GetStatusBar());
+    }
     ReviewWin* open(CastReview review) {
         auto* win = new ReviewWin(window, std::move(review));
         win->Show();

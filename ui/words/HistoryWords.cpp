@@ -131,6 +131,10 @@ std::wstring drawFileReason(const Error& error) {
     if (condition == std::errc::permission_denied || condition == std::errc::operation_not_permitted)
         return L"没有读取该文件的权限";
     if (condition == std::errc::is_a_directory) return L"这是文件夹,不是文件";
+#ifdef _WIN32
+    // Windows opens a folder as a file with ERROR_DIRECTORY (267), which no standard condition names.
+    if (error.code == 267) return L"这是文件夹,不是文件";
+#endif
     if (condition == std::errc::too_many_symbolic_link_levels || condition == std::errc::invalid_argument)
         return L"不是普通文件";
     return concat(L"读取失败(错误码", error.code, L")");
