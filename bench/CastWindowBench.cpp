@@ -239,7 +239,7 @@ void chartWindow(benchmark::State& state) {
         }
     } else {
         const ChartSheet sheet = chartSheet(analysis, chartMarks(analysis));
-        for (auto _ : state) benchmark::DoNotOptimize(chartImage(sheet, owner.GetFont(), 2.0).GetWidth());
+        for (auto _ : state) benchmark::DoNotOptimize(chartImage(sheet, owner.GetFont(), 2.0, 2.0).GetWidth());
     }
 }
 BENCHMARK(chartWindow)->Arg(0)->Arg(1)->ArgName("picture")->Unit(benchmark::kMillisecond);

@@ -25,7 +25,6 @@ constexpr int ZodiacAfterNumber = 40;  // the zodiac choice was planned this far
 constexpr int LineEntryWidth = 140;    // "点击自己装卦"
 constexpr int TimeChoiceTop = 3;       // the time choice sits this much below the row's top
 constexpr int ButtonCells = 4;         // "演算" and "重设"
-constexpr int ChartButtonCells = 6;    // "详细排盘(X)"
 
 constexpr std::wstring_view Disclaimer = L"————传统文化创新,仅为游戏娱乐,结果数据仅供参考,彩市有风险,切勿着迷————";
 
@@ -43,7 +42,10 @@ void CastingPanel::build() {
                                       L"未羊", L"申猴", L"酉鸡", L"戌狗", L"亥猪"});
     castButton_ = makeButton(this, L"演算");
     resetButton_ = makeButton(this, L"重设");
-    chartButton_ = makeButton(this, L"详细排盘(&X)");
+    // Its key, Alt+X, is the main window's: "(X)" beside the caption would widen the row past a
+    // 1366-pixel screen at 125 % text.
+    chartButton_ = makeButton(this, L"详细排盘");
+    chartButton_->SetToolTip(L"详细排盘(Alt+X)");
     chartButton_->Disable();  // until a chart is on show
     disclaimer_ = new wxStaticText(this, wxID_ANY, wxString(Disclaimer.data(), Disclaimer.size()), wxDefaultPosition,
                                    wxDefaultSize, wxALIGN_CENTRE_HORIZONTAL | wxST_NO_AUTORESIZE);
@@ -87,7 +89,9 @@ void CastingPanel::layout() {
     moveTo(zodiacChoice_, zodiacLeft, 0);
     place(castButton_, right(zodiacChoice_) + gap, 0, ButtonCells * cw, buttonHeight);
     place(resetButton_, right(castButton_) + gap, 0, ButtonCells * cw, buttonHeight);
-    place(chartButton_, right(resetButton_) + gap, 0, ChartButtonCells * cw, buttonHeight);
+    // Its caption's own width, half a gap after 重设: at 125 % text the row still fits a
+    // 1366-pixel screen beside the result column.
+    place(chartButton_, right(resetButton_) + gap / 2, 0, 0, buttonHeight);
     fitSize(layout);
     measureWidest(layout);
 }
@@ -236,7 +240,7 @@ void CastingPanel::measureWidest(const LayoutContext& layout) {
     input = std::max(input, times->GetSize().x + gap);
     times->Destroy();
     widest_ = std::max(GetSize().x, right(methodChoice_) + gap + input + zodiacChoice_->GetSize().x + gap +
-                                        castButton_->GetSize().x + gap + resetButton_->GetSize().x + gap +
+                                        castButton_->GetSize().x + gap + resetButton_->GetSize().x + gap / 2 +
                                         chartButton_->GetSize().x + gap);
 }
 

@@ -148,8 +148,8 @@ void drawChart(wxDC& dc, const ChartSheet& sheet, const wxFont& font, double uni
     dc.DrawLine(tableRight, top, tableRight, bottomEdge);
 }
 
-wxImage chartImage(const ChartSheet& sheet, const wxFont& font, double scale) {
-    const wxFont big = font.Scaled(static_cast<float>(scale));
+wxImage chartImage(const ChartSheet& sheet, const wxFont& font, double scale, double fontScale) {
+    const wxFont big = font.Scaled(static_cast<float>(fontScale));
     wxBitmap probe(1, 1);
     wxMemoryDC measuring(probe);
     const wxSize size = chartPictureSize(measuring, sheet, big, scale);

@@ -19,8 +19,9 @@ wxSize chartPictureSize(wxDC& dc, const ChartSheet& sheet, const wxFont& font, d
 // Draws the chart with its top left corner at `origin`, on a white ground.
 void drawChart(wxDC& dc, const ChartSheet& sheet, const wxFont& font, double unit, wxPoint origin = {0, 0});
 
-// The chart as an image at `scale` times the size it has in `font` (the font scaled with it).
-wxImage chartImage(const ChartSheet& sheet, const wxFont& font, double scale);
+// The chart as an image, its fixed distances `scale` times their 96-DPI size and `font` grown
+// `fontScale` times.
+wxImage chartImage(const ChartSheet& sheet, const wxFont& font, double scale, double fontScale);
 
 // The chart on one page, shrunk or grown to the page's margins, kept in proportion.
 class ChartPrintout : public wxPrintout {

@@ -144,7 +144,9 @@ bool ChartWin::copyText() {
 }
 
 bool ChartWin::savePicture(const wxString& path) {
-    const wxImage image = chartImage(sheet_, GetFont(), PictureScale * LayoutContext(this).scale());
+    // The distances grow with the screen's scale and the picture's; the font only with the
+    // picture's, as the desktop's text scale already grows it wherever it is drawn.
+    const wxImage image = chartImage(sheet_, GetFont(), PictureScale * LayoutContext(this).scale(), PictureScale);
     return image.IsOk() && image.SaveFile(path, wxBITMAP_TYPE_PNG);
 }
 

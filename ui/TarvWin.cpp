@@ -202,6 +202,8 @@ void TarvWin::bindWindowEvents() {
         const int key = event.GetKeyCode();
         if (key == WXK_F1 && !event.HasAnyModifiers() && openHelp)
             showHelp();
+        else if (key == 'X' && event.GetModifiers() == wxMOD_ALT)
+            mainPanel_->openChart();
         else if (event.HasAnyModifiers() || !scrollByPage(viewport_, key))
             event.Skip();
     });
