@@ -222,23 +222,26 @@ struct PureLine {
 };
 using PureHexagram = std::array<PureLine, 6>;
 
-const std::array<PureHexagram, 8>& pureHexagrams() {
-    static const std::array<PureHexagram, 8> pure = [] {
-        std::array<PureHexagram, 8> all{};
-        for (int palace = 1; palace <= 8; ++palace) {
-            Hexagram h;
-            h.upperTrigram = palace;
-            h.lowerTrigram = palace;
-            buildChart(h, L"");
-            for (std::size_t i = 0; i < 6; ++i) {
-                PureLine& line = all[static_cast<std::size_t>(palace - 1)][i];
-                line.stemBranch = lineEntry(h.stemBranches, i);
-                line.element = lineEntry(h.elementNumbers, i);
-                line.relation = relationIndex(lineEntry(h.relations, i));
-            }
+// A function of its own, not a lambda: clang 14 crashes on this array's initialiser inside one.
+std::array<PureHexagram, 8> buildPureHexagrams() {
+    std::array<PureHexagram, 8> all;
+    for (int palace = 1; palace <= 8; ++palace) {
+        Hexagram h;
+        h.upperTrigram = palace;
+        h.lowerTrigram = palace;
+        buildChart(h, L"");
+        for (std::size_t i = 0; i < 6; ++i) {
+            PureLine& line = all[static_cast<std::size_t>(palace - 1)][i];
+            line.stemBranch = lineEntry(h.stemBranches, i);
+            line.element = lineEntry(h.elementNumbers, i);
+            line.relation = relationIndex(lineEntry(h.relations, i));
         }
-        return all;
-    }();
+    }
+    return all;
+}
+
+const std::array<PureHexagram, 8>& pureHexagrams() {
+    static const std::array<PureHexagram, 8> pure = buildPureHexagrams();
     return pure;
 }
 

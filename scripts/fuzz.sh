@@ -11,7 +11,12 @@ targets=(draw_page draw_csv update_index update_address cast_number moving_flags
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORVENNA_FUZZ=ON -DORVENNA_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]/#/orvenna_fuzz_}" >/dev/null
+# The build's own output is kept, and shown when it fails: a compiler that fails says why.
+if ! cmake --build build-fuzz -j "$(nproc)" --target "${targets[@]/#/orvenna_fuzz_}" >build-fuzz/build.log 2>&1; then
+  tail -n 40 build-fuzz/build.log
+  echo "fuzz: 0 passed, 1 failed (the targets did not build)"
+  exit 1
+fi
 
 # One target on each core at a time: the same time for each target, the whole in a fraction.
 fuzz_one() {

@@ -47,10 +47,12 @@ for setting in 96:1366x768 96:1920x1080 120:1920x1080 144:1920x1080 192:1920x108
   set_dpi "$dpi"
   filter='Screenshot*:Keyboard*:ReviewWinTest.*:ChartWinTest.*'
   if [ -n "$manager" ]; then
-    filter='Keyboard*:ReviewWinTest.TheKeys*:ReviewWinTest.PageKeys*:ChartWinTest.TheButton*'
+    filter='Keyboard*:ReviewWinTest.TheKeys*:ReviewWinTest.PageKeys*'
     [ "$dpi" = 96 ] &&
       filter='Screenshot*:MainWindowTest.TheWindow*:MainWindowTest.ADpi*:LineEntryTest.Nothing*:ReviewWinTest.Every*:ChartWinTest.TheButton*'
   fi
+  # ORVENNA_DESKTOP_FILTER narrows every setting to the windows being worked on.
+  filter=${ORVENNA_DESKTOP_FILTER:-$filter}
   name="$dpi-dpi-$screen${manager:+-$manager}"
   folder="$shots/$name"
   rm -rf "$folder"

@@ -21,6 +21,15 @@ namespace orvenna {
 
 namespace {
 
+// The scrolled view round the picture: Tab passes it by (a panel that holds nothing the
+// keyboard can use would otherwise take the focus itself on Windows).
+class PictureView : public wxScrolledWindow {
+public:
+    explicit PictureView(wxWindow* parent)
+        : wxScrolledWindow(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL) {}
+    bool AcceptsFocusFromKeyboard() const override { return false; }
+};
+
 // The chart's picture on screen: painted from the sheet, passed by the keyboard.
 class ChartCanvas : public wxWindow {
 public:
@@ -60,9 +69,12 @@ ChartWin::ChartWin(wxWindow* owner)
     : wxDialog(owner, wxID_ANY, L"排盘详情", wxDefaultPosition, wxDefaultSize,
                wxDEFAULT_DIALOG_STYLE | wxRESIZE_BORDER) {
     SetFont(owner->GetFont());
-    view_ = new wxScrolledWindow(this, wxID_ANY, wxDefaultPosition, wxDefaultSize, wxHSCROLL | wxVSCROLL);
+    view_ = new PictureView(this);
     view_->SetBackgroundColour(*wxWHITE);
     canvas_ = new ChartCanvas(view_, sheet_);
+    // The picture is looked at, not typed into: Tab walks the three buttons only (Windows
+    // would stop at the picture and at the view round it).
+    canvas_->DisableFocusFromKeyboard();
     auto* row = new wxPanel(this);
     buttons_ = row;
     copy_ = makeButton(row, L"复制");
@@ -144,9 +156,16 @@ bool ChartWin::copyText() {
 }
 
 bool ChartWin::savePicture(const wxString& path) {
-    // The distances grow with the screen's scale and the picture's; the font only with the
-    // picture's, as the desktop's text scale already grows it wherever it is drawn.
-    const wxImage image = chartImage(sheet_, GetFont(), PictureScale * LayoutContext(this).scale(), PictureScale);
+    // The distances grow with the screen's scale and the picture's. On GTK the desktop's text
+    // scale grows the font wherever it is drawn, a bitmap too; Windows draws a bitmap's text at
+    // 96 DPI, so there the font grows with the screen's scale as well.
+    const double scale = LayoutContext(this).scale();
+#ifdef __WXMSW__
+    const double fontScale = PictureScale * scale;
+#else
+    const double fontScale = PictureScale;
+#endif
+    const wxImage image = chartImage(sheet_, GetFont(), PictureScale * scale, fontScale);
     return image.IsOk() && image.SaveFile(path, wxBITMAP_TYPE_PNG);
 }
 

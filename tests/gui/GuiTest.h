@@ -15,6 +15,7 @@
 #include <wx/checkbox.h>
 #include <wx/checklst.h>
 #include <wx/choice.h>
+#include <wx/listctrl.h>
 #include <wx/msgdlg.h>
 #include <wx/radiobut.h>
 #include <wx/testing.h>
@@ -131,6 +132,22 @@ inline void realClick(const wxWindow* control) {
     SetForegroundWindow(GetAncestor(static_cast<HWND>(control->GetHandle()), GA_ROOT));
 #endif
     waitUntil([] { return false; }, std::chrono::milliseconds(150));
+}
+
+// A real click on the header of `column` of a report list: the strip above the first row, in
+// the middle of the column; then past the double-click time, so that the next click on the
+// same header is a click of its own.
+inline void clickHeader(const wxListCtrl* list, int column) {
+    wxRect first;
+    if (!list->GetItemRect(0, first)) return;
+    int x = list->GetColumnWidth(column) / 2;
+    for (int i = 0; i < column; ++i) x += list->GetColumnWidth(i);
+    const wxPoint at = list->ClientToScreen(wxPoint(x, std::max(first.y / 2, 1)));
+    wxUIActionSimulator input;
+    input.MouseMove(at);
+    pump();
+    input.MouseClick();
+    waitUntil([] { return false; }, std::chrono::milliseconds(700));
 }
 
 inline void realKeys(std::initializer_list<int> keys, int modifiers = wxMOD_NONE) {
