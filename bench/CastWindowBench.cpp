@@ -182,6 +182,21 @@ void updateWindowOfTheWorstIndex(benchmark::State& state) {
 }
 BENCHMARK(updateWindowOfTheWorstIndex)->Arg(0)->Arg(1)->Arg(2)->Arg(3)->ArgName("shape")->Unit(benchmark::kMillisecond);
 
+// Times windows from their making to their first paint: `open` makes and shows one; it is
+// destroyed outside the timing.
+template <class Open>
+void timeWindows(benchmark::State& state, Open open) {
+    for (auto _ : state) {
+        wxWindow* window = open();
+        window->Update();
+        pump();
+        state.PauseTiming();
+        window->Destroy();
+        pump();
+        state.ResumeTiming();
+    }
+}
+
 // 往期对照 over 10,000 reviewed casts, from the press to the painted window: the list is
 // virtual, so only the rows on screen are made.
 void pastCastsWindowOfTenThousand(benchmark::State& state) {
@@ -199,16 +214,11 @@ void pastCastsWindowOfTenThousand(benchmark::State& state) {
         cast.score.expectedPositionHits = 3.0;
         review.totals.add(cast);
     }
-    for (auto _ : state) {
+    timeWindows(state, [&] {
         auto* window = new ReviewWin(&owner, review);
         window->Show();
-        window->Update();
-        pump();
-        state.PauseTiming();
-        window->Destroy();
-        pump();
-        state.ResumeTiming();
-    }
+        return window;
+    });
 }
 BENCHMARK(pastCastsWindowOfTenThousand)->Unit(benchmark::kMillisecond);
 
@@ -227,16 +237,11 @@ void chartWindow(benchmark::State& state) {
     request.castTime = 45382.5;
     if (!runAnalysis(request, analysis)) return state.SkipWithError("the cast did not run");
     if (state.range(0) == 0) {
-        for (auto _ : state) {
+        timeWindows(state, [&] {
             auto* window = new ChartWin(&owner);
             window->show(analysis);
-            window->Update();
-            pump();
-            state.PauseTiming();
-            window->Destroy();
-            pump();
-            state.ResumeTiming();
-        }
+            return window;
+        });
     } else {
         const ChartSheet sheet = chartSheet(analysis, chartMarks(analysis));
         for (auto _ : state) benchmark::DoNotOptimize(chartImage(sheet, owner.GetFont(), 2.0, 2.0).GetWidth());
