@@ -38,6 +38,12 @@ std::wstring drawNumbersText(const Draw& draw) {
     return text + L"+" + std::to_wstring(draw.blue);
 }
 
+std::int64_t digitsValue(std::wstring_view digits) {
+    std::int64_t value = 0;
+    for (const wchar_t c : digits) value = value * 10 + (c - L'0');
+    return value;
+}
+
 bool isPeriod(std::wstring_view text) {
     return allDigits(text) && text.size() <= LongestPeriod;
 }

@@ -35,6 +35,9 @@ std::optional<Draw> drawOf(std::wstring_view period, std::wstring_view date, std
 
 // A period: digits only, at most LongestPeriod of them.
 bool isPeriod(std::wstring_view text);
+// The number a run of digits writes (a period or a part of one); digits only, as isPeriod
+// checks.
+std::int64_t digitsValue(std::wstring_view digits);
 // A blue number: one or two digits, 0-14.
 bool readBlue(std::wstring_view text, int& blue);
 // The numbers as one text, blanks and commas between digits allowed: the six front digits,

@@ -9,12 +9,6 @@ namespace orvenna {
 
 namespace {
 
-int numberOf(std::wstring_view digits) {
-    int value = 0;
-    for (const wchar_t c : digits) value = value * 10 + (c - L'0');
-    return value;
-}
-
 bool isPeriodForm(std::wstring_view period) {
     return isPeriod(period) && (period.size() == 5 || period.size() == 7);
 }
@@ -24,11 +18,11 @@ DrawRefusal drawRefusal(const Draw& draw, std::int64_t today) {
     if (!isPeriodForm(period)) return DrawRefusal::PeriodForm;
     const int year = fieldsFromDayCount(static_cast<double>(draw.day)).year;
     const bool yearAgrees =
-        period.size() == 5 ? numberOf(period.substr(0, 2)) == year % 100 : numberOf(period.substr(0, 4)) == year;
+        period.size() == 5 ? digitsValue(period.substr(0, 2)) == year % 100 : digitsValue(period.substr(0, 4)) == year;
     if (!yearAgrees) return DrawRefusal::PeriodYear;
     if (draw.day > today) return DrawRefusal::AfterToday;
     if (!isDrawDay(draw.day)) return DrawRefusal::NoDrawDay;
-    const int number = numberOf(period.substr(period.size() - 3));
+    const std::int64_t number = digitsValue(period.substr(period.size() - 3));
     if (number == 0 || number > drawDaysOfYearUpTo(draw.day)) return DrawRefusal::PeriodNumber;
     return DrawRefusal::None;
 }

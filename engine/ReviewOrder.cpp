@@ -20,12 +20,6 @@ struct SortKey {
     }
 };
 
-double numberOf(const std::wstring& digits) {
-    double value = 0;
-    for (const wchar_t c : digits) value = value * 10 + (c - L'0');
-    return value;
-}
-
 SortKey keyOf(const ReviewedCast& cast, ReviewColumn column) {
     SortKey key;
     key.castTime = cast.castTime;
@@ -42,7 +36,7 @@ SortKey keyOf(const ReviewedCast& cast, ReviewColumn column) {
             // A period is digits, compared as a number (an older store may hold periods of
             // other lengths); the casts without one follow in the order of DrawMatch.
             key.rank = static_cast<int>(cast.match);
-            if (drawn) key.number = numberOf(cast.draw.period);
+            if (drawn) key.number = static_cast<double>(digitsValue(cast.draw.period));
             break;
         case ReviewColumn::Numbers:
             // The six front digits as one number, then the blue number: 123456+3 before 123456+12.
